@@ -1,0 +1,4 @@
+// The banzhaf command.
+#pragma once
+
+void MENUE_BANZHAF();

@@ -1,0 +1,4 @@
+// The public good command.
+#pragma once
+
+void MENUE_PUBLICGOOD();

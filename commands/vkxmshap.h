@@ -1,0 +1,4 @@
+// The shapley/inclusiveness command.
+#pragma once
+
+void MENUE_SHAPLEY();

@@ -1,0 +1,24 @@
+// Numeric helpers: binomial coefficients, integer powers and the number
+// formats of reports and listings.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Binomial coefficient C(N, K) as a double: the product over i = 1..K of
+// (N - i + 1) / i, so K > N gives 0.
+double NCR(uint16_t N, uint16_t K);
+// B to the power E as a double.
+double POT(uint16_t B, uint16_t E);
+// Binomial coefficient for chambers of any size (N and K up to 2^31); K < 0
+// or K > N gives 0. Same product as NCR.
+double NCRL(int32_t N, int32_t K);
+
+// "fixed w.d": "-" for negative numbers, the integer digits, "." and D
+// decimals (no "." when D is 0), rounded, padded on the left to W columns.
+std::string FIXSTR(double X, int W, int D);
+// "sci 26": sign position (blank or "-"), one digit, ".", 14 digits, "E",
+// exponent sign and at least 3 exponent digits, padded on the left to W.
+std::string SCISTR(double X, int W = 26);
+// Integer in minimal form, right-aligned in W columns.
+std::string INTSTR(long long X, int W = 0);

@@ -1,0 +1,85 @@
+// Shared vocabulary of the program: the fixed-size game tables, the global
+// settings and the whole-text integer conversion.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#ifdef VKX_CHECKS
+#include <cassert>
+#define VKX_INDEX_CHECK(i, n) assert((i) < (n))
+#else
+#define VKX_INDEX_CHECK(i, n) ((void)0)
+#endif
+
+constexpr int MAXCHAMB = 10;  // most subgames
+constexpr int MAXACTOR = 50;  // most players in a subgame and in a weighted game
+
+// A plain fixed-size table. Tables are indexed from 1 like the data they
+// hold; element 0 exists and carries a total where a table needs one. The
+// struct wrapper lets a whole table be copied and passed by value.
+template <typename T, std::size_t SIZE>
+struct TABLE {
+  T v[SIZE];
+  T& operator[](std::size_t i) {
+    VKX_INDEX_CHECK(i, SIZE);
+    return v[i];
+  }
+  const T& operator[](std::size_t i) const {
+    VKX_INDEX_CHECK(i, SIZE);
+    return v[i];
+  }
+};
+
+using GEWTYP1 = int32_t;                                        // one weight
+using GEWTYP = TABLE<TABLE<int32_t, MAXACTOR + 1>, MAXCHAMB + 1>;  // [subgame][player]
+using NNTYP = TABLE<int32_t, MAXCHAMB + 1>;                     // players per subgame
+using MEMTYP = TABLE<TABLE<int32_t, 2>, MAXACTOR + 1>;          // [player][0]=subgame, [1]=number
+using SHAPTYP = TABLE<TABLE<double, MAXACTOR + 1>, MAXCHAMB + 1>;  // results [subgame][player]
+using INTERVALL = TABLE<int32_t, 3>;                            // [1] lower, [2] upper bound
+using QUADER = TABLE<INTERVALL, MAXCHAMB + 1>;                  // one box, dimensions 1..10
+using GTYP = TABLE<QUADER, 11>;                                 // win sets 1..10
+using POINT = TABLE<int32_t, MAXCHAMB + 1>;                     // coordinates 1..10
+using PERMTYP = TABLE<bool, MAXACTOR + 1>;                      // coalition flags 1..50
+using PERMTYP1 = TABLE<uint8_t, MAXACTOR + 1>;                  // ordered player list
+using POSTYP = TABLE<TABLE<double, MAXACTOR + 1>, MAXCHAMB + 1>;  // [theme][player]
+
+// Global settings.
+extern std::string NAME;      // current data file name, without extension
+extern std::string NAMEOUT;   // report name when reports do not follow the data file
+extern bool OUTPUTFILE;       // true: reports are named after the data file
+extern uint8_t OUTPUTTAB;     // 1: reports also append a number block to ".ouu"
+extern uint8_t PREC;          // decimals of the number blocks
+extern std::string VKXPATH;   // folder of the help file, with trailing "/"
+extern uint8_t INTERNAL;      // 1: extended game versions are offered
+extern std::string WEIGHTS;   // "integer" or "longinteger"
+extern int32_t OVERALL;       // 0 none, 1 AND, 2 OR
+extern int32_t OVERT;         // overall threshold counts players (0) or votes (1)
+
+// Colours of the screen frame.
+extern uint8_t BACKCOL1;  // work area background
+extern uint8_t BACKCOL2;  // menu bar, submenu boxes, bottom line
+extern uint8_t TEXTCOL;   // text colour
+
+// Puts every global setting back to its initial value. VKXPATH starts as
+// DEFAULTPATH (the folder of the running executable, set by the entry).
+extern std::string DEFAULTPATH;
+void RESET_SETTINGS();
+
+// Whole-text integer conversion: optional leading blanks and tabs, optional
+// sign, optional base prefix ("$", "x", "X", "0x", "0X" hex, "%" binary,
+// "&" octal), then only digits of that base up to the end of the text.
+// Returns 0 on success, else the 1-based position of the offending
+// character (VALUE is then 0). Values outside the signed 32-bit range fail.
+int VALINT(std::string_view TEXT, int32_t& VALUE);
+// Unsigned 16-bit variant: a "-" sign fails, and so does a value above 65535.
+int VALWORD(std::string_view TEXT, uint16_t& VALUE);
+
+// A data file name as the user typed it, completed: everything from the
+// first "." on is cut, and an empty name becomes "default".
+std::string NAMECUT(std::string_view TEXT);
+
+// Removes trailing blanks (spaces only).
+std::string TRIMRIGHT(std::string_view TEXT);

@@ -1,0 +1,32 @@
+// Game data files (".inp") and positions files (".pos").
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/vkxdecl.h"
+
+// Reads NAME + ".inp". FLAG = 0 on success, else the error code of the
+// failed open (and nothing else changes). Never stores beyond a table, but
+// returns MM and N as the file declares them.
+void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM,
+              NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG);
+// The same from lines already read (pure; used by DATALOAD and by tests).
+void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, uint16_t& N,
+               uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM);
+// Writes NAME + ".inp" through a temporary file; the old file survives any
+// failure. On failure writes "...system error on saving NAME.inp".
+void DATASAVE(const std::string& NAME, int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
+              const GEWTYP& GEW, int32_t& FLAG);
+// The lines DATASAVE writes (without line ends).
+std::vector<std::string> DATATEXT(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
+                                  const GEWTYP& GEW);
+
+// Reads NAME + ".pos": NTHEME and the positions of players 1..N.
+void POSITIONLOAD(const std::string& NAME, uint16_t& NTHEME, uint16_t N, POSTYP& POSITION,
+                  int32_t& FLAG);
+// The same from lines already read (pure). Returns 0 or a non-zero code for
+// a file it refuses (themes outside 1..10, more than 50 players).
+int POSITIONPARSE(const std::vector<std::string>& LINES, uint16_t& NTHEME, uint16_t N,
+                  POSTYP& POSITION);

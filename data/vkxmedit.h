@@ -1,0 +1,4 @@
+// The data editor.
+#pragma once
+
+void MENUE_EDITDATA();

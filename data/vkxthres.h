@@ -1,0 +1,11 @@
+// Entry of the win sets of a game.
+#pragma once
+
+#include <cstdint>
+
+#include "data/vkxdecl.h"
+
+// Asks the number of win sets and each win set; fills THRES, the threshold
+// table M[subgame][win set] and the boxes G.
+void THRESHOLD_INPUT(int32_t& THRES, GEWTYP& M, GTYP& G, int32_t DATASTRUCTURE, uint16_t MM,
+                     const NNTYP& NN, const GEWTYP& GEW);

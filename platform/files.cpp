@@ -1,0 +1,217 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+namespace plat {
+
+Faults faults;
+
+namespace {
+
+int takeFault(int& sw) {
+  int code = sw;
+  if (code > 0) sw = 0;
+  return code > 0 ? code : 0;
+}
+
+int lastError(int fallback = EIO) { return errno != 0 ? errno : fallback; }
+
+}  // namespace
+
+int TextIn::open(const std::string& path) {
+  close();
+  if (int code = takeFault(faults.openRead)) return code;
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return lastError(ENOENT);
+  struct stat st {};
+  if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::fclose(file);
+    return EISDIR;
+  }
+  f = file;
+  return 0;
+}
+
+int TextIn::readChar() {
+  if (!f) return -1;
+  int c = std::getc(f);
+  return c == EOF ? -1 : c;
+}
+
+bool TextIn::readLine(std::string& line) {
+  line.clear();
+  if (!f) return false;
+  int c = std::getc(f);
+  if (c == EOF) return false;
+  while (c != EOF) {
+    if (c == '\n') break;
+    if (c == '\r') {
+      int d = std::getc(f);
+      if (d != '\n' && d != EOF) std::ungetc(d, f);
+      break;
+    }
+    if (line.size() < MAX_LINE) line.push_back(static_cast<char>(c));
+    c = std::getc(f);
+  }
+  return true;
+}
+
+bool TextIn::eof() {
+  if (!f) return true;
+  int c = std::getc(f);
+  if (c == EOF) return true;
+  std::ungetc(c, f);
+  return false;
+}
+
+void TextIn::close() {
+  if (f) std::fclose(f);
+  f = nullptr;
+}
+
+int TextOut::append(const std::string& p) {
+  if (f) close();
+  path = p;
+  tempPath.clear();
+  err = 0;
+  written = 0;
+  if (int code = takeFault(faults.openWrite)) return code;
+  errno = 0;
+  int fd;
+  do {
+    fd = ::open(p.c_str(), O_WRONLY | O_APPEND);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return lastError(ENOENT);
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return EISDIR;
+  }
+  startLength = static_cast<long>(st.st_size);
+  f = fdopen(fd, "ab");
+  if (!f) {
+    int code = lastError();
+    ::close(fd);
+    return code;
+  }
+  return 0;
+}
+
+int TextOut::create(const std::string& p) {
+  if (f) close();
+  path = p;
+  tempPath.clear();
+  err = 0;
+  written = 0;
+  startLength = 0;
+  if (int code = takeFault(faults.openWrite)) return code;
+  errno = 0;
+  f = std::fopen(p.c_str(), "wb");
+  return f ? 0 : lastError(EACCES);
+}
+
+int TextOut::replace(const std::string& p) {
+  if (f) close();
+  path = p;
+  tempPath = p + ".new";
+  err = 0;
+  written = 0;
+  startLength = 0;
+  if (int code = takeFault(faults.openWrite)) return code;
+  // The final name must be writable too; a directory of that name, for
+  // instance, is refused before anything is written.
+  struct stat st {};
+  if (stat(p.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return EISDIR;
+  errno = 0;
+  f = std::fopen(tempPath.c_str(), "wb");
+  if (!f) {
+    int code = lastError(EACCES);
+    tempPath.clear();
+    return code;
+  }
+  return 0;
+}
+
+void TextOut::write(std::string_view text) {
+  if (!f || err) return;
+  if (faults.writeAfter >= 0) {
+    if (written + text.size() > static_cast<std::size_t>(faults.writeAfter)) {
+      err = faults.writeError > 0 ? faults.writeError : ENOSPC;
+      faults.writeAfter = -1;
+      faults.writeError = 0;
+      return;
+    }
+  }
+  errno = 0;
+  std::size_t n = std::fwrite(text.data(), 1, text.size(), f);
+  written += n;
+  if (n != text.size()) err = lastError();
+}
+
+void TextOut::writeLine(std::string_view text) {
+  write(text);
+  write("\r\n");
+}
+
+int TextOut::close() {
+  if (!f) return err;
+  errno = 0;
+  if (std::fflush(f) != 0 && !err) err = lastError();
+  if (!tempPath.empty() && !err && fsync(fileno(f)) != 0) err = lastError();
+  if (std::fclose(f) != 0 && !err) err = lastError();
+  f = nullptr;
+  if (!tempPath.empty()) {
+    if (!err) {
+      if (int code = takeFault(faults.rename)) err = code;
+      else if (std::rename(tempPath.c_str(), path.c_str()) != 0) err = lastError();
+    }
+    if (err) std::remove(tempPath.c_str());
+    tempPath.clear();
+  }
+  return err;
+}
+
+void TextOut::rollback() {
+  if (!f) return;
+  std::fflush(f);
+  if (tempPath.empty()) {
+    int rc;
+    do {
+      rc = ftruncate(fileno(f), startLength);
+    } while (rc != 0 && errno == EINTR);
+  }
+  std::fclose(f);
+  f = nullptr;
+  if (!tempPath.empty()) {
+    std::remove(tempPath.c_str());
+    tempPath.clear();
+  }
+}
+
+TextOut::~TextOut() {
+  if (f) close();
+}
+
+bool isRegularFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string currentDir() {
+  char buf[PATH_MAX];
+  if (getcwd(buf, sizeof buf)) return buf;
+  return "";
+}
+
+int changeDir(const std::string& path) {
+  errno = 0;
+  return ::chdir(path.c_str()) == 0 ? 0 : lastError(ENOENT);
+}
+
+}  // namespace plat

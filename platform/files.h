@@ -1,0 +1,70 @@
+// Text files behind a small seam. Every file the program reads or writes
+// goes through these routines, which retry interrupted calls and report
+// failures as numeric error codes (errno values, 0 = success). Tests can make
+// any of them fail on purpose through the fault switches at the end.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// Lines longer than this are cut; the rest of such a line is skipped. It
+// keeps a binary or runaway file from filling memory.
+constexpr std::size_t MAX_LINE = 4096;
+
+// A text file open for reading, line by line. Lines end in LF, CR LF or CR.
+struct TextIn {
+  std::FILE* f = nullptr;
+  int open(const std::string& path);  // 0 or an error code; only regular files
+  bool readLine(std::string& line);   // false at end of file (line is then empty)
+  bool eof();                         // no more bytes to read
+  int readChar();                     // next byte, -1 at end
+  void close();
+  ~TextIn() { close(); }
+};
+
+// A text file open for writing. Writes are buffered; write errors are kept
+// and reported by close() (and by error() at any time).
+struct TextOut {
+  std::FILE* f = nullptr;
+  std::string path;       // the file the caller named
+  std::string tempPath;   // set while writing through a temporary file
+  int err = 0;            // first write error
+  long startLength = 0;   // length of the file when it was opened
+  std::size_t written = 0;
+
+  int append(const std::string& p);     // open for appending; fails when absent
+  int create(const std::string& p);     // create or truncate
+  int replace(const std::string& p);    // write to a temporary file beside it;
+                                        // close() renames it into place
+  void write(std::string_view text);
+  void writeLine(std::string_view text);  // text and CR LF
+  int error() const { return err; }
+  // Closes (and, for replace(), renames). Returns the first error, 0 = ok.
+  // On failure a replaced file keeps its old contents.
+  int close();
+  // Cuts an appended file back to the length it had when it was opened and
+  // closes it: no half-written report is left behind.
+  void rollback();
+  ~TextOut();
+};
+
+bool isRegularFile(const std::string& path);
+std::string currentDir();
+int changeDir(const std::string& path);  // 0 or an error code
+
+// Fault switches for tests: when set to a positive number the next matching
+// operation fails with that error code, and the switch clears itself.
+struct Faults {
+  int openRead = 0;       // TextIn::open
+  int openWrite = 0;      // TextOut::append/create/replace
+  int writeAfter = -1;    // fail writes once this many more bytes are written
+  int writeError = 0;     // the code for writeAfter
+  int rename = 0;         // the final rename of replace()
+};
+extern Faults faults;
+
+}  // namespace plat

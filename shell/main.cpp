@@ -1,0 +1,6 @@
+#include "platform/console.h"
+
+int main() {
+  con::reset();
+  return 0;
+}

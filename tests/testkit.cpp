@@ -1,0 +1,98 @@
+#include "testkit.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "data/vkxdecl.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/keys.h"
+
+namespace testkit {
+namespace {
+
+struct ScriptSource : con::KeySource {
+  std::deque<int> keys;
+  bool available() override { return !keys.empty(); }
+  int next() override {
+    if (keys.empty()) return -1;
+    int k = keys.front();
+    keys.pop_front();
+    return k;
+  }
+};
+
+ScriptSource script;
+
+void exhausted() { throw KeysExhausted(); }
+
+plat::Stamp fixedClock() { return plat::Stamp{14, 5, 3, 0, 2026, 12, 7, 1}; }
+
+}  // namespace
+
+void start(const std::string& keys) {
+  con::reset();
+  RESET_SETTINGS();
+  script.keys.clear();
+  con::setKeySource(&script);
+  con::setRenderer(nullptr);
+  con::setExhaustedHandler(exhausted);
+  plat::setClock(fixedClock);
+  plat::skipPauses = true;
+  plat::faults = plat::Faults{};
+  addKeys(keys);
+}
+
+void addKeys(const std::string& keys) {
+  for (int k : keys::decodeAll(keys)) script.keys.push_back(k);
+}
+
+std::size_t keysLeft() { return script.keys.size(); }
+
+std::string row(int y) {
+  std::string r = con::rowText(y);
+  std::size_t n = r.size();
+  while (n > 0 && r[n - 1] == ' ') --n;
+  return r.substr(0, n);
+}
+
+std::string screen() { return con::dump(); }
+
+unsigned char attr(int x, int y) { return con::cell(x, y).attr; }
+
+TempDir::TempDir() {
+  namespace fs = std::filesystem;
+  previous = fs::current_path().string();
+  std::string templ = (fs::temp_directory_path() / "vkxtest-XXXXXX").string();
+  char* made = mkdtemp(templ.data());
+  path = made ? made : templ;
+  fs::current_path(path);
+}
+
+TempDir::~TempDir() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::current_path(previous, ec);
+  fs::remove_all(path, ec);
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+}  // namespace testkit

@@ -1,0 +1,44 @@
+// Helpers for tests that drive the program through the virtual console.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/console.h"
+
+namespace testkit {
+
+// Thrown when the program under test asks for a key after the script ran out.
+struct KeysExhausted : std::runtime_error {
+  KeysExhausted() : std::runtime_error("the program asked for more keys than scripted") {}
+};
+
+// Resets the console and the global settings, installs a key script (bytes as
+// a terminal would send them, e.g. "12\r" or "\x1b[D") and a fixed clock.
+void start(const std::string& keys = "");
+// Appends more keys to the running script.
+void addKeys(const std::string& keys);
+// Keys not yet read by the program.
+std::size_t keysLeft();
+// Row Y of the screen (1..25), trailing blanks removed, UTF-8.
+std::string row(int y);
+// All 25 rows, trimmed, joined by "\n" (the scripted mode's screen dump).
+std::string screen();
+// Attribute of a screen cell.
+unsigned char attr(int x, int y);
+
+// A scratch folder, made fresh for a test and entered; the previous current
+// folder is restored and the folder removed when the object goes.
+struct TempDir {
+  std::string path;
+  std::string previous;
+  TempDir();
+  ~TempDir();
+  std::string file(const std::string& name) const { return path + "/" + name; }
+};
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+bool fileExists(const std::string& path);
+
+}  // namespace testkit
