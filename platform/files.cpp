@@ -177,6 +177,13 @@ int TextOut::close() {
   return err;
 }
 
+int TextOut::flush() {
+  if (!f) return err;
+  errno = 0;
+  if (std::fflush(f) != 0 && !err) err = lastError();
+  return err;
+}
+
 void TextOut::rollback() {
   if (!f) return;
   std::fflush(f);
@@ -212,6 +219,11 @@ std::string currentDir() {
 int changeDir(const std::string& path) {
   errno = 0;
   return ::chdir(path.c_str()) == 0 ? 0 : lastError(ENOENT);
+}
+
+int removeFile(const std::string& path) {
+  errno = 0;
+  return std::remove(path.c_str()) == 0 ? 0 : lastError(ENOENT);
 }
 
 }  // namespace plat

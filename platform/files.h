@@ -43,6 +43,9 @@ struct TextOut {
   void write(std::string_view text);
   void writeLine(std::string_view text);  // text and CR LF
   int error() const { return err; }
+  // Pushes buffered text to the file now, so a full disk shows up while the
+  // file is still open and can be rolled back. Returns the first error.
+  int flush();
   // Closes (and, for replace(), renames). Returns the first error, 0 = ok.
   // On failure a replaced file keeps its old contents.
   int close();
@@ -55,6 +58,7 @@ struct TextOut {
 bool isRegularFile(const std::string& path);
 std::string currentDir();
 int changeDir(const std::string& path);  // 0 or an error code
+int removeFile(const std::string& path);  // 0 or an error code
 
 // Fault switches for tests: when set to a positive number the next matching
 // operation fails with that error code, and the switch clears itself.
