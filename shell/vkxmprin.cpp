@@ -1,0 +1,99 @@
+#include "shell/vkxmprin.h"
+
+#include <string>
+
+#include "data/vkxdecl.h"
+#include "platform/console.h"
+#include "platform/files.h"
+#include "platform/printer.h"
+#include "shell/vkxunit.h"
+
+namespace {
+
+// One key press: an extended key arrives as 0 and its scan code, and both
+// belong to the same press.
+int READPRESS() {
+  int key = con::readKey();
+  if (key == 0) con::readKey();
+  return key;
+}
+
+// "file: " until a name is given; the prompt stays in its place on the screen.
+std::string READFILENAME() {
+  const int x = con::whereX(), y = con::whereY();
+  std::string name;
+  do {
+    con::gotoXY(x, y);
+    con::write("file: ");
+    name = con::readLine();
+  } while (name.empty());
+  con::writeLn();
+  return name;
+}
+
+void LOADERROR(int code, const std::string& name) {
+  con::writeLn("...system error " + std::to_string(code) + " on loading " + name);
+}
+
+}  // namespace
+
+void MENUE_LISTFILE() {
+  COMMANDFRAME("list file");
+  const std::string name = READFILENAME();
+  plat::TextIn in;
+  if (int code = in.open(name)) {
+    LOADERROR(code, name);
+    MAINGROUND();
+    return;
+  }
+  bool esc = false;
+  std::string line;
+  do {
+    in.readLine(line);
+    con::writeLn(line);
+    con::present();
+    esc = READPRESS() == 27;
+  } while (!esc && !in.eof());
+  in.close();
+  // At the end of the file the last lines stay up until three more presses,
+  // so a held key does not skip past them.
+  if (!esc)
+    for (int i = 0; i < 3; ++i) READPRESS();
+  MAINGROUND();
+}
+
+void MENUE_PRINTFILE() {
+  COMMANDFRAME("print file");
+  const std::string name = READFILENAME();
+  NAME = name;
+  plat::TextIn in;
+  if (int code = in.open(name)) {
+    LOADERROR(code, name);
+    MAINGROUND();
+    return;
+  }
+  plat::PrintJob job;
+  int code = job.open();
+  // The bell probes the printer before any of the file is sent.
+  if (code == 0) code = job.write("\a");
+  if (code == 0) {
+    std::string chunk;
+    chunk.reserve(4096);
+    for (int c = in.readChar(); c >= 0 && code == 0; c = in.readChar()) {
+      chunk.push_back(static_cast<char>(c));
+      if (chunk.size() == 4096) {
+        code = job.write(chunk);
+        chunk.clear();
+      }
+    }
+    if (code == 0 && !chunk.empty()) code = job.write(chunk);
+    if (code == 0) code = job.write("\f");
+  }
+  // The job's verdict: its first error, or the command's exit status, which
+  // tells whether the job really got through.
+  code = job.close();
+  in.close();
+  if (code != 0)
+    con::writeLn("...system error " + std::to_string(code) + " on printing " + name);
+  MAINGROUND();
+}
