@@ -1,0 +1,83 @@
+#include "shell/vkxmopti.h"
+
+#include <string>
+
+#include "data/vkxdecl.h"
+#include "platform/console.h"
+#include "platform/files.h"
+#include "shell/vkxunit.h"
+
+namespace {
+
+const char* const DATAFILEOUT = "\"data file\"";
+
+// One key press: an extended key arrives as 0 and its scan code, and both
+// belong to the same press.
+int READPRESS() {
+  int key = con::readKey();
+  if (key == 0) con::readKey();
+  return key;
+}
+
+}  // namespace
+
+void MENUE_FILEPATH() {
+  COMMANDFRAME("file/path");
+  con::write("standard output: ");
+  con::writeLn(OUTPUTFILE ? std::string(DATAFILEOUT) + ".out" : NAMEOUT);
+  con::write("input/output path: ");
+  con::writeLn(plat::currentDir());
+
+  con::gotoXY(18, 3);
+  std::string name = con::readLine();
+  name = name.substr(0, name.find('.'));
+  if (!name.empty() && name[0] == ' ') name.clear();
+  NAMEOUT = name;
+  OUTPUTFILE = NAMEOUT.empty() || NAMEOUT == DATAFILEOUT;
+
+  con::gotoXY(20, 4);
+  const std::string folder = con::readLine();
+  if (!folder.empty()) {
+    if (int code = plat::changeDir(folder)) {
+      con::clrEol();
+      con::writeLn("...system error" + std::to_string(code) + " on changing path");
+    }
+  }
+  MAINGROUND();
+}
+
+void MENUE_INFO() {
+  COMMANDFRAME("info/help");
+  con::writeLn("Verkanix - VKX 2.0 R5/05");
+  con::writeLn("An interactive calculator of a-priori voting power");
+  con::writeLn("for weighted and composite voting games of up to 10 subgames");
+  con::writeLn("and 50 players: Shapley-Shubik, Banzhaf and public good indices.");
+  con::writeLn();
+  con::writeLn("For updates and information, visit:");
+  con::writeLn("the documentation and sources that came with this copy of VKX");
+  con::writeLn("or contact:");
+  con::writeLn("the people who maintain VKX at your site");
+  con::writeLn();
+  con::writeLn();
+  con::writeLn();
+
+  plat::TextIn in;
+  if (in.open(VKXPATH + "vkx.hlp") != 0) {
+    con::writeLn("...no help available");
+    MAINGROUND();
+    return;
+  }
+  bool esc = false;
+  std::string line;
+  do {
+    in.readLine(line);
+    con::write(line);
+    con::present();
+    esc = READPRESS() == 27;
+    con::writeLn();
+  } while (!esc && !in.eof());
+  in.close();
+  if (!esc)
+    for (int i = 0; i < 3; ++i) READPRESS();
+  MAINGROUND();
+}
