@@ -1,0 +1,57 @@
+#include "data/vkxmedit.h"
+
+#include <string>
+
+#include "common/mathe2.h"
+#include "data/vkxdecl.h"
+#include "data/vkxdos.h"
+#include "platform/console.h"
+#include "shell/vkxunit.h"
+
+namespace {
+
+// Asks a count through a 32-bit value until it lies in 0..LIMIT; the tables
+// hold no more, so a larger (or negative) count is refused and asked again.
+int32_t READCOUNTLN(const std::string& PROMPT, int32_t COUNT, int32_t LIMIT) {
+  for (;;) {
+    READINTLN(PROMPT, COUNT);
+    if (COUNT >= 0 && COUNT <= LIMIT) return COUNT;
+    con::writeLn("...number of players/subgames not allowed");
+  }
+}
+
+}  // namespace
+
+void MENUE_EDITDATA() {
+  int32_t ERRORFLAG = 0;
+  int32_t DATASTRUCTURE = 0;
+  uint16_t N = 0, MM = 0;
+  NNTYP NN{};
+  GEWTYP GEW{};
+  MEMTYP MEM{};
+
+  COMMANDFRAME("edit data");
+  con::write("data file: ");
+  NAME = NAMECUT(con::readLine());
+  con::writeLn();
+
+  DATALOAD(NAME, DATASTRUCTURE, N, MM, NN, GEW, MEM, ERRORFLAG);
+  if (ERRORFLAG != 0) {
+    con::writeLn("...creating data file " + NAME + ".inp");
+    DATASTRUCTURE = 0;
+    MM = 0;
+  }
+
+  READINTLN("unweighted/weighted votes (0/1): ", DATASTRUCTURE);
+  MM = static_cast<uint16_t>(READCOUNTLN("number of subgames: ", MM, MAXCHAMB));
+  for (int s = 1; s <= MM; ++s) {
+    NN[s] = READCOUNTLN("number of players (subgame " + std::to_string(s) + "): ", NN[s],
+                        MAXACTOR);
+    if (DATASTRUCTURE == 1)
+      for (int j = 1; j <= NN[s]; ++j)
+        READWEIGHTLN("  weight player " + std::to_string(j) + ": ", GEW[s][j]);
+  }
+
+  DATASAVE(NAME, DATASTRUCTURE, MM, NN, GEW, ERRORFLAG);
+  MAINGROUND();
+}
