@@ -11,11 +11,13 @@
 namespace {
 
 // Asks a count through a 32-bit value until it lies in 0..LIMIT; the tables
-// hold no more, so a larger (or negative) count is refused and asked again.
+// hold no more, so a larger (or negative) count is refused and asked again,
+// with the previous value as the default once more.
 int32_t READCOUNTLN(const std::string& PROMPT, int32_t COUNT, int32_t LIMIT) {
   for (;;) {
-    READINTLN(PROMPT, COUNT);
-    if (COUNT >= 0 && COUNT <= LIMIT) return COUNT;
+    int32_t value = COUNT;
+    READINTLN(PROMPT, value);
+    if (value >= 0 && value <= LIMIT) return value;
     con::writeLn("...number of players/subgames not allowed");
   }
 }
