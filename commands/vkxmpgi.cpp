@@ -1,0 +1,150 @@
+#include "commands/vkxmpgi.h"
+
+#include "commands/vkxmcomm.h"
+#include "common/mathe1.h"
+#include "common/mathe2.h"
+#include "data/vkxthres.h"
+#include "engines/vkxpgi1.h"
+#include "engines/vkxpgi2.h"
+#include "platform/console.h"
+#include "shell/vkxunit.h"
+
+namespace {
+
+// PGI, MBP and DPI of one row: the player's (or one representative
+// player's) minimal winning coalitions over all counted memberships, over
+// their number W, and its reciprocal-size sum over W.
+struct PGIROW {
+  double pgi, mbp, dpi;
+};
+
+PGIROW pgiRow(double shap, double piv, double SUM, double W) {
+  return {RATIO(shap, SUM), RATIO(shap, W), RATIO(piv, W)};
+}
+
+std::string fixed3(const PGIROW& v) {
+  return FIXSTR(v.pgi, 10, 6) + FIXSTR(v.mbp, 10, 6) + FIXSTR(v.dpi, 10, 6);
+}
+
+void extended(REPORTTYP& REP, const PGIROW& v) {
+  const double values[3] = {v.pgi, v.mbp, v.dpi};
+  REPORTEXTENDED(REP, values, 3);
+}
+
+}  // namespace
+
+void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
+  const bool weighted = R.DATASTRUCTURE == 1;
+  const double W = R.WINSETS;
+  const double SUM = REP.SUM;
+  REPORTGAME(R, REP);
+  REPORTLINE(REP, "");
+  REPORTLINE(REP, "subgame  player  weight       PGI       MBP       DPI");
+  REPORTLINE(REP, std::string(53, '-'));
+  for (int i = 1; i <= R.MM; ++i) {
+    const PGIROW one =
+        pgiRow(RATIO(R.SHAP[i][0], R.NN[i]), RATIO(R.PIV[i][0], R.NN[i]), SUM, W);
+    const bool tiny = one.pgi < 0.0001 || one.mbp < 0.0001;
+    if (weighted) {
+      for (int p = 1; p <= R.NN[i]; ++p) {
+        REPORTLINE(REP, INTSTR(i, 7) + INTSTR(p, 8) + INTSTR(R.GEW[i][p], 8) +
+                            fixed3(pgiRow(R.SHAP[i][p], R.PIV[i][p], SUM, W)));
+        REPORTWAIT(REP);
+      }
+    } else {
+      REPORTLINE(REP, INTSTR(i, 7) + "       i" + "       1" + fixed3(one));
+      if (tiny) extended(REP, one);
+      REPORTWAIT(REP);
+    }
+    const PGIROW total = pgiRow(R.SHAP[i][0], R.PIV[i][0], SUM, W);
+    REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " + fixed3(total));
+    if (tiny) extended(REP, total);
+  }
+  const PGIROW all = pgiRow(SUM, REP.PIVOT, SUM, W);
+  REPORTLINE(REP, "sum of all:            " + fixed3(all));
+  REPORTLINE(REP, "mean:                  " + fixed3({all.pgi / R.N, all.mbp / R.N, all.dpi / R.N}));
+  REPORTLINE(REP, " ");
+  REPORTLINE(REP, "minimal winning coalitions: " + FIXSTR(W, 15, 0));
+  REPORTLINE(REP, " ");
+  REPORTLINE(REP, REPORTTIMES(R));
+  REPORTLINE(REP, "");
+  REPORTLINE(REP, "");
+}
+
+void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
+  const int p = PREC;
+  const double W = R.WINSETS;
+  const double SUM = REP.SUM;
+  auto line = [&](const PGIROW& v) {
+    REPORTLINE(REP, FIXSTR(v.pgi, p + 2, p) + FIXSTR(v.mbp, p + 3, p) + FIXSTR(v.dpi, p + 3, p));
+  };
+  for (int i = 1; i <= R.MM; ++i) {
+    if (R.DATASTRUCTURE == 1) {
+      for (int j = 1; j <= R.NN[i]; ++j) line(pgiRow(R.SHAP[i][j], R.PIV[i][j], SUM, W));
+    } else {
+      line(pgiRow(RATIO(R.SHAP[i][0], R.NN[i]), RATIO(R.PIV[i][0], R.NN[i]), SUM, W));
+    }
+    line(pgiRow(R.SHAP[i][0], R.PIV[i][0], SUM, W));
+  }
+  line(pgiRow(SUM, REP.PIVOT, SUM, W));
+  REPORTLINE(REP, "");
+}
+
+void PUBLICGOODOUT(RUNTYP& R) {
+  REPORTTYP REP;
+  for (int i = 1; i <= R.MM; ++i) {
+    if (R.DATASTRUCTURE == 1) {
+      for (int p = 1; p <= R.NN[i]; ++p) {
+        R.SHAP[i][0] += R.SHAP[i][p];
+        R.PIV[i][0] += R.PIV[i][p];
+      }
+    }
+    REP.SUM += R.SHAP[i][0];
+    REP.PIVOT += R.PIV[i][0];
+  }
+  REPORTWRITE(R, REP, PUBLICGOODOUT1, PUBLICGOODOUT2);
+}
+
+void MENUE_PUBLICGOOD() {
+  RUNTYP R;
+  if (!RUNSTART(R, "public good index")) return;
+  const bool weighted = R.DATASTRUCTURE == 1;
+
+  if (INTERNAL == 1) {
+    // The extended versions have no public good engine; the answer is kept
+    // on the line so the threshold dialogue follows right after it.
+    con::write("no options!");
+  } else if (weighted) {
+    ASKVERSION12(R);
+  }
+
+  if (R.GAME == 1 || R.GAME == 5) {
+    THRESHOLD_INPUT(R.THRES, R.M, R.G, R.DATASTRUCTURE, R.MM, R.NN, R.GEW);
+    if (weighted) {
+      R.T1 = 0;
+      READTHRESHOLD16("overall threshold (number of players): ", R.T1, true);
+      if (R.T1 > R.N) R.T1 = R.N;
+      con::writeLn();
+    }
+  }
+
+  STAMPSTART(R);
+  const uint16_t t1 = static_cast<uint16_t>(R.T1);
+  if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
+    PUBLICGOOD_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV,
+                               R.WINSETS);
+  } else if (weighted && R.GAME == 1) {
+    PUBLICGOOD_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS);
+  } else if (weighted && R.GAME == 5) {
+    R.NAME1.clear();
+    PUBLICGOOD_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV,
+                             R.WINSETS, R.NAME1);
+  } else {
+    FORMATERROR();
+    return;
+  }
+  STAMPEND(R);
+
+  PUBLICGOODOUT(R);
+  MAINGROUND();
+}

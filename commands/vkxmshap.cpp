@@ -1,0 +1,143 @@
+#include "commands/vkxmshap.h"
+
+#include "commands/vkxmcomm.h"
+#include "common/mathe1.h"
+#include "common/mathe2.h"
+#include "data/vkxdos.h"
+#include "data/vkxthres.h"
+#include "engines/vkxshap1.h"
+#include "engines/vkxshap2.h"
+#include "platform/console.h"
+#include "shell/vkxunit.h"
+
+void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
+  const bool weighted = R.DATASTRUCTURE == 1;
+  REPORTGAME(R, REP);
+  REPORTLINE(REP, "");
+  REPORTLINE(REP, "subgame  player  weight        SS        II                   winsets");
+  REPORTLINE(REP, std::string(69, '-'));
+  for (int i = 1; i <= R.MM; ++i) {
+    if (weighted) {
+      for (int p = 1; p <= R.NN[i]; ++p) {
+        REPORTLINE(REP, INTSTR(i, 7) + INTSTR(p, 8) + INTSTR(R.GEW[i][p], 8) +
+                            FIXSTR(R.SHAP[i][p], 10, 6) + FIXSTR(R.PIV[i][p], 10, 6) +
+                            SCISTR(R.PIV[i][p] * R.WINSETS, 26));
+        REPORTWAIT(REP);
+      }
+    } else {
+      const double share = RATIO(R.SHAP[i][0], R.NN[i]);
+      const double pivshare = RATIO(R.PIV[i][0], R.NN[i]);
+      REPORTLINE(REP, INTSTR(i, 7) + "       i" + "       1" + FIXSTR(share, 10, 6) +
+                          FIXSTR(pivshare, 10, 6) + SCISTR(pivshare * R.WINSETS, 26));
+      if (share < 0.0001) REPORTEXTENDED(REP, &share, 1);
+      REPORTWAIT(REP);
+    }
+    if (!weighted || R.GAME == 1) {
+      REPORTLINE(REP, "subgame        " + INTSTR(i, 2) + ":     " + FIXSTR(R.SHAP[i][0], 10, 6));
+      if (RATIO(R.SHAP[i][0], R.NN[i]) < 0.0001) REPORTEXTENDED(REP, &R.SHAP[i][0], 1);
+    }
+  }
+  REPORTLINE(REP, "sum of all:            " + FIXSTR(REP.SUM, 10, 6) + std::string(10, ' '));
+  REPORTLINE(REP, " ");
+  REPORTLINE(REP, "winning coalitions:    " + FIXSTR(R.WINSETS, 10, 0));
+  REPORTLINE(REP, "decision probability:  " + FIXSTR(R.WINSETS / POT(2, R.N), 10, 6));
+  REPORTLINE(REP, " ");
+  REPORTLINE(REP, REPORTTIMES(R));
+  REPORTLINE(REP, "");
+  REPORTLINE(REP, "");
+}
+
+void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
+  const int p = PREC;
+  for (int i = 1; i <= R.MM; ++i) {
+    if (R.DATASTRUCTURE == 1) {
+      for (int j = 1; j <= R.NN[i]; ++j)
+        REPORTLINE(REP, FIXSTR(R.SHAP[i][j], p + 2, p) + FIXSTR(R.PIV[i][j], p + 3, p));
+    } else {
+      REPORTLINE(REP, FIXSTR(RATIO(R.SHAP[i][0], R.NN[i]), p + 2, p) +
+                          FIXSTR(RATIO(R.PIV[i][0], R.NN[i]), p + 3, p));
+    }
+    REPORTLINE(REP, FIXSTR(R.SHAP[i][0], p + 2, p));
+  }
+  REPORTLINE(REP, FIXSTR(REP.SUM, p + 2, p));
+  REPORTLINE(REP, "");
+}
+
+void SHAPLEYOUT(RUNTYP& R) {
+  REPORTTYP REP;
+  for (int i = 1; i <= R.MM; ++i) {
+    if (R.DATASTRUCTURE == 1)
+      for (int p = 1; p <= R.NN[i]; ++p) R.SHAP[i][0] += R.SHAP[i][p];
+    REP.SUM += R.SHAP[i][0];
+  }
+  REPORTWRITE(R, REP, SHAPLEYOUT1, SHAPLEYOUT2);
+}
+
+void MENUE_SHAPLEY() {
+  RUNTYP R;
+  if (!RUNSTART(R, "shapley/inclusiveness")) return;
+  const bool weighted = R.DATASTRUCTURE == 1;
+
+  if (INTERNAL == 1) {
+    con::writeLn("version: standard(1), multiple weights(2), ISA(3),");
+    READINTLN("ISA-WP(4), spatial(5) (1/2/3/4/5): ", R.GAME);
+    if (R.GAME == 5) R.GAME = 6;
+    if (R.GAME == 2) R.GAME = 5;
+  } else if (weighted) {
+    ASKVERSION12(R);
+  }
+  con::writeLn(" ");
+
+  if (R.GAME == 6) {
+    con::write("policy data file: ");
+    R.NAME1 = NAMECUT(con::readLine());
+    POSITIONLOAD(R.NAME1, R.NTHEME, R.N, R.POSITION, R.ERRORFLAG);
+    if (R.ERRORFLAG != 0) {
+      con::writeLn("...system error on loading " + R.NAME1);
+      con::waitKey();
+      return;
+    }
+  }
+
+  if (R.GAME == 1 || R.GAME == 5 || R.GAME == 6) {
+    THRESHOLD_INPUT(R.THRES, R.M, R.G, R.DATASTRUCTURE, R.MM, R.NN, R.GEW);
+    if (weighted) {
+      R.T1 = 0;
+      READTHRESHOLD16("overall threshold (number/weight of players): ", R.T1, true);
+      con::writeLn();
+    }
+  } else if (R.GAME == 3 || R.GAME == 4) {
+    THRESHOLD_INPUT(R.THRES, R.M, R.G, R.DATASTRUCTURE, R.MM, R.NN, R.GEW);
+    THRESHOLD_INPUT3(R);
+  }
+
+  STAMPSTART(R);
+  const uint16_t t1 = static_cast<uint16_t>(R.T1), t2 = static_cast<uint16_t>(R.T2);
+  const uint16_t t1anz = static_cast<uint16_t>(R.T1ANZ), t2anz = static_cast<uint16_t>(R.T2ANZ);
+  if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
+    SHAPLEY_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV, R.WINSETS);
+  } else if (weighted && R.GAME == 1) {
+    SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS, 0,
+                     R.POSITION, R.NTHEME);
+  } else if (R.DATASTRUCTURE == 0 && R.GAME == 3) {
+    SHAPLEY_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz, R.SHAP, R.PIV,
+                            R.WINSETS);
+  } else if (R.DATASTRUCTURE == 0 && R.GAME == 4) {
+    SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz,
+                                        R.SHAP, R.PIV, R.WINSETS);
+  } else if (weighted && R.GAME == 5) {
+    R.NAME1 = "default";
+    SHAPLEY_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV,
+                          R.WINSETS, R.NAME1);
+  } else if (weighted && R.GAME == 6) {
+    SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS, 1,
+                     R.POSITION, R.NTHEME);
+  } else {
+    FORMATERROR();
+    return;
+  }
+  STAMPEND(R);
+
+  SHAPLEYOUT(R);
+  MAINGROUND();
+}
