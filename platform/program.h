@@ -1,0 +1,22 @@
+// Process-level services of the program: where the executable lives, and the
+// scripted mode that reads its keys from a file instead of a terminal.
+#pragma once
+
+#include <string>
+
+namespace plat {
+
+// The folder of the running executable with a trailing "/", or "" when it
+// cannot be found out.
+std::string executableDir();
+
+// Scripted mode: reads every key from FILE ("-" is standard input), decoded
+// as a terminal's bytes, and makes them the console's keys. Pauses are
+// skipped. When the program needs a key after the last one, the screen is
+// printed to standard output and the process ends with status 0. Returns
+// false with a message in ERROR when FILE cannot be read.
+bool startScript(const std::string& file, std::string& error);
+// Prints the 25 screen rows (trailing blanks cut, UTF-8) to standard output.
+void printScreen();
+
+}  // namespace plat
