@@ -1,0 +1,185 @@
+#include "data/vkxdos.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+
+#include "platform/console.h"
+#include "platform/files.h"
+
+namespace {
+
+// A data or positions line without its comment (from the first "{") and
+// without trailing blanks.
+std::string cleanLine(const std::string& line) {
+  return TRIMRIGHT(std::string_view(line).substr(0, line.find('{')));
+}
+
+int32_t lineValue(const std::string& line) {
+  int32_t v = 0;
+  VALINT(cleanLine(line), v);  // a failed conversion leaves 0
+  return v;
+}
+
+// The reader of a data file, over any source of lines. NEXT(line) gives the
+// next line and returns false at the end; missing lines read as 0. A file
+// may declare counts that do not fit the tables: values are then read (so
+// the following counts are found) but stored only where a table has room;
+// once the lines run out, the missing values are 0 and only those that have
+// a place in a table are still stored.
+template <typename Next>
+void parseData(Next&& next, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
+               GEWTYP& GEW, MEMTYP& MEM) {
+  bool more = true;
+  std::string line;
+  auto take = [&]() -> const std::string& {
+    if (more && !next(line)) more = false;
+    if (!more) line.clear();
+    return line;
+  };
+
+  DATASTRUCTURE = lineValue(take());
+  uint16_t mm = 0;
+  VALWORD(cleanLine(take()), mm);
+  MM = mm;
+
+  int64_t total = 0;  // players as the file declares them
+  for (int s = 1; s <= mm; ++s) {
+    if (!more && s > MAXCHAMB) break;  // every remaining count reads 0
+    const int32_t nn = lineValue(take());
+    if (s <= MAXCHAMB) NN[s] = nn;
+    if (DATASTRUCTURE == 1) {
+      for (int64_t j = 1; j <= nn; ++j) {
+        if (!more && j > MAXACTOR && total >= MAXACTOR) {
+          total += nn - j + 1;  // nothing left to store: count the rest at once
+          break;
+        }
+        const int32_t w = lineValue(take());
+        ++total;
+        if (s <= MAXCHAMB && j <= MAXACTOR) GEW[s][j] = w;
+        if (total <= MAXACTOR) {
+          MEM[total][0] = s;
+          MEM[total][1] = static_cast<int32_t>(j);
+        }
+      }
+    } else {
+      total += nn;
+    }
+  }
+  N = static_cast<uint16_t>(total);  // the declared total, as far as 16 bits carry it
+}
+
+// Reads a whole field as a decimal number in the C locale (sign, fraction
+// and exponent allowed); anything else, and a non-finite value, gives 0.
+double fieldValue(std::string_view field) {
+  if (!field.empty() && field.front() == '+') {
+    field.remove_prefix(1);
+    if (!field.empty() && field.front() == '-') return 0.0;
+  }
+  if (field.empty()) return 0.0;
+  double v = 0.0;
+  auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), v);
+  if (ec != std::errc() || end != field.data() + field.size() || !std::isfinite(v)) return 0.0;
+  return v;
+}
+
+}  // namespace
+
+void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, uint16_t& N,
+               uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM) {
+  std::size_t i = 0;
+  auto next = [&](std::string& line) {
+    if (i >= LINES.size()) return false;
+    line = LINES[i++];
+    return true;
+  };
+  parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM);
+}
+
+void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM,
+              NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG) {
+  plat::TextIn in;
+  FLAG = in.open(NAME + ".inp");
+  if (FLAG != 0) return;
+  auto next = [&](std::string& line) { return in.readLine(line); };
+  parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM);
+  in.close();
+}
+
+std::vector<std::string> DATATEXT(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
+                                  const GEWTYP& GEW) {
+  // The tables hold 10 subgames and, in a weighted game, 50 players per
+  // subgame; larger counts are written as what the tables hold so that the
+  // file always reads back as the game written.
+  const int mm = std::min<int>(MM, MAXCHAMB);
+  std::vector<std::string> lines;
+  std::string first = std::to_string(DATASTRUCTURE);
+  if (DATASTRUCTURE == 0) first += "  {datastructure unweighted}";
+  if (DATASTRUCTURE == 1) first += "  {datastructure weighted}";
+  lines.push_back(first + " ");
+  lines.push_back(std::to_string(mm) + "  {number of subgames}");
+  for (int s = 1; s <= mm; ++s) {
+    int32_t nn = NN[s];
+    if (DATASTRUCTURE == 1) nn = std::min<int32_t>(nn, MAXACTOR);
+    lines.push_back(std::to_string(nn) + "  {number of players subgame " + std::to_string(s) + "}");
+    if (DATASTRUCTURE != 1) continue;
+    for (int j = 1; j <= nn; ++j)
+      lines.push_back(std::to_string(GEW[s][j]) + "  {weight player " + std::to_string(j) + "}");
+  }
+  return lines;
+}
+
+void DATASAVE(const std::string& NAME, int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
+              const GEWTYP& GEW, int32_t& FLAG) {
+  // Written beside the old file and renamed over it only when complete, so
+  // a failed save leaves the previous game intact.
+  plat::TextOut out;
+  FLAG = out.replace(NAME + ".inp");
+  if (FLAG == 0) {
+    for (const std::string& line : DATATEXT(DATASTRUCTURE, MM, NN, GEW)) out.writeLine(line);
+    FLAG = out.close();
+  }
+  if (FLAG != 0) con::writeLn("...system error on saving " + NAME + ".inp");
+}
+
+int POSITIONPARSE(const std::vector<std::string>& LINES, uint16_t& NTHEME, uint16_t N,
+                  POSTYP& POSITION) {
+  if (N > MAXACTOR) return EINVAL;
+  uint16_t themes = 0;
+  if (!LINES.empty()) VALWORD(cleanLine(LINES[0]), themes);
+  if (themes < 1 || themes > MAXCHAMB) return EINVAL;
+
+  NTHEME = themes;
+  for (int i = 1; i <= N; ++i) {
+    std::string rest = static_cast<std::size_t>(i) < LINES.size() ? cleanLine(LINES[i]) : "";
+    std::string_view view(rest);
+    for (int t = 1; t <= themes; ++t) {
+      std::string_view field = view;
+      if (t < themes) {
+        std::size_t blank = view.find(' ');
+        field = view.substr(0, blank);
+        view = blank == std::string_view::npos ? std::string_view() : view.substr(blank);
+        view.remove_prefix(std::min(view.find_first_not_of(' '), view.size()));
+      }
+      POSITION[t][i] = fieldValue(field);
+    }
+  }
+  return 0;
+}
+
+void POSITIONLOAD(const std::string& NAME, uint16_t& NTHEME, uint16_t N, POSTYP& POSITION,
+                  int32_t& FLAG) {
+  plat::TextIn in;
+  FLAG = in.open(NAME + ".pos");
+  if (FLAG != 0) return;
+  if (N > MAXACTOR) {
+    FLAG = EINVAL;
+    return;
+  }
+  std::vector<std::string> lines;
+  std::string line;
+  while (lines.size() < static_cast<std::size_t>(N) + 1 && in.readLine(line)) lines.push_back(line);
+  in.close();
+  FLAG = POSITIONPARSE(lines, NTHEME, N, POSITION);
+}
