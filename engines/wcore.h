@@ -1,0 +1,95 @@
+// Counting cores of the weighted engines: the exhaustive walk over all
+// coalitions, the winning test, swings and minimality, kept apart from the
+// run-mode dialogue and the screen so that they can be checked and timed on
+// their own.
+#pragma once
+
+#include <cstdint>
+
+#include "data/vkxdecl.h"
+
+namespace wcore {
+
+constexpr int MAXSYS = 4;     // vote systems decided at once
+constexpr int MAXWINSET = 10;  // win sets
+
+// One weighted game as the cores read it. Players are numbered 1..n across
+// all subgames; vote system 0 is the primary game, systems 1..vs-1 the
+// additional ones (same players, same subgames, own weights and thresholds).
+// A coalition meets win set t when, in every active vote system and every
+// subgame, its summed weight reaches that system's threshold; it wins when it
+// meets some win set, subject to the overall threshold and the blocking rule.
+struct Game {
+  int n = 0;      // players, 1..MAXACTOR
+  int mm = 0;     // subgames, 1..MAXCHAMB
+  int thres = 0;  // win sets, 0..MAXWINSET
+  int vs = 1;     // vote systems, 1..MAXSYS
+  int sub[MAXACTOR + 1] = {};                              // subgame of player p
+  int64_t w[MAXSYS][MAXACTOR + 1] = {};                    // weight of p in system k
+  int64_t m[MAXSYS][MAXWINSET + 1][MAXCHAMB + 1] = {};     // threshold [k][t][s]
+
+  // Overall threshold: 0 none, 1 AND (a coalition below it loses), 2 OR (a
+  // coalition reaching it wins whatever the win sets say); other values none.
+  int overall = 1;
+  // What the overall threshold counts: 0 members, 1 primary-system votes.
+  int overt = 0;
+  int64_t t1 = 0;
+
+  // Blocking minority in system 1: a coalition loses when the players outside
+  // it hold more than blockThres system-1 votes even without the smallest of
+  // them (with "smallest" taken as the least of their total and each weight).
+  bool block = false;
+  int64_t blockThres = 0;
+
+  // Spatial weighting (Shapley core only): every coalition is weighted by the
+  // similarity of its members' positions.
+  const POSTYP* position = nullptr;
+  uint16_t ntheme = 0;
+  double distmax = 1.0;
+};
+
+// What a walk counts. Per player p (1..n) and per subgame s (1..mm).
+struct Counts {
+  // Shapley core: the number of winning coalitions. Public good core: the
+  // number of minimal winning coalitions.
+  double wins = 0;
+  // Shapley core: sum of the swing weights (k-1)!(n-k)!/n! (times the
+  // similarity when spatial). Public good core: number of minimal winning
+  // coalitions that contain p.
+  double shap[MAXACTOR + 1] = {};
+  // Shapley core: number of winning coalitions containing p (similarity sum
+  // when spatial). Public good core: sum of 1/size over the minimal winning
+  // coalitions containing p.
+  double piv[MAXACTOR + 1] = {};
+  // Shapley core: winning coalitions with a member in subgame s (similarity
+  // sum when spatial). Not used by the public good core.
+  double sub[MAXCHAMB + 1] = {};
+  // Spatial: similarity sums of the losing and of the winning coalitions.
+  double dist0 = 0, dist1 = 0;
+};
+
+// Optional per-coalition hooks for screen control and listings. Either
+// pointer may be null; with no visitor at all the walk does no extra work.
+struct Visitor {
+  void* ctx = nullptr;
+  // Every coalition, right after the walk has stepped to it.
+  void (*every)(void* ctx, const PERMTYP& perm) = nullptr;
+  // Every counted coalition (winning, resp. minimal winning), after the count
+  // has been raised to COUNT.
+  void (*listed)(void* ctx, const PERMTYP& perm, double count) = nullptr;
+};
+
+// True when the game fits the cores' tables (n, mm, thres, vs and every
+// player's subgame in range).
+bool FITS(const Game& g);
+
+// Visits every non-empty coalition once, in binary counting order with player
+// 1 as the lowest digit, and counts winning coalitions, memberships and
+// swings. COUNTS is reset first. The game must FIT.
+void SHAPLEY_CORE(const Game& g, Counts& counts, const Visitor* visitor = nullptr);
+
+// The same walk, counting minimal winning coalitions: winning coalitions that
+// lose as soon as any one member leaves.
+void PUBLICGOOD_CORE(const Game& g, Counts& counts, const Visitor* visitor = nullptr);
+
+}  // namespace wcore
