@@ -1,0 +1,215 @@
+#include "data/vkxmedit.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data/vkxdecl.h"
+#include "platform/console.h"
+#include "platform/files.h"
+#include "testkit.h"
+
+namespace {
+
+// Row R of the command window (window row 1 is screen row 3), trailing
+// blanks cut.
+std::string winLine(int r) {
+  std::string s;
+  for (int x = 2; x <= 79; ++x) s += con::glyph(con::cell(x, r + 2).ch);
+  return s.substr(0, s.find_last_not_of(' ') + 1);
+}
+
+// Runs the editor on KEYS until it waits at "press any key" (the key that
+// would end the wait is not scripted, so the screen can be inspected).
+void editUntilWait(const std::string& keys) {
+  testkit::start(keys);
+  EXPECT_THROW(MENUE_EDITDATA(), testkit::KeysExhausted);
+  EXPECT_EQ(testkit::row(25), "press any key");
+}
+
+const std::string WEIGHTED_EXAMPLE =
+    "1  {datastructure weighted} \r\n"
+    "2  {number of subgames}\r\n"
+    "3  {number of players subgame 1}\r\n"
+    "5  {weight player 1}\r\n"
+    "3  {weight player 2}\r\n"
+    "2  {weight player 3}\r\n"
+    "2  {number of players subgame 2}\r\n"
+    "1  {weight player 1}\r\n"
+    "1  {weight player 2}\r\n";
+
+TEST(EditData, NewWeightedFileShowsTheDialogueAndIsWrittenByteForByte) {
+  testkit::TempDir dir;
+  editUntilWait("test.dat\r1\r2\r3\r5\r3\r2\r2\r1\r1\r");
+  EXPECT_EQ(NAME, "test");
+  EXPECT_EQ(testkit::readFile("test.inp"), WEIGHTED_EXAMPLE);
+  EXPECT_FALSE(testkit::fileExists("test.dat"));
+
+  const std::vector<std::string> shown = {
+      "edit data",
+      "",
+      "data file: test.dat",
+      "",
+      "...creating data file test.inp",
+      "unweighted/weighted votes (0/1): 1",
+      "number of subgames: 2",
+      "number of players (subgame 1): 3",
+      "  weight player 1: 5",
+      "  weight player 2: 3",
+      "  weight player 3: 2",
+      "number of players (subgame 2): 2",
+      "  weight player 1: 1",
+      "  weight player 2: 1",
+      "",
+  };
+  for (std::size_t i = 0; i < shown.size(); ++i)
+    EXPECT_EQ(winLine(static_cast<int>(i) + 1), shown[i]) << "window row " << i + 1;
+}
+
+// An existing file (or none), the keys typed after the file name, and the
+// file the editor leaves behind.
+struct EditCase {
+  const char* what;
+  const char* existing;  // nullptr: no file yet
+  const char* keys;
+  std::string expected;
+  const char* weights = "integer";
+};
+
+TEST(EditData, ValuesKeptChangedAndDropped) {
+  const EditCase cases[] = {
+      {"Enter everywhere rewrites a weighted file in the standard form",
+       "1\r\n2 {chambers}\r\n3\r\n5\r\n3\r\n2\r\n2\r\n1\r\n1\r\n", "\r\r\r\r\r\r\r\r\r",
+       WEIGHTED_EXAMPLE},
+      {"Enter everywhere rewrites an unweighted file",
+       "0\n2\n7\n9\n", "\r\r\r\r",
+       "0  {datastructure unweighted} \r\n2  {number of subgames}\r\n"
+       "7  {number of players subgame 1}\r\n9  {number of players subgame 2}\r\n"},
+      {"structure 5 is unweighted: no weights, no comment on its line", nullptr,
+       "5\r1\r4\r", "5 \r\n1  {number of subgames}\r\n4  {number of players subgame 1}\r\n"},
+      {"no subgames: two lines", nullptr, "1\r0\r",
+       "1  {datastructure weighted} \r\n0  {number of subgames}\r\n"},
+      {"weighted to unweighted drops the weights", WEIGHTED_EXAMPLE.c_str(), "0\r\r\r\r",
+       "0  {datastructure unweighted} \r\n2  {number of subgames}\r\n"
+       "3  {number of players subgame 1}\r\n2  {number of players subgame 2}\r\n"},
+      {"unweighted to weighted asks every weight, offered as 0", "0\r\n1\r\n2\r\n", "1\r\r\r\r4\r",
+       "1  {datastructure weighted} \r\n1  {number of subgames}\r\n"
+       "2  {number of players subgame 1}\r\n0  {weight player 1}\r\n4  {weight player 2}\r\n"},
+      {"fewer subgames and players drop the values beyond them", WEIGHTED_EXAMPLE.c_str(),
+       "\r1\r2\r\r\r",
+       "1  {datastructure weighted} \r\n1  {number of subgames}\r\n"
+       "2  {number of players subgame 1}\r\n5  {weight player 1}\r\n3  {weight player 2}\r\n"},
+      {"more players are asked with default 0", "1\r\n1\r\n1\r\n6\r\n", "\r\r3\r\r\r7\r",
+       "1  {datastructure weighted} \r\n1  {number of subgames}\r\n"
+       "3  {number of players subgame 1}\r\n6  {weight player 1}\r\n0  {weight player 2}\r\n"
+       "7  {weight player 3}\r\n"},
+      {"long weights must be typed again", "1\r\n1\r\n2\r\n6\r\n5\r\n", "\r\r\r9\r\r8\r",
+       "1  {datastructure weighted} \r\n1  {number of subgames}\r\n"
+       "2  {number of players subgame 1}\r\n9  {weight player 1}\r\n8  {weight player 2}\r\n",
+       "longinteger"},
+  };
+  for (const EditCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    testkit::TempDir dir;
+    if (c.existing) testkit::writeFile("g.inp", c.existing);
+    testkit::start(std::string("g\r") + c.keys + "x");
+    WEIGHTS = c.weights;
+    EXPECT_NO_THROW(MENUE_EDITDATA());
+    EXPECT_EQ(testkit::keysLeft(), 1u) << "the key ending the wait is left for the menu";
+    EXPECT_EQ(testkit::readFile("g.inp"), c.expected);
+    EXPECT_EQ(NAME, "g");
+  }
+}
+
+TEST(EditData, EmptyNameEditsDefault) {
+  testkit::TempDir dir;
+  editUntilWait("\r0\r0\r");
+  EXPECT_EQ(NAME, "default");
+  EXPECT_EQ(winLine(5), "...creating data file default.inp");
+  EXPECT_TRUE(testkit::fileExists("default.inp"));
+}
+
+TEST(EditData, CountsTheTablesCannotHoldAreAskedAgain) {
+  struct Case {
+    const char* what;
+    const char* keys;  // after the file name and structure 0
+    std::vector<std::string> rows;  // window rows from 7 on
+    std::string file;               // from the subgame-count line on
+  } cases[] = {
+      {"11 subgames", "11\r1\r4\r",
+       {"number of subgames: 11", "...number of players/subgames not allowed",
+        "number of subgames: 1", "number of players (subgame 1): 4"},
+       "1  {number of subgames}\r\n4  {number of players subgame 1}\r\n"},
+      {"-1 subgames, then the old default kept by Enter", "-1\r\r",
+       {"number of subgames: -1", "...number of players/subgames not allowed",
+        "number of subgames: 0", ""},
+       "0  {number of subgames}\r\n"},
+      {"51 and -1 players", "1\r51\r-1\r50\r",
+       {"number of subgames: 1", "number of players (subgame 1): 51",
+        "...number of players/subgames not allowed", "number of players (subgame 1): -1",
+        "...number of players/subgames not allowed", "number of players (subgame 1): 50"},
+       "1  {number of subgames}\r\n50  {number of players subgame 1}\r\n"},
+      {"10 subgames and 0 players are the limits", "10\r0\r0\r0\r0\r0\r0\r0\r0\r0\r0\r",
+       {"number of subgames: 10", "number of players (subgame 1): 0"},
+       "10  {number of subgames}\r\n0  {number of players subgame 1}\r\n"
+       "0  {number of players subgame 2}\r\n0  {number of players subgame 3}\r\n"
+       "0  {number of players subgame 4}\r\n0  {number of players subgame 5}\r\n"
+       "0  {number of players subgame 6}\r\n0  {number of players subgame 7}\r\n"
+       "0  {number of players subgame 8}\r\n0  {number of players subgame 9}\r\n"
+       "0  {number of players subgame 10}\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testkit::TempDir dir;
+    editUntilWait(std::string("g\r0\r") + c.keys);
+    for (std::size_t i = 0; i < c.rows.size(); ++i)
+      EXPECT_EQ(winLine(static_cast<int>(i) + 7), c.rows[i]) << "window row " << i + 7;
+    EXPECT_EQ(testkit::readFile("g.inp"), "0  {datastructure unweighted} \r\n" + c.file);
+  }
+}
+
+TEST(EditData, OversizedCountFromTheFileIsNotAcceptedByEnter) {
+  testkit::TempDir dir;
+  testkit::writeFile("big.inp", "0\r\n12\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
+  editUntilWait("big\r\r\r2\r\r\r");
+  EXPECT_EQ(winLine(5), "unweighted/weighted votes (0/1): 0");
+  EXPECT_EQ(winLine(6), "number of subgames: 12");
+  EXPECT_EQ(winLine(7), "...number of players/subgames not allowed");
+  EXPECT_EQ(testkit::readFile("big.inp"),
+            "0  {datastructure unweighted} \r\n2  {number of subgames}\r\n"
+            "1  {number of players subgame 1}\r\n1  {number of players subgame 2}\r\n");
+}
+
+TEST(EditData, FailedSaveKeepsTheOldFileAndSaysSo) {
+  const std::string old = "0\r\n1\r\n3\r\n";
+  struct Case {
+    const char* what;
+    void (*arm)();
+  } cases[] = {
+      {"file cannot be created", [] { plat::faults.openWrite = 13; }},
+      {"disk full while writing", [] {
+         plat::faults.writeAfter = 10;
+         plat::faults.writeError = 28;
+       }},
+      {"rename fails", [] { plat::faults.rename = 5; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testkit::TempDir dir;
+    testkit::writeFile("g.inp", old);
+    testkit::start("g\r1\r1\r2\r4\r4\r");
+    c.arm();
+    EXPECT_THROW(MENUE_EDITDATA(), testkit::KeysExhausted);
+    EXPECT_EQ(testkit::readFile("g.inp"), old);
+    EXPECT_EQ(winLine(10), "...system error on saving g.inp");
+    EXPECT_EQ(testkit::row(25), "press any key");
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path))
+      names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"g.inp"}) << "no temporary file is left";
+  }
+}
+
+}  // namespace
