@@ -1,0 +1,96 @@
+// The editor, list, print and help commands driven through the real program
+// in scripted mode: the keys come from a file, and when they run out the
+// program prints its screen and ends.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "testkit.h"
+
+namespace {
+
+struct ProgramRun {
+  std::string screen;
+  int status = -1;
+};
+
+// Runs the program in the current (scratch) folder with KEYS; ENV is put in
+// front of the command line (e.g. VKX_PRINTER=...).
+ProgramRun runProgram(const std::string& keys, const std::string& env = "") {
+  testkit::writeFile("keys", keys);
+  std::string cmd = env + " '" + std::string(VKX_BINARY) + "' --keys keys";
+  ProgramRun r;
+  std::FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.screen.append(buf, n);
+  r.status = pclose(p);
+  return r;
+}
+
+bool shows(const ProgramRun& r, const std::string& text) {
+  return r.screen.find(text) != std::string::npos;
+}
+
+TEST(EditorEndToEnd, EditorCreatesAndThenRewritesADataFile) {
+  testkit::TempDir dir;
+  ProgramRun r = runProgram("degame.inp\r1\r2\r2\r3\r4\r1\r9\r");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(shows(r, "│...creating data file game.inp")) << r.screen;
+  EXPECT_TRUE(shows(r, "│  weight player 1: 9")) << r.screen;
+  EXPECT_TRUE(shows(r, "\npress any key\n")) << r.screen;
+  const std::string expected =
+      "1  {datastructure weighted} \r\n2  {number of subgames}\r\n"
+      "2  {number of players subgame 1}\r\n3  {weight player 1}\r\n4  {weight player 2}\r\n"
+      "1  {number of players subgame 2}\r\n9  {weight player 1}\r\n";
+  EXPECT_EQ(testkit::readFile("game.inp"), expected);
+
+  // Second visit, Enter everywhere: the same file again, and no "creating".
+  r = runProgram("degame\r\r\r\r\r\r\r\r");
+  EXPECT_FALSE(shows(r, "creating")) << r.screen;
+  EXPECT_EQ(testkit::readFile("game.inp"), expected);
+}
+
+TEST(EditorEndToEnd, ListFileThenBackToTheMenu) {
+  testkit::TempDir dir;
+  testkit::writeFile("r.out", "alpha\r\nbeta\r\n");
+  // Two keys for the lines, three more, then "x" ends "press any key" and,
+  // read again by the menu, does nothing; "d" opens the data menu.
+  ProgramRun r = runProgram("dlr.out\rabcdexd");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(shows(r, "│quit")) << r.screen;
+  EXPECT_FALSE(shows(r, "alpha")) << "the listing was cleared" << r.screen;
+
+  r = runProgram("dlr.out\rab");
+  EXPECT_TRUE(shows(r, "│alpha")) << r.screen;
+  EXPECT_TRUE(shows(r, "│beta")) << r.screen;
+  EXPECT_FALSE(shows(r, "press any key")) << "three more keys are needed first";
+}
+
+TEST(EditorEndToEnd, HelpFileBesideTheProgramIsShown) {
+  testkit::TempDir dir;
+  std::ifstream help(std::string(VKX_SOURCE_DIR) + "/shell/vkx.hlp");
+  std::string first;
+  std::getline(help, first);
+  ProgramRun r = runProgram("oi");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(shows(r, "│" + first)) << r.screen;
+  EXPECT_FALSE(shows(r, "no help available"));
+}
+
+TEST(EditorEndToEnd, PrintFileFeedsThePrinterCommand) {
+  testkit::TempDir dir;
+  testkit::writeFile("doc", "page\r\n");
+  ProgramRun r = runProgram("dpdoc\r", "VKX_PRINTER='cat > printed'");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(shows(r, "\npress any key\n")) << r.screen;
+  EXPECT_EQ(testkit::readFile("printed"), "\apage\r\n\f");
+
+  r = runProgram("dpdoc\r", "VKX_PRINTER='exit 4'");
+  EXPECT_TRUE(shows(r, "│...system error 4 on printing doc")) << r.screen;
+}
+
+}  // namespace
