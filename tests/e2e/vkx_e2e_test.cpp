@@ -1,0 +1,216 @@
+// The real program, started as a user starts it: with a key script, and on a
+// terminal (tmux) for the terminal handling.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <thread>
+
+#include "testkit.h"
+
+namespace {
+
+// Runs a shell command; returns its exit status (-1 when it did not exit
+// normally) and what it wrote to standard output.
+int run(const std::string& command, std::string* out = nullptr) {
+  std::FILE* p = popen(command.c_str(), "r");
+  if (!p) return -1;
+  std::string text;
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+  int status = pclose(p);
+  if (out) *out = text;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> rows;
+  std::size_t start = 0;
+  for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
+    rows.push_back(text.substr(start, nl - start));
+  return rows;
+}
+
+const std::string VKX = VKX_BINARY;
+
+TEST(ScriptedRun, PrintsTheScreenWhenTheKeysRunOut) {
+  struct Case {
+    std::string keys;
+    std::vector<std::pair<int, std::string>> rows;  // row number, exact text
+  } cases[] = {
+      {"",
+       {{1, "data  compute  options                                                  VKX 2.0"},
+        {7, "                     VKX 2.0 - Verkanix V2.0 R5/05"}}},
+      {"x", {{7, ""}, {2, ""}}},
+      {"d", {{2, "┌──────────┐"}, {3, "│edit data │"}, {6, "│quit      │"}, {7, "└──────────┘"}}},
+      {"c\x1b[C",
+       {{2, "               ┌─────────┐"},
+        {3, "               │file/path│"},
+        {4, "               │info/help│"}}},
+      {"o\x1b[C\x1b[D\x1b[D\r\n", {{3, "      │1 shapley/inclusiveness│"}}},
+      {"dq", {{1, ""}, {7, ""}}},
+  };
+  for (const Case& c : cases) {
+    testkit::TempDir dir;
+    testkit::writeFile(dir.file("keys"), c.keys);
+    std::string out;
+    EXPECT_EQ(run(VKX + " --keys " + dir.file("keys"), &out), 0) << c.keys;
+    std::vector<std::string> rows = lines(out);
+    ASSERT_EQ(rows.size(), 25u) << c.keys;
+    for (auto& [y, text] : c.rows) EXPECT_EQ(rows[y - 1], text) << c.keys << " row " << y;
+  }
+}
+
+TEST(ScriptedRun, KeysFromStandardInputOrNone) {
+  std::string out;
+  EXPECT_EQ(run("printf 'o' | " + VKX + " --keys -", &out), 0);
+  EXPECT_NE(out.find("│file/path│"), std::string::npos);
+  EXPECT_EQ(run(VKX + " --keys - < /dev/null", &out), 0);
+  EXPECT_NE(out.find("Verkanix"), std::string::npos);
+  EXPECT_EQ(run(VKX + " --keys - <&-", &out), 0);
+  EXPECT_NE(out.find("Verkanix"), std::string::npos);
+}
+
+TEST(ScriptedRun, BadArgumentsAndNoTerminalAreRefused) {
+  struct Case {
+    std::string args;
+    int status;
+    std::string message;
+  } cases[] = {
+      {"--keys /nonexistent/keys", 2, "cannot open the key file"},
+      {"--keys", 2, "unexpected argument"},
+      {"--colour", 2, "usage"},
+      {"", 1, "must be a terminal"},
+  };
+  for (const Case& c : cases) {
+    std::string err;
+    EXPECT_EQ(run(VKX + " " + c.args + " 2>&1 >/dev/null </dev/null", &err), c.status) << c.args;
+    EXPECT_NE(err.find(c.message), std::string::npos) << c.args << ": " << err;
+    if (c.status == 1) {
+      EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    }
+  }
+}
+
+bool haveTmux() { return run("tmux -V >/dev/null 2>&1") == 0; }
+
+// One tmux server of our own (unique socket), with one session whose pane
+// runs the program inside a small shell script in a scratch folder. The
+// script records the terminal modes before and after and the exit status.
+struct Session {
+  testkit::TempDir dir;
+  std::string socket;
+
+  Session(int cols, int rows, const std::string& prelude = "") {
+    static int counter = 0;
+    socket = "vkxtest-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+    testkit::writeFile(dir.file("run.sh"),
+                       prelude + "\nstty -g > before\n\"" + VKX +
+                           "\" 2> err\nrc=$?\nstty -g > after\necho $rc > status.tmp\n"
+                           "mv status.tmp status\nsleep 30\n");
+    started = run(tmux("new-session -d -x " + std::to_string(cols) + " -y " +
+                       std::to_string(rows) + " -c " + dir.path + " 'sh ./run.sh'")) == 0;
+  }
+  ~Session() { run(tmux("kill-server") + " 2>/dev/null"); }
+
+  std::string tmux(const std::string& args) const { return "tmux -L " + socket + " " + args; }
+  std::string screen() const {
+    std::string out;
+    run(tmux("capture-pane -p"), &out);
+    return out;
+  }
+  void keys(const std::string& names) const { run(tmux("send-keys " + names)); }
+  // Polls until COND holds; false after about ten seconds.
+  bool waitUntil(const std::function<bool()>& cond) const {
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end) {
+      if (cond()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    }
+    return cond();
+  }
+  bool waitFor(const std::string& text) const {
+    return waitUntil([&] { return screen().find(text) != std::string::npos; });
+  }
+  bool finished() const {
+    return waitUntil([&] { return testkit::fileExists(dir.file("status")); });
+  }
+  std::string status() const { return testkit::readFile(dir.file("status")); }
+  bool modesRestored() const {
+    std::string before = testkit::readFile(dir.file("before"));
+    return !before.empty() && before == testkit::readFile(dir.file("after"));
+  }
+
+  bool started = false;
+};
+
+TEST(OnTerminal, MenusThenQuitGiveTheTerminalBack) {
+  if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";
+  Session s(80, 25);
+  ASSERT_TRUE(s.started);
+  ASSERT_TRUE(s.waitFor("VKX 2.0 - Verkanix")) << s.screen();
+  s.keys("d");
+  ASSERT_TRUE(s.waitFor("│edit data │")) << s.screen();
+  s.keys("Right");
+  ASSERT_TRUE(s.waitFor("│1 shapley/inclusiveness│")) << s.screen();
+  s.keys("Right");
+  ASSERT_TRUE(s.waitFor("│file/path│")) << s.screen();
+  s.keys("Escape");
+  ASSERT_TRUE(s.waitUntil([&] { return s.screen().find("file/path") == std::string::npos; }));
+  s.keys("d");
+  ASSERT_TRUE(s.waitFor("│quit      │")) << s.screen();
+  s.keys("q");
+  ASSERT_TRUE(s.finished()) << s.screen();
+  EXPECT_EQ(s.status(), "0\n");
+  EXPECT_TRUE(s.modesRestored());
+  // Back on the normal screen: nothing of the program is left in view.
+  EXPECT_EQ(s.screen().find("VKX"), std::string::npos) << s.screen();
+}
+
+TEST(OnTerminal, InterruptGivesTheTerminalBack) {
+  if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";
+  Session s(80, 25, "trap : INT");  // the script survives to record the modes
+  ASSERT_TRUE(s.started);
+  ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
+  s.keys("C-c");
+  ASSERT_TRUE(s.finished()) << s.screen();
+  EXPECT_EQ(s.status(), "130\n");
+  EXPECT_TRUE(s.modesRestored());
+}
+
+TEST(OnTerminal, TooSmallIsRefusedAndShrinkingShowsAMessage) {
+  if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";
+  {
+    Session s(60, 20);
+    ASSERT_TRUE(s.started);
+    ASSERT_TRUE(s.finished()) << s.screen();
+    EXPECT_EQ(s.status(), "1\n");
+    EXPECT_NE(testkit::readFile(s.dir.file("err")).find("60 x 20"), std::string::npos);
+    EXPECT_TRUE(s.modesRestored());
+  }
+  Session s(80, 25);
+  ASSERT_TRUE(s.started);
+  ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
+  s.keys("x");  // ends the start screen, does nothing in the menu
+  ASSERT_TRUE(s.waitUntil([&] { return s.screen().find("Verkanix") == std::string::npos; }));
+  if (run(s.tmux("resize-window -x 70 -y 25")) != 0) GTEST_SKIP() << "tmux cannot resize";
+  ASSERT_TRUE(s.waitFor("please enlarge it")) << s.screen();
+  s.keys("o");  // not acted on while the screen cannot be seen
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  run(s.tmux("resize-window -x 80 -y 25"));
+  ASSERT_TRUE(s.waitFor("data  compute  options")) << s.screen();
+  EXPECT_EQ(s.screen().find("file/path"), std::string::npos) << s.screen();
+  s.keys("d");
+  ASSERT_TRUE(s.waitFor("│edit data │")) << s.screen();
+  s.keys("q");
+  ASSERT_TRUE(s.finished()) << s.screen();
+  EXPECT_EQ(s.status(), "0\n");
+  EXPECT_TRUE(s.modesRestored());
+}
+
+}  // namespace
