@@ -1,0 +1,546 @@
+// The weighted engines as the commands call them: results in the result
+// tables, run modes, the coalition row, the winning-coalitions file, the
+// refusals and the dialogue of the multiple-weights versions.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "data/vkxdecl.h"
+#include "engines/vkxpgi1.h"
+#include "engines/vkxshap1.h"
+#include "platform/files.h"
+#include "testkit.h"
+
+namespace {
+
+struct Tables {
+  uint16_t N = 0, MM = 0;
+  NNTYP NN{};
+  GEWTYP GEW{};
+  MEMTYP MEM{};
+  int32_t THRES = 0;
+  GEWTYP M{};
+};
+
+// WEIGHTS per subgame; WINSETS per win set, one threshold per subgame.
+Tables game(const std::vector<std::vector<int32_t>>& weights,
+            const std::vector<std::vector<int32_t>>& winsets) {
+  Tables t;
+  t.MM = static_cast<uint16_t>(weights.size());
+  for (std::size_t s = 1; s <= weights.size(); ++s) {
+    t.NN[s] = static_cast<int32_t>(weights[s - 1].size());
+    for (std::size_t j = 1; j <= weights[s - 1].size(); ++j) {
+      ++t.N;
+      t.GEW[s][j] = weights[s - 1][j - 1];
+      t.MEM[t.N][0] = static_cast<int32_t>(s);
+      t.MEM[t.N][1] = static_cast<int32_t>(j);
+    }
+  }
+  t.THRES = static_cast<int32_t>(winsets.size());
+  for (std::size_t w = 1; w <= winsets.size(); ++w)
+    for (std::size_t s = 1; s <= winsets[w - 1].size(); ++s) t.M[s][w] = winsets[w - 1][s - 1];
+  return t;
+}
+
+struct Results {
+  SHAPTYP SHAP{}, PIV{};
+  double WINSETS = 0;
+};
+
+enum Engine { SHAPLEY, PUBLICGOOD, SHAPLEY_DOUB, PUBLICGOOD_DOUB };
+const char* engineName(Engine e) {
+  static const char* const names[] = {"SHAPLEY_WEIGHTED", "PUBLICGOOD_WEIGHTED",
+                                      "SHAPLEY_WEIGHTED_DOUB", "PUBLICGOOD_WEIGHTED_DOUB"};
+  return names[e];
+}
+
+void run(Engine e, const Tables& t, uint16_t T1, Results& r, std::string* name = nullptr) {
+  std::string local = "default";
+  std::string& NAME1 = name ? *name : local;
+  POSTYP pos{};
+  switch (e) {
+    case SHAPLEY:
+      SHAPLEY_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV, r.WINSETS,
+                       0, pos, 0);
+      break;
+    case PUBLICGOOD:
+      PUBLICGOOD_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV,
+                          r.WINSETS);
+      break;
+    case SHAPLEY_DOUB:
+      SHAPLEY_WEIGHTED_DOUB(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV,
+                            r.WINSETS, NAME1);
+      break;
+    case PUBLICGOOD_DOUB:
+      PUBLICGOOD_WEIGHTED_DOUB(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV,
+                               r.WINSETS, NAME1);
+      break;
+  }
+}
+
+void expectPlayers(const Results& r, const std::vector<double>& shap,
+                   const std::vector<double>& piv) {
+  for (std::size_t j = 1; j <= shap.size(); ++j) {
+    EXPECT_NEAR(r.SHAP[1][j], shap[j - 1], 1e-12) << "SHAP player " << j;
+    EXPECT_NEAR(r.PIV[1][j], piv[j - 1], 1e-12) << "PIV player " << j;
+  }
+}
+
+// Weights 3, 2, 1 in one subgame, quota 4, and its variants.
+TEST(WeightedEngines, ThreeTwoOneGame) {
+  struct Case {
+    Engine engine;
+    int32_t quota;
+    uint16_t T1;
+    double wins;
+    std::vector<double> shap, piv;
+  };
+  const double third = 1.0 / 3, sixth = 1.0 / 6;
+  const Case cases[] = {
+      {SHAPLEY, 4, 0, 3, {4 * sixth, sixth, sixth}, {1, 2 * third, 2 * third}},
+      {SHAPLEY, 4, 3, 1, {third, third, third}, {1, 1, 1}},
+      {SHAPLEY, 4, 4, 0, {0, 0, 0}, {0, 0, 0}},  // more members needed than there are
+      {SHAPLEY, 7, 0, 0, {0, 0, 0}, {0, 0, 0}},  // quota above the total weight
+      // Quota 0: every coalition wins, and so would the empty one, so nobody
+      // is ever needed.
+      {SHAPLEY, 0, 0, 7, {0, 0, 0}, {4.0 / 7, 4.0 / 7, 4.0 / 7}},
+      {PUBLICGOOD, 4, 0, 2, {2, 1, 1}, {1, 0.5, 0.5}},
+      {PUBLICGOOD, 4, 3, 1, {1, 1, 1}, {third, third, third}},
+      {PUBLICGOOD, 7, 0, 0, {0, 0, 0}, {0, 0, 0}},
+      {PUBLICGOOD, 0, 0, 0, {0, 0, 0}, {0, 0, 0}},
+      {PUBLICGOOD, 0, 1, 3, {1, 1, 1}, {1, 1, 1}},  // with one member needed: the singles
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(engineName(c.engine)) + " quota " + std::to_string(c.quota) +
+                 " T1 " + std::to_string(c.T1));
+    testkit::start("n\r");
+    Results r;
+    run(c.engine, game({{3, 2, 1}}, {{c.quota}}), c.T1, r);
+    EXPECT_EQ(r.WINSETS, c.wins);
+    expectPlayers(r, c.shap, c.piv);
+    EXPECT_EQ(r.PIV[1][0], c.engine == SHAPLEY && c.wins > 0 ? 1.0 : 0.0);
+    EXPECT_EQ(testkit::row(1), "...processing");
+    EXPECT_EQ(testkit::keysLeft(), 0u);
+  }
+}
+
+TEST(WeightedEngines, OnePlayerAndTwoAlternativeWinSets) {
+  testkit::start("n\r");
+  Results one;
+  run(SHAPLEY, game({{5}}, {{5}}), 0, one);
+  EXPECT_EQ(one.WINSETS, 1.0);
+  EXPECT_EQ(one.SHAP[1][1], 1.0);
+  EXPECT_EQ(one.PIV[1][1], 1.0);
+
+  // Subgame 1 with weights 3, 2, 1 and subgame 2 with two players of weight
+  // 1: win set 1 asks 4 votes of subgame 1, win set 2 both of subgame 2.
+  const Tables two = game({{3, 2, 1}, {1, 1}}, {{4, 0}, {0, 2}});
+  testkit::start("n\r");
+  Results s;
+  run(SHAPLEY, two, 0, s);
+  EXPECT_EQ(s.WINSETS, 17.0);  // 12 through win set 1, 8 through win set 2, 3 through both
+  EXPECT_NEAR(s.PIV[1][1], 13.0 / 17, 1e-12);
+  EXPECT_NEAR(s.PIV[1][0], 1.0 - 1.0 / 17, 1e-12);  // all but {4, 5}
+  EXPECT_NEAR(s.PIV[2][0], 14.0 / 17, 1e-12);
+  double sum = 0;
+  for (int j = 1; j <= 3; ++j) sum += s.SHAP[1][j];
+  for (int j = 1; j <= 2; ++j) sum += s.SHAP[2][j];
+  EXPECT_NEAR(sum, 1.0, 1e-12);
+
+  testkit::start("n\r");
+  Results p;
+  run(PUBLICGOOD, two, 0, p);
+  EXPECT_EQ(p.WINSETS, 3.0);  // {1, 2}, {1, 3} and {4, 5}
+  EXPECT_EQ(p.SHAP[1][1], 2.0);
+  EXPECT_EQ(p.SHAP[2][2], 1.0);
+  EXPECT_EQ(p.PIV[2][1], 0.5);
+}
+
+TEST(WeightedEngines, GamesThatCannotBeComputedAreRefused) {
+  Tables players51;
+  players51.N = 51;
+  players51.MM = 2;
+  players51.NN[1] = 25;
+  players51.NN[2] = 26;
+  Tables subgames11;
+  subgames11.N = 11;
+  subgames11.MM = 11;
+  Tables noPlayers;
+  noPlayers.MM = 1;
+  Tables noSubgames;
+  const Tables* games[] = {&players51, &subgames11, &noPlayers, &noSubgames};
+  for (Engine e : {SHAPLEY, PUBLICGOOD, SHAPLEY_DOUB, PUBLICGOOD_DOUB})
+    for (const Tables* t : games) {
+      SCOPED_TRACE(std::string(engineName(e)) + " N " + std::to_string(t->N) + " MM " +
+                   std::to_string(t->MM));
+      testkit::start("x");
+      Results r;
+      r.WINSETS = -1;
+      r.SHAP[1][1] = -2;
+      r.PIV[1][0] = -3;
+      run(e, *t, 0, r);
+      EXPECT_EQ(testkit::row(1), "...number of players/subgames not allowed");
+      EXPECT_EQ(testkit::keysLeft(), 1u);  // the key ends the wait but stays unread
+      EXPECT_EQ(r.WINSETS, -1);
+      EXPECT_EQ(r.SHAP[1][1], -2);
+      EXPECT_EQ(r.PIV[1][0], -3);
+    }
+}
+
+TEST(WeightedEngines, RunModeAnswers) {
+  struct Case {
+    const char* keys;
+    std::string row1, row2;
+  };
+  const Case cases[] = {
+      {"n\r", "...processing", ""},
+      {"Y\r", "...processing", ""},  // only a lower-case y means yes
+      {"yes please\r\r", "...processing", "1 1 1"},  // the first character counts
+      {"y\rn\r", "...processing", "1 1 1"},  // the row shows the last coalition
+      {"y\rY\r", "...processing", "1 1 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    testkit::TempDir dir;
+    testkit::start(c.keys);
+    Results r;
+    run(SHAPLEY, game({{3, 2, 1}}, {{4}}), 0, r);
+    EXPECT_EQ(r.WINSETS, 3.0);
+    EXPECT_EQ(testkit::row(1), c.row1);
+    EXPECT_EQ(testkit::row(2), c.row2);
+    EXPECT_EQ(testkit::keysLeft(), 0u);
+    EXPECT_FALSE(testkit::fileExists("default.ouu"));
+  }
+}
+
+TEST(WeightedEngines, ReportModeListsCoalitionsInFileAndOnScreen) {
+  struct Case {
+    Engine engine;
+    const char* keys;
+    Tables tables;
+    std::string file;
+    std::vector<std::string> rows;  // rows 1.. of the screen
+  };
+  const Case cases[] = {
+      {SHAPLEY, "y\ry\r", game({{3, 2, 1}}, {{4}}), "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n",
+       {"winning coalitions", "     1: 1/2/", "     2: 1/3/", "     3: 1/2/3/", "", ""}},
+      {SHAPLEY, "w\r", game({{3, 2, 1}}, {{4}}), "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n",
+       {"winning coalitions", "     1: 1/2/"}},
+      // Subgame boundaries are marked whether or not the coalition has
+      // members there.
+      {SHAPLEY, "w\r", game({{1}, {1}, {1}}, {{0, 0, 1}}),
+       "//1/\r\n1///1/\r\n/1//1/\r\n1//1//1/\r\n\r\n",
+       {"winning coalitions", "     1: //1/", "     2: 1///1/"}},
+      {SHAPLEY, "w\r", game({{1, 1}, {1}}, {{2, 0}}), "1/2//\r\n1/2//1/\r\n\r\n",
+       {"winning coalitions", "     1: 1/2//"}},
+      {PUBLICGOOD, "y\ry\r", game({{3, 2, 1}}, {{4}}), "1/2/\r\n1/3/\r\n\r\n",
+       {"minimal winning coalitions", "", "     1: 1/2/", "     2: 1/3/", "", ""}},
+      {PUBLICGOOD, "w\r", game({{1}, {1}, {1}}, {{0, 0, 1}}), "//1/\r\n\r\n",
+       {"minimal winning coalitions", "", "     1: //1/"}},
+      {SHAPLEY, "w\r", game({{3, 2, 1}}, {{7}}), "\r\n", {"winning coalitions", "", ""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(engineName(c.engine)) + " " + c.file);
+    testkit::TempDir dir;
+    testkit::start(c.keys);
+    Results r;
+    run(c.engine, c.tables, 0, r);
+    EXPECT_EQ(testkit::readFile("default.ouu"), c.file);
+    for (std::size_t y = 0; y < c.rows.size(); ++y)
+      EXPECT_EQ(testkit::row(static_cast<int>(y) + 1), c.rows[y]) << "row " << y + 1;
+    EXPECT_EQ(testkit::keysLeft(), 0u);
+  }
+}
+
+TEST(WeightedEngines, ListingsAccumulateInTheReportNamedFile) {
+  testkit::TempDir dir;
+  testkit::writeFile("mygame.ouu", "earlier\r\n");
+  testkit::start("w\r");
+  NAMEOUT = "mygame";
+  Results r;
+  run(PUBLICGOOD, game({{3, 2, 1}}, {{4}}), 3, r);
+  EXPECT_EQ(testkit::readFile("mygame.ouu"), "earlier\r\n1/2/3/\r\n\r\n");
+  EXPECT_FALSE(testkit::fileExists("default.ouu"));
+}
+
+TEST(WeightedEngines, UnopenableListingFallsBackToScreenControl) {
+  struct Case {
+    const char* name;
+    std::string nameout;
+    bool existing;
+    int fault;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"folder missing", "nofolder/game", false, 0,
+       "...system error2 on saving nofolder/game.ouu"},
+      {"existing file refuses appending", "default", true, 13,
+       "...system error13 on saving default.ouu"},
+  };
+  for (Engine e : {SHAPLEY, PUBLICGOOD})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(engineName(e)) + " " + c.name);
+      testkit::TempDir dir;
+      if (c.existing) testkit::writeFile("default.ouu", "kept\r\n");
+      testkit::start("y\ry\r");
+      NAMEOUT = c.nameout;
+      plat::faults.openWrite = c.fault;
+      Results r;
+      run(e, game({{3, 2, 1}}, {{4}}), 0, r);
+      EXPECT_EQ(r.WINSETS, e == SHAPLEY ? 3.0 : 2.0);
+      EXPECT_EQ(testkit::row(2), c.message);
+      // The coalition row replaces the listing; "...processing" is not shown.
+      EXPECT_EQ(testkit::row(3), "1 1 1");
+      EXPECT_EQ(testkit::screen().find("...processing"), std::string::npos);
+      EXPECT_EQ(testkit::screen().find("1: "), std::string::npos);
+      if (c.existing) {
+        EXPECT_EQ(testkit::readFile("default.ouu"), "kept\r\n");
+      }
+    }
+}
+
+TEST(WeightedEngines, ReportQuestionsAskedByEachEngine) {
+  const std::pair<Engine, std::string> cases[] = {
+      {SHAPLEY, "report winning coalitions (y/n):"},
+      {PUBLICGOOD, "report minimal winning coalitions (y/n):"},
+  };
+  for (const auto& [e, question] : cases) {
+    testkit::start("y\r");
+    Results r;
+    EXPECT_THROW(run(e, game({{1}}, {{1}}), 0, r), testkit::KeysExhausted);
+    EXPECT_EQ(testkit::row(1), "screen control (y/n): y");
+    EXPECT_EQ(testkit::row(2), question);
+  }
+}
+
+TEST(WeightedEngines, SpatialResultsAreSharesOfSimilarity) {
+  // Three players on one theme at 0, 0 and 1; one vote each, quota 2.
+  const Tables t = game({{1, 1, 1}}, {{2}});
+  POSTYP pos{};
+  pos[1][1] = 0;
+  pos[1][2] = 0;
+  pos[1][3] = 1;
+  testkit::start("n\r");
+  Results r;
+  SHAPLEY_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, 0, r.SHAP, r.PIV, r.WINSETS, 1,
+                   pos, 1);
+  // Similarities: {1,2} 1, {1,3} 0, {2,3} 0, {1,2,3} 1 - 2/3 = 1/3; single
+  // players 0. Winning: every pair and the grand coalition.
+  const double winSim = 1 + 1.0 / 3;
+  EXPECT_EQ(r.WINSETS, 4.0);
+  EXPECT_NEAR(r.PIV[1][1], winSim / winSim, 1e-12);
+  EXPECT_NEAR(r.PIV[1][3], (1.0 / 3) / winSim, 1e-12);
+  EXPECT_NEAR(r.PIV[1][0], 1.0, 1e-12);  // similarity of all winning coalitions, shared
+  // Swings only in the pairs, each worth 1/6 of its similarity.
+  EXPECT_NEAR(r.SHAP[1][1], (1.0 / 6) / winSim, 1e-12);
+  EXPECT_NEAR(r.SHAP[1][3], 0.0, 1e-12);
+
+  // A single player: its only coalition has similarity 0, so both
+  // similarity sums are 0 and the shares stay 0 instead of 0/0.
+  const Tables solo = game({{1}}, {{1}});
+  testkit::start("n\r");
+  Results s;
+  SHAPLEY_WEIGHTED(solo.N, solo.MM, solo.NN, solo.GEW, solo.MEM, solo.THRES, solo.M, 0, s.SHAP,
+                   s.PIV, s.WINSETS, 1, pos, 1);
+  EXPECT_EQ(s.WINSETS, 1.0);
+  for (int j = 0; j <= 1; ++j) {
+    EXPECT_EQ(s.PIV[1][j], 0.0) << j;
+    EXPECT_EQ(s.SHAP[1][j], 0.0) << j;
+  }
+}
+
+// ---- multiple weights -------------------------------------------------
+
+// A weighted data file of one subgame.
+void dataFile(const std::string& name, const std::vector<int32_t>& weights,
+              int structure = 1) {
+  std::string text = std::to_string(structure) + "\r\n1\r\n" + std::to_string(weights.size()) +
+                     "\r\n";
+  if (structure == 1)
+    for (int32_t w : weights) text += std::to_string(w) + "\r\n";
+  testkit::writeFile(name + ".inp", text);
+}
+
+TEST(WeightedEngines, SecondVoteSystemDecidesToo) {
+  struct Case {
+    Engine engine;
+    std::vector<int32_t> weights;  // second system, quota 4 in both
+    double wins;
+    std::vector<double> shap, piv;
+  };
+  const double third = 1.0 / 3, sixth = 1.0 / 6;
+  const Case cases[] = {
+      // The same weights again: the results of the first system alone.
+      {SHAPLEY_DOUB, {3, 2, 1}, 3, {4 * sixth, sixth, sixth}, {1, 2 * third, 2 * third}},
+      {PUBLICGOOD_DOUB, {3, 2, 1}, 2, {2, 1, 1}, {1, 0.5, 0.5}},
+      // Reversed weights: {1, 2} loses in the second system, and in
+      // {1, 2, 3} only player 2 can leave.
+      {SHAPLEY_DOUB, {1, 2, 3}, 2, {0.5, 0, 0.5}, {1, 0.5, 1}},
+      {PUBLICGOOD_DOUB, {1, 2, 3}, 1, {1, 0, 1}, {0.5, 0, 0.5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(engineName(c.engine)) + " " + std::to_string(c.weights[0]));
+    testkit::TempDir dir;
+    dataFile("second", c.weights);
+    // Vote systems (7 means two), file name with an extension, one win set
+    // of quota 4, quiet mode.
+    testkit::start("7\rsecond.inp\r1\r4\rn\r");
+    Results r;
+    std::string name1 = c.engine == SHAPLEY_DOUB ? "default" : "";
+    run(c.engine, game({{3, 2, 1}}, {{4}}), 0, r, &name1);
+    EXPECT_EQ(name1, "second");
+    EXPECT_EQ(r.WINSETS, c.wins);
+    expectPlayers(r, c.shap, c.piv);
+    EXPECT_EQ(testkit::keysLeft(), 0u);
+  }
+}
+
+TEST(WeightedEngines, OverallThresholdOfTheMultipleWeightsShapleyEngine) {
+  struct Case {
+    int32_t overall, overt;
+    int32_t quota;
+    uint16_t T1;
+    double wins;
+  };
+  const Case cases[] = {
+      {1, 0, 4, 3, 1},  // AND on members: only the grand coalition has three
+      {0, 0, 4, 3, 1},  // none: raised to AND for this and later runs
+      {2, 0, 6, 2, 4},  // OR on members: every pair wins, and the grand coalition
+      {1, 1, 0, 5, 2},  // AND on votes: {1, 2} and {1, 2, 3}
+      {2, 1, 6, 4, 3},  // OR on votes: {1, 3}, {1, 2}, and by quota the grand
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("OVERALL " + std::to_string(c.overall) + " OVERT " + std::to_string(c.overt));
+    testkit::TempDir dir;
+    dataFile("b", {3, 2, 1});
+    testkit::start("2\rb\r1\r" + std::to_string(c.quota) + "\rn\r");
+    OVERALL = c.overall;
+    OVERT = c.overt;
+    Results r;
+    run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{c.quota}}), c.T1, r);
+    EXPECT_EQ(r.WINSETS, c.wins);
+    EXPECT_EQ(OVERALL, c.overall == 0 ? 1 : c.overall);
+    EXPECT_EQ(OVERT, c.overt);
+  }
+}
+
+TEST(WeightedEngines, OverallThresholdLineShownBeforeTheRunMode) {
+  const std::pair<int32_t, std::string> cases[] = {
+      {1, "...using AND overall threshold 2"},
+      {2, "...using OR overall threshold 2"},
+      {0, "screen control (y/n):"},
+  };
+  for (const auto& [overall, line] : cases) {
+    testkit::TempDir dir;
+    dataFile("b", {1, 1});
+    testkit::start("2\rb\r1\r1\r");
+    OVERALL = overall;
+    Results r;
+    EXPECT_THROW(run(SHAPLEY_DOUB, game({{1, 1}}, {{1}}), 2, r), testkit::KeysExhausted);
+    const std::string screen = testkit::screen();
+    const std::size_t at = screen.find(line);
+    ASSERT_NE(at, std::string::npos) << screen;
+    if (overall == 0) {
+      EXPECT_EQ(screen.find("...using"), std::string::npos);
+    }
+  }
+}
+
+TEST(WeightedEngines, BlockingMinorityInTheSecondSystem) {
+  // Four players of one vote each in both systems; every coalition meets the
+  // win sets. With blocking threshold 0 two outsiders block, one does not.
+  struct Case {
+    const char* answers;
+    double wins;
+  };
+  const Case cases[] = {
+      {"1\r0\r", 5},  // the four coalitions of three and the grand coalition
+      {"1\r1\r", 11},  // two outsiders hold 1 without the smaller: still allowed
+      {"0\r", 15},  // rule off
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answers);
+    testkit::TempDir dir;
+    dataFile("b", {1, 1, 1, 1});
+    testkit::start(std::string("2\rb\r1\r0\r") + c.answers + "n\r");
+    INTERNAL = 1;
+    Results r;
+    run(SHAPLEY_DOUB, game({{1, 1, 1, 1}}, {{0}}), 0, r);
+    EXPECT_EQ(r.WINSETS, c.wins);
+    EXPECT_EQ(testkit::keysLeft(), 0u);
+  }
+}
+
+TEST(WeightedEngines, FurtherDataFilesThatDoNotFit) {
+  struct Case {
+    Engine engine;
+    std::string keys;
+    std::string message;  // empty: silent return
+    std::size_t keysLeft;
+  };
+  // b: one player too many; u: unweighted; c: fits.
+  const Case cases[] = {
+      {SHAPLEY_DOUB, "2\rb\rx", "...system error on loading b.inp", 1},
+      {PUBLICGOOD_DOUB, "2\rb\rx", "...system error on loading b.inp", 1},
+      {SHAPLEY_DOUB, "2\ru\rx", "...system error on loading u.inp", 1},
+      {SHAPLEY_DOUB, "2\rmissing\rx", "...system error on loading missing.inp", 1},
+      {SHAPLEY_DOUB, "3\rc\r1\r4\rb\rx", "...system error on loading b.inp", 1},
+      {SHAPLEY_DOUB, "2\r\rx", "...system error on loading default.inp", 1},
+      // Win sets are paired by number: a second system with another count.
+      {SHAPLEY_DOUB, "2\rc\r2\r4\r4\rx", "...unequal numbers of thresholds", 1},
+      {PUBLICGOOD_DOUB, "2\rc\r2\r4\r4\rx", "", 1},
+      {SHAPLEY_DOUB, "3\rc\r1\r4\rc\r2\r4\r4\rx", "", 1},
+      {SHAPLEY_DOUB, "4\rc\r1\r4\rc\r1\r4\rc\r2\r4\r4\rx", "", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(engineName(c.engine)) + " " + c.keys);
+    testkit::TempDir dir;
+    dataFile("b", {3, 2, 1, 1});
+    dataFile("u", {3, 2, 1}, 0);
+    dataFile("c", {3, 2, 1});
+    testkit::start(c.keys);
+    Results r;
+    r.WINSETS = -1;
+    run(c.engine, game({{3, 2, 1}}, {{4}}), 0, r);
+    EXPECT_EQ(r.WINSETS, -1);
+    EXPECT_EQ(r.SHAP[1][1], 0.0);
+    EXPECT_EQ(testkit::keysLeft(), c.keysLeft);
+    const std::string screen = testkit::screen();
+    if (c.message.empty())
+      EXPECT_EQ(screen.find("..."), std::string::npos) << screen;
+    else
+      EXPECT_NE(screen.find(c.message), std::string::npos) << screen;
+    EXPECT_EQ(screen.find("screen control"), std::string::npos) << screen;
+  }
+}
+
+TEST(WeightedEngines, MultipleWeightsReportPausesAfterEachLine) {
+  testkit::TempDir dir;
+  dataFile("b", {3, 2, 1});
+  // One key for each of the three listed coalitions; the second is an
+  // arrow key, which is one key although it arrives as two codes.
+  testkit::start("2\rb\r1\r4\rw\ra\x1b[Db");
+  OVERALL = 1;
+  OVERT = 0;
+  Results r;
+  run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{4}}), 2, r);
+  EXPECT_EQ(r.WINSETS, 3.0);
+  EXPECT_EQ(testkit::keysLeft(), 0u);
+  EXPECT_EQ(testkit::row(1), "winning coalitions");
+  EXPECT_EQ(testkit::row(2), "");
+  EXPECT_EQ(testkit::row(3), "     1: 1/2/    1 0");
+  EXPECT_EQ(testkit::row(5), "     3: 1/2/3/    1 0");
+  EXPECT_EQ(testkit::readFile("default.ouu"), "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n");
+
+  // Two keys for three lines: the run stops at the third pause.
+  testkit::start("2\rb\r1\r4\rw\rab");
+  OVERALL = 2;
+  OVERT = 1;
+  Results s;
+  EXPECT_THROW(run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{4}}), 9, s), testkit::KeysExhausted);
+  EXPECT_EQ(testkit::row(3), "     1: 1/2/    2 1");
+}
+
+}  // namespace
