@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what the build needs (only what is missing, with apt-get), then
+# configures and builds vkx, its tests and benchmarks.
+#
+#   scripts/build.sh [extra cmake options]
+#
+# The build folder is build/ beside this repository's sources, or
+# $VKX_BUILD_DIR when that is set.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+missing=()
+command -v g++ >/dev/null 2>&1 || missing+=(g++)
+command -v make >/dev/null 2>&1 || missing+=(make)
+command -v cmake >/dev/null 2>&1 || missing+=(cmake)
+[ -e /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+[ -e /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
+command -v tmux >/dev/null 2>&1 || missing+=(tmux)
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if ! command -v apt-get >/dev/null 2>&1; then
+    echo "build.sh: please install: ${missing[*]}" >&2
+    exit 1
+  fi
+  sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  echo "build.sh: installing ${missing[*]}" >&2
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" </dev/null
+fi
+
+dir=${VKX_BUILD_DIR:-build}
+cmake -S . -B "$dir" "$@"
+cmake --build "$dir" -j "${VKX_JOBS:-$(nproc)}"
