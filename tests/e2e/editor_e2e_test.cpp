@@ -1,4 +1,4 @@
-// The editor, list, print and help commands driven through the real program
+// The editor, list and help commands driven through the real program
 // in scripted mode: the keys come from a file, and when they run out the
 // program prints its screen and ends.
 #include <gtest/gtest.h>
@@ -79,18 +79,6 @@ TEST(EditorEndToEnd, HelpFileBesideTheProgramIsShown) {
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(shows(r, "│" + first)) << r.screen;
   EXPECT_FALSE(shows(r, "no help available"));
-}
-
-TEST(EditorEndToEnd, PrintFileFeedsThePrinterCommand) {
-  testkit::TempDir dir;
-  testkit::writeFile("doc", "page\r\n");
-  ProgramRun r = runProgram("dpdoc\r", "VKX_PRINTER='cat > printed'");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(shows(r, "\npress any key\n")) << r.screen;
-  EXPECT_EQ(testkit::readFile("printed"), "\apage\r\n\f");
-
-  r = runProgram("dpdoc\r", "VKX_PRINTER='exit 4'");
-  EXPECT_TRUE(shows(r, "│...system error 4 on printing doc")) << r.screen;
 }
 
 }  // namespace
