@@ -41,7 +41,7 @@ struct Emulator {
   void clear() {
     for (int r = 0; r < 25; ++r)
       for (int c = 0; c < 80; ++c) {
-        text[r][c] = " ";
+        text[r][c] = std::string(1, ' ');
         fg[r][c] = curFg;
         bg[r][c] = curBg;
       }
