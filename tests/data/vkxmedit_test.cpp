@@ -22,7 +22,7 @@ std::string winLine(int r) {
 }
 
 // Runs the editor on KEYS until it waits at "press any key" (the key that
-// would end the wait is not scripted, so the screen can be inspected).
+// would end the wait is not scripted, so the screen can be checked).
 void editUntilWait(const std::string& keys) {
   testkit::start(keys);
   EXPECT_THROW(MENUE_EDITDATA(), testkit::KeysExhausted);
