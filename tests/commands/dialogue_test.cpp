@@ -1,0 +1,293 @@
+// The three index commands driven through their whole dialogue with
+// scripted keys: data kinds against versions, overall thresholds, positions
+// and further vote systems, file naming, refused games; the report files are
+// checked, not only the screen.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "commands/vkxmbanz.h"
+#include "commands/vkxmpgi.h"
+#include "commands/vkxmshap.h"
+#include "data/vkxdecl.h"
+#include "testkit.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+void writeGames() {
+  // Weights 3, 2, 1 in one subgame; a second vote system of the same shape.
+  testkit::writeFile("w321.inp", "1\r\n1\r\n3\r\n3\r\n2\r\n1\r\n");
+  testkit::writeFile("w111.inp", "1\r\n1\r\n3\r\n1\r\n1\r\n1\r\n");
+  testkit::writeFile("default.inp", "1\r\n1\r\n3\r\n3\r\n2\r\n1\r\n");
+  // One unweighted subgame of 5 players.
+  testkit::writeFile("u5.inp", "0\r\n1\r\n5\r\n");
+  testkit::writeFile("pos.pos", "2 {themes}\r\n0 0\r\n3 4\r\n1 1\r\n");
+  // Games the tables cannot hold, or that have nobody in a subgame.
+  testkit::writeFile("mm11.inp", "0\r\n11\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
+  std::string w51 = "1\r\n1\r\n51\r\n";
+  for (int i = 0; i < 51; ++i) w51 += "1\r\n";
+  testkit::writeFile("w51.inp", w51);
+  testkit::writeFile("w0.inp", "1\r\n1\r\n0\r\n");
+  testkit::writeFile("u30.inp", "0\r\n2\r\n3\r\n0\r\n");
+  testkit::writeFile("ubig.inp", "0\r\n2\r\n65535\r\n1\r\n");
+  // A weighted game whose second subgame is empty: still a game.
+  testkit::writeFile("w3210.inp", "1\r\n2\r\n3\r\n3\r\n2\r\n1\r\n0\r\n");
+}
+
+struct Case {
+  const char* label;
+  void (*command)();
+  uint8_t internal;
+  std::string keys;
+  bool waits;            // the run ends at a key wait (where the script ends)
+  std::string outFile;   // the report file written, "" = none at all
+  Lines outLines;        // lines of the report file, in this order
+  Lines screen;          // texts on the screen at the end
+  void (*setup)() = nullptr;
+  Lines absent = {};  // texts that must not be on the screen
+};
+
+// The rows of the weights 3, 2, 1 game with quota 4.
+const std::string SS1 = "      1       1       3  0.666667  1.000000     3.00000000000000E+000";
+const std::string SS3 = "      1       3       1  0.166667  0.666667     2.00000000000000E+000";
+const std::string BZ1 = "      1       1       3  0.750000  0.600000";
+const std::string BZ2 = "      1       2       2  0.250000  0.200000";
+const std::string PG1 = "      1       1       3  0.500000  1.000000  0.500000";
+const std::string MULTI = "note: results based on multiple weights";
+
+std::vector<std::string> reportFiles() {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator("."))
+    if (e.path().extension() == ".out") names.push_back(e.path().filename().string());
+  return names;
+}
+
+void runCases(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    testkit::TempDir dir;
+    writeGames();
+    testkit::start(c.keys);
+    INTERNAL = c.internal;
+    if (c.setup) c.setup();
+    bool waited = false;
+    try {
+      c.command();
+    } catch (const testkit::KeysExhausted&) {
+      waited = true;
+    }
+    std::string screen = testkit::screen();
+    EXPECT_EQ(waited, c.waits) << screen;
+    EXPECT_EQ(testkit::keysLeft(), 0u) << screen;
+    for (const std::string& text : c.screen)
+      EXPECT_NE(screen.find(text), std::string::npos) << "missing on screen: " << text << "\n"
+                                                      << screen;
+    for (const std::string& text : c.absent)
+      EXPECT_EQ(screen.find(text), std::string::npos) << "on screen: " << text << "\n" << screen;
+    if (c.outFile.empty()) {
+      EXPECT_EQ(reportFiles(), std::vector<std::string>{});
+      continue;
+    }
+    EXPECT_EQ(reportFiles(), std::vector<std::string>{c.outFile});
+    std::string report = testkit::readFile(c.outFile);
+    std::size_t at = 0;
+    for (const std::string& line : c.outLines) {
+      std::size_t found = report.find("\r\n" + line + "\r\n", at);
+      EXPECT_NE(found, std::string::npos) << "missing in " << c.outFile << ": " << line << "\n"
+                                          << report;
+      if (found != std::string::npos) at = found + 1;
+    }
+  }
+}
+
+TEST(ShapleyDialogue, VersionsAgainstDataKinds) {
+  runCases({
+      {"weighted, standard", MENUE_SHAPLEY, 0, "w321\r1\r1\r4\r0\rn\rabc", true, "w321.out",
+       {"primary data file: w321", "win set     1: [4,6] ", "", SS1, SS3,
+        "subgame         1:       1.000000", "winning coalitions:             3"},
+       {"press any key"}},
+      {"unweighted, no version question, thresholds that never bind", MENUE_SHAPLEY, 0,
+       "u5\r1\r3\rn\ra", true, "u5.out",
+       {"      1       i       1  0.200000  0.687500     1.10000000000000E+001",
+        "subgame         1:       1.000000", "winning coalitions:            16"},
+       {}},
+      {"weighted, answer 3 without the internal list: no thresholds", MENUE_SHAPLEY, 0,
+       "w321\r3\r", false, "", {}, {"...error on input file format"}},
+      {"weighted, ISA: its questions, then the format error", MENUE_SHAPLEY, 1,
+       "w321\r3\r1\r4\r0\r0\r0\r0\r", false, "", {},
+       {"ISA-WP(4), spatial(5) (1/2/3/4/5): 3", "datastructure: weighted",
+        "number of subgames for threshold 2: 0", "...error on input file format"}},
+      {"unweighted, ISA: the overall threshold binds", MENUE_SHAPLEY, 1,
+       "u5\r3\r1\r1\r3\r1\r0\r0\rn\ra", true, "u5.out",
+       {"overall threshold 1:      3", "number of subgames for 1: 1",
+        "overall threshold 2:      0", "number of subgames for 2: 0",
+        "winning coalitions:            16"},
+       {}},
+      {"unweighted, ISA-WP: thresholds for the first two win sets only", MENUE_SHAPLEY, 1,
+       "u5\r4\r3\r1\r1\r5\r3\r1\r5\r1\rn\ra", true, "u5.out",
+       {"win set     3: [5,5] ", "overall threshold 2:      5", "winning coalitions:            16"},
+       {}},
+      {"unweighted, multiple weights: thresholds asked, then the format error", MENUE_SHAPLEY, 1,
+       "u5\r2\r1\r3\r", false, "", {}, {"...error on input file format"}},
+      {"version outside the list", MENUE_SHAPLEY, 1, "w321\r7\r", false, "", {},
+       {"...error on input file format"}},
+      {"weighted, spatial", MENUE_SHAPLEY, 1, "w321\r5\rpos\r1\r4\r0\rn\rabc", true, "w321.out",
+       {"coalitions weighted by similarity", "policy data file: pos", "number of dimensions: 2",
+        "", "subgame  player  weight        SS        II                   winsets"},
+       {}},
+      {"spatial, positions file missing: key wait without the closing line", MENUE_SHAPLEY, 1,
+       "w321\r5\rnopos.x\r", true, "", {}, {"...system error on loading nopos"}, nullptr,
+       {"press any key", "loading nopos."}},
+      {"unweighted, spatial: positions asked, then the format error", MENUE_SHAPLEY, 1,
+       "u5\r5\rpos\r1\r3\r", false, "", {}, {"...error on input file format"}},
+      {"weighted, multiple weights with the blocking question", MENUE_SHAPLEY, 1,
+       "w321\r2\r1\r4\r0\r2\rw111\r1\r2\r0\rn\rabc", true, "w321.out",
+       {MULTI, "", SS1, SS3, "sum of all:              1.000000          "},
+       {}},
+      {"weighted, multiple weights without the internal list", MENUE_SHAPLEY, 0,
+       "w321\r2\r1\r4\r0\r2\rw111\r1\r2\rn\rabc", true, "w321.out", {MULTI, SS1}, {}},
+  });
+}
+
+TEST(ShapleyDialogue, NamesThresholdsAndRefusedGames) {
+  runCases({
+      {"name cut at the first dot", MENUE_SHAPLEY, 0, "w321.b.c\r1\r1\r4\r0\rn\rabc", true,
+       "w321.out", {"primary data file: w321"}, {}},
+      {"empty name is default", MENUE_SHAPLEY, 0, "\r1\r1\r4\r0\rn\rabc", true, "default.out",
+       {"primary data file: default"}, {}},
+      {"reports named after NAMEOUT", MENUE_SHAPLEY, 0, "w321\r1\r1\r4\r0\rn\rabc", true,
+       "collect.out", {"primary data file: w321"}, {},
+       [] {
+         OUTPUTFILE = false;
+         NAMEOUT = "collect";
+       }},
+      {"overall threshold outside 16 bits is asked again", MENUE_SHAPLEY, 0,
+       "w321\r1\r1\r4\r70000\r-1\r3\rn\rabc", true, "w321.out",
+       {"overall threshold: 3",
+        "      1       1       3  0.333333  1.000000     1.00000000000000E+000",
+        "winning coalitions:             1"},
+       {}},
+      {"the same with long-integer entry", MENUE_SHAPLEY, 0,
+       "w321\r1\r1\r4\r70000\r3\rn\rabc", true, "w321.out", {"overall threshold: 3"}, {},
+       [] { WEIGHTS = "longinteger"; }},
+      {"ISA thresholds outside 16 bits are asked again", MENUE_SHAPLEY, 1,
+       "u5\r3\r1\r1\r65536\r3\r1\r0\r0\rn\ra", true, "u5.out",
+       {"overall threshold 1:      3", "winning coalitions:            16"}, {}},
+      {"data file missing", MENUE_SHAPLEY, 0, "nofile\r", true, "", {},
+       {"...system error on loading nofile.inp", "press any key"}},
+      {"eleven subgames", MENUE_SHAPLEY, 0, "mm11\r", true, "", {},
+       {"...number of players/subgames not allowed", "press any key"}},
+      {"51 weighted players", MENUE_SHAPLEY, 0, "w51\r", true, "", {},
+       {"...number of players/subgames not allowed"}},
+      {"weighted game without players", MENUE_SHAPLEY, 0, "w0\r", true, "", {},
+       {"...number of players/subgames not allowed"}},
+      {"unweighted subgame without players", MENUE_SHAPLEY, 0, "u30\r", true, "", {},
+       {"...number of players/subgames not allowed"}},
+      {"more than 65535 unweighted players", MENUE_SHAPLEY, 0, "ubig\r", true, "", {},
+       {"...number of players/subgames not allowed"}},
+      {"weighted game with an empty subgame", MENUE_SHAPLEY, 0,
+       "w3210\r1\r1\r4\r0\r0\rn\rabc", true, "w3210.out",
+       {SS1, "subgame         2:       0.000000", "winning coalitions:             3"}, {}},
+  });
+}
+
+TEST(BanzhafDialogue, VersionsAndOverallThreshold) {
+  runCases({
+      {"weighted, no overall threshold", MENUE_BANZHAF, 0, "w321\r1\r1\r4\r0\rn\rabc", true,
+       "w321.out",
+       {BZ1, BZ2, "sum of subgame  1:       1.250000  1.000000",
+        "mean:                    0.416667  0.333333"},
+       {}},
+      {"AND, number of players", MENUE_BANZHAF, 0, "w321\r1\r1\r4\r1\r0\r3\rn\rabc", true,
+       "w321.out",
+       {"overall threshold: 3", "      1       1       3  0.250000  0.333333",
+        "winning coalitions:             1"},
+       {}},
+      {"unweighted, standard", MENUE_BANZHAF, 0, "u5\r1\r3\rn\ra", true, "u5.out",
+       {"      1       i       1  0.375000  0.200000", "winning coalitions:            16"},
+       {}},
+      {"unweighted, ISA", MENUE_BANZHAF, 1, "u5\r3\r1\r1\r3\r1\r0\r0\rn\ra", true, "u5.out",
+       {"overall threshold 1:      3", "      1       i       1  0.375000  0.200000"},
+       {}},
+      {"ISA-WP has no engine here", MENUE_BANZHAF, 1, "u5\r4\r1\r1\r0\r0\r0\r0\r", false, "",
+       {}, {"ISA-WP(4) (1/2/3/4): 4", "number of subgames for threshold 2: 0",
+            "...error on input file format"}},
+      {"weighted, ISA", MENUE_BANZHAF, 1, "w321\r3\r1\r4\r0\r0\r0\r0\r", false, "", {},
+       {"...error on input file format"}},
+      {"weighted, multiple weights", MENUE_BANZHAF, 1,
+       "w321\r2\r1\r4\r0\r2\rw111\r1\r2\r0\rn\rabc", true, "w321.out", {MULTI, BZ1, BZ2}, {}},
+      {"unweighted, multiple weights", MENUE_BANZHAF, 1, "u5\r2\r1\r3\r", false, "", {},
+       {"...error on input file format"}},
+  });
+}
+
+TEST(BanzhafDialogue, OverallThresholdQuestionsAndKeptSettings) {
+  struct Case {
+    std::string keys;
+    const char* prompt;  // the last question asked
+    int32_t overall, overt;
+  } cases[] = {
+      {"1\r7\r", "overall threshold (number of players): ", 1, 0},
+      {"2\r1\r", "overall threshold (votes): ", 2, 1},
+      {"2\r\r", "overall threshold (number of players): ", 2, 0},
+  };
+  for (const Case& c : cases) {
+    testkit::TempDir dir;
+    writeGames();
+    testkit::start("w321\r1\r1\r4\r" + c.keys);
+    EXPECT_THROW(MENUE_BANZHAF(), testkit::KeysExhausted);
+    const std::string screen = testkit::screen();
+    EXPECT_NE(screen.find(c.prompt), std::string::npos) << screen;
+    EXPECT_EQ(OVERALL, c.overall);
+    EXPECT_EQ(OVERT, c.overt);
+  }
+  // Answered 0, the question is skipped; OVERALL stays 0 for later runs.
+  testkit::TempDir dir;
+  writeGames();
+  testkit::start("w321\r1\r1\r4\r0\rn\rabc");
+  OVERT = 1;
+  EXPECT_THROW(MENUE_BANZHAF(), testkit::KeysExhausted);
+  EXPECT_EQ(OVERALL, 0);
+  EXPECT_EQ(OVERT, 1);
+}
+
+TEST(PublicGoodDialogue, VersionsAndThresholds) {
+  runCases({
+      {"weighted, standard", MENUE_PUBLICGOOD, 0, "w321\r1\r1\r4\r0\rn\rabc", true, "w321.out",
+       {PG1, "sum of all:              1.000000  2.000000  1.000000",
+        "minimal winning coalitions:               2"},
+       {}},
+      {"overall threshold above the players is lowered to their number", MENUE_PUBLICGOOD, 0,
+       "w321\r1\r1\r4\r60\rn\rabc", true, "w321.out",
+       {"overall threshold: 3", "      1       1       3  0.333333  1.000000  0.333333",
+        "minimal winning coalitions:               1"},
+       {}},
+      {"unweighted", MENUE_PUBLICGOOD, 0, "u5\r1\r3\rn\ra", true, "u5.out",
+       {"      1       i       1  0.200000  0.600000  0.200000",
+        "minimal winning coalitions:              10"},
+       {}},
+      {"internal list: no options, standard version", MENUE_PUBLICGOOD, 1,
+       "w321\r1\r4\r0\rn\rabc", true, "w321.out", {PG1}, {}},
+      {"weighted, multiple weights", MENUE_PUBLICGOOD, 0, "w321\r2\r1\r4\r0\r2\rw111\r1\r2\rn\rabc",
+       true, "w321.out", {MULTI, PG1}, {}},
+      {"weighted, answer 3", MENUE_PUBLICGOOD, 0, "w321\r3\r", false, "", {},
+       {"...error on input file format"}},
+  });
+}
+
+TEST(PublicGoodDialogue, NoOptionsIsFollowedOnTheSameLine) {
+  testkit::TempDir dir;
+  writeGames();
+  testkit::start("w321\r");
+  INTERNAL = 1;
+  EXPECT_THROW(MENUE_PUBLICGOOD(), testkit::KeysExhausted);
+  EXPECT_NE(testkit::screen().find("│no options!datastructure:          weighted"),
+            std::string::npos)
+      << testkit::screen();
+}
+
+}  // namespace
