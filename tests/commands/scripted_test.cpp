@@ -1,0 +1,68 @@
+// The three index commands reached through the menus of the real program,
+// run with a key script: what lands in the report files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "testkit.h"
+
+namespace {
+
+// Runs the program in the current folder with KEYS; returns the exit status
+// and the screen it prints when the keys run out.
+int runProgram(const std::string& keys, std::string& screen) {
+  testkit::writeFile("keys", keys);
+  std::string cmd = "'" + std::string(VKX_BINARY) + "' --keys keys";
+  std::FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return -1;
+  char buf[4096];
+  std::size_t n;
+  screen.clear();
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) screen.append(buf, n);
+  int status = pclose(p);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(IndexCommandsScripted, MenuToReportFiles) {
+  struct Case {
+    std::string keys;
+    std::vector<std::string> report;  // lines of game.out, in order
+    std::string block;                // first line of game.ouu
+  } cases[] = {
+      {"c1game\r1\r1\r4\r0\rn\rabc",
+       {"primary data file: game",
+        "      1       1       3  0.666667  1.000000     3.00000000000000E+000",
+        "decision probability:    0.375000"},
+       "0.6667 1.0000"},
+      {"c2game\r1\r1\r4\r0\rn\rabc",
+       {"      1       1       3  0.750000  0.600000", "mean:                    0.416667  0.333333"},
+       "0.6000 0.7500"},
+      {"c3game\r1\r1\r4\r0\rn\rabc",
+       {"      1       1       3  0.500000  1.000000  0.500000",
+        "minimal winning coalitions:               2"},
+       "0.5000 1.0000 0.5000"},
+  };
+  for (const Case& c : cases) {
+    testkit::TempDir dir;
+    testkit::writeFile("game.inp", "1\r\n1\r\n3\r\n3\r\n2\r\n1\r\n");
+    testkit::writeFile("vkx.ini", "outputtab=1\r\n");
+    std::string screen;
+    ASSERT_EQ(runProgram(c.keys, screen), 0) << c.keys;
+    EXPECT_NE(screen.find("press any key"), std::string::npos) << screen;
+    const std::string out = testkit::readFile("game.out");
+    EXPECT_EQ(out.rfind("VKX 2.0" + std::string(48, ' '), 0), 0u) << out;
+    std::size_t at = 0;
+    for (const std::string& line : c.report) {
+      std::size_t found = out.find("\r\n" + line + "\r\n", at);
+      EXPECT_NE(found, std::string::npos) << line << "\n" << out;
+      if (found != std::string::npos) at = found;
+    }
+    EXPECT_EQ(testkit::readFile("game.ouu").substr(0, c.block.size() + 2), c.block + "\r\n")
+        << c.keys;
+  }
+}
+
+}  // namespace
