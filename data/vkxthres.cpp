@@ -1,0 +1,76 @@
+#include "data/vkxthres.h"
+
+#include <algorithm>
+#include <string>
+
+#include "common/mathe2.h"
+#include "platform/console.h"
+
+namespace {
+
+// The largest value subgame D can reach: its summed weights in a weighted
+// game, its number of players otherwise. Summed in 64 bits, so many large
+// weights cannot wrap into a small or negative total.
+int64_t cumulatedWeight(int32_t DATASTRUCTURE, const NNTYP& NN, const GEWTYP& GEW, int d) {
+  if (DATASTRUCTURE != 1) return NN[d];
+  const int players = std::min<int32_t>(NN[d], MAXACTOR);
+  int64_t sum = 0;
+  for (int j = 1; j <= players; ++j) sum += GEW[d][j];
+  return sum;
+}
+
+// A 32-bit box bound for a cumulated weight beyond the 32-bit range: no
+// threshold can lie beyond it, so the clamped bound decides alike.
+int32_t boundOf(int64_t w) {
+  return static_cast<int32_t>(std::clamp<int64_t>(w, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+void THRESHOLD_INPUT(int32_t& THRES, GEWTYP& M, GTYP& G, int32_t DATASTRUCTURE, uint16_t MM,
+                     const NNTYP& NN, const GEWTYP& GEW) {
+  const int mm = std::min<int>(MM, MAXCHAMB);  // the boxes have 10 dimensions
+  THRES = 1;
+  con::write("datastructure:          ");
+  con::writeLn(DATASTRUCTURE == 1 ? "weighted" : "unweighted");
+  con::write("number of subgames:     ");
+  con::writeInt(MM);
+  con::writeLn();
+  con::write("cumulated weights:      ");
+  for (int d = 1; d <= mm; ++d) {
+    con::writeInt(cumulatedWeight(DATASTRUCTURE, NN, GEW, d));
+    con::write(" ");
+  }
+  con::writeLn();
+  con::writeLn();
+
+  for (;;) {
+    READINTLN("number of winsets:      ", THRES);
+    if (THRES >= 1 && THRES <= 10) break;
+    con::writeLn("...threshold number not allowed");
+  }
+
+  for (int I = 1; I <= THRES; ++I) {
+    const std::string number = std::to_string(I);
+    for (;;) {
+      con::write("winset ");
+      con::write(number);
+      con::writeLn(":");
+      READQUADLN1(G, static_cast<uint8_t>(I), static_cast<uint16_t>(mm));
+      bool valid = true;
+      for (int d = 1; d <= mm; ++d) {
+        M[d][I] = G[I][d][1];
+        const int64_t top = cumulatedWeight(DATASTRUCTURE, NN, GEW, d);
+        if (G[I][d][1] > top) valid = false;
+        G[I][d][2] = boundOf(top);
+      }
+      if (valid) break;
+      con::writeLn("...thresholds not allowed");
+    }
+    con::write("winset ");
+    con::write(number);
+    con::write(":               ");
+    WRITEQUADLN(G[I], static_cast<uint8_t>(mm));
+  }
+  con::writeLn();
+}
