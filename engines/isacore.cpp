@@ -1,9 +1,9 @@
 #include "engines/isacore.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
-#include "common/mathe1.h"
 #include "platform/console.h"
 
 ISAGAME ISA_GAME(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES, const GTYP& G,
@@ -42,7 +42,7 @@ struct RUN {
   const ISAGAME* g;
   int mm = 0;
   int thres = 0;
-  int anz1 = 0, anz2 = 0;  // overall-threshold chamber counts, at most mm
+  int anz1 = 0, anz2 = 0;                          // overall-threshold chamber counts, at most mm
   int32_t lower[MAXCHAMB + 1][MAXCHAMB + 1] = {};  // enumeration start, never below 0
   bool emptyBox[MAXCHAMB + 1] = {};
   std::vector<double> bin[MAXCHAMB + 1];    // C(NN[d], k)
@@ -261,8 +261,8 @@ ISATOTALS ISA_PUBLICGOOD(const ISAGAME& GAME, ISAPROGRESS PROGRESS, void* DATA) 
 namespace {
 
 struct PROGRESSLINE {
-  int x, y;          // where the line starts, remembered after "...processing"
-  const char* sep;   // between the box number and the vector
+  int x, y;         // where the line starts, remembered after "...processing"
+  const char* sep;  // between the box number and the vector
 };
 
 void drawProgress(int32_t I, const POINT& P, uint16_t MM, void* DATA) {

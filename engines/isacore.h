@@ -16,11 +16,11 @@
 
 // One game as the engines receive it.
 struct ISAGAME {
-  uint16_t N = 0;   // all players; the Shapley weights are taken over N
-  uint16_t MM = 0;  // chambers (dimensions), 1..10
-  NNTYP NN{};       // members per chamber
-  int32_t THRES = 0;  // win sets (boxes) 1..THRES of G
-  GTYP G{};           // the boxes; [w][d][1] lower, [w][d][2] upper bound
+  uint16_t N = 0;                 // all players; the Shapley weights are taken over N
+  uint16_t MM = 0;                // chambers (dimensions), 1..10
+  NNTYP NN{};                     // members per chamber
+  int32_t THRES = 0;              // win sets (boxes) 1..THRES of G
+  GTYP G{};                       // the boxes; [w][d][1] lower, [w][d][2] upper bound
   uint16_t T1 = 0, T2 = 0;        // overall thresholds (numbers of members)
   uint16_t T1ANZ = 0, T2ANZ = 0;  // leading chambers each overall threshold counts over
 };
@@ -73,8 +73,7 @@ ISATOTALS ISA_SHAPLEY(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr, void*
 ISATOTALS ISA_SHAPLEY_WORKINGPLAN(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr,
                                   void* DATA = nullptr);
 ISATOTALS ISA_BANZHAF(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr, void* DATA = nullptr);
-ISATOTALS ISA_PUBLICGOOD(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr,
-                         void* DATA = nullptr);
+ISATOTALS ISA_PUBLICGOOD(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr, void* DATA = nullptr);
 
 // The whole engine run with its dialogue: the working-plan notice lines,
 // "screen control (y/n): " (only a lower-case y turns the progress line on),

@@ -5,6 +5,6 @@
 void PUBLICGOOD_UNWEIGHTED_ISBA(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES,
                                 const GTYP& G, uint16_t T1, uint16_t T2, uint16_t T1ANZ,
                                 uint16_t T2ANZ, SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS) {
-  ISA_SCREEN_RUN(ISAKIND::PUBLICGOOD, ISA_GAME(N, MM, NN, THRES, G, T1, T2, T1ANZ, T2ANZ),
-                 SHAP, PIV, WINSETS);
+  ISA_SCREEN_RUN(ISAKIND::PUBLICGOOD, ISA_GAME(N, MM, NN, THRES, G, T1, T2, T1ANZ, T2ANZ), SHAP,
+                 PIV, WINSETS);
 }

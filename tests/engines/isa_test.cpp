@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "common/mathe1.h"
 #include "engines/isacore.h"
 #include "engines/vkxbanz2.h"
 #include "engines/vkxpgi2.h"
@@ -203,8 +204,8 @@ TEST(IsaEngines, WorkingPlanThresholdsBindOnlyTheirOwnBox) {
 
 TEST(IsaEngines, NoWinningCoalitionLeavesEverythingZero) {
   ISAGAME g = makeGame({3, 2}, {{1, 1}}, 6, 0, 2, 1);  // six members needed of five
-  for (ISAKIND k : {ISAKIND::SHAPLEY, ISAKIND::WORKINGPLAN, ISAKIND::BANZHAF,
-                    ISAKIND::PUBLICGOOD}) {
+  for (ISAKIND k :
+       {ISAKIND::SHAPLEY, ISAKIND::WORKINGPLAN, ISAKIND::BANZHAF, ISAKIND::PUBLICGOOD}) {
     ISATOTALS t = ISA_SUMS(k, g);
     ISA_SCALE(k, g, t);
     EXPECT_EQ(t.WINSETS, 0.0);
@@ -254,8 +255,8 @@ TEST(IsaEngines, RandomGamesMatchEveryCoalitionCounted) {
     for (auto& box : lows)
       for (int x : nn) box.push_back(pick(0, 5) == 0 ? -1 : pick(0, x));
     int mm = static_cast<int>(nn.size());
-    ISAGAME g = makeGame(nn, lows, pick(0, 4) == 0 ? 0 : pick(0, n), pick(0, 2) == 0 ? 0 : pick(0, n),
-                         pick(0, mm + 1), pick(0, mm + 1));
+    ISAGAME g = makeGame(nn, lows, pick(0, 4) == 0 ? 0 : pick(0, n),
+                         pick(0, 2) == 0 ? 0 : pick(0, n), pick(0, mm + 1), pick(0, mm + 1));
     const std::string id = "round " + std::to_string(round);
 
     Reference ref = bruteForce(g, false);
@@ -301,7 +302,7 @@ TEST(IsaEngines, LargeChambersComputeExactlyAndFast) {
   double total = s.SHAP[1] + s.SHAP[2] + s.SHAP[3];
   expectNear(1.0, total, "shapley total");
   EXPECT_GT(s.SHAP[3], s.SHAP[2] / 100);  // the single member outweighs one of the hundred
-  congress.THRES = 3;                      // a third box equal to the first
+  congress.THRES = 3;                     // a third box equal to the first
   congress.G[3] = congress.G[1];
   ISATOTALS w = ISA_SHAPLEY_WORKINGPLAN(congress);
   expectNear(1.0, w.SHAP[1] + w.SHAP[2] + w.SHAP[3], "working plan total");
@@ -315,8 +316,15 @@ TEST(IsaEngines, LargeChambersComputeExactlyAndFast) {
   expectNear(435 * swing, ISA_BANZHAF(house).SHAP[1], "swings");
   expectNear(1.0, ISA_SHAPLEY(makeGame({1000}, {{501}})).SHAP[1], "1000 members");
 
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // A box holding one count only: its coalitions are exactly the binomial
+  // coefficient the program uses everywhere else.
+  for (auto [n, k] : {std::pair{435, 218}, {1000, 333}, {5000, 17}, {60000, 59990}, {9, 0}}) {
+    ISAGAME one = makeGame({n}, {{k}});
+    one.G[1][1][2] = k;
+    EXPECT_EQ(NCRL(n, k), ISA_BANZHAF(one).WINSETS) << n << " " << k;
+  }
+
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_LT(seconds, 2.0);
 }
 
