@@ -15,7 +15,9 @@ namespace {
 // and the screen it prints when the keys run out.
 int runProgram(const std::string& keys, std::string& screen) {
   testkit::writeFile("keys", keys);
-  std::string cmd = "'" + std::string(VKX_BINARY) + "' --keys keys";
+  std::string cmd = VKX_BINARY;
+  cmd.insert(0, 1, '\'');
+  cmd += "' --keys keys";
   std::FILE* p = popen(cmd.c_str(), "r");
   if (!p) return -1;
   char buf[4096];
