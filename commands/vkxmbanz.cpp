@@ -144,8 +144,8 @@ void MENUE_BANZHAF() {
     BANZHAFSWINGS(R);
   } else if (weighted && R.GAME == 5) {
     R.NAME1 = "default";
-    SHAPLEY_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV,
-                          R.WINSETS, R.NAME1);
+    SHAPLEY_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS,
+                          R.NAME1);
     BANZHAFSWINGS(R);
   } else if (R.DATASTRUCTURE == 0 && R.GAME == 3) {
     BANZHAF_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz, R.SHAP, R.PIV,

@@ -23,7 +23,8 @@ void REPORTWAIT(REPORTTYP& REP) {
 void REPORTEXTENDED(REPORTTYP& REP, const double* VALUES, int COUNT) {
   if (COUNT < 1) return;
   REPORTLINE(REP, "  (extended: " + SCISTR(VALUES[0], 26) + (COUNT == 1 ? ")" : ""));
-  for (int i = 1; i < COUNT; ++i) REPORTLINE(REP, std::string(13, ' ') + SCISTR(VALUES[i], 26) + ")");
+  for (int i = 1; i < COUNT; ++i)
+    REPORTLINE(REP, std::string(13, ' ') + SCISTR(VALUES[i], 26) + ")");
 }
 
 void REPORTGAME(RUNTYP& R, REPORTTYP& REP) {
@@ -62,8 +63,8 @@ std::string REPORTTIMES(const RUNTYP& R) {
     return std::to_string(d) + "/" + std::to_string(mo) + "/" + std::to_string(y) + " " +
            INTSTR(h, 2) + ":" + INTSTR(mi, 2) + ":" + INTSTR(s, 2);
   };
-  return "time1: " + stamp(R.DAY1, R.MONTH1, R.YEAR1, R.H1, R.M1, R.S1) + "    " + "time2: " +
-         stamp(R.DAY2, R.MONTH2, R.YEAR2, R.H2, R.M2, R.S2);
+  return "time1: " + stamp(R.DAY1, R.MONTH1, R.YEAR1, R.H1, R.M1, R.S1) + "    " +
+         "time2: " + stamp(R.DAY2, R.MONTH2, R.YEAR2, R.H2, R.M2, R.S2);
 }
 
 double RATIO(double A, double B) { return B == 0.0 ? 0.0 : A / B; }
@@ -209,9 +210,7 @@ void stamp(uint16_t& h, uint16_t& mi, uint16_t& s, uint16_t& hun, uint16_t& y, u
 
 }  // namespace
 
-void STAMPSTART(RUNTYP& R) {
-  stamp(R.H1, R.M1, R.S1, R.HUN, R.YEAR1, R.MONTH1, R.DAY1, R.DAYNAME);
-}
+void STAMPSTART(RUNTYP& R) { stamp(R.H1, R.M1, R.S1, R.HUN, R.YEAR1, R.MONTH1, R.DAY1, R.DAYNAME); }
 
 void STAMPEND(RUNTYP& R) { stamp(R.H2, R.M2, R.S2, R.HUN, R.YEAR2, R.MONTH2, R.DAY2, R.DAYNAME); }
 

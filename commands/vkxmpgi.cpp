@@ -42,8 +42,7 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, "subgame  player  weight       PGI       MBP       DPI");
   REPORTLINE(REP, std::string(53, '-'));
   for (int i = 1; i <= R.MM; ++i) {
-    const PGIROW one =
-        pgiRow(RATIO(R.SHAP[i][0], R.NN[i]), RATIO(R.PIV[i][0], R.NN[i]), SUM, W);
+    const PGIROW one = pgiRow(RATIO(R.SHAP[i][0], R.NN[i]), RATIO(R.PIV[i][0], R.NN[i]), SUM, W);
     const bool tiny = one.pgi < 0.0001 || one.mbp < 0.0001;
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
@@ -62,7 +61,8 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
   }
   const PGIROW all = pgiRow(SUM, REP.PIVOT, SUM, W);
   REPORTLINE(REP, "sum of all:            " + fixed3(all));
-  REPORTLINE(REP, "mean:                  " + fixed3({all.pgi / R.N, all.mbp / R.N, all.dpi / R.N}));
+  REPORTLINE(REP,
+             "mean:                  " + fixed3({all.pgi / R.N, all.mbp / R.N, all.dpi / R.N}));
   REPORTLINE(REP, " ");
   REPORTLINE(REP, "minimal winning coalitions: " + FIXSTR(W, 15, 0));
   REPORTLINE(REP, " ");
@@ -131,8 +131,7 @@ void MENUE_PUBLICGOOD() {
   STAMPSTART(R);
   const uint16_t t1 = static_cast<uint16_t>(R.T1);
   if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
-    PUBLICGOOD_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV,
-                               R.WINSETS);
+    PUBLICGOOD_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV, R.WINSETS);
   } else if (weighted && R.GAME == 1) {
     PUBLICGOOD_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS);
   } else if (weighted && R.GAME == 5) {

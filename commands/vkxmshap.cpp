@@ -123,12 +123,12 @@ void MENUE_SHAPLEY() {
     SHAPLEY_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz, R.SHAP, R.PIV,
                             R.WINSETS);
   } else if (R.DATASTRUCTURE == 0 && R.GAME == 4) {
-    SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz,
-                                        R.SHAP, R.PIV, R.WINSETS);
+    SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz, R.SHAP,
+                                        R.PIV, R.WINSETS);
   } else if (weighted && R.GAME == 5) {
     R.NAME1 = "default";
-    SHAPLEY_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV,
-                          R.WINSETS, R.NAME1);
+    SHAPLEY_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS,
+                          R.NAME1);
   } else if (weighted && R.GAME == 6) {
     SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS, 1,
                      R.POSITION, R.NTHEME);

@@ -27,7 +27,8 @@ void writeGames() {
   testkit::writeFile("u5.inp", "0\r\n1\r\n5\r\n");
   testkit::writeFile("pos.pos", "2 {themes}\r\n0 0\r\n3 4\r\n1 1\r\n");
   // Games the tables cannot hold, or that have nobody in a subgame.
-  testkit::writeFile("mm11.inp", "0\r\n11\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
+  testkit::writeFile("mm11.inp",
+                     "0\r\n11\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
   std::string w51 = "1\r\n1\r\n51\r\n";
   for (int i = 0; i < 51; ++i) w51 += "1\r\n";
   testkit::writeFile("w51.inp", w51);
@@ -43,10 +44,10 @@ struct Case {
   void (*command)();
   uint8_t internal;
   std::string keys;
-  bool waits;            // the run ends at a key wait (where the script ends)
-  std::string outFile;   // the report file written, "" = none at all
-  Lines outLines;        // lines of the report file, in this order
-  Lines screen;          // texts on the screen at the end
+  bool waits;           // the run ends at a key wait (where the script ends)
+  std::string outFile;  // the report file written, "" = none at all
+  Lines outLines;       // lines of the report file, in this order
+  Lines screen;         // texts on the screen at the end
   void (*setup)() = nullptr;
   Lines absent = {};  // texts that must not be on the screen
 };
@@ -105,6 +106,7 @@ void runCases(const std::vector<Case>& cases) {
 }
 
 TEST(ShapleyDialogue, VersionsAgainstDataKinds) {
+  // clang-format off
   runCases({
       {"weighted, standard", MENUE_SHAPLEY, 0, "w321\r1\r1\r4\r0\rn\rabc", true, "w321.out",
        {"primary data file: w321", "win set     1: [4,6] ", "", SS1, SS3,
@@ -151,9 +153,11 @@ TEST(ShapleyDialogue, VersionsAgainstDataKinds) {
       {"weighted, multiple weights without the internal list", MENUE_SHAPLEY, 0,
        "w321\r2\r1\r4\r0\r2\rw111\r1\r2\rn\rabc", true, "w321.out", {MULTI, SS1}, {}},
   });
+  // clang-format on
 }
 
 TEST(ShapleyDialogue, NamesThresholdsAndRefusedGames) {
+  // clang-format off
   runCases({
       {"name cut at the first dot", MENUE_SHAPLEY, 0, "w321.b.c\r1\r1\r4\r0\rn\rabc", true,
        "w321.out", {"primary data file: w321"}, {}},
@@ -193,9 +197,11 @@ TEST(ShapleyDialogue, NamesThresholdsAndRefusedGames) {
        "w3210\r1\r1\r4\r0\r0\rn\rabc", true, "w3210.out",
        {SS1, "subgame         2:       0.000000", "winning coalitions:             3"}, {}},
   });
+  // clang-format on
 }
 
 TEST(BanzhafDialogue, VersionsAndOverallThreshold) {
+  // clang-format off
   runCases({
       {"weighted, no overall threshold", MENUE_BANZHAF, 0, "w321\r1\r1\r4\r0\rn\rabc", true,
        "w321.out",
@@ -223,6 +229,7 @@ TEST(BanzhafDialogue, VersionsAndOverallThreshold) {
       {"unweighted, multiple weights", MENUE_BANZHAF, 1, "u5\r2\r1\r3\r", false, "", {},
        {"...error on input file format"}},
   });
+  // clang-format on
 }
 
 TEST(BanzhafDialogue, OverallThresholdQuestionsAndKeptSettings) {
@@ -256,6 +263,7 @@ TEST(BanzhafDialogue, OverallThresholdQuestionsAndKeptSettings) {
 }
 
 TEST(PublicGoodDialogue, VersionsAndThresholds) {
+  // clang-format off
   runCases({
       {"weighted, standard", MENUE_PUBLICGOOD, 0, "w321\r1\r1\r4\r0\rn\rabc", true, "w321.out",
        {PG1, "sum of all:              1.000000  2.000000  1.000000",
@@ -277,6 +285,7 @@ TEST(PublicGoodDialogue, VersionsAndThresholds) {
       {"weighted, answer 3", MENUE_PUBLICGOOD, 0, "w321\r3\r", false, "", {},
        {"...error on input file format"}},
   });
+  // clang-format on
 }
 
 TEST(PublicGoodDialogue, NoOptionsIsFollowedOnTheSameLine) {

@@ -123,8 +123,8 @@ TEST(ShapleyReport, WorkedExampleByteForByte) {
 
   Lines out = fileLines("mygame.out");
   EXPECT_EQ(out, concat({HEADER, "\r"}, SHAPLEY_REPORT));
-  const std::size_t lengths[] = {64, 1, 25, 21, 0, 69, 69, 69, 69, 69,
-                                 33, 43, 1,  33, 33, 1, 54, 0,  0};
+  const std::size_t lengths[] = {64, 1,  25, 21, 0,  69, 69, 69, 69, 69,
+                                 33, 43, 1,  33, 33, 1,  54, 0,  0};
   ASSERT_EQ(out.size(), std::size(lengths));
   for (std::size_t i = 0; i < out.size(); ++i) EXPECT_EQ(out[i].size(), lengths[i]) << i + 1;
   EXPECT_EQ(fileLines("mygame.ouu"), SHAPLEY_BLOCK);
@@ -158,7 +158,8 @@ TEST(ShapleyReport, SecondRunAppendsWithoutHeader) {
     RUNTYP R = shapleyExample();
     SHAPLEYOUT(R);
   }
-  EXPECT_EQ(fileLines("mygame.out"), concat(concat({HEADER, "\r"}, SHAPLEY_REPORT), SHAPLEY_REPORT));
+  EXPECT_EQ(fileLines("mygame.out"),
+            concat(concat({HEADER, "\r"}, SHAPLEY_REPORT), SHAPLEY_REPORT));
   EXPECT_EQ(fileLines("mygame.ouu"), concat(SHAPLEY_BLOCK, SHAPLEY_BLOCK));
 }
 
@@ -258,9 +259,9 @@ TEST(ShapleyReport, VersionLinesOfMultipleWeightsAndSpatialRuns) {
       {1, 2, {"overall threshold: 2"}, true},
       {5, 2, {"overall threshold: 2", "note: results based on multiple weights"}, false},
       {5, 0, {"note: results based on multiple weights"}, false},
-      {6, 2,
-       {"coalitions weighted by similarity", "policy data file: places",
-        "number of dimensions: 2"},
+      {6,
+       2,
+       {"coalitions weighted by similarity", "policy data file: places", "number of dimensions: 2"},
        false},
   };
   for (const Case& c : cases) {
@@ -516,8 +517,8 @@ TEST(PublicGoodReport, UnweightedExtendedLinesAndEmptyGame) {
 TEST(ReportFiles, WriteFailureLeavesTheFileAsItWasAndNamesIt) {
   struct Case {
     bool outputfile;
-    bool existing;      // the report file holds an earlier report
-    const char* base;   // the file actually written
+    bool existing;     // the report file holds an earlier report
+    const char* base;  // the file actually written
   } cases[] = {
       {true, true, "mygame"},
       {true, false, "mygame"},
@@ -574,8 +575,7 @@ TEST(ReportFiles, FilesThatCannotBeOpened) {
     RUNTYP R = shapleyExample();
     SHAPLEYOUT(R);
     EXPECT_EQ(testkit::readFile("mygame.out"), "keep\r\n");
-    EXPECT_NE(testkit::screen().find("...system error13 on saving mygame.out"),
-              std::string::npos);
+    EXPECT_NE(testkit::screen().find("...system error13 on saving mygame.out"), std::string::npos);
   }
 }
 
