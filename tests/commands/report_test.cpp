@@ -150,6 +150,15 @@ TEST(ShapleyReport, ScreenCopyWaitsAfterEachPlayerRow) {
   }
 }
 
+TEST(ShapleyReport, AnArrowKeyMovesOnOneRow) {
+  testkit::TempDir dir;
+  testkit::start("\x1b[Ca\x1b[D");  // right arrow, "a", left arrow: three rows
+  RUNTYP R = shapleyExample();
+  SHAPLEYOUT(R);
+  EXPECT_EQ(testkit::keysLeft(), 0u);
+  EXPECT_EQ(fileLines("mygame.out").size(), 19u);
+}
+
 TEST(ShapleyReport, SecondRunAppendsWithoutHeader) {
   testkit::TempDir dir;
   testkit::start("abcdef");
