@@ -144,6 +144,13 @@ void install(int sig, void (*handler)(int), int flags) {
   sigaction(sig, &sa, &previous[sig]);
 }
 
+// A signal the program was started with ignored (an interrupt for a job in
+// the background of a shell without job control) stays ignored.
+void installUnlessIgnored(int sig, void (*handler)(int), int flags) {
+  install(sig, handler, flags);
+  if (previous[sig].sa_handler == SIG_IGN) sigaction(sig, &previous[sig], nullptr);
+}
+
 void uninstall(int sig) { sigaction(sig, &previous[sig], nullptr); }
 
 bool terminalSize(int& cols, int& rows) {
@@ -369,7 +376,7 @@ bool start(std::string& error) {
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
 
-  for (int sig : TERMINATING) install(sig, onTerminate, SA_RESETHAND);
+  for (int sig : TERMINATING) installUnlessIgnored(sig, onTerminate, SA_RESETHAND);
   for (int sig : FATAL) install(sig, onTerminate, SA_RESETHAND);
   install(SIGTSTP, onStop, SA_RESTART);
   install(SIGCONT, onContinue, SA_RESTART);
