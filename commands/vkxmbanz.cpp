@@ -9,12 +9,26 @@
 #include "platform/console.h"
 #include "shell/vkxunit.h"
 
-void BANZHAFSWINGS(RUNTYP& R) {
+void BANZHAFSWINGS(RUNTYP& R, bool EMPTYWINS) {
   // PIV x WINSETS coalitions win with the player, the rest of WINSETS
   // without it; every coalition that wins with the player but not without
-  // is one swing. Written this way it needs no power of 2 below N = 2.
+  // is one swing. Written this way it needs no power of 2 below N = 2. The
+  // engines never visit the empty coalition: where it wins, it is one more
+  // winning coalition without each player.
+  const double empty = EMPTYWINS ? 1.0 : 0.0;
   for (int i = 1; i <= R.MM; ++i)
-    for (int p = 1; p <= R.NN[i]; ++p) R.SHAP[i][p] = 2.0 * (R.PIV[i][p] - 0.5) * R.WINSETS;
+    for (int p = 1; p <= R.NN[i]; ++p)
+      R.SHAP[i][p] = 2.0 * (R.PIV[i][p] - 0.5) * R.WINSETS - empty;
+}
+
+bool EMPTYWINS(const RUNTYP& R) {
+  if (R.T1 > 0) return false;
+  for (int t = 1; t <= R.THRES; ++t) {
+    bool all = true;
+    for (int s = 1; s <= R.MM; ++s) all = all && R.M[s][t] <= 0;
+    if (all) return true;
+  }
+  return false;
 }
 
 void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
@@ -141,7 +155,7 @@ void MENUE_BANZHAF() {
   } else if (weighted && R.GAME == 1) {
     SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS, 0,
                      R.POSITION, R.NTHEME);
-    BANZHAFSWINGS(R);
+    BANZHAFSWINGS(R, EMPTYWINS(R));
   } else if (weighted && R.GAME == 5) {
     R.NAME1 = "default";
     SHAPLEY_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS,
