@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 
 #include "platform/clock.h"
 #include "platform/console.h"
@@ -15,17 +14,6 @@
 
 namespace plat {
 namespace {
-
-struct ScriptKeys : con::KeySource {
-  std::deque<int> keys;
-  bool available() override { return !keys.empty(); }
-  int next() override {
-    if (keys.empty()) return -1;
-    int k = keys.front();
-    keys.pop_front();
-    return k;
-  }
-};
 
 ScriptKeys script;
 
@@ -42,6 +30,19 @@ bool readAll(std::FILE* f, std::string& bytes) {
 }
 
 }  // namespace
+
+void ScriptKeys::add(const std::string& bytes) {
+  for (int k : ::keys::decodeAll(bytes)) keys.push_back(k);
+}
+
+bool ScriptKeys::available() { return !keys.empty(); }
+
+int ScriptKeys::next() {
+  if (keys.empty()) return -1;
+  int k = keys.front();
+  keys.pop_front();
+  return k;
+}
 
 std::string executableDir() {
   char buf[PATH_MAX];
@@ -76,7 +77,7 @@ bool startScript(const std::string& file, std::string& error) {
     }
   }
   script.keys.clear();
-  for (int k : keys::decodeAll(bytes)) script.keys.push_back(k);
+  script.add(bytes);
   con::setKeySource(&script);
   con::setRenderer(nullptr);
   con::setExhaustedHandler(scriptEnded);

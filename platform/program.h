@@ -2,9 +2,22 @@
 // scripted mode that reads its keys from a file instead of a terminal.
 #pragma once
 
+#include <deque>
 #include <string>
 
+#include "platform/console.h"
+
 namespace plat {
+
+// Keys decoded ahead of time and handed out in order: the scripted mode's key
+// source (tests drive the console with one too).
+struct ScriptKeys : con::KeySource {
+  std::deque<int> keys;
+  // Appends BYTES, decoded as a terminal sends them ("12\r", "\x1b[D"...).
+  void add(const std::string& bytes);
+  bool available() override;
+  int next() override;
+};
 
 // The folder of the running executable with a trailing "/", or "" when it
 // cannot be found out.

@@ -1,9 +1,10 @@
 #include "testkit.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,23 +12,12 @@
 #include "data/vkxdecl.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/keys.h"
+#include "platform/program.h"
 
 namespace testkit {
 namespace {
 
-struct ScriptSource : con::KeySource {
-  std::deque<int> keys;
-  bool available() override { return !keys.empty(); }
-  int next() override {
-    if (keys.empty()) return -1;
-    int k = keys.front();
-    keys.pop_front();
-    return k;
-  }
-};
-
-ScriptSource script;
+plat::ScriptKeys script;
 
 void exhausted() { throw KeysExhausted(); }
 
@@ -48,9 +38,7 @@ void start(const std::string& keys) {
   addKeys(keys);
 }
 
-void addKeys(const std::string& keys) {
-  for (int k : keys::decodeAll(keys)) script.keys.push_back(k);
-}
+void addKeys(const std::string& keys) { script.add(keys); }
 
 std::size_t keysLeft() { return script.keys.size(); }
 
@@ -94,5 +82,32 @@ std::string readFile(const std::string& path) {
 }
 
 bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+int runCommand(const std::string& command, std::string* out) {
+  std::FILE* p = popen(command.c_str(), "r");
+  if (!p) return -1;
+  std::string text;
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+  int status = pclose(p);
+  if (out) *out = text;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+ProgramRun runProgram(const std::string& keys, const std::string& env, const std::string& args) {
+  writeFile("keys", keys);
+  // Appended piece by piece: GCC 12 reports a false overlapping copy
+  // (-Wrestrict) for a literal joined to a temporary string.
+  std::string cmd = env;
+  if (!cmd.empty()) cmd += ' ';
+  cmd += '\'';
+  cmd += VKX_BINARY;
+  cmd += "' ";
+  cmd += args;
+  ProgramRun r;
+  r.status = runCommand(cmd, &r.screen);
+  return r;
+}
 
 }  // namespace testkit

@@ -41,4 +41,19 @@ void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 
+// Runs COMMAND with the shell; returns its exit status (-1 when it did not
+// exit normally) and, with OUT, what it wrote to standard output.
+int runCommand(const std::string& command, std::string* out = nullptr);
+
+// The real program run in the current folder with KEYS written to the file
+// "keys": ENV goes in front of the command line (e.g. VKX_PRINTER=...), ARGS
+// after the program. SCREEN is what it printed (the 25 rows when the keys ran
+// out), STATUS as runCommand gives it.
+struct ProgramRun {
+  int status = -1;
+  std::string screen;
+};
+ProgramRun runProgram(const std::string& keys, const std::string& env = "",
+                      const std::string& args = "--keys keys");
+
 }  // namespace testkit

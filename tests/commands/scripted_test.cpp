@@ -1,32 +1,13 @@
 // The three index commands reached through the menus of the real program,
 // run with a key script: what lands in the report files.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "testkit.h"
 
 namespace {
-
-// Runs the program in the current folder with KEYS; returns the exit status
-// and the screen it prints when the keys run out.
-int runProgram(const std::string& keys, std::string& screen) {
-  testkit::writeFile("keys", keys);
-  std::string cmd = VKX_BINARY;
-  cmd.insert(0, 1, '\'');
-  cmd += "' --keys keys";
-  std::FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return -1;
-  char buf[4096];
-  std::size_t n;
-  screen.clear();
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) screen.append(buf, n);
-  int status = pclose(p);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 TEST(IndexCommandsScripted, MenuToReportFiles) {
   struct Case {
@@ -52,8 +33,9 @@ TEST(IndexCommandsScripted, MenuToReportFiles) {
     testkit::TempDir dir;
     testkit::writeFile("game.inp", "1\r\n1\r\n3\r\n3\r\n2\r\n1\r\n");
     testkit::writeFile("vkx.ini", "outputtab=1\r\n");
-    std::string screen;
-    ASSERT_EQ(runProgram(c.keys, screen), 0) << c.keys;
+    const testkit::ProgramRun r = testkit::runProgram(c.keys);
+    const std::string& screen = r.screen;
+    ASSERT_EQ(r.status, 0) << c.keys;
     EXPECT_NE(screen.find("press any key"), std::string::npos) << screen;
     const std::string out = testkit::readFile("game.out");
     EXPECT_EQ(out.rfind("VKX 2.0" + std::string(48, ' '), 0), 0u) << out;

@@ -3,7 +3,6 @@
 // program prints its screen and ends.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -11,25 +10,8 @@
 
 namespace {
 
-struct ProgramRun {
-  std::string screen;
-  int status = -1;
-};
-
-// Runs the program in the current (scratch) folder with KEYS; ENV is put in
-// front of the command line (e.g. VKX_PRINTER=...).
-ProgramRun runProgram(const std::string& keys, const std::string& env = "") {
-  testkit::writeFile("keys", keys);
-  std::string cmd = env + " '" + std::string(VKX_BINARY) + "' --keys keys";
-  ProgramRun r;
-  std::FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.screen.append(buf, n);
-  r.status = pclose(p);
-  return r;
-}
+using testkit::ProgramRun;
+using testkit::runProgram;
 
 bool shows(const ProgramRun& r, const std::string& text) {
   return r.screen.find(text) != std::string::npos;

@@ -1,12 +1,10 @@
 // The real program, started as a user starts it: with a key script, and on a
 // terminal (tmux) for the terminal handling.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <thread>
 
@@ -14,19 +12,7 @@
 
 namespace {
 
-// Runs a shell command; returns its exit status (-1 when it did not exit
-// normally) and what it wrote to standard output.
-int run(const std::string& command, std::string* out = nullptr) {
-  std::FILE* p = popen(command.c_str(), "r");
-  if (!p) return -1;
-  std::string text;
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
-  int status = pclose(p);
-  if (out) *out = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using testkit::runCommand;
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> rows;
@@ -57,10 +43,9 @@ TEST(ScriptedRun, PrintsTheScreenWhenTheKeysRunOut) {
   };
   for (const Case& c : cases) {
     testkit::TempDir dir;
-    testkit::writeFile(dir.file("keys"), c.keys);
-    std::string out;
-    EXPECT_EQ(run(VKX + " --keys " + dir.file("keys"), &out), 0) << c.keys;
-    std::vector<std::string> rows = lines(out);
+    const testkit::ProgramRun r = testkit::runProgram(c.keys);
+    EXPECT_EQ(r.status, 0) << c.keys;
+    std::vector<std::string> rows = lines(r.screen);
     ASSERT_EQ(rows.size(), 25u) << c.keys;
     for (auto& [y, text] : c.rows) EXPECT_EQ(rows[y - 1], text) << c.keys << " row " << y;
   }
@@ -68,11 +53,11 @@ TEST(ScriptedRun, PrintsTheScreenWhenTheKeysRunOut) {
 
 TEST(ScriptedRun, KeysFromStandardInputOrNone) {
   std::string out;
-  EXPECT_EQ(run("printf 'o' | " + VKX + " --keys -", &out), 0);
+  EXPECT_EQ(runCommand("printf 'o' | " + VKX + " --keys -", &out), 0);
   EXPECT_NE(out.find("│file/path│"), std::string::npos);
-  EXPECT_EQ(run(VKX + " --keys - < /dev/null", &out), 0);
+  EXPECT_EQ(runCommand(VKX + " --keys - < /dev/null", &out), 0);
   EXPECT_NE(out.find("Verkanix"), std::string::npos);
-  EXPECT_EQ(run(VKX + " --keys - <&-", &out), 0);
+  EXPECT_EQ(runCommand(VKX + " --keys - <&-", &out), 0);
   EXPECT_NE(out.find("Verkanix"), std::string::npos);
 }
 
@@ -89,7 +74,7 @@ TEST(ScriptedRun, BadArgumentsAndNoTerminalAreRefused) {
   };
   for (const Case& c : cases) {
     std::string err;
-    EXPECT_EQ(run(VKX + " " + c.args + " 2>&1 >/dev/null </dev/null", &err), c.status) << c.args;
+    EXPECT_EQ(runCommand(VKX + " " + c.args + " 2>&1 >/dev/null </dev/null", &err), c.status) << c.args;
     EXPECT_NE(err.find(c.message), std::string::npos) << c.args << ": " << err;
     if (c.status == 1) {
       EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
@@ -97,7 +82,7 @@ TEST(ScriptedRun, BadArgumentsAndNoTerminalAreRefused) {
   }
 }
 
-bool haveTmux() { return run("tmux -V >/dev/null 2>&1") == 0; }
+bool haveTmux() { return runCommand("tmux -V >/dev/null 2>&1") == 0; }
 
 // One tmux server of our own (unique socket), with one session whose pane
 // runs the program inside a small shell script in a scratch folder. The
@@ -113,18 +98,18 @@ struct Session {
                        prelude + "\nstty -g > before\n\"" + VKX +
                            "\" 2> err\nrc=$?\nstty -g > after\necho $rc > status.tmp\n"
                            "mv status.tmp status\nsleep 30\n");
-    started = run(tmux("new-session -d -x " + std::to_string(cols) + " -y " +
+    started = runCommand(tmux("new-session -d -x " + std::to_string(cols) + " -y " +
                        std::to_string(rows) + " -c " + dir.path + " 'sh ./run.sh'")) == 0;
   }
-  ~Session() { run(tmux("kill-server") + " 2>/dev/null"); }
+  ~Session() { runCommand(tmux("kill-server") + " 2>/dev/null"); }
 
   std::string tmux(const std::string& args) const { return "tmux -L " + socket + " " + args; }
   std::string screen() const {
     std::string out;
-    run(tmux("capture-pane -p"), &out);
+    runCommand(tmux("capture-pane -p"), &out);
     return out;
   }
-  void keys(const std::string& names) const { run(tmux("send-keys " + names)); }
+  void keys(const std::string& names) const { runCommand(tmux("send-keys " + names)); }
   // Polls until COND holds; false after about ten seconds.
   bool waitUntil(const std::function<bool()>& cond) const {
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -198,11 +183,11 @@ TEST(OnTerminal, TooSmallIsRefusedAndShrinkingShowsAMessage) {
   ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
   s.keys("x");  // ends the start screen, does nothing in the menu
   ASSERT_TRUE(s.waitUntil([&] { return s.screen().find("Verkanix") == std::string::npos; }));
-  if (run(s.tmux("resize-window -x 70 -y 25")) != 0) GTEST_SKIP() << "tmux cannot resize";
+  if (runCommand(s.tmux("resize-window -x 70 -y 25")) != 0) GTEST_SKIP() << "tmux cannot resize";
   ASSERT_TRUE(s.waitFor("please enlarge it")) << s.screen();
   s.keys("o");  // not acted on while the screen cannot be seen
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  run(s.tmux("resize-window -x 80 -y 25"));
+  runCommand(s.tmux("resize-window -x 80 -y 25"));
   ASSERT_TRUE(s.waitFor("data  compute  options")) << s.screen();
   EXPECT_EQ(s.screen().find("file/path"), std::string::npos) << s.screen();
   s.keys("d");

@@ -2,25 +2,13 @@
 // from the Shapley command's questions to the report file.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "testkit.h"
 
 namespace {
 
-std::string runProgram(const std::string& keys) {
-  testkit::writeFile("keys", keys);
-  std::string cmd = "'" + std::string(VKX_BINARY) + "' --keys keys";
-  std::string screen;
-  if (std::FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) screen.append(buf, n);
-    pclose(p);
-  }
-  return screen;
-}
+using testkit::runProgram;
 
 TEST(IsaEndToEnd, WorkingPlanThroughTheShapleyCommand) {
   testkit::TempDir dir;
@@ -30,17 +18,19 @@ TEST(IsaEndToEnd, WorkingPlanThroughTheShapleyCommand) {
   // box 2 [1,3]*[2,2] needs 3 members in all, box 3 [3,3]*[0,2] has no
   // overall threshold. Winning vectors (3,0) (3,1) (3,2) (1,2) (2,2) hold
   // 1 + 2 + 1 + 3 + 3 = 10 coalitions.
-  std::string screen = runProgram("c1g\r4\r3\r2\r1\r1\r2\r3\r0\r3\r1\r3\r2\rn\r          ");
+  testkit::ProgramRun r = runProgram("c1g\r4\r3\r2\r1\r1\r2\r3\r0\r3\r1\r3\r2\rn\r          ");
+  EXPECT_EQ(r.status, 0) << r.screen;
   std::string out = testkit::readFile("g.out");
   EXPECT_NE(out.find("winning coalitions:            10\r\n"), std::string::npos) << out;
   EXPECT_NE(out.find("sum of all:              1.000000"), std::string::npos) << out;
   EXPECT_NE(out.find("subgame         1:       0.500000"), std::string::npos) << out;
 
   // Stopped at the engine's question, the notice lines and the prompt show.
-  screen = runProgram("c1g\r4\r3\r2\r1\r1\r2\r3\r0\r3\r1\r3\r2\r");
+  r = runProgram("c1g\r4\r3\r2\r1\r1\r2\r3\r0\r3\r1\r3\r2\r");
+  EXPECT_EQ(r.status, 0) << r.screen;
   for (const char* line : {"│procedure for working plans of the ISBA",
                            "│you shall define at least 3 win sets", "│screen control (y/n):"})
-    EXPECT_NE(screen.find(line), std::string::npos) << screen;
+    EXPECT_NE(r.screen.find(line), std::string::npos) << r.screen;
 }
 
 }  // namespace
