@@ -3,9 +3,7 @@
 #include "commands/vkxmcomm.h"
 #include "common/mathe1.h"
 #include "common/mathe2.h"
-#include "data/vkxthres.h"
 #include "engines/vkxbanz2.h"
-#include "engines/vkxshap1.h"
 #include "platform/console.h"
 #include "shell/vkxunit.h"
 
@@ -35,22 +33,18 @@ void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == 1;
   const double D = POT(2, static_cast<uint16_t>(R.N - 1));
   const double SUM = REP.SUM;
-  REPORTGAME(R, REP);
-  REPORTLINE(REP, "");
-  REPORTLINE(REP, "subgame  player  weight      NNBZ       NBZ");
-  REPORTLINE(REP, std::string(43, '-'));
+  REPORTHEAD(R, REP, "subgame  player  weight      NNBZ       NBZ");
   for (int i = 1; i <= R.MM; ++i) {
     const double share = RATIO(R.SHAP[i][0], R.NN[i]);
     const bool tiny = RATIO(share, D) < 0.0001 || RATIO(share, SUM) < 0.0001;
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, INTSTR(i, 7) + INTSTR(p, 8) + INTSTR(R.GEW[i][p], 8) +
-                            FIXSTR(RATIO(R.SHAP[i][p], D), 10, 6) +
+        REPORTLINE(REP, REPORTPLAYER(R, i, p) + FIXSTR(RATIO(R.SHAP[i][p], D), 10, 6) +
                             FIXSTR(RATIO(R.SHAP[i][p], SUM), 10, 6));
         REPORTWAIT(REP);
       }
     } else {
-      REPORTLINE(REP, INTSTR(i, 7) + "       i" + "       1" + FIXSTR(RATIO(share, D), 10, 6) +
+      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + FIXSTR(RATIO(share, D), 10, 6) +
                           FIXSTR(RATIO(share, SUM), 10, 6));
       if (tiny) {
         const double values[2] = {RATIO(share, D), RATIO(share, SUM)};
@@ -73,13 +67,8 @@ void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
                       FIXSTR(RATIO(SUM, SUM), 10, 6));
   REPORTLINE(REP, "mean:                  " + FIXSTR(RATIO(SUM, D) / R.N, 10, 6) +
                       FIXSTR(RATIO(SUM, SUM) / R.N, 10, 6));
-  REPORTLINE(REP, " ");
-  REPORTLINE(REP, "winning coalitions:    " + FIXSTR(R.WINSETS, 10, 0));
-  REPORTLINE(REP, "decision probability:  " + FIXSTR(R.WINSETS / POT(2, R.N), 10, 6));
-  REPORTLINE(REP, " ");
-  REPORTLINE(REP, REPORTTIMES(R));
-  REPORTLINE(REP, "");
-  REPORTLINE(REP, "");
+  REPORTWINS(R, REP);
+  REPORTEND(R, REP);
 }
 
 void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
@@ -102,15 +91,7 @@ void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, "");
 }
 
-void BANZHAFOUT(RUNTYP& R) {
-  REPORTTYP REP;
-  for (int i = 1; i <= R.MM; ++i) {
-    if (R.DATASTRUCTURE == 1)
-      for (int p = 1; p <= R.NN[i]; ++p) R.SHAP[i][0] += R.SHAP[i][p];
-    REP.SUM += R.SHAP[i][0];
-  }
-  REPORTWRITE(R, REP, BANZHAFOUT1, BANZHAFOUT2);
-}
+void BANZHAFOUT(RUNTYP& R) { REPORTRUN(R, false, BANZHAFOUT1, BANZHAFOUT2); }
 
 void MENUE_BANZHAF() {
   RUNTYP R;
@@ -126,7 +107,7 @@ void MENUE_BANZHAF() {
   }
 
   if (R.GAME == 1 || R.GAME == 5) {
-    THRESHOLD_INPUT(R.THRES, R.M, R.G, R.DATASTRUCTURE, R.MM, R.NN, R.GEW);
+    ASKWINSETS(R);
     if (weighted) {
       R.T1 = 0;
       OVERALL = 0;
@@ -143,7 +124,7 @@ void MENUE_BANZHAF() {
       con::writeLn();
     }
   } else if (R.GAME == 3 || R.GAME == 4) {
-    THRESHOLD_INPUT(R.THRES, R.M, R.G, R.DATASTRUCTURE, R.MM, R.NN, R.GEW);
+    ASKWINSETS(R);
     THRESHOLD_INPUT3(R);
   }
 
@@ -153,13 +134,10 @@ void MENUE_BANZHAF() {
   if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
     BANZHAF_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV, R.WINSETS);
   } else if (weighted && R.GAME == 1) {
-    SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS, 0,
-                     R.POSITION, R.NTHEME);
+    RUNSHAPLEYWEIGHTED(R, 0);
     BANZHAFSWINGS(R, EMPTYWINS(R));
   } else if (weighted && R.GAME == 5) {
-    R.NAME1 = "default";
-    SHAPLEY_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS,
-                          R.NAME1);
+    RUNSHAPLEYDOUB(R);
     BANZHAFSWINGS(R);
   } else if (R.DATASTRUCTURE == 0 && R.GAME == 3) {
     BANZHAF_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz, R.SHAP, R.PIV,
@@ -168,8 +146,5 @@ void MENUE_BANZHAF() {
     FORMATERROR();
     return;
   }
-  STAMPEND(R);
-
-  BANZHAFOUT(R);
-  MAINGROUND();
+  RUNFINISH(R, BANZHAFOUT);
 }

@@ -5,6 +5,8 @@
 #include "common/mathe1.h"
 #include "common/mathe2.h"
 #include "data/vkxdos.h"
+#include "data/vkxthres.h"
+#include "engines/vkxshap1.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "shell/vkxunit.h"
@@ -58,6 +60,31 @@ void REPORTGAME(RUNTYP& R, REPORTTYP& REP) {
     REPORTLINE(REP, "policy data file: " + R.NAME1);
     REPORTLINE(REP, "number of dimensions: " + std::to_string(R.NTHEME));
   }
+}
+
+void REPORTHEAD(RUNTYP& R, REPORTTYP& REP, const std::string& COLUMNS) {
+  REPORTGAME(R, REP);
+  REPORTLINE(REP, "");
+  REPORTLINE(REP, COLUMNS);
+  REPORTLINE(REP, std::string(COLUMNS.size(), '-'));
+}
+
+std::string REPORTPLAYER(const RUNTYP& R, int I, int P) {
+  if (P == 0) return INTSTR(I, 7) + "       i" + "       1";
+  return INTSTR(I, 7) + INTSTR(P, 8) + INTSTR(R.GEW[I][P], 8);
+}
+
+void REPORTWINS(RUNTYP& R, REPORTTYP& REP) {
+  REPORTLINE(REP, " ");
+  REPORTLINE(REP, "winning coalitions:    " + FIXSTR(R.WINSETS, 10, 0));
+  REPORTLINE(REP, "decision probability:  " + FIXSTR(R.WINSETS / POT(2, R.N), 10, 6));
+}
+
+void REPORTEND(RUNTYP& R, REPORTTYP& REP) {
+  REPORTLINE(REP, " ");
+  REPORTLINE(REP, REPORTTIMES(R));
+  REPORTLINE(REP, "");
+  REPORTLINE(REP, "");
 }
 
 std::string REPORTTIMES(const RUNTYP& R) {
@@ -118,6 +145,23 @@ void REPORTWRITE(RUNTYP& R, REPORTTYP& REP, REPORTPROC TEXT, REPORTPROC BLOCK) {
   if (OUTPUTTAB == 1) REPORTFILE(R, REP, base + ".ouu", "", BLOCK);
 }
 
+void REPORTRUN(RUNTYP& R, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK) {
+  REPORTTYP REP;
+  for (int i = 1; i <= R.MM; ++i) {
+    // The engines leave an unweighted subgame's total in entry 0 already;
+    // a weighted subgame's total is the sum of its players.
+    if (R.DATASTRUCTURE == 1) {
+      for (int p = 1; p <= R.NN[i]; ++p) {
+        R.SHAP[i][0] += R.SHAP[i][p];
+        if (PIVOTS) R.PIV[i][0] += R.PIV[i][p];
+      }
+    }
+    REP.SUM += R.SHAP[i][0];
+    if (PIVOTS) REP.PIVOT += R.PIV[i][0];
+  }
+  REPORTWRITE(R, REP, TEXT, BLOCK);
+}
+
 bool GAMESIZEOK(const RUNTYP& R) {
   if (R.MM < 1 || R.MM > MAXCHAMB) return false;
   int64_t total = 0;
@@ -159,6 +203,10 @@ bool RUNSTART(RUNTYP& R, const std::string& TITLE) {
   R.WINSETS = 0.0;
   R.GAME = 1;
   return true;
+}
+
+void ASKWINSETS(RUNTYP& R) {
+  THRESHOLD_INPUT(R.THRES, R.M, R.G, R.DATASTRUCTURE, R.MM, R.NN, R.GEW);
 }
 
 void ASKVERSION12(RUNTYP& R) {
@@ -215,5 +263,22 @@ void stamp(uint16_t& h, uint16_t& mi, uint16_t& s, uint16_t& hun, uint16_t& y, u
 void STAMPSTART(RUNTYP& R) { stamp(R.H1, R.M1, R.S1, R.HUN, R.YEAR1, R.MONTH1, R.DAY1, R.DAYNAME); }
 
 void STAMPEND(RUNTYP& R) { stamp(R.H2, R.M2, R.S2, R.HUN, R.YEAR2, R.MONTH2, R.DAY2, R.DAYNAME); }
+
+void RUNSHAPLEYWEIGHTED(RUNTYP& R, uint8_t SPATIAL) {
+  SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, static_cast<uint16_t>(R.T1), R.SHAP,
+                   R.PIV, R.WINSETS, SPATIAL, R.POSITION, R.NTHEME);
+}
+
+void RUNSHAPLEYDOUB(RUNTYP& R) {
+  R.NAME1 = "default";
+  SHAPLEY_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, static_cast<uint16_t>(R.T1),
+                        R.SHAP, R.PIV, R.WINSETS, R.NAME1);
+}
+
+void RUNFINISH(RUNTYP& R, void (*OUT)(RUNTYP& R)) {
+  STAMPEND(R);
+  OUT(R);
+  MAINGROUND();
+}
 
 void FORMATERROR() { con::writeLn("...error on input file format"); }

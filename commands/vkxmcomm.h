@@ -57,6 +57,16 @@ void REPORTEXTENDED(REPORTTYP& REP, const double* VALUES, int COUNT);
 // The lines that describe the game: data file, win sets, the overall
 // thresholds that apply to the version, the spatial note.
 void REPORTGAME(RUNTYP& R, REPORTTYP& REP);
+// The head of a report text: the game, an empty line, the column titles
+// COLUMNS and a rule of dashes as long as they are.
+void REPORTHEAD(RUNTYP& R, REPORTTYP& REP, const std::string& COLUMNS);
+// The first columns of a player row: subgame, player and weight; P = 0 is
+// the row of an unweighted subgame, shown as player "i" of weight 1.
+std::string REPORTPLAYER(const RUNTYP& R, int I, int P);
+// " ", the number of winning coalitions and the decision probability.
+void REPORTWINS(RUNTYP& R, REPORTTYP& REP);
+// The foot of a report text: " ", the time stamps and two empty lines.
+void REPORTEND(RUNTYP& R, REPORTTYP& REP);
 // "time1: d/m/y hh:mm:ss    time2: ..." with blank-padded time fields.
 std::string REPORTTIMES(const RUNTYP& R);
 // A / B, or 0 when B is 0 (a game without swings or minimal winning
@@ -68,6 +78,10 @@ double RATIO(double A, double B);
 // and, when OUTPUTTAB is 1, appends BLOCK to the ".ouu" file. A file that
 // cannot be written is reported on the screen and left as it was.
 void REPORTWRITE(RUNTYP& R, REPORTTYP& REP, REPORTPROC TEXT, REPORTPROC BLOCK);
+// The whole report of a run: the weighted subgames' totals (SHAP[i][0], and
+// PIV[i][0] too when PIVOTS) and the overall sums are formed, then TEXT and
+// BLOCK go out through REPORTWRITE.
+void REPORTRUN(RUNTYP& R, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK);
 // Appends PROC's lines to PATH, creating it when absent (and then writing
 // HEADER first, when not empty). On any failure the file is left as it was
 // and "...system error<code> on saving <PATH>" is shown. Returns the code.
@@ -80,6 +94,8 @@ int REPORTFILE(RUNTYP& R, REPORTTYP& REP, const std::string& PATH, const std::st
 bool RUNSTART(RUNTYP& R, const std::string& TITLE);
 // The size check on its own: the game fits the tables and the engines.
 bool GAMESIZEOK(const RUNTYP& R);
+// The win sets of the loaded game (THRES, M and G of R).
+void ASKWINSETS(RUNTYP& R);
 // "version: standard(1), multiple weights(2) (1/2): " for weighted data:
 // 1 stays, 2 becomes 5, anything else 0.
 void ASKVERSION12(RUNTYP& R);
@@ -92,5 +108,14 @@ void THRESHOLD_INPUT3(RUNTYP& R);
 // The start and end stamps of a run (whole seconds are kept).
 void STAMPSTART(RUNTYP& R);
 void STAMPEND(RUNTYP& R);
+// The weighted Shapley engine on the run's game, with T1 as the overall
+// threshold; SPATIAL 1 weighs coalitions by the similarity of positions.
+void RUNSHAPLEYWEIGHTED(RUNTYP& R, uint8_t SPATIAL);
+// The multiple-weights Shapley engine; it asks for the further weight files,
+// whose names pass through NAME1.
+void RUNSHAPLEYDOUB(RUNTYP& R);
+// The close of a run whose engine has finished: end stamp, the report by
+// OUT, and back to the main screen.
+void RUNFINISH(RUNTYP& R, void (*OUT)(RUNTYP& R));
 // "...error on input file format": no engine fits the version and the data.
 void FORMATERROR();

@@ -3,7 +3,6 @@
 #include "commands/vkxmcomm.h"
 #include "common/mathe1.h"
 #include "common/mathe2.h"
-#include "data/vkxthres.h"
 #include "engines/vkxpgi1.h"
 #include "engines/vkxpgi2.h"
 #include "platform/console.h"
@@ -37,21 +36,17 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == 1;
   const double W = R.WINSETS;
   const double SUM = REP.SUM;
-  REPORTGAME(R, REP);
-  REPORTLINE(REP, "");
-  REPORTLINE(REP, "subgame  player  weight       PGI       MBP       DPI");
-  REPORTLINE(REP, std::string(53, '-'));
+  REPORTHEAD(R, REP, "subgame  player  weight       PGI       MBP       DPI");
   for (int i = 1; i <= R.MM; ++i) {
     const PGIROW one = pgiRow(RATIO(R.SHAP[i][0], R.NN[i]), RATIO(R.PIV[i][0], R.NN[i]), SUM, W);
     const bool tiny = one.pgi < 0.0001 || one.mbp < 0.0001;
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, INTSTR(i, 7) + INTSTR(p, 8) + INTSTR(R.GEW[i][p], 8) +
-                            fixed3(pgiRow(R.SHAP[i][p], R.PIV[i][p], SUM, W)));
+        REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed3(pgiRow(R.SHAP[i][p], R.PIV[i][p], SUM, W)));
         REPORTWAIT(REP);
       }
     } else {
-      REPORTLINE(REP, INTSTR(i, 7) + "       i" + "       1" + fixed3(one));
+      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + fixed3(one));
       if (tiny) extended(REP, one);
       REPORTWAIT(REP);
     }
@@ -65,10 +60,7 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
              "mean:                  " + fixed3({all.pgi / R.N, all.mbp / R.N, all.dpi / R.N}));
   REPORTLINE(REP, " ");
   REPORTLINE(REP, "minimal winning coalitions: " + FIXSTR(W, 15, 0));
-  REPORTLINE(REP, " ");
-  REPORTLINE(REP, REPORTTIMES(R));
-  REPORTLINE(REP, "");
-  REPORTLINE(REP, "");
+  REPORTEND(R, REP);
 }
 
 void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
@@ -90,20 +82,7 @@ void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, "");
 }
 
-void PUBLICGOODOUT(RUNTYP& R) {
-  REPORTTYP REP;
-  for (int i = 1; i <= R.MM; ++i) {
-    if (R.DATASTRUCTURE == 1) {
-      for (int p = 1; p <= R.NN[i]; ++p) {
-        R.SHAP[i][0] += R.SHAP[i][p];
-        R.PIV[i][0] += R.PIV[i][p];
-      }
-    }
-    REP.SUM += R.SHAP[i][0];
-    REP.PIVOT += R.PIV[i][0];
-  }
-  REPORTWRITE(R, REP, PUBLICGOODOUT1, PUBLICGOODOUT2);
-}
+void PUBLICGOODOUT(RUNTYP& R) { REPORTRUN(R, true, PUBLICGOODOUT1, PUBLICGOODOUT2); }
 
 void MENUE_PUBLICGOOD() {
   RUNTYP R;
@@ -119,7 +98,7 @@ void MENUE_PUBLICGOOD() {
   }
 
   if (R.GAME == 1 || R.GAME == 5) {
-    THRESHOLD_INPUT(R.THRES, R.M, R.G, R.DATASTRUCTURE, R.MM, R.NN, R.GEW);
+    ASKWINSETS(R);
     if (weighted) {
       R.T1 = 0;
       READTHRESHOLD16("overall threshold (number of players): ", R.T1, true);
@@ -142,8 +121,5 @@ void MENUE_PUBLICGOOD() {
     FORMATERROR();
     return;
   }
-  STAMPEND(R);
-
-  PUBLICGOODOUT(R);
-  MAINGROUND();
+  RUNFINISH(R, PUBLICGOODOUT);
 }

@@ -4,31 +4,25 @@
 #include "common/mathe1.h"
 #include "common/mathe2.h"
 #include "data/vkxdos.h"
-#include "data/vkxthres.h"
-#include "engines/vkxshap1.h"
 #include "engines/vkxshap2.h"
 #include "platform/console.h"
 #include "shell/vkxunit.h"
 
 void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == 1;
-  REPORTGAME(R, REP);
-  REPORTLINE(REP, "");
-  REPORTLINE(REP, "subgame  player  weight        SS        II                   winsets");
-  REPORTLINE(REP, std::string(69, '-'));
+  REPORTHEAD(R, REP, "subgame  player  weight        SS        II                   winsets");
   for (int i = 1; i <= R.MM; ++i) {
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, INTSTR(i, 7) + INTSTR(p, 8) + INTSTR(R.GEW[i][p], 8) +
-                            FIXSTR(R.SHAP[i][p], 10, 6) + FIXSTR(R.PIV[i][p], 10, 6) +
-                            SCISTR(R.PIV[i][p] * R.WINSETS, 26));
+        REPORTLINE(REP, REPORTPLAYER(R, i, p) + FIXSTR(R.SHAP[i][p], 10, 6) +
+                            FIXSTR(R.PIV[i][p], 10, 6) + SCISTR(R.PIV[i][p] * R.WINSETS, 26));
         REPORTWAIT(REP);
       }
     } else {
       const double share = RATIO(R.SHAP[i][0], R.NN[i]);
       const double pivshare = RATIO(R.PIV[i][0], R.NN[i]);
-      REPORTLINE(REP, INTSTR(i, 7) + "       i" + "       1" + FIXSTR(share, 10, 6) +
-                          FIXSTR(pivshare, 10, 6) + SCISTR(pivshare * R.WINSETS, 26));
+      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + FIXSTR(share, 10, 6) + FIXSTR(pivshare, 10, 6) +
+                          SCISTR(pivshare * R.WINSETS, 26));
       if (share < 0.0001) REPORTEXTENDED(REP, &share, 1);
       REPORTWAIT(REP);
     }
@@ -38,13 +32,8 @@ void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
     }
   }
   REPORTLINE(REP, "sum of all:            " + FIXSTR(REP.SUM, 10, 6) + std::string(10, ' '));
-  REPORTLINE(REP, " ");
-  REPORTLINE(REP, "winning coalitions:    " + FIXSTR(R.WINSETS, 10, 0));
-  REPORTLINE(REP, "decision probability:  " + FIXSTR(R.WINSETS / POT(2, R.N), 10, 6));
-  REPORTLINE(REP, " ");
-  REPORTLINE(REP, REPORTTIMES(R));
-  REPORTLINE(REP, "");
-  REPORTLINE(REP, "");
+  REPORTWINS(R, REP);
+  REPORTEND(R, REP);
 }
 
 void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
@@ -63,15 +52,7 @@ void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, "");
 }
 
-void SHAPLEYOUT(RUNTYP& R) {
-  REPORTTYP REP;
-  for (int i = 1; i <= R.MM; ++i) {
-    if (R.DATASTRUCTURE == 1)
-      for (int p = 1; p <= R.NN[i]; ++p) R.SHAP[i][0] += R.SHAP[i][p];
-    REP.SUM += R.SHAP[i][0];
-  }
-  REPORTWRITE(R, REP, SHAPLEYOUT1, SHAPLEYOUT2);
-}
+void SHAPLEYOUT(RUNTYP& R) { REPORTRUN(R, false, SHAPLEYOUT1, SHAPLEYOUT2); }
 
 void MENUE_SHAPLEY() {
   RUNTYP R;
@@ -100,14 +81,14 @@ void MENUE_SHAPLEY() {
   }
 
   if (R.GAME == 1 || R.GAME == 5 || R.GAME == 6) {
-    THRESHOLD_INPUT(R.THRES, R.M, R.G, R.DATASTRUCTURE, R.MM, R.NN, R.GEW);
+    ASKWINSETS(R);
     if (weighted) {
       R.T1 = 0;
       READTHRESHOLD16("overall threshold (number/weight of players): ", R.T1, true);
       con::writeLn();
     }
   } else if (R.GAME == 3 || R.GAME == 4) {
-    THRESHOLD_INPUT(R.THRES, R.M, R.G, R.DATASTRUCTURE, R.MM, R.NN, R.GEW);
+    ASKWINSETS(R);
     THRESHOLD_INPUT3(R);
   }
 
@@ -117,8 +98,7 @@ void MENUE_SHAPLEY() {
   if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
     SHAPLEY_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV, R.WINSETS);
   } else if (weighted && R.GAME == 1) {
-    SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS, 0,
-                     R.POSITION, R.NTHEME);
+    RUNSHAPLEYWEIGHTED(R, 0);
   } else if (R.DATASTRUCTURE == 0 && R.GAME == 3) {
     SHAPLEY_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz, R.SHAP, R.PIV,
                             R.WINSETS);
@@ -126,18 +106,12 @@ void MENUE_SHAPLEY() {
     SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz, R.SHAP,
                                         R.PIV, R.WINSETS);
   } else if (weighted && R.GAME == 5) {
-    R.NAME1 = "default";
-    SHAPLEY_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS,
-                          R.NAME1);
+    RUNSHAPLEYDOUB(R);
   } else if (weighted && R.GAME == 6) {
-    SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS, 1,
-                     R.POSITION, R.NTHEME);
+    RUNSHAPLEYWEIGHTED(R, 1);
   } else {
     FORMATERROR();
     return;
   }
-  STAMPEND(R);
-
-  SHAPLEYOUT(R);
-  MAINGROUND();
+  RUNFINISH(R, SHAPLEYOUT);
 }
