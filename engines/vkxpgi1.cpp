@@ -1,6 +1,5 @@
 #include "engines/vkxpgi1.h"
 
-#include "common/mathe2.h"
 #include "data/vkxdecl.h"
 #include "engines/wcore.h"
 #include "engines/wrun.h"
@@ -25,8 +24,6 @@ void runPublicGood(const wcore::Game& g, uint16_t N, const MEMTYP& MEM, SHAPTYP&
   }
   WINSETS += c.wins;
   wrun::FINISH(run);
-  con::writeLn();
-  con::writeLn();
 }
 
 }  // namespace
@@ -45,26 +42,8 @@ void PUBLICGOOD_WEIGHTED(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP&
 void PUBLICGOOD_WEIGHTED_DOUB(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
                               const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1,
                               SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS, std::string& NAME1) {
-  // The size is checked before any further file or threshold is asked: the
-  // dialogue of an oversized game could not be held in the tables.
   wcore::Game g;
-  if (!wrun::BUILD(g, N, MM, NN, GEW, MEM, THRES, M, T1)) {
-    wrun::REFUSE();
-    return;
-  }
-
-  int32_t vs = 2;
-  READINTLN("double/triple/quadruple vote sytem (2/3/4): ", vs);
-  if (vs < 2 || vs > 4) vs = 2;
-  g.vs = vs;
-
-  static const char* const prompts[] = {"", "second data file: ", "third data file: ",
-                                        "fourth data file: "};
-  for (int k = 1; k < vs; ++k) {
-    int32_t thresk = 0;
-    if (!wrun::LOADSYSTEM(prompts[k], NAME1, k, N, MM, NN, MEM, g, thresk)) return;
-    // Win sets are paired by number across the vote systems.
-    if (thresk != THRES) return;
-  }
+  if (!wrun::STARTDOUB(g, N, MM, NN, GEW, MEM, THRES, M, T1)) return;
+  if (!wrun::LOADSYSTEMS(1, NAME1, N, MM, NN, MEM, THRES, g)) return;
   runPublicGood(g, N, MEM, SHAP, PIV, WINSETS);
 }

@@ -64,25 +64,13 @@ void SHAPLEY_WEIGHTED(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GE
       }
   }
   wrun::FINISH(run);
-  con::writeLn();
-  con::writeLn();
 }
 
 void SHAPLEY_WEIGHTED_DOUB(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
                            const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1,
                            SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS, std::string& NAME1) {
-  // The size is checked before any further file or threshold is asked: the
-  // dialogue of an oversized game could not be held in the tables.
   wcore::Game g;
-  if (!wrun::BUILD(g, N, MM, NN, GEW, MEM, THRES, M, T1)) {
-    wrun::REFUSE();
-    return;
-  }
-
-  int32_t vs = 2;
-  READINTLN("double/triple/quadruple vote sytem (2/3/4): ", vs);
-  if (vs < 2 || vs > 4) vs = 2;
-  g.vs = vs;
+  if (!wrun::STARTDOUB(g, N, MM, NN, GEW, MEM, THRES, M, T1)) return;
 
   int32_t thres1 = 0;
   if (!wrun::LOADSYSTEM("second data file: ", NAME1, 1, N, MM, NN, MEM, g, thres1)) return;
@@ -91,12 +79,7 @@ void SHAPLEY_WEIGHTED_DOUB(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTY
     con::waitKey();
     return;
   }
-  static const char* const prompts[] = {"", "", "third data file: ", "fourth data file: "};
-  for (int k = 2; k < vs; ++k) {
-    int32_t thresk = 0;
-    if (!wrun::LOADSYSTEM(prompts[k], NAME1, k, N, MM, NN, MEM, g, thresk)) return;
-    if (thresk != THRES) return;
-  }
+  if (!wrun::LOADSYSTEMS(2, NAME1, N, MM, NN, MEM, THRES, g)) return;
 
   if (INTERNAL == 1) {
     int32_t art196 = 0, artthres = 0;
@@ -123,6 +106,4 @@ void SHAPLEY_WEIGHTED_DOUB(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTY
   addCounts(c, N, MM, MEM, SHAP, PIV, WINSETS);
   divideByWins(MM, NN, PIV, WINSETS);
   wrun::FINISH(run);
-  con::writeLn();
-  con::writeLn();
 }

@@ -1,6 +1,7 @@
 #include "engines/wrun.h"
 
 #include "common/mathe1.h"
+#include "common/mathe2.h"
 #include "data/vkxdos.h"
 #include "data/vkxthres.h"
 #include "platform/console.h"
@@ -35,6 +36,19 @@ bool BUILD(wcore::Game& G, uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTY
 void REFUSE() {
   con::writeLn("...number of players/subgames not allowed");
   con::waitKey();
+}
+
+bool STARTDOUB(wcore::Game& G, uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
+               const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1) {
+  if (!BUILD(G, N, MM, NN, GEW, MEM, THRES, M, T1)) {
+    REFUSE();
+    return false;
+  }
+  int32_t vs = 2;
+  READINTLN("double/triple/quadruple vote sytem (2/3/4): ", vs);
+  if (vs < 2 || vs > 4) vs = 2;
+  G.vs = vs;
+  return true;
 }
 
 namespace {
@@ -123,10 +137,13 @@ const wcore::Visitor* VISITOR(Run& R, wcore::Visitor& storage) {
 }
 
 void FINISH(Run& R) {
-  if (R.mode != 'w') return;
-  R.file.writeLine("");
-  // A listing that could not be written completely must not pass unnoticed.
-  if (int err = R.file.close()) fileError(err);
+  if (R.mode == 'w') {
+    R.file.writeLine("");
+    // A listing that could not be written completely must not pass unnoticed.
+    if (int err = R.file.close()) fileError(err);
+  }
+  con::writeLn();
+  con::writeLn();
 }
 
 std::string LISTLINE(const PERMTYP& PERM, uint16_t N, const MEMTYP& MEM) {
@@ -173,6 +190,18 @@ bool LOADSYSTEM(const char* PROMPT, std::string& NAME1, int K, uint16_t N, uint1
   const int thres = THRESK < 0 ? 0 : (THRESK > wcore::MAXWINSET ? wcore::MAXWINSET : THRESK);
   for (int t = 1; t <= thres; ++t)
     for (int s = 1; s <= MM; ++s) G.m[K][t][s] = m1[s][t];
+  return true;
+}
+
+bool LOADSYSTEMS(int FROM, std::string& NAME1, uint16_t N, uint16_t MM, const NNTYP& NN,
+                 const MEMTYP& MEM, int32_t THRES, wcore::Game& G) {
+  static const char* const prompts[] = {"", "second data file: ", "third data file: ",
+                                        "fourth data file: "};
+  for (int k = FROM; k < G.vs; ++k) {
+    int32_t thresk = 0;
+    if (!LOADSYSTEM(prompts[k], NAME1, k, N, MM, NN, MEM, G, thresk)) return false;
+    if (thresk != THRES) return false;
+  }
   return true;
 }
 

@@ -19,6 +19,12 @@ bool BUILD(wcore::Game& G, uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTY
            const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1);
 // The refusal of a game that cannot be computed: message and key wait.
 void REFUSE();
+// The start of a multiple-weights run: BUILD, or REFUSE and false, before
+// any further file or threshold is asked (the dialogue of an oversized game
+// could not be held in the tables); then the number of vote systems, 2 to 4
+// (anything else counts as 2), goes into G.vs.
+bool STARTDOUB(wcore::Game& G, uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
+               const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1);
 
 // One engine run as the user chose it.
 struct Run {
@@ -39,7 +45,8 @@ struct Run {
 void START(Run& R, uint16_t N, const MEMTYP& MEM, const char* SECOND, const char* HEADER);
 // The hooks that draw and list coalitions for this run; null in quiet mode.
 const wcore::Visitor* VISITOR(Run& R, wcore::Visitor& storage);
-// Ends the listing file with an empty line and closes it.
+// Ends the listing file with an empty line and closes it, then leaves two
+// empty lines below the run on the screen.
 void FINISH(Run& R);
 
 // One listing line: for every player in order, "/" at the start of each
@@ -52,5 +59,11 @@ std::string LISTLINE(const PERMTYP& PERM, uint16_t N, const MEMTYP& MEM);
 // and key wait. THRESK receives the number of win sets entered.
 bool LOADSYSTEM(const char* PROMPT, std::string& NAME1, int K, uint16_t N, uint16_t MM,
                 const NNTYP& NN, const MEMTYP& MEM, wcore::Game& G, int32_t& THRESK);
+// LOADSYSTEM for the vote systems FROM to G.vs - 1 ("second data file: "
+// for 1, then "third", "fourth"). False as soon as one is not loaded or has
+// another number of win sets than THRES: win sets are paired by number
+// across the vote systems.
+bool LOADSYSTEMS(int FROM, std::string& NAME1, uint16_t N, uint16_t MM, const NNTYP& NN,
+                 const MEMTYP& MEM, int32_t THRES, wcore::Game& G);
 
 }  // namespace wrun
