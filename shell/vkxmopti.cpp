@@ -5,19 +5,12 @@
 #include "data/vkxdecl.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "shell/vkxmprin.h"
 #include "shell/vkxunit.h"
 
 namespace {
 
 const char* const DATAFILEOUT = "\"data file\"";
-
-// One key press: an extended key arrives as 0 and its scan code, and both
-// belong to the same press.
-int READPRESS() {
-  int key = con::readKey();
-  if (key == 0) con::readKey();
-  return key;
-}
 
 }  // namespace
 
@@ -67,17 +60,7 @@ void MENUE_INFO() {
     MAINGROUND();
     return;
   }
-  bool esc = false;
-  std::string line;
-  do {
-    in.readLine(line);
-    con::write(line);
-    con::present();
-    esc = READPRESS() == 27;
-    con::writeLn();
-  } while (!esc && !in.eof());
-  in.close();
-  if (!esc)
-    for (int i = 0; i < 3; ++i) READPRESS();
+  // The help text keeps the cursor at the end of the line it waits on.
+  PAGEFILE(in, true);
   MAINGROUND();
 }

@@ -37,6 +37,22 @@ void LOADERROR(int code, const std::string& name) {
 
 }  // namespace
 
+void PAGEFILE(plat::TextIn& IN, bool BREAKAFTERKEY) {
+  bool esc = false;
+  std::string line;
+  do {
+    IN.readLine(line);
+    con::write(line);
+    if (!BREAKAFTERKEY) con::writeLn();
+    con::present();
+    esc = READPRESS() == 27;
+    if (BREAKAFTERKEY) con::writeLn();
+  } while (!esc && !IN.eof());
+  IN.close();
+  if (!esc)
+    for (int i = 0; i < 3; ++i) READPRESS();
+}
+
 void MENUE_LISTFILE() {
   COMMANDFRAME("list file");
   const std::string name = READFILENAME();
@@ -46,19 +62,7 @@ void MENUE_LISTFILE() {
     MAINGROUND();
     return;
   }
-  bool esc = false;
-  std::string line;
-  do {
-    in.readLine(line);
-    con::writeLn(line);
-    con::present();
-    esc = READPRESS() == 27;
-  } while (!esc && !in.eof());
-  in.close();
-  // At the end of the file the last lines stay up until three more presses,
-  // so a held key does not skip past them.
-  if (!esc)
-    for (int i = 0; i < 3; ++i) READPRESS();
+  PAGEFILE(in, false);
   MAINGROUND();
 }
 
