@@ -129,10 +129,8 @@ void MENUE_BANZHAF() {
   }
 
   STAMPSTART(R);
-  const uint16_t t1 = static_cast<uint16_t>(R.T1), t2 = static_cast<uint16_t>(R.T2);
-  const uint16_t t1anz = static_cast<uint16_t>(R.T1ANZ), t2anz = static_cast<uint16_t>(R.T2ANZ);
   if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
-    BANZHAF_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV, R.WINSETS);
+    RUNUNWEIGHTED(R, BANZHAF_UNWEIGHTED_ISBA, false);
   } else if (weighted && R.GAME == 1) {
     RUNSHAPLEYWEIGHTED(R, 0);
     BANZHAFSWINGS(R, EMPTYWINS(R));
@@ -140,8 +138,7 @@ void MENUE_BANZHAF() {
     RUNSHAPLEYDOUB(R);
     BANZHAFSWINGS(R);
   } else if (R.DATASTRUCTURE == 0 && R.GAME == 3) {
-    BANZHAF_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz, R.SHAP, R.PIV,
-                            R.WINSETS);
+    RUNUNWEIGHTED(R, BANZHAF_UNWEIGHTED_ISBA, true);
   } else {
     FORMATERROR();
     return;

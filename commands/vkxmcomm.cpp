@@ -264,6 +264,15 @@ void STAMPSTART(RUNTYP& R) { stamp(R.H1, R.M1, R.S1, R.HUN, R.YEAR1, R.MONTH1, R
 
 void STAMPEND(RUNTYP& R) { stamp(R.H2, R.M2, R.S2, R.HUN, R.YEAR2, R.MONTH2, R.DAY2, R.DAYNAME); }
 
+void RUNUNWEIGHTED(RUNTYP& R, UNWEIGHTEDPROC ENGINE, bool ISA) {
+  if (!ISA) {
+    ENGINE(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV, R.WINSETS);
+    return;
+  }
+  ENGINE(R.N, R.MM, R.NN, R.THRES, R.G, static_cast<uint16_t>(R.T1), static_cast<uint16_t>(R.T2),
+         static_cast<uint16_t>(R.T1ANZ), static_cast<uint16_t>(R.T2ANZ), R.SHAP, R.PIV, R.WINSETS);
+}
+
 void RUNSHAPLEYWEIGHTED(RUNTYP& R, uint8_t SPATIAL) {
   SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, static_cast<uint16_t>(R.T1), R.SHAP,
                    R.PIV, R.WINSETS, SPATIAL, R.POSITION, R.NTHEME);

@@ -108,6 +108,14 @@ void THRESHOLD_INPUT3(RUNTYP& R);
 // The start and end stamps of a run (whole seconds are kept).
 void STAMPSTART(RUNTYP& R);
 void STAMPEND(RUNTYP& R);
+// The common signature of the unweighted engines.
+using UNWEIGHTEDPROC = void (*)(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES,
+                                const GTYP& G, uint16_t T1, uint16_t T2, uint16_t T1ANZ,
+                                uint16_t T2ANZ, SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS);
+// An unweighted engine on the run's win sets. ISA passes the run's two
+// overall thresholds and their subgame counts; the standard game has none,
+// which the engines take as thresholds 0 needed by 1 subgame each.
+void RUNUNWEIGHTED(RUNTYP& R, UNWEIGHTEDPROC ENGINE, bool ISA);
 // The weighted Shapley engine on the run's game, with T1 as the overall
 // threshold; SPATIAL 1 weighs coalitions by the similarity of positions.
 void RUNSHAPLEYWEIGHTED(RUNTYP& R, uint8_t SPATIAL);

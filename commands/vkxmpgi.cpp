@@ -110,7 +110,7 @@ void MENUE_PUBLICGOOD() {
   STAMPSTART(R);
   const uint16_t t1 = static_cast<uint16_t>(R.T1);
   if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
-    PUBLICGOOD_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV, R.WINSETS);
+    RUNUNWEIGHTED(R, PUBLICGOOD_UNWEIGHTED_ISBA, false);
   } else if (weighted && R.GAME == 1) {
     PUBLICGOOD_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS);
   } else if (weighted && R.GAME == 5) {

@@ -93,18 +93,14 @@ void MENUE_SHAPLEY() {
   }
 
   STAMPSTART(R);
-  const uint16_t t1 = static_cast<uint16_t>(R.T1), t2 = static_cast<uint16_t>(R.T2);
-  const uint16_t t1anz = static_cast<uint16_t>(R.T1ANZ), t2anz = static_cast<uint16_t>(R.T2ANZ);
   if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
-    SHAPLEY_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV, R.WINSETS);
+    RUNUNWEIGHTED(R, SHAPLEY_UNWEIGHTED_ISBA, false);
   } else if (weighted && R.GAME == 1) {
     RUNSHAPLEYWEIGHTED(R, 0);
   } else if (R.DATASTRUCTURE == 0 && R.GAME == 3) {
-    SHAPLEY_UNWEIGHTED_ISBA(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz, R.SHAP, R.PIV,
-                            R.WINSETS);
+    RUNUNWEIGHTED(R, SHAPLEY_UNWEIGHTED_ISBA, true);
   } else if (R.DATASTRUCTURE == 0 && R.GAME == 4) {
-    SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(R.N, R.MM, R.NN, R.THRES, R.G, t1, t2, t1anz, t2anz, R.SHAP,
-                                        R.PIV, R.WINSETS);
+    RUNUNWEIGHTED(R, SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN, true);
   } else if (weighted && R.GAME == 5) {
     RUNSHAPLEYDOUB(R);
   } else if (weighted && R.GAME == 6) {
