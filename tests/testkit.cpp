@@ -1,8 +1,10 @@
 #include "testkit.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -53,6 +55,19 @@ std::string screen() { return con::dump(); }
 
 unsigned char attr(int x, int y) { return con::cell(x, y).attr; }
 
+std::string winLine(int r) {
+  std::string s;
+  for (int x = 2; x <= 79; ++x) s += con::glyph(con::cell(x, r + 2).ch);
+  return s.substr(0, s.find_last_not_of(' ') + 1);
+}
+
+void runUntilWait(void (*command)(), const std::string& keys) {
+  start(keys);
+  EXPECT_THROW(command(), KeysExhausted);
+  EXPECT_EQ(row(25), "press any key");
+  EXPECT_EQ(keysLeft(), 0u) << "every scripted key was read before the wait";
+}
+
 TempDir::TempDir() {
   namespace fs = std::filesystem;
   previous = fs::current_path().string();
@@ -82,6 +97,24 @@ std::string readFile(const std::string& path) {
 }
 
 bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::vector<std::string> folderFiles(const std::string& path) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(path))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+const SaveFault SAVE_FAULTS[3] = {
+    {"file cannot be created", [] { plat::faults.openWrite = 13; }},
+    {"disk full while writing",
+     [] {
+       plat::faults.writeAfter = 10;
+       plat::faults.writeError = 28;
+     }},
+    {"rename fails", [] { plat::faults.rename = 18; }},
+};
 
 int runCommand(const std::string& command, std::string* out) {
   std::FILE* p = popen(command.c_str(), "r");

@@ -27,6 +27,13 @@ std::string row(int y);
 std::string screen();
 // Attribute of a screen cell.
 unsigned char attr(int x, int y);
+// Row R of the command window (window row 1 is screen row 3, the frame's
+// columns left out), trailing blanks cut.
+std::string winLine(int r);
+// Starts the console with KEYS and runs COMMAND until it waits at "press any
+// key" (the key that would end the wait is not scripted, so the screen can be
+// checked); every scripted key must have been read by then.
+void runUntilWait(void (*command)(), const std::string& keys);
 
 // A scratch folder, made fresh for a test and entered; the previous current
 // folder is restored and the folder removed when the object goes.
@@ -40,6 +47,17 @@ struct TempDir {
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+// The names of the entries of folder PATH, sorted.
+std::vector<std::string> folderFiles(const std::string& path);
+
+// The ways a file save can fail, each armed through the fault switches: the
+// file cannot be created, the disk fills while writing, the finished
+// temporary file cannot be renamed over the old one.
+struct SaveFault {
+  const char* what;
+  void (*arm)();
+};
+extern const SaveFault SAVE_FAULTS[3];
 
 // Runs COMMAND with the shell; returns its exit status (-1 when it did not
 // exit normally) and, with OUT, what it wrote to standard output.

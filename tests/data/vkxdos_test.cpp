@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <clocale>
+#include <string>
+#include <vector>
 
 #include "platform/console.h"
 #include "platform/files.h"
@@ -248,28 +250,18 @@ TEST(DataFile, SaveClipsCountsToWhatTheTablesHold) {
 }
 
 TEST(DataFile, FailedSaveKeepsTheOldFile) {
-  struct Case {
-    const char* what;
-    void (*fault)();
-  } cases[] = {
-      {"open", [] { plat::faults.openWrite = 13; }},
-      {"write", [] {
-         plat::faults.writeAfter = 20;
-         plat::faults.writeError = 28;
-       }},
-      {"rename", [] { plat::faults.rename = 18; }},
-  };
-  for (const Case& c : cases) {
+  for (const testkit::SaveFault& c : testkit::SAVE_FAULTS) {
     testkit::TempDir dir;
     testkit::start();
     testkit::writeFile("game.inp", "old bytes\n");
     Game g = example();
-    c.fault();
+    c.arm();
     int32_t flag = 0;
     DATASAVE("game", g.ds, g.mm, g.nn, g.gew, flag);
     EXPECT_NE(flag, 0) << c.what;
     EXPECT_EQ(testkit::readFile("game.inp"), "old bytes\n") << c.what;
     EXPECT_FALSE(testkit::fileExists("game.inp.new")) << c.what;
+    EXPECT_EQ(testkit::folderFiles(dir.path), std::vector<std::string>{"game.inp"}) << c.what;
     EXPECT_EQ(testkit::row(1), "...system error on saving game.inp") << c.what;
     EXPECT_EQ(con::whereY(), 2) << c.what;
   }

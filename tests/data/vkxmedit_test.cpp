@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,21 +12,10 @@
 
 namespace {
 
-// Row R of the command window (window row 1 is screen row 3), trailing
-// blanks cut.
-std::string winLine(int r) {
-  std::string s;
-  for (int x = 2; x <= 79; ++x) s += con::glyph(con::cell(x, r + 2).ch);
-  return s.substr(0, s.find_last_not_of(' ') + 1);
-}
+using testkit::winLine;
 
-// Runs the editor on KEYS until it waits at "press any key" (the key that
-// would end the wait is not scripted, so the screen can be checked).
-void editUntilWait(const std::string& keys) {
-  testkit::start(keys);
-  EXPECT_THROW(MENUE_EDITDATA(), testkit::KeysExhausted);
-  EXPECT_EQ(testkit::row(25), "press any key");
-}
+// Runs the editor on KEYS until it waits at "press any key".
+void editUntilWait(const std::string& keys) { testkit::runUntilWait(MENUE_EDITDATA, keys); }
 
 const std::string WEIGHTED_EXAMPLE =
     "1  {datastructure weighted} \r\n"
@@ -184,18 +172,7 @@ TEST(EditData, OversizedCountFromTheFileIsNotAcceptedByEnter) {
 
 TEST(EditData, FailedSaveKeepsTheOldFileAndSaysSo) {
   const std::string old = "0\r\n1\r\n3\r\n";
-  struct Case {
-    const char* what;
-    void (*arm)();
-  } cases[] = {
-      {"file cannot be created", [] { plat::faults.openWrite = 13; }},
-      {"disk full while writing", [] {
-         plat::faults.writeAfter = 10;
-         plat::faults.writeError = 28;
-       }},
-      {"rename fails", [] { plat::faults.rename = 5; }},
-  };
-  for (const Case& c : cases) {
+  for (const testkit::SaveFault& c : testkit::SAVE_FAULTS) {
     SCOPED_TRACE(c.what);
     testkit::TempDir dir;
     testkit::writeFile("g.inp", old);
@@ -205,10 +182,8 @@ TEST(EditData, FailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(testkit::readFile("g.inp"), old);
     EXPECT_EQ(winLine(10), "...system error on saving g.inp");
     EXPECT_EQ(testkit::row(25), "press any key");
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path))
-      names.push_back(e.path().filename().string());
-    EXPECT_EQ(names, std::vector<std::string>{"g.inp"}) << "no temporary file is left";
+    EXPECT_EQ(testkit::folderFiles(dir.path), std::vector<std::string>{"g.inp"})
+        << "no temporary file is left";
   }
 }
 

@@ -11,21 +11,8 @@
 
 namespace {
 
-// Row R of the command window (window row 1 is screen row 3), trailing
-// blanks cut.
-std::string winLine(int r) {
-  std::string s;
-  for (int x = 2; x <= 79; ++x) s += con::glyph(con::cell(x, r + 2).ch);
-  return s.substr(0, s.find_last_not_of(' ') + 1);
-}
-
-// Runs COMMAND on KEYS until it waits at "press any key".
-void runUntilWait(void (*command)(), const std::string& keys) {
-  testkit::start(keys);
-  EXPECT_THROW(command(), testkit::KeysExhausted);
-  EXPECT_EQ(testkit::row(25), "press any key");
-  EXPECT_EQ(testkit::keysLeft(), 0u) << "every scripted key was read before the wait";
-}
+using testkit::runUntilWait;
+using testkit::winLine;
 
 // The printer command for one test.
 struct PrinterCommand {
