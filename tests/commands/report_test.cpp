@@ -3,6 +3,7 @@
 // file naming, appending and the handling of files that cannot be written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,33 @@ RUNTYP weightedGame() {
   return R;
 }
 
+// Every report test starts here: a scratch folder entered, the console
+// started with KEYS (three are more than the screen copy's waits use) and the
+// number block switched by TAB.
+struct ReportSetup {
+  testkit::TempDir dir;
+  explicit ReportSetup(uint8_t tab = 1, const std::string& keys = "abc") {
+    testkit::start(keys);
+    OUTPUTTAB = tab;
+  }
+};
+
+// One chamber of N members, no weights, and the win set [LO,HI].
+RUNTYP unweightedGame(uint16_t n, int32_t lo, int32_t hi) {
+  RUNTYP R = weightedGame();
+  R.DATASTRUCTURE = 0;
+  R.N = n;
+  R.NN[1] = n;
+  R.G[1][1][1] = lo;
+  R.G[1][1][2] = hi;
+  return R;
+}
+
+// LINES holds LINE somewhere.
+bool hasLine(const Lines& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
 RUNTYP shapleyExample() {
   RUNTYP R = weightedGame();
   R.SHAP[1][1] = 2.0 / 3;
@@ -113,9 +141,7 @@ void expectOnScreen(const Lines& report) {
 }
 
 TEST(ShapleyReport, WorkedExampleByteForByte) {
-  testkit::TempDir dir;
-  testkit::start("abc");
-  OUTPUTTAB = 1;
+  ReportSetup setup;
   COMMANDFRAME("shapley/inclusiveness");
   RUNTYP R = shapleyExample();
   SHAPLEYOUT(R);
@@ -136,8 +162,7 @@ TEST(ShapleyReport, WorkedExampleByteForByte) {
 TEST(ShapleyReport, ScreenCopyWaitsAfterEachPlayerRow) {
   // With k keys the screen copy stops at the wait after player row k + 1.
   for (int keys = 0; keys < 3; ++keys) {
-    testkit::TempDir dir;
-    testkit::start(std::string(keys, 'x'));
+    ReportSetup setup(0, std::string(keys, 'x'));
     COMMANDFRAME("shapley/inclusiveness");
     RUNTYP R = shapleyExample();
     EXPECT_THROW(SHAPLEYOUT(R), testkit::KeysExhausted) << keys;
@@ -151,8 +176,7 @@ TEST(ShapleyReport, ScreenCopyWaitsAfterEachPlayerRow) {
 }
 
 TEST(ShapleyReport, AnArrowKeyMovesOnOneRow) {
-  testkit::TempDir dir;
-  testkit::start("\x1b[Ca\x1b[D");  // right arrow, "a", left arrow: three rows
+  ReportSetup setup(0, "\x1b[Ca\x1b[D");  // right arrow, "a", left arrow: three rows
   RUNTYP R = shapleyExample();
   SHAPLEYOUT(R);
   EXPECT_EQ(testkit::keysLeft(), 0u);
@@ -160,9 +184,7 @@ TEST(ShapleyReport, AnArrowKeyMovesOnOneRow) {
 }
 
 TEST(ShapleyReport, SecondRunAppendsWithoutHeader) {
-  testkit::TempDir dir;
-  testkit::start("abcdef");
-  OUTPUTTAB = 1;
+  ReportSetup setup(1, "abcdef");
   for (int run = 0; run < 2; ++run) {
     RUNTYP R = shapleyExample();
     SHAPLEYOUT(R);
@@ -185,10 +207,8 @@ TEST(ShapleyReport, FileNamingAndNumberBlockSwitch) {
       {false, 0, "collect.out", ""},
   };
   for (const Case& c : cases) {
-    testkit::TempDir dir;
-    testkit::start("abc");
+    ReportSetup setup(c.outputtab);
     OUTPUTFILE = c.outputfile;
-    OUTPUTTAB = c.outputtab;
     NAMEOUT = "collect";
     RUNTYP R = shapleyExample();
     SHAPLEYOUT(R);
@@ -203,9 +223,7 @@ TEST(ShapleyReport, FileNamingAndNumberBlockSwitch) {
 }
 
 TEST(ShapleyReport, UnweightedSubgameWithTinySharesAddsExtendedLines) {
-  testkit::TempDir dir;
-  testkit::start("abc");
-  OUTPUTTAB = 1;
+  ReportSetup setup;
   RUNTYP R = weightedGame();
   R.DATASTRUCTURE = 0;
   R.GAME = 3;
@@ -274,8 +292,7 @@ TEST(ShapleyReport, VersionLinesOfMultipleWeightsAndSpatialRuns) {
        false},
   };
   for (const Case& c : cases) {
-    testkit::TempDir dir;
-    testkit::start("abc");
+    ReportSetup setup(0);
     RUNTYP R = shapleyExample();
     R.GAME = c.game;
     R.T1 = c.t1;
@@ -290,16 +307,12 @@ TEST(ShapleyReport, VersionLinesOfMultipleWeightsAndSpatialRuns) {
     for (const std::string& l : out) hasSubgame |= l.rfind("subgame         1:", 0) == 0;
     EXPECT_EQ(hasSubgame, c.subgameLine) << c.game;
     // The subgame total still enters "sum of all".
-    bool sumOne = false;
-    for (const std::string& l : out) sumOne |= l == "sum of all:              1.000000          ";
-    EXPECT_TRUE(sumOne) << c.game;
+    EXPECT_TRUE(hasLine(out, "sum of all:              1.000000          ")) << c.game;
   }
 }
 
 TEST(ShapleyReport, PrecisionAndClockFormats) {
-  testkit::TempDir dir;
-  testkit::start("abc");
-  OUTPUTTAB = 1;
+  ReportSetup setup;
   PREC = 2;
   plat::setClock([] { return plat::Stamp{9, 7, 5, 99, 2027, 1, 3, 0}; });
   RUNTYP R = shapleyExample();
@@ -326,9 +339,7 @@ RUNTYP banzhafExample() {
 }
 
 TEST(BanzhafReport, WorkedExample) {
-  testkit::TempDir dir;
-  testkit::start("abc");
-  OUTPUTTAB = 1;
+  ReportSetup setup;
   COMMANDFRAME("banzhaf");
   RUNTYP R = banzhafExample();
   EXPECT_NEAR(R.SHAP[1][1], 3, 1e-12);
@@ -387,17 +398,8 @@ TEST(BanzhafReport, SwingConversion) {
 }
 
 TEST(BanzhafReport, UnweightedTinyShareExtendedLinesAndNoSwingsShowZero) {
-  testkit::TempDir dir;
-  testkit::start("abc");
-  OUTPUTTAB = 1;
-  RUNTYP R = weightedGame();
-  R.DATASTRUCTURE = 0;
-  R.GAME = 1;
-  R.N = 20;
-  R.MM = 1;
-  R.NN[1] = 20;
-  R.G[1][1][1] = 20;
-  R.G[1][1][2] = 20;
+  ReportSetup setup;
+  RUNTYP R = unweightedGame(20, 20, 20);
   R.SHAP[1][0] = 20;  // unanimity of 20: every player swings once
   R.WINSETS = 1;
   BANZHAFOUT(R);
@@ -416,9 +418,7 @@ TEST(BanzhafReport, UnweightedTinyShareExtendedLinesAndNoSwingsShowZero) {
   EXPECT_EQ(Lines(out.begin() + 7, out.begin() + 13), rows);
 
   // A game nobody can win has no swings: zeros instead of NAN.
-  testkit::TempDir dir2;
-  testkit::start("abc");
-  OUTPUTTAB = 1;
+  ReportSetup setup2;
   RUNTYP Z = banzhafExample();
   for (int p = 1; p <= 3; ++p) Z.PIV[1][p] = 0;
   Z.WINSETS = 0;
@@ -429,9 +429,7 @@ TEST(BanzhafReport, UnweightedTinyShareExtendedLinesAndNoSwingsShowZero) {
   EXPECT_EQ(text.find("-0"), std::string::npos);
   Lines zout = fileLines("mygame.out");
   EXPECT_EQ(zout.at(7), "      1       1       3  0.000000  0.000000");
-  bool zeroSum = false;
-  for (const std::string& l : zout) zeroSum |= l == "sum of all:              0.000000  0.000000";
-  EXPECT_TRUE(zeroSum);
+  EXPECT_TRUE(hasLine(zout, "sum of all:              0.000000  0.000000"));
   EXPECT_EQ(fileLines("mygame.ouu").at(4), "0.0000 0.0000");
 }
 
@@ -449,9 +447,7 @@ RUNTYP publicGoodExample() {
 }
 
 TEST(PublicGoodReport, WorkedExample) {
-  testkit::TempDir dir;
-  testkit::start("abc");
-  OUTPUTTAB = 1;
+  ReportSetup setup;
   COMMANDFRAME("public good index");
   RUNTYP R = publicGoodExample();
   PUBLICGOODOUT(R);
@@ -482,14 +478,8 @@ TEST(PublicGoodReport, WorkedExample) {
 }
 
 TEST(PublicGoodReport, UnweightedExtendedLinesAndEmptyGame) {
-  testkit::TempDir dir;
-  testkit::start("abc");
-  RUNTYP R = weightedGame();
-  R.DATASTRUCTURE = 0;
-  R.N = 5;
-  R.NN[1] = 5;
-  R.G[1][1][1] = 3;
-  R.G[1][1][2] = 5;
+  ReportSetup setup(0);
+  RUNTYP R = unweightedGame(5, 3, 5);
   // Three of five: the 10 coalitions of size 3 are the minimal ones.
   R.SHAP[1][0] = 30;
   R.PIV[1][0] = 10;
@@ -502,8 +492,7 @@ TEST(PublicGoodReport, UnweightedExtendedLinesAndEmptyGame) {
 
   // No minimal winning coalition: every ratio shows 0, the tiny-value lines
   // follow in their three-line form.
-  testkit::TempDir dir2;
-  testkit::start("abc");
+  ReportSetup setup2(0);
   NAME = "mygame";
   RUNTYP Z = R;
   Z.SHAP[1][0] = 0;
@@ -535,11 +524,9 @@ TEST(ReportFiles, WriteFailureLeavesTheFileAsItWasAndNamesIt) {
       {false, false, "collect"},
   };
   for (const Case& c : cases) {
-    testkit::TempDir dir;
-    testkit::start("abc");
+    ReportSetup setup;
     OUTPUTFILE = c.outputfile;
     NAMEOUT = "collect";
-    OUTPUTTAB = 1;
     const std::string out = std::string(c.base) + ".out";
     const std::string earlier = "earlier report\r\n";
     if (c.existing) testkit::writeFile(out, earlier);
@@ -562,11 +549,9 @@ TEST(ReportFiles, FilesThatCannotBeOpened) {
   // A report file in a folder that does not exist can be neither appended
   // to nor created.
   {
-    testkit::TempDir dir;
-    testkit::start("abc");
+    ReportSetup setup;
     OUTPUTFILE = false;
     NAMEOUT = "nofolder/res";
-    OUTPUTTAB = 1;
     RUNTYP R = shapleyExample();
     SHAPLEYOUT(R);
     EXPECT_NE(testkit::screen().find("...system error2 on saving nofolder/res.out"),
@@ -577,8 +562,7 @@ TEST(ReportFiles, FilesThatCannotBeOpened) {
   // An existing report file that refuses appending is reported, not
   // truncated and created anew.
   {
-    testkit::TempDir dir;
-    testkit::start("abc");
+    ReportSetup setup(0);
     testkit::writeFile("mygame.out", "keep\r\n");
     plat::faults.openWrite = 13;
     RUNTYP R = shapleyExample();

@@ -74,7 +74,8 @@ TEST(ScriptedRun, BadArgumentsAndNoTerminalAreRefused) {
   };
   for (const Case& c : cases) {
     std::string err;
-    EXPECT_EQ(runCommand(VKX + " " + c.args + " 2>&1 >/dev/null </dev/null", &err), c.status) << c.args;
+    EXPECT_EQ(runCommand(VKX + " " + c.args + " 2>&1 >/dev/null </dev/null", &err), c.status)
+        << c.args;
     EXPECT_NE(err.find(c.message), std::string::npos) << c.args << ": " << err;
     if (c.status == 1) {
       EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
@@ -99,7 +100,7 @@ struct Session {
                            "\" 2> err\nrc=$?\nstty -g > after\necho $rc > status.tmp\n"
                            "mv status.tmp status\nsleep 30\n");
     started = runCommand(tmux("new-session -d -x " + std::to_string(cols) + " -y " +
-                       std::to_string(rows) + " -c " + dir.path + " 'sh ./run.sh'")) == 0;
+                              std::to_string(rows) + " -c " + dir.path + " 'sh ./run.sh'")) == 0;
   }
   ~Session() { runCommand(tmux("kill-server") + " 2>/dev/null"); }
 
@@ -134,6 +135,14 @@ struct Session {
   bool started = false;
 };
 
+// The program ended with STATUS (as the script records it) and gave the
+// terminal back in the modes it found it in.
+void expectEnded(const Session& s, const std::string& status) {
+  ASSERT_TRUE(s.finished()) << s.screen();
+  EXPECT_EQ(s.status(), status);
+  EXPECT_TRUE(s.modesRestored());
+}
+
 TEST(OnTerminal, MenusThenQuitGiveTheTerminalBack) {
   if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";
   Session s(80, 25);
@@ -150,9 +159,7 @@ TEST(OnTerminal, MenusThenQuitGiveTheTerminalBack) {
   s.keys("d");
   ASSERT_TRUE(s.waitFor("│quit      │")) << s.screen();
   s.keys("q");
-  ASSERT_TRUE(s.finished()) << s.screen();
-  EXPECT_EQ(s.status(), "0\n");
-  EXPECT_TRUE(s.modesRestored());
+  ASSERT_NO_FATAL_FAILURE(expectEnded(s, "0\n"));
   // Back on the normal screen: nothing of the program is left in view.
   EXPECT_EQ(s.screen().find("VKX"), std::string::npos) << s.screen();
 }
@@ -163,9 +170,7 @@ TEST(OnTerminal, InterruptGivesTheTerminalBack) {
   ASSERT_TRUE(s.started);
   ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
   s.keys("C-c");
-  ASSERT_TRUE(s.finished()) << s.screen();
-  EXPECT_EQ(s.status(), "130\n");
-  EXPECT_TRUE(s.modesRestored());
+  ASSERT_NO_FATAL_FAILURE(expectEnded(s, "130\n"));
 }
 
 TEST(OnTerminal, TooSmallIsRefusedAndShrinkingShowsAMessage) {
@@ -173,10 +178,8 @@ TEST(OnTerminal, TooSmallIsRefusedAndShrinkingShowsAMessage) {
   {
     Session s(60, 20);
     ASSERT_TRUE(s.started);
-    ASSERT_TRUE(s.finished()) << s.screen();
-    EXPECT_EQ(s.status(), "1\n");
+    ASSERT_NO_FATAL_FAILURE(expectEnded(s, "1\n"));
     EXPECT_NE(testkit::readFile(s.dir.file("err")).find("60 x 20"), std::string::npos);
-    EXPECT_TRUE(s.modesRestored());
   }
   Session s(80, 25);
   ASSERT_TRUE(s.started);
@@ -193,9 +196,7 @@ TEST(OnTerminal, TooSmallIsRefusedAndShrinkingShowsAMessage) {
   s.keys("d");
   ASSERT_TRUE(s.waitFor("│edit data │")) << s.screen();
   s.keys("q");
-  ASSERT_TRUE(s.finished()) << s.screen();
-  EXPECT_EQ(s.status(), "0\n");
-  EXPECT_TRUE(s.modesRestored());
+  ASSERT_NO_FATAL_FAILURE(expectEnded(s, "0\n"));
 }
 
 }  // namespace

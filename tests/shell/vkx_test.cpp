@@ -24,38 +24,45 @@ std::string settings() {
 }
 
 TEST(ConfigurationLine, EachLineSetsAtMostOneSetting) {
+  const auto prec = [] { return std::to_string(PREC); };
+  const auto tab = [] { return std::to_string(OUTPUTTAB); };
+  const auto back = [] { return std::to_string(BACKCOL1); };
+  const auto text = [] { return std::to_string(TEXTCOL); };
+  const auto internal = [] { return std::to_string(INTERNAL); };
+  const auto weights = [] { return WEIGHTS; };
+  const auto path = [] { return VKXPATH; };
   struct Case {
     std::vector<std::string> lines;
     std::function<std::string()> field;
     std::string expected;
   } cases[] = {
-      {{"precision=12"}, [] { return std::to_string(PREC); }, "12"},
-      {{"precision=13"}, [] { return std::to_string(PREC); }, "4"},
-      {{"precision=0"}, [] { return std::to_string(PREC); }, "4"},
-      {{"precision= 7 "}, [] { return std::to_string(PREC); }, "7"},
-      {{"Precision= 7 "}, [] { return std::to_string(PREC); }, "4"},
-      {{"precision =7"}, [] { return std::to_string(PREC); }, "4"},
-      {{" precision=7"}, [] { return std::to_string(PREC); }, "4"},
-      {{"precision=7\t"}, [] { return std::to_string(PREC); }, "4"},
-      {{"precision=$0a"}, [] { return std::to_string(PREC); }, "10"},
-      {{"precision 7"}, [] { return std::to_string(PREC); }, "4"},
-      {{"precision=5", "precision=6"}, [] { return std::to_string(PREC); }, "6"},
-      {{"precision=5", "precision=99"}, [] { return std::to_string(PREC); }, "5"},
-      {{"outputtab=1"}, [] { return std::to_string(OUTPUTTAB); }, "1"},
-      {{"outputtab=2"}, [] { return std::to_string(OUTPUTTAB); }, "0"},
-      {{"backcol=0"}, [] { return std::to_string(BACKCOL1); }, "0"},
-      {{"backcol=16"}, [] { return std::to_string(BACKCOL1); }, "1"},
+      {{"precision=12"}, prec, "12"},
+      {{"precision=13"}, prec, "4"},
+      {{"precision=0"}, prec, "4"},
+      {{"precision= 7 "}, prec, "7"},
+      {{"Precision= 7 "}, prec, "4"},
+      {{"precision =7"}, prec, "4"},
+      {{" precision=7"}, prec, "4"},
+      {{"precision=7\t"}, prec, "4"},
+      {{"precision=$0a"}, prec, "10"},
+      {{"precision 7"}, prec, "4"},
+      {{"precision=5", "precision=6"}, prec, "6"},
+      {{"precision=5", "precision=99"}, prec, "5"},
+      {{"outputtab=1"}, tab, "1"},
+      {{"outputtab=2"}, tab, "0"},
+      {{"backcol=0"}, back, "0"},
+      {{"backcol=16"}, back, "1"},
       {{"menuecol=12"}, [] { return std::to_string(BACKCOL2); }, "12"},
-      {{"textcol=-1"}, [] { return std::to_string(TEXTCOL); }, "15"},
-      {{"textcol=14"}, [] { return std::to_string(TEXTCOL); }, "14"},
-      {{"version=internal "}, [] { return std::to_string(INTERNAL); }, "1"},
-      {{"version=Internal"}, [] { return std::to_string(INTERNAL); }, "0"},
-      {{"version=internal", "version=external"}, [] { return std::to_string(INTERNAL); }, "1"},
-      {{"weights=longinteger"}, [] { return WEIGHTS; }, "longinteger"},
-      {{"weights=LongInteger"}, [] { return WEIGHTS; }, "integer"},
-      {{"vkxpath="}, [] { return VKXPATH; }, ""},
-      {{"vkxpath=/opt/a=b/  "}, [] { return VKXPATH; }, "/opt/a=b/"},
-      {{"vkxpath=/x/", "vkxpath=/y/"}, [] { return VKXPATH; }, "/y/"},
+      {{"textcol=-1"}, text, "15"},
+      {{"textcol=14"}, text, "14"},
+      {{"version=internal "}, internal, "1"},
+      {{"version=Internal"}, internal, "0"},
+      {{"version=internal", "version=external"}, internal, "1"},
+      {{"weights=longinteger"}, weights, "longinteger"},
+      {{"weights=LongInteger"}, weights, "integer"},
+      {{"vkxpath="}, path, ""},
+      {{"vkxpath=/opt/a=b/  "}, path, "/opt/a=b/"},
+      {{"vkxpath=/x/", "vkxpath=/y/"}, path, "/y/"},
   };
   for (const Case& c : cases) {
     testkit::start();
