@@ -20,8 +20,7 @@ void REPORTLINE(REPORTTYP& REP, const std::string& TEXT) {
 
 void REPORTWAIT(REPORTTYP& REP) {
   if (!REP.SCREEN) return;
-  // An extended key arrives as 0 and a scan code: both belong to one press.
-  if (con::readKey() == 0) con::readKey();
+  con::readPress();
 }
 
 void REPORTEXTENDED(REPORTTYP& REP, const double* VALUES, int COUNT) {

@@ -77,8 +77,7 @@ void listLine(void* ctx, const PERMTYP& perm, double count) {
   con::write(INTSTR(static_cast<long long>(count), 6) + ": " + line);
   if (r.pause) {
     con::write("    " + std::to_string(OVERALL) + " " + std::to_string(OVERT));
-    // An extended key arrives as 0 and a scan code: both belong to one key.
-    if (con::readKey() == 0) con::readKey();
+    con::readPress();
   }
   con::writeLn();
   r.file.writeLine(line);

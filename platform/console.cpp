@@ -201,6 +201,12 @@ int readKey() {
   return k;
 }
 
+int readPress() {
+  int k = readKey();
+  if (k == 0) readKey();
+  return k;
+}
+
 bool keyPressed() { return !ahead.empty() || (source && source->available()); }
 
 void waitKey() {

@@ -82,6 +82,9 @@ long scrollCount();
 
 // Keyboard.
 int readKey();        // waits; extended keys as 0 then scan code
+// Waits for one key press and returns its character; an extended key (0 and
+// its scan code) is one press and returns 0.
+int readPress();
 bool keyPressed();    // a key is waiting
 void waitKey();       // waits until a key is waiting, without consuming it
 std::string readLine();    // line input with echo and editing, at most 254 chars

@@ -10,14 +10,6 @@
 
 namespace {
 
-// One key press: an extended key arrives as 0 and its scan code, and both
-// belong to the same press.
-int READPRESS() {
-  int key = con::readKey();
-  if (key == 0) con::readKey();
-  return key;
-}
-
 // "file: " until a name is given; the prompt stays in its place on the screen.
 std::string READFILENAME() {
   const int x = con::whereX(), y = con::whereY();
@@ -45,12 +37,12 @@ void PAGEFILE(plat::TextIn& IN, bool BREAKAFTERKEY) {
     con::write(line);
     if (!BREAKAFTERKEY) con::writeLn();
     con::present();
-    esc = READPRESS() == 27;
+    esc = con::readPress() == 27;
     if (BREAKAFTERKEY) con::writeLn();
   } while (!esc && !IN.eof());
   IN.close();
   if (!esc)
-    for (int i = 0; i < 3; ++i) READPRESS();
+    for (int i = 0; i < 3; ++i) con::readPress();
 }
 
 void MENUE_LISTFILE() {
