@@ -35,6 +35,19 @@ std::string winLine(int r);
 // checked); every scripted key must have been read by then.
 void runUntilWait(void (*command)(), const std::string& keys);
 
+// The data file of a weighted game of two subgames with the weights 5, 3, 2
+// and 1, 1, in the form the program writes it.
+inline constexpr const char* EXAMPLE_DATA_FILE =
+    "1  {datastructure weighted} \r\n"
+    "2  {number of subgames}\r\n"
+    "3  {number of players subgame 1}\r\n"
+    "5  {weight player 1}\r\n"
+    "3  {weight player 2}\r\n"
+    "2  {weight player 3}\r\n"
+    "2  {number of players subgame 2}\r\n"
+    "1  {weight player 1}\r\n"
+    "1  {weight player 2}\r\n";
+
 // A scratch folder, made fresh for a test and entered; the previous current
 // folder is restored and the folder removed when the object goes.
 struct TempDir {

@@ -42,17 +42,6 @@ Game example() {
   return g;
 }
 
-const char* const EXAMPLE_FILE =
-    "1  {datastructure weighted} \r\n"
-    "2  {number of subgames}\r\n"
-    "3  {number of players subgame 1}\r\n"
-    "5  {weight player 1}\r\n"
-    "3  {weight player 2}\r\n"
-    "2  {weight player 3}\r\n"
-    "2  {number of players subgame 2}\r\n"
-    "1  {weight player 1}\r\n"
-    "1  {weight player 2}\r\n";
-
 TEST(DataFile, WorkedExampleIsWrittenByteForByte) {
   testkit::TempDir dir;
   testkit::start();
@@ -60,7 +49,7 @@ TEST(DataFile, WorkedExampleIsWrittenByteForByte) {
   int32_t flag = -1;
   DATASAVE("game", g.ds, g.mm, g.nn, g.gew, flag);
   EXPECT_EQ(flag, 0);
-  EXPECT_EQ(testkit::readFile("game.inp"), EXAMPLE_FILE);
+  EXPECT_EQ(testkit::readFile("game.inp"), testkit::EXAMPLE_DATA_FILE);
   EXPECT_FALSE(testkit::fileExists("game.inp.new"));
 
   DATASAVE("flat", 0, g.mm, g.nn, g.gew, flag);
@@ -84,7 +73,7 @@ TEST(DataFile, OtherStructuresGetNoCommentButKeepTheBlank) {
 
 TEST(DataFile, LoadsTheWorkedExample) {
   testkit::TempDir dir;
-  testkit::writeFile("game.inp", EXAMPLE_FILE);
+  testkit::writeFile("game.inp", testkit::EXAMPLE_DATA_FILE);
   Game g;
   int32_t flag = -1;
   DATALOAD("game", g.ds, g.n, g.mm, g.nn, g.gew, g.mem, flag);
@@ -281,7 +270,7 @@ TEST(DataFile, MissingOrUnreadableFileChangesNothing) {
   EXPECT_EQ(g.nn[1], 3);
   EXPECT_EQ(g.gew[1][1], 5);
 
-  testkit::writeFile("game.inp", EXAMPLE_FILE);
+  testkit::writeFile("game.inp", testkit::EXAMPLE_DATA_FILE);
   plat::faults.openRead = 5;
   flag = 0;
   DATALOAD("game", g.ds, g.n, g.mm, g.nn, g.gew, g.mem, flag);

@@ -17,22 +17,11 @@ using testkit::winLine;
 // Runs the editor on KEYS until it waits at "press any key".
 void editUntilWait(const std::string& keys) { testkit::runUntilWait(MENUE_EDITDATA, keys); }
 
-const std::string WEIGHTED_EXAMPLE =
-    "1  {datastructure weighted} \r\n"
-    "2  {number of subgames}\r\n"
-    "3  {number of players subgame 1}\r\n"
-    "5  {weight player 1}\r\n"
-    "3  {weight player 2}\r\n"
-    "2  {weight player 3}\r\n"
-    "2  {number of players subgame 2}\r\n"
-    "1  {weight player 1}\r\n"
-    "1  {weight player 2}\r\n";
-
 TEST(EditData, NewWeightedFileShowsTheDialogueAndIsWrittenByteForByte) {
   testkit::TempDir dir;
   editUntilWait("test.dat\r1\r2\r3\r5\r3\r2\r2\r1\r1\r");
   EXPECT_EQ(NAME, "test");
-  EXPECT_EQ(testkit::readFile("test.inp"), WEIGHTED_EXAMPLE);
+  EXPECT_EQ(testkit::readFile("test.inp"), testkit::EXAMPLE_DATA_FILE);
   EXPECT_FALSE(testkit::fileExists("test.dat"));
 
   const std::vector<std::string> shown = {
@@ -70,7 +59,7 @@ TEST(EditData, ValuesKeptChangedAndDropped) {
   const EditCase cases[] = {
       {"Enter everywhere rewrites a weighted file in the standard form",
        "1\r\n2 {chambers}\r\n3\r\n5\r\n3\r\n2\r\n2\r\n1\r\n1\r\n", "\r\r\r\r\r\r\r\r\r",
-       WEIGHTED_EXAMPLE},
+       testkit::EXAMPLE_DATA_FILE},
       {"Enter everywhere rewrites an unweighted file",
        "0\n2\n7\n9\n", "\r\r\r\r",
        "0  {datastructure unweighted} \r\n2  {number of subgames}\r\n"
@@ -79,13 +68,13 @@ TEST(EditData, ValuesKeptChangedAndDropped) {
        "5\r1\r4\r", "5 \r\n1  {number of subgames}\r\n4  {number of players subgame 1}\r\n"},
       {"no subgames: two lines", nullptr, "1\r0\r",
        "1  {datastructure weighted} \r\n0  {number of subgames}\r\n"},
-      {"weighted to unweighted drops the weights", WEIGHTED_EXAMPLE.c_str(), "0\r\r\r\r",
+      {"weighted to unweighted drops the weights", testkit::EXAMPLE_DATA_FILE, "0\r\r\r\r",
        "0  {datastructure unweighted} \r\n2  {number of subgames}\r\n"
        "3  {number of players subgame 1}\r\n2  {number of players subgame 2}\r\n"},
       {"unweighted to weighted asks every weight, offered as 0", "0\r\n1\r\n2\r\n", "1\r\r\r\r4\r",
        "1  {datastructure weighted} \r\n1  {number of subgames}\r\n"
        "2  {number of players subgame 1}\r\n0  {weight player 1}\r\n4  {weight player 2}\r\n"},
-      {"fewer subgames and players drop the values beyond them", WEIGHTED_EXAMPLE.c_str(),
+      {"fewer subgames and players drop the values beyond them", testkit::EXAMPLE_DATA_FILE,
        "\r1\r2\r\r\r",
        "1  {datastructure weighted} \r\n1  {number of subgames}\r\n"
        "2  {number of players subgame 1}\r\n5  {weight player 1}\r\n3  {weight player 2}\r\n"},
