@@ -68,7 +68,7 @@ void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, "mean:                  " + FIXSTR(RATIO(SUM, D) / R.N, 10, 6) +
                       FIXSTR(RATIO(SUM, SUM) / R.N, 10, 6));
   REPORTWINS(R, REP);
-  REPORTEND(R, REP);
+  REPORTEND(R, REP, true);
 }
 
 void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {

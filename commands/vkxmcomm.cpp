@@ -79,20 +79,21 @@ void REPORTWINS(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, "decision probability:  " + FIXSTR(R.WINSETS / POT(2, R.N), 10, 6));
 }
 
-void REPORTEND(RUNTYP& R, REPORTTYP& REP) {
+void REPORTEND(RUNTYP& R, REPORTTYP& REP, bool SPACED) {
   REPORTLINE(REP, " ");
-  REPORTLINE(REP, REPORTTIMES(R));
+  REPORTLINE(REP, REPORTTIMES(R, SPACED));
   REPORTLINE(REP, "");
   REPORTLINE(REP, "");
 }
 
-std::string REPORTTIMES(const RUNTYP& R) {
+std::string REPORTTIMES(const RUNTYP& R, bool SPACED) {
   auto stamp = [](uint16_t d, uint16_t mo, uint16_t y, uint16_t h, uint16_t mi, uint16_t s) {
     return std::to_string(d) + "/" + std::to_string(mo) + "/" + std::to_string(y) + " " +
            INTSTR(h, 2) + ":" + INTSTR(mi, 2) + ":" + INTSTR(s, 2);
   };
-  return "time1: " + stamp(R.DAY1, R.MONTH1, R.YEAR1, R.H1, R.M1, R.S1) + "    " +
-         "time2: " + stamp(R.DAY2, R.MONTH2, R.YEAR2, R.H2, R.M2, R.S2);
+  return (SPACED ? "time 1: " : "time1: ") + stamp(R.DAY1, R.MONTH1, R.YEAR1, R.H1, R.M1, R.S1) +
+         "    " + (SPACED ? "time 2: " : "time2: ") +
+         stamp(R.DAY2, R.MONTH2, R.YEAR2, R.H2, R.M2, R.S2);
 }
 
 double RATIO(double A, double B) { return B == 0.0 ? 0.0 : A / B; }

@@ -66,9 +66,11 @@ std::string REPORTPLAYER(const RUNTYP& R, int I, int P);
 // " ", the number of winning coalitions and the decision probability.
 void REPORTWINS(RUNTYP& R, REPORTTYP& REP);
 // The foot of a report text: " ", the time stamps and two empty lines.
-void REPORTEND(RUNTYP& R, REPORTTYP& REP);
+// SPACED selects the labels "time 1: " and "time 2: " of the banzhaf and
+// public good reports instead of the shapley report's "time1: " and "time2: ".
+void REPORTEND(RUNTYP& R, REPORTTYP& REP, bool SPACED = false);
 // "time1: d/m/y hh:mm:ss    time2: ..." with blank-padded time fields.
-std::string REPORTTIMES(const RUNTYP& R);
+std::string REPORTTIMES(const RUNTYP& R, bool SPACED = false);
 // A / B, or 0 when B is 0 (a game without swings or minimal winning
 // coalitions shows zeros, not "NAN").
 double RATIO(double A, double B);

@@ -60,7 +60,7 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
              "mean:                  " + fixed3({all.pgi / R.N, all.mbp / R.N, all.dpi / R.N}));
   REPORTLINE(REP, " ");
   REPORTLINE(REP, "minimal winning coalitions: " + FIXSTR(W, 15, 0));
-  REPORTEND(R, REP);
+  REPORTEND(R, REP, true);
 }
 
 void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
