@@ -249,6 +249,14 @@ TEST(BanzhafDialogue, OverallThresholdQuestionsAndKeptSettings) {
     EXPECT_THROW(MENUE_BANZHAF(), testkit::KeysExhausted);
     const std::string screen = testkit::screen();
     EXPECT_NE(screen.find(c.prompt), std::string::npos) << screen;
+    // Both earlier questions stay on the screen with the answers given.
+    const std::string unit = c.keys.substr(2, c.keys.find('\r', 2) - 2);
+    EXPECT_NE(screen.find("overall threshold: no/AND/OR (0/1/2): " + c.keys.substr(0, 1)),
+              std::string::npos)
+        << screen;
+    EXPECT_NE(screen.find("number of players/votes (0/1): " + (unit.empty() ? "0" : unit)),
+              std::string::npos)
+        << screen;
     EXPECT_EQ(OVERALL, c.overall);
     EXPECT_EQ(OVERT, c.overt);
   }

@@ -10,6 +10,7 @@
 #include "data/vkxdecl.h"
 #include "engines/vkxpgi1.h"
 #include "engines/vkxshap1.h"
+#include "platform/console.h"
 #include "platform/files.h"
 #include "testkit.h"
 
@@ -541,6 +542,62 @@ TEST(WeightedEngines, MultipleWeightsReportPausesAfterEachLine) {
   Results s;
   EXPECT_THROW(run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{4}}), 9, s), testkit::KeysExhausted);
   EXPECT_EQ(testkit::row(3), "     1: 1/2/    2 1");
+}
+
+}  // namespace
+
+namespace {
+
+// The row the cursor is on when the script runs out: the last non-empty row.
+std::string lastRow() {
+  for (int y = 25; y >= 1; --y)
+    if (!testkit::row(y).empty()) return testkit::row(y);
+  return "";
+}
+
+TEST(WeightedEngines, MultipleWeightsQuestionsInTheirOrder) {
+  struct Case {
+    Engine engine;
+    uint8_t internal;
+    std::string keys;
+    std::string question;  // the question waiting for an answer, as shown
+  };
+  const std::string blocking =
+      "blocking Art.III-196(3) EU Const.Treaty in second vote system (0/1): 0";
+  const Case cases[] = {
+      {SHAPLEY_DOUB, 0, "", "double/triple/quadruple vote sytem (2/3/4): 2"},
+      {PUBLICGOOD_DOUB, 0, "", "double/triple/quadruple vote sytem (2/3/4): 2"},
+      {SHAPLEY_DOUB, 0, "3\r", "second data file: "},
+      {SHAPLEY_DOUB, 0, "3\rc\r1\r4\r", "third data file: "},
+      {PUBLICGOOD_DOUB, 0, "4\rc\r1\r4\rc\r1\r4\r", "fourth data file: "},
+      {SHAPLEY_DOUB, 0, "4\rc\r1\r4\rc\r1\r4\rc\r1\r4\r", "screen control (y/n): "},
+      // The blocking rule is offered by the Shapley engine on the internal
+      // list only, its threshold only when the rule is switched on.
+      {SHAPLEY_DOUB, 1, "2\rc\r1\r4\r", blocking},
+      {SHAPLEY_DOUB, 1, "2\rc\r1\r4\r1\r", "blocking threshold: 0"},
+      {SHAPLEY_DOUB, 1, "2\rc\r1\r4\r0\r", "screen control (y/n): "},
+      {PUBLICGOOD_DOUB, 1, "2\rc\r1\r4\r", "screen control (y/n): "},
+      {SHAPLEY_DOUB, 0, "2\rc\r1\r4\ry\r", "report winning coalitions (y/n): "},
+      {PUBLICGOOD_DOUB, 0, "2\rc\r1\r4\ry\r", "report minimal winning coalitions (y/n): "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(engineName(c.engine)) + " " + c.keys);
+    testkit::TempDir dir;
+    dataFile("c", {3, 2, 1});
+    testkit::start(c.keys);
+    INTERNAL = c.internal;
+    OVERALL = 2;  // no "...using AND" line between the questions
+    Results r;
+    EXPECT_THROW(run(c.engine, game({{3, 2, 1}}, {{4}}), 0, r), testkit::KeysExhausted);
+    // The screen rows lose their trailing blanks; the cursor shows the blank
+    // that ends a question.
+    std::string shown = c.question;
+    while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+    EXPECT_EQ(lastRow(), shown) << testkit::screen();
+    if (c.question.back() == ' ') {
+      EXPECT_EQ(con::whereX(), static_cast<int>(c.question.size()) + 1);
+    }
+  }
 }
 
 }  // namespace
