@@ -59,6 +59,29 @@ TEST(FilePath, ScreenShowsSettingAndFolder) {
   EXPECT_EQ(std::filesystem::path(plat::currentDir()), std::filesystem::canonical(dir.path));
 }
 
+TEST(FilePath, AnswersAreTypedOverTheShownTextsRightAfterTheirLabels) {
+  struct Case {
+    const char* keys;
+    const char* line3;
+    const char* line4;  // the folder's own name follows the label and the typing
+  } cases[] = {
+      {"ab\r\r", "standard output: abata file\".out", "input/output path: "},
+      {"\rxy\r", "standard output: \"data file\".out", "input/output path: xy"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    testkit::TempDir dir;
+    runUntilWait(MENUE_FILEPATH, c.keys);
+    EXPECT_EQ(winLine(3), c.line3);
+    const std::string folder = plat::currentDir();
+    EXPECT_EQ(winLine(4).substr(0, std::string(c.line4).size()), c.line4);
+    // The typing overwrote the start of the folder name, nothing before it.
+    if (std::string(c.line4).size() > 19) {
+      EXPECT_EQ(winLine(4).substr(21), folder.substr(2));
+    }
+  }
+}
+
 TEST(FilePath, ChangingTheFolder) {
   testkit::TempDir dir;
   const std::string base = plat::currentDir();
@@ -96,7 +119,7 @@ TEST(Info, CreditsAndHelpPaging) {
   struct Case {
     const char* what;
     const std::string* help;
-    const char* keys;      // all the keys the command reads
+    const char* keys;  // all the keys the command reads
     int helpLinesShown;
     const char* lastLine;  // the window row after the help lines
   } cases[] = {
