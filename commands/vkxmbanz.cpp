@@ -15,8 +15,7 @@ void BANZHAFSWINGS(RUNTYP& R, bool EMPTYWINS) {
   // winning coalition without each player.
   const double empty = EMPTYWINS ? 1.0 : 0.0;
   for (int i = 1; i <= R.MM; ++i)
-    for (int p = 1; p <= R.NN[i]; ++p)
-      R.SHAP[i][p] = 2.0 * (R.PIV[i][p] - 0.5) * R.WINSETS - empty;
+    for (int p = 1; p <= R.NN[i]; ++p) R.SHAP[i][p] = 2.0 * (R.PIV[i][p] - 0.5) * R.WINSETS - empty;
 }
 
 bool EMPTYWINS(const RUNTYP& R) {

@@ -33,30 +33,30 @@ struct TABLE {
   }
 };
 
-using GEWTYP1 = int32_t;                                        // one weight
+using GEWTYP1 = int32_t;                                           // one weight
 using GEWTYP = TABLE<TABLE<int32_t, MAXACTOR + 1>, MAXCHAMB + 1>;  // [subgame][player]
-using NNTYP = TABLE<int32_t, MAXCHAMB + 1>;                     // players per subgame
-using MEMTYP = TABLE<TABLE<int32_t, 2>, MAXACTOR + 1>;          // [player][0]=subgame, [1]=number
+using NNTYP = TABLE<int32_t, MAXCHAMB + 1>;                        // players per subgame
+using MEMTYP = TABLE<TABLE<int32_t, 2>, MAXACTOR + 1>;  // [player][0]=subgame, [1]=number
 using SHAPTYP = TABLE<TABLE<double, MAXACTOR + 1>, MAXCHAMB + 1>;  // results [subgame][player]
-using INTERVALL = TABLE<int32_t, 3>;                            // [1] lower, [2] upper bound
-using QUADER = TABLE<INTERVALL, MAXCHAMB + 1>;                  // one box, dimensions 1..10
-using GTYP = TABLE<QUADER, 11>;                                 // win sets 1..10
-using POINT = TABLE<int32_t, MAXCHAMB + 1>;                     // coordinates 1..10
-using PERMTYP = TABLE<bool, MAXACTOR + 1>;                      // coalition flags 1..50
-using PERMTYP1 = TABLE<uint8_t, MAXACTOR + 1>;                  // ordered player list
-using POSTYP = TABLE<TABLE<double, MAXACTOR + 1>, MAXCHAMB + 1>;  // [theme][player]
+using INTERVALL = TABLE<int32_t, 3>;                               // [1] lower, [2] upper bound
+using QUADER = TABLE<INTERVALL, MAXCHAMB + 1>;                     // one box, dimensions 1..10
+using GTYP = TABLE<QUADER, 11>;                                    // win sets 1..10
+using POINT = TABLE<int32_t, MAXCHAMB + 1>;                        // coordinates 1..10
+using PERMTYP = TABLE<bool, MAXACTOR + 1>;                         // coalition flags 1..50
+using PERMTYP1 = TABLE<uint8_t, MAXACTOR + 1>;                     // ordered player list
+using POSTYP = TABLE<TABLE<double, MAXACTOR + 1>, MAXCHAMB + 1>;   // [theme][player]
 
 // Global settings.
-extern std::string NAME;      // current data file name, without extension
-extern std::string NAMEOUT;   // report name when reports do not follow the data file
-extern bool OUTPUTFILE;       // true: reports are named after the data file
-extern uint8_t OUTPUTTAB;     // 1: reports also append a number block to ".ouu"
-extern uint8_t PREC;          // decimals of the number blocks
-extern std::string VKXPATH;   // folder of the help file, with trailing "/"
-extern uint8_t INTERNAL;      // 1: extended game versions are offered
-extern std::string WEIGHTS;   // "integer" or "longinteger"
-extern int32_t OVERALL;       // 0 none, 1 AND, 2 OR
-extern int32_t OVERT;         // overall threshold counts players (0) or votes (1)
+extern std::string NAME;     // current data file name, without extension
+extern std::string NAMEOUT;  // report name when reports do not follow the data file
+extern bool OUTPUTFILE;      // true: reports are named after the data file
+extern uint8_t OUTPUTTAB;    // 1: reports also append a number block to ".ouu"
+extern uint8_t PREC;         // decimals of the number blocks
+extern std::string VKXPATH;  // folder of the help file, with trailing "/"
+extern uint8_t INTERNAL;     // 1: extended game versions are offered
+extern std::string WEIGHTS;  // "integer" or "longinteger"
+extern int32_t OVERALL;      // 0 none, 1 AND, 2 OR
+extern int32_t OVERT;        // overall threshold counts players (0) or votes (1)
 
 // Colours of the screen frame.
 extern uint8_t BACKCOL1;  // work area background

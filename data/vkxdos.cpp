@@ -97,8 +97,8 @@ void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, ui
   parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM);
 }
 
-void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM,
-              NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG) {
+void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
+              GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG) {
   plat::TextIn in;
   FLAG = in.open(NAME + ".inp");
   if (FLAG != 0) return;

@@ -10,8 +10,8 @@
 // Reads NAME + ".inp". FLAG = 0 on success, else the error code of the
 // failed open (and nothing else changes). Never stores beyond a table, but
 // returns MM and N as the file declares them.
-void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM,
-              NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG);
+void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
+              GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG);
 // The same from lines already read (pure; used by DATALOAD and by tests).
 void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, uint16_t& N,
                uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM);

@@ -47,8 +47,7 @@ void MENUE_EDITDATA() {
   READINTLN("unweighted/weighted votes (0/1): ", DATASTRUCTURE);
   MM = static_cast<uint16_t>(READCOUNTLN("number of subgames: ", MM, MAXCHAMB));
   for (int s = 1; s <= MM; ++s) {
-    NN[s] = READCOUNTLN("number of players (subgame " + std::to_string(s) + "): ", NN[s],
-                        MAXACTOR);
+    NN[s] = READCOUNTLN("number of players (subgame " + std::to_string(s) + "): ", NN[s], MAXACTOR);
     if (DATASTRUCTURE == 1)
       for (int j = 1; j <= NN[s]; ++j)
         READWEIGHTLN("  weight player " + std::to_string(j) + ": ", GEW[s][j]);

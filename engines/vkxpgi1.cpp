@@ -9,11 +9,11 @@ namespace {
 
 // Runs the minimal-winning-coalition walk with the user's run mode and adds
 // its counts to the caller's tables (nothing is divided).
-void runPublicGood(const wcore::Game& g, uint16_t N, const MEMTYP& MEM, SHAPTYP& SHAP,
-                   SHAPTYP& PIV, double& WINSETS) {
+void runPublicGood(const wcore::Game& g, uint16_t N, const MEMTYP& MEM, SHAPTYP& SHAP, SHAPTYP& PIV,
+                   double& WINSETS) {
   wrun::Run run;
-  wrun::START(run, N, MEM, "report minimal winning coalitions (y/n): ",
-              "minimal winning coalitions");
+  wrun::START(run, N, MEM,
+              "report minimal winning coalitions (y/n): ", "minimal winning coalitions");
   con::writeLn();
   wcore::Visitor storage;
   wcore::Counts c;

@@ -9,8 +9,8 @@
 namespace {
 
 // Adds the counts of a walk to the caller's result tables.
-void addCounts(const wcore::Counts& c, uint16_t N, uint16_t MM, const MEMTYP& MEM,
-               SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS) {
+void addCounts(const wcore::Counts& c, uint16_t N, uint16_t MM, const MEMTYP& MEM, SHAPTYP& SHAP,
+               SHAPTYP& PIV, double& WINSETS) {
   for (int p = 1; p <= N; ++p) {
     SHAP[MEM[p][0]][MEM[p][1]] += c.shap[p];
     PIV[MEM[p][0]][MEM[p][1]] += c.piv[p];
@@ -29,9 +29,9 @@ void divideByWins(uint16_t MM, const NNTYP& NN, SHAPTYP& PIV, double WINSETS) {
 }  // namespace
 
 void SHAPLEY_WEIGHTED(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
-                      const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1,
-                      SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS, uint8_t SPATIAL,
-                      const POSTYP& POSITION, uint16_t NTHEME) {
+                      const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1, SHAPTYP& SHAP,
+                      SHAPTYP& PIV, double& WINSETS, uint8_t SPATIAL, const POSTYP& POSITION,
+                      uint16_t NTHEME) {
   const bool spatial = SPATIAL == 1;
   wcore::Game g;
   if (!wrun::BUILD(g, N, MM, NN, GEW, MEM, THRES, M, T1) || (spatial && NTHEME > MAXCHAMB)) {

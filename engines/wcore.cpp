@@ -123,8 +123,7 @@ struct Walk {
     for (int k = 0; k < g.vs; ++k) v[k][s] -= g.w[k][p];
     const bool sets = meetsWinSet();
     for (int k = 0; k < g.vs; ++k) v[k][s] += g.w[k][p];
-    const bool isBlocked =
-        g.block && blocked(artsum + g.w[1][p], outsideRanks | bit(rank[p]));
+    const bool isBlocked = g.block && blocked(artsum + g.w[1][p], outsideRanks | bit(rank[p]));
     return decide(sets, kk - 1, oversum - g.w[0][p], isBlocked);
   }
 };
@@ -158,8 +157,8 @@ void SHAPLEY_CORE(const Game& g, Counts& c, const Visitor* visitor) {
     const bool win = w.wins();
     double sim = 1.0;
     if (spatial)
-      sim = DIST_KOAL(w.perm, *g.position, static_cast<uint16_t>(g.n),
-                      static_cast<uint16_t>(w.kk), g.ntheme, g.distmax);
+      sim = DIST_KOAL(w.perm, *g.position, static_cast<uint16_t>(g.n), static_cast<uint16_t>(w.kk),
+                      g.ntheme, g.distmax);
     if (win) {
       c.wins += 1.0;
       if (listed) listed(ctx, w.perm, c.wins);

@@ -10,7 +10,7 @@
 
 namespace wcore {
 
-constexpr int MAXSYS = 4;     // vote systems decided at once
+constexpr int MAXSYS = 4;      // vote systems decided at once
 constexpr int MAXWINSET = 10;  // win sets
 
 // One weighted game as the cores read it. Players are numbered 1..n across
@@ -20,13 +20,13 @@ constexpr int MAXWINSET = 10;  // win sets
 // subgame, its summed weight reaches that system's threshold; it wins when it
 // meets some win set, subject to the overall threshold and the blocking rule.
 struct Game {
-  int n = 0;      // players, 1..MAXACTOR
-  int mm = 0;     // subgames, 1..MAXCHAMB
-  int thres = 0;  // win sets, 0..MAXWINSET
-  int vs = 1;     // vote systems, 1..MAXSYS
-  int sub[MAXACTOR + 1] = {};                              // subgame of player p
-  int64_t w[MAXSYS][MAXACTOR + 1] = {};                    // weight of p in system k
-  int64_t m[MAXSYS][MAXWINSET + 1][MAXCHAMB + 1] = {};     // threshold [k][t][s]
+  int n = 0;                                            // players, 1..MAXACTOR
+  int mm = 0;                                           // subgames, 1..MAXCHAMB
+  int thres = 0;                                        // win sets, 0..MAXWINSET
+  int vs = 1;                                           // vote systems, 1..MAXSYS
+  int sub[MAXACTOR + 1] = {};                           // subgame of player p
+  int64_t w[MAXSYS][MAXACTOR + 1] = {};                 // weight of p in system k
+  int64_t m[MAXSYS][MAXWINSET + 1][MAXCHAMB + 1] = {};  // threshold [k][t][s]
 
   // Overall threshold: 0 none, 1 AND (a coalition below it loses), 2 OR (a
   // coalition reaching it wins whatever the win sets say); other values none.

@@ -194,8 +194,8 @@ bool LOADSYSTEM(const char* PROMPT, std::string& NAME1, int K, uint16_t N, uint1
 
 bool LOADSYSTEMS(int FROM, std::string& NAME1, uint16_t N, uint16_t MM, const NNTYP& NN,
                  const MEMTYP& MEM, int32_t THRES, wcore::Game& G) {
-  static const char* const prompts[] = {"", "second data file: ", "third data file: ",
-                                        "fourth data file: "};
+  static const char* const prompts[] = {
+      "", "second data file: ", "third data file: ", "fourth data file: "};
   for (int k = FROM; k < G.vs; ++k) {
     int32_t thresk = 0;
     if (!LOADSYSTEM(prompts[k], NAME1, k, N, MM, NN, MEM, G, thresk)) return false;

@@ -14,7 +14,7 @@ Stamp systemNow() {
   std::tm tm{};
   localtime_r(&secs, &tm);
   auto ms = duration_cast<milliseconds>(t.time_since_epoch()).count() % 1000;
-  return Stamp{tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(ms / 10),
+  return Stamp{tm.tm_hour,        tm.tm_min,     tm.tm_sec,  static_cast<int>(ms / 10),
                tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday};
 }
 

@@ -16,6 +16,7 @@ Renderer* renderer = nullptr;
 std::deque<int> ahead;  // keys taken from the source but not yet read
 void (*exhausted)() = nullptr;
 
+// clang-format off
 const char* const CP437[256] = {
     " ", "\xe2\x98\xba", "\xe2\x98\xbb", "\xe2\x99\xa5", "\xe2\x99\xa6", "\xe2\x99\xa3", "\xe2\x99\xa0", "\xe2\x80\xa2",
     "\xe2\x97\x98", "\xe2\x97\x8b", "\xe2\x97\x99", "\xe2\x99\x82", "\xe2\x99\x80", "\xe2\x99\xaa", "\xe2\x99\xab", "\xe2\x98\xbc",
@@ -50,6 +51,7 @@ const char* const CP437[256] = {
     "\xe2\x89\xa1", "\xc2\xb1", "\xe2\x89\xa5", "\xe2\x89\xa4", "\xe2\x8c\xa0", "\xe2\x8c\xa1", "\xc3\xb7", "\xe2\x89\x88",
     "\xc2\xb0", "\xe2\x88\x99", "\xc2\xb7", "\xe2\x88\x9a", "\xe2\x81\xbf", "\xc2\xb2", "\xe2\x96\xa0", "\xc2\xa0",
 };
+// clang-format on
 
 Cell& at(int x, int y) { return screen[y - 1][x - 1]; }
 
@@ -236,10 +238,14 @@ std::string readLine() {
     int k = nextEvent();
     if (k & EXT) {
       int scan = k & 0xFF;
-      if (scan == SCAN_LEFT && pos > 0) --pos;
-      else if (scan == SCAN_RIGHT && pos < buf.size()) ++pos;
-      else if (scan == SCAN_HOME) pos = 0;
-      else if (scan == SCAN_END) pos = buf.size();
+      if (scan == SCAN_LEFT && pos > 0)
+        --pos;
+      else if (scan == SCAN_RIGHT && pos < buf.size())
+        ++pos;
+      else if (scan == SCAN_HOME)
+        pos = 0;
+      else if (scan == SCAN_END)
+        pos = buf.size();
       place(pos);
       continue;
     }

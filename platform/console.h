@@ -81,12 +81,12 @@ void writeLn(std::string_view text = {});
 long scrollCount();
 
 // Keyboard.
-int readKey();        // waits; extended keys as 0 then scan code
+int readKey();  // waits; extended keys as 0 then scan code
 // Waits for one key press and returns its character; an extended key (0 and
 // its scan code) is one press and returns 0.
 int readPress();
-bool keyPressed();    // a key is waiting
-void waitKey();       // waits until a key is waiting, without consuming it
+bool keyPressed();         // a key is waiting
+void waitKey();            // waits until a key is waiting, without consuming it
 std::string readLine();    // line input with echo and editing, at most 254 chars
 std::string readNumber();  // next blank-separated token, skipping blank lines;
                            // the rest of its line is discarded

@@ -168,8 +168,10 @@ int TextOut::close() {
   f = nullptr;
   if (!tempPath.empty()) {
     if (!err) {
-      if (int code = takeFault(faults.rename)) err = code;
-      else if (std::rename(tempPath.c_str(), path.c_str()) != 0) err = lastError();
+      if (int code = takeFault(faults.rename))
+        err = code;
+      else if (std::rename(tempPath.c_str(), path.c_str()) != 0)
+        err = lastError();
     }
     if (err) std::remove(tempPath.c_str());
     tempPath.clear();

@@ -30,16 +30,16 @@ struct TextIn {
 // and reported by close() (and by error() at any time).
 struct TextOut {
   std::FILE* f = nullptr;
-  std::string path;       // the file the caller named
-  std::string tempPath;   // set while writing through a temporary file
-  int err = 0;            // first write error
-  long startLength = 0;   // length of the file when it was opened
+  std::string path;      // the file the caller named
+  std::string tempPath;  // set while writing through a temporary file
+  int err = 0;           // first write error
+  long startLength = 0;  // length of the file when it was opened
   std::size_t written = 0;
 
-  int append(const std::string& p);     // open for appending; fails when absent
-  int create(const std::string& p);     // create or truncate
-  int replace(const std::string& p);    // write to a temporary file beside it;
-                                        // close() renames it into place
+  int append(const std::string& p);   // open for appending; fails when absent
+  int create(const std::string& p);   // create or truncate
+  int replace(const std::string& p);  // write to a temporary file beside it;
+                                      // close() renames it into place
   void write(std::string_view text);
   void writeLine(std::string_view text);  // text and CR LF
   int error() const { return err; }
@@ -57,17 +57,17 @@ struct TextOut {
 
 bool isRegularFile(const std::string& path);
 std::string currentDir();
-int changeDir(const std::string& path);  // 0 or an error code
+int changeDir(const std::string& path);   // 0 or an error code
 int removeFile(const std::string& path);  // 0 or an error code
 
 // Fault switches for tests: when set to a positive number the next matching
 // operation fails with that error code, and the switch clears itself.
 struct Faults {
-  int openRead = 0;       // TextIn::open
-  int openWrite = 0;      // TextOut::append/create/replace
-  int writeAfter = -1;    // fail writes once this many more bytes are written
-  int writeError = 0;     // the code for writeAfter
-  int rename = 0;         // the final rename of replace()
+  int openRead = 0;     // TextIn::open
+  int openWrite = 0;    // TextOut::append/create/replace
+  int writeAfter = -1;  // fail writes once this many more bytes are written
+  int writeError = 0;   // the code for writeAfter
+  int rename = 0;       // the final rename of replace()
 };
 extern Faults faults;
 

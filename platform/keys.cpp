@@ -11,11 +11,11 @@ struct Sequence {
   int scan;
 };
 const Sequence SEQUENCES[] = {
-    {"[A", con::SCAN_UP},    {"[B", con::SCAN_DOWN},   {"[C", con::SCAN_RIGHT},
-    {"[D", con::SCAN_LEFT},  {"OA", con::SCAN_UP},     {"OB", con::SCAN_DOWN},
-    {"OC", con::SCAN_RIGHT}, {"OD", con::SCAN_LEFT},   {"[H", con::SCAN_HOME},
-    {"OH", con::SCAN_HOME},  {"[1~", con::SCAN_HOME},  {"[7~", con::SCAN_HOME},
-    {"[F", con::SCAN_END},   {"OF", con::SCAN_END},    {"[4~", con::SCAN_END},
+    {"[A", con::SCAN_UP},    {"[B", con::SCAN_DOWN},    {"[C", con::SCAN_RIGHT},
+    {"[D", con::SCAN_LEFT},  {"OA", con::SCAN_UP},      {"OB", con::SCAN_DOWN},
+    {"OC", con::SCAN_RIGHT}, {"OD", con::SCAN_LEFT},    {"[H", con::SCAN_HOME},
+    {"OH", con::SCAN_HOME},  {"[1~", con::SCAN_HOME},   {"[7~", con::SCAN_HOME},
+    {"[F", con::SCAN_END},   {"OF", con::SCAN_END},     {"[4~", con::SCAN_END},
     {"[8~", con::SCAN_END},  {"[3~", con::SCAN_DELETE},
 };
 

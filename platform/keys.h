@@ -14,8 +14,8 @@ namespace keys {
 constexpr int ESC_TIMEOUT_MS = 50;
 
 struct Decoder {
-  std::string pending;   // bytes of an escape sequence not yet complete
-  bool lastCR = false;   // the previous byte was CR (CR LF is one Enter)
+  std::string pending;       // bytes of an escape sequence not yet complete
+  bool lastCR = false;       // the previous byte was CR (CR LF is one Enter)
   bool dropUnknown = false;  // drop unknown CSI sequences (terminal) instead of
                              // reading them as Esc plus characters (scripts)
 };

@@ -104,9 +104,12 @@ int PrintJob::close() {
   } while (r < 0 && errno == EINTR);
   pid = -1;
   int code = 0;
-  if (r < 0) code = errno ? errno : ECHILD;
-  else if (WIFEXITED(status)) code = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status)) code = 128 + WTERMSIG(status);
+  if (r < 0)
+    code = errno ? errno : ECHILD;
+  else if (WIFEXITED(status))
+    code = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status))
+    code = 128 + WTERMSIG(status);
   // The command's own verdict says more than a broken pipe: "not found" (127)
   // or the printer's failure code rather than EPIPE.
   if (code != 0) err = code;

@@ -4,9 +4,9 @@
 // for every print job, so a printer that went away is noticed at once.
 #pragma once
 
+#include <sys/types.h>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace plat {
 
@@ -14,9 +14,9 @@ namespace plat {
 std::string printerCommand();
 
 struct PrintJob {
-  int fd = -1;      // write end of the pipe to the command
-  pid_t pid = -1;   // the command
-  int err = 0;      // first error of this job
+  int fd = -1;     // write end of the pipe to the command
+  pid_t pid = -1;  // the command
+  int err = 0;     // first error of this job
 
   // Starts the command. 0, or the error code of the failed start.
   int open();

@@ -24,8 +24,8 @@ void stop();
 // that changed since the last one.
 struct Painter {
   con::Cell shown[con::ROWS][con::COLS];
-  bool known = false;  // false: the terminal's contents are unknown
-  int attr = -1;       // attribute of the colours in effect, -1 unknown
+  bool known = false;            // false: the terminal's contents are unknown
+  int attr = -1;                 // attribute of the colours in effect, -1 unknown
   int cursorX = 0, cursorY = 0;  // where the visible cursor was left
 };
 

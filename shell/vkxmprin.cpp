@@ -89,7 +89,6 @@ void MENUE_PRINTFILE() {
   // tells whether the job really got through.
   code = job.close();
   in.close();
-  if (code != 0)
-    con::writeLn("...system error " + std::to_string(code) + " on printing " + name);
+  if (code != 0) con::writeLn("...system error " + std::to_string(code) + " on printing " + name);
   MAINGROUND();
 }

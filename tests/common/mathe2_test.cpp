@@ -23,23 +23,29 @@ TEST(ReadInt, EntriesAndTheirValues) {
     int32_t expected;
     const char* shown;  // row 1 after the entry
   } cases[] = {
-      {"\r", 7, 7, "value: 7"},                 // Enter keeps the default
-      {"12\r", 12345, 12, "value: 12"},         // longer default fully replaced
-      {" 12\r", 7, 12, "value: 12"},            // leading blank
-      {"12 \r", 7, 12, "value: 12"},            // trailing blank cut
-      {"   \r", 7, 7, "value: 7"},              // blanks only = empty entry
+      {"\r", 7, 7, "value: 7"},          // Enter keeps the default
+      {"12\r", 12345, 12, "value: 12"},  // longer default fully replaced
+      {" 12\r", 7, 12, "value: 12"},     // leading blank
+      {"12 \r", 7, 12, "value: 12"},     // trailing blank cut
+      {"   \r", 7, 7, "value: 7"},       // blanks only = empty entry
       {"-5\r", 7, -5, "value: -5"},
       {"$1F\r", 7, 31, "value: 31"},
       {"%101\r", 7, 5, "value: 5"},
       {"2147483647\r", 0, 2147483647, "value: 2147483647"},
       {"-2147483648\r", 0, INT32_MIN, "value: -2147483648"},
-      {"2147483648\r9\r", 7, 9, "value: 9"},     // beyond 32 bits: refused
-      {"12a\r\r", 7, 7, "value: 7"},            // refused, then Enter keeps 7
+      {"2147483648\r9\r", 7, 9, "value: 9"},  // beyond 32 bits: refused
+      {"12a\r\r", 7, 7, "value: 7"},          // refused, then Enter keeps 7
       {"12a\r8\r", 7, 8, "value: 8"},
-      {"\x1b" "4\t2\r", 0, 42, "value: 42"},     // Esc and Tab ignored
+      {"\x1b"
+       "4\t2\r",
+       0, 42, "value: 42"},                            // Esc and Tab ignored
       {"4\x1b[D\x1b[C\x1b[A2\r", 0, 42, "value: 42"},  // arrows ignored
-      {"\x7f\x7f" "5\r", 7, 5, "value: 5"},     // Backspace on an empty entry
-      {"19\x7f" "8\r", 7, 18, "value: 18"},
+      {"\x7f\x7f"
+       "5\r",
+       7, 5, "value: 5"},  // Backspace on an empty entry
+      {"19\x7f"
+       "8\r",
+       7, 18, "value: 18"},
   };
   for (const Case& c : cases) {
     int32_t got = promptInt(c.start, c.keys);
@@ -100,11 +106,8 @@ TEST(ReadLongInt, WaitsThroughEmptyLinesAndRefusesBadNumbers) {
     const char* keys;
     int32_t expected;
   } cases[] = {
-      {"\r\r9\r", 9},
-      {"  -12  \r", -12},
-      {"12a\r5\r", 5},
-      {"3000000000\r4\r", 4},
-      {"6 77\r", 6},  // the rest of the line is dropped
+      {"\r\r9\r", 9},         {"  -12  \r", -12}, {"12a\r5\r", 5},
+      {"3000000000\r4\r", 4}, {"6 77\r", 6},  // the rest of the line is dropped
       {"$ff\r", 255},
   };
   for (const Case& c : cases) {

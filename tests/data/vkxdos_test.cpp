@@ -160,8 +160,8 @@ TEST(DataFile, OversizedCountsNeverLeaveTheTables) {
     uint16_t n;
   } cases[] = {
       // 12 subgames of one player each, weighted.
-      {{"1", "12", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1",
-        "1", "1", "1", "1", "1", "1", "1", "1"},
+      {{"1", "12", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1",
+        "1", "1",  "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1"},
        12,
        12},
       // 60 players in one weighted subgame, all lines present.
@@ -327,24 +327,24 @@ TEST(PositionsFile, LinesAndTheirValues) {
       {{"2", "4 7 {party X}"}, 1, 2, {4, 7}},
       {{"2", "4 7   "}, 1, 2, {4, 7}},
       {{"1", "3.25 {c}"}, 1, 1, {3.25}},
-      {{"1", "3 4"}, 1, 1, {0}},          // one theme: the whole line
+      {{"1", "3 4"}, 1, 1, {0}},  // one theme: the whole line
       {{"3", "1e2 +0.5 -.25"}, 1, 3, {100, 0.5, -0.25}},
-      {{"2", " 4 7"}, 1, 2, {0, 0}},      // a leading blank shifts the fields
-      {{"2", "4"}, 1, 2, {4, 0}},         // a missing value
-      {{"2", "4,5 7"}, 1, 2, {0, 7}},     // decimal comma is no number
+      {{"2", " 4 7"}, 1, 2, {0, 0}},   // a leading blank shifts the fields
+      {{"2", "4"}, 1, 2, {4, 0}},      // a missing value
+      {{"2", "4,5 7"}, 1, 2, {0, 7}},  // decimal comma is no number
       {{"2", "x 7"}, 1, 2, {0, 7}},
-      {{"2", "4\t7"}, 1, 2, {0, 0}},      // tab is no separator
+      {{"2", "4\t7"}, 1, 2, {0, 0}},  // tab is no separator
       {{"2", "inf nan"}, 1, 2, {0, 0}},
       {{"2", "++1 1e999"}, 1, 2, {0, 0}},
-      {{"2"}, 1, 2, {0, 0}},              // missing line
+      {{"2"}, 1, 2, {0, 0}},  // missing line
   };
   for (const Case& c : cases) {
     Pos r = positions(c.lines, c.n);
     ASSERT_EQ(r.code, 0) << c.lines[0];
     EXPECT_EQ(r.nt, c.themes) << c.lines[0];
     for (std::size_t t = 0; t < c.first.size(); ++t)
-      EXPECT_DOUBLE_EQ(r.p[t + 1][1], c.first[t]) << c.lines[0] << " / " << c.lines.back()
-                                                  << " theme " << t + 1;
+      EXPECT_DOUBLE_EQ(r.p[t + 1][1], c.first[t])
+          << c.lines[0] << " / " << c.lines.back() << " theme " << t + 1;
   }
 }
 

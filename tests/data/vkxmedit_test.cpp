@@ -60,12 +60,11 @@ TEST(EditData, ValuesKeptChangedAndDropped) {
       {"Enter everywhere rewrites a weighted file in the standard form",
        "1\r\n2 {chambers}\r\n3\r\n5\r\n3\r\n2\r\n2\r\n1\r\n1\r\n", "\r\r\r\r\r\r\r\r\r",
        testkit::EXAMPLE_DATA_FILE},
-      {"Enter everywhere rewrites an unweighted file",
-       "0\n2\n7\n9\n", "\r\r\r\r",
+      {"Enter everywhere rewrites an unweighted file", "0\n2\n7\n9\n", "\r\r\r\r",
        "0  {datastructure unweighted} \r\n2  {number of subgames}\r\n"
        "7  {number of players subgame 1}\r\n9  {number of players subgame 2}\r\n"},
-      {"structure 5 is unweighted: no weights, no comment on its line", nullptr,
-       "5\r1\r4\r", "5 \r\n1  {number of subgames}\r\n4  {number of players subgame 1}\r\n"},
+      {"structure 5 is unweighted: no weights, no comment on its line", nullptr, "5\r1\r4\r",
+       "5 \r\n1  {number of subgames}\r\n4  {number of players subgame 1}\r\n"},
       {"no subgames: two lines", nullptr, "1\r0\r",
        "1  {datastructure weighted} \r\n0  {number of subgames}\r\n"},
       {"weighted to unweighted drops the weights", testkit::EXAMPLE_DATA_FILE, "0\r\r\r\r",
@@ -111,24 +110,28 @@ TEST(EditData, EmptyNameEditsDefault) {
 TEST(EditData, CountsTheTablesCannotHoldAreAskedAgain) {
   struct Case {
     const char* what;
-    const char* keys;  // after the file name and structure 0
+    const char* keys;               // after the file name and structure 0
     std::vector<std::string> rows;  // window rows from 7 on
     std::string file;               // from the subgame-count line on
   } cases[] = {
-      {"11 subgames", "11\r1\r4\r",
+      {"11 subgames",
+       "11\r1\r4\r",
        {"number of subgames: 11", "...number of players/subgames not allowed",
         "number of subgames: 1", "number of players (subgame 1): 4"},
        "1  {number of subgames}\r\n4  {number of players subgame 1}\r\n"},
-      {"-1 subgames, then the old default kept by Enter", "-1\r\r",
+      {"-1 subgames, then the old default kept by Enter",
+       "-1\r\r",
        {"number of subgames: -1", "...number of players/subgames not allowed",
         "number of subgames: 0", ""},
        "0  {number of subgames}\r\n"},
-      {"51 and -1 players", "1\r51\r-1\r50\r",
+      {"51 and -1 players",
+       "1\r51\r-1\r50\r",
        {"number of subgames: 1", "number of players (subgame 1): 51",
         "...number of players/subgames not allowed", "number of players (subgame 1): -1",
         "...number of players/subgames not allowed", "number of players (subgame 1): 50"},
        "1  {number of subgames}\r\n50  {number of players subgame 1}\r\n"},
-      {"10 subgames and 0 players are the limits", "10\r0\r0\r0\r0\r0\r0\r0\r0\r0\r0\r",
+      {"10 subgames and 0 players are the limits",
+       "10\r0\r0\r0\r0\r0\r0\r0\r0\r0\r0\r",
        {"number of subgames: 10", "number of players (subgame 1): 0"},
        "10  {number of subgames}\r\n0  {number of players subgame 1}\r\n"
        "0  {number of players subgame 2}\r\n0  {number of players subgame 3}\r\n"
@@ -149,7 +152,8 @@ TEST(EditData, CountsTheTablesCannotHoldAreAskedAgain) {
 
 TEST(EditData, OversizedCountFromTheFileIsNotAcceptedByEnter) {
   testkit::TempDir dir;
-  testkit::writeFile("big.inp", "0\r\n12\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
+  testkit::writeFile("big.inp",
+                     "0\r\n12\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
   editUntilWait("big\r\r\r2\r\r\r");
   EXPECT_EQ(winLine(5), "unweighted/weighted votes (0/1): 0");
   EXPECT_EQ(winLine(6), "number of subgames: 12");

@@ -118,17 +118,12 @@ TEST(ThresholdInput, RejectedWinsetIsAskedAgainFromItsHeading) {
   Game game = weighted({{5, 5}, {3}});
   Answer r = ask(game, "\r4\r4\r\r1\r");
   const char* expected[] = {
-      "cumulated weights:      10 3",
-      "",
-      "number of winsets:      1",
-      "winset 1:",
-      "threshold subgame 1:    4",
-      "threshold subgame 2:    4",
-      "...thresholds not allowed",
-      "winset 1:",
+      "cumulated weights:      10 3", "",
+      "number of winsets:      1",    "winset 1:",
+      "threshold subgame 1:    4",    "threshold subgame 2:    4",
+      "...thresholds not allowed",    "winset 1:",
       "threshold subgame 1:    0",  // asked again with 0, Enter keeps it
-      "threshold subgame 2:    1",
-      "winset 1:               [0,10] * [1,3]",
+      "threshold subgame 2:    1",    "winset 1:               [0,10] * [1,3]",
   };
   for (int y = 3; y <= 13; ++y) EXPECT_EQ(line(y), expected[y - 3]) << "row " << y;
   EXPECT_EQ(r.m[1][1], 0);

@@ -63,8 +63,8 @@ void run(Engine e, const Tables& t, uint16_t T1, Results& r, std::string* name =
   POSTYP pos{};
   switch (e) {
     case SHAPLEY:
-      SHAPLEY_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV, r.WINSETS,
-                       0, pos, 0);
+      SHAPLEY_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV, r.WINSETS, 0,
+                       pos, 0);
       break;
     case PUBLICGOOD:
       PUBLICGOOD_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV,
@@ -114,8 +114,8 @@ TEST(WeightedEngines, ThreeTwoOneGame) {
       {PUBLICGOOD, 0, 1, 3, {1, 1, 1}, {1, 1, 1}},  // with one member needed: the singles
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(engineName(c.engine)) + " quota " + std::to_string(c.quota) +
-                 " T1 " + std::to_string(c.T1));
+    SCOPED_TRACE(std::string(engineName(c.engine)) + " quota " + std::to_string(c.quota) + " T1 " +
+                 std::to_string(c.T1));
     testkit::start("n\r");
     Results r;
     run(c.engine, game({{3, 2, 1}}, {{c.quota}}), c.T1, r);
@@ -197,9 +197,9 @@ TEST(WeightedEngines, RunModeAnswers) {
   };
   const Case cases[] = {
       {"n\r", "...processing", ""},
-      {"Y\r", "...processing", ""},  // only a lower-case y means yes
+      {"Y\r", "...processing", ""},                  // only a lower-case y means yes
       {"yes please\r\r", "...processing", "1 1 1"},  // the first character counts
-      {"y\rn\r", "...processing", "1 1 1"},  // the row shows the last coalition
+      {"y\rn\r", "...processing", "1 1 1"},          // the row shows the last coalition
       {"y\rY\r", "...processing", "1 1 1"},
   };
   for (const Case& c : cases) {
@@ -225,20 +225,37 @@ TEST(WeightedEngines, ReportModeListsCoalitionsInFileAndOnScreen) {
     std::vector<std::string> rows;  // rows 1.. of the screen
   };
   const Case cases[] = {
-      {SHAPLEY, "y\ry\r", game({{3, 2, 1}}, {{4}}), "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n",
+      {SHAPLEY,
+       "y\ry\r",
+       game({{3, 2, 1}}, {{4}}),
+       "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n",
        {"winning coalitions", "     1: 1/2/", "     2: 1/3/", "     3: 1/2/3/", "", ""}},
-      {SHAPLEY, "w\r", game({{3, 2, 1}}, {{4}}), "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n",
+      {SHAPLEY,
+       "w\r",
+       game({{3, 2, 1}}, {{4}}),
+       "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n",
        {"winning coalitions", "     1: 1/2/"}},
       // Subgame boundaries are marked whether or not the coalition has
       // members there.
-      {SHAPLEY, "w\r", game({{1}, {1}, {1}}, {{0, 0, 1}}),
+      {SHAPLEY,
+       "w\r",
+       game({{1}, {1}, {1}}, {{0, 0, 1}}),
        "//1/\r\n1///1/\r\n/1//1/\r\n1//1//1/\r\n\r\n",
        {"winning coalitions", "     1: //1/", "     2: 1///1/"}},
-      {SHAPLEY, "w\r", game({{1, 1}, {1}}, {{2, 0}}), "1/2//\r\n1/2//1/\r\n\r\n",
+      {SHAPLEY,
+       "w\r",
+       game({{1, 1}, {1}}, {{2, 0}}),
+       "1/2//\r\n1/2//1/\r\n\r\n",
        {"winning coalitions", "     1: 1/2//"}},
-      {PUBLICGOOD, "y\ry\r", game({{3, 2, 1}}, {{4}}), "1/2/\r\n1/3/\r\n\r\n",
+      {PUBLICGOOD,
+       "y\ry\r",
+       game({{3, 2, 1}}, {{4}}),
+       "1/2/\r\n1/3/\r\n\r\n",
        {"minimal winning coalitions", "", "     1: 1/2/", "     2: 1/3/", "", ""}},
-      {PUBLICGOOD, "w\r", game({{1}, {1}, {1}}, {{0, 0, 1}}), "//1/\r\n\r\n",
+      {PUBLICGOOD,
+       "w\r",
+       game({{1}, {1}, {1}}, {{0, 0, 1}}),
+       "//1/\r\n\r\n",
        {"minimal winning coalitions", "", "     1: //1/"}},
       {SHAPLEY, "w\r", game({{3, 2, 1}}, {{7}}), "\r\n", {"winning coalitions", "", ""}},
   };
@@ -275,8 +292,7 @@ TEST(WeightedEngines, UnopenableListingFallsBackToScreenControl) {
     std::string message;
   };
   const Case cases[] = {
-      {"folder missing", "nofolder/game", false, 0,
-       "...system error2 on saving nofolder/game.ouu"},
+      {"folder missing", "nofolder/game", false, 0, "...system error2 on saving nofolder/game.ouu"},
       {"existing file refuses appending", "default", true, 13,
        "...system error13 on saving default.ouu"},
   };
@@ -325,8 +341,8 @@ TEST(WeightedEngines, SpatialResultsAreSharesOfSimilarity) {
   pos[1][3] = 1;
   testkit::start("n\r");
   Results r;
-  SHAPLEY_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, 0, r.SHAP, r.PIV, r.WINSETS, 1,
-                   pos, 1);
+  SHAPLEY_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, 0, r.SHAP, r.PIV, r.WINSETS, 1, pos,
+                   1);
   // Similarities: {1,2} 1, {1,3} 0, {2,3} 0, {1,2,3} 1 - 2/3 = 1/3; single
   // players 0. Winning: every pair and the grand coalition.
   const double winSim = 1 + 1.0 / 3;
@@ -355,10 +371,9 @@ TEST(WeightedEngines, SpatialResultsAreSharesOfSimilarity) {
 // ---- multiple weights -------------------------------------------------
 
 // A weighted data file of one subgame.
-void dataFile(const std::string& name, const std::vector<int32_t>& weights,
-              int structure = 1) {
-  std::string text = std::to_string(structure) + "\r\n1\r\n" + std::to_string(weights.size()) +
-                     "\r\n";
+void dataFile(const std::string& name, const std::vector<int32_t>& weights, int structure = 1) {
+  std::string text =
+      std::to_string(structure) + "\r\n1\r\n" + std::to_string(weights.size()) + "\r\n";
   if (structure == 1)
     for (int32_t w : weights) text += std::to_string(w) + "\r\n";
   testkit::writeFile(name + ".inp", text);
@@ -457,9 +472,9 @@ TEST(WeightedEngines, BlockingMinorityInTheSecondSystem) {
     double wins;
   };
   const Case cases[] = {
-      {"1\r0\r", 5},  // the four coalitions of three and the grand coalition
+      {"1\r0\r", 5},   // the four coalitions of three and the grand coalition
       {"1\r1\r", 11},  // two outsiders hold 1 without the smaller: still allowed
-      {"0\r", 15},  // rule off
+      {"0\r", 15},     // rule off
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answers);

@@ -14,11 +14,9 @@ TEST(ConsoleAttributes, ColourArithmeticFollowsTheAttributeByte) {
     void (*op)();
     uint8_t expected;
   } cases[] = {
-      {0x1F, [] { con::textColor(4); }, 0x14},
-      {0x1F, [] { con::textColor(0x8C); }, 0x9C},
+      {0x1F, [] { con::textColor(4); }, 0x14},       {0x1F, [] { con::textColor(0x8C); }, 0x9C},
       {0x07, [] { con::textBackground(8); }, 0x07},  // 8 shows as black
-      {0x07, [] { con::textBackground(12); }, 0x47},
-      {0x17, [] { con::highVideo(); }, 0x1F},
+      {0x07, [] { con::textBackground(12); }, 0x47}, {0x17, [] { con::highVideo(); }, 0x1F},
       {0x9F, [] { con::lowVideo(); }, 0x17},
   };
   for (const Case& c : cases) {

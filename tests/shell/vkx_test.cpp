@@ -17,10 +17,10 @@ namespace {
 
 // The settings the configuration file can change, as one comparable text.
 std::string settings() {
-  return "path=" + VKXPATH + " tab=" + std::to_string(OUTPUTTAB) + " prec=" +
-         std::to_string(PREC) + " back=" + std::to_string(BACKCOL1) + " menu=" +
-         std::to_string(BACKCOL2) + " text=" + std::to_string(TEXTCOL) + " internal=" +
-         std::to_string(INTERNAL) + " weights=" + WEIGHTS;
+  return "path=" + VKXPATH + " tab=" + std::to_string(OUTPUTTAB) + " prec=" + std::to_string(PREC) +
+         " back=" + std::to_string(BACKCOL1) + " menu=" + std::to_string(BACKCOL2) +
+         " text=" + std::to_string(TEXTCOL) + " internal=" + std::to_string(INTERNAL) +
+         " weights=" + WEIGHTS;
 }
 
 TEST(ConfigurationLine, EachLineSetsAtMostOneSetting) {
@@ -217,13 +217,12 @@ TEST(MenuLoop, SubmenuKeysArrowsAndEsc) {
     std::string keys;
     int open;  // OLDKEY afterwards, and the box on screen
   } cases[] = {
-      {"d", 1},          {"c", 2},          {"o", 3},          {"dco", 3},
-      {"d\x1b[C", 2},    {"c\x1b[C", 3},    {"o\x1b[C", 1},    {"d\x1b[D", 3},
-      {"c\x1b[D", 1},    {"o\x1b[D", 2},    {"\x1b[C", 0},     {"\x1b[D", 0},
-      {"c\x1b[A", 2},    {"c\x1b[B", 2},    {"d\x1b", 0},      {"\x1b", 0},
-      {"dD", 1},         {"D", 0},          {"C", 0},          {"o\x1b[D\x1b[D\x1b[D", 3},
-      {"ce", 2},         {"c4", 2},         {"1", 0},          {"e", 0},
-      {"q", 0},          {"cq", 2},         {"oq", 3},         {"d1f", 1},
+      {"d", 1},       {"c", 2},       {"o", 3},       {"dco", 3},     {"d\x1b[C", 2},
+      {"c\x1b[C", 3}, {"o\x1b[C", 1}, {"d\x1b[D", 3}, {"c\x1b[D", 1}, {"o\x1b[D", 2},
+      {"\x1b[C", 0},  {"\x1b[D", 0},  {"c\x1b[A", 2}, {"c\x1b[B", 2}, {"d\x1b", 0},
+      {"\x1b", 0},    {"dD", 1},      {"D", 0},       {"C", 0},       {"o\x1b[D\x1b[D\x1b[D", 3},
+      {"ce", 2},      {"c4", 2},      {"1", 0},       {"e", 0},       {"q", 0},
+      {"cq", 2},      {"oq", 3},      {"d1f", 1},
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(runMenu(c.keys)) << c.keys;
@@ -269,7 +268,8 @@ TEST(MenuLoop, CommandKeysRunTheCommandOfTheOpenSubmenu) {
     // Every command draws the frame (1,2)-(80,24) with its title inside.
     EXPECT_EQ(con::cell(1, 2).ch, 218) << c.keys;
     EXPECT_EQ(con::cell(80, 24).ch, 217) << c.keys;
-    EXPECT_NE(testkit::row(3).find(c.title), std::string::npos) << c.keys << ": " << testkit::row(3);
+    EXPECT_NE(testkit::row(3).find(c.title), std::string::npos)
+        << c.keys << ": " << testkit::row(3);
   }
 }
 
@@ -330,11 +330,9 @@ TEST(StartScreen, HoldEndsWhenTheSecondsReachTheTarget) {
     std::vector<int> seconds;  // what the clock shows, call after call
     int calls;                 // calls until the hold ends
   } cases[] = {
-      {{10, 10, 11, 11, 12, 13}, 5},
-      {{55, 56, 57}, 3},
+      {{10, 10, 11, 11, 12, 13}, 5},     {{55, 56, 57}, 3},
       {{56, 57, 58, 59, 0, 1, 2, 3}, 7},  // late in a minute: six seconds
-      {{57, 58, 59, 0, 1, 2, 3, 4}, 7},
-      {{59, 0, 1, 2, 3, 4, 5}, 7},
+      {{57, 58, 59, 0, 1, 2, 3, 4}, 7},  {{59, 0, 1, 2, 3, 4, 5}, 7},
   };
   for (const Case& c : cases) {
     testkit::start("x");
