@@ -15,6 +15,7 @@ command -v make >/dev/null 2>&1 || missing+=(make)
 command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 [ -e /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 [ -e /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
+[ -e /usr/include/gmpxx.h ] || missing+=(libgmp-dev)
 command -v tmux >/dev/null 2>&1 || missing+=(tmux)
 
 if [ ${#missing[@]} -gt 0 ]; then

@@ -1,0 +1,34 @@
+// Fast counting core of the engines for unweighted chambers: the same totals
+// as ISA_SUMS and ISA_SCALE (engines/isacore.h), from a dynamic program that
+// goes through the chambers once (and once more per chamber for the swings)
+// instead of walking every count vector of every box. Its work grows with
+// the squares of the chamber sizes, never with their product, and its counts
+// live in the extended range of XNUM, so that chambers of up to 65535
+// members give finite totals.
+#pragma once
+
+#include "common/xnum.h"
+#include "engines/isacore.h"
+
+using ISAXVECTOR = TABLE<XNUM, MAXCHAMB + 1>;  // one value per chamber 1..10
+
+// The totals of ISATOTALS (same meaning per kind, same scaling) in extended
+// range: winning coalitions, swings and the public good sums may exceed a
+// double; the Shapley values and the shares never do.
+struct ISAXTOTALS {
+  ISAXVECTOR SHAP{};
+  ISAXVECTOR PIV0{};
+  ISAXVECTOR PIV1{};
+  XNUM WINSETS{};
+};
+
+// The raw sums, before scaling: what ISA_SUMS adds up, for the same games
+// (a game outside the tables counts nothing, as there).
+ISAXTOTALS ISA_FAST_SUMS(ISAKIND KIND, const ISAGAME& GAME);
+// The final scaling, as ISA_SCALE.
+void ISA_FAST_SCALE(ISAKIND KIND, const ISAGAME& GAME, ISAXTOTALS& T);
+// Sums and scaling together.
+ISAXTOTALS ISA_FAST(ISAKIND KIND, const ISAGAME& GAME);
+
+// The totals as doubles (infinite where they exceed a double).
+ISATOTALS ISA_TODOUBLE(const ISAXTOTALS& T);
