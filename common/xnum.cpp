@@ -107,6 +107,7 @@ std::string XSCISTR(const XNUM& X, int W) {
   std::snprintf(expbuf, sizeof expbuf, "%c%03lld", k < 0 ? '-' : '+',
                 static_cast<long long>(k < 0 ? -k : k));
   std::string out = (X.m < 0 ? "-" : " ") + mant + "E" + expbuf;
-  if (static_cast<int>(out.size()) < W) out.insert(0, static_cast<std::size_t>(W) - out.size(), ' ');
+  if (static_cast<int>(out.size()) < W)
+    out.insert(0, static_cast<std::size_t>(W) - out.size(), ' ');
   return out;
 }

@@ -322,12 +322,14 @@ ISAXTOTALS count(const RULE& r, const ISAGAME& g) {
       }
     }
     if (minimal) {
-      step(cur, next, r.nn[d], [&](uint64_t key, int32_t k) { return minimalStep(r, key, d, k); },
-           coef(d));
+      step(
+          cur, next, r.nn[d], [&](uint64_t key, int32_t k) { return minimalStep(r, key, d, k); },
+          coef(d));
       thresholds(r, d, next, minimalDrop);
     } else {
-      step(cur, next, r.nn[d],
-           [&](uint64_t key, int32_t k) -> uint64_t { return key & r.inside(d, k); }, coef(d));
+      step(
+          cur, next, r.nn[d],
+          [&](uint64_t key, int32_t k) -> uint64_t { return key & r.inside(d, k); }, coef(d));
       thresholds(r, d, next, plainDrop);
     }
     std::swap(cur, next);

@@ -181,7 +181,8 @@ TEST(IsaFast, LargeChambersMatchExactRationals) {
     g.THRES = static_cast<int32_t>(c.boxes.size());
     for (int w = 1; w <= g.THRES; ++w)
       for (int d = 1; d <= g.MM; ++d) {
-        g.G[w][d][1] = c.boxes[static_cast<std::size_t>(w) - 1][static_cast<std::size_t>(d) - 1].first;
+        g.G[w][d][1] =
+            c.boxes[static_cast<std::size_t>(w) - 1][static_cast<std::size_t>(d) - 1].first;
         g.G[w][d][2] =
             c.boxes[static_cast<std::size_t>(w) - 1][static_cast<std::size_t>(d) - 1].second;
       }
@@ -190,7 +191,8 @@ TEST(IsaFast, LargeChambersMatchExactRationals) {
     g.T1ANZ = static_cast<uint16_t>(c.anz1);
     g.T2ANZ = static_cast<uint16_t>(c.anz2);
     for (ISAKIND kind : KINDS) {
-      const std::string id = std::string(c.name) + " kind " + std::to_string(static_cast<int>(kind));
+      const std::string id =
+          std::string(c.name) + " kind " + std::to_string(static_cast<int>(kind));
       const Exact want = exactTotals(kind, g);
       const ISAXTOTALS got = ISA_FAST(kind, g);
       expectExact(want.winsets, got.WINSETS, id + " winsets");

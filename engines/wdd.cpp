@@ -1,0 +1,290 @@
+#include "engines/wdd.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+
+namespace wdd {
+namespace {
+
+constexpr uint64_t EMPTY = std::numeric_limits<uint64_t>::max();
+constexpr int64_t INF = int64_t{1} << 62;  // beyond any sum of weights
+
+inline uint64_t pairKey(NODE a, NODE b) { return uint64_t{a} << 32 | b; }
+
+inline std::size_t hashOf(uint64_t key, std::size_t mask) {
+  key ^= key >> 31;
+  key *= 0x9E3779B97F4A7C15ull;
+  key ^= key >> 29;
+  return static_cast<std::size_t>(key) & mask;
+}
+
+// A node with the interval of remaining quotas (or outside sums) for which
+// it is the rule.
+struct Ranged {
+  NODE node;
+  int64_t lo, hi;
+};
+
+// Memo of interval-ranged nodes: lower bound -> (upper bound, node).
+using INTERVALS = std::map<int64_t, std::pair<int64_t, NODE>>;
+
+bool lookup(const INTERVALS& m, int64_t x, Ranged& out) {
+  auto it = m.upper_bound(x);
+  if (it == m.begin()) return false;
+  --it;
+  if (x > it->second.first) return false;
+  out = {it->second.second, it->first, it->second.first};
+  return true;
+}
+
+}  // namespace
+
+bool FOREST::MAP::find(uint64_t key, NODE& value) const {
+  if (keys_.empty()) return false;
+  const std::size_t mask = keys_.size() - 1;
+  for (std::size_t i = hashOf(key, mask);; i = (i + 1) & mask) {
+    if (keys_[i] == EMPTY) return false;
+    if (keys_[i] == key) {
+      value = values_[i];
+      return true;
+    }
+  }
+}
+
+void FOREST::MAP::put(uint64_t key, NODE value) {
+  if (2 * (used_ + 1) > keys_.size()) {
+    std::vector<uint64_t> oldKeys = std::move(keys_);
+    std::vector<NODE> oldValues = std::move(values_);
+    const std::size_t size = std::max<std::size_t>(16, 2 * oldKeys.size());
+    keys_.assign(size, EMPTY);
+    values_.assign(size, 0);
+    used_ = 0;
+    for (std::size_t i = 0; i < oldKeys.size(); ++i)
+      if (oldKeys[i] != EMPTY) put(oldKeys[i], oldValues[i]);
+  }
+  const std::size_t mask = keys_.size() - 1;
+  std::size_t i = hashOf(key, mask);
+  while (keys_[i] != EMPTY && keys_[i] != key) i = (i + 1) & mask;
+  if (keys_[i] == EMPTY) ++used_;
+  keys_[i] = key;
+  values_[i] = value;
+}
+
+FOREST::FOREST(int levels, std::size_t budget) : n_(levels), budget_(budget) {
+  nodes_.resize(static_cast<std::size_t>(n_) + 1);
+  unique_.resize(static_cast<std::size_t>(n_) + 1);
+  for (auto& m : memo_) m.resize(static_cast<std::size_t>(n_) + 1);
+  minimal_.resize(static_cast<std::size_t>(n_) + 1);
+  zero_.assign(static_cast<std::size_t>(n_) + 1, 0);
+  one_.assign(static_cast<std::size_t>(n_) + 1, 1);
+  nodes_[n_] = {{0, 0}, {1, 1}};
+  for (int l = n_ - 1; l >= 0; --l) {
+    zero_[l] = make(l, zero_[l + 1], zero_[l + 1]);
+    one_[l] = make(l, one_[l + 1], one_[l + 1]);
+  }
+}
+
+NODE FOREST::make(int level, NODE lo, NODE hi) {
+  const uint64_t key = pairKey(lo, hi);
+  NODE id = 0;
+  if (unique_[level].find(key, id)) return id;
+  if (++count_ > budget_) throw BUDGET{};
+  id = static_cast<NODE>(nodes_[level].size());
+  nodes_[level].push_back({lo, hi});
+  unique_[level].put(key, id);
+  return id;
+}
+
+NODE FOREST::threshold(const int64_t* weight, int64_t q) {
+  std::vector<int64_t> rest(static_cast<std::size_t>(n_) + 1, 0);
+  for (int l = n_ - 1; l >= 0; --l) rest[l] = rest[l + 1] + weight[l];
+  std::vector<INTERVALS> memo(static_cast<std::size_t>(n_));
+  auto build = [&](auto& self, int l, int64_t r) -> Ranged {
+    if (r <= 0) return {one_[l], -INF, 0};
+    if (r > rest[l]) return {zero_[l], rest[l] + 1, INF};
+    Ranged got;
+    if (lookup(memo[l], r, got)) return got;
+    const int64_t w = weight[l];
+    const Ranged hi = self(self, l + 1, r - w), lo = self(self, l + 1, r);
+    got = {make(l, lo.node, hi.node), std::max(lo.lo, hi.lo + w), std::min(lo.hi, hi.hi + w)};
+    memo[l][got.lo] = {got.hi, got.node};
+    return got;
+  };
+  return build(build, 0, q).node;
+}
+
+NODE FOREST::notBlocked(const int64_t* weight, int64_t b) {
+  // State: the outsiders' sum so far and their lightest weight (NONE while
+  // nobody is outside). For a fixed lightest weight the rule only grows
+  // stricter as the sum grows, so the sums of one node form an interval.
+  constexpr int64_t NONE = INF;
+  std::vector<int64_t> rest(static_cast<std::size_t>(n_) + 1, 0),
+      lightest(static_cast<std::size_t>(n_) + 1, NONE);
+  for (int l = n_ - 1; l >= 0; --l) {
+    rest[l] = rest[l + 1] + weight[l];
+    lightest[l] = std::min(lightest[l + 1], weight[l]);
+  }
+  std::vector<std::map<int64_t, INTERVALS>> memo(static_cast<std::size_t>(n_));
+  auto build = [&](auto& self, int l, int64_t sum, int64_t light) -> Ranged {
+    // The blocking sum only grows as players go outside: everybody left
+    // joining gives the least, everybody left staying outside the most.
+    if (light != NONE && sum - light > b) return {zero_[l], b + light + 1, INF};
+    const int64_t light2 = std::min(light, lightest[l]);
+    const int64_t most = sum + rest[l] - (light2 == NONE ? 0 : light2);
+    if (most <= b) return {one_[l], -INF, b - rest[l] + (light2 == NONE ? 0 : light2)};
+    if (l == n_) return {zero_[l], sum, INF};  // not reached: the bounds above decide
+    Ranged got;
+    INTERVALS& m = memo[l][light];
+    if (lookup(m, sum, got)) return got;
+    const int64_t w = weight[l];
+    const Ranged in = self(self, l + 1, sum, light);
+    const Ranged out = self(self, l + 1, sum + w, std::min(light, w));
+    got = {make(l, out.node, in.node), std::max(in.lo, out.lo - w), std::min(in.hi, out.hi - w)};
+    m[got.lo] = {got.hi, got.node};
+    return got;
+  };
+  return build(build, 0, 0, NONE).node;
+}
+
+NODE FOREST::apply(OP op, int level, NODE a, NODE b) {
+  if (level == n_) {
+    switch (op) {
+      case AND:
+        return a & b;
+      case OR:
+        return a | b;
+      default:
+        return a & (b ^ 1);
+    }
+  }
+  const NODE z = zero_[level], o = one_[level];
+  switch (op) {
+    case AND:
+      if (a == z || b == z) return z;
+      if (a == o || a == b) return b;
+      if (b == o) return a;
+      if (a > b) std::swap(a, b);
+      break;
+    case OR:
+      if (a == o || b == o) return o;
+      if (a == z || a == b) return b;
+      if (b == z) return a;
+      if (a > b) std::swap(a, b);
+      break;
+    default:
+      if (a == z || b == o || a == b) return z;
+      if (b == z) return a;
+      break;
+  }
+  const uint64_t key = pairKey(a, b);
+  NODE r = 0;
+  if (memo_[op][level].find(key, r)) return r;
+  const Node x = nodes_[level][a], y = nodes_[level][b];
+  const NODE lo = apply(op, level + 1, x.lo, y.lo);
+  const NODE hi = apply(op, level + 1, x.hi, y.hi);
+  r = make(level, lo, hi);
+  memo_[op][level].put(key, r);
+  return r;
+}
+
+NODE FOREST::minimalAt(int level, NODE f) {
+  if (level == n_ || f == zero_[level]) return f;
+  NODE r = 0;
+  if (minimal_[level].find(f, r)) return r;
+  const Node x = nodes_[level][f];
+  // A minimal set without the player is a minimal set of the rule without
+  // it; one with the player is minimal with it, and its rest must not win
+  // without the player already.
+  const NODE lo = minimalAt(level + 1, x.lo);
+  const NODE hi = apply(ANDNOT, level + 1, minimalAt(level + 1, x.hi), x.lo);
+  r = make(level, lo, hi);
+  minimal_[level].put(f, r);
+  return r;
+}
+
+void FOREST::profile(NODE f, const int* player, const int* first, int mm,
+                     wfast::Profile& out) const {
+  out = wfast::Profile{};
+  const int n = n_;
+  // The nodes reachable from F, numbered per level.
+  std::vector<std::vector<NODE>> reach(static_cast<std::size_t>(n) + 1);
+  std::vector<std::vector<int32_t>> index(static_cast<std::size_t>(n) + 1);
+  for (int l = 0; l <= n; ++l) index[l].assign(nodes_[l].size(), -1);
+  reach[0].push_back(f);
+  index[0][f] = 0;
+  for (int l = 0; l < n; ++l)
+    for (NODE v : reach[l])
+      for (NODE c : {nodes_[l][v].lo, nodes_[l][v].hi})
+        if (index[l + 1][c] < 0) {
+          index[l + 1][c] = static_cast<int32_t>(reach[l + 1].size());
+          reach[l + 1].push_back(c);
+        }
+
+  // up[l][i * (n - l + 1) + j]: completions of size j from node i of level l
+  // to "true".
+  std::vector<std::vector<uint64_t>> up(static_cast<std::size_t>(n) + 1);
+  for (NODE v : reach[n]) up[n].push_back(v == 1 ? 1 : 0);
+  for (int l = n - 1; l >= 0; --l) {
+    const std::size_t w = static_cast<std::size_t>(n - l) + 1, wc = w - 1;
+    up[l].assign(reach[l].size() * w, 0);
+    for (std::size_t i = 0; i < reach[l].size(); ++i) {
+      const Node x = nodes_[l][reach[l][i]];
+      const uint64_t* lo = &up[l + 1][static_cast<std::size_t>(index[l + 1][x.lo]) * wc];
+      const uint64_t* hi = &up[l + 1][static_cast<std::size_t>(index[l + 1][x.hi]) * wc];
+      uint64_t* u = &up[l][i * w];
+      for (std::size_t j = 0; j < wc; ++j) {
+        u[j] += lo[j];
+        u[j + 1] += hi[j];
+      }
+    }
+  }
+  for (int k = 0; k <= n; ++k) out.all[k] = up[0][static_cast<std::size_t>(k)];
+
+  // down[i * (l + 1) + j]: paths of size j from F to node i of level l. The
+  // paths into a level-(l+1) node through "member" edges, joined with that
+  // node's completions, are the sets holding the player of level l.
+  std::vector<uint64_t> down(1, 1), next, viaHi;
+  for (int l = 0; l <= n; ++l) {
+    const std::size_t w = static_cast<std::size_t>(l) + 1;
+    for (int s = 1; s <= mm; ++s) {
+      if (first[s] != l) continue;
+      // Follow "no member" edges through subgame s.
+      for (std::size_t i = 0; i < reach[l].size(); ++i) {
+        NODE v = reach[l][i];
+        for (int m = first[s]; m < first[s + 1]; ++m) v = nodes_[m][v].lo;
+        const int e = first[s + 1];
+        const std::size_t we = static_cast<std::size_t>(n - e) + 1;
+        const uint64_t* u = &up[e][static_cast<std::size_t>(index[e][v]) * we];
+        for (std::size_t j = 0; j < w; ++j)
+          for (std::size_t t = 0; t < we; ++t) out.without[s][j + t] += down[i * w + j] * u[t];
+      }
+    }
+    if (l == n) break;
+    const std::size_t wn = w + 1, wu = static_cast<std::size_t>(n - l);
+    next.assign(reach[l + 1].size() * wn, 0);
+    viaHi.assign(reach[l + 1].size() * w, 0);
+    for (std::size_t i = 0; i < reach[l].size(); ++i) {
+      const Node x = nodes_[l][reach[l][i]];
+      const std::size_t a = static_cast<std::size_t>(index[l + 1][x.lo]);
+      const std::size_t b = static_cast<std::size_t>(index[l + 1][x.hi]);
+      for (std::size_t j = 0; j < w; ++j) {
+        next[a * wn + j] += down[i * w + j];
+        next[b * wn + j + 1] += down[i * w + j];
+        viaHi[b * w + j] += down[i * w + j];
+      }
+    }
+    uint64_t* with = out.with[player[l]];
+    for (std::size_t c = 0; c < reach[l + 1].size(); ++c) {
+      const uint64_t* u = &up[l + 1][c * wu];
+      for (std::size_t j = 0; j < w; ++j) {
+        const uint64_t d = viaHi[c * w + j];
+        if (d == 0) continue;
+        for (std::size_t t = 0; t < wu; ++t) with[j + t + 1] += d * u[t];
+      }
+    }
+    down.swap(next);
+  }
+}
+
+}  // namespace wdd
