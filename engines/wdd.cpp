@@ -1,14 +1,18 @@
 #include "engines/wdd.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <map>
+#include <numeric>
 
 namespace wdd {
 namespace {
 
 constexpr uint64_t EMPTY = std::numeric_limits<uint64_t>::max();
 constexpr int64_t INF = int64_t{1} << 62;  // beyond any sum of weights
+// Memory for the subset-sum bit sets of one threshold.
+constexpr double SUMBYTES = 256.0 * 1024 * 1024;
 
 inline uint64_t pairKey(NODE a, NODE b) { return uint64_t{a} << 32 | b; }
 
@@ -96,22 +100,120 @@ NODE FOREST::make(int level, NODE lo, NODE hi) {
   return id;
 }
 
+namespace {
+
+// A threshold "the members' summed weight reaches q" in units of the
+// weights' greatest common divisor, with the subset sums of the players of
+// each level and below as bit sets: a quota r at level l is the same rule as
+// the least of those sums that reaches it (rest + 1 when none does: the
+// rule "false"), its canonical quota.
+struct SUMS {
+  int n;
+  int64_t q = 0;
+  std::vector<int64_t> w, rest;
+  std::vector<std::vector<uint64_t>> sets;
+
+  SUMS(int levels, const int64_t* weight, int64_t quota) : n(levels) {
+    int64_t unit = 0;
+    for (int l = 0; l < n; ++l) unit = std::gcd(unit, weight[l]);
+    if (unit == 0) unit = 1;
+    q = quota <= 0 ? 0 : (quota + unit - 1) / unit;
+    w.assign(static_cast<std::size_t>(n), 0);
+    rest.assign(static_cast<std::size_t>(n) + 1, 0);
+    for (int l = n - 1; l >= 0; --l) {
+      w[l] = weight[l] / unit;
+      rest[l] = rest[l + 1] + w[l];
+    }
+    if (static_cast<double>(rest[0] + 64) * n > 8.0 * SUMBYTES) throw BUDGET{};
+    sets.resize(static_cast<std::size_t>(n) + 1);
+    sets[n] = {1};
+    for (int l = n - 1; l >= 0; --l) {
+      const std::vector<uint64_t>& below = sets[l + 1];
+      std::vector<uint64_t>& set = sets[l];
+      set.assign(static_cast<std::size_t>(rest[l] / 64) + 1, 0);
+      const std::size_t shift = static_cast<std::size_t>(w[l] / 64);
+      const unsigned bit = static_cast<unsigned>(w[l] % 64);
+      for (std::size_t i = 0; i < below.size(); ++i) {
+        set[i] |= below[i];
+        set[i + shift] |= below[i] << bit;
+        if (bit != 0 && i + shift + 1 < set.size()) set[i + shift + 1] |= below[i] >> (64 - bit);
+      }
+    }
+  }
+
+  int64_t canon(int l, int64_t r) const {
+    if (r <= 0) return 0;
+    if (r > rest[l]) return rest[l] + 1;
+    const std::vector<uint64_t>& set = sets[l];
+    std::size_t i = static_cast<std::size_t>(r / 64);
+    uint64_t word = set[i] & (~uint64_t{0} << (r % 64));
+    while (word == 0) word = set[++i];  // the full sum rest[l] is always there
+    return static_cast<int64_t>(i * 64) + std::countr_zero(word);
+  }
+};
+
+}  // namespace
+
 NODE FOREST::threshold(const int64_t* weight, int64_t q) {
-  std::vector<int64_t> rest(static_cast<std::size_t>(n_) + 1, 0);
-  for (int l = n_ - 1; l >= 0; --l) rest[l] = rest[l + 1] + weight[l];
-  std::vector<INTERVALS> memo(static_cast<std::size_t>(n_));
-  auto build = [&](auto& self, int l, int64_t r) -> Ranged {
-    if (r <= 0) return {one_[l], -INF, 0};
-    if (r > rest[l]) return {zero_[l], rest[l] + 1, INF};
-    Ranged got;
-    if (lookup(memo[l], r, got)) return got;
-    const int64_t w = weight[l];
-    const Ranged hi = self(self, l + 1, r - w), lo = self(self, l + 1, r);
-    got = {make(l, lo.node, hi.node), std::max(lo.lo, hi.lo + w), std::min(lo.hi, hi.hi + w)};
-    memo[l][got.lo] = {got.hi, got.node};
-    return got;
+  const SUMS sums(n_, weight, q);
+  auto canon = [&](int l, int64_t r) { return sums.canon(l, r); };
+  const std::vector<int64_t>& w = sums.w;
+  q = sums.q;
+  // From the root down: the distinct quotas of each level, ascending, and
+  // for each one the positions of its children in the next level; then the
+  // nodes from the bottom up.
+  std::vector<int64_t> level = {canon(0, q)}, next, lo, hi;
+  std::vector<std::vector<uint32_t>> loAt(static_cast<std::size_t>(n_)),
+      hiAt(static_cast<std::size_t>(n_));
+  for (int l = 0; l < n_; ++l) {
+    lo.clear();
+    hi.clear();
+    for (int64_t c : level) {
+      lo.push_back(canon(l + 1, c));
+      hi.push_back(canon(l + 1, c - w[l]));
+    }
+    next.resize(lo.size() + hi.size());
+    std::merge(lo.begin(), lo.end(), hi.begin(), hi.end(), next.begin());
+    next.erase(std::unique(next.begin(), next.end()), next.end());
+    // Both child lists ascend: their positions follow by one walk each.
+    for (auto [from, to] : {std::pair{&lo, &loAt[l]}, std::pair{&hi, &hiAt[l]}}) {
+      std::size_t at = 0;
+      for (int64_t c : *from) {
+        while (next[at] != c) ++at;
+        to->push_back(static_cast<uint32_t>(at));
+      }
+    }
+    level.swap(next);
+  }
+  // The last level's quotas are 0 ("true") and 1 ("false").
+  std::vector<NODE> ids, up;
+  for (int64_t c : level) ids.push_back(c == 0 ? one_[n_] : zero_[n_]);
+  for (int l = n_ - 1; l >= 0; --l) {
+    up.resize(loAt[l].size());
+    for (std::size_t i = 0; i < up.size(); ++i) up[i] = make(l, ids[loAt[l][i]], ids[hiAt[l][i]]);
+    ids.swap(up);
+  }
+  return ids[0];
+}
+
+NODE FOREST::conjThreshold(NODE f, const int64_t* weight, int64_t q) {
+  const SUMS sums(n_, weight, q);
+  // Memo per level: (node of F, canonical quota) -> node.
+  std::vector<MAP> memo(static_cast<std::size_t>(n_));
+  auto build = [&](auto& self, int l, NODE v, int64_t c) -> NODE {
+    if (v == zero_[l] || c > sums.rest[l]) return zero_[l];
+    if (c == 0) return v;
+    const uint64_t key = uint64_t{v} << 32 | static_cast<uint64_t>(c);
+    NODE r = 0;
+    if (memo[l].find(key, r)) return r;
+    const Node x = nodes_[l][v];
+    const NODE lo = self(self, l + 1, x.lo, sums.canon(l + 1, c));
+    const NODE hi = self(self, l + 1, x.hi, sums.canon(l + 1, c - sums.w[l]));
+    r = make(l, lo, hi);
+    memo[l].put(key, r);
+    return r;
   };
-  return build(build, 0, q).node;
+  return build(build, 0, f, sums.canon(0, sums.q));
 }
 
 NODE FOREST::notBlocked(const int64_t* weight, int64_t b) {

@@ -30,10 +30,15 @@ class FOREST {
   std::size_t nodes() const { return count_; }
 
   // "The members' summed WEIGHT reaches Q", WEIGHT[L] >= 0 the weight of the
-  // player of level L. Nodes are shared between remaining quotas that leave
-  // the same rule for the remaining players: the quotas of one node form an
-  // interval, found from the children's intervals.
+  // player of level L. Two remaining quotas leave the same rule for the
+  // remaining players when no sum of some of them lies between the two, so
+  // each node stands for one such sum (the least that reaches its quotas),
+  // found in a bit set of the sums. Throws BUDGET also when those bit sets
+  // would take more than 256 MiB.
   NODE threshold(const int64_t* weight, int64_t q);
+  // F and the threshold above, built together: only the quotas that paths
+  // of F reach are visited, so a restrictive F keeps it small.
+  NODE conjThreshold(NODE f, const int64_t* weight, int64_t q);
   // "The players outside hold at most B, their lightest one left out", with
   // WEIGHT[L] >= 0 and B >= 0.
   NODE notBlocked(const int64_t* weight, int64_t b);

@@ -195,7 +195,8 @@ void withDummies(const std::vector<uint64_t>& g, int z, int shift, uint64_t* out
     uint64_t s = 0;
     for (int d = 0; d <= z; ++d) {
       const int j = k - d - shift;
-      if (j >= 0 && j < static_cast<int>(g.size())) s += CHOOSE(z, d) * g[static_cast<std::size_t>(j)];
+      if (j >= 0 && j < static_cast<int>(g.size()))
+        s += CHOOSE(z, d) * g[static_cast<std::size_t>(j)];
     }
     out[k] = s;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 #include "common/mathe1.h"
@@ -158,31 +159,53 @@ void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
     return sum;
   };
 
-  wdd::NODE sets = f.zero();
-  for (int t = 1; t <= g.thres; ++t) {
-    wdd::NODE term = f.one();
-    bool never = false;
-    for (int s = 1; s <= g.mm && !never; ++s)
-      for (int k = 0; k < g.vs && !never; ++k) {
-        const int64_t m = g.m[k][t][s];
-        if (m <= 0) continue;
-        if (weights(k, s) < m) never = true;
-        else term = f.conj(term, f.threshold(w.data(), m));
-      }
-    if (!never) sets = f.disj(sets, term);
-  }
-  wdd::NODE rule = sets;
-  if (const int votes = votesRule(g)) {
-    weights(0, 0);
-    const wdd::NODE v = f.threshold(w.data(), g.t1);
-    rule = votes == 1 ? f.conj(sets, v) : f.disj(sets, v);
-  }
+  // Not blocked (NB) and the vote threshold (V) as far as they bind every
+  // win set: G = OR over the win sets of (its thresholds AND NB [AND V]),
+  // OR (V AND NB) when V is an alternative. Each win set's thresholds are
+  // laid on that base one by one, the least demanding (in distinct sums)
+  // first, so that the paths the others leave bound the work.
   wdd::NODE open = f.one();
   if (g.block) {
     weights(1, 0);
     open = g.blockThres < 0 ? f.zero() : f.notBlocked(w.data(), g.blockThres);
   }
-  rule = f.conj(rule, open);
+  const int votes = votesRule(g);
+  wdd::NODE base = open, rule = f.zero();
+  if (votes != 0) {
+    weights(0, 0);
+    const wdd::NODE v = f.conjThreshold(open, w.data(), g.t1);
+    if (votes == 1)
+      base = v;
+    else
+      rule = v;
+  }
+  struct Bound {
+    int k, s;
+    int64_t m, span;
+  };
+  for (int t = 1; t <= g.thres; ++t) {
+    std::vector<Bound> bounds;
+    bool never = false;
+    for (int s = 1; s <= g.mm; ++s)
+      for (int k = 0; k < g.vs; ++k) {
+        const int64_t m = g.m[k][t][s];
+        if (m <= 0) continue;
+        const int64_t total = weights(k, s);
+        int64_t unit = 0;
+        for (int64_t x : w) unit = std::gcd(unit, x);
+        if (total < m) never = true;
+        bounds.push_back({k, s, m, unit == 0 ? 0 : total / unit});
+      }
+    if (never) continue;
+    std::stable_sort(bounds.begin(), bounds.end(),
+                     [](const Bound& a, const Bound& b) { return a.span < b.span; });
+    wdd::NODE term = base;
+    for (const Bound& b : bounds) {
+      weights(b.k, b.s);
+      term = f.conjThreshold(term, w.data(), b.m);
+    }
+    rule = f.disj(rule, term);
+  }
   const bool needH = sizeRule(g) == SIZE::OR;
   f.profile(rule, player, first, g.mm, parts.g);
   if (needH) f.profile(open, player, first, g.mm, parts.h);

@@ -29,8 +29,8 @@ namespace wfast {
 // Counts by coalition size k = 0..n of one monotone rule f over players
 // 1..n (the empty coalition included).
 struct Profile {
-  uint64_t all[MAXACTOR + 1] = {};                   // coalitions of size k in f
-  uint64_t with[MAXACTOR + 1][MAXACTOR + 1] = {};    // [p][k]: those containing player p
+  uint64_t all[MAXACTOR + 1] = {};                    // coalitions of size k in f
+  uint64_t with[MAXACTOR + 1][MAXACTOR + 1] = {};     // [p][k]: those containing player p
   uint64_t without[MAXCHAMB + 1][MAXACTOR + 1] = {};  // [s][k]: those with no member of subgame s
 };
 

@@ -31,7 +31,8 @@ Game randomGame(Draw& d, int n) {
   g.mm = static_cast<int>(d.pick(1, std::min(3, n)));
   g.thres = static_cast<int>(d.chance(5) ? 0 : d.pick(1, 3));
   g.vs = static_cast<int>(d.chance(50) ? 1 : d.pick(2, 4));
-  for (int p = 1; p <= n; ++p) g.sub[p] = static_cast<int>(d.chance(70) ? 1 + (p - 1) * g.mm / n : d.pick(1, g.mm));
+  for (int p = 1; p <= n; ++p)
+    g.sub[p] = static_cast<int>(d.chance(70) ? 1 + (p - 1) * g.mm / n : d.pick(1, g.mm));
   const int64_t scale[] = {1, 3, 10, 100, 100000};
   for (int k = 0; k < g.vs; ++k) {
     const int64_t top = scale[d.pick(0, 4)];
