@@ -87,20 +87,21 @@ Game randomWeights(int64_t top) {
   Game g = oneSubgame(50);
   std::mt19937_64 rng(4);
   int64_t total = 0;
-  for (int p = 1; p <= 50; ++p) total += g.w[0][p] = std::uniform_int_distribution<int64_t>(1, top)(rng);
+  for (int p = 1; p <= 50; ++p)
+    total += g.w[0][p] = std::uniform_int_distribution<int64_t>(1, top)(rng);
   g.m[0][1][1] = (total * 62 + 99) / 100;
   return g;
 }
 
 Game states() {
-  const int64_t pop[] = {5024, 733,  7152, 3012,  39538, 5774,  3606,  990,  21538, 10712,
-                         1455, 1839, 12813, 6786, 3190,  2938,  4506,  4658, 1362,  6177,
-                         7030, 10077, 5706, 2961, 6154,  1084,  1962,  3105, 1377,  9289,
-                         2118, 20201, 10439, 779, 11799, 3959,  4237,  13003, 1097, 5118,
-                         887,  6911, 29146, 3272, 643,   8631,  7705,  1794, 5894,  577};
-  const int64_t seats[] = {7, 1,  9, 4, 52, 8, 5,  1, 28, 14, 2, 2, 17, 9, 4,  4, 6,
-                           6, 2,  8, 9, 13, 8, 4,  8, 2,  3,  4, 2, 12, 3, 26, 14, 1,
-                           15, 5, 6, 17, 2, 7, 1, 9, 38, 4,  1, 11, 10, 2, 8, 1};
+  const int64_t pop[] = {5024, 733,   7152,  3012, 39538, 5774, 3606, 990,   21538, 10712,
+                         1455, 1839,  12813, 6786, 3190,  2938, 4506, 4658,  1362,  6177,
+                         7030, 10077, 5706,  2961, 6154,  1084, 1962, 3105,  1377,  9289,
+                         2118, 20201, 10439, 779,  11799, 3959, 4237, 13003, 1097,  5118,
+                         887,  6911,  29146, 3272, 643,   8631, 7705, 1794,  5894,  577};
+  const int64_t seats[] = {7,  1, 9, 4,  52, 8, 5, 1, 28, 14, 2, 2,  17, 9, 4,  4,  6,
+                           6,  2, 8, 9,  13, 8, 4, 8, 2,  3,  4, 2,  12, 3, 26, 14, 1,
+                           15, 5, 6, 17, 2,  7, 1, 9, 38, 4,  1, 11, 10, 2, 8,  1};
   Game g = oneSubgame(50);
   g.vs = 4;
   for (int p = 1; p <= 50; ++p) {
@@ -118,6 +119,19 @@ Game states() {
   g.t1 = 300;
   g.block = true;
   g.blockThres = 7;
+  return g;
+}
+
+// Electoral votes and population alone: a double majority without the
+// rules that cut the coalitions down, so the whole population diagram is
+// counted.
+Game statesDoubleMajority() {
+  Game g = states();
+  g.vs = 2;
+  for (int p = 1; p <= 50; ++p) g.w[1][p] = g.w[2][p];
+  g.m[1][1][1] = g.m[2][1][1];
+  g.overall = 0;
+  g.block = false;
   return g;
 }
 
@@ -173,8 +187,7 @@ BENCHMARK_CAPTURE(exhaustive, CouncilShapley, council, false)
 BENCHMARK_CAPTURE(exhaustive, CouncilPublicGood, council, true)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
-BENCHMARK_CAPTURE(fast, ThreeSubgamesShapley, threeSubgames, false)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(fast, ThreeSubgamesShapley, threeSubgames, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(fast, ThreeSubgamesPublicGood, threeSubgames, true)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(fast, Weights100000Shapley, weights100000, false)
@@ -191,6 +204,10 @@ BENCHMARK_CAPTURE(fast, Weights1000000PublicGood, weights1000000, true)
     ->Iterations(1);
 BENCHMARK_CAPTURE(fast, StatesShapley, states, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(fast, StatesPublicGood, states, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(fast, StatesDoubleMajorityShapley, statesDoubleMajority, false)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(fast, StatesDoubleMajorityPublicGood, statesDoubleMajority, true)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(fast, StatesPopulationBlocksShapley, statesPopulationBlocks, false)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(fast, StatesPopulationBlocksPublicGood, statesPopulationBlocks, true)

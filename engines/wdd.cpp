@@ -155,65 +155,93 @@ struct SUMS {
 }  // namespace
 
 NODE FOREST::threshold(const int64_t* weight, int64_t q) {
-  const SUMS sums(n_, weight, q);
-  auto canon = [&](int l, int64_t r) { return sums.canon(l, r); };
-  const std::vector<int64_t>& w = sums.w;
-  q = sums.q;
-  // From the root down: the distinct quotas of each level, ascending, and
-  // for each one the positions of its children in the next level; then the
-  // nodes from the bottom up.
-  std::vector<int64_t> level = {canon(0, q)}, next, lo, hi;
-  std::vector<std::vector<uint32_t>> loAt(static_cast<std::size_t>(n_)),
-      hiAt(static_cast<std::size_t>(n_));
-  for (int l = 0; l < n_; ++l) {
-    lo.clear();
-    hi.clear();
-    for (int64_t c : level) {
-      lo.push_back(canon(l + 1, c));
-      hi.push_back(canon(l + 1, c - w[l]));
-    }
-    next.resize(lo.size() + hi.size());
-    std::merge(lo.begin(), lo.end(), hi.begin(), hi.end(), next.begin());
-    next.erase(std::unique(next.begin(), next.end()), next.end());
-    // Both child lists ascend: their positions follow by one walk each.
-    for (auto [from, to] : {std::pair{&lo, &loAt[l]}, std::pair{&hi, &hiAt[l]}}) {
-      std::size_t at = 0;
-      for (int64_t c : *from) {
-        while (next[at] != c) ++at;
-        to->push_back(static_cast<uint32_t>(at));
-      }
-    }
-    level.swap(next);
-  }
-  // The last level's quotas are 0 ("true") and 1 ("false").
-  std::vector<NODE> ids, up;
-  for (int64_t c : level) ids.push_back(c == 0 ? one_[n_] : zero_[n_]);
-  for (int l = n_ - 1; l >= 0; --l) {
-    up.resize(loAt[l].size());
-    for (std::size_t i = 0; i < up.size(); ++i) up[i] = make(l, ids[loAt[l][i]], ids[hiAt[l][i]]);
-    ids.swap(up);
-  }
-  return ids[0];
+  return conjThreshold(one_[0], weight, q);
 }
 
 NODE FOREST::conjThreshold(NODE f, const int64_t* weight, int64_t q) {
   const SUMS sums(n_, weight, q);
-  // Memo per level: (node of F, canonical quota) -> node.
-  std::vector<MAP> memo(static_cast<std::size_t>(n_));
-  auto build = [&](auto& self, int l, NODE v, int64_t c) -> NODE {
-    if (v == zero_[l] || c > sums.rest[l]) return zero_[l];
-    if (c == 0) return v;
-    const uint64_t key = uint64_t{v} << 32 | static_cast<uint64_t>(c);
-    NODE r = 0;
-    if (memo[l].find(key, r)) return r;
-    const Node x = nodes_[l][v];
-    const NODE lo = self(self, l + 1, x.lo, sums.canon(l + 1, c));
-    const NODE hi = self(self, l + 1, x.hi, sums.canon(l + 1, c - sums.w[l]));
-    r = make(l, lo, hi);
-    memo[l].put(key, r);
-    return r;
+  // Level by level from the root: the distinct pairs (node of F, canonical
+  // quota) that paths reach, as keys node << 32 | quota (the quota is below
+  // 2^32 by the bit sets' limit), ascending; each pair's two children are a
+  // node already decided (RESOLVED) or a position among the next level's
+  // pairs. Then the nodes from the bottom up.
+  constexpr uint64_t RESOLVED = uint64_t{1} << 63;
+  auto decided = [&](int l, NODE v, int64_t c, uint64_t& out) {
+    if (v == zero_[l] || c > sums.rest[l]) {
+      out = RESOLVED | zero_[l];
+      return true;
+    }
+    if (c == 0) {  // the threshold is met: F decides alone
+      out = RESOLVED | v;
+      return true;
+    }
+    return false;
   };
-  return build(build, 0, f, sums.canon(0, sums.q));
+  uint64_t root = 0;
+  const int64_t c0 = sums.canon(0, sums.q);
+  if (decided(0, f, c0, root)) return static_cast<NODE>(root & ~RESOLVED);
+  std::vector<uint64_t> pairs = {uint64_t{f} << 32 | static_cast<uint64_t>(c0)}, next;
+  std::vector<std::vector<uint64_t>> child(static_cast<std::size_t>(n_));  // 2 per pair
+  std::vector<std::pair<uint64_t, std::size_t>> open, sorted;              // (pair, child slot)
+  std::vector<std::size_t> start, runs;
+  for (int l = 0; l < n_ && !pairs.empty(); ++l) {
+    std::vector<uint64_t>& ch = child[l];
+    ch.assign(2 * pairs.size(), 0);
+    open.clear();
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      const NODE v = static_cast<NODE>(pairs[i] >> 32);
+      const int64_t c = static_cast<int64_t>(pairs[i] & 0xffffffffu);
+      const Node x = nodes_[l][v];
+      const int64_t cl = sums.canon(l + 1, c), ch1 = sums.canon(l + 1, c - sums.w[l]);
+      if (!decided(l + 1, x.lo, cl, ch[2 * i]))
+        open.push_back({uint64_t{x.lo} << 32 | static_cast<uint64_t>(cl), 2 * i});
+      if (!decided(l + 1, x.hi, ch1, ch[2 * i + 1]))
+        open.push_back({uint64_t{x.hi} << 32 | static_cast<uint64_t>(ch1), 2 * i + 1});
+    }
+    // Ascending: by node with a counting sort, then by quota within a node,
+    // where the children of each parent and side form runs that ascend
+    // already: merged pairwise.
+    start.assign(nodes_[l + 1].size() + 1, 0);
+    for (const auto& o : open) ++start[(o.first >> 32) + 1];
+    for (std::size_t v = 1; v < start.size(); ++v) start[v] += start[v - 1];
+    sorted.resize(open.size());
+    for (const auto& o : open) sorted[start[o.first >> 32]++] = o;
+    auto at = [&](std::size_t i) { return sorted.begin() + static_cast<long>(i); };
+    for (std::size_t a = 0, b = 0; a < sorted.size(); a = b) {
+      runs.clear();
+      runs.push_back(a);
+      for (++b; b < sorted.size() && (sorted[b].first >> 32) == (sorted[a].first >> 32); ++b)
+        if (sorted[b].first < sorted[b - 1].first) runs.push_back(b);
+      runs.push_back(b);
+      while (runs.size() > 2) {
+        std::size_t kept = 1;
+        for (std::size_t r = 2; r < runs.size(); r += 2) {
+          std::inplace_merge(at(runs[r - 2]), at(runs[r - 1]), at(runs[r]));
+          runs[kept++] = runs[r];
+        }
+        if (runs.size() % 2 == 0) runs[kept++] = runs.back();
+        runs.resize(kept);
+      }
+    }
+    next.clear();
+    for (const auto& [key, slot] : sorted) {
+      if (next.empty() || next.back() != key) next.push_back(key);
+      ch[slot] = next.size() - 1;
+    }
+    pairs.swap(next);
+  }
+  std::vector<NODE> ids, up;
+  for (int l = n_ - 1; l >= 0; --l) {
+    const std::vector<uint64_t>& ch = child[l];
+    auto node = [&](uint64_t c) {
+      return (c & RESOLVED) ? static_cast<NODE>(c & ~RESOLVED) : ids[static_cast<std::size_t>(c)];
+    };
+    up.resize(ch.size() / 2);
+    for (std::size_t i = 0; i < up.size(); ++i)
+      up[i] = make(l, node(ch[2 * i]), node(ch[2 * i + 1]));
+    ids.swap(up);
+  }
+  return ids[0];
 }
 
 NODE FOREST::notBlocked(const int64_t* weight, int64_t b) {

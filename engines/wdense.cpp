@@ -293,18 +293,20 @@ void COUNT(const Threshold& t, Profile& f, Profile* minimal) {
   std::vector<int> ascending = pos;
   std::stable_sort(ascending.begin(), ascending.end(),
                    [&](int a, int b) { return t.weight[a] < t.weight[b]; });
-  // Lightest first: the rows then reach their full width only late.
-  Table tb(weightsOf(t, ascending), o.range);
-  for (int p : ascending) tb.add(t.weight[p]);
-
   std::vector<uint64_t> g, gi;
-  winningBySize(tb, o, t.q, g);
-  withDummies(g, z, 0, f.all, t.n);
   bool positive[MAXACTOR + 1] = {};
-  for (int p : pos) {
-    positive[p] = true;
-    winningWith(tb, o, t.q, t.weight[p], gi);
-    withDummies(gi, z, 0, f.with[p], t.n);
+  {
+    // Lightest first: the rows then reach their full width only late. The
+    // table goes before any other is made.
+    Table tb(weightsOf(t, ascending), o.range);
+    for (int p : ascending) tb.add(t.weight[p]);
+    winningBySize(tb, o, t.q, g);
+    withDummies(g, z, 0, f.all, t.n);
+    for (int p : pos) {
+      positive[p] = true;
+      winningWith(tb, o, t.q, t.weight[p], gi);
+      withDummies(gi, z, 0, f.with[p], t.n);
+    }
   }
   for (int p = 1; p <= t.n; ++p)
     if (!positive[p]) withDummies(g, z - 1, 1, f.with[p], t.n);
