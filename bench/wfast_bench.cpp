@@ -61,6 +61,18 @@ Game council() {
   return g;
 }
 
+// The council with the population as the second system and the blocking
+// rule on it: more than 35 % of the people outside, less the smallest
+// member state outside, block.
+Game councilPopulationBlocks() {
+  Game g = council();
+  for (int p = 1; p <= 27; ++p) std::swap(g.w[1][p], g.w[2][p]);
+  std::swap(g.m[1][1][1], g.m[2][1][1]);
+  g.block = true;
+  g.blockThres = 173294;
+  return g;
+}
+
 Game threeSubgames() {
   Game g;
   g.n = 50;
@@ -187,6 +199,8 @@ BENCHMARK_CAPTURE(exhaustive, CouncilShapley, council, false)
 BENCHMARK_CAPTURE(exhaustive, CouncilPublicGood, council, true)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+BENCHMARK_CAPTURE(fast, CouncilPopulationBlocksShapley, councilPopulationBlocks, false)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(fast, ThreeSubgamesShapley, threeSubgames, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(fast, ThreeSubgamesPublicGood, threeSubgames, true)
     ->Unit(benchmark::kMillisecond);
