@@ -350,24 +350,21 @@ void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::Counts& C) 
   }
 }
 
-Method SHAPLEY(const wcore::Game& G, wcore::Counts& C) {
+namespace {
+
+Method counted(const wcore::Game& g, wcore::Counts& c, bool pg) {
   auto r = std::make_unique<Result>();
-  if (SHAPLEY_FAST(G, *r)) {
-    SHAPLEY_COUNTS(*r, G, C);
+  if (run(g, pg, Choice::BEST, *r)) {
+    (pg ? PUBLICGOOD_COUNTS : SHAPLEY_COUNTS)(*r, g, c);
     return r->method;
   }
-  wcore::SHAPLEY_CORE(G, C);
+  (pg ? wcore::PUBLICGOOD_CORE : wcore::SHAPLEY_CORE)(g, c, nullptr);
   return Method::EXHAUSTIVE;
 }
 
-Method PUBLICGOOD(const wcore::Game& G, wcore::Counts& C) {
-  auto r = std::make_unique<Result>();
-  if (PUBLICGOOD_FAST(G, *r)) {
-    PUBLICGOOD_COUNTS(*r, G, C);
-    return r->method;
-  }
-  wcore::PUBLICGOOD_CORE(G, C);
-  return Method::EXHAUSTIVE;
-}
+}  // namespace
+
+Method SHAPLEY(const wcore::Game& G, wcore::Counts& C) { return counted(G, C, false); }
+Method PUBLICGOOD(const wcore::Game& G, wcore::Counts& C) { return counted(G, C, true); }
 
 }  // namespace wfast
