@@ -109,12 +109,11 @@ namespace {
 // rule "false"), its canonical quota.
 struct SUMS {
   int n;
-  int64_t q = 0;
+  int64_t unit = 0, q = 0;
   std::vector<int64_t> w, rest;
   std::vector<std::vector<uint64_t>> sets;
 
   SUMS(int levels, const int64_t* weight, int64_t quota) : n(levels) {
-    int64_t unit = 0;
     for (int l = 0; l < n; ++l) unit = std::gcd(unit, weight[l]);
     if (unit == 0) unit = 1;
     q = quota <= 0 ? 0 : (quota + unit - 1) / unit;
@@ -244,7 +243,40 @@ NODE FOREST::conjThreshold(NODE f, const int64_t* weight, int64_t q) {
   return ids[0];
 }
 
+NODE FOREST::notBlockedDescending(const int64_t* weight, int64_t b) {
+  // With the heaviest players first, the lightest outsider is the last one:
+  // the rule is "all outsiders but the last hold at most B". State after
+  // the first outsider: the budget left, beta = B - (all outsiders so far),
+  // kept as the class of beta + 1 among the subset sums below (what the
+  // remaining outsiders but their last may hold), and whether the outsiders
+  // so far but the last fit (A), which decides when nobody else goes out.
+  const SUMS sums(n_, weight, 0);
+  const int64_t budget = b / sums.unit;
+  std::vector<MAP> memo(static_cast<std::size_t>(n_) + 1);
+  auto build = [&](auto& self, int l, bool fits, int64_t c) -> NODE {
+    if (!fits && c == 0) return zero_[l];
+    if (fits && c > sums.rest[l]) return one_[l];
+    if (l == n_) return fits ? one_[l] : zero_[l];
+    const uint64_t key = uint64_t{fits} << 32 | static_cast<uint64_t>(c);
+    NODE r = 0;
+    if (memo[l].find(key, r)) return r;
+    const NODE in = self(self, l + 1, fits, sums.canon(l + 1, c));
+    const NODE out = self(self, l + 1, c >= 1, sums.canon(l + 1, c - sums.w[l]));
+    r = make(l, out, in);
+    memo[l].put(key, r);
+    return r;
+  };
+  // Nobody outside yet: one node per level.
+  NODE none = one_[n_];
+  for (int l = n_ - 1; l >= 0; --l)
+    none = make(l, build(build, l + 1, true, sums.canon(l + 1, budget - sums.w[l] + 1)), none);
+  return none;
+}
+
 NODE FOREST::notBlocked(const int64_t* weight, int64_t b) {
+  bool descending = true;
+  for (int l = 1; l < n_; ++l) descending = descending && weight[l] <= weight[l - 1];
+  if (descending) return notBlockedDescending(weight, b);
   // State: the outsiders' sum so far and their lightest weight (NONE while
   // nobody is outside). For a fixed lightest weight the rule only grows
   // stricter as the sum grows, so the sums of one node form an interval.

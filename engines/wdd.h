@@ -40,7 +40,8 @@ class FOREST {
   // of F reach are visited, so a restrictive F keeps it small.
   NODE conjThreshold(NODE f, const int64_t* weight, int64_t q);
   // "The players outside hold at most B, their lightest one left out", with
-  // WEIGHT[L] >= 0 and B >= 0.
+  // WEIGHT[L] >= 0 and B >= 0. Much smaller and faster with the heaviest
+  // players first.
   NODE notBlocked(const int64_t* weight, int64_t b);
 
   NODE conj(NODE a, NODE b) { return apply(AND, 0, a, b); }
@@ -76,6 +77,7 @@ class FOREST {
   NODE make(int level, NODE lo, NODE hi);
   NODE apply(OP op, int level, NODE a, NODE b);
   NODE minimalAt(int level, NODE f);
+  NODE notBlockedDescending(const int64_t* weight, int64_t b);
 
   int n_;
   std::size_t budget_, count_ = 0;

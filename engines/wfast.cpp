@@ -142,8 +142,12 @@ void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
     const int from = l;
     for (int p = 1; p <= n; ++p)
       if (g.sub[p] == s) player[l++] = p;
-    std::stable_sort(player + from, player + l,
-                     [&](int a, int b) { return g.w[0][a] > g.w[0][b]; });
+    // With the blocking rule, heaviest first in the blocking system: its
+    // diagram is then far smaller (see wdd::FOREST::notBlocked).
+    std::stable_sort(player + from, player + l, [&](int a, int b) {
+      if (g.block && g.w[1][a] != g.w[1][b]) return g.w[1][a] > g.w[1][b];
+      return g.w[0][a] > g.w[0][b];
+    });
   }
   first[g.mm + 1] = n;
   wdd::FOREST f(n, DIAGRAM_NODES);
