@@ -66,11 +66,8 @@ struct Parts {
 // one, or none.
 bool asThreshold(const wcore::Game& g, int64_t* weight, int64_t& q) {
   if (g.vs != 1 || g.block) return false;
-  int64_t total[MAXCHAMB + 1] = {}, all = 0;
-  for (int p = 1; p <= g.n; ++p) {
-    total[g.sub[p]] += g.w[0][p];
-    all += g.w[0][p];
-  }
+  int64_t total[MAXCHAMB + 1] = {};
+  for (int p = 1; p <= g.n; ++p) total[g.sub[p]] += g.w[0][p];
   bool always = false, conflict = false;
   int s0 = 0;
   int64_t qs = 0;
@@ -116,13 +113,7 @@ bool asThreshold(const wcore::Game& g, int64_t* weight, int64_t& q) {
   return true;
 }
 
-void denseParts(const wcore::Game& g, const int64_t* weight, int64_t q, bool pg, Parts& parts) {
-  wdense::Threshold t;
-  t.n = g.n;
-  t.mm = g.mm;
-  t.sub = g.sub;
-  t.weight = weight;
-  t.q = q;
+void denseParts(wdense::Threshold t, bool pg, Parts& parts) {
   wdense::COUNT(t, parts.g, pg ? &parts.minG : nullptr);
   // Nothing blocks: H is every coalition, its only minimal set the empty one.
   const int64_t none[MAXACTOR + 1] = {};
@@ -231,7 +222,7 @@ bool parts(const wcore::Game& g, bool pg, Choice use, Parts& out, Method& method
     t.weight = weight;
     t.q = q;
     if (wdense::CELLS(t) <= DENSE_CELLS) {
-      denseParts(g, weight, q, pg, out);
+      denseParts(t, pg, out);
       method = Method::DENSE;
       return true;
     }
