@@ -1,5 +1,6 @@
 #include "shell/vkx.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -160,7 +161,8 @@ void STARTPIC() {
 void MENULOOP() {
   for (;;) {
     MAINMENUE();
-    KEY = static_cast<unsigned char>(con::readKey());
+    // A character beyond one byte is none of the menu keys.
+    KEY = static_cast<unsigned char>(std::min(con::readKey(), 255));
     switch (KEY) {
       case 'd':
         OPENSUB(1);
