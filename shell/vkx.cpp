@@ -247,6 +247,10 @@ int VKX_MAIN(int argc, char** argv) {
     if (arg == "--keys" && i + 1 < argc && !scripted) {
       scripted = true;
       keyFile = argv[++i];
+    } else if (arg == "--keys" && !scripted) {
+      std::fputs("vkx: --keys needs a file name (or - for standard input)\n", stderr);
+      USAGE(stderr);
+      return 2;
     } else if (arg == "--help" || arg == "-h") {
       USAGE(stdout);
       return 0;
