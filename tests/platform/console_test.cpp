@@ -99,15 +99,11 @@ TEST(ConsoleLineInput, EditingKeys) {
       {"abc\x1b\x1bq\r", "q"},           // Esc clears the line
       {"\t\x03ok\r", "ok"},              // control characters are ignored
       {"\r", ""},
-      // A UTF-8 character is one character of the line.
-      {"Bundesrat_\xC3\xA4\r", "Bundesrat_\xC3\xA4"},
-      {"de\xC3\xA4\b\r", "de"},
+      // A UTF-8 character is one character of the line; ill-formed bytes
+      // and C1 control characters stay out of it.
+      {"de\xC3\xA4\b\xE6\x97\xA5\r", "de\xE6\x97\xA5"},
       {"\xC3\xA4\xE2\x82\xAC\x1b[D\x1b[Dx\r", "x\xE2\x82\xAC"},
-      {"\xE6\x97\xA5\r", "\xE6\x97\xA5"},  // shown as U+FFFD, kept in the text
-      // Ill-formed bytes show as U+FFFD and stay out of the text.
-      {"de\xE4\r", "de"},
-      {"de\xE4\bx\r", "dex"},
-      {"\xC2\x9B\r", ""},  // a C1 control character is ignored like any other
+      {"d\xE4\bx\xE4\xC2\x9B\r", "dx"},
   };
   for (const Case& c : cases) {
     testkit::start(c.keys);
@@ -129,25 +125,17 @@ TEST(ConsoleLineInput, EchoShowsOneCellPerCharacter) {
   con::write("> ");
   EXPECT_EQ(con::readLine(), "Bundesrat_\xC3\xA4!");
   EXPECT_EQ(testkit::row(1), "> Bundesrat_\u00E4\uFFFD!");
-  EXPECT_EQ(con::cell(13, 1).ch, U'\u00E4');
-  EXPECT_EQ(con::cell(15, 1).ch, U'!');
 }
 
 TEST(ConsoleLineInput, AtMost254Characters) {
   testkit::start(std::string(300, 'x') + "\r");
   EXPECT_EQ(con::readLine().size(), 254u);
-  std::string umlauts;
-  for (int i = 0; i < 300; ++i) umlauts += "\xC3\xA4";
-  testkit::start(umlauts + "\r");
-  EXPECT_EQ(con::readLine().size(), 2 * 254u);
 }
 
 TEST(ConsoleLineInput, ReadNumberSkipsBlankLinesAndDropsTheRest) {
   testkit::start("\r   \r  12 34\r56\r");
   EXPECT_EQ(con::readNumber(), "12");
   EXPECT_EQ(con::readNumber(), "56");
-  testkit::start("1\xC3\xA4\b2\r");  // one Backspace takes the whole character
-  EXPECT_EQ(con::readNumber(), "12");
 }
 
 TEST(ConsoleWrite, Utf8TextTakesOneCellPerCharacter) {
@@ -156,18 +144,11 @@ TEST(ConsoleWrite, Utf8TextTakesOneCellPerCharacter) {
     std::string shown;  // row 1, UTF-8
     int cursorX;
   } cases[] = {
-      {"Bundesrat_\xC3\xA4", "Bundesrat_\u00E4", 12},
-      {"\xE2\x82\xAC \xC3\x9F \xCE\xA9 \xE2\x94\x8C", "\u20AC \u00DF \u03A9 \u250C", 8},
-      {"de\xE4.", "de\uFFFD.", 5},  // ill-formed byte
-      {"\xC3", "\uFFFD", 2},        // cut short at the end of the text
-      {"\xC2\x9B"
-       "2J",
-       "\uFFFD"
-       "2J",
-       4},                              // a C1 control character never reaches the terminal
-      {"a\xCC\x88|", "a\uFFFD|", 4},    // a combining mark would take no column
-      {"\xE6\x97\xA5|", "\uFFFD|", 3},  // a wide character would take two
-      {"\t\x7f", "\u25CB\u2302", 3},    // other bytes as before: code page 437
+      {"\xE2\x82\xAC \xC3\x9F \xE2\x94\x8C", "\u20AC \u00DF \u250C", 6},
+      {"de\xE4.\xC3", "de\uFFFD.\uFFFD", 6},            // ill-formed, cut short at the end
+      {"\xC2\x9B[2J", "\uFFFD[2J", 5},                  // a C1 control never reaches the terminal
+      {"a\xCC\x88\xE6\x97\xA5|", "a\uFFFD\uFFFD|", 5},  // no column, two columns
+      {"\t\x7f", "\u25CB\u2302", 3},                    // other bytes: code page 437 as before
   };
   for (const Case& c : cases) {
     testkit::start();
