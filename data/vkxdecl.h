@@ -16,6 +16,9 @@
 
 constexpr int MAXCHAMB = 10;  // most subgames
 constexpr int MAXACTOR = 50;  // most players in a subgame and in a weighted game
+// Most players of an unweighted game in all: its subgames are counts only,
+// and the total is carried in 16 bits.
+constexpr int MAXPLAYERS = 65535;
 
 // A plain fixed-size table. Tables are indexed from 1 like the data they
 // hold; element 0 exists and carries a total where a table needs one. The

@@ -10,8 +10,8 @@
 
 namespace {
 
-// Asks a count through a 32-bit value until it lies in 0..LIMIT; the tables
-// hold no more, so a larger (or negative) count is refused and asked again,
+// Asks a count through a 32-bit value until it lies in 0..LIMIT; the game
+// holds no more, so a larger (or negative) count is refused and asked again,
 // with the previous value as the default once more.
 int32_t READCOUNTLN(const std::string& PROMPT, int32_t COUNT, int32_t LIMIT) {
   for (;;) {
@@ -46,8 +46,13 @@ void MENUE_EDITDATA() {
 
   READINTLN("unweighted/weighted votes (0/1): ", DATASTRUCTURE);
   MM = static_cast<uint16_t>(READCOUNTLN("number of subgames: ", MM, MAXCHAMB));
+  // A weighted subgame has a weight per player in the tables; an unweighted
+  // one is a count only, limited by the players of the whole game.
+  int32_t players = 0;
   for (int s = 1; s <= MM; ++s) {
-    NN[s] = READCOUNTLN("number of players (subgame " + std::to_string(s) + "): ", NN[s], MAXACTOR);
+    const int32_t limit = DATASTRUCTURE == 1 ? MAXACTOR : MAXPLAYERS - players;
+    NN[s] = READCOUNTLN("number of players (subgame " + std::to_string(s) + "): ", NN[s], limit);
+    players += NN[s];
     if (DATASTRUCTURE == 1)
       for (int j = 1; j <= NN[s]; ++j)
         READWEIGHTLN("  weight player " + std::to_string(j) + ": ", GEW[s][j]);

@@ -1,5 +1,6 @@
 #include "shell/vkx.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -160,7 +161,8 @@ void STARTPIC() {
 void MENULOOP() {
   for (;;) {
     MAINMENUE();
-    KEY = static_cast<unsigned char>(con::readKey());
+    // A character beyond one byte is none of the menu keys.
+    KEY = static_cast<unsigned char>(std::min(con::readKey(), 255));
     switch (KEY) {
       case 'd':
         OPENSUB(1);
@@ -245,6 +247,10 @@ int VKX_MAIN(int argc, char** argv) {
     if (arg == "--keys" && i + 1 < argc && !scripted) {
       scripted = true;
       keyFile = argv[++i];
+    } else if (arg == "--keys" && !scripted) {
+      std::fputs("vkx: --keys needs a file name (or - for standard input)\n", stderr);
+      USAGE(stderr);
+      return 2;
     } else if (arg == "--help" || arg == "-h") {
       USAGE(stdout);
       return 0;

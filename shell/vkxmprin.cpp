@@ -90,5 +90,7 @@ void MENUE_PRINTFILE() {
   code = job.close();
   in.close();
   if (code != 0) con::writeLn("...system error " + std::to_string(code) + " on printing " + name);
+  if (code == plat::COMMAND_NOT_FOUND)
+    con::writeLn("...no printer command found; the environment variable VKX_PRINTER names one");
   MAINGROUND();
 }

@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/program.h"
+#include "platform/utf8.h"
 
 namespace testkit {
 namespace {
@@ -57,7 +58,7 @@ unsigned char attr(int x, int y) { return con::cell(x, y).attr; }
 
 std::string winLine(int r) {
   std::string s;
-  for (int x = 2; x <= 79; ++x) s += con::glyph(con::cell(x, r + 2).ch);
+  for (int x = 2; x <= 79; ++x) utf8::append(s, con::cell(x, r + 2).ch);
   return s.substr(0, s.find_last_not_of(' ') + 1);
 }
 

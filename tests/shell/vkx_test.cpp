@@ -190,13 +190,15 @@ int boxOnScreen() {
   int found = 0;
   for (int k = 0; k < 3; ++k) {
     const Box& b = boxes[k];
-    bool drawn = con::cell(b.x1, b.y1).ch == 218 && con::cell(b.x2, b.y1).ch == 191 &&
-                 con::cell(b.x1, b.y2).ch == 192 && con::cell(b.x2, b.y2).ch == 217;
+    bool drawn = con::cell(b.x1, b.y1).ch == con::cp437(218) &&
+                 con::cell(b.x2, b.y1).ch == con::cp437(191) &&
+                 con::cell(b.x1, b.y2).ch == con::cp437(192) &&
+                 con::cell(b.x2, b.y2).ch == con::cp437(217);
     if (drawn) found = found ? -1 : k + 1;
   }
   for (int y = 2; y <= 25; ++y)
     for (int x = 1; x <= 80; ++x)
-      if (con::cell(x, y).ch == 218 && found <= 0) return -1;
+      if (con::cell(x, y).ch == con::cp437(218) && found <= 0) return -1;
   return found;
 }
 
@@ -266,8 +268,8 @@ TEST(MenuLoop, CommandKeysRunTheCommandOfTheOpenSubmenu) {
   for (const Case& c : cases) {
     runMenu(c.keys);
     // Every command draws the frame (1,2)-(80,24) with its title inside.
-    EXPECT_EQ(con::cell(1, 2).ch, 218) << c.keys;
-    EXPECT_EQ(con::cell(80, 24).ch, 217) << c.keys;
+    EXPECT_EQ(con::cell(1, 2).ch, con::cp437(218)) << c.keys;
+    EXPECT_EQ(con::cell(80, 24).ch, con::cp437(217)) << c.keys;
     EXPECT_NE(testkit::row(3).find(c.title), std::string::npos)
         << c.keys << ": " << testkit::row(3);
   }

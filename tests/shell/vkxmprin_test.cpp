@@ -105,11 +105,13 @@ TEST(PrintFile, FailuresAreReportedWithTheirCode) {
     const char* command;
     std::string file;
     std::string message;  // empty: any non-zero code
+    std::string hint = "";
   } cases[] = {
       {"printer command fails", "cat > /dev/null; exit 3", "x\r\n",
        "...system error 3 on printing doc"},
       {"no such printer program", "vkx-no-such-printer-program", "x\r\n",
-       "...system error 127 on printing doc"},
+       "...system error 127 on printing doc",
+       "...no printer command found; the environment variable VKX_PRINTER names one"},
       {"printer that stops reading", "head -c 10 > /dev/null", std::string(300000, 'p'),
        "...system error 32 on printing doc"},
       {"printer killed by a signal", "kill -9 $$", std::string(300000, 'p'),
@@ -122,6 +124,7 @@ TEST(PrintFile, FailuresAreReportedWithTheirCode) {
     PrinterCommand printer(c.command);
     runUntilWait(MENUE_PRINTFILE, "doc\r");
     EXPECT_EQ(winLine(5), c.message);
+    EXPECT_EQ(winLine(6), c.hint);
     EXPECT_EQ(NAME, "doc") << "the typed name becomes the data name";
   }
 }

@@ -100,10 +100,10 @@ TEST(ScreenFrame, SubmenuBoxesReplaceEachOther) {
       SUBMENUE(k.key);
       const std::string at =
           " submenu " + std::to_string(k.key) + " menu colour " + std::to_string(c.menu);
-      EXPECT_EQ(con::cell(k.x1, k.y1).ch, 218) << at;
-      EXPECT_EQ(con::cell(k.x2, k.y1).ch, 191) << at;
-      EXPECT_EQ(con::cell(k.x1, k.y2).ch, 192) << at;
-      EXPECT_EQ(con::cell(k.x2, k.y2).ch, 217) << at;
+      EXPECT_EQ(con::cell(k.x1, k.y1).ch, con::cp437(218)) << at;
+      EXPECT_EQ(con::cell(k.x2, k.y1).ch, con::cp437(191)) << at;
+      EXPECT_EQ(con::cell(k.x1, k.y2).ch, con::cp437(192)) << at;
+      EXPECT_EQ(con::cell(k.x2, k.y2).ch, con::cp437(217)) << at;
       for (std::size_t i = 0; i < k.entries.size(); ++i) {
         const int y = k.y1 + 1 + static_cast<int>(i);
         EXPECT_EQ(testkit::row(y).substr(0, static_cast<std::size_t>(k.x1) - 1),
@@ -172,8 +172,8 @@ TEST(ScreenFrame, CommandFrameWindowIsTheInsideOfTheBox) {
   EXPECT_EQ(con::whereY(), 3);  // after the title and one empty line
   EXPECT_EQ(testkit::winLine(1), "edit data");
   EXPECT_EQ(testkit::winLine(2), "");
-  EXPECT_EQ(con::cell(1, 2).ch, 218);
-  EXPECT_EQ(con::cell(80, 24).ch, 217);
+  EXPECT_EQ(con::cell(1, 2).ch, con::cp437(218));
+  EXPECT_EQ(con::cell(80, 24).ch, con::cp437(217));
   EXPECT_EQ(background(1, 2), COLOURS[1].back & 7);
   EXPECT_EQ(background(40, 24), COLOURS[1].back & 7);
   EXPECT_EQ(testkit::row(25), "");
