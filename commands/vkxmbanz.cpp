@@ -4,8 +4,8 @@
 #include "common/mathe1.h"
 #include "common/mathe2.h"
 #include "engines/vkxbanz2.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
 
 void BANZHAFSWINGS(RUNTYP& R, bool EMPTYWINS) {
   // PIV x WINSETS coalitions win with the player, the rest of WINSETS

@@ -7,9 +7,9 @@
 #include "data/vkxdos.h"
 #include "data/vkxthres.h"
 #include "engines/vkxshap1.h"
+#include "frame/vkxunit.h"
 #include "platform/clock.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
 
 void REPORTLINE(REPORTTYP& REP, const std::string& TEXT) {
   if (REP.SCREEN)

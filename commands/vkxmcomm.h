@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "data/vkxdecl.h"
 #include "platform/files.h"
+#include "types/vkxdecl.h"
 
 // All data of one run of an index command. A command creates one when it
 // starts and drops it when it returns; its local routines (dialogue steps

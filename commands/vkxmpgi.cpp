@@ -5,8 +5,8 @@
 #include "common/mathe2.h"
 #include "engines/vkxpgi1.h"
 #include "engines/vkxpgi2.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
 
 namespace {
 

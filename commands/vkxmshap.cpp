@@ -5,8 +5,8 @@
 #include "common/mathe2.h"
 #include "data/vkxdos.h"
 #include "engines/vkxshap2.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
 
 void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == 1;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
 
 // Prompt, the current value as default, an entry field edited in place.
 void READINT(const std::string& OUTPUT, int32_t& INTEG);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
 
 // Reads NAME + ".inp". FLAG = 0 on success, else the error code of the
 // failed open (and nothing else changes). Never stores beyond a table, but

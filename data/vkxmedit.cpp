@@ -3,10 +3,10 @@
 #include <string>
 
 #include "common/mathe2.h"
-#include "data/vkxdecl.h"
 #include "data/vkxdos.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

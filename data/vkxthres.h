@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
 
 // Asks the number of win sets and each win set; fills THRES, the threshold
 // table M[subgame][win set] and the boxes G.

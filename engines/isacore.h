@@ -6,13 +6,13 @@
 // number of count vectors, never with 2^N, and no per-player table is used,
 // so chambers of hundreds or thousands of members are fine.
 //
-// The counting functions are pure (no screen, no keyboard); ISA_SCREEN_RUN
-// below wraps them in the run dialogue the engines share.
+// The counting functions are pure (no screen, no keyboard); engines/isarun.h
+// wraps them in the run dialogue the engines share.
 #pragma once
 
 #include <cstdint>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
 
 // One game as the engines receive it.
 struct ISAGAME {
@@ -74,11 +74,3 @@ ISATOTALS ISA_SHAPLEY_WORKINGPLAN(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nu
                                   void* DATA = nullptr);
 ISATOTALS ISA_BANZHAF(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr, void* DATA = nullptr);
 ISATOTALS ISA_PUBLICGOOD(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr, void* DATA = nullptr);
-
-// The whole engine run with its dialogue: the working-plan notice lines,
-// "screen control (y/n): " (only a lower-case y turns the progress line on),
-// the cleared window with its processing line, the progress line redrawn in
-// place, then the sums added to SHAP[d][0], PIV[d][0] (and PIV[d][1] for
-// SHAPLEY) and WINSETS and those scaled.
-void ISA_SCREEN_RUN(ISAKIND KIND, const ISAGAME& GAME, SHAPTYP& SHAP, SHAPTYP& PIV,
-                    double& WINSETS);

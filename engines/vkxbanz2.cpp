@@ -1,6 +1,6 @@
 #include "engines/vkxbanz2.h"
 
-#include "engines/isacore.h"
+#include "engines/isarun.h"
 
 void BANZHAF_UNWEIGHTED_ISBA(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES, const GTYP& G,
                              uint16_t T1, uint16_t T2, uint16_t T1ANZ, uint16_t T2ANZ,

@@ -1,9 +1,9 @@
 #include "engines/vkxpgi1.h"
 
-#include "data/vkxdecl.h"
 #include "engines/wcore.h"
 #include "engines/wrun.h"
 #include "platform/console.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

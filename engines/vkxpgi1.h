@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
 
 void PUBLICGOOD_WEIGHTED(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
                          const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1,

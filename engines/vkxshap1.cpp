@@ -1,10 +1,10 @@
 #include "engines/vkxshap1.h"
 
 #include "common/mathe2.h"
-#include "data/vkxdecl.h"
 #include "engines/wcore.h"
 #include "engines/wrun.h"
 #include "platform/console.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
 
 void SHAPLEY_UNWEIGHTED_ISBA(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES, const GTYP& G,
                              uint16_t T1, uint16_t T2, uint16_t T1ANZ, uint16_t T2ANZ,

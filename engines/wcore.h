@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
 
 namespace wcore {
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "data/vkxdecl.h"
 #include "engines/wcore.h"
 #include "platform/files.h"
+#include "types/vkxdecl.h"
 
 namespace wrun {
 

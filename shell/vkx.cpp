@@ -6,8 +6,8 @@
 #include "commands/vkxmbanz.h"
 #include "commands/vkxmpgi.h"
 #include "commands/vkxmshap.h"
-#include "data/vkxdecl.h"
 #include "data/vkxmedit.h"
+#include "frame/vkxunit.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/files.h"
@@ -15,7 +15,7 @@
 #include "platform/terminal.h"
 #include "shell/vkxmopti.h"
 #include "shell/vkxmprin.h"
-#include "shell/vkxunit.h"
+#include "types/vkxdecl.h"
 
 unsigned char KEY = 0;
 uint8_t OLDKEY = 0;

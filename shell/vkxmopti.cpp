@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "data/vkxdecl.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "shell/vkxmprin.h"
-#include "shell/vkxunit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "data/vkxdecl.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/program.h"
+#include "types/vkxdecl.h"
 
 namespace testkit {
 namespace {

@@ -11,8 +11,8 @@
 #include "commands/vkxmbanz.h"
 #include "commands/vkxmpgi.h"
 #include "commands/vkxmshap.h"
-#include "data/vkxdecl.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include "commands/vkxmcomm.h"
 #include "commands/vkxmpgi.h"
 #include "commands/vkxmshap.h"
-#include "data/vkxdecl.h"
+#include "frame/vkxunit.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "shell/vkxunit.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "data/vkxdecl.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "common/mathe1.h"
 #include "engines/isacore.h"
+#include "engines/isarun.h"
 #include "engines/vkxbanz2.h"
 #include "engines/vkxpgi2.h"
 #include "engines/vkxshap2.h"

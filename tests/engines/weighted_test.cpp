@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "data/vkxdecl.h"
 #include "engines/vkxpgi1.h"
 #include "engines/vkxshap1.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <functional>
 
-#include "data/vkxdecl.h"
+#include "frame/vkxunit.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "shell/vkxunit.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <fstream>
 #include <string>
 
-#include "data/vkxdecl.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "data/vkxdecl.h"
 #include "platform/console.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "shell/vkxunit.h"
+#include "frame/vkxunit.h"
 
-#include "data/vkxdecl.h"
 #include "platform/console.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

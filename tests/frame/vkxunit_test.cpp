@@ -1,13 +1,13 @@
-#include "shell/vkxunit.h"
+#include "frame/vkxunit.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "data/vkxdecl.h"
 #include "platform/console.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 

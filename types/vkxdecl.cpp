@@ -1,4 +1,4 @@
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
 
 std::string NAME;
 std::string NAMEOUT = "default";
