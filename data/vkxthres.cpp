@@ -27,8 +27,8 @@ int32_t boundOf(int64_t w) {
 
 }  // namespace
 
-void THRESHOLD_INPUT(int32_t& THRES, GEWTYP& M, GTYP& G, int32_t DATASTRUCTURE, uint16_t MM,
-                     const NNTYP& NN, const GEWTYP& GEW) {
+void THRESHOLD_INPUT(const SETTINGSTYP& S, int32_t& THRES, GEWTYP& M, GTYP& G,
+                     int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW) {
   const int mm = std::min<int>(MM, MAXCHAMB);  // the boxes have 10 dimensions
   THRES = 1;
   con::write("datastructure:          ");
@@ -56,7 +56,7 @@ void THRESHOLD_INPUT(int32_t& THRES, GEWTYP& M, GTYP& G, int32_t DATASTRUCTURE, 
       con::write("winset ");
       con::write(number);
       con::writeLn(":");
-      READQUADLN1(G, static_cast<uint8_t>(I), static_cast<uint16_t>(mm));
+      READQUADLN1(S, G, static_cast<uint8_t>(I), static_cast<uint16_t>(mm));
       bool valid = true;
       for (int d = 1; d <= mm; ++d) {
         M[d][I] = G[I][d][1];

@@ -3,18 +3,22 @@
 #include <algorithm>
 #include <vector>
 
-ISAGAME ISA_GAME(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES, const GTYP& G,
-                 uint16_t T1, uint16_t T2, uint16_t T1ANZ, uint16_t T2ANZ) {
+ISAGAME ISA_GAME(const GAMETYP& GAME, const RULETYP& RULE) {
   ISAGAME g;
-  g.N = N;
-  g.MM = MM;
-  g.NN = NN;
-  g.THRES = THRES;
-  g.G = G;
-  g.T1 = T1;
-  g.T2 = T2;
-  g.T1ANZ = T1ANZ;
-  g.T2ANZ = T2ANZ;
+  g.N = GAME.N;
+  g.MM = GAME.MM;
+  g.NN = GAME.NN;
+  g.THRES = RULE.THRES;
+  g.G = RULE.G;
+  if (RULE.GAME == VERSION::ISA || RULE.GAME == VERSION::ISAWP) {
+    g.T1 = static_cast<uint16_t>(RULE.T1);
+    g.T2 = static_cast<uint16_t>(RULE.T2);
+    g.T1ANZ = static_cast<uint16_t>(RULE.T1ANZ);
+    g.T2ANZ = static_cast<uint16_t>(RULE.T2ANZ);
+  } else {
+    g.T1ANZ = 1;
+    g.T2ANZ = 1;
+  }
   return g;
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "types/vkxdecl.h"
+#include "types/vkxgame.h"
 
 // One game as the engines receive it.
 struct ISAGAME {
@@ -25,8 +26,11 @@ struct ISAGAME {
   uint16_t T1ANZ = 0, T2ANZ = 0;  // leading chambers each overall threshold counts over
 };
 
-ISAGAME ISA_GAME(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES, const GTYP& G,
-                 uint16_t T1, uint16_t T2, uint16_t T1ANZ, uint16_t T2ANZ);
+// The count-vector game of an unweighted GAME under RULE: the ISA versions
+// take the rule's two overall thresholds (cut to 16 bits as the dialogue
+// bounds them), the standard version none (thresholds 0, counted over one
+// subgame each).
+ISAGAME ISA_GAME(const GAMETYP& GAME, const RULETYP& RULE);
 
 // Which totals a run collects and which winning rule it applies.
 enum class ISAKIND : uint8_t {

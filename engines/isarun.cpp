@@ -1,6 +1,5 @@
 #include "engines/isarun.h"
 
-#include <algorithm>
 #include <string>
 
 #include "platform/console.h"
@@ -27,8 +26,7 @@ void drawProgress(int32_t I, const POINT& P, uint16_t MM, void* DATA) {
 
 }  // namespace
 
-void ISA_SCREEN_RUN(ISAKIND KIND, const ISAGAME& GAME, SHAPTYP& SHAP, SHAPTYP& PIV,
-                    double& WINSETS) {
+void ISA_SCREEN_RUN(ISAKIND KIND, const ISACOUNT& COUNT) {
   if (KIND == ISAKIND::WORKINGPLAN) {
     con::writeLn("procedure for working plans of the ISBA");
     con::writeLn("overall thresholds are only for the first two win sets !!");
@@ -42,26 +40,17 @@ void ISA_SCREEN_RUN(ISAKIND KIND, const ISAGAME& GAME, SHAPTYP& SHAP, SHAPTYP& P
   con::writeLn(KIND == ISAKIND::PUBLICGOOD ? "...processing public good" : "...processing");
   PROGRESSLINE line{con::whereX(), con::whereY(), KIND == ISAKIND::PUBLICGOOD ? ".  " : ". "};
 
-  ISATOTALS sums = ISA_SUMS(KIND, GAME, screen ? drawProgress : nullptr, &line);
-
-  // The sums join whatever the caller's tables hold, and the scaling applies
-  // to the joined values.
-  int mm = std::min<int>(GAME.MM, MAXCHAMB);
-  ISATOTALS t;
-  for (int d = 1; d <= mm; ++d) {
-    t.SHAP[d] = SHAP[d][0] + sums.SHAP[d];
-    t.PIV0[d] = PIV[d][0] + sums.PIV0[d];
-    t.PIV1[d] = PIV[d][1] + sums.PIV1[d];
-  }
-  t.WINSETS = WINSETS + sums.WINSETS;
-  ISA_SCALE(KIND, GAME, t);
-  for (int d = 1; d <= mm; ++d) {
-    SHAP[d][0] = t.SHAP[d];
-    PIV[d][0] = t.PIV0[d];
-    if (KIND == ISAKIND::SHAPLEY) PIV[d][1] = t.PIV1[d];
-  }
-  WINSETS = t.WINSETS;
+  COUNT(screen ? drawProgress : nullptr, &line);
 
   con::writeLn();
   if (KIND == ISAKIND::BANZHAF) con::writeLn();
+}
+
+ISATOTALS ISA_SCREEN_RUN(ISAKIND KIND, const ISAGAME& GAME) {
+  ISATOTALS t;
+  ISA_SCREEN_RUN(KIND, [&](ISAPROGRESS progress, void* data) {
+    t = ISA_SUMS(KIND, GAME, progress, data);
+    ISA_SCALE(KIND, GAME, t);
+  });
+  return t;
 }

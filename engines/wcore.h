@@ -83,6 +83,11 @@ struct Visitor {
 // player's subgame in range).
 bool FITS(const Game& g);
 
+// Whether the empty coalition wins: it meets a win set whose thresholds are
+// all 0 or below in every vote system, and the overall threshold and the
+// blocking rule let it. The walks never visit it.
+bool EMPTYWINS(const Game& g);
+
 // Visits every non-empty coalition once, in binary counting order with player
 // 1 as the lowest digit, and counts winning coalitions, memberships and
 // swings. COUNTS is reset first. The game must FIT.

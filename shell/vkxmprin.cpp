@@ -45,27 +45,27 @@ void PAGEFILE(plat::TextIn& IN, bool BREAKAFTERKEY) {
     for (int i = 0; i < 3; ++i) con::readPress();
 }
 
-void MENUE_LISTFILE() {
-  COMMANDFRAME("list file");
+void MENUE_LISTFILE(SETTINGSTYP& S) {
+  COMMANDFRAME(S, "list file");
   const std::string name = READFILENAME();
   plat::TextIn in;
   if (int code = in.open(name)) {
     LOADERROR(code, name);
-    MAINGROUND();
+    MAINGROUND(S);
     return;
   }
   PAGEFILE(in, false);
-  MAINGROUND();
+  MAINGROUND(S);
 }
 
-void MENUE_PRINTFILE() {
-  COMMANDFRAME("print file");
+void MENUE_PRINTFILE(SETTINGSTYP& S) {
+  COMMANDFRAME(S, "print file");
   const std::string name = READFILENAME();
-  NAME = name;
+  S.NAME = name;
   plat::TextIn in;
   if (int code = in.open(name)) {
     LOADERROR(code, name);
-    MAINGROUND();
+    MAINGROUND(S);
     return;
   }
   plat::PrintJob job;
@@ -90,5 +90,5 @@ void MENUE_PRINTFILE() {
   code = job.close();
   in.close();
   if (code != 0) con::writeLn("...system error " + std::to_string(code) + " on printing " + name);
-  MAINGROUND();
+  MAINGROUND(S);
 }

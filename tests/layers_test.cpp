@@ -23,8 +23,8 @@ int layerOf(const std::string& folder) {
 
 TEST(Layers, IncludesRunDownwardOnly) {
   namespace fs = std::filesystem;
-  const char* const systemOnly[] = {"<termios.h>", "<poll.h>", "<signal.h>", "<unistd.h>",
-                                    "<fcntl.h>",   "<sys/"};
+  const char* const systemOnly[] = {"<termios.h>", "<poll.h>",  "<signal.h>",
+                                    "<unistd.h>",  "<fcntl.h>", "<sys/"};
   int files = 0;
   for (const std::string& folder : LAYERS) {
     for (const auto& entry : fs::directory_iterator(fs::path(VKX_SOURCE_DIR) / folder)) {

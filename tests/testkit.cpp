@@ -17,6 +17,9 @@
 #include "types/vkxdecl.h"
 
 namespace testkit {
+
+SETTINGSTYP SETTINGS;
+
 namespace {
 
 plat::ScriptKeys script;
@@ -29,7 +32,7 @@ plat::Stamp fixedClock() { return plat::Stamp{14, 5, 3, 0, 2026, 12, 7, 1}; }
 
 void start(const std::string& keys) {
   con::reset();
-  RESET_SETTINGS();
+  SETTINGS = SETTINGSTYP{};
   script.keys.clear();
   con::setKeySource(&script);
   con::setRenderer(nullptr);
@@ -61,9 +64,9 @@ std::string winLine(int r) {
   return s.substr(0, s.find_last_not_of(' ') + 1);
 }
 
-void runUntilWait(void (*command)(), const std::string& keys) {
+void runUntilWait(void (*command)(SETTINGSTYP&), const std::string& keys) {
   start(keys);
-  EXPECT_THROW(command(), KeysExhausted);
+  EXPECT_THROW(command(SETTINGS), KeysExhausted);
   EXPECT_EQ(row(25), "press any key");
   EXPECT_EQ(keysLeft(), 0u) << "every scripted key was read before the wait";
 }

@@ -46,27 +46,39 @@ using PERMTYP = TABLE<bool, MAXACTOR + 1>;                         // coalition 
 using PERMTYP1 = TABLE<uint8_t, MAXACTOR + 1>;                     // ordered player list
 using POSTYP = TABLE<TABLE<double, MAXACTOR + 1>, MAXCHAMB + 1>;   // [theme][player]
 
-// Global settings.
-extern std::string NAME;     // current data file name, without extension
-extern std::string NAMEOUT;  // report name when reports do not follow the data file
-extern bool OUTPUTFILE;      // true: reports are named after the data file
-extern uint8_t OUTPUTTAB;    // 1: reports also append a number block to ".ouu"
-extern uint8_t PREC;         // decimals of the number blocks
-extern std::string VKXPATH;  // folder of the help file, with trailing "/"
-extern uint8_t INTERNAL;     // 1: extended game versions are offered
-extern std::string WEIGHTS;  // "integer" or "longinteger"
-extern int32_t OVERALL;      // 0 none, 1 AND, 2 OR
-extern int32_t OVERT;        // overall threshold counts players (0) or votes (1)
+// The settings of a session: read from "vkx.ini" at start, changed by
+// file/path, by the data commands (the remembered data name) and by the
+// banzhaf dialogue (the overall rule), and kept from one command to the
+// next. The shell owns the one record of a session and hands it to the
+// commands; everything below them gets it by const reference.
+struct SETTINGSTYP {
+  std::string NAME;                 // current data file name, without extension
+  std::string NAMEOUT = "default";  // report name when reports do not follow the data file
+  bool OUTPUTFILE = true;           // true: reports are named after the data file
+  uint8_t OUTPUTTAB = 0;            // 1: reports also append a number block to ".ouu"
+  uint8_t PREC = 4;                 // decimals of the number blocks
+  std::string VKXPATH;              // folder of the help file, with trailing "/"
+  uint8_t INTERNAL = 0;             // 1: extended game versions are offered
+  std::string WEIGHTS = "integer";  // "integer" or "longinteger"
+  // The overall rule as last answered in the banzhaf dialogue (0 none, 1 AND,
+  // 2 OR, any other answer none) and what it counts (0 players, 1 votes).
+  // The multiple-weights Shapley run raises 0 to 1 for itself and later runs.
+  int32_t OVERALL = 1;
+  int32_t OVERT = 0;
+  // Colours of the screen frame.
+  uint8_t BACKCOL1 = 1;  // work area background
+  uint8_t BACKCOL2 = 8;  // menu bar, submenu boxes, bottom line
+  uint8_t TEXTCOL = 15;  // text colour
 
-// Colours of the screen frame.
-extern uint8_t BACKCOL1;  // work area background
-extern uint8_t BACKCOL2;  // menu bar, submenu boxes, bottom line
-extern uint8_t TEXTCOL;   // text colour
+  // Weights and thresholds are entered with the wide number prompt.
+  bool LONGWEIGHTS() const { return WEIGHTS == "longinteger"; }
+};
 
-// Puts every global setting back to its initial value. VKXPATH starts as
-// DEFAULTPATH (the folder of the running executable, set by the entry).
-extern std::string DEFAULTPATH;
-void RESET_SETTINGS();
+// Key codes as the console hands them to the program.
+constexpr int KEYEXTENDED = 0;  // an extended key: its scan code follows
+constexpr int KEYBACKSPACE = 8;
+constexpr int KEYENTER = 13;
+constexpr int KEYESC = 27;
 
 // Whole-text integer conversion: optional leading blanks and tabs, optional
 // sign, optional base prefix ("$", "x", "X", "0x", "0X" hex, "%" binary,

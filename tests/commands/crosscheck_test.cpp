@@ -1,24 +1,22 @@
-// The numbers the Banzhaf and public good commands derive from the weighted
-// engines, checked on random games against counts made here coalition by
-// coalition.
+// The weighted Banzhaf and public good engines, called with a game and a
+// rule and nothing else (no console, no settings), checked on random games
+// against counts made here coalition by coalition.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstdint>
 #include <random>
 
-#include "commands/vkxmbanz.h"
 #include "commands/vkxmcomm.h"
-#include "engines/vkxpgi1.h"
+#include "engines/vkxindex.h"
 #include "engines/vkxshap1.h"
-#include "testkit.h"
 
 namespace {
 
 RUNTYP randomGame(std::mt19937& rng) {
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   RUNTYP R;
-  R.DATASTRUCTURE = 1;
+  R.DATASTRUCTURE = DATASTRUCT::WEIGHTED;
   R.MM = static_cast<uint16_t>(pick(1, 3));
   int n = 0;
   for (int s = 1; s <= R.MM; ++s) {
@@ -57,7 +55,9 @@ bool wins(const RUNTYP& R, uint32_t mask) {
   return false;
 }
 
-TEST(CrossCheck, BanzhafSwingsFromTheShapleyEngineEqualDirectCounts) {
+// Both weighted versions: the multiple-weights version with the same
+// weights and thresholds again as its second vote system must agree.
+TEST(CrossCheck, BanzhafSwingsOfBothWeightedVersionsEqualDirectCounts) {
   std::mt19937 rng(20261207);
   for (int game = 0; game < 150; ++game) {
     RUNTYP R = randomGame(rng);
@@ -65,13 +65,19 @@ TEST(CrossCheck, BanzhafSwingsFromTheShapleyEngineEqualDirectCounts) {
       for (int s = 1; s <= R.MM; ++s) R.M[s][1] = 0;
       R.T1 = 0;
     }
-    // Games whose empty coalition wins (thresholds 0) are kept: the engines
-    // never visit that coalition, and the conversion must still count right.
-    testkit::start("n\r");
-    SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, static_cast<uint16_t>(R.T1),
-                     R.SHAP, R.PIV, R.WINSETS, 0, R.POSITION, R.NTHEME);
-    ASSERT_EQ(EMPTYWINS(R), wins(R, 0)) << "game " << game;
-    BANZHAFSWINGS(R, EMPTYWINS(R));
+    // Games whose empty coalition wins (thresholds 0) are kept: the walks
+    // never visit that coalition, and the swings must still count right.
+    wcore::Game core;
+    ASSERT_TRUE(WEIGHTEDCORE(R, R, core));
+    ASSERT_EQ(wcore::EMPTYWINS(core), wins(R, 0)) << "game " << game;
+    const BANZHAFRES one = BANZHAF(R, R);
+    GAMETYP twice = R;
+    RULETYP both = R;
+    twice.VS = 2;
+    twice.GEWX[1] = R.GEW;
+    both.GAME = VERSION::MULTIPLE;
+    both.MX[1] = R.M;
+    const BANZHAFRES two = BANZHAF(twice, both);
 
     double winsets = 0;
     double swings[51] = {};
@@ -81,10 +87,14 @@ TEST(CrossCheck, BanzhafSwingsFromTheShapleyEngineEqualDirectCounts) {
       for (int p = 1; p <= R.N; ++p)
         if (mask & (1u << (p - 1)) && !wins(R, mask & ~(1u << (p - 1)))) swings[p] += 1;
     }
-    ASSERT_EQ(R.WINSETS, winsets) << "game " << game;
-    for (int p = 1; p <= R.N; ++p)
-      ASSERT_NEAR(R.SHAP[R.MEM[p][0]][R.MEM[p][1]], swings[p], 1e-9)
+    ASSERT_EQ(one.WINS, winsets) << "game " << game;
+    ASSERT_EQ(two.WINS, winsets) << "game " << game;
+    for (int p = 1; p <= R.N; ++p) {
+      ASSERT_EQ(one.SWINGS[R.MEM[p][0]][R.MEM[p][1]], swings[p])
           << "game " << game << " player " << p;
+      ASSERT_EQ(two.SWINGS[R.MEM[p][0]][R.MEM[p][1]], swings[p])
+          << "game " << game << " player " << p;
+    }
   }
 }
 
@@ -92,9 +102,7 @@ TEST(CrossCheck, PublicGoodCountsEqualMinimalWinningCoalitions) {
   std::mt19937 rng(7122026);
   for (int game = 0; game < 150; ++game) {
     RUNTYP R = randomGame(rng);
-    testkit::start("n\r");
-    PUBLICGOOD_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, static_cast<uint16_t>(R.T1),
-                        R.SHAP, R.PIV, R.WINSETS);
+    TAKE(R, PUBLICGOOD(R, R));
 
     double minimal = 0;
     double in[51] = {}, reciprocal[51] = {};
