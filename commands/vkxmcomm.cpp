@@ -234,10 +234,7 @@ bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE) {
   con::write("primary data file: ");
   S.NAME = NAMECUT(con::readLine());
   if (S.OUTPUTFILE) S.NAMEOUT = S.NAME;
-  R.NAME = S.NAME;
-  int32_t datastructure = 0;
-  DATALOAD(R.NAME, datastructure, R.N, R.MM, R.NN, R.GEW, R.MEM, R.ERRORFLAG);
-  R.DATASTRUCTURE = DATASTRUCTOF(datastructure);
+  R.ERRORFLAG = GAMELOAD(S.NAME, R);
   con::writeLn();
   if (R.ERRORFLAG != 0) {
     con::writeLn("...system error on loading " + R.NAME + ".inp");

@@ -12,7 +12,7 @@ namespace {
 // game, its number of players otherwise. Summed in 64 bits, so many large
 // weights cannot wrap into a small or negative total.
 int64_t cumulatedWeight(int32_t DATASTRUCTURE, const NNTYP& NN, const GEWTYP& GEW, int d) {
-  if (DATASTRUCTURE != 1) return NN[d];
+  if (DATASTRUCTOF(DATASTRUCTURE) != DATASTRUCT::WEIGHTED) return NN[d];
   const int players = std::min<int32_t>(NN[d], MAXACTOR);
   int64_t sum = 0;
   for (int j = 1; j <= players; ++j) sum += GEW[d][j];
@@ -32,7 +32,7 @@ void THRESHOLD_INPUT(const SETTINGSTYP& S, int32_t& THRES, GEWTYP& M, GTYP& G,
   const int mm = std::min<int>(MM, MAXCHAMB);  // the boxes have 10 dimensions
   THRES = 1;
   con::write("datastructure:          ");
-  con::writeLn(DATASTRUCTURE == 1 ? "weighted" : "unweighted");
+  con::writeLn(DATASTRUCTOF(DATASTRUCTURE) == DATASTRUCT::WEIGHTED ? "weighted" : "unweighted");
   con::write("number of subgames:     ");
   con::writeInt(MM);
   con::writeLn();

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "types/vkxdecl.h"
+#include "types/vkxgame.h"
 
 // Asks the number of win sets and each win set; fills THRES, the threshold
 // table M[subgame][win set] and the boxes G.

@@ -142,7 +142,7 @@ bool loadSystem(const char* prompt, int k, GAMETYP& game, RULETYP& rule, const S
     if (n1 != game.N || mm1 != game.MM) errorflag += 100;
     for (int sg = 1; sg <= game.MM; ++sg)
       if (nn1[sg] != game.NN[sg]) errorflag += 100;
-    if (datastructure != 1) errorflag += 100;
+    if (DATASTRUCTOF(datastructure) != DATASTRUCT::WEIGHTED) errorflag += 100;
   }
   if (errorflag != 0) {
     con::writeLn("...system error on loading " + game.NAME1 + ".inp");

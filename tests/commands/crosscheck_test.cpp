@@ -7,9 +7,14 @@
 #include <cstdint>
 #include <random>
 
+#include "commands/vkxmbanz.h"
 #include "commands/vkxmcomm.h"
+#include "commands/vkxmpgi.h"
+#include "commands/vkxmshap.h"
+#include "data/vkxdos.h"
 #include "engines/vkxindex.h"
 #include "engines/vkxshap1.h"
+#include "testkit.h"
 
 namespace {
 
@@ -125,6 +130,64 @@ TEST(CrossCheck, PublicGoodCountsEqualMinimalWinningCoalitions) {
       ASSERT_NEAR(R.PIV[R.MEM[p][0]][R.MEM[p][1]], reciprocal[p], 1e-9)
           << "game " << game << " player " << p;
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A game loaded from a file and a rule built here, computed and reported
+// without the console or the settings, give the very text the dialogue
+// writes to the ".out" file (the example game: weights 5, 3, 2 and 1, 1;
+// win sets [6, 1] and [8, 0]; at least 2 members).
+TEST(CrossCheck, ReportsWithoutTheDialogueEqualTheDialogueReports) {
+  const std::string winsets = "2\r6\r1\r8\r0\r";
+  struct Case {
+    const char* label;
+    void (*command)(SETTINGSTYP&);
+    std::string keys;  // after the data file name
+    INDEXTYP index;
+    bool multiple;
+  } cases[] = {
+      {"shapley", MENUE_SHAPLEY, "1\r" + winsets + "2\rn\r", INDEXTYP::SHAPLEY, false},
+      {"banzhaf", MENUE_BANZHAF, "1\r" + winsets + "1\r0\r2\rn\r", INDEXTYP::BANZHAF, false},
+      {"banzhaf, multiple weights", MENUE_BANZHAF,
+       "2\r" + winsets + "1\r0\r2\r2\rex\r" + winsets + "n\r", INDEXTYP::BANZHAF, true},
+      {"public good", MENUE_PUBLICGOOD, "1\r" + winsets + "2\rn\r", INDEXTYP::PUBLICGOOD, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    testkit::TempDir dir;
+    testkit::writeFile("ex.inp", testkit::EXAMPLE_DATA_FILE);
+    testkit::runUntilWait(c.command, "ex\r" + c.keys + "12345");
+    const std::string file = testkit::readFile("ex.out");
+
+    GAMETYP game;
+    ASSERT_EQ(GAMELOAD("ex", game), 0);
+    RULETYP rule;
+    rule.THRES = 2;
+    const int32_t m[3][3] = {{}, {0, 6, 8}, {0, 1, 0}}, top[3] = {0, 10, 2};  // [subgame][set]
+    for (int t = 1; t <= 2; ++t)
+      for (int s = 1; s <= 2; ++s) {
+        rule.M[s][t] = rule.G[t][s][1] = m[s][t];
+        rule.G[t][s][2] = top[s];
+      }
+    rule.T1 = 2;
+    if (c.multiple) {
+      rule.GAME = VERSION::MULTIPLE;
+      game.VS = 2;
+      game.GEWX[1] = game.GEW;
+      rule.MX[1] = rule.M;
+    }
+    const plat::Stamp t = plat::now();  // the test clock the dialogue ran on
+    std::string text;
+    if (c.index == INDEXTYP::SHAPLEY) text = SHAPLEYREPORT(game, rule, SHAPLEY(game, rule), t, t);
+    if (c.index == INDEXTYP::BANZHAF) text = BANZHAFREPORT(game, rule, BANZHAF(game, rule), t, t);
+    if (c.index == INDEXTYP::PUBLICGOOD)
+      text = PUBLICGOODREPORT(game, rule, PUBLICGOOD(game, rule), t, t);
+    ASSERT_NE(file.find("primary data file: ex"), std::string::npos) << file;
+    EXPECT_EQ(file.substr(file.find("primary data file: ex")), text);
   }
 }
 
