@@ -1,5 +1,31 @@
-// Shared vocabulary of the program: the fixed-size game tables, the global
-// settings and the whole-text integer conversion.
+// Shared vocabulary of the program: the fixed-size game tables, the settings
+// record and the whole-text integer conversion.
+//
+// Glossary of the program's abbreviations (several are German):
+//   GEW, GEWTYP    weights (Gewicht), [subgame][player]; GEWX further systems
+//   NN, NNTYP      number of players per subgame; N all players, MM subgames
+//   MEM, MEMTYP    membership: player 1..N -> subgame and number in it
+//   SHAP, PIV      result tables: an index and its companion (historically
+//                  Shapley values and pivot counts), [subgame][player]
+//   WINSETS        number of winning (or minimal winning) coalitions
+//   THRES, M, G    number of win sets, their thresholds [subgame][set], and
+//                  the same win sets as boxes [set][subgame][lower/upper]
+//   INTERVALL      one [lower, upper] bound; QUADER a box (cuboid) of them
+//   GTYP, POINT    the win-set boxes 1..10; a point (count vector) in them
+//   PERMTYP        a coalition as membership flags; PERMTYP1 a player list
+//   POSTYP         policy positions [theme][player]; NTHEME themes
+//   T1, T2         overall thresholds; T1ANZ, T2ANZ the number (Anzahl) of
+//                  leading subgames each counts over (ISA versions)
+//   OVERALL, OVERT the overall rule (none/AND/OR) and what it counts
+//   ART196         the blocking minority of the second vote system, named
+//                  after the treaty article it models
+//   ISA, ISBA      the versions of unweighted chambers with box win sets,
+//                  counted on count vectors; ISA-WP: for working plans
+//   DOUB           multiple weights: two to four vote systems at once
+//   MENUE, WRITELI menu (Menü); write a label with its key letter lit
+//   KOAL, AKTEUR   coalition, actor (player) in the distance routines
+//   VKXM...        the units of menu commands; VKXDOS files, VKXTHRES win
+//                  sets, MATHE numeric and input helpers, VKXUNIT the frame
 #pragma once
 
 #include <cstddef>
