@@ -74,9 +74,7 @@ void BANZHAFOUT(RUNTYP& R, const SETTINGSTYP& S) {
 
 std::string BANZHAFREPORT(const GAMETYP& GAME, const RULETYP& RULE, const BANZHAFRES& RES,
                           const plat::Stamp& TIME1, const plat::Stamp& TIME2) {
-  RUNTYP R = RUNOF(GAME, RULE, TIME1, TIME2);
-  TAKE(R, RES);
-  return REPORTSTRING(R, false, BANZHAFOUT1);
+  return REPORTSTRING(RUNOF(GAME, RULE, RES, TIME1, TIME2), false, BANZHAFOUT1);
 }
 
 void MENUE_BANZHAF(SETTINGSTYP& S) {

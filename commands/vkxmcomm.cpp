@@ -202,15 +202,23 @@ void TAKE(RUNTYP& R, const PUBLICGOODRES& RES) {
   R.WINSETS = RES.MINWINS;
 }
 
-RUNTYP RUNOF(const GAMETYP& GAME, const RULETYP& RULE, const plat::Stamp& TIME1,
+template <typename RES>
+RUNTYP RUNOF(const GAMETYP& GAME, const RULETYP& RULE, const RES& RESULT, const plat::Stamp& TIME1,
              const plat::Stamp& TIME2) {
   RUNTYP R;
   static_cast<GAMETYP&>(R) = GAME;
   static_cast<RULETYP&>(R) = RULE;
+  TAKE(R, RESULT);
   R.TIME1 = TIME1;
   R.TIME2 = TIME2;
   return R;
 }
+template RUNTYP RUNOF(const GAMETYP&, const RULETYP&, const SHAPLEYRES&, const plat::Stamp&,
+                      const plat::Stamp&);
+template RUNTYP RUNOF(const GAMETYP&, const RULETYP&, const BANZHAFRES&, const plat::Stamp&,
+                      const plat::Stamp&);
+template RUNTYP RUNOF(const GAMETYP&, const RULETYP&, const PUBLICGOODRES&, const plat::Stamp&,
+                      const plat::Stamp&);
 
 bool GAMESIZEOK(const GAMETYP& GAME) {
   if (GAME.MM < 1 || GAME.MM > MAXCHAMB) return false;

@@ -37,9 +37,10 @@ struct RUNTYP : GAMETYP, RULETYP {
 void TAKE(RUNTYP& R, const SHAPLEYRES& RES);
 void TAKE(RUNTYP& R, const BANZHAFRES& RES);
 void TAKE(RUNTYP& R, const PUBLICGOODRES& RES);
-// A run made of a game, a rule and stamps, as a front end without the
-// dialogue builds it for a report.
-RUNTYP RUNOF(const GAMETYP& GAME, const RULETYP& RULE, const plat::Stamp& TIME1,
+// A run made of a game, a rule, an engine's result and stamps, as a front
+// end without the dialogue builds it for a report.
+template <typename RES>
+RUNTYP RUNOF(const GAMETYP& GAME, const RULETYP& RULE, const RES& RESULT, const plat::Stamp& TIME1,
              const plat::Stamp& TIME2);
 
 // The report routines' own state: the totals they print and where the text

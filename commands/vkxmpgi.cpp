@@ -86,9 +86,7 @@ void PUBLICGOODOUT(RUNTYP& R, const SETTINGSTYP& S) {
 
 std::string PUBLICGOODREPORT(const GAMETYP& GAME, const RULETYP& RULE, const PUBLICGOODRES& RES,
                              const plat::Stamp& TIME1, const plat::Stamp& TIME2) {
-  RUNTYP R = RUNOF(GAME, RULE, TIME1, TIME2);
-  TAKE(R, RES);
-  return REPORTSTRING(R, true, PUBLICGOODOUT1);
+  return REPORTSTRING(RUNOF(GAME, RULE, RES, TIME1, TIME2), true, PUBLICGOODOUT1);
 }
 
 void MENUE_PUBLICGOOD(SETTINGSTYP& S) {

@@ -57,9 +57,7 @@ void SHAPLEYOUT(RUNTYP& R, const SETTINGSTYP& S) {
 
 std::string SHAPLEYREPORT(const GAMETYP& GAME, const RULETYP& RULE, const SHAPLEYRES& RES,
                           const plat::Stamp& TIME1, const plat::Stamp& TIME2) {
-  RUNTYP R = RUNOF(GAME, RULE, TIME1, TIME2);
-  TAKE(R, RES);
-  return REPORTSTRING(R, false, SHAPLEYOUT1);
+  return REPORTSTRING(RUNOF(GAME, RULE, RES, TIME1, TIME2), false, SHAPLEYOUT1);
 }
 
 void MENUE_SHAPLEY(SETTINGSTYP& S) {

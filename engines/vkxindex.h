@@ -8,8 +8,6 @@
 #include "engines/wcore.h"
 #include "types/vkxgame.h"
 
-enum class INDEXTYP : uint8_t { SHAPLEY, BANZHAF, PUBLICGOOD };
-
 // Optional progress hooks of a run: VISITOR for the weighted walk,
 // PROGRESS (with DATA) for the count-vector walk. Null: a quiet run.
 struct HOOKSTYP {

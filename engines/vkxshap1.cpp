@@ -44,16 +44,24 @@ bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, wcore::Game& CORE) {
   return true;
 }
 
+bool WEIGHTEDWALK(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX,
+                  const wcore::Visitor* VISITOR, wcore::Game& CORE, wcore::Counts& COUNTS) {
+  if (!WEIGHTEDCORE(GAME, RULE, CORE)) return false;
+  if (INDEX != INDEXTYP::SHAPLEY) CORE.position = nullptr;
+  if (INDEX == INDEXTYP::PUBLICGOOD)
+    wcore::PUBLICGOOD_CORE(CORE, COUNTS, VISITOR);
+  else
+    wcore::SHAPLEY_CORE(CORE, COUNTS, VISITOR);
+  return true;
+}
+
 SHAPLEYRES SHAPLEY_WEIGHTED(const GAMETYP& GAME, const RULETYP& RULE,
                             const wcore::Visitor* VISITOR) {
-  SHAPLEYRES r;
   wcore::Game g;
-  if (!WEIGHTEDCORE(GAME, RULE, g)) {
-    r.STATUS = STATUSTYP::REFUSED;
-    return r;
-  }
   wcore::Counts c;
-  wcore::SHAPLEY_CORE(g, c, VISITOR);
+  if (!WEIGHTEDWALK(GAME, RULE, INDEXTYP::SHAPLEY, VISITOR, g, c))
+    return NOTDONE<SHAPLEYRES>(STATUSTYP::REFUSED);
+  SHAPLEYRES r;
   for (int p = 1; p <= g.n; ++p) {
     r.SS[GAME.MEM[p][0]][GAME.MEM[p][1]] = c.shap[p];
     r.II[GAME.MEM[p][0]][GAME.MEM[p][1]] = c.piv[p];
@@ -84,15 +92,11 @@ int64_t BANZHAFSWINGS(int64_t WITH, int64_t WINS, bool EMPTYWINS) {
 
 BANZHAFRES BANZHAF_WEIGHTED(const GAMETYP& GAME, const RULETYP& RULE,
                             const wcore::Visitor* VISITOR) {
-  BANZHAFRES r;
   wcore::Game g;
-  if (!WEIGHTEDCORE(GAME, RULE, g)) {
-    r.STATUS = STATUSTYP::REFUSED;
-    return r;
-  }
-  g.position = nullptr;
   wcore::Counts c;
-  wcore::SHAPLEY_CORE(g, c, VISITOR);
+  if (!WEIGHTEDWALK(GAME, RULE, INDEXTYP::BANZHAF, VISITOR, g, c))
+    return NOTDONE<BANZHAFRES>(STATUSTYP::REFUSED);
+  BANZHAFRES r;
   // At most 2^50 coalitions: every count is a whole number a double holds
   // exactly, so the swings are exact and a game without any is 0.
   const bool empty = wcore::EMPTYWINS(g);

@@ -17,6 +17,13 @@
 // than 10 policy dimensions.
 bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, wcore::Game& CORE);
 
+// The walk of the counting core over GAME under RULE for INDEX: winning
+// coalitions for Shapley-Shubik (weighted by similarity in the spatial
+// version) and Banzhaf, minimal winning coalitions for the public good.
+// False when the game does not fit (WEIGHTEDCORE).
+bool WEIGHTEDWALK(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX,
+                  const wcore::Visitor* VISITOR, wcore::Game& CORE, wcore::Counts& COUNTS);
+
 // Shapley-Shubik values and inclusiveness shares of the standard, spatial or
 // multiple-weights version of RULE. In the spatial version both are shares
 // of the coalitions' similarity.

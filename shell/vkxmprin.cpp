@@ -37,7 +37,7 @@ void PAGEFILE(plat::TextIn& IN, bool BREAKAFTERKEY) {
     con::write(line);
     if (!BREAKAFTERKEY) con::writeLn();
     con::present();
-    esc = con::readPress() == 27;
+    esc = con::readPress() == KEYESC;
     if (BREAKAFTERKEY) con::writeLn();
   } while (!esc && !IN.eof());
   IN.close();

@@ -92,6 +92,9 @@ enum class STATUSTYP : uint8_t {
   STOPPED,   // the dialogue ended the run (a further data file that does not fit)
 };
 
+// The index families.
+enum class INDEXTYP : uint8_t { SHAPLEY, BANZHAF, PUBLICGOOD };
+
 // Results are tables [subgame][player] like the weights. Entry [s][0] is the
 // subgame's total where an engine gives one: the unweighted engines give
 // only totals (every member of a chamber is alike).
@@ -126,3 +129,11 @@ struct PUBLICGOODRES {
   SHAPTYP SHARE{};
   double MINWINS = 0;  // minimal winning coalitions
 };
+
+// A result that was not computed, with the reason.
+template <typename RES>
+RES NOTDONE(STATUSTYP STATUS) {
+  RES r;
+  r.STATUS = STATUS;
+  return r;
+}
