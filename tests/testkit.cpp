@@ -43,6 +43,12 @@ void start(const std::string& keys) {
   addKeys(keys);
 }
 
+std::string answers(std::initializer_list<const char*> lines, const char* presses) {
+  std::string keys;
+  for (const char* line : lines) keys += std::string(line) + "\r";
+  return keys + presses;
+}
+
 void addKeys(const std::string& keys) { script.add(keys); }
 
 std::size_t keysLeft() { return script.keys.size(); }

@@ -1,6 +1,7 @@
 // Helpers for tests that drive the program through the virtual console.
 #pragma once
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ extern SETTINGSTYP SETTINGS;
 // Resets the console and the settings, installs a key script (bytes as
 // a terminal would send them, e.g. "12\r" or "\x1b[D") and a fixed clock.
 void start(const std::string& keys = "");
+// The keys of a dialogue: one answer per prompt, each ended by Enter, then
+// PRESSES, single keys for the waits (report rows, "press any key").
+std::string answers(std::initializer_list<const char*> lines, const char* presses = "");
 // Appends more keys to the running script.
 void addKeys(const std::string& keys);
 // Keys not yet read by the program.

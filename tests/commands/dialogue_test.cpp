@@ -20,13 +20,7 @@ using testkit::SETTINGS;
 
 using Lines = std::vector<std::string>;
 
-// The keys of a dialogue: one answer per prompt, each ended by Enter, then
-// PRESSES, single keys for the waits (the report's rows, "press any key").
-std::string answers(std::initializer_list<const char*> lines, const char* presses = "") {
-  std::string keys;
-  for (const char* line : lines) keys += std::string(line) + "\r";
-  return keys + presses;
-}
+using testkit::answers;
 
 void writeGames() {
   // Weights 3, 2, 1 in one subgame; a second vote system of the same shape.

@@ -15,6 +15,7 @@
 
 namespace {
 
+using testkit::answers;
 using testkit::SETTINGS;
 
 struct Tables {
@@ -504,17 +505,19 @@ TEST(WeightedEngines, FurtherDataFilesThatDoNotFit) {
   };
   // b: one player too many; u: unweighted; c: fits.
   const Case cases[] = {
-      {SHAPLEY_DOUB, "2\rb\rx", "...system error on loading b.inp", 1},
-      {PUBLICGOOD_DOUB, "2\rb\rx", "...system error on loading b.inp", 1},
-      {SHAPLEY_DOUB, "2\ru\rx", "...system error on loading u.inp", 1},
-      {SHAPLEY_DOUB, "2\rmissing\rx", "...system error on loading missing.inp", 1},
-      {SHAPLEY_DOUB, "3\rc\r1\r4\rb\rx", "...system error on loading b.inp", 1},
-      {SHAPLEY_DOUB, "2\r\rx", "...system error on loading default.inp", 1},
+      {SHAPLEY_DOUB, answers({"2", "b"}, "x"), "...system error on loading b.inp", 1},
+      {PUBLICGOOD_DOUB, answers({"2", "b"}, "x"), "...system error on loading b.inp", 1},
+      {SHAPLEY_DOUB, answers({"2", "u"}, "x"), "...system error on loading u.inp", 1},
+      {SHAPLEY_DOUB, answers({"2", "missing"}, "x"), "...system error on loading missing.inp", 1},
+      {SHAPLEY_DOUB, answers({"3", "c", "1", "4", "b"}, "x"), "...system error on loading b.inp",
+       1},
+      {SHAPLEY_DOUB, answers({"2", ""}, "x"), "...system error on loading default.inp", 1},
       // Win sets are paired by number: a second system with another count.
-      {SHAPLEY_DOUB, "2\rc\r2\r4\r4\rx", "...unequal numbers of thresholds", 1},
-      {PUBLICGOOD_DOUB, "2\rc\r2\r4\r4\rx", "", 1},
-      {SHAPLEY_DOUB, "3\rc\r1\r4\rc\r2\r4\r4\rx", "", 1},
-      {SHAPLEY_DOUB, "4\rc\r1\r4\rc\r1\r4\rc\r2\r4\r4\rx", "", 1},
+      {SHAPLEY_DOUB, answers({"2", "c", "2", "4", "4"}, "x"), "...unequal numbers of thresholds",
+       1},
+      {PUBLICGOOD_DOUB, answers({"2", "c", "2", "4", "4"}, "x"), "", 1},
+      {SHAPLEY_DOUB, answers({"3", "c", "1", "4", "c", "2", "4", "4"}, "x"), "", 1},
+      {SHAPLEY_DOUB, answers({"4", "c", "1", "4", "c", "1", "4", "c", "2", "4", "4"}, "x"), "", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(engineName(c.engine)) + " " + c.keys);
@@ -589,17 +592,19 @@ TEST(WeightedEngines, MultipleWeightsQuestionsInTheirOrder) {
       {SHAPLEY_DOUB, 0, "", "double/triple/quadruple vote sytem (2/3/4): 2"},
       {PUBLICGOOD_DOUB, 0, "", "double/triple/quadruple vote sytem (2/3/4): 2"},
       {SHAPLEY_DOUB, 0, "3\r", "second data file: "},
-      {SHAPLEY_DOUB, 0, "3\rc\r1\r4\r", "third data file: "},
-      {PUBLICGOOD_DOUB, 0, "4\rc\r1\r4\rc\r1\r4\r", "fourth data file: "},
-      {SHAPLEY_DOUB, 0, "4\rc\r1\r4\rc\r1\r4\rc\r1\r4\r", "screen control (y/n): "},
+      {SHAPLEY_DOUB, 0, answers({"3", "c", "1", "4"}), "third data file: "},
+      {PUBLICGOOD_DOUB, 0, answers({"4", "c", "1", "4", "c", "1", "4"}), "fourth data file: "},
+      {SHAPLEY_DOUB, 0, answers({"4", "c", "1", "4", "c", "1", "4", "c", "1", "4"}),
+       "screen control (y/n): "},
       // The blocking rule is offered by the Shapley engine on the internal
       // list only, its threshold only when the rule is switched on.
-      {SHAPLEY_DOUB, 1, "2\rc\r1\r4\r", blocking},
-      {SHAPLEY_DOUB, 1, "2\rc\r1\r4\r1\r", "blocking threshold: 0"},
-      {SHAPLEY_DOUB, 1, "2\rc\r1\r4\r0\r", "screen control (y/n): "},
-      {PUBLICGOOD_DOUB, 1, "2\rc\r1\r4\r", "screen control (y/n): "},
-      {SHAPLEY_DOUB, 0, "2\rc\r1\r4\ry\r", "report winning coalitions (y/n): "},
-      {PUBLICGOOD_DOUB, 0, "2\rc\r1\r4\ry\r", "report minimal winning coalitions (y/n): "},
+      {SHAPLEY_DOUB, 1, answers({"2", "c", "1", "4"}), blocking},
+      {SHAPLEY_DOUB, 1, answers({"2", "c", "1", "4", "1"}), "blocking threshold: 0"},
+      {SHAPLEY_DOUB, 1, answers({"2", "c", "1", "4", "0"}), "screen control (y/n): "},
+      {PUBLICGOOD_DOUB, 1, answers({"2", "c", "1", "4"}), "screen control (y/n): "},
+      {SHAPLEY_DOUB, 0, answers({"2", "c", "1", "4", "y"}), "report winning coalitions (y/n): "},
+      {PUBLICGOOD_DOUB, 0, answers({"2", "c", "1", "4", "y"}),
+       "report minimal winning coalitions (y/n): "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(engineName(c.engine)) + " " + c.keys);
