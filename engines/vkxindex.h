@@ -9,7 +9,9 @@
 #include "types/vkxgame.h"
 
 // Optional progress hooks of a run: VISITOR for the weighted walk,
-// PROGRESS (with DATA) for the count-vector walk. Null: a quiet run.
+// PROGRESS (with DATA) for the count-vector walk. Null: a quiet run, which
+// needs only the counts (wcore::Counts, ISATOTALS), so any counting core
+// that gives the same counts may serve it.
 struct HOOKSTYP {
   const wcore::Visitor* VISITOR = nullptr;
   ISAPROGRESS PROGRESS = nullptr;

@@ -25,7 +25,8 @@ bool WEIGHTEDWALK(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX,
                   const wcore::Visitor* VISITOR, wcore::Game& CORE, wcore::Counts& COUNTS);
 
 // Shapley-Shubik values and inclusiveness shares of the standard, spatial or
-// multiple-weights version of RULE. In the spatial version both are shares
+// multiple-weights version of RULE (the multiple-weights, "DOUB", version is
+// RULE.GAME == MULTIPLE with the game's further vote systems). In the spatial version both are shares
 // of the coalitions' similarity.
 SHAPLEYRES SHAPLEY_WEIGHTED(const GAMETYP& GAME, const RULETYP& RULE,
                             const wcore::Visitor* VISITOR = nullptr);
