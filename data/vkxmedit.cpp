@@ -3,10 +3,10 @@
 #include <string>
 
 #include "common/mathe2.h"
-#include "data/vkxdecl.h"
 #include "data/vkxdos.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ int32_t READCOUNTLN(const std::string& PROMPT, int32_t COUNT, int32_t LIMIT) {
 
 }  // namespace
 
-void MENUE_EDITDATA() {
+void MENUE_EDITDATA(SETTINGSTYP& S) {
   int32_t ERRORFLAG = 0;
   int32_t DATASTRUCTURE = 0;
   uint16_t N = 0, MM = 0;
@@ -32,14 +32,14 @@ void MENUE_EDITDATA() {
   GEWTYP GEW{};
   MEMTYP MEM{};
 
-  COMMANDFRAME("edit data");
+  COMMANDFRAME(S, "edit data");
   con::write("data file: ");
-  NAME = NAMECUT(con::readLine());
+  S.NAME = NAMECUT(con::readLine());
   con::writeLn();
 
-  DATALOAD(NAME, DATASTRUCTURE, N, MM, NN, GEW, MEM, ERRORFLAG);
+  DATALOAD(S.NAME, DATASTRUCTURE, N, MM, NN, GEW, MEM, ERRORFLAG);
   if (ERRORFLAG != 0) {
-    con::writeLn("...creating data file " + NAME + ".inp");
+    con::writeLn("...creating data file " + S.NAME + ".inp");
     DATASTRUCTURE = 0;
     MM = 0;
   }
@@ -55,9 +55,9 @@ void MENUE_EDITDATA() {
     players += NN[s];
     if (DATASTRUCTURE == 1)
       for (int j = 1; j <= NN[s]; ++j)
-        READWEIGHTLN("  weight player " + std::to_string(j) + ": ", GEW[s][j]);
+        READWEIGHTLN(S, "  weight player " + std::to_string(j) + ": ", GEW[s][j]);
   }
 
-  DATASAVE(NAME, DATASTRUCTURE, MM, NN, GEW, ERRORFLAG);
-  MAINGROUND();
+  DATASAVE(S.NAME, DATASTRUCTURE, MM, NN, GEW, ERRORFLAG);
+  MAINGROUND(S);
 }

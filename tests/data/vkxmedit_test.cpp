@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "data/vkxdecl.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
+
+using testkit::SETTINGS;
 
 using testkit::winLine;
 
@@ -20,7 +22,7 @@ void editUntilWait(const std::string& keys) { testkit::runUntilWait(MENUE_EDITDA
 TEST(EditData, NewWeightedFileShowsTheDialogueAndIsWrittenByteForByte) {
   testkit::TempDir dir;
   editUntilWait("test.dat\r1\r2\r3\r5\r3\r2\r2\r1\r1\r");
-  EXPECT_EQ(NAME, "test");
+  EXPECT_EQ(SETTINGS.NAME, "test");
   EXPECT_EQ(testkit::readFile("test.inp"), testkit::EXAMPLE_DATA_FILE);
   EXPECT_FALSE(testkit::fileExists("test.dat"));
 
@@ -94,18 +96,18 @@ TEST(EditData, ValuesKeptChangedAndDropped) {
     testkit::TempDir dir;
     if (c.existing) testkit::writeFile("g.inp", c.existing);
     testkit::start(std::string("g\r") + c.keys + "x");
-    WEIGHTS = c.weights;
-    EXPECT_NO_THROW(MENUE_EDITDATA());
+    SETTINGS.WEIGHTS = c.weights;
+    EXPECT_NO_THROW(MENUE_EDITDATA(SETTINGS));
     EXPECT_EQ(testkit::keysLeft(), 1u) << "the key ending the wait is left for the menu";
     EXPECT_EQ(testkit::readFile("g.inp"), c.expected);
-    EXPECT_EQ(NAME, "g");
+    EXPECT_EQ(SETTINGS.NAME, "g");
   }
 }
 
 TEST(EditData, EmptyNameEditsDefault) {
   testkit::TempDir dir;
   editUntilWait("\r0\r0\r");
-  EXPECT_EQ(NAME, "default");
+  EXPECT_EQ(SETTINGS.NAME, "default");
   EXPECT_EQ(winLine(5), "...creating data file default.inp");
   EXPECT_TRUE(testkit::fileExists("default.inp"));
 }
@@ -188,7 +190,7 @@ TEST(EditData, FailedSaveKeepsTheOldFileAndSaysSo) {
     testkit::writeFile("g.inp", old);
     testkit::start("g\r1\r1\r2\r4\r4\r");
     c.arm();
-    EXPECT_THROW(MENUE_EDITDATA(), testkit::KeysExhausted);
+    EXPECT_THROW(MENUE_EDITDATA(SETTINGS), testkit::KeysExhausted);
     EXPECT_EQ(testkit::readFile("g.inp"), old);
     EXPECT_EQ(winLine(10), "...system error on saving g.inp");
     EXPECT_EQ(testkit::row(25), "press any key");
