@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <initializer_list>
 #include <random>
@@ -293,8 +292,7 @@ TEST(IsaEngines, RandomGamesMatchEveryCoalitionCounted) {
 
 // ---- Large chambers --------------------------------------------------------
 
-TEST(IsaEngines, LargeChambersComputeExactlyAndFast) {
-  auto start = std::chrono::steady_clock::now();
+TEST(IsaEngines, LargeChambersComputeExactly) {
   ISAGAME congress = makeGame({435, 100, 1}, {{218, 51, 1}, {290, 67, 0}});
   ISATOTALS s = ISA_SHAPLEY(congress);
   double total = s.SHAP[1] + s.SHAP[2] + s.SHAP[3];
@@ -321,9 +319,6 @@ TEST(IsaEngines, LargeChambersComputeExactlyAndFast) {
     one.G[1][1][2] = k;
     EXPECT_EQ(NCRL(n, k), ISA_BANZHAF(one).WINSETS) << n << " " << k;
   }
-
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_LT(seconds, 2.0);
 }
 
 // ---- Screen dialogue ---------------------------------------------------------
