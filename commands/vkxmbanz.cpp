@@ -3,33 +3,11 @@
 #include "commands/vkxmcomm.h"
 #include "common/mathe1.h"
 #include "common/mathe2.h"
-#include "engines/vkxbanz2.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
-
-void BANZHAFSWINGS(RUNTYP& R, bool EMPTYWINS) {
-  // PIV x WINSETS coalitions win with the player, the rest of WINSETS
-  // without it; every coalition that wins with the player but not without
-  // is one swing. Written this way it needs no power of 2 below N = 2. The
-  // engines never visit the empty coalition: where it wins, it is one more
-  // winning coalition without each player.
-  const double empty = EMPTYWINS ? 1.0 : 0.0;
-  for (int i = 1; i <= R.MM; ++i)
-    for (int p = 1; p <= R.NN[i]; ++p) R.SHAP[i][p] = 2.0 * (R.PIV[i][p] - 0.5) * R.WINSETS - empty;
-}
-
-bool EMPTYWINS(const RUNTYP& R) {
-  if (R.T1 > 0) return false;
-  for (int t = 1; t <= R.THRES; ++t) {
-    bool all = true;
-    for (int s = 1; s <= R.MM; ++s) all = all && R.M[s][t] <= 0;
-    if (all) return true;
-  }
-  return false;
-}
 
 void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
-  const bool weighted = R.DATASTRUCTURE == 1;
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   const double D = POT(2, static_cast<uint16_t>(R.N - 1));
   const double SUM = REP.SUM;
   REPORTHEAD(R, REP, "subgame  player  weight      NNBZ       NBZ");
@@ -51,7 +29,7 @@ void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
       }
       REPORTWAIT(REP);
     }
-    if (R.GAME == 1 || R.GAME == 3 || R.GAME == 4) {
+    if (R.GAME == VERSION::STANDARD || R.GAME == VERSION::ISA || R.GAME == VERSION::ISAWP) {
       REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " +
                           FIXSTR(RATIO(R.SHAP[i][0], D), 10, 6) +
                           FIXSTR(RATIO(R.SHAP[i][0], SUM), 10, 6));
@@ -71,14 +49,14 @@ void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
 }
 
 void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
-  const int p = PREC;
+  const int p = REP.PREC;
   const double D = POT(2, static_cast<uint16_t>(R.N - 1));
   const double SUM = REP.SUM;
   auto line = [&](double normalised, double plain) {
     REPORTLINE(REP, FIXSTR(normalised, p + 2, p) + FIXSTR(plain, p + 3, p));
   };
   for (int i = 1; i <= R.MM; ++i) {
-    if (R.DATASTRUCTURE == 1) {
+    if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
       for (int j = 1; j <= R.NN[i]; ++j) line(RATIO(R.SHAP[i][j], SUM), RATIO(R.SHAP[i][j], D));
     } else {
       const double share = RATIO(R.SHAP[i][0], R.NN[i]);
@@ -90,57 +68,55 @@ void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, "");
 }
 
-void BANZHAFOUT(RUNTYP& R) { REPORTRUN(R, false, BANZHAFOUT1, BANZHAFOUT2); }
+void BANZHAFOUT(RUNTYP& R, const SETTINGSTYP& S) {
+  REPORTRUN(R, S, false, BANZHAFOUT1, BANZHAFOUT2);
+}
 
-void MENUE_BANZHAF() {
+std::string BANZHAFREPORT(const GAMETYP& GAME, const RULETYP& RULE, const BANZHAFRES& RES,
+                          const plat::Stamp& TIME1, const plat::Stamp& TIME2) {
+  return REPORTSTRING(RUNOF(GAME, RULE, RES, TIME1, TIME2), false, BANZHAFOUT1);
+}
+
+void MENUE_BANZHAF(SETTINGSTYP& S) {
   RUNTYP R;
-  if (!RUNSTART(R, "banzhaf")) return;
-  const bool weighted = R.DATASTRUCTURE == 1;
+  if (!RUNSTART(R, S, "banzhaf")) return;
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
 
-  if (INTERNAL == 1) {
+  if (S.INTERNAL == 1) {
     con::writeLn("version: standard(1), multiple weights(2), ISA(3),");
-    READINTLN("ISA-WP(4) (1/2/3/4): ", R.GAME);
-    if (R.GAME == 2) R.GAME = 5;
+    int32_t answer = 1;
+    READINTLN("ISA-WP(4) (1/2/3/4): ", answer);
+    R.GAME = VERSIONOF(answer, false);
   } else if (weighted) {
     ASKVERSION12(R);
   }
 
-  if (R.GAME == 1 || R.GAME == 5) {
-    ASKWINSETS(R);
+  if (R.GAME == VERSION::STANDARD || R.GAME == VERSION::MULTIPLE) {
+    ASKWINSETS(R, S);
     if (weighted) {
+      // The overall rule is a setting: kept for later runs, and applied by
+      // the multiple-weights version (the standard version always counts
+      // T1 as a least number of members).
       R.T1 = 0;
-      OVERALL = 0;
-      READINTLN("overall threshold: no/AND/OR (0/1/2): ", OVERALL);
-      if (OVERALL == 1 || OVERALL == 2) {
-        READINTLN("number of players/votes (0/1): ", OVERT);
-        if (OVERT == 1) {
-          READTHRESHOLD16("overall threshold (votes): ", R.T1, true);
+      S.OVERALL = 0;
+      READINTLN("overall threshold: no/AND/OR (0/1/2): ", S.OVERALL);
+      if (S.OVERALL == 1 || S.OVERALL == 2) {
+        READINTLN("number of players/votes (0/1): ", S.OVERT);
+        if (S.OVERT == 1) {
+          READTHRESHOLD16(S, "overall threshold (votes): ", R.T1, true);
         } else {
-          OVERT = 0;
-          READTHRESHOLD16("overall threshold (number of players): ", R.T1, true);
+          S.OVERT = 0;
+          READTHRESHOLD16(S, "overall threshold (number of players): ", R.T1, true);
         }
       }
       con::writeLn();
     }
-  } else if (R.GAME == 3 || R.GAME == 4) {
-    ASKWINSETS(R);
-    THRESHOLD_INPUT3(R);
+  } else if (R.GAME == VERSION::ISA || R.GAME == VERSION::ISAWP) {
+    ASKWINSETS(R, S);
+    THRESHOLD_INPUT3(R, S);
   }
 
   STAMPSTART(R);
-  if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
-    RUNUNWEIGHTED(R, BANZHAF_UNWEIGHTED_ISBA, false);
-  } else if (weighted && R.GAME == 1) {
-    RUNSHAPLEYWEIGHTED(R, 0);
-    BANZHAFSWINGS(R, EMPTYWINS(R));
-  } else if (weighted && R.GAME == 5) {
-    RUNSHAPLEYDOUB(R);
-    BANZHAFSWINGS(R);
-  } else if (R.DATASTRUCTURE == 0 && R.GAME == 3) {
-    RUNUNWEIGHTED(R, BANZHAF_UNWEIGHTED_ISBA, true);
-  } else {
-    FORMATERROR();
-    return;
-  }
-  RUNFINISH(R, BANZHAFOUT);
+  if (!RUNINDEX(R, S, INDEXTYP::BANZHAF)) return;
+  RUNFINISH(R, S, BANZHAFOUT);
 }

@@ -1,19 +1,22 @@
 // The banzhaf command.
 #pragma once
 
+#include <string>
+
+#include "platform/clock.h"
+#include "types/vkxdecl.h"
+#include "types/vkxgame.h"
+
 struct RUNTYP;
 struct REPORTTYP;
 
-void MENUE_BANZHAF();
+void MENUE_BANZHAF(SETTINGSTYP& S);
 
-// Swing counts from the weighted engines' inclusiveness results: the winning
-// coalitions with the player less those without, 2 x (PIV - 0.5) x WINSETS,
-// less one more when the empty coalition wins (the engines do not visit it).
-void BANZHAFSWINGS(RUNTYP& R, bool EMPTYWINS = false);
-// Whether the empty coalition meets a win set of the standard weighted game:
-// no overall threshold and a win set whose thresholds are all 0 or below.
-bool EMPTYWINS(const RUNTYP& R);
 // The report of one run: totals, screen copy, ".out" file, ".ouu" block.
-void BANZHAFOUT(RUNTYP& R);
+void BANZHAFOUT(RUNTYP& R, const SETTINGSTYP& S);
 void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP);
 void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP);
+// The report text of RES for GAME under RULE, as the ".out" file receives
+// it, without the console.
+std::string BANZHAFREPORT(const GAMETYP& GAME, const RULETYP& RULE, const BANZHAFRES& RES,
+                          const plat::Stamp& TIME1, const plat::Stamp& TIME2);

@@ -6,16 +6,20 @@
 #include "common/mathe2.h"
 #include "data/vkxdos.h"
 #include "data/vkxthres.h"
+#include "engines/isarun.h"
 #include "engines/vkxshap1.h"
+#include "engines/wrun.h"
+#include "frame/vkxunit.h"
 #include "platform/clock.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
 
 void REPORTLINE(REPORTTYP& REP, const std::string& TEXT) {
   if (REP.SCREEN)
     con::writeLn(TEXT);
   else if (REP.TEXTFILE)
     REP.TEXTFILE->writeLine(TEXT);
+  else if (REP.TEXT)
+    *REP.TEXT += TEXT + "\r\n";
 }
 
 void REPORTWAIT(REPORTTYP& REP) {
@@ -31,7 +35,7 @@ void REPORTEXTENDED(REPORTTYP& REP, const double* VALUES, int COUNT) {
 }
 
 void REPORTGAME(RUNTYP& R, REPORTTYP& REP) {
-  REPORTLINE(REP, "primary data file: " + NAME);
+  REPORTLINE(REP, "primary data file: " + R.NAME);
   for (int32_t i = 1; i <= R.THRES && i <= 10; ++i) {
     std::string line = "win set     " + std::to_string(i) + ": ";
     for (int j = 1; j <= R.MM; ++j) {
@@ -44,17 +48,18 @@ void REPORTGAME(RUNTYP& R, REPORTTYP& REP) {
     }
     REPORTLINE(REP, line);
   }
-  const bool weighted = R.DATASTRUCTURE == 1;
-  if ((R.GAME == 1 || R.GAME == 5) && weighted && R.T1 != 0)
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
+  const bool multiple = R.GAME == VERSION::MULTIPLE;
+  if ((R.GAME == VERSION::STANDARD || multiple) && weighted && R.T1 != 0)
     REPORTLINE(REP, "overall threshold: " + std::to_string(R.T1));
-  if (R.GAME == 5 && weighted) REPORTLINE(REP, "note: results based on multiple weights");
-  if (R.GAME == 3 || R.GAME == 4) {
+  if (multiple && weighted) REPORTLINE(REP, "note: results based on multiple weights");
+  if (R.GAME == VERSION::ISA || R.GAME == VERSION::ISAWP) {
     REPORTLINE(REP, "overall threshold 1:      " + std::to_string(R.T1));
     REPORTLINE(REP, "number of subgames for 1: " + std::to_string(R.T1ANZ));
     REPORTLINE(REP, "overall threshold 2:      " + std::to_string(R.T2));
     REPORTLINE(REP, "number of subgames for 2: " + std::to_string(R.T2ANZ));
   }
-  if (R.GAME == 6) {
+  if (R.GAME == VERSION::SPATIAL) {
     REPORTLINE(REP, "coalitions weighted by similarity");
     REPORTLINE(REP, "policy data file: " + R.NAME1);
     REPORTLINE(REP, "number of dimensions: " + std::to_string(R.NTHEME));
@@ -87,13 +92,12 @@ void REPORTEND(RUNTYP& R, REPORTTYP& REP, bool SPACED) {
 }
 
 std::string REPORTTIMES(const RUNTYP& R, bool SPACED) {
-  auto stamp = [](uint16_t d, uint16_t mo, uint16_t y, uint16_t h, uint16_t mi, uint16_t s) {
-    return std::to_string(d) + "/" + std::to_string(mo) + "/" + std::to_string(y) + " " +
-           INTSTR(h, 2) + ":" + INTSTR(mi, 2) + ":" + INTSTR(s, 2);
+  auto stamp = [](const plat::Stamp& t) {
+    return std::to_string(t.day) + "/" + std::to_string(t.month) + "/" + std::to_string(t.year) +
+           " " + INTSTR(t.hour, 2) + ":" + INTSTR(t.minute, 2) + ":" + INTSTR(t.second, 2);
   };
-  return (SPACED ? "time 1: " : "time1: ") + stamp(R.DAY1, R.MONTH1, R.YEAR1, R.H1, R.M1, R.S1) +
-         "    " + (SPACED ? "time 2: " : "time2: ") +
-         stamp(R.DAY2, R.MONTH2, R.YEAR2, R.H2, R.M2, R.S2);
+  return (SPACED ? "time 1: " : "time1: ") + stamp(R.TIME1) + "    " +
+         (SPACED ? "time 2: " : "time2: ") + stamp(R.TIME2);
 }
 
 double RATIO(double A, double B) { return B == 0.0 ? 0.0 : A / B; }
@@ -133,24 +137,25 @@ int REPORTFILE(RUNTYP& R, REPORTTYP& REP, const std::string& PATH, const std::st
   return code;
 }
 
-void REPORTWRITE(RUNTYP& R, REPORTTYP& REP, REPORTPROC TEXT, REPORTPROC BLOCK) {
+void REPORTWRITE(RUNTYP& R, const SETTINGSTYP& S, REPORTTYP& REP, REPORTPROC TEXT,
+                 REPORTPROC BLOCK) {
   REP.SCREEN = true;
   REP.TEXTFILE = nullptr;
+  REP.PREC = S.PREC;
   TEXT(R, REP);
 
-  const std::string base = OUTPUTFILE ? NAME : NAMEOUT;
-  const std::string header = "VKX 2.0" + std::string(48, ' ') + std::to_string(R.DAY2) + "/" +
-                             std::to_string(R.MONTH2) + "/" + std::to_string(R.YEAR2);
+  const std::string base = S.OUTPUTFILE ? R.NAME : S.NAMEOUT;
+  const std::string header = "VKX 2.0" + std::string(48, ' ') + std::to_string(R.TIME2.day) + "/" +
+                             std::to_string(R.TIME2.month) + "/" + std::to_string(R.TIME2.year);
   REPORTFILE(R, REP, base + ".out", header, TEXT);
-  if (OUTPUTTAB == 1) REPORTFILE(R, REP, base + ".ouu", "", BLOCK);
+  if (S.OUTPUTTAB == 1) REPORTFILE(R, REP, base + ".ouu", "", BLOCK);
 }
 
-void REPORTRUN(RUNTYP& R, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK) {
-  REPORTTYP REP;
+void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS) {
   for (int i = 1; i <= R.MM; ++i) {
     // The engines leave an unweighted subgame's total in entry 0 already;
     // a weighted subgame's total is the sum of its players.
-    if (R.DATASTRUCTURE == 1) {
+    if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
       for (int p = 1; p <= R.NN[i]; ++p) {
         R.SHAP[i][0] += R.SHAP[i][p];
         if (PIVOTS) R.PIV[i][0] += R.PIV[i][p];
@@ -159,41 +164,95 @@ void REPORTRUN(RUNTYP& R, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK) {
     REP.SUM += R.SHAP[i][0];
     if (PIVOTS) REP.PIVOT += R.PIV[i][0];
   }
-  REPORTWRITE(R, REP, TEXT, BLOCK);
 }
 
-bool GAMESIZEOK(const RUNTYP& R) {
-  if (R.MM < 1 || R.MM > MAXCHAMB) return false;
+void REPORTRUN(RUNTYP& R, const SETTINGSTYP& S, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK) {
+  REPORTTYP REP;
+  REPORTTOTALS(R, REP, PIVOTS);
+  REPORTWRITE(R, S, REP, TEXT, BLOCK);
+}
+
+std::string REPORTSTRING(RUNTYP R, bool PIVOTS, REPORTPROC TEXT) {
+  REPORTTYP REP;
+  REPORTTOTALS(R, REP, PIVOTS);
+  std::string text;
+  REP.SCREEN = false;
+  REP.TEXT = &text;
+  TEXT(R, REP);
+  return text;
+}
+
+void TAKE(RUNTYP& R, const SHAPLEYRES& RES) {
+  if (RES.STATUS != STATUSTYP::DONE) return;
+  R.SHAP = RES.SS;
+  R.PIV = RES.II;
+  R.WINSETS = RES.WINS;
+}
+
+void TAKE(RUNTYP& R, const BANZHAFRES& RES) {
+  if (RES.STATUS != STATUSTYP::DONE) return;
+  R.SHAP = RES.SWINGS;
+  R.WINSETS = RES.WINS;
+}
+
+void TAKE(RUNTYP& R, const PUBLICGOODRES& RES) {
+  if (RES.STATUS != STATUSTYP::DONE) return;
+  R.SHAP = RES.MWC;
+  R.PIV = RES.SHARE;
+  R.WINSETS = RES.MINWINS;
+}
+
+template <typename RES>
+RUNTYP RUNOF(const GAMETYP& GAME, const RULETYP& RULE, const RES& RESULT, const plat::Stamp& TIME1,
+             const plat::Stamp& TIME2) {
+  RUNTYP R;
+  static_cast<GAMETYP&>(R) = GAME;
+  static_cast<RULETYP&>(R) = RULE;
+  TAKE(R, RESULT);
+  R.TIME1 = TIME1;
+  R.TIME2 = TIME2;
+  return R;
+}
+template RUNTYP RUNOF(const GAMETYP&, const RULETYP&, const SHAPLEYRES&, const plat::Stamp&,
+                      const plat::Stamp&);
+template RUNTYP RUNOF(const GAMETYP&, const RULETYP&, const BANZHAFRES&, const plat::Stamp&,
+                      const plat::Stamp&);
+template RUNTYP RUNOF(const GAMETYP&, const RULETYP&, const PUBLICGOODRES&, const plat::Stamp&,
+                      const plat::Stamp&);
+
+bool GAMESIZEOK(const GAMETYP& GAME) {
+  if (GAME.MM < 1 || GAME.MM > MAXCHAMB) return false;
+  const bool weighted = GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   int64_t total = 0;
-  for (int s = 1; s <= R.MM; ++s) {
-    const int64_t nn = R.NN[s];
-    if (R.DATASTRUCTURE == 1) {
+  for (int s = 1; s <= GAME.MM; ++s) {
+    const int64_t nn = GAME.NN[s];
+    if (weighted) {
       if (nn < 0 || nn > MAXACTOR) return false;
     } else if (nn < 1) {
       return false;
     }
     total += nn;
   }
-  if (R.DATASTRUCTURE == 1) return total >= 1 && total <= MAXACTOR;
+  if (weighted) return total >= 1 && total <= MAXACTOR;
   return total <= 65535;
 }
 
-bool RUNSTART(RUNTYP& R, const std::string& TITLE) {
-  COMMANDFRAME(TITLE);
+bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE) {
+  COMMANDFRAME(S, TITLE);
   con::write("primary data file: ");
-  NAME = NAMECUT(con::readLine());
-  if (OUTPUTFILE) NAMEOUT = NAME;
-  DATALOAD(NAME, R.DATASTRUCTURE, R.N, R.MM, R.NN, R.GEW, R.MEM, R.ERRORFLAG);
+  S.NAME = NAMECUT(con::readLine());
+  if (S.OUTPUTFILE) S.NAMEOUT = S.NAME;
+  R.ERRORFLAG = GAMELOAD(S.NAME, R);
   con::writeLn();
   if (R.ERRORFLAG != 0) {
-    con::writeLn("...system error on loading " + NAME + ".inp");
-    MAINGROUND();
+    con::writeLn("...system error on loading " + R.NAME + ".inp");
+    MAINGROUND(S);
     return false;
   }
   // Nothing may index the tables before the game is known to fit them.
   if (!GAMESIZEOK(R)) {
     con::writeLn("...number of players/subgames not allowed");
-    MAINGROUND();
+    MAINGROUND(S);
     return false;
   }
   for (int i = 1; i <= R.MM; ++i) {
@@ -201,25 +260,45 @@ bool RUNSTART(RUNTYP& R, const std::string& TITLE) {
     R.PIV[i] = {};
   }
   R.WINSETS = 0.0;
-  R.GAME = 1;
+  R.GAME = VERSION::STANDARD;
   return true;
 }
 
-void ASKWINSETS(RUNTYP& R) {
-  THRESHOLD_INPUT(R.THRES, R.M, R.G, R.DATASTRUCTURE, R.MM, R.NN, R.GEW);
+void ASKWINSETS(RUNTYP& R, const SETTINGSTYP& S) {
+  THRESHOLD_INPUT(S, R.THRES, R.M, R.G, CODEOF(R.DATASTRUCTURE), R.MM, R.NN, R.GEW);
+}
+
+VERSION VERSIONOF(int32_t ANSWER, bool SPATIALAT5) {
+  switch (ANSWER) {
+    case 1:
+      return VERSION::STANDARD;
+    case 2:
+      return VERSION::MULTIPLE;
+    case 3:
+      return VERSION::ISA;
+    case 4:
+      return VERSION::ISAWP;
+    case 5:
+      return SPATIALAT5 ? VERSION::SPATIAL : VERSION::MULTIPLE;
+    case 6:
+      return VERSION::SPATIAL;
+    default:
+      return VERSION::NONE;
+  }
 }
 
 void ASKVERSION12(RUNTYP& R) {
-  READINTLN("version: standard(1), multiple weights(2) (1/2): ", R.GAME);
-  if (R.GAME != 1 && R.GAME != 2) R.GAME = 0;
-  if (R.GAME == 2) R.GAME = 5;
+  int32_t answer = 1;
+  READINTLN("version: standard(1), multiple weights(2) (1/2): ", answer);
+  R.GAME = answer == 1 || answer == 2 ? VERSIONOF(answer, false) : VERSION::NONE;
 }
 
-void READTHRESHOLD16(const std::string& PROMPT, int32_t& VALUE, bool WEIGHTPROMPT) {
+void READTHRESHOLD16(const SETTINGSTYP& S, const std::string& PROMPT, int32_t& VALUE,
+                     bool WEIGHTPROMPT) {
   const int32_t previous = VALUE;
   for (;;) {
     if (WEIGHTPROMPT)
-      READWEIGHTLN(PROMPT, VALUE);
+      READWEIGHTLN(S, PROMPT, VALUE);
     else
       READINTLN(PROMPT, VALUE);
     if (VALUE >= 0 && VALUE <= 65535) return;
@@ -227,67 +306,113 @@ void READTHRESHOLD16(const std::string& PROMPT, int32_t& VALUE, bool WEIGHTPROMP
   }
 }
 
-void THRESHOLD_INPUT3(RUNTYP& R) {
+void THRESHOLD_INPUT3(RUNTYP& R, const SETTINGSTYP& S) {
   R.T1 = 0;
   R.T1ANZ = 0;
   R.T2 = 0;
   R.T2ANZ = 0;
   con::write("datastructure: ");
-  if (R.DATASTRUCTURE == 0) con::write("unweighted");
-  if (R.DATASTRUCTURE == 1) con::write("weighted");
+  if (R.DATASTRUCTURE == DATASTRUCT::UNWEIGHTED) con::write("unweighted");
+  if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) con::write("weighted");
   con::writeLn();
-  READTHRESHOLD16("overall threshold 1: ", R.T1, false);
-  READTHRESHOLD16("number of subgames for threshold 1: ", R.T1ANZ, false);
-  READTHRESHOLD16("overall threshold 2: ", R.T2, false);
-  READTHRESHOLD16("number of subgames for threshold 2: ", R.T2ANZ, false);
+  READTHRESHOLD16(S, "overall threshold 1: ", R.T1, false);
+  READTHRESHOLD16(S, "number of subgames for threshold 1: ", R.T1ANZ, false);
+  READTHRESHOLD16(S, "overall threshold 2: ", R.T2, false);
+  READTHRESHOLD16(S, "number of subgames for threshold 2: ", R.T2ANZ, false);
   con::writeLn();
 }
 
+void STAMPSTART(RUNTYP& R) { R.TIME1 = plat::now(); }
+
+void STAMPEND(RUNTYP& R) { R.TIME2 = plat::now(); }
+
 namespace {
 
-void stamp(uint16_t& h, uint16_t& mi, uint16_t& s, uint16_t& hun, uint16_t& y, uint16_t& mo,
-           uint16_t& d, uint16_t& dayname) {
-  const plat::Stamp t = plat::now();
-  h = static_cast<uint16_t>(t.hour);
-  mi = static_cast<uint16_t>(t.minute);
-  s = static_cast<uint16_t>(t.second);
-  hun = static_cast<uint16_t>(t.hundredths);
-  y = static_cast<uint16_t>(t.year);
-  mo = static_cast<uint16_t>(t.month);
-  d = static_cast<uint16_t>(t.day);
-  dayname = static_cast<uint16_t>(t.dayOfWeek);
+// The count-vector engines with their run dialogue.
+void runUnweighted(RUNTYP& R, INDEXTYP index) {
+  ISAKIND kind = ISAKIND::SHAPLEY;
+  if (index == INDEXTYP::BANZHAF) kind = ISAKIND::BANZHAF;
+  if (index == INDEXTYP::PUBLICGOOD) kind = ISAKIND::PUBLICGOOD;
+  if (index == INDEXTYP::SHAPLEY && R.GAME == VERSION::ISAWP) kind = ISAKIND::WORKINGPLAN;
+  ISA_SCREEN_RUN(kind, [&](ISAPROGRESS progress, void* data) {
+    HOOKSTYP hooks;
+    hooks.PROGRESS = progress;
+    hooks.DATA = data;
+    if (index == INDEXTYP::SHAPLEY) TAKE(R, SHAPLEY(R, R, hooks));
+    if (index == INDEXTYP::BANZHAF) TAKE(R, BANZHAF(R, R, hooks));
+    if (index == INDEXTYP::PUBLICGOOD) TAKE(R, PUBLICGOOD(R, R, hooks));
+  });
+}
+
+// The weighted engines with their run dialogue. Shapley and Banzhaf share
+// the Shapley engine's questions and listing; the public good engine lists
+// minimal winning coalitions.
+void runWeighted(RUNTYP& R, SETTINGSTYP& S, INDEXTYP index) {
+  const bool shapleyWalk = index != INDEXTYP::PUBLICGOOD;
+  const bool multiple = R.GAME == VERSION::MULTIPLE;
+  R.OVERALL = OVERALLRULE::AND;
+  R.OVERT = OVERALLUNIT::MEMBERS;
+  R.BLOCK = false;
+  wcore::Game core;
+  // An oversized game is refused before anything else is asked: its
+  // dialogue could not be held in the tables.
+  if (!WEIGHTEDCORE(R, R, core)) {
+    wrun::REFUSE();
+    return;
+  }
+  if (multiple) {
+    R.NAME1 = shapleyWalk ? "default" : "";
+    if (!wrun::ASKSYSTEMS(R, R, S, shapleyWalk)) return;
+    if (shapleyWalk) {
+      const std::string t1 = std::to_string(R.T1);
+      if (S.OVERALL == 1) con::writeLn("...using AND overall threshold " + t1);
+      // A run without an overall threshold leaves AND behind for later runs.
+      if (S.OVERALL == 0) S.OVERALL = 1;
+      if (S.OVERALL == 2) con::writeLn("...using OR overall threshold " + t1);
+      R.OVERALL = OVERALLOF(S.OVERALL);
+      R.OVERT = S.OVERT == 1 ? OVERALLUNIT::VOTES : OVERALLUNIT::MEMBERS;
+    }
+  }
+
+  wrun::Run run;
+  const std::string ouu = S.NAMEOUT + ".ouu";
+  if (shapleyWalk)
+    wrun::START(run, R.N, R.MEM, "report winning coalitions (y/n): ", "winning coalitions", ouu);
+  else
+    wrun::START(run, R.N, R.MEM,
+                "report minimal winning coalitions (y/n): ", "minimal winning coalitions", ouu);
+  if (multiple && shapleyWalk) {
+    run.pause = true;
+    run.pauseText = "    " + std::to_string(S.OVERALL) + " " + std::to_string(S.OVERT);
+  }
+  if (multiple || !shapleyWalk) con::writeLn();
+  wcore::Visitor storage;
+  HOOKSTYP hooks;
+  hooks.VISITOR = wrun::VISITOR(run, storage);
+  if (index == INDEXTYP::SHAPLEY) TAKE(R, SHAPLEY(R, R, hooks));
+  if (index == INDEXTYP::BANZHAF) TAKE(R, BANZHAF(R, R, hooks));
+  if (index == INDEXTYP::PUBLICGOOD) TAKE(R, PUBLICGOOD(R, R, hooks));
+  wrun::FINISH(run);
 }
 
 }  // namespace
 
-void STAMPSTART(RUNTYP& R) { stamp(R.H1, R.M1, R.S1, R.HUN, R.YEAR1, R.MONTH1, R.DAY1, R.DAYNAME); }
-
-void STAMPEND(RUNTYP& R) { stamp(R.H2, R.M2, R.S2, R.HUN, R.YEAR2, R.MONTH2, R.DAY2, R.DAYNAME); }
-
-void RUNUNWEIGHTED(RUNTYP& R, UNWEIGHTEDPROC ENGINE, bool ISA) {
-  if (!ISA) {
-    ENGINE(R.N, R.MM, R.NN, R.THRES, R.G, 0, 0, 1, 1, R.SHAP, R.PIV, R.WINSETS);
-    return;
+bool RUNINDEX(RUNTYP& R, SETTINGSTYP& S, INDEXTYP INDEX) {
+  if (!HASENGINE(INDEX, R.DATASTRUCTURE, R.GAME)) {
+    FORMATERROR();
+    return false;
   }
-  ENGINE(R.N, R.MM, R.NN, R.THRES, R.G, static_cast<uint16_t>(R.T1), static_cast<uint16_t>(R.T2),
-         static_cast<uint16_t>(R.T1ANZ), static_cast<uint16_t>(R.T2ANZ), R.SHAP, R.PIV, R.WINSETS);
+  if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
+    runWeighted(R, S, INDEX);
+  else
+    runUnweighted(R, INDEX);
+  return true;
 }
 
-void RUNSHAPLEYWEIGHTED(RUNTYP& R, uint8_t SPATIAL) {
-  SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, static_cast<uint16_t>(R.T1), R.SHAP,
-                   R.PIV, R.WINSETS, SPATIAL, R.POSITION, R.NTHEME);
-}
-
-void RUNSHAPLEYDOUB(RUNTYP& R) {
-  R.NAME1 = "default";
-  SHAPLEY_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, static_cast<uint16_t>(R.T1),
-                        R.SHAP, R.PIV, R.WINSETS, R.NAME1);
-}
-
-void RUNFINISH(RUNTYP& R, void (*OUT)(RUNTYP& R)) {
+void RUNFINISH(RUNTYP& R, SETTINGSTYP& S, void (*OUT)(RUNTYP& R, const SETTINGSTYP& S)) {
   STAMPEND(R);
-  OUT(R);
-  MAINGROUND();
+  OUT(R, S);
+  MAINGROUND(S);
 }
 
 void FORMATERROR() { con::writeLn("...error on input file format"); }

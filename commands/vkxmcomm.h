@@ -6,42 +6,53 @@
 #include <cstdint>
 #include <string>
 
-#include "data/vkxdecl.h"
+#include "engines/vkxindex.h"
+#include "platform/clock.h"
 #include "platform/files.h"
+#include "types/vkxdecl.h"
+#include "types/vkxgame.h"
 
-// All data of one run of an index command. A command creates one when it
-// starts and drops it when it returns; its local routines (dialogue steps
-// and report) read and write it directly.
-struct RUNTYP {
-  int32_t ERRORFLAG = 0;      // code of the last load, 0 = success
-  int32_t DATASTRUCTURE = 0;  // 1 weighted, 0 unweighted
-  uint16_t N = 0;             // players of the whole game
-  uint16_t MM = 0;            // subgames
-  NNTYP NN{};
-  GEWTYP GEW{};
-  MEMTYP MEM{};
-  int32_t THRES = 0;  // number of win sets
-  GEWTYP M{};         // thresholds [subgame][win set]
-  GTYP G{};           // win sets as boxes
-  int32_t GAME = 1;   // 1 standard, 3 ISA, 4 ISA-WP, 5 multiple weights, 6 spatial
-  int32_t T1 = 0, T2 = 0, T1ANZ = 0, T2ANZ = 0;
+// All data of one run of an index command: the game as loaded (and, for
+// the multiple-weights version, its further vote systems), the winning rule
+// as entered, the results as the reports read them and the run's time
+// stamps. A command creates one when it starts and drops it when it
+// returns; its dialogue steps and report read and write it directly, and it
+// hands itself to the engines as the game and the rule.
+struct RUNTYP : GAMETYP, RULETYP {
+  int32_t ERRORFLAG = 0;  // code of the last load, 0 = success
+  // The results of the run in the reports' terms: SHAP the index per
+  // [subgame][player] (Shapley-Shubik value, swings, or minimal winning
+  // coalitions containing the player), PIV its companion (inclusiveness
+  // share, or the size-weighted share of the public good), WINSETS the
+  // number of winning (minimal winning) coalitions. Entry [s][0] holds the
+  // subgame's total.
   SHAPTYP SHAP{};
   SHAPTYP PIV{};
   double WINSETS = 0.0;
-  std::string NAME1;  // positions file, or the further weight files
-  uint16_t NTHEME = 0;
-  POSTYP POSITION{};
-  uint16_t H1 = 0, M1 = 0, S1 = 0, H2 = 0, M2 = 0, S2 = 0, HUN = 0;
-  uint16_t YEAR1 = 0, MONTH1 = 0, DAY1 = 0, YEAR2 = 0, MONTH2 = 0, DAY2 = 0, DAYNAME = 0;
+  plat::Stamp TIME1{}, TIME2{};  // start and end of the engine run
 };
 
+// The results of an engine in the report's tables; a run the engine did not
+// do leaves them as they are.
+void TAKE(RUNTYP& R, const SHAPLEYRES& RES);
+void TAKE(RUNTYP& R, const BANZHAFRES& RES);
+void TAKE(RUNTYP& R, const PUBLICGOODRES& RES);
+// A run made of a game, a rule, an engine's result and stamps, as a front
+// end without the dialogue builds it for a report.
+template <typename RES>
+RUNTYP RUNOF(const GAMETYP& GAME, const RULETYP& RULE, const RES& RESULT, const plat::Stamp& TIME1,
+             const plat::Stamp& TIME2);
+
 // The report routines' own state: the totals they print and where the text
-// currently goes (FLAG "screen" or "file" of the report layout).
+// currently goes: the screen copy (which pauses after rows), a file, or a
+// string.
 struct REPORTTYP {
   double SUM = 0.0;    // sum of the subgame totals
   double PIVOT = 0.0;  // public good: sum of the PIV totals
+  int PREC = 4;        // decimals of the number block
   bool SCREEN = true;  // true: the screen copy, which pauses after rows
   plat::TextOut* TEXTFILE = nullptr;
+  std::string* TEXT = nullptr;  // lines ended by CR LF, when neither of the above
 };
 
 using REPORTPROC = void (*)(RUNTYP& R, REPORTTYP& REP);
@@ -76,56 +87,63 @@ std::string REPORTTIMES(const RUNTYP& R, bool SPACED = false);
 double RATIO(double A, double B);
 
 // Shows the report on the screen (TEXT), appends it to the ".out" file
-// named after NAME or NAMEOUT (with the file header when the file is new)
-// and, when OUTPUTTAB is 1, appends BLOCK to the ".ouu" file. A file that
-// cannot be written is reported on the screen and left as it was.
-void REPORTWRITE(RUNTYP& R, REPORTTYP& REP, REPORTPROC TEXT, REPORTPROC BLOCK);
-// The whole report of a run: the weighted subgames' totals (SHAP[i][0], and
-// PIV[i][0] too when PIVOTS) and the overall sums are formed, then TEXT and
-// BLOCK go out through REPORTWRITE.
-void REPORTRUN(RUNTYP& R, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK);
+// named after the data file or the settings' report name (with the file
+// header when the file is new) and, when the settings ask for it, appends
+// BLOCK to the ".ouu" file. A file that cannot be written is reported on
+// the screen and left as it was.
+void REPORTWRITE(RUNTYP& R, const SETTINGSTYP& S, REPORTTYP& REP, REPORTPROC TEXT,
+                 REPORTPROC BLOCK);
+// The totals of a run: the weighted subgames' totals (SHAP[i][0], and
+// PIV[i][0] too when PIVOTS) and the overall sums into REP.
+void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS);
+// The whole report of a run: REPORTTOTALS, then TEXT and BLOCK go out
+// through REPORTWRITE.
+void REPORTRUN(RUNTYP& R, const SETTINGSTYP& S, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK);
+// The report text of a run without the console, as the ".out" file
+// receives it (each line ended by CR LF): REPORTTOTALS, then TEXT.
+std::string REPORTSTRING(RUNTYP R, bool PIVOTS, REPORTPROC TEXT);
 // Appends PROC's lines to PATH, creating it when absent (and then writing
 // HEADER first, when not empty). On any failure the file is left as it was
 // and "...system error<code> on saving <PATH>" is shown. Returns the code.
 int REPORTFILE(RUNTYP& R, REPORTTYP& REP, const std::string& PATH, const std::string& HEADER,
                REPORTPROC PROC);
 
-// Dialogue steps 1 to 6: frame with TITLE, data file name, load, size check,
-// results cleared. False when the command has already ended (message and
-// "press any key" shown).
-bool RUNSTART(RUNTYP& R, const std::string& TITLE);
+// Dialogue steps 1 to 6: frame with TITLE, data file name (remembered in
+// the settings, and in the settings' report name when reports follow the
+// data file), load, size check, results cleared. False when the command has
+// already ended (message and "press any key" shown).
+bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE);
 // The size check on its own: the game fits the tables and the engines.
-bool GAMESIZEOK(const RUNTYP& R);
+bool GAMESIZEOK(const GAMETYP& GAME);
 // The win sets of the loaded game (THRES, M and G of R).
-void ASKWINSETS(RUNTYP& R);
+void ASKWINSETS(RUNTYP& R, const SETTINGSTYP& S);
+// The version as the command numbers its answer: with the internal list,
+// Shapley's answer 5 (and 6) is the spatial version; 2 is multiple weights
+// everywhere; 1, 3 and 4 are themselves; anything else has no engine.
+VERSION VERSIONOF(int32_t ANSWER, bool SPATIALAT5);
 // "version: standard(1), multiple weights(2) (1/2): " for weighted data:
-// 1 stays, 2 becomes 5, anything else 0.
+// 1 stays standard, 2 becomes multiple weights, anything else none.
 void ASKVERSION12(RUNTYP& R);
 // Asks an overall threshold until it fits the engines' 16-bit range
 // 0..65535; a refused entry is asked again with the old value as default.
 // WEIGHTPROMPT: read as a weight (READWEIGHTLN), else with READINTLN.
-void READTHRESHOLD16(const std::string& PROMPT, int32_t& VALUE, bool WEIGHTPROMPT);
+void READTHRESHOLD16(const SETTINGSTYP& S, const std::string& PROMPT, int32_t& VALUE,
+                     bool WEIGHTPROMPT);
 // The two overall thresholds of the ISA versions and their subgame counts.
-void THRESHOLD_INPUT3(RUNTYP& R);
+void THRESHOLD_INPUT3(RUNTYP& R, const SETTINGSTYP& S);
 // The start and end stamps of a run (whole seconds are kept).
 void STAMPSTART(RUNTYP& R);
 void STAMPEND(RUNTYP& R);
-// The common signature of the unweighted engines.
-using UNWEIGHTEDPROC = void (*)(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES,
-                                const GTYP& G, uint16_t T1, uint16_t T2, uint16_t T1ANZ,
-                                uint16_t T2ANZ, SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS);
-// An unweighted engine on the run's win sets. ISA passes the run's two
-// overall thresholds and their subgame counts; the standard game has none,
-// which the engines take as thresholds 0 needed by 1 subgame each.
-void RUNUNWEIGHTED(RUNTYP& R, UNWEIGHTEDPROC ENGINE, bool ISA);
-// The weighted Shapley engine on the run's game, with T1 as the overall
-// threshold; SPATIAL 1 weighs coalitions by the similarity of positions.
-void RUNSHAPLEYWEIGHTED(RUNTYP& R, uint8_t SPATIAL);
-// The multiple-weights Shapley engine; it asks for the further weight files,
-// whose names pass through NAME1.
-void RUNSHAPLEYDOUB(RUNTYP& R);
+// The engine of INDEX for the run's version and data, with its run
+// dialogue: the further vote systems of the multiple-weights version, the
+// run-mode questions, the coalitions drawn or listed, and the results taken
+// into R. The standard weighted version always counts T1 as a least number
+// of members; the multiple-weights Shapley and Banzhaf runs apply the
+// settings' overall rule, raising "none" to AND for this and later runs.
+// False with "...error on input file format" when no engine fits.
+bool RUNINDEX(RUNTYP& R, SETTINGSTYP& S, INDEXTYP INDEX);
 // The close of a run whose engine has finished: end stamp, the report by
 // OUT, and back to the main screen.
-void RUNFINISH(RUNTYP& R, void (*OUT)(RUNTYP& R));
+void RUNFINISH(RUNTYP& R, SETTINGSTYP& S, void (*OUT)(RUNTYP& R, const SETTINGSTYP& S));
 // "...error on input file format": no engine fits the version and the data.
 void FORMATERROR();

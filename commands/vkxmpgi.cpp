@@ -3,10 +3,8 @@
 #include "commands/vkxmcomm.h"
 #include "common/mathe1.h"
 #include "common/mathe2.h"
-#include "engines/vkxpgi1.h"
-#include "engines/vkxpgi2.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
 
 namespace {
 
@@ -33,7 +31,7 @@ void extended(REPORTTYP& REP, const PGIROW& v) {
 }  // namespace
 
 void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
-  const bool weighted = R.DATASTRUCTURE == 1;
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   const double W = R.WINSETS;
   const double SUM = REP.SUM;
   REPORTHEAD(R, REP, "subgame  player  weight       PGI       MBP       DPI");
@@ -64,14 +62,14 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
 }
 
 void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
-  const int p = PREC;
+  const int p = REP.PREC;
   const double W = R.WINSETS;
   const double SUM = REP.SUM;
   auto line = [&](const PGIROW& v) {
     REPORTLINE(REP, FIXSTR(v.pgi, p + 2, p) + FIXSTR(v.mbp, p + 3, p) + FIXSTR(v.dpi, p + 3, p));
   };
   for (int i = 1; i <= R.MM; ++i) {
-    if (R.DATASTRUCTURE == 1) {
+    if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
       for (int j = 1; j <= R.NN[i]; ++j) line(pgiRow(R.SHAP[i][j], R.PIV[i][j], SUM, W));
     } else {
       line(pgiRow(RATIO(R.SHAP[i][0], R.NN[i]), RATIO(R.PIV[i][0], R.NN[i]), SUM, W));
@@ -82,14 +80,21 @@ void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, "");
 }
 
-void PUBLICGOODOUT(RUNTYP& R) { REPORTRUN(R, true, PUBLICGOODOUT1, PUBLICGOODOUT2); }
+void PUBLICGOODOUT(RUNTYP& R, const SETTINGSTYP& S) {
+  REPORTRUN(R, S, true, PUBLICGOODOUT1, PUBLICGOODOUT2);
+}
 
-void MENUE_PUBLICGOOD() {
+std::string PUBLICGOODREPORT(const GAMETYP& GAME, const RULETYP& RULE, const PUBLICGOODRES& RES,
+                             const plat::Stamp& TIME1, const plat::Stamp& TIME2) {
+  return REPORTSTRING(RUNOF(GAME, RULE, RES, TIME1, TIME2), true, PUBLICGOODOUT1);
+}
+
+void MENUE_PUBLICGOOD(SETTINGSTYP& S) {
   RUNTYP R;
-  if (!RUNSTART(R, "public good index")) return;
-  const bool weighted = R.DATASTRUCTURE == 1;
+  if (!RUNSTART(R, S, "public good index")) return;
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
 
-  if (INTERNAL == 1) {
+  if (S.INTERNAL == 1) {
     // The extended versions have no public good engine; the answer is kept
     // on the line so the threshold dialogue follows right after it.
     con::write("no options!");
@@ -97,29 +102,17 @@ void MENUE_PUBLICGOOD() {
     ASKVERSION12(R);
   }
 
-  if (R.GAME == 1 || R.GAME == 5) {
-    ASKWINSETS(R);
+  if (R.GAME == VERSION::STANDARD || R.GAME == VERSION::MULTIPLE) {
+    ASKWINSETS(R, S);
     if (weighted) {
       R.T1 = 0;
-      READTHRESHOLD16("overall threshold (number of players): ", R.T1, true);
+      READTHRESHOLD16(S, "overall threshold (number of players): ", R.T1, true);
       if (R.T1 > R.N) R.T1 = R.N;
       con::writeLn();
     }
   }
 
   STAMPSTART(R);
-  const uint16_t t1 = static_cast<uint16_t>(R.T1);
-  if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
-    RUNUNWEIGHTED(R, PUBLICGOOD_UNWEIGHTED_ISBA, false);
-  } else if (weighted && R.GAME == 1) {
-    PUBLICGOOD_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV, R.WINSETS);
-  } else if (weighted && R.GAME == 5) {
-    R.NAME1.clear();
-    PUBLICGOOD_WEIGHTED_DOUB(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, t1, R.SHAP, R.PIV,
-                             R.WINSETS, R.NAME1);
-  } else {
-    FORMATERROR();
-    return;
-  }
-  RUNFINISH(R, PUBLICGOODOUT);
+  if (!RUNINDEX(R, S, INDEXTYP::PUBLICGOOD)) return;
+  RUNFINISH(R, S, PUBLICGOODOUT);
 }

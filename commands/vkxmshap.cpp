@@ -4,12 +4,11 @@
 #include "common/mathe1.h"
 #include "common/mathe2.h"
 #include "data/vkxdos.h"
-#include "engines/vkxshap2.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
 
 void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
-  const bool weighted = R.DATASTRUCTURE == 1;
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   REPORTHEAD(R, REP, "subgame  player  weight        SS        II                   winsets");
   for (int i = 1; i <= R.MM; ++i) {
     if (weighted) {
@@ -26,7 +25,7 @@ void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
       if (share < 0.0001) REPORTEXTENDED(REP, &share, 1);
       REPORTWAIT(REP);
     }
-    if (!weighted || R.GAME == 1) {
+    if (!weighted || R.GAME == VERSION::STANDARD) {
       REPORTLINE(REP, "subgame        " + INTSTR(i, 2) + ":     " + FIXSTR(R.SHAP[i][0], 10, 6));
       if (RATIO(R.SHAP[i][0], R.NN[i]) < 0.0001) REPORTEXTENDED(REP, &R.SHAP[i][0], 1);
     }
@@ -37,9 +36,9 @@ void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
 }
 
 void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
-  const int p = PREC;
+  const int p = REP.PREC;
   for (int i = 1; i <= R.MM; ++i) {
-    if (R.DATASTRUCTURE == 1) {
+    if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
       for (int j = 1; j <= R.NN[i]; ++j)
         REPORTLINE(REP, FIXSTR(R.SHAP[i][j], p + 2, p) + FIXSTR(R.PIV[i][j], p + 3, p));
     } else {
@@ -52,24 +51,31 @@ void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, "");
 }
 
-void SHAPLEYOUT(RUNTYP& R) { REPORTRUN(R, false, SHAPLEYOUT1, SHAPLEYOUT2); }
+void SHAPLEYOUT(RUNTYP& R, const SETTINGSTYP& S) {
+  REPORTRUN(R, S, false, SHAPLEYOUT1, SHAPLEYOUT2);
+}
 
-void MENUE_SHAPLEY() {
+std::string SHAPLEYREPORT(const GAMETYP& GAME, const RULETYP& RULE, const SHAPLEYRES& RES,
+                          const plat::Stamp& TIME1, const plat::Stamp& TIME2) {
+  return REPORTSTRING(RUNOF(GAME, RULE, RES, TIME1, TIME2), false, SHAPLEYOUT1);
+}
+
+void MENUE_SHAPLEY(SETTINGSTYP& S) {
   RUNTYP R;
-  if (!RUNSTART(R, "shapley/inclusiveness")) return;
-  const bool weighted = R.DATASTRUCTURE == 1;
+  if (!RUNSTART(R, S, "shapley/inclusiveness")) return;
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
 
-  if (INTERNAL == 1) {
+  if (S.INTERNAL == 1) {
     con::writeLn("version: standard(1), multiple weights(2), ISA(3),");
-    READINTLN("ISA-WP(4), spatial(5) (1/2/3/4/5): ", R.GAME);
-    if (R.GAME == 5) R.GAME = 6;
-    if (R.GAME == 2) R.GAME = 5;
+    int32_t answer = 1;
+    READINTLN("ISA-WP(4), spatial(5) (1/2/3/4/5): ", answer);
+    R.GAME = VERSIONOF(answer, true);
   } else if (weighted) {
     ASKVERSION12(R);
   }
   con::writeLn(" ");
 
-  if (R.GAME == 6) {
+  if (R.GAME == VERSION::SPATIAL) {
     con::write("policy data file: ");
     R.NAME1 = NAMECUT(con::readLine());
     POSITIONLOAD(R.NAME1, R.NTHEME, R.N, R.POSITION, R.ERRORFLAG);
@@ -80,34 +86,19 @@ void MENUE_SHAPLEY() {
     }
   }
 
-  if (R.GAME == 1 || R.GAME == 5 || R.GAME == 6) {
-    ASKWINSETS(R);
+  if (R.GAME == VERSION::STANDARD || R.GAME == VERSION::MULTIPLE || R.GAME == VERSION::SPATIAL) {
+    ASKWINSETS(R, S);
     if (weighted) {
       R.T1 = 0;
-      READTHRESHOLD16("overall threshold (number/weight of players): ", R.T1, true);
+      READTHRESHOLD16(S, "overall threshold (number/weight of players): ", R.T1, true);
       con::writeLn();
     }
-  } else if (R.GAME == 3 || R.GAME == 4) {
-    ASKWINSETS(R);
-    THRESHOLD_INPUT3(R);
+  } else if (R.GAME == VERSION::ISA || R.GAME == VERSION::ISAWP) {
+    ASKWINSETS(R, S);
+    THRESHOLD_INPUT3(R, S);
   }
 
   STAMPSTART(R);
-  if (R.DATASTRUCTURE == 0 && R.GAME == 1) {
-    RUNUNWEIGHTED(R, SHAPLEY_UNWEIGHTED_ISBA, false);
-  } else if (weighted && R.GAME == 1) {
-    RUNSHAPLEYWEIGHTED(R, 0);
-  } else if (R.DATASTRUCTURE == 0 && R.GAME == 3) {
-    RUNUNWEIGHTED(R, SHAPLEY_UNWEIGHTED_ISBA, true);
-  } else if (R.DATASTRUCTURE == 0 && R.GAME == 4) {
-    RUNUNWEIGHTED(R, SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN, true);
-  } else if (weighted && R.GAME == 5) {
-    RUNSHAPLEYDOUB(R);
-  } else if (weighted && R.GAME == 6) {
-    RUNSHAPLEYWEIGHTED(R, 1);
-  } else {
-    FORMATERROR();
-    return;
-  }
-  RUNFINISH(R, SHAPLEYOUT);
+  if (!RUNINDEX(R, S, INDEXTYP::SHAPLEY)) return;
+  RUNFINISH(R, S, SHAPLEYOUT);
 }

@@ -38,10 +38,11 @@ std::string FIXSTR(double X, int W, int D) {
   if (D > 30) D = 30;
   // Large enough for every double in fixed notation.
   char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", D, X);
+  std::snprintf(buf, sizeof buf, "%.*f", D, std::fabs(X));
+  // The sign belongs to the value, also when its digits round to zero
+  // (-0.0039 at two decimals is "-0.00"); a zero, -0.0 too, has none.
   std::string s = buf;
-  // A negative value that rounds to zero is written without a sign.
-  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+  if (X < 0) s.insert(s.begin(), '-');
   return padLeft(s, W);
 }
 

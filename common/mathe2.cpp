@@ -34,12 +34,12 @@ void READINT(const std::string& OUTPUT, int32_t& INTEG) {
     const int YY = Y;
     for (;;) {
       int KEY = con::readKey();
-      if (KEY == 13) break;
-      if (KEY == 0) {
+      if (KEY == KEYENTER) break;
+      if (KEY == KEYEXTENDED) {
         con::readKey();  // scan code of an arrow or function key
         continue;
       }
-      if (KEY == 8) {
+      if (KEY == KEYBACKSPACE) {
         if (INP.empty()) continue;
         --XX;
         if (XX < windowWidth()) {
@@ -101,14 +101,14 @@ void READLONGINTLN(const std::string& OUTPUT, int32_t& INTEG) {
   con::writeLn();
 }
 
-void READWEIGHTLN(const std::string& OUTPUT, int32_t& INTEG) {
-  if (WEIGHTS == "longinteger")
+void READWEIGHTLN(const SETTINGSTYP& S, const std::string& OUTPUT, int32_t& INTEG) {
+  if (S.LONGWEIGHTS())
     READLONGINTLN(OUTPUT, INTEG);
   else
     READINTLN(OUTPUT, INTEG);
 }
 
-void READQUADLN1(GTYP& A, uint8_t II, uint16_t N) {
+void READQUADLN1(const SETTINGSTYP& S, GTYP& A, uint8_t II, uint16_t N) {
   if (II > MAXCHAMB) return;  // the table holds 10 win sets
   const int dims = std::min<int>(N, MAXCHAMB);
   for (int I = 1; I <= dims; ++I) {
@@ -117,7 +117,7 @@ void READQUADLN1(GTYP& A, uint8_t II, uint16_t N) {
     std::string prompt = "threshold subgame ";
     prompt += std::to_string(I);
     prompt += ":    ";
-    READWEIGHTLN(prompt, A[II][I][1]);
+    READWEIGHTLN(S, prompt, A[II][I][1]);
   }
 }
 

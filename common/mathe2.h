@@ -4,19 +4,19 @@
 #include <cstdint>
 #include <string>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
 
 // Prompt, the current value as default, an entry field edited in place.
 void READINT(const std::string& OUTPUT, int32_t& INTEG);
 void READINTLN(const std::string& OUTPUT, int32_t& INTEG);
 void READLONGINT(const std::string& OUTPUT, int32_t& INTEG);
 void READLONGINTLN(const std::string& OUTPUT, int32_t& INTEG);
-// Weights and thresholds: READLONGINTLN when WEIGHTS is "longinteger",
-// READINTLN otherwise.
-void READWEIGHTLN(const std::string& OUTPUT, int32_t& INTEG);
+// Weights and thresholds: READLONGINTLN when the settings ask for long
+// weights, READINTLN otherwise.
+void READWEIGHTLN(const SETTINGSTYP& S, const std::string& OUTPUT, int32_t& INTEG);
 
 // Box II of A in dimensions 1..N: both bounds set to 0, the lower asked.
-void READQUADLN1(GTYP& A, uint8_t II, uint16_t N);
+void READQUADLN1(const SETTINGSTYP& S, GTYP& A, uint8_t II, uint16_t N);
 // "[lo,up] * [lo,up]" for dimensions 1..N, then a line end.
 void WRITEQUADLN(const QUADER& A, uint8_t N);
 // P lies in box III of A in every dimension 1..N (bounds inclusive).

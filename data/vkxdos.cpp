@@ -183,3 +183,11 @@ void POSITIONLOAD(const std::string& NAME, uint16_t& NTHEME, uint16_t N, POSTYP&
   in.close();
   FLAG = POSITIONPARSE(lines, NTHEME, N, POSITION);
 }
+
+int GAMELOAD(const std::string& NAME, GAMETYP& GAME) {
+  int32_t flag = 0, datastructure = 0;
+  GAME.NAME = NAME;
+  DATALOAD(NAME, datastructure, GAME.N, GAME.MM, GAME.NN, GAME.GEW, GAME.MEM, flag);
+  GAME.DATASTRUCTURE = DATASTRUCTOF(datastructure);
+  return flag;
+}

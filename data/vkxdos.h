@@ -5,13 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
+#include "types/vkxgame.h"
 
 // Reads NAME + ".inp". FLAG = 0 on success, else the error code of the
 // failed open (and nothing else changes). Never stores beyond a table, but
 // returns MM and N as the file declares them.
 void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
               GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG);
+// DATALOAD into a game record: its name, data structure and tables.
+// Returns 0 or the error code of the failed open.
+int GAMELOAD(const std::string& NAME, GAMETYP& GAME);
 // The same from lines already read (pure; used by DATALOAD and by tests).
 void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, uint16_t& N,
                uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM);

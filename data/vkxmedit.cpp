@@ -3,15 +3,15 @@
 #include <string>
 
 #include "common/mathe2.h"
-#include "data/vkxdecl.h"
 #include "data/vkxdos.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
-#include "shell/vkxunit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 
-// Asks a count through a 32-bit value until it lies in 0..LIMIT; the tables
-// hold no more, so a larger (or negative) count is refused and asked again,
+// Asks a count through a 32-bit value until it lies in 0..LIMIT; the game
+// holds no more, so a larger (or negative) count is refused and asked again,
 // with the previous value as the default once more.
 int32_t READCOUNTLN(const std::string& PROMPT, int32_t COUNT, int32_t LIMIT) {
   for (;;) {
@@ -24,7 +24,7 @@ int32_t READCOUNTLN(const std::string& PROMPT, int32_t COUNT, int32_t LIMIT) {
 
 }  // namespace
 
-void MENUE_EDITDATA() {
+void MENUE_EDITDATA(SETTINGSTYP& S) {
   int32_t ERRORFLAG = 0;
   int32_t DATASTRUCTURE = 0;
   uint16_t N = 0, MM = 0;
@@ -32,27 +32,32 @@ void MENUE_EDITDATA() {
   GEWTYP GEW{};
   MEMTYP MEM{};
 
-  COMMANDFRAME("edit data");
+  COMMANDFRAME(S, "edit data");
   con::write("data file: ");
-  NAME = NAMECUT(con::readLine());
+  S.NAME = NAMECUT(con::readLine());
   con::writeLn();
 
-  DATALOAD(NAME, DATASTRUCTURE, N, MM, NN, GEW, MEM, ERRORFLAG);
+  DATALOAD(S.NAME, DATASTRUCTURE, N, MM, NN, GEW, MEM, ERRORFLAG);
   if (ERRORFLAG != 0) {
-    con::writeLn("...creating data file " + NAME + ".inp");
+    con::writeLn("...creating data file " + S.NAME + ".inp");
     DATASTRUCTURE = 0;
     MM = 0;
   }
 
   READINTLN("unweighted/weighted votes (0/1): ", DATASTRUCTURE);
   MM = static_cast<uint16_t>(READCOUNTLN("number of subgames: ", MM, MAXCHAMB));
+  // A weighted subgame has a weight per player in the tables; an unweighted
+  // one is a count only, limited by the players of the whole game.
+  int32_t players = 0;
   for (int s = 1; s <= MM; ++s) {
-    NN[s] = READCOUNTLN("number of players (subgame " + std::to_string(s) + "): ", NN[s], MAXACTOR);
+    const int32_t limit = DATASTRUCTURE == 1 ? MAXACTOR : MAXPLAYERS - players;
+    NN[s] = READCOUNTLN("number of players (subgame " + std::to_string(s) + "): ", NN[s], limit);
+    players += NN[s];
     if (DATASTRUCTURE == 1)
       for (int j = 1; j <= NN[s]; ++j)
-        READWEIGHTLN("  weight player " + std::to_string(j) + ": ", GEW[s][j]);
+        READWEIGHTLN(S, "  weight player " + std::to_string(j) + ": ", GEW[s][j]);
   }
 
-  DATASAVE(NAME, DATASTRUCTURE, MM, NN, GEW, ERRORFLAG);
-  MAINGROUND();
+  DATASAVE(S.NAME, DATASTRUCTURE, MM, NN, GEW, ERRORFLAG);
+  MAINGROUND(S);
 }

@@ -1,4 +1,6 @@
 // The data editor.
 #pragma once
 
-void MENUE_EDITDATA();
+#include "types/vkxdecl.h"
+
+void MENUE_EDITDATA(SETTINGSTYP& S);

@@ -12,7 +12,7 @@ namespace {
 // game, its number of players otherwise. Summed in 64 bits, so many large
 // weights cannot wrap into a small or negative total.
 int64_t cumulatedWeight(int32_t DATASTRUCTURE, const NNTYP& NN, const GEWTYP& GEW, int d) {
-  if (DATASTRUCTURE != 1) return NN[d];
+  if (DATASTRUCTOF(DATASTRUCTURE) != DATASTRUCT::WEIGHTED) return NN[d];
   const int players = std::min<int32_t>(NN[d], MAXACTOR);
   int64_t sum = 0;
   for (int j = 1; j <= players; ++j) sum += GEW[d][j];
@@ -27,12 +27,12 @@ int32_t boundOf(int64_t w) {
 
 }  // namespace
 
-void THRESHOLD_INPUT(int32_t& THRES, GEWTYP& M, GTYP& G, int32_t DATASTRUCTURE, uint16_t MM,
-                     const NNTYP& NN, const GEWTYP& GEW) {
+void THRESHOLD_INPUT(const SETTINGSTYP& S, int32_t& THRES, GEWTYP& M, GTYP& G,
+                     int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW) {
   const int mm = std::min<int>(MM, MAXCHAMB);  // the boxes have 10 dimensions
   THRES = 1;
   con::write("datastructure:          ");
-  con::writeLn(DATASTRUCTURE == 1 ? "weighted" : "unweighted");
+  con::writeLn(DATASTRUCTOF(DATASTRUCTURE) == DATASTRUCT::WEIGHTED ? "weighted" : "unweighted");
   con::write("number of subgames:     ");
   con::writeInt(MM);
   con::writeLn();
@@ -56,7 +56,7 @@ void THRESHOLD_INPUT(int32_t& THRES, GEWTYP& M, GTYP& G, int32_t DATASTRUCTURE, 
       con::write("winset ");
       con::write(number);
       con::writeLn(":");
-      READQUADLN1(G, static_cast<uint8_t>(I), static_cast<uint16_t>(mm));
+      READQUADLN1(S, G, static_cast<uint8_t>(I), static_cast<uint16_t>(mm));
       bool valid = true;
       for (int d = 1; d <= mm; ++d) {
         M[d][I] = G[I][d][1];

@@ -1,23 +1,24 @@
 #include "engines/isacore.h"
 
 #include <algorithm>
-#include <string>
 #include <vector>
 
-#include "platform/console.h"
-
-ISAGAME ISA_GAME(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES, const GTYP& G,
-                 uint16_t T1, uint16_t T2, uint16_t T1ANZ, uint16_t T2ANZ) {
+ISAGAME ISA_GAME(const GAMETYP& GAME, const RULETYP& RULE) {
   ISAGAME g;
-  g.N = N;
-  g.MM = MM;
-  g.NN = NN;
-  g.THRES = THRES;
-  g.G = G;
-  g.T1 = T1;
-  g.T2 = T2;
-  g.T1ANZ = T1ANZ;
-  g.T2ANZ = T2ANZ;
+  g.N = GAME.N;
+  g.MM = GAME.MM;
+  g.NN = GAME.NN;
+  g.THRES = RULE.THRES;
+  g.G = RULE.G;
+  if (RULE.GAME == VERSION::ISA || RULE.GAME == VERSION::ISAWP) {
+    g.T1 = static_cast<uint16_t>(RULE.T1);
+    g.T2 = static_cast<uint16_t>(RULE.T2);
+    g.T1ANZ = static_cast<uint16_t>(RULE.T1ANZ);
+    g.T2ANZ = static_cast<uint16_t>(RULE.T2ANZ);
+  } else {
+    g.T1ANZ = 1;
+    g.T2ANZ = 1;
+  }
   return g;
 }
 
@@ -254,67 +255,4 @@ ISATOTALS ISA_BANZHAF(const ISAGAME& GAME, ISAPROGRESS PROGRESS, void* DATA) {
 }
 ISATOTALS ISA_PUBLICGOOD(const ISAGAME& GAME, ISAPROGRESS PROGRESS, void* DATA) {
   return scaled(ISAKIND::PUBLICGOOD, GAME, PROGRESS, DATA);
-}
-
-// ---- The run dialogue -------------------------------------------------------
-
-namespace {
-
-struct PROGRESSLINE {
-  int x, y;         // where the line starts, remembered after "...processing"
-  const char* sep;  // between the box number and the vector
-};
-
-void drawProgress(int32_t I, const POINT& P, uint16_t MM, void* DATA) {
-  const PROGRESSLINE& line = *static_cast<const PROGRESSLINE*>(DATA);
-  con::gotoXY(line.x, line.y);
-  con::writeInt(I);
-  con::write(line.sep);
-  for (int d = 1; d <= MM; ++d) {
-    con::writeInt(P[d]);
-    con::write(" ");
-  }
-  con::writeLn();
-  con::present();
-}
-
-}  // namespace
-
-void ISA_SCREEN_RUN(ISAKIND KIND, const ISAGAME& GAME, SHAPTYP& SHAP, SHAPTYP& PIV,
-                    double& WINSETS) {
-  if (KIND == ISAKIND::WORKINGPLAN) {
-    con::writeLn("procedure for working plans of the ISBA");
-    con::writeLn("overall thresholds are only for the first two win sets !!");
-    con::writeLn("you shall define at least 3 win sets");
-    con::writeLn(" ");
-  }
-  con::write("screen control (y/n): ");
-  std::string answer = con::readLine();
-  bool screen = !answer.empty() && answer[0] == 'y';
-  con::clrScr();
-  con::writeLn(KIND == ISAKIND::PUBLICGOOD ? "...processing public good" : "...processing");
-  PROGRESSLINE line{con::whereX(), con::whereY(), KIND == ISAKIND::PUBLICGOOD ? ".  " : ". "};
-
-  ISATOTALS sums = ISA_SUMS(KIND, GAME, screen ? drawProgress : nullptr, &line);
-
-  // The sums join whatever the caller's tables hold, and the scaling applies
-  // to the joined values.
-  int mm = std::min<int>(GAME.MM, MAXCHAMB);
-  ISATOTALS t;
-  for (int d = 1; d <= mm; ++d) {
-    t.SHAP[d] = SHAP[d][0] + sums.SHAP[d];
-    t.PIV0[d] = PIV[d][0] + sums.PIV0[d];
-    t.PIV1[d] = PIV[d][1] + sums.PIV1[d];
-  }
-  t.WINSETS = WINSETS + sums.WINSETS;
-  ISA_SCALE(KIND, GAME, t);
-  for (int d = 1; d <= mm; ++d) {
-    SHAP[d][0] = t.SHAP[d];
-    PIV[d][0] = t.PIV0[d];
-    if (KIND == ISAKIND::SHAPLEY) PIV[d][1] = t.PIV1[d];
-  }
-  WINSETS = t.WINSETS;
-
-  con::writeLn();
-  if (KIND == ISAKIND::BANZHAF) con::writeLn();
 }

@@ -6,13 +6,14 @@
 // number of count vectors, never with 2^N, and no per-player table is used,
 // so chambers of hundreds or thousands of members are fine.
 //
-// The counting functions are pure (no screen, no keyboard); ISA_SCREEN_RUN
-// below wraps them in the run dialogue the engines share.
+// The counting functions are pure (no screen, no keyboard); engines/isarun.h
+// wraps them in the run dialogue the engines share.
 #pragma once
 
 #include <cstdint>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
+#include "types/vkxgame.h"
 
 // One game as the engines receive it.
 struct ISAGAME {
@@ -25,8 +26,11 @@ struct ISAGAME {
   uint16_t T1ANZ = 0, T2ANZ = 0;  // leading chambers each overall threshold counts over
 };
 
-ISAGAME ISA_GAME(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES, const GTYP& G,
-                 uint16_t T1, uint16_t T2, uint16_t T1ANZ, uint16_t T2ANZ);
+// The count-vector game of an unweighted GAME under RULE: the ISA versions
+// take the rule's two overall thresholds (cut to 16 bits as the dialogue
+// bounds them), the standard version none (thresholds 0, counted over one
+// subgame each).
+ISAGAME ISA_GAME(const GAMETYP& GAME, const RULETYP& RULE);
 
 // Which totals a run collects and which winning rule it applies.
 enum class ISAKIND : uint8_t {
@@ -74,11 +78,3 @@ ISATOTALS ISA_SHAPLEY_WORKINGPLAN(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nu
                                   void* DATA = nullptr);
 ISATOTALS ISA_BANZHAF(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr, void* DATA = nullptr);
 ISATOTALS ISA_PUBLICGOOD(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr, void* DATA = nullptr);
-
-// The whole engine run with its dialogue: the working-plan notice lines,
-// "screen control (y/n): " (only a lower-case y turns the progress line on),
-// the cleared window with its processing line, the progress line redrawn in
-// place, then the sums added to SHAP[d][0], PIV[d][0] (and PIV[d][1] for
-// SHAPLEY) and WINSETS and those scaled.
-void ISA_SCREEN_RUN(ISAKIND KIND, const ISAGAME& GAME, SHAPTYP& SHAP, SHAPTYP& PIV,
-                    double& WINSETS);

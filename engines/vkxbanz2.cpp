@@ -1,10 +1,11 @@
 #include "engines/vkxbanz2.h"
 
-#include "engines/isacore.h"
-
-void BANZHAF_UNWEIGHTED_ISBA(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES, const GTYP& G,
-                             uint16_t T1, uint16_t T2, uint16_t T1ANZ, uint16_t T2ANZ,
-                             SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS) {
-  ISA_SCREEN_RUN(ISAKIND::BANZHAF, ISA_GAME(N, MM, NN, THRES, G, T1, T2, T1ANZ, T2ANZ), SHAP, PIV,
-                 WINSETS);
+BANZHAFRES BANZHAF_UNWEIGHTED_ISBA(const GAMETYP& GAME, const RULETYP& RULE, ISAPROGRESS PROGRESS,
+                                   void* DATA) {
+  const ISAGAME g = ISA_GAME(GAME, RULE);
+  const ISATOTALS t = ISA_BANZHAF(g, PROGRESS, DATA);
+  BANZHAFRES r;
+  for (int d = 1; d <= g.MM && d <= MAXCHAMB; ++d) r.SWINGS[d][0] = t.SHAP[d];
+  r.WINS = t.WINSETS;
+  return r;
 }

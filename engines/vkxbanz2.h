@@ -1,10 +1,10 @@
 // Banzhaf engine for unweighted chambers with box win sets.
 #pragma once
 
-#include <cstdint>
+#include "engines/isacore.h"
+#include "types/vkxgame.h"
 
-#include "data/vkxdecl.h"
-
-void BANZHAF_UNWEIGHTED_ISBA(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES, const GTYP& G,
-                             uint16_t T1, uint16_t T2, uint16_t T1ANZ, uint16_t T2ANZ,
-                             SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS);
+// Swing totals per chamber ([d][0]) and winning coalitions of the standard
+// or ISA version of RULE. PROGRESS sees every count vector.
+BANZHAFRES BANZHAF_UNWEIGHTED_ISBA(const GAMETYP& GAME, const RULETYP& RULE,
+                                   ISAPROGRESS PROGRESS = nullptr, void* DATA = nullptr);

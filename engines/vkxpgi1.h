@@ -1,15 +1,11 @@
-// Weighted public good engines: minimal winning coalitions.
+// Weighted public good engine: minimal winning coalitions.
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include "engines/wcore.h"
+#include "types/vkxgame.h"
 
-#include "data/vkxdecl.h"
-
-void PUBLICGOOD_WEIGHTED(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
-                         const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1,
-                         SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS);
-
-void PUBLICGOOD_WEIGHTED_DOUB(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
-                              const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1,
-                              SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS, std::string& NAME1);
+// Per player the minimal winning coalitions that contain it and their
+// size-weighted shares, and the number of minimal winning coalitions, of
+// the standard or multiple-weights version of RULE.
+PUBLICGOODRES PUBLICGOOD_WEIGHTED(const GAMETYP& GAME, const RULETYP& RULE,
+                                  const wcore::Visitor* VISITOR = nullptr);

@@ -1,10 +1,14 @@
 #include "engines/vkxpgi2.h"
 
-#include "engines/isacore.h"
-
-void PUBLICGOOD_UNWEIGHTED_ISBA(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES,
-                                const GTYP& G, uint16_t T1, uint16_t T2, uint16_t T1ANZ,
-                                uint16_t T2ANZ, SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS) {
-  ISA_SCREEN_RUN(ISAKIND::PUBLICGOOD, ISA_GAME(N, MM, NN, THRES, G, T1, T2, T1ANZ, T2ANZ), SHAP,
-                 PIV, WINSETS);
+PUBLICGOODRES PUBLICGOOD_UNWEIGHTED_ISBA(const GAMETYP& GAME, const RULETYP& RULE,
+                                         ISAPROGRESS PROGRESS, void* DATA) {
+  const ISAGAME g = ISA_GAME(GAME, RULE);
+  const ISATOTALS t = ISA_PUBLICGOOD(g, PROGRESS, DATA);
+  PUBLICGOODRES r;
+  for (int d = 1; d <= g.MM && d <= MAXCHAMB; ++d) {
+    r.MWC[d][0] = t.SHAP[d];
+    r.SHARE[d][0] = t.PIV0[d];
+  }
+  r.MINWINS = t.WINSETS;
+  return r;
 }

@@ -1,10 +1,11 @@
 // Public good engine for unweighted chambers with box win sets.
 #pragma once
 
-#include <cstdint>
+#include "engines/isacore.h"
+#include "types/vkxgame.h"
 
-#include "data/vkxdecl.h"
-
-void PUBLICGOOD_UNWEIGHTED_ISBA(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES,
-                                const GTYP& G, uint16_t T1, uint16_t T2, uint16_t T1ANZ,
-                                uint16_t T2ANZ, SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS);
+// Per chamber ([d][0]) the members counted over the minimal winning
+// coalitions and their size-weighted shares, and the number of minimal
+// winning coalitions, of the standard version of RULE.
+PUBLICGOODRES PUBLICGOOD_UNWEIGHTED_ISBA(const GAMETYP& GAME, const RULETYP& RULE,
+                                         ISAPROGRESS PROGRESS = nullptr, void* DATA = nullptr);

@@ -1,109 +1,109 @@
 #include "engines/vkxshap1.h"
 
+#include <algorithm>
+
 #include "common/mathe2.h"
-#include "data/vkxdecl.h"
-#include "engines/wcore.h"
-#include "engines/wrun.h"
-#include "platform/console.h"
 
-namespace {
+bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, wcore::Game& CORE) {
+  const int n = GAME.N, mm = GAME.MM;
+  if (n < 1 || n > MAXACTOR || mm < 1 || mm > MAXCHAMB) return false;
+  if (RULE.THRES > wcore::MAXWINSET) return false;
+  for (int s = 1; s <= mm; ++s)
+    if (GAME.NN[s] < 0 || GAME.NN[s] > MAXACTOR) return false;
+  const bool multiple = RULE.GAME == VERSION::MULTIPLE;
+  const bool spatial = RULE.GAME == VERSION::SPATIAL;
+  if (spatial && GAME.NTHEME > MAXCHAMB) return false;
 
-// Adds the counts of a walk to the caller's result tables.
-void addCounts(const wcore::Counts& c, uint16_t N, uint16_t MM, const MEMTYP& MEM, SHAPTYP& SHAP,
-               SHAPTYP& PIV, double& WINSETS) {
-  for (int p = 1; p <= N; ++p) {
-    SHAP[MEM[p][0]][MEM[p][1]] += c.shap[p];
-    PIV[MEM[p][0]][MEM[p][1]] += c.piv[p];
+  CORE = wcore::Game{};
+  CORE.n = n;
+  CORE.mm = mm;
+  CORE.thres = RULE.THRES < 0 ? 0 : RULE.THRES;
+  CORE.vs = multiple ? std::clamp<int32_t>(GAME.VS, 1, wcore::MAXSYS) : 1;
+  for (int p = 1; p <= n; ++p) {
+    const int s = GAME.MEM[p][0], j = GAME.MEM[p][1];
+    if (s < 1 || s > mm || j < 1 || j > GAME.NN[s]) return false;
+    CORE.sub[p] = s;
+    CORE.w[0][p] = GAME.GEW[s][j];
+    for (int k = 1; k < CORE.vs; ++k) CORE.w[k][p] = GAME.GEWX[k][s][j];
   }
-  for (int s = 1; s <= MM; ++s) PIV[s][0] += c.sub[s];
-  WINSETS += c.wins;
-}
-
-// Inclusiveness as shares of the winning coalitions.
-void divideByWins(uint16_t MM, const NNTYP& NN, SHAPTYP& PIV, double WINSETS) {
-  if (WINSETS == 0) return;
-  for (int s = 1; s <= MM; ++s)
-    for (int j = 0; j <= NN[s]; ++j) PIV[s][j] /= WINSETS;
-}
-
-}  // namespace
-
-void SHAPLEY_WEIGHTED(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
-                      const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1, SHAPTYP& SHAP,
-                      SHAPTYP& PIV, double& WINSETS, uint8_t SPATIAL, const POSTYP& POSITION,
-                      uint16_t NTHEME) {
-  const bool spatial = SPATIAL == 1;
-  wcore::Game g;
-  if (!wrun::BUILD(g, N, MM, NN, GEW, MEM, THRES, M, T1) || (spatial && NTHEME > MAXCHAMB)) {
-    wrun::REFUSE();
-    return;
-  }
+  for (int t = 1; t <= CORE.thres; ++t)
+    for (int s = 1; s <= mm; ++s) {
+      CORE.m[0][t][s] = RULE.M[s][t];
+      for (int k = 1; k < CORE.vs; ++k) CORE.m[k][t][s] = RULE.MX[k][s][t];
+    }
+  CORE.overall = static_cast<int>(RULE.OVERALL);
+  CORE.overt = static_cast<int>(RULE.OVERT);
+  CORE.t1 = static_cast<uint16_t>(RULE.T1);
+  CORE.block = multiple && RULE.BLOCK && CORE.vs > 1;
+  CORE.blockThres = RULE.BLOCKTHRES;
   if (spatial) {
-    g.position = &POSITION;
-    g.ntheme = NTHEME;
-    g.distmax = DIST_MAX(POSITION, N, NTHEME);
+    CORE.position = &GAME.POSITION;
+    CORE.ntheme = GAME.NTHEME;
+    CORE.distmax = DIST_MAX(GAME.POSITION, GAME.N, GAME.NTHEME);
   }
-
-  wrun::Run run;
-  wrun::START(run, N, MEM, "report winning coalitions (y/n): ", "winning coalitions");
-  wcore::Visitor storage;
-  wcore::Counts c;
-  wcore::SHAPLEY_CORE(g, c, wrun::VISITOR(run, storage));
-  addCounts(c, N, MM, MEM, SHAP, PIV, WINSETS);
-
-  if (!spatial) {
-    divideByWins(MM, NN, PIV, WINSETS);
-  } else if (WINSETS != 0) {
-    // Similarity-weighted shares. A zero similarity sum leaves its entries
-    // at zero rather than dividing by it.
-    const double all = c.dist0 + c.dist1;
-    for (int s = 1; s <= MM; ++s)
-      for (int j = 0; j <= NN[s]; ++j) {
-        if (c.dist1 != 0) PIV[s][j] /= c.dist1;
-        if (all != 0) SHAP[s][j] /= all;
-      }
-  }
-  wrun::FINISH(run);
+  return true;
 }
 
-void SHAPLEY_WEIGHTED_DOUB(uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
-                           const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1,
-                           SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS, std::string& NAME1) {
+bool WEIGHTEDWALK(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX,
+                  const wcore::Visitor* VISITOR, wcore::Game& CORE, wcore::Counts& COUNTS) {
+  if (!WEIGHTEDCORE(GAME, RULE, CORE)) return false;
+  if (INDEX != INDEXTYP::SHAPLEY) CORE.position = nullptr;
+  if (INDEX == INDEXTYP::PUBLICGOOD)
+    wcore::PUBLICGOOD_CORE(CORE, COUNTS, VISITOR);
+  else
+    wcore::SHAPLEY_CORE(CORE, COUNTS, VISITOR);
+  return true;
+}
+
+SHAPLEYRES SHAPLEY_WEIGHTED(const GAMETYP& GAME, const RULETYP& RULE,
+                            const wcore::Visitor* VISITOR) {
   wcore::Game g;
-  if (!wrun::STARTDOUB(g, N, MM, NN, GEW, MEM, THRES, M, T1)) return;
-
-  int32_t thres1 = 0;
-  if (!wrun::LOADSYSTEM("second data file: ", NAME1, 1, N, MM, NN, MEM, g, thres1)) return;
-  if (thres1 != THRES) {
-    con::writeLn("...unequal numbers of thresholds");
-    con::waitKey();
-    return;
-  }
-  if (!wrun::LOADSYSTEMS(2, NAME1, N, MM, NN, MEM, THRES, g)) return;
-
-  if (INTERNAL == 1) {
-    int32_t art196 = 0, artthres = 0;
-    READINTLN("blocking Art.III-196(3) EU Const.Treaty in second vote system (0/1): ", art196);
-    if (art196 == 1) READINTLN("blocking threshold: ", artthres);
-    g.block = art196 == 1;
-    g.blockThres = artthres;
-  }
-
-  if (OVERALL == 1) con::writeLn("...using AND overall threshold " + std::to_string(T1));
-  // A run without an overall threshold leaves AND behind for later runs.
-  if (OVERALL == 0) OVERALL = 1;
-  if (OVERALL == 2) con::writeLn("...using OR overall threshold " + std::to_string(T1));
-  g.overall = OVERALL;
-  g.overt = OVERT;
-
-  wrun::Run run;
-  wrun::START(run, N, MEM, "report winning coalitions (y/n): ", "winning coalitions");
-  run.pause = true;
-  con::writeLn();
-  wcore::Visitor storage;
   wcore::Counts c;
-  wcore::SHAPLEY_CORE(g, c, wrun::VISITOR(run, storage));
-  addCounts(c, N, MM, MEM, SHAP, PIV, WINSETS);
-  divideByWins(MM, NN, PIV, WINSETS);
-  wrun::FINISH(run);
+  if (!WEIGHTEDWALK(GAME, RULE, INDEXTYP::SHAPLEY, VISITOR, g, c))
+    return NOTDONE<SHAPLEYRES>(STATUSTYP::REFUSED);
+  SHAPLEYRES r;
+  for (int p = 1; p <= g.n; ++p) {
+    r.SS[GAME.MEM[p][0]][GAME.MEM[p][1]] = c.shap[p];
+    r.II[GAME.MEM[p][0]][GAME.MEM[p][1]] = c.piv[p];
+  }
+  for (int s = 1; s <= g.mm; ++s) r.II[s][0] = c.sub[s];
+  r.WINS = c.wins;
+  if (r.WINS == 0) return r;
+  // Inclusiveness as shares of the winning coalitions; in the spatial
+  // version, shares of similarity, where a zero similarity sum leaves its
+  // entries as they are rather than dividing by it.
+  const bool spatial = g.position != nullptr;
+  const double all = c.dist0 + c.dist1;
+  for (int s = 1; s <= g.mm; ++s)
+    for (int j = 0; j <= GAME.NN[s]; ++j) {
+      if (!spatial) {
+        r.II[s][j] /= r.WINS;
+        continue;
+      }
+      if (c.dist1 != 0) r.II[s][j] /= c.dist1;
+      if (all != 0) r.SS[s][j] /= all;
+    }
+  return r;
+}
+
+int64_t BANZHAFSWINGS(int64_t WITH, int64_t WINS, bool EMPTYWINS) {
+  return 2 * WITH - WINS - (EMPTYWINS ? 1 : 0);
+}
+
+BANZHAFRES BANZHAF_WEIGHTED(const GAMETYP& GAME, const RULETYP& RULE,
+                            const wcore::Visitor* VISITOR) {
+  wcore::Game g;
+  wcore::Counts c;
+  if (!WEIGHTEDWALK(GAME, RULE, INDEXTYP::BANZHAF, VISITOR, g, c))
+    return NOTDONE<BANZHAFRES>(STATUSTYP::REFUSED);
+  BANZHAFRES r;
+  // At most 2^50 coalitions: every count is a whole number a double holds
+  // exactly, so the swings are exact and a game without any is 0.
+  const bool empty = wcore::EMPTYWINS(g);
+  const auto wins = static_cast<int64_t>(c.wins);
+  for (int p = 1; p <= g.n; ++p)
+    r.SWINGS[GAME.MEM[p][0]][GAME.MEM[p][1]] =
+        static_cast<double>(BANZHAFSWINGS(static_cast<int64_t>(c.piv[p]), wins, empty));
+  r.WINS = c.wins;
+  return r;
 }

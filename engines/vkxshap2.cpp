@@ -1,18 +1,28 @@
 #include "engines/vkxshap2.h"
 
-#include "engines/isacore.h"
+namespace {
 
-void SHAPLEY_UNWEIGHTED_ISBA(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES, const GTYP& G,
-                             uint16_t T1, uint16_t T2, uint16_t T1ANZ, uint16_t T2ANZ,
-                             SHAPTYP& SHAP, SHAPTYP& PIV, double& WINSETS) {
-  ISA_SCREEN_RUN(ISAKIND::SHAPLEY, ISA_GAME(N, MM, NN, THRES, G, T1, T2, T1ANZ, T2ANZ), SHAP, PIV,
-                 WINSETS);
+SHAPLEYRES shapleyOf(const ISAGAME& g, const ISATOTALS& t) {
+  SHAPLEYRES r;
+  for (int d = 1; d <= g.MM && d <= MAXCHAMB; ++d) {
+    r.SS[d][0] = t.SHAP[d];
+    r.II[d][0] = t.PIV0[d];
+    r.II[d][1] = t.PIV1[d];
+  }
+  r.WINS = t.WINSETS;
+  return r;
 }
 
-void SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(uint16_t N, uint16_t MM, const NNTYP& NN, int32_t THRES,
-                                         const GTYP& G, uint16_t T1, uint16_t T2, uint16_t T1ANZ,
-                                         uint16_t T2ANZ, SHAPTYP& SHAP, SHAPTYP& PIV,
-                                         double& WINSETS) {
-  ISA_SCREEN_RUN(ISAKIND::WORKINGPLAN, ISA_GAME(N, MM, NN, THRES, G, T1, T2, T1ANZ, T2ANZ), SHAP,
-                 PIV, WINSETS);
+}  // namespace
+
+SHAPLEYRES SHAPLEY_UNWEIGHTED_ISBA(const GAMETYP& GAME, const RULETYP& RULE, ISAPROGRESS PROGRESS,
+                                   void* DATA) {
+  const ISAGAME g = ISA_GAME(GAME, RULE);
+  return shapleyOf(g, ISA_SHAPLEY(g, PROGRESS, DATA));
+}
+
+SHAPLEYRES SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(const GAMETYP& GAME, const RULETYP& RULE,
+                                               ISAPROGRESS PROGRESS, void* DATA) {
+  const ISAGAME g = ISA_GAME(GAME, RULE);
+  return shapleyOf(g, ISA_SHAPLEY_WORKINGPLAN(g, PROGRESS, DATA));
 }

@@ -139,6 +139,8 @@ bool FITS(const Game& g) {
   return true;
 }
 
+bool EMPTYWINS(const Game& g) { return Walk(g).wins(); }
+
 void SHAPLEY_CORE(const Game& g, Counts& c, const Visitor* visitor) {
   c = Counts{};
   // Weight of a swing in a coalition of k members: (k-1)!(n-k)!/n!.

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "data/vkxdecl.h"
+#include "types/vkxdecl.h"
 
 namespace wcore {
 
@@ -82,6 +82,11 @@ struct Visitor {
 // True when the game fits the cores' tables (n, mm, thres, vs and every
 // player's subgame in range).
 bool FITS(const Game& g);
+
+// Whether the empty coalition wins: it meets a win set whose thresholds are
+// all 0 or below in every vote system, and the overall threshold and the
+// blocking rule let it. The walks never visit it.
+bool EMPTYWINS(const Game& g);
 
 // Visits every non-empty coalition once, in binary counting order with player
 // 1 as the lowest digit, and counts winning coalitions, memberships and

@@ -1,5 +1,7 @@
 #include "engines/wrun.h"
 
+#include <algorithm>
+
 #include "common/mathe1.h"
 #include "common/mathe2.h"
 #include "data/vkxdos.h"
@@ -8,47 +10,9 @@
 
 namespace wrun {
 
-bool BUILD(wcore::Game& G, uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
-           const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1) {
-  if (N < 1 || N > MAXACTOR || MM < 1 || MM > MAXCHAMB) return false;
-  if (THRES > wcore::MAXWINSET) return false;
-  for (int s = 1; s <= MM; ++s)
-    if (NN[s] < 0 || NN[s] > MAXACTOR) return false;
-  G = wcore::Game{};
-  G.n = N;
-  G.mm = MM;
-  G.thres = THRES < 0 ? 0 : THRES;
-  G.vs = 1;
-  for (int p = 1; p <= N; ++p) {
-    const int s = MEM[p][0], j = MEM[p][1];
-    if (s < 1 || s > MM || j < 1 || j > NN[s]) return false;
-    G.sub[p] = s;
-    G.w[0][p] = GEW[s][j];
-  }
-  for (int t = 1; t <= G.thres; ++t)
-    for (int s = 1; s <= MM; ++s) G.m[0][t][s] = M[s][t];
-  G.overall = 1;
-  G.overt = 0;
-  G.t1 = T1;
-  return true;
-}
-
 void REFUSE() {
   con::writeLn("...number of players/subgames not allowed");
   con::waitKey();
-}
-
-bool STARTDOUB(wcore::Game& G, uint16_t N, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW,
-               const MEMTYP& MEM, int32_t THRES, const GEWTYP& M, uint16_t T1) {
-  if (!BUILD(G, N, MM, NN, GEW, MEM, THRES, M, T1)) {
-    REFUSE();
-    return false;
-  }
-  int32_t vs = 2;
-  READINTLN("double/triple/quadruple vote sytem (2/3/4): ", vs);
-  if (vs < 2 || vs > 4) vs = 2;
-  G.vs = vs;
-  return true;
 }
 
 namespace {
@@ -76,7 +40,7 @@ void listLine(void* ctx, const PERMTYP& perm, double count) {
   const std::string line = LISTLINE(perm, r.n, *r.mem);
   con::write(INTSTR(static_cast<long long>(count), 6) + ": " + line);
   if (r.pause) {
-    con::write("    " + std::to_string(OVERALL) + " " + std::to_string(OVERT));
+    con::write(r.pauseText);
     con::readPress();
   }
   con::writeLn();
@@ -84,15 +48,14 @@ void listLine(void* ctx, const PERMTYP& perm, double count) {
   con::present();
 }
 
-std::string ouuName() { return NAMEOUT + ".ouu"; }
-
-void fileError(int code) {
-  con::writeLn("...system error" + std::to_string(code) + " on saving " + ouuName());
+void fileError(int code, const std::string& name) {
+  con::writeLn("...system error" + std::to_string(code) + " on saving " + name);
 }
 
 }  // namespace
 
-void START(Run& R, uint16_t N, const MEMTYP& MEM, const char* SECOND, const char* HEADER) {
+void START(Run& R, uint16_t N, const MEMTYP& MEM, const char* SECOND, const char* HEADER,
+           const std::string& OUUNAME) {
   R.n = N;
   R.mem = &MEM;
   con::write("screen control (y/n): ");
@@ -105,13 +68,13 @@ void START(Run& R, uint16_t N, const MEMTYP& MEM, const char* SECOND, const char
   con::clrScr();
   if (R.mode == 'w') {
     con::writeLn(HEADER);
-    const std::string name = ouuName();
+    const std::string& name = R.ouuName = OUUNAME;
     int err = R.file.append(name);
     // Only a missing file is created: a file that exists but cannot be
     // appended to keeps the listings of earlier runs.
     if (err != 0 && !plat::isRegularFile(name)) err = R.file.create(name);
     if (err != 0) {
-      fileError(err);
+      fileError(err, name);
       R.mode = 'y';
     }
   } else {
@@ -139,7 +102,7 @@ void FINISH(Run& R) {
   if (R.mode == 'w') {
     R.file.writeLine("");
     // A listing that could not be written completely must not pass unnoticed.
-    if (int err = R.file.close()) fileError(err);
+    if (int err = R.file.close()) fileError(err, R.ouuName);
   }
   con::writeLn();
   con::writeLn();
@@ -157,49 +120,74 @@ std::string LISTLINE(const PERMTYP& PERM, uint16_t N, const MEMTYP& MEM) {
   return line;
 }
 
-bool LOADSYSTEM(const char* PROMPT, std::string& NAME1, int K, uint16_t N, uint16_t MM,
-                const NNTYP& NN, const MEMTYP& MEM, wcore::Game& G, int32_t& THRESK) {
-  con::write(PROMPT);
-  NAME1 = NAMECUT(con::readLine());
+namespace {
+
+// Asks PROMPT for a further data file, loads it and, when it is a weighted
+// game of the same shape, asks its win sets and stores weights and
+// thresholds as vote system K. THRESK receives the number of win sets.
+bool loadSystem(const char* prompt, int k, GAMETYP& game, RULETYP& rule, const SETTINGSTYP& s,
+                int32_t& thresk) {
+  con::write(prompt);
+  game.NAME1 = NAMECUT(con::readLine());
   int32_t errorflag = 0, datastructure = 0;
   uint16_t n1 = 0, mm1 = 0;
   NNTYP nn1{};
   GEWTYP gew1{};
   MEMTYP mem1{};
-  DATALOAD(NAME1, datastructure, n1, mm1, nn1, gew1, mem1, errorflag);
+  DATALOAD(game.NAME1, datastructure, n1, mm1, nn1, gew1, mem1, errorflag);
   con::writeLn();
   if (errorflag == 0) {
     // A file of another shape, or without weights, cannot be a further vote
     // system of this game.
-    if (n1 != N || mm1 != MM) errorflag += 100;
-    for (int s = 1; s <= MM; ++s)
-      if (nn1[s] != NN[s]) errorflag += 100;
-    if (datastructure != 1) errorflag += 100;
+    if (n1 != game.N || mm1 != game.MM) errorflag += 100;
+    for (int sg = 1; sg <= game.MM; ++sg)
+      if (nn1[sg] != game.NN[sg]) errorflag += 100;
+    if (DATASTRUCTOF(datastructure) != DATASTRUCT::WEIGHTED) errorflag += 100;
   }
   if (errorflag != 0) {
-    con::writeLn("...system error on loading " + NAME1 + ".inp");
+    con::writeLn("...system error on loading " + game.NAME1 + ".inp");
     con::waitKey();
     return false;
   }
   GEWTYP m1{};
   GTYP g1{};
-  THRESK = 0;
-  THRESHOLD_INPUT(THRESK, m1, g1, datastructure, mm1, nn1, gew1);
-  for (int p = 1; p <= N; ++p) G.w[K][p] = gew1[MEM[p][0]][MEM[p][1]];
-  const int thres = THRESK < 0 ? 0 : (THRESK > wcore::MAXWINSET ? wcore::MAXWINSET : THRESK);
+  thresk = 0;
+  THRESHOLD_INPUT(s, thresk, m1, g1, datastructure, mm1, nn1, gew1);
+  game.GEWX[k] = gew1;
+  const int thres = std::clamp<int32_t>(thresk, 0, wcore::MAXWINSET);
+  rule.MX[k] = GEWTYP{};
   for (int t = 1; t <= thres; ++t)
-    for (int s = 1; s <= MM; ++s) G.m[K][t][s] = m1[s][t];
+    for (int sg = 1; sg <= game.MM; ++sg) rule.MX[k][sg][t] = m1[sg][t];
   return true;
 }
 
-bool LOADSYSTEMS(int FROM, std::string& NAME1, uint16_t N, uint16_t MM, const NNTYP& NN,
-                 const MEMTYP& MEM, int32_t THRES, wcore::Game& G) {
+}  // namespace
+
+bool ASKSYSTEMS(GAMETYP& GAME, RULETYP& RULE, const SETTINGSTYP& S, bool SHAPLEY) {
+  int32_t vs = 2;
+  READINTLN("double/triple/quadruple vote sytem (2/3/4): ", vs);
+  if (vs < 2 || vs > 4) vs = 2;
+  GAME.VS = vs;
   static const char* const prompts[] = {
       "", "second data file: ", "third data file: ", "fourth data file: "};
-  for (int k = FROM; k < G.vs; ++k) {
+  for (int k = 1; k < GAME.VS; ++k) {
     int32_t thresk = 0;
-    if (!LOADSYSTEM(prompts[k], NAME1, k, N, MM, NN, MEM, G, thresk)) return false;
-    if (thresk != THRES) return false;
+    if (!loadSystem(prompts[k], k, GAME, RULE, S, thresk)) return false;
+    if (thresk == RULE.THRES) continue;
+    if (SHAPLEY && k == 1) {
+      con::writeLn("...unequal numbers of thresholds");
+      con::waitKey();
+    }
+    return false;
+  }
+  RULE.BLOCK = false;
+  RULE.BLOCKTHRES = 0;
+  if (SHAPLEY && S.INTERNAL == 1) {
+    int32_t art196 = 0, artthres = 0;
+    READINTLN("blocking Art.III-196(3) EU Const.Treaty in second vote system (0/1): ", art196);
+    if (art196 == 1) READINTLN("blocking threshold: ", artthres);
+    RULE.BLOCK = art196 == 1;
+    RULE.BLOCKTHRES = artthres;
   }
   return true;
 }

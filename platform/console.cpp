@@ -1,7 +1,12 @@
 #include "platform/console.h"
 
+#include <locale.h>
+#include <wchar.h>
+
 #include <cstdlib>
 #include <deque>
+
+#include "platform/utf8.h"
 
 namespace con {
 namespace {
@@ -16,40 +21,42 @@ Renderer* renderer = nullptr;
 std::deque<int> ahead;  // keys taken from the source but not yet read
 void (*exhausted)() = nullptr;
 
+// The characters of code page 437, in which the program writes its own
+// single-byte text and box frames.
 // clang-format off
-const char* const CP437[256] = {
-    " ", "\xe2\x98\xba", "\xe2\x98\xbb", "\xe2\x99\xa5", "\xe2\x99\xa6", "\xe2\x99\xa3", "\xe2\x99\xa0", "\xe2\x80\xa2",
-    "\xe2\x97\x98", "\xe2\x97\x8b", "\xe2\x97\x99", "\xe2\x99\x82", "\xe2\x99\x80", "\xe2\x99\xaa", "\xe2\x99\xab", "\xe2\x98\xbc",
-    "\xe2\x96\xba", "\xe2\x97\x84", "\xe2\x86\x95", "\xe2\x80\xbc", "\xc2\xb6", "\xc2\xa7", "\xe2\x96\xac", "\xe2\x86\xa8",
-    "\xe2\x86\x91", "\xe2\x86\x93", "\xe2\x86\x92", "\xe2\x86\x90", "\xe2\x88\x9f", "\xe2\x86\x94", "\xe2\x96\xb2", "\xe2\x96\xbc",
-    " ", "!", "\x22", "#", "$", "%", "&", "'",
-    "(", ")", "*", "+", ",", "-", ".", "/",
-    "0", "1", "2", "3", "4", "5", "6", "7",
-    "8", "9", ":", ";", "<", "=", ">", "\x3f",
-    "@", "A", "B", "C", "D", "E", "F", "G",
-    "H", "I", "J", "K", "L", "M", "N", "O",
-    "P", "Q", "R", "S", "T", "U", "V", "W",
-    "X", "Y", "Z", "[", "\x5c", "]", "^", "_",
-    "`", "a", "b", "c", "d", "e", "f", "g",
-    "h", "i", "j", "k", "l", "m", "n", "o",
-    "p", "q", "r", "s", "t", "u", "v", "w",
-    "x", "y", "z", "{", "|", "}", "~", "\xe2\x8c\x82",
-    "\xc3\x87", "\xc3\xbc", "\xc3\xa9", "\xc3\xa2", "\xc3\xa4", "\xc3\xa0", "\xc3\xa5", "\xc3\xa7",
-    "\xc3\xaa", "\xc3\xab", "\xc3\xa8", "\xc3\xaf", "\xc3\xae", "\xc3\xac", "\xc3\x84", "\xc3\x85",
-    "\xc3\x89", "\xc3\xa6", "\xc3\x86", "\xc3\xb4", "\xc3\xb6", "\xc3\xb2", "\xc3\xbb", "\xc3\xb9",
-    "\xc3\xbf", "\xc3\x96", "\xc3\x9c", "\xc2\xa2", "\xc2\xa3", "\xc2\xa5", "\xe2\x82\xa7", "\xc6\x92",
-    "\xc3\xa1", "\xc3\xad", "\xc3\xb3", "\xc3\xba", "\xc3\xb1", "\xc3\x91", "\xc2\xaa", "\xc2\xba",
-    "\xc2\xbf", "\xe2\x8c\x90", "\xc2\xac", "\xc2\xbd", "\xc2\xbc", "\xc2\xa1", "\xc2\xab", "\xc2\xbb",
-    "\xe2\x96\x91", "\xe2\x96\x92", "\xe2\x96\x93", "\xe2\x94\x82", "\xe2\x94\xa4", "\xe2\x95\xa1", "\xe2\x95\xa2", "\xe2\x95\x96",
-    "\xe2\x95\x95", "\xe2\x95\xa3", "\xe2\x95\x91", "\xe2\x95\x97", "\xe2\x95\x9d", "\xe2\x95\x9c", "\xe2\x95\x9b", "\xe2\x94\x90",
-    "\xe2\x94\x94", "\xe2\x94\xb4", "\xe2\x94\xac", "\xe2\x94\x9c", "\xe2\x94\x80", "\xe2\x94\xbc", "\xe2\x95\x9e", "\xe2\x95\x9f",
-    "\xe2\x95\x9a", "\xe2\x95\x94", "\xe2\x95\xa9", "\xe2\x95\xa6", "\xe2\x95\xa0", "\xe2\x95\x90", "\xe2\x95\xac", "\xe2\x95\xa7",
-    "\xe2\x95\xa8", "\xe2\x95\xa4", "\xe2\x95\xa5", "\xe2\x95\x99", "\xe2\x95\x98", "\xe2\x95\x92", "\xe2\x95\x93", "\xe2\x95\xab",
-    "\xe2\x95\xaa", "\xe2\x94\x98", "\xe2\x94\x8c", "\xe2\x96\x88", "\xe2\x96\x84", "\xe2\x96\x8c", "\xe2\x96\x90", "\xe2\x96\x80",
-    "\xce\xb1", "\xc3\x9f", "\xce\x93", "\xcf\x80", "\xce\xa3", "\xcf\x83", "\xc2\xb5", "\xcf\x84",
-    "\xce\xa6", "\xce\x98", "\xce\xa9", "\xce\xb4", "\xe2\x88\x9e", "\xcf\x86", "\xce\xb5", "\xe2\x88\xa9",
-    "\xe2\x89\xa1", "\xc2\xb1", "\xe2\x89\xa5", "\xe2\x89\xa4", "\xe2\x8c\xa0", "\xe2\x8c\xa1", "\xc3\xb7", "\xe2\x89\x88",
-    "\xc2\xb0", "\xe2\x88\x99", "\xc2\xb7", "\xe2\x88\x9a", "\xe2\x81\xbf", "\xc2\xb2", "\xe2\x96\xa0", "\xc2\xa0",
+const char32_t CP437[256] = {
+    0x0020, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,
+    0x25D8, 0x25CB, 0x25D9, 0x2642, 0x2640, 0x266A, 0x266B, 0x263C,
+    0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7, 0x25AC, 0x21A8,
+    0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC,
+    0x0020, 0x0021, 0x0022, 0x0023, 0x0024, 0x0025, 0x0026, 0x0027,
+    0x0028, 0x0029, 0x002A, 0x002B, 0x002C, 0x002D, 0x002E, 0x002F,
+    0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037,
+    0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F,
+    0x0040, 0x0041, 0x0042, 0x0043, 0x0044, 0x0045, 0x0046, 0x0047,
+    0x0048, 0x0049, 0x004A, 0x004B, 0x004C, 0x004D, 0x004E, 0x004F,
+    0x0050, 0x0051, 0x0052, 0x0053, 0x0054, 0x0055, 0x0056, 0x0057,
+    0x0058, 0x0059, 0x005A, 0x005B, 0x005C, 0x005D, 0x005E, 0x005F,
+    0x0060, 0x0061, 0x0062, 0x0063, 0x0064, 0x0065, 0x0066, 0x0067,
+    0x0068, 0x0069, 0x006A, 0x006B, 0x006C, 0x006D, 0x006E, 0x006F,
+    0x0070, 0x0071, 0x0072, 0x0073, 0x0074, 0x0075, 0x0076, 0x0077,
+    0x0078, 0x0079, 0x007A, 0x007B, 0x007C, 0x007D, 0x007E, 0x2302,
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,
+    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,
+    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
+    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
+    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,
+    0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
 // clang-format on
 
@@ -69,6 +76,16 @@ void lineFeed() {
     scrollUp();
 }
 
+void store(char32_t ch) {
+  at(cx, cy) = Cell{ch, attr};
+  if (++cx > wx2) {
+    cx = wx1;
+    lineFeed();
+  }
+}
+
+// A byte of the program's own text: a few control codes act, every other
+// byte is its character of code page 437.
 void putChar(unsigned char c) {
   switch (c) {
     case 7:
@@ -83,12 +100,42 @@ void putChar(unsigned char c) {
       cx = wx1;
       return;
     default:
-      at(cx, cy) = Cell{c, attr};
-      if (++cx > wx2) {
-        cx = wx1;
-        lineFeed();
-      }
+      store(CP437[c]);
   }
+}
+
+// Whether CP takes exactly one column on a terminal. Control characters,
+// combining marks, zero-width and double-width characters would shift the
+// rest of a row against the 80 x 25 grid. Widths are those of the C library
+// for UTF-8; without that locale every printable character counts as one.
+bool oneColumn(char32_t cp) {
+  if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) return false;
+  static const locale_t utf8Locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+  if (!utf8Locale) return true;
+  const locale_t previous = uselocale(utf8Locale);
+  const int width = wcwidth(static_cast<wchar_t>(cp));
+  uselocale(previous);
+  return width == 1;
+}
+
+// A character of UTF-8 text: ASCII as the program's own bytes (so control
+// codes act alike), anything else in one cell, as the replacement
+// character when it would not fit one column.
+void putCode(char32_t cp) {
+  if (cp < 0x80)
+    putChar(static_cast<unsigned char>(cp));
+  else
+    store(oneColumn(cp) ? cp : utf8::REPLACEMENT);
+}
+
+// The text of an entered line: the characters that arrived as ill-formed
+// bytes (shown as the replacement character) are left out, so a name never
+// carries them into a file name.
+std::string lineText(const std::u32string& line) {
+  std::string text;
+  for (char32_t c : line)
+    if (c != utf8::REPLACEMENT) utf8::append(text, c);
+  return text;
 }
 
 [[noreturn]] void noMoreKeys() {
@@ -175,7 +222,15 @@ uint8_t textAttr() { return attr; }
 void setTextAttr(uint8_t a) { attr = a; }
 
 void write(std::string_view text) {
-  for (char c : text) putChar(static_cast<unsigned char>(c));
+  utf8::Decoder d;
+  std::u32string chars;
+  for (char c : text) {
+    utf8::feed(d, static_cast<unsigned char>(c), chars);
+    for (char32_t cp : chars) putCode(cp);
+    chars.clear();
+  }
+  utf8::finish(d, chars);
+  for (char32_t cp : chars) putCode(cp);
 }
 
 void writeChar(char c) { putChar(static_cast<unsigned char>(c)); }
@@ -232,7 +287,7 @@ std::string readLine() {
     cy = static_cast<int>(row);
     return true;
   };
-  std::string buf;
+  std::u32string buf;
   std::size_t pos = 0;
   for (;;) {
     int k = nextEvent();
@@ -252,7 +307,7 @@ std::string readLine() {
     if (k == 13) {
       place(buf.size());
       writeLn();
-      return buf;
+      return lineText(buf);
     }
     if (k == 27) {
       for (std::size_t p = 0; p < buf.size(); ++p)
@@ -271,14 +326,15 @@ std::string readLine() {
       }
       continue;
     }
-    if (k < 32 || k == 127) continue;
+    if (k < 32 || k == 127 || (k >= 0x80 && k < 0xA0)) continue;  // control characters
+    const char32_t c = static_cast<char32_t>(k);
     if (pos == buf.size()) {
       if (buf.size() >= 254) continue;
-      buf.push_back(static_cast<char>(k));
+      buf.push_back(c);
     } else {
-      buf[pos] = static_cast<char>(k);
+      buf[pos] = c;
     }
-    if (place(pos)) putChar(static_cast<unsigned char>(k));
+    if (place(pos)) putCode(c);
     ++pos;
     place(pos);
   }
@@ -300,11 +356,13 @@ void present() {
 
 Cell cell(int x, int y) { return at(x, y); }
 
-const char* glyph(unsigned char ch) { return CP437[ch]; }
+char32_t cp437(unsigned char ch) { return CP437[ch]; }
+
+std::string glyph(unsigned char ch) { return utf8::encode(std::u32string(1, CP437[ch])); }
 
 std::string rowText(int y) {
   std::string s;
-  for (int x = 1; x <= COLS; ++x) s += CP437[at(x, y).ch];
+  for (int x = 1; x <= COLS; ++x) utf8::append(s, at(x, y).ch);
   return s;
 }
 

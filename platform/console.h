@@ -13,16 +13,23 @@ namespace con {
 constexpr int COLS = 80;
 constexpr int ROWS = 25;
 
+// One character cell. The program writes its own text as bytes of code page
+// 437 (ASCII and the box-drawing characters) and shows UTF-8 text from names
+// and files; a cell holds either as a Unicode character, one column wide.
 struct Cell {
-  unsigned char ch;    // character in the console's code page (437)
+  char32_t ch;         // the character (code point)
   unsigned char attr;  // bits 0..3 foreground, 4..6 background, 7 blink
 };
 
-// Extended keys arrive from a key source as EXT | scan code; readKey() hands
-// them to the program as 0 followed by the scan code.
-constexpr int EXT = 0x100;
+// Keys are characters (ASCII and beyond, as code points) or extended keys,
+// which arrive from a key source as EXT | scan code; readKey() hands them to
+// the program as 0 followed by the scan code. EXT lies beyond every code point.
+constexpr int EXT = 0x200000;
 constexpr int SCAN_UP = 72, SCAN_DOWN = 80, SCAN_LEFT = 75, SCAN_RIGHT = 77;
 constexpr int SCAN_HOME = 71, SCAN_END = 79, SCAN_DELETE = 83;
+// A NUL byte from the terminal (Ctrl-Space, Ctrl-@) is a key of its own, the
+// one a PC keyboard gives for Ctrl-@: 0 and scan code 3. Nothing acts on it.
+constexpr int SCAN_NUL = 3;
 
 // Where keys come from: the terminal, a script file, or a test.
 struct KeySource {
@@ -71,7 +78,10 @@ void lowVideo();
 uint8_t textAttr();
 void setTextAttr(uint8_t attr);
 
-// Output at the cursor.
+// Output at the cursor. Text is UTF-8 (the program's own ASCII included):
+// each character takes one cell, and ill-formed bytes and characters that
+// are not one column wide show as the replacement character U+FFFD.
+// writeChar writes one byte of code page 437 (a box-drawing character).
 void write(std::string_view text);
 void writeChar(char c);
 void writeInt(long long value, int width = 0);
@@ -81,13 +91,16 @@ void writeLn(std::string_view text = {});
 long scrollCount();
 
 // Keyboard.
-int readKey();  // waits; extended keys as 0 then scan code
+int readKey();  // waits; a character's code, extended keys as 0 then scan code
 // Waits for one key press and returns its character; an extended key (0 and
 // its scan code) is one press and returns 0.
 int readPress();
-bool keyPressed();         // a key is waiting
-void waitKey();            // waits until a key is waiting, without consuming it
-std::string readLine();    // line input with echo and editing, at most 254 chars
+bool keyPressed();  // a key is waiting
+void waitKey();     // waits until a key is waiting, without consuming it
+// Line input with echo and editing, at most 254 characters, returned as
+// UTF-8; a character that arrived as ill-formed bytes shows as U+FFFD and is
+// left out of the text.
+std::string readLine();
 std::string readNumber();  // next blank-separated token, skipping blank lines;
                            // the rest of its line is discarded
 
@@ -100,8 +113,9 @@ Cell cell(int x, int y);
 std::string rowText(int y);
 // The whole screen: 25 lines, trailing blanks removed, each ended by "\n".
 std::string dump();
-// UTF-8 text of one code page 437 character.
-const char* glyph(unsigned char ch);
+// A code page 437 byte as a character, and as UTF-8 text.
+char32_t cp437(unsigned char ch);
+std::string glyph(unsigned char ch);
 // Absolute cursor position (screen coordinates).
 int cursorX();
 int cursorY();

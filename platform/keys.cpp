@@ -52,18 +52,26 @@ bool finishedCsi(const std::string& tail) {
   return last >= 0x40 && last <= 0x7E && unfinishedCsi(tail.substr(0, tail.size() - 1));
 }
 
-void plain(Decoder& d, unsigned char b, std::vector<int>& out) {
-  if (b == '\n' && d.lastCR) {
+// One character outside an escape sequence.
+void character(Decoder& d, char32_t c, std::vector<int>& out) {
+  if (c == 0x1b) {
+    d.pending.push_back('\x1b');
     d.lastCR = false;
     return;
   }
-  d.lastCR = b == '\r';
-  if (b == '\r' || b == '\n')
+  if (c == '\n' && d.lastCR) {
+    d.lastCR = false;
+    return;
+  }
+  d.lastCR = c == '\r';
+  if (c == '\r' || c == '\n')
     out.push_back(13);
-  else if (b == 0x7f || b == 0x08)
+  else if (c == 0x7f || c == 0x08)
     out.push_back(8);
+  else if (c == 0)
+    out.push_back(con::EXT | con::SCAN_NUL);
   else
-    out.push_back(b);
+    out.push_back(static_cast<int>(c));
 }
 
 // Resolves a pending Esc prefix that will not grow into a known sequence:
@@ -80,12 +88,10 @@ void release(Decoder& d, std::vector<int>& out) {
 
 void feed(Decoder& d, unsigned char byte, std::vector<int>& out) {
   if (d.pending.empty()) {
-    if (byte == 0x1b) {
-      d.pending.push_back(static_cast<char>(byte));
-      d.lastCR = false;
-    } else {
-      plain(d, byte, out);
-    }
+    // An Esc ends an unfinished character too: it is always the last one.
+    std::u32string chars;
+    utf8::feed(d.text, byte, chars);
+    for (char32_t c : chars) character(d, c, out);
     return;
   }
   if (byte == 0x1b && d.pending.size() == 1) {
@@ -115,12 +121,17 @@ void feed(Decoder& d, unsigned char byte, std::vector<int>& out) {
   }
 }
 
+bool waiting(const Decoder& d) { return !d.pending.empty() || utf8::pending(d.text); }
+
 void elapsed(Decoder& d, int ms, std::vector<int>& out) {
-  if (!d.pending.empty() && ms >= ESC_TIMEOUT_MS) release(d, out);
+  if (ms >= ESC_TIMEOUT_MS) finish(d, out);
 }
 
 void finish(Decoder& d, std::vector<int>& out) {
-  if (!d.pending.empty()) release(d, out);
+  while (!d.pending.empty()) release(d, out);
+  std::u32string rest;
+  utf8::finish(d.text, rest);
+  for (char32_t c : rest) character(d, c, out);
 }
 
 std::vector<int> decodeAll(const std::string& bytes) {

@@ -13,6 +13,9 @@ namespace plat {
 // The command line used for the next print job.
 std::string printerCommand();
 
+// A job's code when the shell found no such command to run.
+constexpr int COMMAND_NOT_FOUND = 127;
+
 struct PrintJob {
   int fd = -1;     // write end of the pipe to the command
   pid_t pid = -1;  // the command

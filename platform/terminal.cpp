@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/keys.h"
+#include "platform/utf8.h"
 
 namespace term {
 namespace {
@@ -229,10 +230,10 @@ void pump(int timeout) {
   if (active && !tooSmall && (wasSmall || !painter.known)) paintNow();
 }
 
-// Milliseconds since the last byte when an Esc is waiting for the rest of
-// its sequence; resolves it once the timeout is over.
+// Milliseconds since the last byte when an Esc or a UTF-8 character is
+// waiting for the rest of its bytes; resolves it once the timeout is over.
 int escWait() {
-  if (decoder.pending.empty()) return -1;
+  if (!keys::waiting(decoder)) return -1;
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastByte).count();
   if (ms >= keys::ESC_TIMEOUT_MS) {
     std::vector<int> keysOut;
@@ -325,7 +326,7 @@ void render(Painter& p, std::string& out) {
         out += sgr(c.attr);
         p.attr = c.attr;
       }
-      out += con::glyph(c.ch);
+      utf8::append(out, c.ch);
       s = c;
       // Without automatic wrap the cursor stays on the last column.
       tx = x < con::COLS ? x + 1 : -1;

@@ -1,10 +1,8 @@
-#include "data/vkxdecl.h"
 #include "platform/program.h"
 #include "shell/vkx.h"
 
 int main(int argc, char** argv) {
   // The help file and the default settings live beside the executable.
   DEFAULTPATH = plat::executableDir();
-  VKXPATH = DEFAULTPATH;
   return VKX_MAIN(argc, argv);
 }

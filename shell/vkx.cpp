@@ -1,13 +1,14 @@
 #include "shell/vkx.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "commands/vkxmbanz.h"
 #include "commands/vkxmpgi.h"
 #include "commands/vkxmshap.h"
-#include "data/vkxdecl.h"
 #include "data/vkxmedit.h"
+#include "frame/vkxunit.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/files.h"
@@ -15,10 +16,10 @@
 #include "platform/terminal.h"
 #include "shell/vkxmopti.h"
 #include "shell/vkxmprin.h"
-#include "shell/vkxunit.h"
+#include "types/vkxdecl.h"
 
-unsigned char KEY = 0;
-uint8_t OLDKEY = 0;
+SUBMENUTYP OLDKEY = SUBMENUTYP::NONE;
+std::string DEFAULTPATH;
 
 namespace {
 
@@ -58,16 +59,22 @@ void PAUSE() {
   }
 }
 
-void OPENSUB(int k) {
-  SUBMENUE(k);
-  OLDKEY = static_cast<uint8_t>(k);
+void OPENSUB(const SETTINGSTYP& s, SUBMENUTYP k) {
+  SUBMENUE(s, k);
+  OLDKEY = k;
+}
+
+// The submenu beside the open one, to the left (-1) or right (+1), round.
+SUBMENUTYP neighbour(SUBMENUTYP open, int step) {
+  const int k = (static_cast<int>(open) - 1 + step + 3) % 3 + 1;
+  return static_cast<SUBMENUTYP>(k);
 }
 
 // Runs a command of the open submenu NEEDED; any other state ignores the key.
-void RUNIN(int needed, void (*command)()) {
+void RUNIN(SETTINGSTYP& s, SUBMENUTYP needed, COMMANDPROC command) {
   if (OLDKEY != needed) return;
-  command();
-  OLDKEY = 0;
+  command(s);
+  OLDKEY = SUBMENUTYP::NONE;
 }
 
 void USAGE(std::FILE* to) {
@@ -80,27 +87,27 @@ void USAGE(std::FILE* to) {
 
 }  // namespace
 
-void INILINE(const std::string& LINE) {
+void INILINE(SETTINGSTYP& S, const std::string& LINE) {
   const std::size_t eq = LINE.find('=');
   if (eq == std::string::npos) return;
   const std::string key = LINE.substr(0, eq);
   const std::string value = TRIMRIGHT(std::string_view(LINE).substr(eq + 1));
   if (key == "vkxpath") {
-    VKXPATH = value;
+    S.VKXPATH = value;
   } else if (key == "outputtab") {
-    numeric(value, 0, 1, OUTPUTTAB);
+    numeric(value, 0, 1, S.OUTPUTTAB);
   } else if (key == "precision") {
-    numeric(value, 1, 12, PREC);
+    numeric(value, 1, 12, S.PREC);
   } else if (key == "backcol") {
-    numeric(value, 0, 15, BACKCOL1);
+    numeric(value, 0, 15, S.BACKCOL1);
   } else if (key == "menuecol") {
-    numeric(value, 0, 15, BACKCOL2);
+    numeric(value, 0, 15, S.BACKCOL2);
   } else if (key == "textcol") {
-    numeric(value, 0, 15, TEXTCOL);
+    numeric(value, 0, 15, S.TEXTCOL);
   } else if (key == "version") {
-    if (value == "internal") INTERNAL = 1;
+    if (value == "internal") S.INTERNAL = 1;
   } else if (key == "weights") {
-    if (value == "longinteger") WEIGHTS = "longinteger";
+    if (value == "longinteger") S.WEIGHTS = "longinteger";
   }
 }
 
@@ -119,23 +126,23 @@ std::string INIFIND(const std::string& PATHVALUE) {
   return "";
 }
 
-void INIDATA() {
+void INIDATA(SETTINGSTYP& S) {
   const char* path = std::getenv("PATH");
   const std::string found = INIFIND(path ? path : "");
   if (found.empty()) return;
-  VKXPATH = found.substr(0, found.size() - std::string(INIFILE).size());
+  S.VKXPATH = found.substr(0, found.size() - std::string(INIFILE).size());
   plat::TextIn in;
   if (in.open(found) != 0) return;
   std::string line;
-  while (in.readLine(line)) INILINE(line);
+  while (in.readLine(line)) INILINE(S, line);
   in.close();
 }
 
-void STARTPIC() {
+void STARTPIC(const SETTINGSTYP& S) {
   con::clrScr();
-  MAINMENUE();
-  con::textBackground(BACKCOL1);
-  con::textColor(TEXTCOL);
+  MAINMENUE(S);
+  con::textBackground(S.BACKCOL1);
+  con::textColor(S.TEXTCOL);
   con::lowVideo();
   con::gotoXY(1, 7);
   con::writeLn(TITLE);
@@ -146,7 +153,7 @@ void STARTPIC() {
   }
   con::writeLn();
   con::write(std::string(16, ' '));
-  con::textBackground(TEXTCOL);
+  con::textBackground(S.TEXTCOL);
   const int x = con::whereX(), y = con::whereY();
   con::window(x, y, x + 47, y);
   con::clrScr();
@@ -157,63 +164,64 @@ void STARTPIC() {
   con::window(1, 1, 80, 20);
 }
 
-void MENULOOP() {
+void MENULOOP(SETTINGSTYP& S) {
   for (;;) {
-    MAINMENUE();
-    KEY = static_cast<unsigned char>(con::readKey());
-    switch (KEY) {
+    MAINMENUE(S);
+    // A character beyond one byte is none of the menu keys: the whole key
+    // code is compared, never a byte of it.
+    const int key = con::readKey();
+    switch (key) {
       case 'd':
-        OPENSUB(1);
+        OPENSUB(S, SUBMENUTYP::DATA);
         break;
       case 'c':
-        OPENSUB(2);
+        OPENSUB(S, SUBMENUTYP::COMPUTE);
         break;
       case 'o':
-        OPENSUB(3);
+        OPENSUB(S, SUBMENUTYP::OPTIONS);
         break;
       case 'e':
-        RUNIN(1, MENUE_EDITDATA);
+        RUNIN(S, SUBMENUTYP::DATA, MENUE_EDITDATA);
         break;
       case 'l':
-        RUNIN(1, MENUE_LISTFILE);
+        RUNIN(S, SUBMENUTYP::DATA, MENUE_LISTFILE);
         break;
       case 'p':
-        RUNIN(1, MENUE_PRINTFILE);
+        RUNIN(S, SUBMENUTYP::DATA, MENUE_PRINTFILE);
         break;
       case '1':
-        RUNIN(2, MENUE_SHAPLEY);
+        RUNIN(S, SUBMENUTYP::COMPUTE, MENUE_SHAPLEY);
         break;
       case '2':
-        RUNIN(2, MENUE_BANZHAF);
+        RUNIN(S, SUBMENUTYP::COMPUTE, MENUE_BANZHAF);
         break;
       case '3':
-        RUNIN(2, MENUE_PUBLICGOOD);
+        RUNIN(S, SUBMENUTYP::COMPUTE, MENUE_PUBLICGOOD);
         break;
       case 'f':
-        RUNIN(3, MENUE_FILEPATH);
+        RUNIN(S, SUBMENUTYP::OPTIONS, MENUE_FILEPATH);
         break;
       case 'i':
-        RUNIN(3, MENUE_INFO);
+        RUNIN(S, SUBMENUTYP::OPTIONS, MENUE_INFO);
         break;
       case 'q':
-        if (OLDKEY != 1) break;
+        if (OLDKEY != SUBMENUTYP::DATA) break;
         con::textBackground(0);
         con::textColor(7);
         con::window(1, 1, 80, 25);
         con::clrScr();
         return;
-      case 27:
+      case KEYESC:
         con::window(1, 2, 80, 25);
         con::clrScr();
         con::window(1, 1, 80, 25);
-        OLDKEY = 0;
+        OLDKEY = SUBMENUTYP::NONE;
         break;
-      case 0: {
-        // An extended key: its scan code follows.
+      case KEYEXTENDED: {
         const int scan = con::readKey();
-        if (OLDKEY < 1 || OLDKEY > 3) break;
-        if (scan == con::SCAN_LEFT) OPENSUB(OLDKEY == 1 ? 3 : OLDKEY - 1);
-        if (scan == con::SCAN_RIGHT) OPENSUB(OLDKEY == 3 ? 1 : OLDKEY + 1);
+        if (OLDKEY == SUBMENUTYP::NONE) break;
+        if (scan == con::SCAN_LEFT) OPENSUB(S, neighbour(OLDKEY, -1));
+        if (scan == con::SCAN_RIGHT) OPENSUB(S, neighbour(OLDKEY, +1));
         break;
       }
       default:
@@ -222,19 +230,20 @@ void MENULOOP() {
   }
 }
 
-void VKX() {
+void VKX(SETTINGSTYP& S) {
   con::reset();
-  RESET_SETTINGS();
-  INIDATA();
-  con::textBackground(BACKCOL1);
-  con::textColor(TEXTCOL);
-  STARTPIC();
+  S = SETTINGSTYP{};
+  S.VKXPATH = DEFAULTPATH;
+  INIDATA(S);
+  con::textBackground(S.BACKCOL1);
+  con::textColor(S.TEXTCOL);
+  STARTPIC(S);
   con::window(1, 2, 80, 25);
-  con::textBackground(BACKCOL1);
+  con::textBackground(S.BACKCOL1);
   con::clrScr();
   con::window(1, 1, 80, 25);
-  OLDKEY = 0;
-  MENULOOP();
+  OLDKEY = SUBMENUTYP::NONE;
+  MENULOOP(S);
 }
 
 int VKX_MAIN(int argc, char** argv) {
@@ -245,6 +254,10 @@ int VKX_MAIN(int argc, char** argv) {
     if (arg == "--keys" && i + 1 < argc && !scripted) {
       scripted = true;
       keyFile = argv[++i];
+    } else if (arg == "--keys" && !scripted) {
+      std::fputs("vkx: --keys needs a file name (or - for standard input)\n", stderr);
+      USAGE(stderr);
+      return 2;
     } else if (arg == "--help" || arg == "-h") {
       USAGE(stdout);
       return 0;
@@ -260,7 +273,8 @@ int VKX_MAIN(int argc, char** argv) {
       std::fprintf(stderr, "vkx: %s\n", error.c_str());
       return 2;
     }
-    VKX();
+    SETTINGSTYP settings;
+    VKX(settings);
     plat::printScreen();
     return 0;
   }
@@ -268,7 +282,8 @@ int VKX_MAIN(int argc, char** argv) {
     std::fprintf(stderr, "vkx: %s\n", error.c_str());
     return 1;
   }
-  VKX();
+  SETTINGSTYP settings;
+  VKX(settings);
   term::stop();
   return 0;
 }

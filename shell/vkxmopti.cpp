@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "data/vkxdecl.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "shell/vkxmprin.h"
-#include "shell/vkxunit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 
@@ -14,10 +14,10 @@ const char* const DATAFILEOUT = "\"data file\"";
 
 }  // namespace
 
-void MENUE_FILEPATH() {
-  COMMANDFRAME("file/path");
+void MENUE_FILEPATH(SETTINGSTYP& S) {
+  COMMANDFRAME(S, "file/path");
   con::write("standard output: ");
-  con::writeLn(OUTPUTFILE ? std::string(DATAFILEOUT) + ".out" : NAMEOUT);
+  con::writeLn(S.OUTPUTFILE ? std::string(DATAFILEOUT) + ".out" : S.NAMEOUT);
   con::write("input/output path: ");
   con::writeLn(plat::currentDir());
 
@@ -25,8 +25,8 @@ void MENUE_FILEPATH() {
   std::string name = con::readLine();
   name = name.substr(0, name.find('.'));
   if (!name.empty() && name[0] == ' ') name.clear();
-  NAMEOUT = name;
-  OUTPUTFILE = NAMEOUT.empty() || NAMEOUT == DATAFILEOUT;
+  S.NAMEOUT = name;
+  S.OUTPUTFILE = S.NAMEOUT.empty() || S.NAMEOUT == DATAFILEOUT;
 
   con::gotoXY(20, 4);
   const std::string folder = con::readLine();
@@ -36,11 +36,11 @@ void MENUE_FILEPATH() {
       con::writeLn("...system error" + std::to_string(code) + " on changing path");
     }
   }
-  MAINGROUND();
+  MAINGROUND(S);
 }
 
-void MENUE_INFO() {
-  COMMANDFRAME("info/help");
+void MENUE_INFO(SETTINGSTYP& S) {
+  COMMANDFRAME(S, "info/help");
   con::writeLn("Verkanix - VKX 2.0 R5/05");
   con::writeLn("An interactive calculator of a-priori voting power");
   con::writeLn("for weighted and composite voting games of up to 10 subgames");
@@ -55,12 +55,12 @@ void MENUE_INFO() {
   con::writeLn();
 
   plat::TextIn in;
-  if (in.open(VKXPATH + "vkx.hlp") != 0) {
+  if (in.open(S.VKXPATH + "vkx.hlp") != 0) {
     con::writeLn("...no help available");
-    MAINGROUND();
+    MAINGROUND(S);
     return;
   }
   // The help text keeps the cursor at the end of the line it waits on.
   PAGEFILE(in, true);
-  MAINGROUND();
+  MAINGROUND(S);
 }

@@ -1,5 +1,7 @@
 // The file/path and info/help commands.
 #pragma once
 
-void MENUE_FILEPATH();
-void MENUE_INFO();
+#include "types/vkxdecl.h"
+
+void MENUE_FILEPATH(SETTINGSTYP& S);
+void MENUE_INFO(SETTINGSTYP& S);

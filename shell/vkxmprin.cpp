@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "data/vkxdecl.h"
+#include "frame/vkxunit.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/printer.h"
-#include "shell/vkxunit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ void PAGEFILE(plat::TextIn& IN, bool BREAKAFTERKEY) {
     con::write(line);
     if (!BREAKAFTERKEY) con::writeLn();
     con::present();
-    esc = con::readPress() == 27;
+    esc = con::readPress() == KEYESC;
     if (BREAKAFTERKEY) con::writeLn();
   } while (!esc && !IN.eof());
   IN.close();
@@ -45,27 +45,27 @@ void PAGEFILE(plat::TextIn& IN, bool BREAKAFTERKEY) {
     for (int i = 0; i < 3; ++i) con::readPress();
 }
 
-void MENUE_LISTFILE() {
-  COMMANDFRAME("list file");
+void MENUE_LISTFILE(SETTINGSTYP& S) {
+  COMMANDFRAME(S, "list file");
   const std::string name = READFILENAME();
   plat::TextIn in;
   if (int code = in.open(name)) {
     LOADERROR(code, name);
-    MAINGROUND();
+    MAINGROUND(S);
     return;
   }
   PAGEFILE(in, false);
-  MAINGROUND();
+  MAINGROUND(S);
 }
 
-void MENUE_PRINTFILE() {
-  COMMANDFRAME("print file");
+void MENUE_PRINTFILE(SETTINGSTYP& S) {
+  COMMANDFRAME(S, "print file");
   const std::string name = READFILENAME();
-  NAME = name;
+  S.NAME = name;
   plat::TextIn in;
   if (int code = in.open(name)) {
     LOADERROR(code, name);
-    MAINGROUND();
+    MAINGROUND(S);
     return;
   }
   plat::PrintJob job;
@@ -90,5 +90,7 @@ void MENUE_PRINTFILE() {
   code = job.close();
   in.close();
   if (code != 0) con::writeLn("...system error " + std::to_string(code) + " on printing " + name);
-  MAINGROUND();
+  if (code == plat::COMMAND_NOT_FOUND)
+    con::writeLn("...no printer command found; the environment variable VKX_PRINTER names one");
+  MAINGROUND(S);
 }

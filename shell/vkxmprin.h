@@ -2,9 +2,10 @@
 #pragma once
 
 #include "platform/files.h"
+#include "types/vkxdecl.h"
 
-void MENUE_LISTFILE();
-void MENUE_PRINTFILE();
+void MENUE_LISTFILE(SETTINGSTYP& S);
+void MENUE_PRINTFILE(SETTINGSTYP& S);
 
 // Pages through the open file IN, one line per key press, until Esc or the
 // end of the file, then closes it. At the end (not after Esc) the last lines

@@ -11,12 +11,16 @@
 #include <fstream>
 #include <sstream>
 
-#include "data/vkxdecl.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/program.h"
+#include "platform/utf8.h"
+#include "types/vkxdecl.h"
 
 namespace testkit {
+
+SETTINGSTYP SETTINGS;
+
 namespace {
 
 plat::ScriptKeys script;
@@ -29,7 +33,7 @@ plat::Stamp fixedClock() { return plat::Stamp{14, 5, 3, 0, 2026, 12, 7, 1}; }
 
 void start(const std::string& keys) {
   con::reset();
-  RESET_SETTINGS();
+  SETTINGS = SETTINGSTYP{};
   script.keys.clear();
   con::setKeySource(&script);
   con::setRenderer(nullptr);
@@ -38,6 +42,12 @@ void start(const std::string& keys) {
   plat::skipPauses = true;
   plat::faults = plat::Faults{};
   addKeys(keys);
+}
+
+std::string answers(std::initializer_list<const char*> lines, const char* presses) {
+  std::string keys;
+  for (const char* line : lines) keys += std::string(line) + "\r";
+  return keys + presses;
 }
 
 void addKeys(const std::string& keys) { script.add(keys); }
@@ -57,13 +67,13 @@ unsigned char attr(int x, int y) { return con::cell(x, y).attr; }
 
 std::string winLine(int r) {
   std::string s;
-  for (int x = 2; x <= 79; ++x) s += con::glyph(con::cell(x, r + 2).ch);
+  for (int x = 2; x <= 79; ++x) utf8::append(s, con::cell(x, r + 2).ch);
   return s.substr(0, s.find_last_not_of(' ') + 1);
 }
 
-void runUntilWait(void (*command)(), const std::string& keys) {
+void runUntilWait(void (*command)(SETTINGSTYP&), const std::string& keys) {
   start(keys);
-  EXPECT_THROW(command(), KeysExhausted);
+  EXPECT_THROW(command(SETTINGS), KeysExhausted);
   EXPECT_EQ(row(25), "press any key");
   EXPECT_EQ(keysLeft(), 0u) << "every scripted key was read before the wait";
 }

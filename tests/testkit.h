@@ -1,11 +1,13 @@
 // Helpers for tests that drive the program through the virtual console.
 #pragma once
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/console.h"
+#include "types/vkxdecl.h"
 
 namespace testkit {
 
@@ -14,9 +16,15 @@ struct KeysExhausted : std::runtime_error {
   KeysExhausted() : std::runtime_error("the program asked for more keys than scripted") {}
 };
 
-// Resets the console and the global settings, installs a key script (bytes as
+// The settings record a test hands to the program; start() resets it.
+extern SETTINGSTYP SETTINGS;
+
+// Resets the console and the settings, installs a key script (bytes as
 // a terminal would send them, e.g. "12\r" or "\x1b[D") and a fixed clock.
 void start(const std::string& keys = "");
+// The keys of a dialogue: one answer per prompt, each ended by Enter, then
+// PRESSES, single keys for the waits (report rows, "press any key").
+std::string answers(std::initializer_list<const char*> lines, const char* presses = "");
 // Appends more keys to the running script.
 void addKeys(const std::string& keys);
 // Keys not yet read by the program.
@@ -30,10 +38,10 @@ unsigned char attr(int x, int y);
 // Row R of the command window (window row 1 is screen row 3, the frame's
 // columns left out), trailing blanks cut.
 std::string winLine(int r);
-// Starts the console with KEYS and runs COMMAND until it waits at "press any
+// Starts the console with KEYS and runs COMMAND with SETTINGS until it waits at "press any
 // key" (the key that would end the wait is not scripted, so the screen can be
 // checked); every scripted key must have been read by then.
-void runUntilWait(void (*command)(), const std::string& keys);
+void runUntilWait(void (*command)(SETTINGSTYP&), const std::string& keys);
 
 // The data file of a weighted game of two subgames with the weights 5, 3, 2
 // and 1, 1, in the form the program writes it.

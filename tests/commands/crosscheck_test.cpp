@@ -1,6 +1,6 @@
-// The numbers the Banzhaf and public good commands derive from the weighted
-// engines, checked on random games against counts made here coalition by
-// coalition.
+// The weighted Banzhaf and public good engines, called with a game and a
+// rule and nothing else (no console, no settings), checked on random games
+// against counts made here coalition by coalition.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -9,7 +9,10 @@
 
 #include "commands/vkxmbanz.h"
 #include "commands/vkxmcomm.h"
-#include "engines/vkxpgi1.h"
+#include "commands/vkxmpgi.h"
+#include "commands/vkxmshap.h"
+#include "data/vkxdos.h"
+#include "engines/vkxindex.h"
 #include "engines/vkxshap1.h"
 #include "testkit.h"
 
@@ -18,7 +21,7 @@ namespace {
 RUNTYP randomGame(std::mt19937& rng) {
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   RUNTYP R;
-  R.DATASTRUCTURE = 1;
+  R.DATASTRUCTURE = DATASTRUCT::WEIGHTED;
   R.MM = static_cast<uint16_t>(pick(1, 3));
   int n = 0;
   for (int s = 1; s <= R.MM; ++s) {
@@ -57,7 +60,9 @@ bool wins(const RUNTYP& R, uint32_t mask) {
   return false;
 }
 
-TEST(CrossCheck, BanzhafSwingsFromTheShapleyEngineEqualDirectCounts) {
+// Both weighted versions: the multiple-weights version with the same
+// weights and thresholds again as its second vote system must agree.
+TEST(CrossCheck, BanzhafSwingsOfBothWeightedVersionsEqualDirectCounts) {
   std::mt19937 rng(20261207);
   for (int game = 0; game < 150; ++game) {
     RUNTYP R = randomGame(rng);
@@ -65,13 +70,19 @@ TEST(CrossCheck, BanzhafSwingsFromTheShapleyEngineEqualDirectCounts) {
       for (int s = 1; s <= R.MM; ++s) R.M[s][1] = 0;
       R.T1 = 0;
     }
-    // Games whose empty coalition wins (thresholds 0) are kept: the engines
-    // never visit that coalition, and the conversion must still count right.
-    testkit::start("n\r");
-    SHAPLEY_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, static_cast<uint16_t>(R.T1),
-                     R.SHAP, R.PIV, R.WINSETS, 0, R.POSITION, R.NTHEME);
-    ASSERT_EQ(EMPTYWINS(R), wins(R, 0)) << "game " << game;
-    BANZHAFSWINGS(R, EMPTYWINS(R));
+    // Games whose empty coalition wins (thresholds 0) are kept: the walks
+    // never visit that coalition, and the swings must still count right.
+    wcore::Game core;
+    ASSERT_TRUE(WEIGHTEDCORE(R, R, core));
+    ASSERT_EQ(wcore::EMPTYWINS(core), wins(R, 0)) << "game " << game;
+    const BANZHAFRES one = BANZHAF(R, R);
+    GAMETYP twice = R;
+    RULETYP both = R;
+    twice.VS = 2;
+    twice.GEWX[1] = R.GEW;
+    both.GAME = VERSION::MULTIPLE;
+    both.MX[1] = R.M;
+    const BANZHAFRES two = BANZHAF(twice, both);
 
     double winsets = 0;
     double swings[51] = {};
@@ -81,10 +92,14 @@ TEST(CrossCheck, BanzhafSwingsFromTheShapleyEngineEqualDirectCounts) {
       for (int p = 1; p <= R.N; ++p)
         if (mask & (1u << (p - 1)) && !wins(R, mask & ~(1u << (p - 1)))) swings[p] += 1;
     }
-    ASSERT_EQ(R.WINSETS, winsets) << "game " << game;
-    for (int p = 1; p <= R.N; ++p)
-      ASSERT_NEAR(R.SHAP[R.MEM[p][0]][R.MEM[p][1]], swings[p], 1e-9)
+    ASSERT_EQ(one.WINS, winsets) << "game " << game;
+    ASSERT_EQ(two.WINS, winsets) << "game " << game;
+    for (int p = 1; p <= R.N; ++p) {
+      ASSERT_EQ(one.SWINGS[R.MEM[p][0]][R.MEM[p][1]], swings[p])
           << "game " << game << " player " << p;
+      ASSERT_EQ(two.SWINGS[R.MEM[p][0]][R.MEM[p][1]], swings[p])
+          << "game " << game << " player " << p;
+    }
   }
 }
 
@@ -92,9 +107,7 @@ TEST(CrossCheck, PublicGoodCountsEqualMinimalWinningCoalitions) {
   std::mt19937 rng(7122026);
   for (int game = 0; game < 150; ++game) {
     RUNTYP R = randomGame(rng);
-    testkit::start("n\r");
-    PUBLICGOOD_WEIGHTED(R.N, R.MM, R.NN, R.GEW, R.MEM, R.THRES, R.M, static_cast<uint16_t>(R.T1),
-                        R.SHAP, R.PIV, R.WINSETS);
+    TAKE(R, PUBLICGOOD(R, R));
 
     double minimal = 0;
     double in[51] = {}, reciprocal[51] = {};
@@ -117,6 +130,64 @@ TEST(CrossCheck, PublicGoodCountsEqualMinimalWinningCoalitions) {
       ASSERT_NEAR(R.PIV[R.MEM[p][0]][R.MEM[p][1]], reciprocal[p], 1e-9)
           << "game " << game << " player " << p;
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A game loaded from a file and a rule built here, computed and reported
+// without the console or the settings, give the very text the dialogue
+// writes to the ".out" file (the example game: weights 5, 3, 2 and 1, 1;
+// win sets [6, 1] and [8, 0]; at least 2 members).
+TEST(CrossCheck, ReportsWithoutTheDialogueEqualTheDialogueReports) {
+  const std::string winsets = "2\r6\r1\r8\r0\r";
+  struct Case {
+    const char* label;
+    void (*command)(SETTINGSTYP&);
+    std::string keys;  // after the data file name
+    INDEXTYP index;
+    bool multiple;
+  } cases[] = {
+      {"shapley", MENUE_SHAPLEY, "1\r" + winsets + "2\rn\r", INDEXTYP::SHAPLEY, false},
+      {"banzhaf", MENUE_BANZHAF, "1\r" + winsets + "1\r0\r2\rn\r", INDEXTYP::BANZHAF, false},
+      {"banzhaf, multiple weights", MENUE_BANZHAF,
+       "2\r" + winsets + "1\r0\r2\r2\rex\r" + winsets + "n\r", INDEXTYP::BANZHAF, true},
+      {"public good", MENUE_PUBLICGOOD, "1\r" + winsets + "2\rn\r", INDEXTYP::PUBLICGOOD, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    testkit::TempDir dir;
+    testkit::writeFile("ex.inp", testkit::EXAMPLE_DATA_FILE);
+    testkit::runUntilWait(c.command, "ex\r" + c.keys + "12345");
+    const std::string file = testkit::readFile("ex.out");
+
+    GAMETYP game;
+    ASSERT_EQ(GAMELOAD("ex", game), 0);
+    RULETYP rule;
+    rule.THRES = 2;
+    const int32_t m[3][3] = {{}, {0, 6, 8}, {0, 1, 0}}, top[3] = {0, 10, 2};  // [subgame][set]
+    for (int t = 1; t <= 2; ++t)
+      for (int s = 1; s <= 2; ++s) {
+        rule.M[s][t] = rule.G[t][s][1] = m[s][t];
+        rule.G[t][s][2] = top[s];
+      }
+    rule.T1 = 2;
+    if (c.multiple) {
+      rule.GAME = VERSION::MULTIPLE;
+      game.VS = 2;
+      game.GEWX[1] = game.GEW;
+      rule.MX[1] = rule.M;
+    }
+    const plat::Stamp t = plat::now();  // the test clock the dialogue ran on
+    std::string text;
+    if (c.index == INDEXTYP::SHAPLEY) text = SHAPLEYREPORT(game, rule, SHAPLEY(game, rule), t, t);
+    if (c.index == INDEXTYP::BANZHAF) text = BANZHAFREPORT(game, rule, BANZHAF(game, rule), t, t);
+    if (c.index == INDEXTYP::PUBLICGOOD)
+      text = PUBLICGOODREPORT(game, rule, PUBLICGOOD(game, rule), t, t);
+    ASSERT_NE(file.find("primary data file: ex"), std::string::npos) << file;
+    EXPECT_EQ(file.substr(file.find("primary data file: ex")), text);
   }
 }
 

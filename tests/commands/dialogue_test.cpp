@@ -11,12 +11,16 @@
 #include "commands/vkxmbanz.h"
 #include "commands/vkxmpgi.h"
 #include "commands/vkxmshap.h"
-#include "data/vkxdecl.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 
+using testkit::SETTINGS;
+
 using Lines = std::vector<std::string>;
+
+using testkit::answers;
 
 void writeGames() {
   // Weights 3, 2, 1 in one subgame; a second vote system of the same shape.
@@ -41,7 +45,7 @@ void writeGames() {
 
 struct Case {
   const char* label;
-  void (*command)();
+  void (*command)(SETTINGSTYP&);
   uint8_t internal;
   std::string keys;
   bool waits;           // the run ends at a key wait (where the script ends)
@@ -57,6 +61,7 @@ const std::string SS1 = "      1       1       3  0.666667  1.000000     3.00000
 const std::string SS3 = "      1       3       1  0.166667  0.666667     2.00000000000000E+000";
 const std::string BZ1 = "      1       1       3  0.750000  0.600000";
 const std::string BZ2 = "      1       2       2  0.250000  0.200000";
+const std::string BZ0 = "      1       1       3  0.000000  0.000000";
 const std::string PG1 = "      1       1       3  0.500000  1.000000  0.500000";
 const std::string MULTI = "note: results based on multiple weights";
 
@@ -73,11 +78,11 @@ void runCases(const std::vector<Case>& cases) {
     testkit::TempDir dir;
     writeGames();
     testkit::start(c.keys);
-    INTERNAL = c.internal;
+    SETTINGS.INTERNAL = c.internal;
     if (c.setup) c.setup();
     bool waited = false;
     try {
-      c.command();
+      c.command(SETTINGS);
     } catch (const testkit::KeysExhausted&) {
       waited = true;
     }
@@ -108,50 +113,55 @@ void runCases(const std::vector<Case>& cases) {
 TEST(ShapleyDialogue, VersionsAgainstDataKinds) {
   // clang-format off
   runCases({
-      {"weighted, standard", MENUE_SHAPLEY, 0, "w321\r1\r1\r4\r0\rn\rabc", true, "w321.out",
+      {"weighted, standard", MENUE_SHAPLEY, 0,
+       answers({"w321", "1", "1", "4", "0", "n"}, "abc"), true, "w321.out",
        {"primary data file: w321", "win set     1: [4,6] ", "", SS1, SS3,
         "subgame         1:       1.000000", "winning coalitions:             3"},
        {"press any key"}},
       {"unweighted, no version question, thresholds that never bind", MENUE_SHAPLEY, 0,
-       "u5\r1\r3\rn\ra", true, "u5.out",
+       answers({"u5", "1", "3", "n"}, "a"), true, "u5.out",
        {"      1       i       1  0.200000  0.687500     1.10000000000000E+001",
         "subgame         1:       1.000000", "winning coalitions:            16"},
        {}},
       {"weighted, answer 3 without the internal list: no thresholds", MENUE_SHAPLEY, 0,
-       "w321\r3\r", false, "", {}, {"...error on input file format"}},
+       answers({"w321", "3"}), false, "", {}, {"...error on input file format"}},
       {"weighted, ISA: its questions, then the format error", MENUE_SHAPLEY, 1,
-       "w321\r3\r1\r4\r0\r0\r0\r0\r", false, "", {},
+       answers({"w321", "3", "1", "4", "0", "0", "0", "0"}), false, "", {},
        {"ISA-WP(4), spatial(5) (1/2/3/4/5): 3", "datastructure: weighted",
         "number of subgames for threshold 2: 0", "...error on input file format"}},
       {"unweighted, ISA: the overall threshold binds", MENUE_SHAPLEY, 1,
-       "u5\r3\r1\r1\r3\r1\r0\r0\rn\ra", true, "u5.out",
+       answers({"u5", "3", "1", "1", "3", "1", "0", "0", "n"}, "a"), true, "u5.out",
        {"overall threshold 1:      3", "number of subgames for 1: 1",
         "overall threshold 2:      0", "number of subgames for 2: 0",
         "winning coalitions:            16"},
        {}},
       {"unweighted, ISA-WP: thresholds for the first two win sets only", MENUE_SHAPLEY, 1,
-       "u5\r4\r3\r1\r1\r5\r3\r1\r5\r1\rn\ra", true, "u5.out",
+       answers({"u5", "4", "3", "1", "1", "5", "3", "1", "5", "1", "n"}, "a"), true, "u5.out",
        {"win set     3: [5,5] ", "overall threshold 2:      5", "winning coalitions:            16"},
        {}},
       {"unweighted, multiple weights: thresholds asked, then the format error", MENUE_SHAPLEY, 1,
-       "u5\r2\r1\r3\r", false, "", {}, {"...error on input file format"}},
-      {"version outside the list", MENUE_SHAPLEY, 1, "w321\r7\r", false, "", {},
+       answers({"u5", "2", "1", "3"}), false, "", {}, {"...error on input file format"}},
+      {"version outside the list", MENUE_SHAPLEY, 1, answers({"w321", "7"}), false, "", {},
        {"...error on input file format"}},
-      {"weighted, spatial", MENUE_SHAPLEY, 1, "w321\r5\rpos\r1\r4\r0\rn\rabc", true, "w321.out",
+      {"weighted, spatial", MENUE_SHAPLEY, 1,
+       answers({"w321", "5", "pos", "1", "4", "0", "n"}, "abc"), true, "w321.out",
        {"coalitions weighted by similarity", "policy data file: pos", "number of dimensions: 2",
         "", "subgame  player  weight        SS        II                   winsets"},
        {}},
       {"spatial, positions file missing: key wait without the closing line", MENUE_SHAPLEY, 1,
-       "w321\r5\rnopos.x\r", true, "", {}, {"...system error on loading nopos"}, nullptr,
+       answers({"w321", "5", "nopos.x"}),
+       true, "", {}, {"...system error on loading nopos"}, nullptr,
        {"press any key", "loading nopos."}},
       {"unweighted, spatial: positions asked, then the format error", MENUE_SHAPLEY, 1,
-       "u5\r5\rpos\r1\r3\r", false, "", {}, {"...error on input file format"}},
+       answers({"u5", "5", "pos", "1", "3"}), false, "", {}, {"...error on input file format"}},
       {"weighted, multiple weights with the blocking question", MENUE_SHAPLEY, 1,
-       "w321\r2\r1\r4\r0\r2\rw111\r1\r2\r0\rn\rabc", true, "w321.out",
+       answers({"w321", "2", "1", "4", "0", "2", "w111", "1", "2", "0", "n"}, "abc"),
+       true, "w321.out",
        {MULTI, "", SS1, SS3, "sum of all:              1.000000          "},
        {}},
       {"weighted, multiple weights without the internal list", MENUE_SHAPLEY, 0,
-       "w321\r2\r1\r4\r0\r2\rw111\r1\r2\rn\rabc", true, "w321.out", {MULTI, SS1}, {}},
+       answers({"w321", "2", "1", "4", "0", "2", "w111", "1", "2", "n"}, "abc"),
+       true, "w321.out", {MULTI, SS1}, {}},
   });
   // clang-format on
 }
@@ -159,42 +169,46 @@ TEST(ShapleyDialogue, VersionsAgainstDataKinds) {
 TEST(ShapleyDialogue, NamesThresholdsAndRefusedGames) {
   // clang-format off
   runCases({
-      {"name cut at the first dot", MENUE_SHAPLEY, 0, "w321.b.c\r1\r1\r4\r0\rn\rabc", true,
+      {"name cut at the first dot", MENUE_SHAPLEY, 0,
+       answers({"w321.b.c", "1", "1", "4", "0", "n"}, "abc"), true,
        "w321.out", {"primary data file: w321"}, {}},
-      {"empty name is default", MENUE_SHAPLEY, 0, "\r1\r1\r4\r0\rn\rabc", true, "default.out",
+      {"empty name is default", MENUE_SHAPLEY, 0,
+       answers({"", "1", "1", "4", "0", "n"}, "abc"), true, "default.out",
        {"primary data file: default"}, {}},
-      {"reports named after NAMEOUT", MENUE_SHAPLEY, 0, "w321\r1\r1\r4\r0\rn\rabc", true,
+      {"reports named after SETTINGS.NAMEOUT", MENUE_SHAPLEY, 0,
+       answers({"w321", "1", "1", "4", "0", "n"}, "abc"), true,
        "collect.out", {"primary data file: w321"}, {},
        [] {
-         OUTPUTFILE = false;
-         NAMEOUT = "collect";
+         SETTINGS.OUTPUTFILE = false;
+         SETTINGS.NAMEOUT = "collect";
        }},
       {"overall threshold outside 16 bits is asked again", MENUE_SHAPLEY, 0,
-       "w321\r1\r1\r4\r70000\r-1\r3\rn\rabc", true, "w321.out",
+       answers({"w321", "1", "1", "4", "70000", "-1", "3", "n"}, "abc"), true, "w321.out",
        {"overall threshold: 3",
         "      1       1       3  0.333333  1.000000     1.00000000000000E+000",
         "winning coalitions:             1"},
        {}},
       {"the same with long-integer entry", MENUE_SHAPLEY, 0,
-       "w321\r1\r1\r4\r70000\r3\rn\rabc", true, "w321.out", {"overall threshold: 3"}, {},
-       [] { WEIGHTS = "longinteger"; }},
+       answers({"w321", "1", "1", "4", "70000", "3", "n"}, "abc"),
+       true, "w321.out", {"overall threshold: 3"}, {},
+       [] { SETTINGS.WEIGHTS = "longinteger"; }},
       {"ISA thresholds outside 16 bits are asked again", MENUE_SHAPLEY, 1,
-       "u5\r3\r1\r1\r65536\r3\r1\r0\r0\rn\ra", true, "u5.out",
+       answers({"u5", "3", "1", "1", "65536", "3", "1", "0", "0", "n"}, "a"), true, "u5.out",
        {"overall threshold 1:      3", "winning coalitions:            16"}, {}},
-      {"data file missing", MENUE_SHAPLEY, 0, "nofile\r", true, "", {},
+      {"data file missing", MENUE_SHAPLEY, 0, answers({"nofile"}), true, "", {},
        {"...system error on loading nofile.inp", "press any key"}},
-      {"eleven subgames", MENUE_SHAPLEY, 0, "mm11\r", true, "", {},
+      {"eleven subgames", MENUE_SHAPLEY, 0, answers({"mm11"}), true, "", {},
        {"...number of players/subgames not allowed", "press any key"}},
-      {"51 weighted players", MENUE_SHAPLEY, 0, "w51\r", true, "", {},
+      {"51 weighted players", MENUE_SHAPLEY, 0, answers({"w51"}), true, "", {},
        {"...number of players/subgames not allowed"}},
-      {"weighted game without players", MENUE_SHAPLEY, 0, "w0\r", true, "", {},
+      {"weighted game without players", MENUE_SHAPLEY, 0, answers({"w0"}), true, "", {},
        {"...number of players/subgames not allowed"}},
-      {"unweighted subgame without players", MENUE_SHAPLEY, 0, "u30\r", true, "", {},
+      {"unweighted subgame without players", MENUE_SHAPLEY, 0, answers({"u30"}), true, "", {},
        {"...number of players/subgames not allowed"}},
-      {"more than 65535 unweighted players", MENUE_SHAPLEY, 0, "ubig\r", true, "", {},
+      {"more than 65535 unweighted players", MENUE_SHAPLEY, 0, answers({"ubig"}), true, "", {},
        {"...number of players/subgames not allowed"}},
       {"weighted game with an empty subgame", MENUE_SHAPLEY, 0,
-       "w3210\r1\r1\r4\r0\r0\rn\rabc", true, "w3210.out",
+       answers({"w3210", "1", "1", "4", "0", "0", "n"}, "abc"), true, "w3210.out",
        {SS1, "subgame         2:       0.000000", "winning coalitions:             3"}, {}},
   });
   // clang-format on
@@ -203,31 +217,49 @@ TEST(ShapleyDialogue, NamesThresholdsAndRefusedGames) {
 TEST(BanzhafDialogue, VersionsAndOverallThreshold) {
   // clang-format off
   runCases({
-      {"weighted, no overall threshold", MENUE_BANZHAF, 0, "w321\r1\r1\r4\r0\rn\rabc", true,
+      {"weighted, no overall threshold", MENUE_BANZHAF, 0,
+       answers({"w321", "1", "1", "4", "0", "n"}, "abc"), true,
        "w321.out",
        {BZ1, BZ2, "sum of subgame  1:       1.250000  1.000000",
         "mean:                    0.416667  0.333333"},
        {}},
-      {"AND, number of players", MENUE_BANZHAF, 0, "w321\r1\r1\r4\r1\r0\r3\rn\rabc", true,
+      {"AND, number of players", MENUE_BANZHAF, 0,
+       answers({"w321", "1", "1", "4", "1", "0", "3", "n"}, "abc"), true,
        "w321.out",
        {"overall threshold: 3", "      1       1       3  0.250000  0.333333",
         "winning coalitions:             1"},
        {}},
-      {"unweighted, standard", MENUE_BANZHAF, 0, "u5\r1\r3\rn\ra", true, "u5.out",
+      {"unweighted, standard", MENUE_BANZHAF, 0,
+       answers({"u5", "1", "3", "n"}, "a"), true, "u5.out",
        {"      1       i       1  0.375000  0.200000", "winning coalitions:            16"},
        {}},
-      {"unweighted, ISA", MENUE_BANZHAF, 1, "u5\r3\r1\r1\r3\r1\r0\r0\rn\ra", true, "u5.out",
+      {"unweighted, ISA", MENUE_BANZHAF, 1,
+       answers({"u5", "3", "1", "1", "3", "1", "0", "0", "n"}, "a"), true, "u5.out",
        {"overall threshold 1:      3", "      1       i       1  0.375000  0.200000"},
        {}},
-      {"ISA-WP has no engine here", MENUE_BANZHAF, 1, "u5\r4\r1\r1\r0\r0\r0\r0\r", false, "",
+      {"ISA-WP has no engine here", MENUE_BANZHAF, 1,
+       answers({"u5", "4", "1", "1", "0", "0", "0", "0"}), false, "",
        {}, {"ISA-WP(4) (1/2/3/4): 4", "number of subgames for threshold 2: 0",
             "...error on input file format"}},
-      {"weighted, ISA", MENUE_BANZHAF, 1, "w321\r3\r1\r4\r0\r0\r0\r0\r", false, "", {},
+      {"weighted, ISA", MENUE_BANZHAF, 1,
+       answers({"w321", "3", "1", "4", "0", "0", "0", "0"}), false, "", {},
        {"...error on input file format"}},
       {"weighted, multiple weights", MENUE_BANZHAF, 1,
-       "w321\r2\r1\r4\r0\r2\rw111\r1\r2\r0\rn\rabc", true, "w321.out", {MULTI, BZ1, BZ2}, {}},
-      {"unweighted, multiple weights", MENUE_BANZHAF, 1, "u5\r2\r1\r3\r", false, "", {},
+       answers({"w321", "2", "1", "4", "0", "2", "w111", "1", "2", "0", "n"}, "abc"),
+       true, "w321.out", {MULTI, BZ1, BZ2}, {}},
+      {"unweighted, multiple weights", MENUE_BANZHAF, 1,
+       answers({"u5", "2", "1", "3"}), false, "", {},
        {"...error on input file format"}},
+      // Every threshold 0: the empty coalition wins too, so nobody ever
+      // swings, and both versions show the zeros exactly.
+      {"every threshold 0, standard", MENUE_BANZHAF, 0,
+       answers({"w321", "1", "1", "0", "0", "n"}, "abc"), true,
+       "w321.out", {BZ0, "sum of all:              0.000000  0.000000",
+                    "winning coalitions:             7"}, {}},
+      {"every threshold 0, multiple weights", MENUE_BANZHAF, 0,
+       answers({"w321", "2", "1", "0", "0", "2", "w321", "1", "0", "n"}, "abc"), true, "w321.out",
+       {MULTI, BZ0, "sum of all:              0.000000  0.000000",
+        "winning coalitions:             7"}, {}},
   });
   // clang-format on
 }
@@ -246,7 +278,7 @@ TEST(BanzhafDialogue, OverallThresholdQuestionsAndKeptSettings) {
     testkit::TempDir dir;
     writeGames();
     testkit::start("w321\r1\r1\r4\r" + c.keys);
-    EXPECT_THROW(MENUE_BANZHAF(), testkit::KeysExhausted);
+    EXPECT_THROW(MENUE_BANZHAF(SETTINGS), testkit::KeysExhausted);
     const std::string screen = testkit::screen();
     EXPECT_NE(screen.find(c.prompt), std::string::npos) << screen;
     // Both earlier questions stay on the screen with the answers given.
@@ -257,40 +289,41 @@ TEST(BanzhafDialogue, OverallThresholdQuestionsAndKeptSettings) {
     EXPECT_NE(screen.find("number of players/votes (0/1): " + (unit.empty() ? "0" : unit)),
               std::string::npos)
         << screen;
-    EXPECT_EQ(OVERALL, c.overall);
-    EXPECT_EQ(OVERT, c.overt);
+    EXPECT_EQ(SETTINGS.OVERALL, c.overall);
+    EXPECT_EQ(SETTINGS.OVERT, c.overt);
   }
-  // Answered 0, the question is skipped; OVERALL stays 0 for later runs.
+  // Answered 0, the question is skipped; SETTINGS.OVERALL stays 0 for later runs.
   testkit::TempDir dir;
   writeGames();
   testkit::start("w321\r1\r1\r4\r0\rn\rabc");
-  OVERT = 1;
-  EXPECT_THROW(MENUE_BANZHAF(), testkit::KeysExhausted);
-  EXPECT_EQ(OVERALL, 0);
-  EXPECT_EQ(OVERT, 1);
+  SETTINGS.OVERT = 1;
+  EXPECT_THROW(MENUE_BANZHAF(SETTINGS), testkit::KeysExhausted);
+  EXPECT_EQ(SETTINGS.OVERALL, 0);
+  EXPECT_EQ(SETTINGS.OVERT, 1);
 }
 
 TEST(PublicGoodDialogue, VersionsAndThresholds) {
   // clang-format off
   runCases({
-      {"weighted, standard", MENUE_PUBLICGOOD, 0, "w321\r1\r1\r4\r0\rn\rabc", true, "w321.out",
+      {"weighted, standard", MENUE_PUBLICGOOD, 0,
+       answers({"w321", "1", "1", "4", "0", "n"}, "abc"), true, "w321.out",
        {PG1, "sum of all:              1.000000  2.000000  1.000000",
         "minimal winning coalitions:               2"},
        {}},
       {"overall threshold above the players is lowered to their number", MENUE_PUBLICGOOD, 0,
-       "w321\r1\r1\r4\r60\rn\rabc", true, "w321.out",
+       answers({"w321", "1", "1", "4", "60", "n"}, "abc"), true, "w321.out",
        {"overall threshold: 3", "      1       1       3  0.333333  1.000000  0.333333",
         "minimal winning coalitions:               1"},
        {}},
-      {"unweighted", MENUE_PUBLICGOOD, 0, "u5\r1\r3\rn\ra", true, "u5.out",
+      {"unweighted", MENUE_PUBLICGOOD, 0, answers({"u5", "1", "3", "n"}, "a"), true, "u5.out",
        {"      1       i       1  0.200000  0.600000  0.200000",
         "minimal winning coalitions:              10"},
        {}},
       {"internal list: no options, standard version", MENUE_PUBLICGOOD, 1,
-       "w321\r1\r4\r0\rn\rabc", true, "w321.out", {PG1}, {}},
+       answers({"w321", "1", "4", "0", "n"}, "abc"), true, "w321.out", {PG1}, {}},
       {"weighted, multiple weights", MENUE_PUBLICGOOD, 0, "w321\r2\r1\r4\r0\r2\rw111\r1\r2\rn\rabc",
        true, "w321.out", {MULTI, PG1}, {}},
-      {"weighted, answer 3", MENUE_PUBLICGOOD, 0, "w321\r3\r", false, "", {},
+      {"weighted, answer 3", MENUE_PUBLICGOOD, 0, answers({"w321", "3"}), false, "", {},
        {"...error on input file format"}},
   });
   // clang-format on
@@ -300,8 +333,8 @@ TEST(PublicGoodDialogue, NoOptionsIsFollowedOnTheSameLine) {
   testkit::TempDir dir;
   writeGames();
   testkit::start("w321\r");
-  INTERNAL = 1;
-  EXPECT_THROW(MENUE_PUBLICGOOD(), testkit::KeysExhausted);
+  SETTINGS.INTERNAL = 1;
+  EXPECT_THROW(MENUE_PUBLICGOOD(SETTINGS), testkit::KeysExhausted);
   EXPECT_NE(testkit::screen().find("│no options!datastructure:          weighted"),
             std::string::npos)
       << testkit::screen();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -11,13 +12,16 @@
 #include "commands/vkxmcomm.h"
 #include "commands/vkxmpgi.h"
 #include "commands/vkxmshap.h"
-#include "data/vkxdecl.h"
+#include "engines/vkxshap1.h"
+#include "frame/vkxunit.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "shell/vkxunit.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
+
+using testkit::SETTINGS;
 
 using Lines = std::vector<std::string>;
 
@@ -52,9 +56,10 @@ const std::string SPACEDTIMES = "time 1: 7/12/2026 14: 5: 3    time 2: 7/12/2026
 // test clock (7/12/2026 14:05:03).
 RUNTYP weightedGame() {
   RUNTYP R;
-  NAME = "mygame";
-  R.DATASTRUCTURE = 1;
-  R.GAME = 1;
+  SETTINGS.NAME = "mygame";
+  R.NAME = "mygame";
+  R.DATASTRUCTURE = DATASTRUCT::WEIGHTED;
+  R.GAME = VERSION::STANDARD;
   R.N = 3;
   R.MM = 1;
   R.NN[1] = 3;
@@ -76,14 +81,14 @@ struct ReportSetup {
   testkit::TempDir dir;
   explicit ReportSetup(uint8_t tab = 1, const std::string& keys = "abc") {
     testkit::start(keys);
-    OUTPUTTAB = tab;
+    SETTINGS.OUTPUTTAB = tab;
   }
 };
 
 // One chamber of N members, no weights, and the win set [LO,HI].
 RUNTYP unweightedGame(uint16_t n, int32_t lo, int32_t hi) {
   RUNTYP R = weightedGame();
-  R.DATASTRUCTURE = 0;
+  R.DATASTRUCTURE = DATASTRUCT::UNWEIGHTED;
   R.N = n;
   R.NN[1] = n;
   R.G[1][1][1] = lo;
@@ -144,9 +149,9 @@ void expectOnScreen(const Lines& report) {
 
 TEST(ShapleyReport, WorkedExampleByteForByte) {
   ReportSetup setup;
-  COMMANDFRAME("shapley/inclusiveness");
+  COMMANDFRAME(SETTINGS, "shapley/inclusiveness");
   RUNTYP R = shapleyExample();
-  SHAPLEYOUT(R);
+  SHAPLEYOUT(R, SETTINGS);
   EXPECT_EQ(testkit::keysLeft(), 0u);
 
   Lines out = fileLines("mygame.out");
@@ -165,9 +170,9 @@ TEST(ShapleyReport, ScreenCopyWaitsAfterEachPlayerRow) {
   // With k keys the screen copy stops at the wait after player row k + 1.
   for (int keys = 0; keys < 3; ++keys) {
     ReportSetup setup(0, std::string(keys, 'x'));
-    COMMANDFRAME("shapley/inclusiveness");
+    COMMANDFRAME(SETTINGS, "shapley/inclusiveness");
     RUNTYP R = shapleyExample();
-    EXPECT_THROW(SHAPLEYOUT(R), testkit::KeysExhausted) << keys;
+    EXPECT_THROW(SHAPLEYOUT(R, SETTINGS), testkit::KeysExhausted) << keys;
     std::string screen = testkit::screen();
     EXPECT_NE(screen.find(SHAPLEY_REPORT[5 + keys].substr(0, 40)), std::string::npos) << keys;
     if (keys < 2) {
@@ -180,7 +185,7 @@ TEST(ShapleyReport, ScreenCopyWaitsAfterEachPlayerRow) {
 TEST(ShapleyReport, AnArrowKeyMovesOnOneRow) {
   ReportSetup setup(0, "\x1b[Ca\x1b[D");  // right arrow, "a", left arrow: three rows
   RUNTYP R = shapleyExample();
-  SHAPLEYOUT(R);
+  SHAPLEYOUT(R, SETTINGS);
   EXPECT_EQ(testkit::keysLeft(), 0u);
   EXPECT_EQ(fileLines("mygame.out").size(), 19u);
 }
@@ -189,7 +194,7 @@ TEST(ShapleyReport, SecondRunAppendsWithoutHeader) {
   ReportSetup setup(1, "abcdef");
   for (int run = 0; run < 2; ++run) {
     RUNTYP R = shapleyExample();
-    SHAPLEYOUT(R);
+    SHAPLEYOUT(R, SETTINGS);
   }
   EXPECT_EQ(fileLines("mygame.out"),
             concat(concat({HEADER, "\r"}, SHAPLEY_REPORT), SHAPLEY_REPORT));
@@ -210,10 +215,10 @@ TEST(ShapleyReport, FileNamingAndNumberBlockSwitch) {
   };
   for (const Case& c : cases) {
     ReportSetup setup(c.outputtab);
-    OUTPUTFILE = c.outputfile;
-    NAMEOUT = "collect";
+    SETTINGS.OUTPUTFILE = c.outputfile;
+    SETTINGS.NAMEOUT = "collect";
     RUNTYP R = shapleyExample();
-    SHAPLEYOUT(R);
+    SHAPLEYOUT(R, SETTINGS);
     EXPECT_TRUE(testkit::fileExists(c.out)) << c.out;
     EXPECT_EQ(testkit::fileExists("mygame.out"), c.outputfile);
     EXPECT_EQ(testkit::fileExists("collect.out"), !c.outputfile);
@@ -227,8 +232,8 @@ TEST(ShapleyReport, FileNamingAndNumberBlockSwitch) {
 TEST(ShapleyReport, UnweightedSubgameWithTinySharesAddsExtendedLines) {
   ReportSetup setup;
   RUNTYP R = weightedGame();
-  R.DATASTRUCTURE = 0;
-  R.GAME = 3;
+  R.DATASTRUCTURE = DATASTRUCT::UNWEIGHTED;
+  R.GAME = VERSION::ISA;
   R.N = 6;
   R.MM = 2;
   R.NN[1] = 4;
@@ -243,7 +248,7 @@ TEST(ShapleyReport, UnweightedSubgameWithTinySharesAddsExtendedLines) {
   R.PIV[1][0] = 2.0;
   R.PIV[2][0] = 1.0;
   R.WINSETS = 10;
-  SHAPLEYOUT(R);
+  SHAPLEYOUT(R, SETTINGS);
   Lines out = fileLines("mygame.out");
   const Lines expected = {
       HEADER,
@@ -296,11 +301,11 @@ TEST(ShapleyReport, VersionLinesOfMultipleWeightsAndSpatialRuns) {
   for (const Case& c : cases) {
     ReportSetup setup(0);
     RUNTYP R = shapleyExample();
-    R.GAME = c.game;
+    R.GAME = static_cast<VERSION>(c.game);
     R.T1 = c.t1;
     R.NAME1 = "places";
     R.NTHEME = 2;
-    SHAPLEYOUT(R);
+    SHAPLEYOUT(R, SETTINGS);
     Lines out = fileLines("mygame.out");
     ASSERT_GT(out.size(), 4 + c.between.size());
     EXPECT_EQ(Lines(out.begin() + 4, out.begin() + 4 + c.between.size()), c.between) << c.game;
@@ -315,13 +320,13 @@ TEST(ShapleyReport, VersionLinesOfMultipleWeightsAndSpatialRuns) {
 
 TEST(ShapleyReport, PrecisionAndClockFormats) {
   ReportSetup setup;
-  PREC = 2;
+  SETTINGS.PREC = 2;
   plat::setClock([] { return plat::Stamp{9, 7, 5, 99, 2027, 1, 3, 0}; });
   RUNTYP R = shapleyExample();
   STAMPSTART(R);
   plat::setClock([] { return plat::Stamp{10, 0, 59, 1, 2027, 1, 3, 0}; });
   STAMPEND(R);
-  SHAPLEYOUT(R);
+  SHAPLEYOUT(R, SETTINGS);
   Lines out = fileLines("mygame.out");
   EXPECT_EQ(out[0], "VKX 2.0" + std::string(48, ' ') + "3/1/2027");  // the end date
   EXPECT_EQ(out[16], "time1: 3/1/2027  9: 7: 5    time2: 3/1/2027 10: 0:59");
@@ -330,24 +335,22 @@ TEST(ShapleyReport, PrecisionAndClockFormats) {
 
 RUNTYP banzhafExample() {
   RUNTYP R = weightedGame();
-  // What the weighted engine leaves: inclusiveness shares and 3 winning
-  // coalitions ({1,2}, {1,3}, {1,2,3}).
-  R.PIV[1][1] = 1.0;
-  R.PIV[1][2] = 2.0 / 3;
-  R.PIV[1][3] = 2.0 / 3;
+  // 3 winning coalitions ({1,2}, {1,3}, {1,2,3}), holding the players 3, 2
+  // and 2 times.
   R.WINSETS = 3;
-  BANZHAFSWINGS(R);
+  const int with[4] = {0, 3, 2, 2};
+  for (int p = 1; p <= 3; ++p) R.SHAP[1][p] = static_cast<double>(BANZHAFSWINGS(with[p], 3, false));
   return R;
 }
 
 TEST(BanzhafReport, WorkedExample) {
   ReportSetup setup;
-  COMMANDFRAME("banzhaf");
+  COMMANDFRAME(SETTINGS, "banzhaf");
   RUNTYP R = banzhafExample();
   EXPECT_NEAR(R.SHAP[1][1], 3, 1e-12);
   EXPECT_NEAR(R.SHAP[1][2], 1, 1e-12);
   EXPECT_NEAR(R.SHAP[1][3], 1, 1e-12);
-  BANZHAFOUT(R);
+  BANZHAFOUT(R, SETTINGS);
   const Lines report = {
       "primary data file: mygame",
       "win set     1: [4,6] ",
@@ -386,16 +389,12 @@ TEST(BanzhafReport, SwingConversion) {
       {10, 0.75, 512, 256},  // 384 with, 128 without
   };
   for (const Case& c : cases) {
-    RUNTYP R;
-    R.N = c.n;
-    R.MM = 1;
-    R.NN[1] = 1;
-    R.PIV[1][1] = c.piv;
-    R.WINSETS = c.winsets;
-    R.SHAP[1][0] = 7;  // not touched
-    BANZHAFSWINGS(R);
-    EXPECT_NEAR(R.SHAP[1][1], c.swings, 1e-9) << c.n << " " << c.piv;
-    EXPECT_EQ(R.SHAP[1][0], 7);
+    // The coalitions with the player: its inclusiveness share of the wins.
+    const auto with = std::llround(c.piv * c.winsets);
+    const auto wins = static_cast<int64_t>(c.winsets);
+    EXPECT_EQ(BANZHAFSWINGS(with, wins, false), c.swings) << c.n << " " << c.piv;
+    // A winning empty coalition is one more winning coalition without it.
+    EXPECT_EQ(BANZHAFSWINGS(with, wins + 1, true), c.swings - 2) << c.n << " " << c.piv;
   }
 }
 
@@ -404,7 +403,7 @@ TEST(BanzhafReport, UnweightedTinyShareExtendedLinesAndNoSwingsShowZero) {
   RUNTYP R = unweightedGame(20, 20, 20);
   R.SHAP[1][0] = 20;  // unanimity of 20: every player swings once
   R.WINSETS = 1;
-  BANZHAFOUT(R);
+  BANZHAFOUT(R, SETTINGS);
   Lines out = fileLines("mygame.out");
   // D = 2^19: one swing per player is 1.9073486328125E-006 not normalised.
   const std::string ext = "  (extended:      ", cont(18, ' ');
@@ -422,10 +421,9 @@ TEST(BanzhafReport, UnweightedTinyShareExtendedLinesAndNoSwingsShowZero) {
   // A game nobody can win has no swings: zeros instead of NAN.
   ReportSetup setup2;
   RUNTYP Z = banzhafExample();
-  for (int p = 1; p <= 3; ++p) Z.PIV[1][p] = 0;
+  for (int p = 1; p <= 3; ++p) Z.SHAP[1][p] = static_cast<double>(BANZHAFSWINGS(0, 0, false));
   Z.WINSETS = 0;
-  BANZHAFSWINGS(Z);
-  BANZHAFOUT(Z);
+  BANZHAFOUT(Z, SETTINGS);
   std::string text = testkit::readFile("mygame.out") + testkit::readFile("mygame.ouu");
   EXPECT_EQ(text.find("NAN"), std::string::npos);
   EXPECT_EQ(text.find("-0"), std::string::npos);
@@ -450,9 +448,9 @@ RUNTYP publicGoodExample() {
 
 TEST(PublicGoodReport, WorkedExample) {
   ReportSetup setup;
-  COMMANDFRAME("public good index");
+  COMMANDFRAME(SETTINGS, "public good index");
   RUNTYP R = publicGoodExample();
-  PUBLICGOODOUT(R);
+  PUBLICGOODOUT(R, SETTINGS);
   const Lines report = {
       "primary data file: mygame",
       "win set     1: [4,6] ",
@@ -486,7 +484,7 @@ TEST(PublicGoodReport, UnweightedExtendedLinesAndEmptyGame) {
   R.SHAP[1][0] = 30;
   R.PIV[1][0] = 10;
   R.WINSETS = 10;
-  PUBLICGOODOUT(R);
+  PUBLICGOODOUT(R, SETTINGS);
   Lines out = fileLines("mygame.out");
   EXPECT_EQ(out.at(7), "      1       i       1  0.200000  0.600000  0.200000");
   EXPECT_EQ(out.at(8), "sum of subgame  1:       1.000000  3.000000  1.000000");
@@ -495,12 +493,12 @@ TEST(PublicGoodReport, UnweightedExtendedLinesAndEmptyGame) {
   // No minimal winning coalition: every ratio shows 0, the tiny-value lines
   // follow in their three-line form.
   ReportSetup setup2(0);
-  NAME = "mygame";
+  SETTINGS.NAME = "mygame";
   RUNTYP Z = R;
   Z.SHAP[1][0] = 0;
   Z.PIV[1][0] = 0;
   Z.WINSETS = 0;
-  PUBLICGOODOUT(Z);
+  PUBLICGOODOUT(Z, SETTINGS);
   Lines zout = fileLines("mygame.out");
   const std::string zero = "0.00000000000000E+000", cont(18, ' ');
   const Lines rows = {
@@ -527,14 +525,14 @@ TEST(ReportFiles, WriteFailureLeavesTheFileAsItWasAndNamesIt) {
   };
   for (const Case& c : cases) {
     ReportSetup setup;
-    OUTPUTFILE = c.outputfile;
-    NAMEOUT = "collect";
+    SETTINGS.OUTPUTFILE = c.outputfile;
+    SETTINGS.NAMEOUT = "collect";
     const std::string out = std::string(c.base) + ".out";
     const std::string earlier = "earlier report\r\n";
     if (c.existing) testkit::writeFile(out, earlier);
     plat::faults.writeAfter = 200;  // the report dies part way
     RUNTYP R = shapleyExample();
-    SHAPLEYOUT(R);
+    SHAPLEYOUT(R, SETTINGS);
     if (c.existing) {
       EXPECT_EQ(testkit::readFile(out), earlier) << out;
     } else {
@@ -552,10 +550,10 @@ TEST(ReportFiles, FilesThatCannotBeOpened) {
   // to nor created.
   {
     ReportSetup setup;
-    OUTPUTFILE = false;
-    NAMEOUT = "nofolder/res";
+    SETTINGS.OUTPUTFILE = false;
+    SETTINGS.NAMEOUT = "nofolder/res";
     RUNTYP R = shapleyExample();
-    SHAPLEYOUT(R);
+    SHAPLEYOUT(R, SETTINGS);
     EXPECT_NE(testkit::screen().find("...system error2 on saving nofolder/res.out"),
               std::string::npos);
     EXPECT_NE(testkit::screen().find("...system error2 on saving nofolder/res.ouu"),
@@ -568,7 +566,7 @@ TEST(ReportFiles, FilesThatCannotBeOpened) {
     testkit::writeFile("mygame.out", "keep\r\n");
     plat::faults.openWrite = 13;
     RUNTYP R = shapleyExample();
-    SHAPLEYOUT(R);
+    SHAPLEYOUT(R, SETTINGS);
     EXPECT_EQ(testkit::readFile("mygame.out"), "keep\r\n");
     EXPECT_NE(testkit::screen().find("...system error13 on saving mygame.out"), std::string::npos);
   }

@@ -9,6 +9,8 @@
 
 namespace {
 
+using testkit::SETTINGS;
+
 // Runs READINTLN with DEFAULT and KEYS in a fresh console, prompt at (1,1).
 int32_t promptInt(int32_t value, const std::string& keys) {
   testkit::start(keys);
@@ -150,12 +152,12 @@ TEST(ReadLongInt, FieldOnTheLastRowFollowsTheScroll) {
 TEST(ReadWeight, FollowsTheWeightsSetting) {
   testkit::start("\r");
   int32_t v = 7;
-  READWEIGHTLN("w: ", v);  // short prompt: Enter keeps the default
+  READWEIGHTLN(SETTINGS, "w: ", v);  // short prompt: Enter keeps the default
   EXPECT_EQ(v, 7);
 
   testkit::start("\r3\r");
-  WEIGHTS = "longinteger";
-  READWEIGHTLN("w: ", v);  // long prompt: waits for a number
+  SETTINGS.WEIGHTS = "longinteger";
+  READWEIGHTLN(SETTINGS, "w: ", v);  // long prompt: waits for a number
   EXPECT_EQ(v, 3);
 }
 
@@ -204,7 +206,7 @@ TEST(WriteQuad, PrintsBracketedPairsAndEndsTheLine) {
 TEST(ReadQuad, AsksEachLowerBoundWithDefaultZero) {
   GTYP g = boxOf({{8, 9}, {8, 9}});
   testkit::start("4\r\r");
-  READQUADLN1(g, 2, 2);
+  READQUADLN1(SETTINGS, g, 2, 2);
   EXPECT_EQ(testkit::row(1), "threshold subgame 1:    4");
   EXPECT_EQ(testkit::row(2), "threshold subgame 2:    0");
   EXPECT_EQ(g[2][1][1], 4);

@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "data/vkxdecl.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
+
+using testkit::SETTINGS;
 
 using testkit::winLine;
 
@@ -20,7 +22,7 @@ void editUntilWait(const std::string& keys) { testkit::runUntilWait(MENUE_EDITDA
 TEST(EditData, NewWeightedFileShowsTheDialogueAndIsWrittenByteForByte) {
   testkit::TempDir dir;
   editUntilWait("test.dat\r1\r2\r3\r5\r3\r2\r2\r1\r1\r");
-  EXPECT_EQ(NAME, "test");
+  EXPECT_EQ(SETTINGS.NAME, "test");
   EXPECT_EQ(testkit::readFile("test.inp"), testkit::EXAMPLE_DATA_FILE);
   EXPECT_FALSE(testkit::fileExists("test.dat"));
 
@@ -63,6 +65,9 @@ TEST(EditData, ValuesKeptChangedAndDropped) {
       {"Enter everywhere rewrites an unweighted file", "0\n2\n7\n9\n", "\r\r\r\r",
        "0  {datastructure unweighted} \r\n2  {number of subgames}\r\n"
        "7  {number of players subgame 1}\r\n9  {number of players subgame 2}\r\n"},
+      {"unweighted chambers beyond 50 members pass with Enter", "0\n2\n100\n60\n", "\r\r\r\r",
+       "0  {datastructure unweighted} \r\n2  {number of subgames}\r\n"
+       "100  {number of players subgame 1}\r\n60  {number of players subgame 2}\r\n"},
       {"structure 5 is unweighted: no weights, no comment on its line", nullptr, "5\r1\r4\r",
        "5 \r\n1  {number of subgames}\r\n4  {number of players subgame 1}\r\n"},
       {"no subgames: two lines", nullptr, "1\r0\r",
@@ -91,18 +96,18 @@ TEST(EditData, ValuesKeptChangedAndDropped) {
     testkit::TempDir dir;
     if (c.existing) testkit::writeFile("g.inp", c.existing);
     testkit::start(std::string("g\r") + c.keys + "x");
-    WEIGHTS = c.weights;
-    EXPECT_NO_THROW(MENUE_EDITDATA());
+    SETTINGS.WEIGHTS = c.weights;
+    EXPECT_NO_THROW(MENUE_EDITDATA(SETTINGS));
     EXPECT_EQ(testkit::keysLeft(), 1u) << "the key ending the wait is left for the menu";
     EXPECT_EQ(testkit::readFile("g.inp"), c.expected);
-    EXPECT_EQ(NAME, "g");
+    EXPECT_EQ(SETTINGS.NAME, "g");
   }
 }
 
 TEST(EditData, EmptyNameEditsDefault) {
   testkit::TempDir dir;
   editUntilWait("\r0\r0\r");
-  EXPECT_EQ(NAME, "default");
+  EXPECT_EQ(SETTINGS.NAME, "default");
   EXPECT_EQ(winLine(5), "...creating data file default.inp");
   EXPECT_TRUE(testkit::fileExists("default.inp"));
 }
@@ -110,9 +115,10 @@ TEST(EditData, EmptyNameEditsDefault) {
 TEST(EditData, CountsTheTablesCannotHoldAreAskedAgain) {
   struct Case {
     const char* what;
-    const char* keys;               // after the file name and structure 0
+    std::string keys;               // after the file name and the structure
     std::vector<std::string> rows;  // window rows from 7 on
     std::string file;               // from the subgame-count line on
+    const char* structure = "0";
   } cases[] = {
       {"11 subgames",
        "11\r1\r4\r",
@@ -124,12 +130,23 @@ TEST(EditData, CountsTheTablesCannotHoldAreAskedAgain) {
        {"number of subgames: -1", "...number of players/subgames not allowed",
         "number of subgames: 0", ""},
        "0  {number of subgames}\r\n"},
-      {"51 and -1 players",
-       "1\r51\r-1\r50\r",
+      {"51 and -1 weighted players",
+       "1\r51\r-1\r2\r\r\r",
        {"number of subgames: 1", "number of players (subgame 1): 51",
         "...number of players/subgames not allowed", "number of players (subgame 1): -1",
-        "...number of players/subgames not allowed", "number of players (subgame 1): 50"},
-       "1  {number of subgames}\r\n50  {number of players subgame 1}\r\n"},
+        "...number of players/subgames not allowed", "number of players (subgame 1): 2"},
+       "1  {number of subgames}\r\n2  {number of players subgame 1}\r\n"
+       "0  {weight player 1}\r\n0  {weight player 2}\r\n",
+       "1"},
+      {"-1 and 65536 players, then 65535 unweighted players in all",
+       "2\r-1\r65536\r65000\r536\r535\r",
+       {"number of subgames: 2", "number of players (subgame 1): -1",
+        "...number of players/subgames not allowed", "number of players (subgame 1): 65536",
+        "...number of players/subgames not allowed", "number of players (subgame 1): 65000",
+        "number of players (subgame 2): 536", "...number of players/subgames not allowed",
+        "number of players (subgame 2): 535"},
+       "2  {number of subgames}\r\n65000  {number of players subgame 1}\r\n"
+       "535  {number of players subgame 2}\r\n"},
       {"10 subgames and 0 players are the limits",
        "10\r0\r0\r0\r0\r0\r0\r0\r0\r0\r0\r",
        {"number of subgames: 10", "number of players (subgame 1): 0"},
@@ -143,10 +160,12 @@ TEST(EditData, CountsTheTablesCannotHoldAreAskedAgain) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     testkit::TempDir dir;
-    editUntilWait(std::string("g\r0\r") + c.keys);
+    editUntilWait(std::string("g\r") + c.structure + "\r" + c.keys);
     for (std::size_t i = 0; i < c.rows.size(); ++i)
       EXPECT_EQ(winLine(static_cast<int>(i) + 7), c.rows[i]) << "window row " << i + 7;
-    EXPECT_EQ(testkit::readFile("g.inp"), "0  {datastructure unweighted} \r\n" + c.file);
+    const std::string first = c.structure[0] == '1' ? "1  {datastructure weighted} \r\n"
+                                                    : "0  {datastructure unweighted} \r\n";
+    EXPECT_EQ(testkit::readFile("g.inp"), first + c.file);
   }
 }
 
@@ -171,7 +190,7 @@ TEST(EditData, FailedSaveKeepsTheOldFileAndSaysSo) {
     testkit::writeFile("g.inp", old);
     testkit::start("g\r1\r1\r2\r4\r4\r");
     c.arm();
-    EXPECT_THROW(MENUE_EDITDATA(), testkit::KeysExhausted);
+    EXPECT_THROW(MENUE_EDITDATA(SETTINGS), testkit::KeysExhausted);
     EXPECT_EQ(testkit::readFile("g.inp"), old);
     EXPECT_EQ(winLine(10), "...system error on saving g.inp");
     EXPECT_EQ(testkit::row(25), "press any key");

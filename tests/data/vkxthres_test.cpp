@@ -7,6 +7,8 @@
 
 namespace {
 
+using testkit::SETTINGS;
+
 struct Answer {
   int32_t thres = 77;
   GEWTYP m{};
@@ -37,7 +39,7 @@ Answer ask(const Game& game, const std::string& keys) {
   testkit::start(keys);
   con::window(2, 3, 79, 23);  // the command window
   Answer r;
-  THRESHOLD_INPUT(r.thres, r.m, r.g, game.ds, game.mm, game.nn, game.gew);
+  THRESHOLD_INPUT(SETTINGS, r.thres, r.m, r.g, game.ds, game.mm, game.nn, game.gew);
   EXPECT_EQ(testkit::keysLeft(), 0u);
   return r;
 }
@@ -80,7 +82,7 @@ TEST(ThresholdInput, CumulatedWeightsAreEachFollowedByABlank) {
   con::gotoXY(1, 1);
   Game game = weighted({{4, 3, 2}, {1}});
   Answer r;
-  THRESHOLD_INPUT(r.thres, r.m, r.g, game.ds, game.mm, game.nn, game.gew);
+  THRESHOLD_INPUT(SETTINGS, r.thres, r.m, r.g, game.ds, game.mm, game.nn, game.gew);
   // Lines are not cleared: what shows through marks where the text ended.
   EXPECT_EQ(line(3), "cumulated weights:      9 1 xxxxxxxxxxxx");
 }
@@ -138,7 +140,7 @@ TEST(ThresholdInput, BoxesAndThresholdTableOfSeveralWinsets) {
   r.g[3][1][1] = 77;
   testkit::start("2\r6\r-2\r10\r5\r");
   con::window(2, 3, 79, 23);
-  THRESHOLD_INPUT(r.thres, r.m, r.g, game.ds, game.mm, game.nn, game.gew);
+  THRESHOLD_INPUT(SETTINGS, r.thres, r.m, r.g, game.ds, game.mm, game.nn, game.gew);
   EXPECT_EQ(r.thres, 2);
   struct Box {
     int w, d, lo, up;
@@ -185,10 +187,10 @@ TEST(ThresholdInput, HugeWeightSumsDoNotWrap) {
 
   Game neg = weighted({{-5, 2}});
   testkit::start("\r\r-4\r");
-  WEIGHTS = "longinteger";  // thresholds through the long prompt
+  SETTINGS.WEIGHTS = "longinteger";  // thresholds through the long prompt
   con::window(2, 3, 79, 23);
   Answer s;
-  THRESHOLD_INPUT(s.thres, s.m, s.g, neg.ds, neg.mm, neg.nn, neg.gew);
+  THRESHOLD_INPUT(SETTINGS, s.thres, s.m, s.g, neg.ds, neg.mm, neg.nn, neg.gew);
   EXPECT_EQ(s.g[1][1][1], -4);
   EXPECT_EQ(s.g[1][1][2], -3);
 }

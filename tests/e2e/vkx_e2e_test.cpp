@@ -68,7 +68,8 @@ TEST(ScriptedRun, BadArgumentsAndNoTerminalAreRefused) {
     std::string message;
   } cases[] = {
       {"--keys /nonexistent/keys", 2, "cannot open the key file"},
-      {"--keys", 2, "unexpected argument"},
+      {"--keys", 2, "--keys needs a file name (or - for standard input)"},
+      {"--keys - --keys", 2, "unexpected argument \"--keys\""},
       {"--colour", 2, "usage"},
       {"", 1, "must be a terminal"},
   };

@@ -1,4 +1,4 @@
-// The weighted engines as the commands call them: results in the result
+// The weighted engines with the dialogue the commands run them in: results in the result
 // tables, run modes, the coalition row, the winning-coalitions file, the
 // refusals and the dialogue of the multiple-weights versions.
 #include <gtest/gtest.h>
@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "data/vkxdecl.h"
-#include "engines/vkxpgi1.h"
-#include "engines/vkxshap1.h"
+#include "commands/vkxmcomm.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
+
+using testkit::answers;
+using testkit::SETTINGS;
 
 struct Tables {
   uint16_t N = 0, MM = 0;
@@ -25,7 +27,7 @@ struct Tables {
   GEWTYP M{};
 };
 
-// WEIGHTS per subgame; WINSETS per win set, one threshold per subgame.
+// SETTINGS.WEIGHTS per subgame; WINSETS per win set, one threshold per subgame.
 Tables game(const std::vector<std::vector<int32_t>>& weights,
             const std::vector<std::vector<int32_t>>& winsets) {
   Tables t;
@@ -57,28 +59,34 @@ const char* engineName(Engine e) {
   return names[e];
 }
 
-void run(Engine e, const Tables& t, uint16_t T1, Results& r, std::string* name = nullptr) {
-  std::string local = "default";
-  std::string& NAME1 = name ? *name : local;
-  POSTYP pos{};
-  switch (e) {
-    case SHAPLEY:
-      SHAPLEY_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV, r.WINSETS, 0,
-                       pos, 0);
-      break;
-    case PUBLICGOOD:
-      PUBLICGOOD_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV,
-                          r.WINSETS);
-      break;
-    case SHAPLEY_DOUB:
-      SHAPLEY_WEIGHTED_DOUB(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV,
-                            r.WINSETS, NAME1);
-      break;
-    case PUBLICGOOD_DOUB:
-      PUBLICGOOD_WEIGHTED_DOUB(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, T1, r.SHAP, r.PIV,
-                               r.WINSETS, NAME1);
-      break;
-  }
+// The engine E with the dialogue of the commands on the tables T; the
+// results start from R and stay there when the run is refused.
+void run(Engine e, const Tables& t, uint16_t T1, Results& r, std::string* name = nullptr,
+         VERSION version = VERSION::STANDARD, const POSTYP* positions = nullptr,
+         uint16_t themes = 0) {
+  RUNTYP R;
+  R.DATASTRUCTURE = DATASTRUCT::WEIGHTED;
+  R.N = t.N;
+  R.MM = t.MM;
+  R.NN = t.NN;
+  R.GEW = t.GEW;
+  R.MEM = t.MEM;
+  R.THRES = t.THRES;
+  R.M = t.M;
+  R.T1 = T1;
+  const bool doub = e == SHAPLEY_DOUB || e == PUBLICGOOD_DOUB;
+  R.GAME = doub ? VERSION::MULTIPLE : version;
+  if (positions) R.POSITION = *positions;
+  R.NTHEME = themes;
+  R.SHAP = r.SHAP;
+  R.PIV = r.PIV;
+  R.WINSETS = r.WINSETS;
+  const bool shapley = e == SHAPLEY || e == SHAPLEY_DOUB;
+  RUNINDEX(R, SETTINGS, shapley ? INDEXTYP::SHAPLEY : INDEXTYP::PUBLICGOOD);
+  r.SHAP = R.SHAP;
+  r.PIV = R.PIV;
+  r.WINSETS = R.WINSETS;
+  if (name) *name = R.NAME1;
 }
 
 void expectPlayers(const Results& r, const std::vector<double>& shap,
@@ -276,7 +284,7 @@ TEST(WeightedEngines, ListingsAccumulateInTheReportNamedFile) {
   testkit::TempDir dir;
   testkit::writeFile("mygame.ouu", "earlier\r\n");
   testkit::start("w\r");
-  NAMEOUT = "mygame";
+  SETTINGS.NAMEOUT = "mygame";
   Results r;
   run(PUBLICGOOD, game({{3, 2, 1}}, {{4}}), 3, r);
   EXPECT_EQ(testkit::readFile("mygame.ouu"), "earlier\r\n1/2/3/\r\n\r\n");
@@ -302,7 +310,7 @@ TEST(WeightedEngines, UnopenableListingFallsBackToScreenControl) {
       testkit::TempDir dir;
       if (c.existing) testkit::writeFile("default.ouu", "kept\r\n");
       testkit::start("y\ry\r");
-      NAMEOUT = c.nameout;
+      SETTINGS.NAMEOUT = c.nameout;
       plat::faults.openWrite = c.fault;
       Results r;
       run(e, game({{3, 2, 1}}, {{4}}), 0, r);
@@ -341,8 +349,7 @@ TEST(WeightedEngines, SpatialResultsAreSharesOfSimilarity) {
   pos[1][3] = 1;
   testkit::start("n\r");
   Results r;
-  SHAPLEY_WEIGHTED(t.N, t.MM, t.NN, t.GEW, t.MEM, t.THRES, t.M, 0, r.SHAP, r.PIV, r.WINSETS, 1, pos,
-                   1);
+  run(SHAPLEY, t, 0, r, nullptr, VERSION::SPATIAL, &pos, 1);
   // Similarities: {1,2} 1, {1,3} 0, {2,3} 0, {1,2,3} 1 - 2/3 = 1/3; single
   // players 0. Winning: every pair and the grand coalition.
   const double winSim = 1 + 1.0 / 3;
@@ -359,8 +366,7 @@ TEST(WeightedEngines, SpatialResultsAreSharesOfSimilarity) {
   const Tables solo = game({{1}}, {{1}});
   testkit::start("n\r");
   Results s;
-  SHAPLEY_WEIGHTED(solo.N, solo.MM, solo.NN, solo.GEW, solo.MEM, solo.THRES, solo.M, 0, s.SHAP,
-                   s.PIV, s.WINSETS, 1, pos, 1);
+  run(SHAPLEY, solo, 0, s, nullptr, VERSION::SPATIAL, &pos, 1);
   EXPECT_EQ(s.WINSETS, 1.0);
   for (int j = 0; j <= 1; ++j) {
     EXPECT_EQ(s.PIV[1][j], 0.0) << j;
@@ -428,17 +434,18 @@ TEST(WeightedEngines, OverallThresholdOfTheMultipleWeightsShapleyEngine) {
       {2, 1, 6, 4, 3},  // OR on votes: {1, 3}, {1, 2}, and by quota the grand
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE("OVERALL " + std::to_string(c.overall) + " OVERT " + std::to_string(c.overt));
+    SCOPED_TRACE("OVERALL " + std::to_string(c.overall) + " SETTINGS.OVERT " +
+                 std::to_string(c.overt));
     testkit::TempDir dir;
     dataFile("b", {3, 2, 1});
     testkit::start("2\rb\r1\r" + std::to_string(c.quota) + "\rn\r");
-    OVERALL = c.overall;
-    OVERT = c.overt;
+    SETTINGS.OVERALL = c.overall;
+    SETTINGS.OVERT = c.overt;
     Results r;
     run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{c.quota}}), c.T1, r);
     EXPECT_EQ(r.WINSETS, c.wins);
-    EXPECT_EQ(OVERALL, c.overall == 0 ? 1 : c.overall);
-    EXPECT_EQ(OVERT, c.overt);
+    EXPECT_EQ(SETTINGS.OVERALL, c.overall == 0 ? 1 : c.overall);
+    EXPECT_EQ(SETTINGS.OVERT, c.overt);
   }
 }
 
@@ -452,7 +459,7 @@ TEST(WeightedEngines, OverallThresholdLineShownBeforeTheRunMode) {
     testkit::TempDir dir;
     dataFile("b", {1, 1});
     testkit::start("2\rb\r1\r1\r");
-    OVERALL = overall;
+    SETTINGS.OVERALL = overall;
     Results r;
     EXPECT_THROW(run(SHAPLEY_DOUB, game({{1, 1}}, {{1}}), 2, r), testkit::KeysExhausted);
     const std::string screen = testkit::screen();
@@ -481,7 +488,7 @@ TEST(WeightedEngines, BlockingMinorityInTheSecondSystem) {
     testkit::TempDir dir;
     dataFile("b", {1, 1, 1, 1});
     testkit::start(std::string("2\rb\r1\r0\r") + c.answers + "n\r");
-    INTERNAL = 1;
+    SETTINGS.INTERNAL = 1;
     Results r;
     run(SHAPLEY_DOUB, game({{1, 1, 1, 1}}, {{0}}), 0, r);
     EXPECT_EQ(r.WINSETS, c.wins);
@@ -498,17 +505,19 @@ TEST(WeightedEngines, FurtherDataFilesThatDoNotFit) {
   };
   // b: one player too many; u: unweighted; c: fits.
   const Case cases[] = {
-      {SHAPLEY_DOUB, "2\rb\rx", "...system error on loading b.inp", 1},
-      {PUBLICGOOD_DOUB, "2\rb\rx", "...system error on loading b.inp", 1},
-      {SHAPLEY_DOUB, "2\ru\rx", "...system error on loading u.inp", 1},
-      {SHAPLEY_DOUB, "2\rmissing\rx", "...system error on loading missing.inp", 1},
-      {SHAPLEY_DOUB, "3\rc\r1\r4\rb\rx", "...system error on loading b.inp", 1},
-      {SHAPLEY_DOUB, "2\r\rx", "...system error on loading default.inp", 1},
+      {SHAPLEY_DOUB, answers({"2", "b"}, "x"), "...system error on loading b.inp", 1},
+      {PUBLICGOOD_DOUB, answers({"2", "b"}, "x"), "...system error on loading b.inp", 1},
+      {SHAPLEY_DOUB, answers({"2", "u"}, "x"), "...system error on loading u.inp", 1},
+      {SHAPLEY_DOUB, answers({"2", "missing"}, "x"), "...system error on loading missing.inp", 1},
+      {SHAPLEY_DOUB, answers({"3", "c", "1", "4", "b"}, "x"), "...system error on loading b.inp",
+       1},
+      {SHAPLEY_DOUB, answers({"2", ""}, "x"), "...system error on loading default.inp", 1},
       // Win sets are paired by number: a second system with another count.
-      {SHAPLEY_DOUB, "2\rc\r2\r4\r4\rx", "...unequal numbers of thresholds", 1},
-      {PUBLICGOOD_DOUB, "2\rc\r2\r4\r4\rx", "", 1},
-      {SHAPLEY_DOUB, "3\rc\r1\r4\rc\r2\r4\r4\rx", "", 1},
-      {SHAPLEY_DOUB, "4\rc\r1\r4\rc\r1\r4\rc\r2\r4\r4\rx", "", 1},
+      {SHAPLEY_DOUB, answers({"2", "c", "2", "4", "4"}, "x"), "...unequal numbers of thresholds",
+       1},
+      {PUBLICGOOD_DOUB, answers({"2", "c", "2", "4", "4"}, "x"), "", 1},
+      {SHAPLEY_DOUB, answers({"3", "c", "1", "4", "c", "2", "4", "4"}, "x"), "", 1},
+      {SHAPLEY_DOUB, answers({"4", "c", "1", "4", "c", "1", "4", "c", "2", "4", "4"}, "x"), "", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(engineName(c.engine)) + " " + c.keys);
@@ -538,8 +547,8 @@ TEST(WeightedEngines, MultipleWeightsReportPausesAfterEachLine) {
   // One key for each of the three listed coalitions; the second is an
   // arrow key, which is one key although it arrives as two codes.
   testkit::start("2\rb\r1\r4\rw\ra\x1b[Db");
-  OVERALL = 1;
-  OVERT = 0;
+  SETTINGS.OVERALL = 1;
+  SETTINGS.OVERT = 0;
   Results r;
   run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{4}}), 2, r);
   EXPECT_EQ(r.WINSETS, 3.0);
@@ -552,8 +561,8 @@ TEST(WeightedEngines, MultipleWeightsReportPausesAfterEachLine) {
 
   // Two keys for three lines: the run stops at the third pause.
   testkit::start("2\rb\r1\r4\rw\rab");
-  OVERALL = 2;
-  OVERT = 1;
+  SETTINGS.OVERALL = 2;
+  SETTINGS.OVERT = 1;
   Results s;
   EXPECT_THROW(run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{4}}), 9, s), testkit::KeysExhausted);
   EXPECT_EQ(testkit::row(3), "     1: 1/2/    2 1");
@@ -583,25 +592,27 @@ TEST(WeightedEngines, MultipleWeightsQuestionsInTheirOrder) {
       {SHAPLEY_DOUB, 0, "", "double/triple/quadruple vote sytem (2/3/4): 2"},
       {PUBLICGOOD_DOUB, 0, "", "double/triple/quadruple vote sytem (2/3/4): 2"},
       {SHAPLEY_DOUB, 0, "3\r", "second data file: "},
-      {SHAPLEY_DOUB, 0, "3\rc\r1\r4\r", "third data file: "},
-      {PUBLICGOOD_DOUB, 0, "4\rc\r1\r4\rc\r1\r4\r", "fourth data file: "},
-      {SHAPLEY_DOUB, 0, "4\rc\r1\r4\rc\r1\r4\rc\r1\r4\r", "screen control (y/n): "},
+      {SHAPLEY_DOUB, 0, answers({"3", "c", "1", "4"}), "third data file: "},
+      {PUBLICGOOD_DOUB, 0, answers({"4", "c", "1", "4", "c", "1", "4"}), "fourth data file: "},
+      {SHAPLEY_DOUB, 0, answers({"4", "c", "1", "4", "c", "1", "4", "c", "1", "4"}),
+       "screen control (y/n): "},
       // The blocking rule is offered by the Shapley engine on the internal
       // list only, its threshold only when the rule is switched on.
-      {SHAPLEY_DOUB, 1, "2\rc\r1\r4\r", blocking},
-      {SHAPLEY_DOUB, 1, "2\rc\r1\r4\r1\r", "blocking threshold: 0"},
-      {SHAPLEY_DOUB, 1, "2\rc\r1\r4\r0\r", "screen control (y/n): "},
-      {PUBLICGOOD_DOUB, 1, "2\rc\r1\r4\r", "screen control (y/n): "},
-      {SHAPLEY_DOUB, 0, "2\rc\r1\r4\ry\r", "report winning coalitions (y/n): "},
-      {PUBLICGOOD_DOUB, 0, "2\rc\r1\r4\ry\r", "report minimal winning coalitions (y/n): "},
+      {SHAPLEY_DOUB, 1, answers({"2", "c", "1", "4"}), blocking},
+      {SHAPLEY_DOUB, 1, answers({"2", "c", "1", "4", "1"}), "blocking threshold: 0"},
+      {SHAPLEY_DOUB, 1, answers({"2", "c", "1", "4", "0"}), "screen control (y/n): "},
+      {PUBLICGOOD_DOUB, 1, answers({"2", "c", "1", "4"}), "screen control (y/n): "},
+      {SHAPLEY_DOUB, 0, answers({"2", "c", "1", "4", "y"}), "report winning coalitions (y/n): "},
+      {PUBLICGOOD_DOUB, 0, answers({"2", "c", "1", "4", "y"}),
+       "report minimal winning coalitions (y/n): "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(engineName(c.engine)) + " " + c.keys);
     testkit::TempDir dir;
     dataFile("c", {3, 2, 1});
     testkit::start(c.keys);
-    INTERNAL = c.internal;
-    OVERALL = 2;  // no "...using AND" line between the questions
+    SETTINGS.INTERNAL = c.internal;
+    SETTINGS.OVERALL = 2;  // no "...using AND" line between the questions
     Results r;
     EXPECT_THROW(run(c.engine, game({{3, 2, 1}}, {{4}}), 0, r), testkit::KeysExhausted);
     // The screen rows lose their trailing blanks; the cursor shows the blank

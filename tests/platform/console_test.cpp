@@ -99,6 +99,11 @@ TEST(ConsoleLineInput, EditingKeys) {
       {"abc\x1b\x1bq\r", "q"},           // Esc clears the line
       {"\t\x03ok\r", "ok"},              // control characters are ignored
       {"\r", ""},
+      // A UTF-8 character is one character of the line; ill-formed bytes
+      // and C1 control characters stay out of it.
+      {"de\xC3\xA4\b\xE6\x97\xA5\r", "de\xE6\x97\xA5"},
+      {"\xC3\xA4\xE2\x82\xAC\x1b[D\x1b[Dx\r", "x\xE2\x82\xAC"},
+      {"d\xE4\bx\xE4\xC2\x9B\r", "dx"},
   };
   for (const Case& c : cases) {
     testkit::start(c.keys);
@@ -115,6 +120,13 @@ TEST(ConsoleLineInput, EchoShowsTheLineAndEnterEndsIt) {
   EXPECT_EQ(con::whereY(), 2);
 }
 
+TEST(ConsoleLineInput, EchoShowsOneCellPerCharacter) {
+  testkit::start("Bundesrat_\xC3\xA4\xE4!\r");
+  con::write("> ");
+  EXPECT_EQ(con::readLine(), "Bundesrat_\xC3\xA4!");
+  EXPECT_EQ(testkit::row(1), "> Bundesrat_\u00E4\uFFFD!");
+}
+
 TEST(ConsoleLineInput, AtMost254Characters) {
   testkit::start(std::string(300, 'x') + "\r");
   EXPECT_EQ(con::readLine().size(), 254u);
@@ -124,6 +136,26 @@ TEST(ConsoleLineInput, ReadNumberSkipsBlankLinesAndDropsTheRest) {
   testkit::start("\r   \r  12 34\r56\r");
   EXPECT_EQ(con::readNumber(), "12");
   EXPECT_EQ(con::readNumber(), "56");
+}
+
+TEST(ConsoleWrite, Utf8TextTakesOneCellPerCharacter) {
+  struct Case {
+    std::string text;
+    std::string shown;  // row 1, UTF-8
+    int cursorX;
+  } cases[] = {
+      {"\xE2\x82\xAC \xC3\x9F \xE2\x94\x8C", "\u20AC \u00DF \u250C", 6},
+      {"de\xE4.\xC3", "de\uFFFD.\uFFFD", 6},            // ill-formed, cut short at the end
+      {"\xC2\x9B[2J", "\uFFFD[2J", 5},                  // a C1 control never reaches the terminal
+      {"a\xCC\x88\xE6\x97\xA5|", "a\uFFFD\uFFFD|", 5},  // no column, two columns
+      {"\t\x7f", "\u25CB\u2302", 3},                    // other bytes: code page 437 as before
+  };
+  for (const Case& c : cases) {
+    testkit::start();
+    con::write(c.text);
+    EXPECT_EQ(testkit::row(1), c.shown) << c.text;
+    EXPECT_EQ(con::whereX(), c.cursorX) << c.text;
+  }
 }
 
 TEST(ConsoleDump, BoxCharactersAsUtf8AndTrailingBlanksRemoved) {

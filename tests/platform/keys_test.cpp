@@ -26,21 +26,34 @@ TEST(KeyDecoder, ScriptBytes) {
       {"\x1b\x1b", {27, 27}},
       {"\x1b[Z", {27, '[', 'Z'}},
       {"\x1b[1x", {27, '[', '1', 'x'}},
+      // UTF-8: one key per character, U+FFFD for each ill-formed part.
+      {"\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80", {0xE4, 0x20AC, 0x1F600}},
+      {"de\xE4\x7f", {'d', 'e', 0xFFFD, 8}},
+      {"\xE2\x82\x1b[A", {0xFFFD, E | 72}},  // an Esc cuts a character short
+      {"\x1b\xC3\xA4", {27, 0xE4}},
+      // A NUL byte (Ctrl-Space) is a key of its own, not half of another.
+      {std::string("d\0e", 3), {'d', E | con::SCAN_NUL, 'e'}},
   };
   for (const Case& c : cases) EXPECT_EQ(keys::decodeAll(c.bytes), c.keys) << c.bytes;
 }
 
-TEST(KeyDecoder, LoneEscIsResolvedByTheTimeout) {
+TEST(KeyDecoder, LoneEscAndUnfinishedCharacterAreResolvedByTheTimeout) {
   struct Case {
+    std::string bytes;
     int ms;
     std::vector<int> keys;
-  } cases[] = {{0, {}}, {49, {}}, {50, {27}}, {500, {27}}};
+  } cases[] = {
+      {"\x1b", 0, {}},          {"\x1b", 49, {}},         {"\x1b", 50, {27}},
+      {"\x1b", 500, {27}},      {"\xE2\x82", 49, {}},     {"\xE2\x82", 50, {0xFFFD}},
+      {"\x1b[", 50, {27, '['}}, {"\xC3\xA4", 49, {0xE4}},
+  };
   for (const Case& c : cases) {
     keys::Decoder d;
     std::vector<int> out;
-    keys::feed(d, 0x1b, out);
+    for (unsigned char b : c.bytes) keys::feed(d, b, out);
     keys::elapsed(d, c.ms, out);
-    EXPECT_EQ(out, c.keys) << c.ms;
+    EXPECT_EQ(out, c.keys) << c.bytes << " " << c.ms;
+    EXPECT_FALSE(keys::waiting(d) && c.ms >= keys::ESC_TIMEOUT_MS) << c.bytes;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <random>
 
+#include "platform/utf8.h"
 #include "testkit.h"
 
 namespace {
@@ -116,13 +117,11 @@ struct Emulator {
 const int FG[16] = {30, 34, 32, 36, 31, 35, 33, 37, 90, 94, 92, 96, 91, 95, 93, 97};
 
 void expectSame(const Emulator& e, const std::string& when) {
-  std::map<std::string, unsigned char> cp437;
-  for (int c = 0; c < 256; ++c) cp437.emplace(con::glyph(static_cast<unsigned char>(c)), c);
   int wrong = 0;
   for (int y = 1; y <= 25 && wrong < 3; ++y)
     for (int x = 1; x <= 80 && wrong < 3; ++x) {
       con::Cell c = con::cell(x, y);
-      std::string want = con::glyph(c.ch);
+      std::string want = utf8::encode(std::u32string(1, c.ch));
       bool same = e.text[y - 1][x - 1] == want && e.fg[y - 1][x - 1] == FG[c.attr & 15] &&
                   e.bg[y - 1][x - 1] == 40 + (FG[(c.attr >> 4) & 7] - 30);
       if (!same) {
@@ -157,7 +156,10 @@ TEST(TerminalPainter, RepeatedPaintsKeepTheTerminalEqualToTheScreen) {
         break;
       case 2: {
         std::string s;
-        for (int n = pick(1, 90); n > 0; --n) s += static_cast<char>(pick(32, 255));
+        // Bytes of any kind and whole UTF-8 characters, one or more columns wide.
+        const char* const chars[] = {"\xC3\xA4", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xCC\x88"};
+        for (int n = pick(1, 90); n > 0; --n)
+          s += pick(0, 2) ? std::string(1, static_cast<char>(pick(32, 255))) : chars[pick(0, 3)];
         con::write(s);
         break;
       }

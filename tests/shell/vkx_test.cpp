@@ -7,30 +7,33 @@
 #include <cstdlib>
 #include <functional>
 
-#include "data/vkxdecl.h"
+#include "frame/vkxunit.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "shell/vkxunit.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
 
+using testkit::SETTINGS;
+
 // The settings the configuration file can change, as one comparable text.
 std::string settings() {
-  return "path=" + VKXPATH + " tab=" + std::to_string(OUTPUTTAB) + " prec=" + std::to_string(PREC) +
-         " back=" + std::to_string(BACKCOL1) + " menu=" + std::to_string(BACKCOL2) +
-         " text=" + std::to_string(TEXTCOL) + " internal=" + std::to_string(INTERNAL) +
-         " weights=" + WEIGHTS;
+  return "path=" + SETTINGS.VKXPATH + " tab=" + std::to_string(SETTINGS.OUTPUTTAB) +
+         " prec=" + std::to_string(SETTINGS.PREC) + " back=" + std::to_string(SETTINGS.BACKCOL1) +
+         " menu=" + std::to_string(SETTINGS.BACKCOL2) +
+         " text=" + std::to_string(SETTINGS.TEXTCOL) +
+         " internal=" + std::to_string(SETTINGS.INTERNAL) + " weights=" + SETTINGS.WEIGHTS;
 }
 
 TEST(ConfigurationLine, EachLineSetsAtMostOneSetting) {
-  const auto prec = [] { return std::to_string(PREC); };
-  const auto tab = [] { return std::to_string(OUTPUTTAB); };
-  const auto back = [] { return std::to_string(BACKCOL1); };
-  const auto text = [] { return std::to_string(TEXTCOL); };
-  const auto internal = [] { return std::to_string(INTERNAL); };
-  const auto weights = [] { return WEIGHTS; };
-  const auto path = [] { return VKXPATH; };
+  const auto prec = [] { return std::to_string(SETTINGS.PREC); };
+  const auto tab = [] { return std::to_string(SETTINGS.OUTPUTTAB); };
+  const auto back = [] { return std::to_string(SETTINGS.BACKCOL1); };
+  const auto text = [] { return std::to_string(SETTINGS.TEXTCOL); };
+  const auto internal = [] { return std::to_string(SETTINGS.INTERNAL); };
+  const auto weights = [] { return SETTINGS.WEIGHTS; };
+  const auto path = [] { return SETTINGS.VKXPATH; };
   struct Case {
     std::vector<std::string> lines;
     std::function<std::string()> field;
@@ -52,7 +55,7 @@ TEST(ConfigurationLine, EachLineSetsAtMostOneSetting) {
       {{"outputtab=2"}, tab, "0"},
       {{"backcol=0"}, back, "0"},
       {{"backcol=16"}, back, "1"},
-      {{"menuecol=12"}, [] { return std::to_string(BACKCOL2); }, "12"},
+      {{"menuecol=12"}, [] { return std::to_string(SETTINGS.BACKCOL2); }, "12"},
       {{"textcol=-1"}, text, "15"},
       {{"textcol=14"}, text, "14"},
       {{"version=internal "}, internal, "1"},
@@ -66,8 +69,8 @@ TEST(ConfigurationLine, EachLineSetsAtMostOneSetting) {
   };
   for (const Case& c : cases) {
     testkit::start();
-    VKXPATH = "/start/";
-    for (const std::string& line : c.lines) INILINE(line);
+    SETTINGS.VKXPATH = "/start/";
+    for (const std::string& line : c.lines) INILINE(SETTINGS, line);
     EXPECT_EQ(c.field(), c.expected) << c.lines.front();
   }
 }
@@ -77,15 +80,15 @@ TEST(ConfigurationLine, UnknownAndMalformedLinesChangeNothing) {
                            "backcol=x1", "textcol=", "version=", "weights=integer "}) {
     testkit::start();
     const std::string before = settings();
-    INILINE(line);
+    INILINE(SETTINGS, line);
     EXPECT_EQ(settings(), before) << '"' << line << '"';
   }
 }
 
 TEST(ConfigurationLine, MenuColourTwelveShowsAsRedBar) {
   testkit::start();
-  INILINE("menuecol=12");
-  MAINMENUE();
+  INILINE(SETTINGS, "menuecol=12");
+  MAINMENUE(SETTINGS);
   EXPECT_EQ((testkit::attr(2, 1) >> 4) & 7, 4);
   EXPECT_EQ((testkit::attr(40, 1) >> 4) & 7, 4);
 }
@@ -156,12 +159,12 @@ TEST(ConfigurationLookup, FolderOfTheFileBecomesTheHelpFolder) {
   for (const Case& c : cases) {
     testkit::TempDir dir;
     testkit::start();
-    VKXPATH = "/default/";
+    SETTINGS.VKXPATH = "/default/";
     mkdir(dir.file("cfg").c_str(), 0755);
     if (c.local) testkit::writeFile(dir.file("vkx.ini"), c.body);
     if (c.inPath) testkit::writeFile(dir.file("cfg/vkx.ini"), c.body);
     setenv("PATH", ("/nonexistent:" + dir.path + "/cfg").c_str(), 1);
-    INIDATA();
+    INIDATA(SETTINGS);
     std::string expected = c.expected;
     if (std::size_t at = expected.find('@'); at != std::string::npos)
       expected.replace(at, 1, dir.path);
@@ -175,11 +178,11 @@ TEST(ConfigurationLookup, UnreadableFileKeepsTheInitialSettingsButNotThePath) {
   testkit::start();
   testkit::writeFile(dir.file("vkx.ini"), "precision=9\n");
   setenv("PATH", "", 1);
-  VKXPATH = "/default/";
+  SETTINGS.VKXPATH = "/default/";
   plat::faults.openRead = 13;
-  INIDATA();
-  EXPECT_EQ(VKXPATH, "");
-  EXPECT_EQ(PREC, 4);
+  INIDATA(SETTINGS);
+  EXPECT_EQ(SETTINGS.VKXPATH, "");
+  EXPECT_EQ(SETTINGS.PREC, 4);
 }
 
 // Which submenu box the screen shows: 0 none, 1..3, or -1 for a mix.
@@ -190,22 +193,24 @@ int boxOnScreen() {
   int found = 0;
   for (int k = 0; k < 3; ++k) {
     const Box& b = boxes[k];
-    bool drawn = con::cell(b.x1, b.y1).ch == 218 && con::cell(b.x2, b.y1).ch == 191 &&
-                 con::cell(b.x1, b.y2).ch == 192 && con::cell(b.x2, b.y2).ch == 217;
+    bool drawn = con::cell(b.x1, b.y1).ch == con::cp437(218) &&
+                 con::cell(b.x2, b.y1).ch == con::cp437(191) &&
+                 con::cell(b.x1, b.y2).ch == con::cp437(192) &&
+                 con::cell(b.x2, b.y2).ch == con::cp437(217);
     if (drawn) found = found ? -1 : k + 1;
   }
   for (int y = 2; y <= 25; ++y)
     for (int x = 1; x <= 80; ++x)
-      if (con::cell(x, y).ch == 218 && found <= 0) return -1;
+      if (con::cell(x, y).ch == con::cp437(218) && found <= 0) return -1;
   return found;
 }
 
 // Runs the menu loop on KEYS until it quits (true) or asks for more keys.
 bool runMenu(const std::string& keys) {
   testkit::start(keys);
-  OLDKEY = 0;
+  OLDKEY = SUBMENUTYP::NONE;
   try {
-    MENULOOP();
+    MENULOOP(SETTINGS);
     return true;
   } catch (const testkit::KeysExhausted&) {
     return false;
@@ -226,7 +231,7 @@ TEST(MenuLoop, SubmenuKeysArrowsAndEsc) {
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(runMenu(c.keys)) << c.keys;
-    EXPECT_EQ(OLDKEY, c.open) << c.keys;
+    EXPECT_EQ(static_cast<int>(OLDKEY), c.open) << c.keys;
     EXPECT_EQ(boxOnScreen(), c.open) << c.keys;
     EXPECT_EQ(testkit::row(1).substr(0, 22), "data  compute  options") << c.keys;
   }
@@ -266,8 +271,8 @@ TEST(MenuLoop, CommandKeysRunTheCommandOfTheOpenSubmenu) {
   for (const Case& c : cases) {
     runMenu(c.keys);
     // Every command draws the frame (1,2)-(80,24) with its title inside.
-    EXPECT_EQ(con::cell(1, 2).ch, 218) << c.keys;
-    EXPECT_EQ(con::cell(80, 24).ch, 217) << c.keys;
+    EXPECT_EQ(con::cell(1, 2).ch, con::cp437(218)) << c.keys;
+    EXPECT_EQ(con::cell(80, 24).ch, con::cp437(217)) << c.keys;
     EXPECT_NE(testkit::row(3).find(c.title), std::string::npos)
         << c.keys << ": " << testkit::row(3);
   }
@@ -290,9 +295,9 @@ TEST(MenuLoop, QuitOnlyFromTheDataSubmenuAndLeavesABlankGreyScreen) {
 
 TEST(StartScreen, TitleCreditsAndBars) {
   testkit::start("x");
-  con::textBackground(BACKCOL1);
-  con::textColor(TEXTCOL);
-  STARTPIC();
+  con::textBackground(SETTINGS.BACKCOL1);
+  con::textColor(SETTINGS.TEXTCOL);
+  STARTPIC(SETTINGS);
   EXPECT_EQ(testkit::keysLeft(), 1u);  // the key that ends it stays unread
   EXPECT_EQ(testkit::row(7), "                     VKX 2.0 - Verkanix V2.0 R5/05");
   for (int y = 8; y <= 11; ++y) {
@@ -340,7 +345,7 @@ TEST(StartScreen, HoldEndsWhenTheSecondsReachTheTarget) {
     clockSeconds = c.seconds;
     clockCalls = 0;
     plat::setClock(scriptedClock);
-    STARTPIC();
+    STARTPIC(SETTINGS);
     EXPECT_EQ(clockCalls, c.calls) << c.seconds.front();
   }
   plat::setClock(nullptr);
@@ -352,16 +357,16 @@ TEST(StartUp, KeyOfTheStartScreenActsAtOnceAndColoursComeFromTheFile) {
   testkit::writeFile(dir.file("vkx.ini"), "menuecol=2\nbackcol=4\n");
   setenv("PATH", "", 1);
   testkit::start("d");
-  EXPECT_THROW(VKX(), testkit::KeysExhausted);
-  EXPECT_EQ(OLDKEY, 1);
+  EXPECT_THROW(VKX(SETTINGS), testkit::KeysExhausted);
+  EXPECT_EQ(OLDKEY, SUBMENUTYP::DATA);
   EXPECT_EQ(boxOnScreen(), 1);
   EXPECT_EQ(testkit::screen().find("Verkanix"), std::string::npos);  // start screen gone
   EXPECT_EQ((testkit::attr(40, 1) >> 4) & 7, 2);
   EXPECT_EQ((testkit::attr(40, 10) >> 4) & 7, 4);
-  EXPECT_EQ(VKXPATH, "");
+  EXPECT_EQ(SETTINGS.VKXPATH, "");
 
   testkit::start("xdq");
-  VKX();  // returns on quit
+  VKX(SETTINGS);  // returns on quit
   EXPECT_EQ(testkit::screen(), std::string(25, '\n'));
 }
 

@@ -6,12 +6,14 @@
 #include <fstream>
 #include <string>
 
-#include "data/vkxdecl.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
+
+using testkit::SETTINGS;
 
 using testkit::runUntilWait;
 using testkit::winLine;
@@ -34,16 +36,16 @@ TEST(FilePath, ReportNameIsTakenCutAndShownOnTheNextVisit) {
     SCOPED_TRACE(c.typed);
     testkit::TempDir dir;
     testkit::start(std::string(c.typed) + "\r\r");
-    NAMEOUT = "earlier";
-    OUTPUTFILE = false;
-    EXPECT_THROW(MENUE_FILEPATH(), testkit::KeysExhausted);
+    SETTINGS.NAMEOUT = "earlier";
+    SETTINGS.OUTPUTFILE = false;
+    EXPECT_THROW(MENUE_FILEPATH(SETTINGS), testkit::KeysExhausted);
     EXPECT_EQ(testkit::row(25), "press any key");
-    EXPECT_EQ(NAMEOUT, c.nameout);
-    EXPECT_EQ(OUTPUTFILE, c.outputfile);
+    EXPECT_EQ(SETTINGS.NAMEOUT, c.nameout);
+    EXPECT_EQ(SETTINGS.OUTPUTFILE, c.outputfile);
 
     // The next visit shows the setting (looked at while it waits for the
     // new name).
-    EXPECT_THROW(MENUE_FILEPATH(), testkit::KeysExhausted);
+    EXPECT_THROW(MENUE_FILEPATH(SETTINGS), testkit::KeysExhausted);
     EXPECT_EQ(winLine(3), c.shownNext);
   }
 }
@@ -95,21 +97,21 @@ TEST(FilePath, ChangingTheFolder) {
   runUntilWait(MENUE_FILEPATH, "rep\rnowhere\r");
   EXPECT_EQ(plat::currentDir(), base + "/sub");
   EXPECT_EQ(winLine(5), "...system error2 on changing path");
-  EXPECT_EQ(NAMEOUT, "rep");
-  EXPECT_FALSE(OUTPUTFILE);
+  EXPECT_EQ(SETTINGS.NAMEOUT, "rep");
+  EXPECT_FALSE(SETTINGS.OUTPUTFILE);
 
   testkit::writeFile("plainfile", "x");
   runUntilWait(MENUE_FILEPATH, "\rplainfile\r");
   EXPECT_EQ(winLine(5), "...system error20 on changing path");  // not a folder
 }
 
-// A help folder of its own (VKXPATH is set to it after testkit::start).
+// A help folder of its own (SETTINGS.VKXPATH is set to it after testkit::start).
 struct HelpDir {
   testkit::TempDir dir;
   explicit HelpDir(const std::string* help) {
     if (help) testkit::writeFile("vkx.hlp", *help);
   }
-  void use() const { VKXPATH = dir.path + "/"; }
+  void use() const { SETTINGS.VKXPATH = dir.path + "/"; }
 };
 
 const std::string EMPTY_HELP;
@@ -135,7 +137,7 @@ TEST(Info, CreditsAndHelpPaging) {
     HelpDir dir(c.help);
     testkit::start(c.keys);
     dir.use();
-    EXPECT_THROW(MENUE_INFO(), testkit::KeysExhausted);
+    EXPECT_THROW(MENUE_INFO(SETTINGS), testkit::KeysExhausted);
     EXPECT_EQ(testkit::row(25), "press any key");
     // Not one key too many was read: the wait got none.
     EXPECT_EQ(testkit::keysLeft(), 0u);
@@ -156,7 +158,7 @@ TEST(Info, EndOfHelpNeedsAllThreeExtraKeys) {
   HelpDir dir(&help);
   testkit::start("abc");  // one key for the line, two of the three extra
   dir.use();
-  EXPECT_THROW(MENUE_INFO(), testkit::KeysExhausted);
+  EXPECT_THROW(MENUE_INFO(SETTINGS), testkit::KeysExhausted);
   EXPECT_EQ(testkit::row(25), "") << "the closing prompt is not up yet";
 }
 

@@ -5,11 +5,13 @@
 
 #include <string>
 
-#include "data/vkxdecl.h"
 #include "platform/console.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
+
+using testkit::SETTINGS;
 
 using testkit::runUntilWait;
 using testkit::winLine;
@@ -43,7 +45,7 @@ TEST(ListFile, PagesLineByLine) {
     const char* lines[] = {"line one", "line two", "line three"};
     for (int i = 0; i < c.shown; ++i) EXPECT_EQ(winLine(5 + i), lines[i]);
     EXPECT_EQ(winLine(5 + c.shown), "");
-    EXPECT_EQ(NAME, "") << "listing does not change the data name";
+    EXPECT_EQ(SETTINGS.NAME, "") << "listing does not change the data name";
   }
 }
 
@@ -51,7 +53,7 @@ TEST(ListFile, EndOfFileNeedsAllThreeExtraKeys) {
   testkit::TempDir dir;
   testkit::writeFile("two", "a\nb\n");
   testkit::start("two\rxyzz");  // two lines, two of the three extra keys
-  EXPECT_THROW(MENUE_LISTFILE(), testkit::KeysExhausted);
+  EXPECT_THROW(MENUE_LISTFILE(SETTINGS), testkit::KeysExhausted);
   EXPECT_EQ(testkit::row(25), "");
 }
 
@@ -94,7 +96,7 @@ TEST(PrintFile, SendsBellFileAndFormFeed) {
   PrinterCommand printer("cat > out.bin");
   runUntilWait(MENUE_PRINTFILE, "doc.txt\r");
   EXPECT_EQ(testkit::readFile("out.bin"), "\a" + file + "\f");
-  EXPECT_EQ(NAME, "doc.txt");
+  EXPECT_EQ(SETTINGS.NAME, "doc.txt");
   EXPECT_EQ(winLine(3), "file: doc.txt");
   EXPECT_EQ(winLine(5), "") << "nothing is shown while printing";
 }
@@ -105,11 +107,13 @@ TEST(PrintFile, FailuresAreReportedWithTheirCode) {
     const char* command;
     std::string file;
     std::string message;  // empty: any non-zero code
+    std::string hint = "";
   } cases[] = {
       {"printer command fails", "cat > /dev/null; exit 3", "x\r\n",
        "...system error 3 on printing doc"},
       {"no such printer program", "vkx-no-such-printer-program", "x\r\n",
-       "...system error 127 on printing doc"},
+       "...system error 127 on printing doc",
+       "...no printer command found; the environment variable VKX_PRINTER names one"},
       {"printer that stops reading", "head -c 10 > /dev/null", std::string(300000, 'p'),
        "...system error 32 on printing doc"},
       {"printer killed by a signal", "kill -9 $$", std::string(300000, 'p'),
@@ -122,7 +126,8 @@ TEST(PrintFile, FailuresAreReportedWithTheirCode) {
     PrinterCommand printer(c.command);
     runUntilWait(MENUE_PRINTFILE, "doc\r");
     EXPECT_EQ(winLine(5), c.message);
-    EXPECT_EQ(NAME, "doc") << "the typed name becomes the data name";
+    EXPECT_EQ(winLine(6), c.hint);
+    EXPECT_EQ(SETTINGS.NAME, "doc") << "the typed name becomes the data name";
   }
 }
 
@@ -133,7 +138,7 @@ TEST(PrintFile, MissingFileIsNotPrintedButNamed) {
   EXPECT_EQ(winLine(3), "file: nope.out");
   EXPECT_EQ(winLine(5), "...system error 2 on loading nope.out");
   EXPECT_FALSE(testkit::fileExists("out.bin")) << "no printer was started";
-  EXPECT_EQ(NAME, "nope.out");
+  EXPECT_EQ(SETTINGS.NAME, "nope.out");
 }
 
 }  // namespace

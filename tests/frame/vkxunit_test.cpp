@@ -1,15 +1,17 @@
-#include "shell/vkxunit.h"
+#include "frame/vkxunit.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "data/vkxdecl.h"
 #include "platform/console.h"
 #include "testkit.h"
+#include "types/vkxdecl.h"
 
 namespace {
+
+using testkit::SETTINGS;
 
 int background(int x, int y) { return (testkit::attr(x, y) >> 4) & 7; }
 int foreground(int x, int y) { return testkit::attr(x, y) & 0x0F; }
@@ -34,11 +36,11 @@ struct Colours {
 } const COLOURS[] = {{1, 8, 15}, {3, 12, 14}, {6, 2, 9}};
 
 void useColours(const Colours& c) {
-  BACKCOL1 = c.back;
-  BACKCOL2 = c.menu;
-  TEXTCOL = c.text;
-  con::textBackground(BACKCOL1);
-  con::textColor(TEXTCOL);
+  SETTINGS.BACKCOL1 = c.back;
+  SETTINGS.BACKCOL2 = c.menu;
+  SETTINGS.TEXTCOL = c.text;
+  con::textBackground(SETTINGS.BACKCOL1);
+  con::textColor(SETTINGS.TEXTCOL);
 }
 
 TEST(ScreenFrame, MenuBarMarkerCellAndVersionLabel) {
@@ -46,7 +48,7 @@ TEST(ScreenFrame, MenuBarMarkerCellAndVersionLabel) {
     testkit::start();
     useColours(c);
     con::clrScr();
-    MAINMENUE();
+    MAINMENUE(SETTINGS);
     const std::string at = " colours " + std::to_string(c.back) + "/" + std::to_string(c.menu) +
                            "/" + std::to_string(c.text);
     EXPECT_EQ(testkit::row(1),
@@ -63,7 +65,7 @@ TEST(ScreenFrame, MenuBarMarkerCellAndVersionLabel) {
     // The command header: same row without the labels, whole screen cleared.
     con::gotoXY(5, 10);
     con::write("left over");
-    MAINHEADER();
+    MAINHEADER(SETTINGS);
     EXPECT_EQ(testkit::row(1),
               "                                                                        VKX 2.0")
         << at;
@@ -94,16 +96,17 @@ TEST(ScreenFrame, SubmenuBoxesReplaceEachOther) {
     for (const Case& k : cases) {
       testkit::start();
       useColours(c);
-      MAINMENUE();
-      SUBMENUE(k.key == 1 ? 2 : 1);  // another box is open first
-      MAINMENUE();
-      SUBMENUE(k.key);
+      MAINMENUE(SETTINGS);
+      // another box is open first
+      SUBMENUE(SETTINGS, k.key == 1 ? SUBMENUTYP::COMPUTE : SUBMENUTYP::DATA);
+      MAINMENUE(SETTINGS);
+      SUBMENUE(SETTINGS, static_cast<SUBMENUTYP>(k.key));
       const std::string at =
           " submenu " + std::to_string(k.key) + " menu colour " + std::to_string(c.menu);
-      EXPECT_EQ(con::cell(k.x1, k.y1).ch, 218) << at;
-      EXPECT_EQ(con::cell(k.x2, k.y1).ch, 191) << at;
-      EXPECT_EQ(con::cell(k.x1, k.y2).ch, 192) << at;
-      EXPECT_EQ(con::cell(k.x2, k.y2).ch, 217) << at;
+      EXPECT_EQ(con::cell(k.x1, k.y1).ch, con::cp437(218)) << at;
+      EXPECT_EQ(con::cell(k.x2, k.y1).ch, con::cp437(191)) << at;
+      EXPECT_EQ(con::cell(k.x1, k.y2).ch, con::cp437(192)) << at;
+      EXPECT_EQ(con::cell(k.x2, k.y2).ch, con::cp437(217)) << at;
       for (std::size_t i = 0; i < k.entries.size(); ++i) {
         const int y = k.y1 + 1 + static_cast<int>(i);
         EXPECT_EQ(testkit::row(y).substr(0, static_cast<std::size_t>(k.x1) - 1),
@@ -134,9 +137,9 @@ TEST(ScreenFrame, PressAnyKeyParksTheCursorAndLeavesTheKey) {
     // marker cell.
     testkit::start();
     useColours(c);
-    COMMANDFRAME("title");
+    COMMANDFRAME(SETTINGS, "title");
     con::writeLn("text");
-    EXPECT_THROW(MAINGROUND(), testkit::KeysExhausted);
+    EXPECT_THROW(MAINGROUND(SETTINGS), testkit::KeysExhausted);
     EXPECT_EQ(testkit::row(25), "press any key") << at;
     for (int x = 1; x <= 80; ++x) EXPECT_EQ(background(x, 25), c.menu & 7) << x << at;
     EXPECT_EQ(con::cursorX(), 80) << at;
@@ -147,8 +150,8 @@ TEST(ScreenFrame, PressAnyKeyParksTheCursorAndLeavesTheKey) {
     // there for the menu loop, the window the whole screen.
     testkit::start("x");
     useColours(c);
-    COMMANDFRAME("title");
-    MAINGROUND();
+    COMMANDFRAME(SETTINGS, "title");
+    MAINGROUND(SETTINGS);
     EXPECT_EQ(testkit::keysLeft(), 1u) << at;
     EXPECT_EQ(con::readKey(), 'x') << at;
     for (int y = 2; y <= 25; ++y) {
@@ -163,7 +166,7 @@ TEST(ScreenFrame, PressAnyKeyParksTheCursorAndLeavesTheKey) {
 TEST(ScreenFrame, CommandFrameWindowIsTheInsideOfTheBox) {
   testkit::start();
   useColours(COLOURS[1]);
-  COMMANDFRAME("edit data");
+  COMMANDFRAME(SETTINGS, "edit data");
   EXPECT_EQ(con::windMinX(), 2);
   EXPECT_EQ(con::windMinY(), 3);
   EXPECT_EQ(con::windMaxX(), 79);
@@ -172,8 +175,8 @@ TEST(ScreenFrame, CommandFrameWindowIsTheInsideOfTheBox) {
   EXPECT_EQ(con::whereY(), 3);  // after the title and one empty line
   EXPECT_EQ(testkit::winLine(1), "edit data");
   EXPECT_EQ(testkit::winLine(2), "");
-  EXPECT_EQ(con::cell(1, 2).ch, 218);
-  EXPECT_EQ(con::cell(80, 24).ch, 217);
+  EXPECT_EQ(con::cell(1, 2).ch, con::cp437(218));
+  EXPECT_EQ(con::cell(80, 24).ch, con::cp437(217));
   EXPECT_EQ(background(1, 2), COLOURS[1].back & 7);
   EXPECT_EQ(background(40, 24), COLOURS[1].back & 7);
   EXPECT_EQ(testkit::row(25), "");

@@ -1,35 +1,4 @@
-#include "data/vkxdecl.h"
-
-std::string NAME;
-std::string NAMEOUT = "default";
-bool OUTPUTFILE = true;
-uint8_t OUTPUTTAB = 0;
-uint8_t PREC = 4;
-std::string DEFAULTPATH;
-std::string VKXPATH;
-uint8_t INTERNAL = 0;
-std::string WEIGHTS = "integer";
-int32_t OVERALL = 1;
-int32_t OVERT = 0;
-uint8_t BACKCOL1 = 1;
-uint8_t BACKCOL2 = 8;
-uint8_t TEXTCOL = 15;
-
-void RESET_SETTINGS() {
-  NAME.clear();
-  NAMEOUT = "default";
-  OUTPUTFILE = true;
-  OUTPUTTAB = 0;
-  PREC = 4;
-  VKXPATH = DEFAULTPATH;
-  INTERNAL = 0;
-  WEIGHTS = "integer";
-  OVERALL = 1;
-  OVERT = 0;
-  BACKCOL1 = 1;
-  BACKCOL2 = 8;
-  TEXTCOL = 15;
-}
+#include "types/vkxdecl.h"
 
 namespace {
 

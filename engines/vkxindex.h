@@ -1,0 +1,33 @@
+// The three indices of a described game under a rule, without any
+// dialogue: which engine serves which version and data, and one call per
+// index family. The commands' dialogue and a front end without a console
+// both come here.
+#pragma once
+
+#include "engines/isacore.h"
+#include "engines/wcore.h"
+#include "types/vkxgame.h"
+
+// Optional progress hooks of a run: VISITOR for the weighted walk,
+// PROGRESS (with DATA) for the count-vector walk. Null: a quiet run, which
+// needs only the counts (wcore::Counts, ISATOTALS), so any counting core
+// that gives the same counts may serve it.
+struct HOOKSTYP {
+  const wcore::Visitor* VISITOR = nullptr;
+  ISAPROGRESS PROGRESS = nullptr;
+  void* DATA = nullptr;
+};
+
+// Whether INDEX has an engine for VERSION on data of kind DATA:
+//   shapley: standard (both kinds), multiple weights and spatial (weighted),
+//            ISA and ISA-WP (unweighted);
+//   banzhaf: standard (both kinds), multiple weights (weighted), ISA;
+//   public good: standard (both kinds), multiple weights (weighted).
+bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME);
+
+// The index of every player (every chamber, when unweighted). STATUS is
+// NOENGINE where HASENGINE says no, REFUSED for a game the tables cannot
+// hold, and DONE with the results otherwise.
+SHAPLEYRES SHAPLEY(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS = {});
+BANZHAFRES BANZHAF(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS = {});
+PUBLICGOODRES PUBLICGOOD(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS = {});

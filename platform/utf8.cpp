@@ -1,0 +1,82 @@
+#include "platform/utf8.h"
+
+namespace utf8 {
+
+void feed(Decoder& d, unsigned char b, std::u32string& out) {
+  if (d.need > 0) {
+    if (b >= d.lo && b <= d.hi) {
+      d.cp = (d.cp << 6) | (b & 0x3Fu);
+      d.lo = 0x80;
+      d.hi = 0xBF;
+      if (--d.need == 0) {
+        out.push_back(d.cp);
+        d = Decoder{};
+      }
+      return;
+    }
+    d = Decoder{};
+    out.push_back(REPLACEMENT);
+  }
+  if (b < 0x80) {
+    out.push_back(b);
+  } else if (b >= 0xC2 && b <= 0xDF) {
+    d.need = 1;
+    d.cp = b & 0x1Fu;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    d.need = 2;
+    d.cp = b & 0x0Fu;
+    if (b == 0xE0) d.lo = 0xA0;  // below: an overlong form
+    if (b == 0xED) d.hi = 0x9F;  // above: a surrogate
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    d.need = 3;
+    d.cp = b & 0x07u;
+    if (b == 0xF0) d.lo = 0x90;  // below: an overlong form
+    if (b == 0xF4) d.hi = 0x8F;  // above: beyond U+10FFFF
+  } else {
+    out.push_back(REPLACEMENT);  // a lone continuation byte, C0, C1, F5..FF
+  }
+}
+
+bool pending(const Decoder& d) { return d.need > 0; }
+
+void finish(Decoder& d, std::u32string& out) {
+  if (d.need > 0) out.push_back(REPLACEMENT);
+  d = Decoder{};
+}
+
+std::u32string decode(std::string_view bytes) {
+  Decoder d;
+  std::u32string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) feed(d, static_cast<unsigned char>(c), out);
+  finish(d, out);
+  return out;
+}
+
+void append(std::string& out, char32_t cp) {
+  if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = REPLACEMENT;
+  auto put = [&](char32_t bits) { out.push_back(static_cast<char>(bits)); };
+  if (cp < 0x80) {
+    put(cp);
+  } else if (cp < 0x800) {
+    put(0xC0 | (cp >> 6));
+    put(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    put(0xE0 | (cp >> 12));
+    put(0x80 | ((cp >> 6) & 0x3F));
+    put(0x80 | (cp & 0x3F));
+  } else {
+    put(0xF0 | (cp >> 18));
+    put(0x80 | ((cp >> 12) & 0x3F));
+    put(0x80 | ((cp >> 6) & 0x3F));
+    put(0x80 | (cp & 0x3F));
+  }
+}
+
+std::string encode(std::u32string_view text) {
+  std::string out;
+  for (char32_t cp : text) append(out, cp);
+  return out;
+}
+
+}  // namespace utf8

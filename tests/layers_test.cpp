@@ -1,0 +1,52 @@
+// The program's folders form layers that include only downward:
+//   platform < types < common < frame < data < engines < commands < shell
+// (the editor command in data/ draws the screen frame, so the frame sits
+// below data). Only platform/ may include the system's terminal, signal and
+// process headers. An include against the order fails here, naming it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::vector<std::string> LAYERS = {"platform", "types",   "common",   "frame",
+                                         "data",     "engines", "commands", "shell"};
+
+int layerOf(const std::string& folder) {
+  for (std::size_t i = 0; i < LAYERS.size(); ++i)
+    if (LAYERS[i] == folder) return static_cast<int>(i);
+  return -1;
+}
+
+TEST(Layers, IncludesRunDownwardOnly) {
+  namespace fs = std::filesystem;
+  const char* const systemOnly[] = {"<termios.h>", "<poll.h>",  "<signal.h>",
+                                    "<unistd.h>",  "<fcntl.h>", "<sys/"};
+  int files = 0;
+  for (const std::string& folder : LAYERS) {
+    for (const auto& entry : fs::directory_iterator(fs::path(VKX_SOURCE_DIR) / folder)) {
+      const std::string name = folder + "/" + entry.path().filename().string();
+      std::ifstream in(entry.path());
+      ++files;
+      for (std::string line; std::getline(in, line);) {
+        if (line.rfind("#include", 0) != 0) continue;
+        const std::size_t q = line.find('"'), slash = line.find('/', q + 1);
+        if (q != std::string::npos && slash != std::string::npos) {
+          const std::string to = line.substr(q + 1, slash - q - 1);
+          EXPECT_GE(layerOf(to), 0) << name << ": " << line;
+          EXPECT_LE(layerOf(to), layerOf(folder)) << name << " reaches up: " << line;
+        }
+        if (folder == "platform") continue;
+        for (const char* header : systemOnly) {
+          EXPECT_EQ(line.find(header), std::string::npos) << name << ": " << line;
+        }
+      }
+    }
+  }
+  EXPECT_GT(files, 40);  // the folders were found
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+// What flows through one run of an index: the described game (the tables of
+// the data files), the winning rule, and one result type per index family.
+// Engines take a game and a rule and return a result; the dialogue of a
+// command builds the game and the rule, and the reports read all three.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "types/vkxdecl.h"
+
+// How the players of a data file are given.
+enum class DATASTRUCT : int32_t {
+  UNWEIGHTED = 0,  // member counts per subgame
+  WEIGHTED = 1,    // one weight per player
+  OTHER = -1,      // another code in the file: no engine computes it
+};
+DATASTRUCT DATASTRUCTOF(int32_t CODE);
+int32_t CODEOF(DATASTRUCT D);
+
+// The version of a game, as the commands number it internally.
+enum class VERSION : int32_t {
+  NONE = 0,  // an answer no command has an engine for
+  STANDARD = 1,
+  ISA = 3,       // unweighted chambers, box win sets, two overall thresholds
+  ISAWP = 4,     // ISA procedure for working plans
+  MULTIPLE = 5,  // two to four vote systems that must all be met
+  SPATIAL = 6,   // coalitions weighted by their members' similarity
+};
+
+// How the overall threshold T1 combines with the win sets of a weighted game.
+enum class OVERALLRULE : int32_t {
+  NONE = 0,
+  AND = 1,  // a coalition below T1 loses
+  OR = 2,   // a coalition reaching T1 wins whatever the win sets say
+};
+// The settings' answer as a rule: 1 AND, 2 OR, anything else none.
+OVERALLRULE OVERALLOF(int32_t ANSWER);
+// What the overall threshold of a weighted game counts.
+enum class OVERALLUNIT : int32_t {
+  MEMBERS = 0,
+  VOTES = 1,  // the members' weights in the first vote system
+};
+
+constexpr int MAXSYSTEMS = 4;  // vote systems of the multiple-weights version
+
+// A game as the data files describe it.
+struct GAMETYP {
+  std::string NAME;  // the primary data file, without extension
+  DATASTRUCT DATASTRUCTURE = DATASTRUCT::UNWEIGHTED;
+  uint16_t N = 0;   // players of the whole game (members, when unweighted)
+  uint16_t MM = 0;  // subgames
+  NNTYP NN{};       // players per subgame
+  GEWTYP GEW{};     // weights [subgame][player] of the first vote system
+  MEMTYP MEM{};     // player 1..N -> [0] subgame, [1] number in it
+  // Multiple weights: vote systems 1..VS-1 beyond the first (system 0, GEW),
+  // each with its own weights for the same players.
+  int32_t VS = 1;
+  GEWTYP GEWX[MAXSYSTEMS]{};
+  // Spatial version: the positions file and the players' positions.
+  std::string NAME1;
+  uint16_t NTHEME = 0;  // policy dimensions
+  POSTYP POSITION{};
+};
+
+// The winning rule of a run.
+struct RULETYP {
+  VERSION GAME = VERSION::STANDARD;
+  int32_t THRES = 0;  // number of win sets, 1..10 when entered
+  GEWTYP M{};         // threshold per [subgame][win set] (first vote system)
+  GTYP G{};           // the win sets as boxes [win set][subgame][1 lower, 2 upper]
+  // Thresholds of vote systems 1..VS-1 of a multiple-weights game, paired
+  // with the win sets of the first system by number.
+  GEWTYP MX[MAXSYSTEMS]{};
+  // Overall threshold of a weighted game, and the two of the ISA versions
+  // with the number of leading subgames each one counts over.
+  int32_t T1 = 0, T2 = 0, T1ANZ = 0, T2ANZ = 0;
+  OVERALLRULE OVERALL = OVERALLRULE::AND;
+  OVERALLUNIT OVERT = OVERALLUNIT::MEMBERS;
+  // Blocking minority in vote system 1 (multiple-weights Shapley version): a
+  // coalition loses when the players outside it hold more than BLOCKTHRES
+  // system-1 votes even without the smallest of them.
+  bool BLOCK = false;
+  int32_t BLOCKTHRES = 0;
+};
+
+// Whether an engine computed its result.
+enum class STATUSTYP : uint8_t {
+  DONE,
+  REFUSED,   // the game does not fit the tables ("...number of players/subgames not allowed")
+  NOENGINE,  // no engine for this version and data ("...error on input file format")
+  STOPPED,   // the dialogue ended the run (a further data file that does not fit)
+};
+
+// The index families.
+enum class INDEXTYP : uint8_t { SHAPLEY, BANZHAF, PUBLICGOOD };
+
+// Results are tables [subgame][player] like the weights. Entry [s][0] is the
+// subgame's total where an engine gives one: the unweighted engines give
+// only totals (every member of a chamber is alike).
+struct SHAPLEYRES {
+  STATUSTYP STATUS = STATUSTYP::DONE;
+  // Shapley-Shubik value of each player (similarity-weighted share in the
+  // spatial version); unweighted: the chamber's sum in [s][0].
+  SHAPTYP SS{};
+  // Inclusiveness: the share of winning coalitions that contain the player;
+  // [s][0] the share of winning coalitions with a member in subgame s
+  // (unweighted: the chamber's sum over its members, and in the ISA version
+  // [s][1] the share with at least one member).
+  SHAPTYP II{};
+  double WINS = 0;  // winning coalitions
+};
+
+struct BANZHAFRES {
+  STATUSTYP STATUS = STATUSTYP::DONE;
+  // Swings: the coalitions that win with the player and lose without it.
+  // Weighted games count them exactly (whole numbers); unweighted: the
+  // chamber's total in [s][0].
+  SHAPTYP SWINGS{};
+  double WINS = 0;  // winning coalitions
+};
+
+struct PUBLICGOODRES {
+  STATUSTYP STATUS = STATUSTYP::DONE;
+  // Minimal winning coalitions that contain the player (unweighted: the
+  // chamber's total of members over them, in [s][0]).
+  SHAPTYP MWC{};
+  // The same with each coalition counted as 1/size (its share of the good).
+  SHAPTYP SHARE{};
+  double MINWINS = 0;  // minimal winning coalitions
+};
+
+// A result that was not computed, with the reason.
+template <typename RES>
+RES NOTDONE(STATUSTYP STATUS) {
+  RES r;
+  r.STATUS = STATUS;
+  return r;
+}
