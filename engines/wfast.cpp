@@ -6,7 +6,6 @@
 #include <numeric>
 #include <vector>
 
-#include "common/mathe1.h"
 #include "engines/wdd.h"
 #include "engines/wdense.h"
 
@@ -283,27 +282,30 @@ void shapley(const wcore::Game& g, const Whole& f, Result& r) {
   for (int k = 1; k <= n; ++k) r.wins += f.all(k);
   for (int s = 1; s <= g.mm; ++s)
     for (int k = 1; k <= n; ++k) r.sub[s] += f.all(k) - f.without(s, k);
-  for (int q = 1; q <= n; ++q)
+  for (int q = 1; q <= n; ++q) {
+    uint64_t bySize[MAXACTOR + 1] = {};
     for (int k = 1; k <= n; ++k) {
       const uint64_t in = f.with(q, k);
       // Winning coalitions of size k - 1 without q lose with q less: those
       // with q winning, less the ones already winning without it.
-      const uint64_t swings = in - (f.all(k - 1) - f.with(q, k - 1));
+      bySize[k] = in - (f.all(k - 1) - f.with(q, k - 1));
       r.with[q] += in;
-      r.swings[q] += swings;
-      r.shap[q] += static_cast<double>(swings) *
-                   (1.0 / (NCR(static_cast<uint16_t>(n), static_cast<uint16_t>(k)) * k));
+      r.swings[q] += bySize[k];
     }
+    r.shap[q] = wcore::SHAPLEYVALUE(n, bySize);
+  }
 }
 
 void publicGood(const wcore::Game& g, const Whole& f, Result& r) {
-  for (int k = 1; k <= g.n; ++k) {
+  for (int k = 1; k <= g.n; ++k)
     r.minimal += f.minimal(k, [k](const Profile& x) { return x.all[k]; });
-    for (int q = 1; q <= g.n; ++q) {
-      const uint64_t c = f.minimal(k, [q, k](const Profile& x) { return x.with[q][k]; });
-      r.minimalWith[q] += c;
-      r.minimalShare[q] += static_cast<double>(c) / k;
+  for (int q = 1; q <= g.n; ++q) {
+    uint64_t bySize[MAXACTOR + 1] = {};
+    for (int k = 1; k <= g.n; ++k) {
+      bySize[k] = f.minimal(k, [q, k](const Profile& x) { return x.with[q][k]; });
+      r.minimalWith[q] += bySize[k];
     }
+    r.minimalShare[q] = wcore::SIZESHARE(g.n, bySize);
   }
 }
 
