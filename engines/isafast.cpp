@@ -438,9 +438,7 @@ ISAXTOTALS ISA_FAST_SUMS(ISAKIND KIND, const ISAGAME& GAME) {
   r.anz2 = std::min<int>(GAME.T2ANZ, r.mm);
   r.t1 = GAME.T1;
   r.t2 = GAME.T2;
-  // Doubles hold every count while 2^members and C(N, k) stay below about
-  // 2^1000; beyond that the extended range is needed.
-  if (r.total <= 1000 && GAME.N <= 1000) return count<double>(r, GAME);
+  if (ISA_DOUBLES(GAME)) return count<double>(r, GAME);
   return count<XNUM>(r, GAME);
 }
 
@@ -473,4 +471,23 @@ ISATOTALS ISA_TODOUBLE(const ISAXTOTALS& T) {
   }
   d.WINSETS = XTODOUBLE(T.WINSETS);
   return d;
+}
+
+ISAXTOTALS ISA_TOEXTENDED(const ISATOTALS& T) {
+  ISAXTOTALS x;
+  for (int c = 0; c <= MAXCHAMB; ++c) {
+    x.SHAP[c] = XNUM(T.SHAP[c]);
+    x.PIV0[c] = XNUM(T.PIV0[c]);
+    x.PIV1[c] = XNUM(T.PIV1[c]);
+  }
+  x.WINSETS = XNUM(T.WINSETS);
+  return x;
+}
+
+bool ISA_DOUBLES(const ISAGAME& GAME) {
+  // Doubles hold every count while 2^members and C(N, k) stay below about
+  // 2^1000; beyond that the extended range is needed.
+  int64_t total = 0;
+  for (int d = 1; d <= GAME.MM && d <= MAXCHAMB; ++d) total += std::max(GAME.NN[d], 0);
+  return total <= 1000 && GAME.N <= 1000;
 }

@@ -7,8 +7,8 @@
 // members give finite totals.
 #pragma once
 
-#include "common/xnum.h"
 #include "engines/isacore.h"
+#include "types/xnum.h"
 
 using ISAXVECTOR = TABLE<XNUM, MAXCHAMB + 1>;  // one value per chamber 1..10
 
@@ -32,3 +32,9 @@ ISAXTOTALS ISA_FAST(ISAKIND KIND, const ISAGAME& GAME);
 
 // The totals as doubles (infinite where they exceed a double).
 ISATOTALS ISA_TODOUBLE(const ISAXTOTALS& T);
+// Totals in doubles (the walk's) as the same values in extended range.
+ISAXTOTALS ISA_TOEXTENDED(const ISATOTALS& T);
+// Whether doubles hold every count and binomial coefficient of GAME (at
+// most 1000 members in all, and N at most 1000): there the fast core counts
+// in doubles, and the walk's totals are finite.
+bool ISA_DOUBLES(const ISAGAME& GAME);

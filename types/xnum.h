@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <string>
 
 struct XNUM {
   // Value m * 2^e. Normal form: m = 0 (then e = 0), or 0.5 <= |m| < 1; a
@@ -105,6 +104,5 @@ inline bool operator==(const XNUM& a, const XNUM& b) { return a.m == b.m && a.e 
 double XTODOUBLE(const XNUM& X);
 // The decimal logarithm of |X| (minus infinity for zero).
 long double XLOG10(const XNUM& X);
-// "sci 26" as SCISTR writes a double, for any magnitude: the exponent gets
-// as many digits as it needs (at least 3).
-std::string XSCISTR(const XNUM& X, int W = 26);
+// 2^E exactly.
+inline XNUM XPOW2(int64_t E) { return XNUM::make(0.5, E + 1); }

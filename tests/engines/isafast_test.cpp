@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/mathe1.h"
 #include "engines/isafast.h"
 
 namespace {
