@@ -6,65 +6,71 @@
 #include "frame/vkxunit.h"
 #include "platform/console.h"
 
+namespace {
+
+// The divisors of the Banzhaf values, 2^(N-1) and the sum of all swings,
+// in extended range: both exceed a double in a chamber of thousands.
+XNUM potOf(const RUNTYP& R) { return XPOW2(static_cast<uint16_t>(R.N - 1)); }
+
+}  // namespace
+
 void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
-  const double D = POT(2, static_cast<uint16_t>(R.N - 1));
-  const double SUM = REP.SUM;
+  const XNUM D = potOf(R);
+  const XNUM SUM = REP.XSUM;
+  auto fixed = [&](const XNUM& swings) {
+    return XFIXSTR(RATIO(swings, D), 10, 6) + XFIXSTR(RATIO(swings, SUM), 10, 6);
+  };
   REPORTHEAD(R, REP, "subgame  player  weight      NNBZ       NBZ");
   for (int i = 1; i <= R.MM; ++i) {
-    const double share = RATIO(R.SHAP[i][0], R.NN[i]);
-    const bool tiny = RATIO(share, D) < 0.0001 || RATIO(share, SUM) < 0.0001;
+    const XNUM share = RATIO(R.X.SHAP[i], XNUM(R.NN[i]));
+    const bool tiny = XTODOUBLE(RATIO(share, D)) < 0.0001 || XTODOUBLE(RATIO(share, SUM)) < 0.0001;
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, REPORTPLAYER(R, i, p) + FIXSTR(RATIO(R.SHAP[i][p], D), 10, 6) +
-                            FIXSTR(RATIO(R.SHAP[i][p], SUM), 10, 6));
+        REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed(XNUM(R.SHAP[i][p])));
         REPORTWAIT(REP);
       }
     } else {
-      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + FIXSTR(RATIO(share, D), 10, 6) +
-                          FIXSTR(RATIO(share, SUM), 10, 6));
+      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + fixed(share));
       if (tiny) {
-        const double values[2] = {RATIO(share, D), RATIO(share, SUM)};
+        const XNUM values[2] = {RATIO(share, D), RATIO(share, SUM)};
         REPORTEXTENDED(REP, values, 2);
       }
       REPORTWAIT(REP);
     }
     if (R.GAME == VERSION::STANDARD || R.GAME == VERSION::ISA || R.GAME == VERSION::ISAWP) {
-      REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " +
-                          FIXSTR(RATIO(R.SHAP[i][0], D), 10, 6) +
-                          FIXSTR(RATIO(R.SHAP[i][0], SUM), 10, 6));
+      REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " + fixed(R.X.SHAP[i]));
       if (tiny) {
         // Here the normalised value comes first.
-        const double values[2] = {RATIO(R.SHAP[i][0], SUM), RATIO(R.SHAP[i][0], D)};
+        const XNUM values[2] = {RATIO(R.X.SHAP[i], SUM), RATIO(R.X.SHAP[i], D)};
         REPORTEXTENDED(REP, values, 2);
       }
     }
   }
-  REPORTLINE(REP, "sum of all:            " + FIXSTR(RATIO(SUM, D), 10, 6) +
-                      FIXSTR(RATIO(SUM, SUM), 10, 6));
-  REPORTLINE(REP, "mean:                  " + FIXSTR(RATIO(SUM, D) / R.N, 10, 6) +
-                      FIXSTR(RATIO(SUM, SUM) / R.N, 10, 6));
+  REPORTLINE(REP, "sum of all:            " + fixed(SUM));
+  const XNUM n(R.N);
+  REPORTLINE(REP, "mean:                  " + XFIXSTR(RATIO(SUM, D) / n, 10, 6) +
+                      XFIXSTR(RATIO(SUM, SUM) / n, 10, 6));
   REPORTWINS(R, REP);
   REPORTEND(R, REP, true);
 }
 
 void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
   const int p = REP.PREC;
-  const double D = POT(2, static_cast<uint16_t>(R.N - 1));
-  const double SUM = REP.SUM;
-  auto line = [&](double normalised, double plain) {
-    REPORTLINE(REP, FIXSTR(normalised, p + 2, p) + FIXSTR(plain, p + 3, p));
+  const XNUM D = potOf(R);
+  const XNUM SUM = REP.XSUM;
+  auto line = [&](const XNUM& swings) {
+    REPORTLINE(REP, XFIXSTR(RATIO(swings, SUM), p + 2, p) + XFIXSTR(RATIO(swings, D), p + 3, p));
   };
   for (int i = 1; i <= R.MM; ++i) {
     if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
-      for (int j = 1; j <= R.NN[i]; ++j) line(RATIO(R.SHAP[i][j], SUM), RATIO(R.SHAP[i][j], D));
+      for (int j = 1; j <= R.NN[i]; ++j) line(XNUM(R.SHAP[i][j]));
     } else {
-      const double share = RATIO(R.SHAP[i][0], R.NN[i]);
-      line(RATIO(share, SUM), RATIO(share, D));
+      line(RATIO(R.X.SHAP[i], XNUM(R.NN[i])));
     }
-    line(RATIO(R.SHAP[i][0], SUM), RATIO(R.SHAP[i][0], D));
+    line(R.X.SHAP[i]);
   }
-  line(RATIO(SUM, SUM), RATIO(SUM, D));
+  line(SUM);
   REPORTLINE(REP, "");
 }
 

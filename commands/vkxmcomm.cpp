@@ -34,6 +34,13 @@ void REPORTEXTENDED(REPORTTYP& REP, const double* VALUES, int COUNT) {
     REPORTLINE(REP, std::string(13, ' ') + SCISTR(VALUES[i], 26) + ")");
 }
 
+void REPORTEXTENDED(REPORTTYP& REP, const XNUM* VALUES, int COUNT) {
+  if (COUNT < 1) return;
+  REPORTLINE(REP, "  (extended: " + XSCISTR(VALUES[0], 26) + (COUNT == 1 ? ")" : ""));
+  for (int i = 1; i < COUNT; ++i)
+    REPORTLINE(REP, std::string(13, ' ') + XSCISTR(VALUES[i], 26) + ")");
+}
+
 void REPORTGAME(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, "primary data file: " + R.NAME);
   for (int32_t i = 1; i <= R.THRES && i <= 10; ++i) {
@@ -80,8 +87,10 @@ std::string REPORTPLAYER(const RUNTYP& R, int I, int P) {
 
 void REPORTWINS(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, " ");
-  REPORTLINE(REP, "winning coalitions:    " + FIXSTR(R.WINSETS, 10, 0));
-  REPORTLINE(REP, "decision probability:  " + FIXSTR(R.WINSETS / POT(2, R.N), 10, 6));
+  // In extended range: a chamber of thousands of members has more
+  // coalitions than a double holds (2^N with it).
+  REPORTLINE(REP, "winning coalitions:    " + XFIXSTR(R.X.WINS, 10, 0));
+  REPORTLINE(REP, "decision probability:  " + XFIXSTR(R.X.WINS / XPOW2(R.N), 10, 6));
 }
 
 void REPORTEND(RUNTYP& R, REPORTTYP& REP, bool SPACED) {
@@ -101,6 +110,8 @@ std::string REPORTTIMES(const RUNTYP& R, bool SPACED) {
 }
 
 double RATIO(double A, double B) { return B == 0.0 ? 0.0 : A / B; }
+
+XNUM RATIO(const XNUM& A, const XNUM& B) { return B.zero() ? XNUM() : A / B; }
 
 int REPORTFILE(RUNTYP& R, REPORTTYP& REP, const std::string& PATH, const std::string& HEADER,
                REPORTPROC PROC) {
@@ -164,6 +175,18 @@ void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS) {
     REP.SUM += R.SHAP[i][0];
     if (PIVOTS) REP.PIVOT += R.PIV[i][0];
   }
+  if (!R.X.EXTENDED) {
+    R.X.WINS = XNUM(R.WINSETS);
+    for (int i = 1; i <= R.MM; ++i) {
+      R.X.SHAP[i] = XNUM(R.SHAP[i][0]);
+      R.X.PIV[i] = XNUM(R.PIV[i][0]);
+    }
+  }
+  // The same sums in the same order: equal to the doubles' where they fit.
+  for (int i = 1; i <= R.MM; ++i) {
+    REP.XSUM += R.X.SHAP[i];
+    if (PIVOTS) REP.XPIVOT += R.X.PIV[i];
+  }
 }
 
 void REPORTRUN(RUNTYP& R, const SETTINGSTYP& S, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK) {
@@ -187,12 +210,14 @@ void TAKE(RUNTYP& R, const SHAPLEYRES& RES) {
   R.SHAP = RES.SS;
   R.PIV = RES.II;
   R.WINSETS = RES.WINS;
+  R.X = RES.X;
 }
 
 void TAKE(RUNTYP& R, const BANZHAFRES& RES) {
   if (RES.STATUS != STATUSTYP::DONE) return;
   R.SHAP = RES.SWINGS;
   R.WINSETS = RES.WINS;
+  R.X = RES.X;
 }
 
 void TAKE(RUNTYP& R, const PUBLICGOODRES& RES) {
@@ -200,6 +225,7 @@ void TAKE(RUNTYP& R, const PUBLICGOODRES& RES) {
   R.SHAP = RES.MWC;
   R.PIV = RES.SHARE;
   R.WINSETS = RES.MINWINS;
+  R.X = RES.X;
 }
 
 template <typename RES>
@@ -260,6 +286,7 @@ bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE) {
     R.PIV[i] = {};
   }
   R.WINSETS = 0.0;
+  R.X = {};
   R.GAME = VERSION::STANDARD;
   return true;
 }

@@ -29,6 +29,9 @@ struct RUNTYP : GAMETYP, RULETYP {
   SHAPTYP SHAP{};
   SHAPTYP PIV{};
   double WINSETS = 0.0;
+  // WINSETS and the subgame totals [s][0] in extended range: the engine's
+  // own when it gives them, else REPORTTOTALS takes the doubles.
+  XTOTALTYP X{};
   plat::Stamp TIME1{}, TIME2{};  // start and end of the engine run
 };
 
@@ -47,10 +50,11 @@ RUNTYP RUNOF(const GAMETYP& GAME, const RULETYP& RULE, const RES& RESULT, const 
 // currently goes: the screen copy (which pauses after rows), a file, or a
 // string.
 struct REPORTTYP {
-  double SUM = 0.0;    // sum of the subgame totals
-  double PIVOT = 0.0;  // public good: sum of the PIV totals
-  int PREC = 4;        // decimals of the number block
-  bool SCREEN = true;  // true: the screen copy, which pauses after rows
+  double SUM = 0.0;       // sum of the subgame totals
+  double PIVOT = 0.0;     // public good: sum of the PIV totals
+  XNUM XSUM{}, XPIVOT{};  // the same in extended range
+  int PREC = 4;           // decimals of the number block
+  bool SCREEN = true;     // true: the screen copy, which pauses after rows
   plat::TextOut* TEXTFILE = nullptr;
   std::string* TEXT = nullptr;  // lines ended by CR LF, when neither of the above
 };
@@ -65,6 +69,9 @@ void REPORTWAIT(REPORTTYP& REP);
 // the 26-column scientific form, each further value on a line of its own
 // indented by 13 blanks; every line but a lone first one ends in ")".
 void REPORTEXTENDED(REPORTTYP& REP, const double* VALUES, int COUNT);
+// The same of values in extended range: a value below a double's range
+// gets its own digits, not zero.
+void REPORTEXTENDED(REPORTTYP& REP, const XNUM* VALUES, int COUNT);
 // The lines that describe the game: data file, win sets, the overall
 // thresholds that apply to the version, the spatial note.
 void REPORTGAME(RUNTYP& R, REPORTTYP& REP);
@@ -85,6 +92,7 @@ std::string REPORTTIMES(const RUNTYP& R, bool SPACED = false);
 // A / B, or 0 when B is 0 (a game without swings or minimal winning
 // coalitions shows zeros, not "NAN").
 double RATIO(double A, double B);
+XNUM RATIO(const XNUM& A, const XNUM& B);
 
 // Shows the report on the screen (TEXT), appends it to the ".out" file
 // named after the data file or the settings' report name (with the file
@@ -94,7 +102,8 @@ double RATIO(double A, double B);
 void REPORTWRITE(RUNTYP& R, const SETTINGSTYP& S, REPORTTYP& REP, REPORTPROC TEXT,
                  REPORTPROC BLOCK);
 // The totals of a run: the weighted subgames' totals (SHAP[i][0], and
-// PIV[i][0] too when PIVOTS) and the overall sums into REP.
+// PIV[i][0] too when PIVOTS) and the overall sums into REP; the extended
+// values of R.X from the doubles when the engine gave none.
 void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS);
 // The whole report of a run: REPORTTOTALS, then TEXT and BLOCK go out
 // through REPORTWRITE.

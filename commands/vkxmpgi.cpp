@@ -10,21 +10,22 @@ namespace {
 
 // PGI, MBP and DPI of one row: the player's (or one representative
 // player's) minimal winning coalitions over all counted memberships, over
-// their number W, and its reciprocal-size sum over W.
+// their number W, and its reciprocal-size sum over W. In extended range:
+// the counts of a chamber of thousands exceed a double.
 struct PGIROW {
-  double pgi, mbp, dpi;
+  XNUM pgi, mbp, dpi;
 };
 
-PGIROW pgiRow(double shap, double piv, double SUM, double W) {
+PGIROW pgiRow(const XNUM& shap, const XNUM& piv, const XNUM& SUM, const XNUM& W) {
   return {RATIO(shap, SUM), RATIO(shap, W), RATIO(piv, W)};
 }
 
 std::string fixed3(const PGIROW& v) {
-  return FIXSTR(v.pgi, 10, 6) + FIXSTR(v.mbp, 10, 6) + FIXSTR(v.dpi, 10, 6);
+  return XFIXSTR(v.pgi, 10, 6) + XFIXSTR(v.mbp, 10, 6) + XFIXSTR(v.dpi, 10, 6);
 }
 
 void extended(REPORTTYP& REP, const PGIROW& v) {
-  const double values[3] = {v.pgi, v.mbp, v.dpi};
+  const XNUM values[3] = {v.pgi, v.mbp, v.dpi};
   REPORTEXTENDED(REP, values, 3);
 }
 
@@ -32,15 +33,17 @@ void extended(REPORTTYP& REP, const PGIROW& v) {
 
 void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
-  const double W = R.WINSETS;
-  const double SUM = REP.SUM;
+  const XNUM W = R.X.WINS;
+  const XNUM SUM = REP.XSUM;
   REPORTHEAD(R, REP, "subgame  player  weight       PGI       MBP       DPI");
   for (int i = 1; i <= R.MM; ++i) {
-    const PGIROW one = pgiRow(RATIO(R.SHAP[i][0], R.NN[i]), RATIO(R.PIV[i][0], R.NN[i]), SUM, W);
-    const bool tiny = one.pgi < 0.0001 || one.mbp < 0.0001;
+    const XNUM nn(R.NN[i]);
+    const PGIROW one = pgiRow(RATIO(R.X.SHAP[i], nn), RATIO(R.X.PIV[i], nn), SUM, W);
+    const bool tiny = XTODOUBLE(one.pgi) < 0.0001 || XTODOUBLE(one.mbp) < 0.0001;
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed3(pgiRow(R.SHAP[i][p], R.PIV[i][p], SUM, W)));
+        REPORTLINE(REP, REPORTPLAYER(R, i, p) +
+                            fixed3(pgiRow(XNUM(R.SHAP[i][p]), XNUM(R.PIV[i][p]), SUM, W)));
         REPORTWAIT(REP);
       }
     } else {
@@ -48,35 +51,37 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
       if (tiny) extended(REP, one);
       REPORTWAIT(REP);
     }
-    const PGIROW total = pgiRow(R.SHAP[i][0], R.PIV[i][0], SUM, W);
+    const PGIROW total = pgiRow(R.X.SHAP[i], R.X.PIV[i], SUM, W);
     REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " + fixed3(total));
     if (tiny) extended(REP, total);
   }
-  const PGIROW all = pgiRow(SUM, REP.PIVOT, SUM, W);
+  const PGIROW all = pgiRow(SUM, REP.XPIVOT, SUM, W);
   REPORTLINE(REP, "sum of all:            " + fixed3(all));
-  REPORTLINE(REP,
-             "mean:                  " + fixed3({all.pgi / R.N, all.mbp / R.N, all.dpi / R.N}));
+  const XNUM n(R.N);
+  REPORTLINE(REP, "mean:                  " + fixed3({all.pgi / n, all.mbp / n, all.dpi / n}));
   REPORTLINE(REP, " ");
-  REPORTLINE(REP, "minimal winning coalitions: " + FIXSTR(W, 15, 0));
+  REPORTLINE(REP, "minimal winning coalitions: " + XFIXSTR(W, 15, 0));
   REPORTEND(R, REP, true);
 }
 
 void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
   const int p = REP.PREC;
-  const double W = R.WINSETS;
-  const double SUM = REP.SUM;
+  const XNUM W = R.X.WINS;
+  const XNUM SUM = REP.XSUM;
   auto line = [&](const PGIROW& v) {
-    REPORTLINE(REP, FIXSTR(v.pgi, p + 2, p) + FIXSTR(v.mbp, p + 3, p) + FIXSTR(v.dpi, p + 3, p));
+    REPORTLINE(REP, XFIXSTR(v.pgi, p + 2, p) + XFIXSTR(v.mbp, p + 3, p) + XFIXSTR(v.dpi, p + 3, p));
   };
   for (int i = 1; i <= R.MM; ++i) {
+    const XNUM nn(R.NN[i]);
     if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
-      for (int j = 1; j <= R.NN[i]; ++j) line(pgiRow(R.SHAP[i][j], R.PIV[i][j], SUM, W));
+      for (int j = 1; j <= R.NN[i]; ++j)
+        line(pgiRow(XNUM(R.SHAP[i][j]), XNUM(R.PIV[i][j]), SUM, W));
     } else {
-      line(pgiRow(RATIO(R.SHAP[i][0], R.NN[i]), RATIO(R.PIV[i][0], R.NN[i]), SUM, W));
+      line(pgiRow(RATIO(R.X.SHAP[i], nn), RATIO(R.X.PIV[i], nn), SUM, W));
     }
-    line(pgiRow(R.SHAP[i][0], R.PIV[i][0], SUM, W));
+    line(pgiRow(R.X.SHAP[i], R.X.PIV[i], SUM, W));
   }
-  line(pgiRow(SUM, REP.PIVOT, SUM, W));
+  line(pgiRow(SUM, REP.XPIVOT, SUM, W));
   REPORTLINE(REP, "");
 }
 

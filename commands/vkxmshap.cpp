@@ -18,16 +18,19 @@ void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
         REPORTWAIT(REP);
       }
     } else {
-      const double share = RATIO(R.SHAP[i][0], R.NN[i]);
-      const double pivshare = RATIO(R.PIV[i][0], R.NN[i]);
-      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + FIXSTR(share, 10, 6) + FIXSTR(pivshare, 10, 6) +
-                          SCISTR(pivshare * R.WINSETS, 26));
-      if (share < 0.0001) REPORTEXTENDED(REP, &share, 1);
+      // In extended range: the coalitions with a member run beyond a
+      // double, and a member's value may fall below one.
+      const XNUM share = RATIO(R.X.SHAP[i], XNUM(R.NN[i]));
+      const XNUM pivshare = RATIO(R.X.PIV[i], XNUM(R.NN[i]));
+      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + XFIXSTR(share, 10, 6) + XFIXSTR(pivshare, 10, 6) +
+                          XSCISTR(pivshare * R.X.WINS, 26));
+      if (XTODOUBLE(share) < 0.0001) REPORTEXTENDED(REP, &share, 1);
       REPORTWAIT(REP);
     }
     if (!weighted || R.GAME == VERSION::STANDARD) {
-      REPORTLINE(REP, "subgame        " + INTSTR(i, 2) + ":     " + FIXSTR(R.SHAP[i][0], 10, 6));
-      if (RATIO(R.SHAP[i][0], R.NN[i]) < 0.0001) REPORTEXTENDED(REP, &R.SHAP[i][0], 1);
+      REPORTLINE(REP, "subgame        " + INTSTR(i, 2) + ":     " + XFIXSTR(R.X.SHAP[i], 10, 6));
+      if (XTODOUBLE(RATIO(R.X.SHAP[i], XNUM(R.NN[i]))) < 0.0001)
+        REPORTEXTENDED(REP, &R.X.SHAP[i], 1);
     }
   }
   REPORTLINE(REP, "sum of all:            " + FIXSTR(REP.SUM, 10, 6) + std::string(10, ' '));
