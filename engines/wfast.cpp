@@ -27,9 +27,15 @@ uint64_t CHOOSE(int N, int K) {
 namespace {
 
 // Memory the methods may take: a table of 2^28 cells is 2 GiB, a diagram of
-// 2 million nodes needs about 1 GiB for its counts by size.
+// 2 million nodes needs about 1 GiB for its counts by size. Beyond 30
+// players, where the walk would take minutes to months, a diagram may grow
+// to 8 million nodes (the fifty states with the population as the blocking
+// system need 2.7 million for the rule, about 0.8 GB in all, and twice as
+// many with its minimal sets, about 3 GB).
 constexpr std::size_t DENSE_CELLS = std::size_t{1} << 28;
 constexpr std::size_t DIAGRAM_NODES = 2'000'000;
+constexpr std::size_t DIAGRAM_NODES_LARGE = 8'000'000;
+constexpr int WALKABLE = 30;
 
 // The part of the rule decided by the number of members.
 enum class SIZE : uint8_t { NONE, AND, OR };
@@ -140,7 +146,7 @@ void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
     });
   }
   first[g.mm + 1] = n;
-  wdd::FOREST f(n, DIAGRAM_NODES);
+  wdd::FOREST f(n, n > WALKABLE ? DIAGRAM_NODES_LARGE : DIAGRAM_NODES);
   // Weights of system k by level, counting subgame s only (0: all).
   std::vector<int64_t> w(static_cast<std::size_t>(n));
   auto weights = [&](int k, int s) {
