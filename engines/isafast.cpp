@@ -462,25 +462,37 @@ ISAXTOTALS ISA_FAST(ISAKIND KIND, const ISAGAME& GAME) {
   return t;
 }
 
-ISATOTALS ISA_TODOUBLE(const ISAXTOTALS& T) {
-  ISATOTALS d;
+namespace {
+
+// The totals T with every value converted by F.
+template <class OUT, class IN, class F>
+OUT converted(const IN& T, F f) {
+  OUT o;
   for (int c = 0; c <= MAXCHAMB; ++c) {
-    d.SHAP[c] = XTODOUBLE(T.SHAP[c]);
-    d.PIV0[c] = XTODOUBLE(T.PIV0[c]);
-    d.PIV1[c] = XTODOUBLE(T.PIV1[c]);
+    o.SHAP[c] = f(T.SHAP[c]);
+    o.PIV0[c] = f(T.PIV0[c]);
+    o.PIV1[c] = f(T.PIV1[c]);
   }
-  d.WINSETS = XTODOUBLE(T.WINSETS);
-  return d;
+  o.WINSETS = f(T.WINSETS);
+  return o;
 }
 
+}  // namespace
+
+ISATOTALS ISA_TODOUBLE(const ISAXTOTALS& T) { return converted<ISATOTALS>(T, XTODOUBLE); }
+
 ISAXTOTALS ISA_TOEXTENDED(const ISATOTALS& T) {
-  ISAXTOTALS x;
-  for (int c = 0; c <= MAXCHAMB; ++c) {
-    x.SHAP[c] = XNUM(T.SHAP[c]);
-    x.PIV0[c] = XNUM(T.PIV0[c]);
-    x.PIV1[c] = XNUM(T.PIV1[c]);
+  return converted<ISAXTOTALS>(T, [](double x) { return XNUM(x); });
+}
+
+XTOTALTYP ISA_XTOTALS(const ISAGAME& GAME, const ISAXTOTALS& T) {
+  XTOTALTYP x;
+  x.EXTENDED = true;
+  x.WINS = T.WINSETS;
+  for (int d = 1; d <= GAME.MM && d <= MAXCHAMB; ++d) {
+    x.SHAP[d] = T.SHAP[d];
+    x.PIV[d] = T.PIV0[d];
   }
-  x.WINSETS = XNUM(T.WINSETS);
   return x;
 }
 

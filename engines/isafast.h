@@ -34,6 +34,9 @@ ISAXTOTALS ISA_FAST(ISAKIND KIND, const ISAGAME& GAME);
 ISATOTALS ISA_TODOUBLE(const ISAXTOTALS& T);
 // Totals in doubles (the walk's) as the same values in extended range.
 ISAXTOTALS ISA_TOEXTENDED(const ISATOTALS& T);
+// The count and the chambers' SHAP and PIV0 totals of T as a result
+// record's extended values.
+XTOTALTYP ISA_XTOTALS(const ISAGAME& GAME, const ISAXTOTALS& T);
 // Whether doubles hold every count and binomial coefficient of GAME (at
 // most 1000 members in all, and N at most 1000): there the fast core counts
 // in doubles, and the walk's totals are finite.

@@ -2,12 +2,8 @@
 
 BANZHAFRES BANZHAF_UNWEIGHTED_ISBA(const ISAGAME& GAME, const ISAXTOTALS& TOTALS) {
   BANZHAFRES r;
-  for (int d = 1; d <= GAME.MM && d <= MAXCHAMB; ++d) {
-    r.SWINGS[d][0] = XTODOUBLE(TOTALS.SHAP[d]);
-    r.X.SHAP[d] = TOTALS.SHAP[d];
-  }
-  r.WINS = XTODOUBLE(TOTALS.WINSETS);
-  r.X.WINS = TOTALS.WINSETS;
-  r.X.EXTENDED = true;
+  r.X = ISA_XTOTALS(GAME, TOTALS);
+  for (int d = 1; d <= GAME.MM && d <= MAXCHAMB; ++d) r.SWINGS[d][0] = XTODOUBLE(r.X.SHAP[d]);
+  r.WINS = XTODOUBLE(r.X.WINS);
   return r;
 }

@@ -2,16 +2,13 @@
 
 SHAPLEYRES SHAPLEY_UNWEIGHTED_ISBA(const ISAGAME& GAME, const ISAXTOTALS& TOTALS) {
   SHAPLEYRES r;
+  r.X = ISA_XTOTALS(GAME, TOTALS);
   for (int d = 1; d <= GAME.MM && d <= MAXCHAMB; ++d) {
-    r.SS[d][0] = XTODOUBLE(TOTALS.SHAP[d]);
-    r.II[d][0] = XTODOUBLE(TOTALS.PIV0[d]);
+    r.SS[d][0] = XTODOUBLE(r.X.SHAP[d]);
+    r.II[d][0] = XTODOUBLE(r.X.PIV[d]);
     r.II[d][1] = XTODOUBLE(TOTALS.PIV1[d]);
-    r.X.SHAP[d] = TOTALS.SHAP[d];
-    r.X.PIV[d] = TOTALS.PIV0[d];
   }
-  r.WINS = XTODOUBLE(TOTALS.WINSETS);
-  r.X.WINS = TOTALS.WINSETS;
-  r.X.EXTENDED = true;
+  r.WINS = XTODOUBLE(r.X.WINS);
   return r;
 }
 
