@@ -17,7 +17,7 @@ XNUM potOf(const RUNTYP& R) { return XPOW2(static_cast<uint16_t>(R.N - 1)); }
 void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   const XNUM D = potOf(R);
-  const XNUM SUM = REP.XSUM;
+  const XNUM SUM = REP.SUM;
   auto fixed = [&](const XNUM& swings) {
     return XFIXSTR(RATIO(swings, D), 10, 6) + XFIXSTR(RATIO(swings, SUM), 10, 6);
   };
@@ -58,7 +58,7 @@ void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
 void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
   const int p = REP.PREC;
   const XNUM D = potOf(R);
-  const XNUM SUM = REP.XSUM;
+  const XNUM SUM = REP.SUM;
   auto line = [&](const XNUM& swings) {
     REPORTLINE(REP, XFIXSTR(RATIO(swings, SUM), p + 2, p) + XFIXSTR(RATIO(swings, D), p + 3, p));
   };

@@ -27,13 +27,6 @@ void REPORTWAIT(REPORTTYP& REP) {
   con::readPress();
 }
 
-void REPORTEXTENDED(REPORTTYP& REP, const double* VALUES, int COUNT) {
-  if (COUNT < 1) return;
-  REPORTLINE(REP, "  (extended: " + SCISTR(VALUES[0], 26) + (COUNT == 1 ? ")" : ""));
-  for (int i = 1; i < COUNT; ++i)
-    REPORTLINE(REP, std::string(13, ' ') + SCISTR(VALUES[i], 26) + ")");
-}
-
 void REPORTEXTENDED(REPORTTYP& REP, const XNUM* VALUES, int COUNT) {
   if (COUNT < 1) return;
   REPORTLINE(REP, "  (extended: " + XSCISTR(VALUES[0], 26) + (COUNT == 1 ? ")" : ""));
@@ -172,8 +165,6 @@ void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS) {
         if (PIVOTS) R.PIV[i][0] += R.PIV[i][p];
       }
     }
-    REP.SUM += R.SHAP[i][0];
-    if (PIVOTS) REP.PIVOT += R.PIV[i][0];
   }
   if (!R.X.EXTENDED) {
     R.X.WINS = XNUM(R.WINSETS);
@@ -182,10 +173,10 @@ void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS) {
       R.X.PIV[i] = XNUM(R.PIV[i][0]);
     }
   }
-  // The same sums in the same order: equal to the doubles' where they fit.
+  // Summed in subgame order: where doubles suffice, the doubles' sums.
   for (int i = 1; i <= R.MM; ++i) {
-    REP.XSUM += R.X.SHAP[i];
-    if (PIVOTS) REP.XPIVOT += R.X.PIV[i];
+    REP.SUM += R.X.SHAP[i];
+    if (PIVOTS) REP.PIVOT += R.X.PIV[i];
   }
 }
 

@@ -50,11 +50,11 @@ RUNTYP RUNOF(const GAMETYP& GAME, const RULETYP& RULE, const RES& RESULT, const 
 // currently goes: the screen copy (which pauses after rows), a file, or a
 // string.
 struct REPORTTYP {
-  double SUM = 0.0;       // sum of the subgame totals
-  double PIVOT = 0.0;     // public good: sum of the PIV totals
-  XNUM XSUM{}, XPIVOT{};  // the same in extended range
-  int PREC = 4;           // decimals of the number block
-  bool SCREEN = true;     // true: the screen copy, which pauses after rows
+  // Sums of the subgame totals, in extended range like them.
+  XNUM SUM{};          // of SHAP
+  XNUM PIVOT{};        // public good: of PIV
+  int PREC = 4;        // decimals of the number block
+  bool SCREEN = true;  // true: the screen copy, which pauses after rows
   plat::TextOut* TEXTFILE = nullptr;
   std::string* TEXT = nullptr;  // lines ended by CR LF, when neither of the above
 };
@@ -68,9 +68,8 @@ void REPORTWAIT(REPORTTYP& REP);
 // The extended lines of tiny values: "  (extended: " and the first value in
 // the 26-column scientific form, each further value on a line of its own
 // indented by 13 blanks; every line but a lone first one ends in ")".
-void REPORTEXTENDED(REPORTTYP& REP, const double* VALUES, int COUNT);
-// The same of values in extended range: a value below a double's range
-// gets its own digits, not zero.
+// The values are in extended range: one below a double's range gets its
+// own digits, not zero.
 void REPORTEXTENDED(REPORTTYP& REP, const XNUM* VALUES, int COUNT);
 // The lines that describe the game: data file, win sets, the overall
 // thresholds that apply to the version, the spatial note.

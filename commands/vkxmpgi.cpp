@@ -34,7 +34,7 @@ void extended(REPORTTYP& REP, const PGIROW& v) {
 void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   const XNUM W = R.X.WINS;
-  const XNUM SUM = REP.XSUM;
+  const XNUM SUM = REP.SUM;
   REPORTHEAD(R, REP, "subgame  player  weight       PGI       MBP       DPI");
   for (int i = 1; i <= R.MM; ++i) {
     const XNUM nn(R.NN[i]);
@@ -55,7 +55,7 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
     REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " + fixed3(total));
     if (tiny) extended(REP, total);
   }
-  const PGIROW all = pgiRow(SUM, REP.XPIVOT, SUM, W);
+  const PGIROW all = pgiRow(SUM, REP.PIVOT, SUM, W);
   REPORTLINE(REP, "sum of all:            " + fixed3(all));
   const XNUM n(R.N);
   REPORTLINE(REP, "mean:                  " + fixed3({all.pgi / n, all.mbp / n, all.dpi / n}));
@@ -67,7 +67,7 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
 void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
   const int p = REP.PREC;
   const XNUM W = R.X.WINS;
-  const XNUM SUM = REP.XSUM;
+  const XNUM SUM = REP.SUM;
   auto line = [&](const PGIROW& v) {
     REPORTLINE(REP, XFIXSTR(v.pgi, p + 2, p) + XFIXSTR(v.mbp, p + 3, p) + XFIXSTR(v.dpi, p + 3, p));
   };
@@ -81,7 +81,7 @@ void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
     }
     line(pgiRow(R.X.SHAP[i], R.X.PIV[i], SUM, W));
   }
-  line(pgiRow(SUM, REP.XPIVOT, SUM, W));
+  line(pgiRow(SUM, REP.PIVOT, SUM, W));
   REPORTLINE(REP, "");
 }
 

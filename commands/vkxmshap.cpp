@@ -33,7 +33,7 @@ void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
         REPORTEXTENDED(REP, &R.X.SHAP[i], 1);
     }
   }
-  REPORTLINE(REP, "sum of all:            " + FIXSTR(REP.SUM, 10, 6) + std::string(10, ' '));
+  REPORTLINE(REP, "sum of all:            " + XFIXSTR(REP.SUM, 10, 6) + std::string(10, ' '));
   REPORTWINS(R, REP);
   REPORTEND(R, REP);
 }
@@ -50,7 +50,7 @@ void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
     }
     REPORTLINE(REP, FIXSTR(R.SHAP[i][0], p + 2, p));
   }
-  REPORTLINE(REP, FIXSTR(REP.SUM, p + 2, p));
+  REPORTLINE(REP, XFIXSTR(REP.SUM, p + 2, p));
   REPORTLINE(REP, "");
 }
 
