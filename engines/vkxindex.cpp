@@ -32,9 +32,6 @@ bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME) {
 
 namespace {
 
-// Count vectors that a quiet run still walks: some 10 ms of the walk.
-constexpr double QUIETWALK = 1 << 18;
-
 // The counts of a weighted game for INDEX into CORE and COUNTS; false when
 // the game does not fit the tables (WEIGHTEDCORE). The fast counting walks
 // itself where no fast method covers the game.
@@ -55,7 +52,7 @@ bool weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, co
 // fast core.
 ISAXTOTALS isaTotals(ISAKIND kind, const ISAGAME& g, const HOOKSTYP& hooks) {
   const bool doubles = ISA_DOUBLES(g);
-  if (hooks.PROGRESS == nullptr && (!doubles || ISA_VECTORS(g) > QUIETWALK))
+  if (hooks.PROGRESS == nullptr && (!doubles || ISA_VECTORS(g) > ISAQUIETWALK))
     return ISA_FAST(kind, g);
   ISATOTALS t = ISA_SUMS(kind, g, hooks.PROGRESS, hooks.DATA);
   ISA_SCALE(kind, g, t);

@@ -23,6 +23,10 @@ struct HOOKSTYP {
   void* DATA = nullptr;
 };
 
+// Count vectors (ISA_VECTORS) up to which a quiet run still walks a
+// count-vector game whose counts doubles hold: some 10 ms of the walk.
+constexpr double ISAQUIETWALK = 1 << 18;
+
 // Whether INDEX has an engine for VERSION on data of kind DATA:
 //   shapley: standard (both kinds), multiple weights and spatial (weighted),
 //            ISA and ISA-WP (unweighted);

@@ -167,7 +167,7 @@ TEST(QuietReports, FastCountingWritesTheWalksReports) {
       weightedGame(d, g, r);
     else
       unweightedGame(d, g, r, round % 35 == 6);
-    const bool exact = weighted || ISA_VECTORS(ISA_GAME(g, r)) <= 1 << 18;
+    const bool exact = weighted || ISA_VECTORS(ISA_GAME(g, r)) <= ISAQUIETWALK;
     large += exact ? 0 : 1;
     const std::string id = "seed " + std::to_string(seed) + " round " + std::to_string(round);
     const int prec = d.pick(1, 12);
