@@ -231,13 +231,16 @@ struct PROGRESSTYP {
     if (now < next) return;
     next = now + std::chrono::milliseconds(200);
     const double seconds = std::chrono::duration<double>(now - start).count();
-    std::fputs(("\r" + PROGRESSTEXT(static_cast<double>(done) / total, seconds, columns - 1)).c_str(),
-               stderr);
+    std::fputs(
+        ("\r" + PROGRESSTEXT(static_cast<double>(done) / total, seconds, columns - 1)).c_str(),
+        stderr);
     std::fflush(stderr);
     shown = true;
   }
   void clear() const {
-    if (shown) std::fputs(("\r" + std::string(static_cast<std::size_t>(columns - 1), ' ') + "\r").c_str(), stderr);
+    if (shown)
+      std::fputs(("\r" + std::string(static_cast<std::size_t>(columns - 1), ' ') + "\r").c_str(),
+                 stderr);
   }
 };
 
@@ -252,7 +255,8 @@ double vectorsOf(const GAMETYP& game, const RULETYP& rule) {
   double all = 0;
   for (int w = 1; w <= rule.THRES && w <= 10; ++w) {
     double box = 1;
-    for (int d = 1; d <= game.MM; ++d) box *= std::max(0, game.NN[d] - std::max(0, rule.G[w][d][1]) + 1);
+    for (int d = 1; d <= game.MM; ++d)
+      box *= std::max(0, game.NN[d] - std::max(0, rule.G[w][d][1]) + 1);
     all += box;
   }
   return all;
@@ -388,7 +392,8 @@ bool writeOutputs(const ARGSTYP& a, const CLIRUNTYP& run, const SETTINGSTYP& S,
   if (!files.close()) return fail(F, EXITREFUSED, files.error);
   if (!a.OUTPUT.empty()) return true;
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-    return fail(F, EXITREFUSED, "...system error" + std::to_string(errno) + " on saving standard output");
+    return fail(F, EXITREFUSED,
+                "...system error" + std::to_string(errno) + " on saving standard output");
   return true;
 }
 
@@ -498,11 +503,11 @@ CLI::App* indexCommand(CLI::App& app, const char* name, const char* title, INDEX
 // The --winset and --system values in the order typed: each --system opens
 // the win sets of the next vote system.
 bool assignWinsets(const CLI::App& sub, const CLI::Option* winsetOpt, const CLI::Option* systemOpt,
-                   const std::vector<std::string>& winsets,
-                   const std::vector<std::string>& systems, ARGSTYP& a, FAILTYP& F) {
+                   const std::vector<std::string>& winsets, const std::vector<std::string>& systems,
+                   ARGSTYP& a, FAILTYP& F) {
   if (systems.size() >= MAXSYSTEMS)
-    return usage(F, "--system: at most " + std::to_string(MAXSYSTEMS - 1) +
-                        " further vote systems");
+    return usage(F,
+                 "--system: at most " + std::to_string(MAXSYSTEMS - 1) + " further vote systems");
   std::size_t w = 0, k = 0;
   for (const CLI::Option* o : sub.parse_order()) {
     if (o == systemOpt) a.SYSTEMS.push_back(systems[k++]);
@@ -554,8 +559,8 @@ int CLIMAIN(int ARGC, char** ARGV) {
   CLI::Option* winsetOpt[3] = {};
   CLI::Option* systemOpt[3] = {};
   CLI::App* subs[3] = {
-      indexCommand(app, "shapley", "Shapley-Shubik and inclusiveness indices", INDEXTYP::SHAPLEY,
-                   a, winsets[0], systems[0], winsetOpt[0], systemOpt[0]),
+      indexCommand(app, "shapley", "Shapley-Shubik and inclusiveness indices", INDEXTYP::SHAPLEY, a,
+                   winsets[0], systems[0], winsetOpt[0], systemOpt[0]),
       indexCommand(app, "banzhaf", "Banzhaf index, not normalised and normalised",
                    INDEXTYP::BANZHAF, a, winsets[1], systems[1], winsetOpt[1], systemOpt[1]),
       indexCommand(app, "publicgood", "public good index, MBP and Deegan-Packel index",

@@ -79,11 +79,11 @@ json numberOf(double x) { return std::isnan(x) ? json(nullptr) : json(x); }
 
 json gameJson(const CLIRUNTYP& run) {
   const RUNTYP& R = run.R;
-  json game = {{"file", R.NAME},
-               {"datastructure",
-                R.DATASTRUCTURE == DATASTRUCT::WEIGHTED ? "weighted" : "unweighted"},
-               {"players", R.N},
-               {"subgames", R.MM}};
+  json game = {
+      {"file", R.NAME},
+      {"datastructure", R.DATASTRUCTURE == DATASTRUCT::WEIGHTED ? "weighted" : "unweighted"},
+      {"players", R.N},
+      {"subgames", R.MM}};
   json nn = json::array();
   for (int i = 1; i <= R.MM; ++i) nn.push_back(R.NN[i]);
   game["players_per_subgame"] = nn;
