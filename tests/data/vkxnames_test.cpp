@@ -27,8 +27,8 @@ TEST(PlayerNames, FromTheLastCommentThatIsNotTheEditorsLabel) {
 TEST(PlayerNames, FoundWhereTheReaderTakesTheWeights) {
   // Comments on count lines and other lines name nobody; the game is read
   // as the reader reads it, a missing last line included.
-  const std::vector<std::string> lines = {"1 {weighted}", "2", "2 {chamber A}", "5 {P1}", "3",
-                                          "1 {chamber B}"};
+  const std::vector<std::string> lines = {"1 {weighted}", "2", "2 {chamber A}",
+                                          "5 {P1}",       "3", "1 {chamber B}"};
   GAMETYP game;
   int32_t structure = 0;
   DATAPARSE(lines, structure, game.N, game.MM, game.NN, game.GEW, game.MEM);

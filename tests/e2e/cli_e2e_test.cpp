@@ -30,7 +30,8 @@ struct Cli {
 Cli cli(const std::string& args) {
   Cli c;
   const std::string errFile = testkit::TempDir().path + ".err";
-  c.status = testkit::runCommand(std::string("'") + VKX_BINARY + "' " + args + " 2>" + errFile, &c.out);
+  c.status =
+      testkit::runCommand(std::string("'") + VKX_BINARY + "' " + args + " 2>" + errFile, &c.out);
   c.err = testkit::readFile(errFile);
   std::remove(errFile.c_str());
   return c;
@@ -104,8 +105,8 @@ void expectShown(const std::string& shown, const std::string& full, const std::s
 
 void writeGames() {
   // Two subgames, weights 3 2 and 1 1; players named in the comments.
-  testkit::writeFile("game.inp",
-                     "1\r\n2\r\n2\r\n3 {A}\r\n2  {weight player 2} {B, \"c\"}\r\n2\r\n1\r\n1 {D}\r\n");
+  testkit::writeFile(
+      "game.inp", "1\r\n2\r\n2\r\n3 {A}\r\n2  {weight player 2} {B, \"c\"}\r\n2\r\n1\r\n1 {D}\r\n");
   testkit::writeFile("second.inp", "1\r\n2\r\n2\r\n1\r\n2\r\n2\r\n3\r\n1\r\n");
   testkit::writeFile("ugame.inp", "0\r\n2\r\n3\r\n4\r\n");
   testkit::writeFile("pos.pos", "2\r\n0 0\r\n3 4\r\n1 1\r\n0 2\r\n");
@@ -136,7 +137,8 @@ TEST(CommandLine, EveryIndexAndVersionAsTheMenuCommandComputesIt) {
        "--system second --winset 3,1"},
       {"version=internal", "c2ugame\r3\r1\r2\r3\r4\r2\r0\r0\rn\r",
        "banzhaf ugame --winset 2,3 --isa 4,2,0,0"},
-      {"", "c3game\r1\r2\r4\r1\r3\r2\r9\rn\r", "publicgood game --winset 4,1 --winset 3,2 --overall 9"},
+      {"", "c3game\r1\r2\r4\r1\r3\r2\r9\rn\r",
+       "publicgood game --winset 4,1 --winset 3,2 --overall 9"},
       {"", "c3game\r2\r1\r4\r1\r0\r2\rsecond\r1\r3\r1\rn\r",
        "publicgood game --winset 4,1 --system second --winset 3,1"},
       {"", "c3ugame\r1\r2\r3\rn\r", "publicgood ugame --winset 2,3"},
@@ -144,7 +146,8 @@ TEST(CommandLine, EveryIndexAndVersionAsTheMenuCommandComputesIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
     const std::string ini = std::string(c.ini) + "\r\noutputtab=1\r\n";
-    const std::string base = std::string(c.args).find("ugame") != std::string::npos ? "ugame" : "game";
+    const std::string base =
+        std::string(c.args).find("ugame") != std::string::npos ? "ugame" : "game";
     std::string menuOut, menuOuu;
     {
       testkit::TempDir dir;
@@ -176,7 +179,8 @@ TEST(CommandLine, EveryIndexAndVersionAsTheMenuCommandComputesIt) {
     const Lines csvLines = split(csv.out, "\n");
     ASSERT_EQ(csvLines.size(), rows.size() + 2) << csv.out;
     const Lines titles = csvFields(csvLines[0]);
-    const nlohmann::json json = nlohmann::json::parse(cli(std::string(c.args) + " --format json").out);
+    const nlohmann::json json =
+        nlohmann::json::parse(cli(std::string(c.args) + " --format json").out);
     ASSERT_EQ(json["players"].size(), rows.size());
     for (std::size_t r = 0; r <= rows.size(); ++r) {
       const Lines f = csvFields(csvLines[r + 1]);
