@@ -1,32 +1,44 @@
 #include "commands/vkxmbanz.h"
 
+#include <cmath>
+
 #include "commands/vkxmcomm.h"
 #include "common/mathe1.h"
 #include "common/mathe2.h"
 #include "frame/vkxunit.h"
 #include "platform/console.h"
 
+void BANZHAFVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+  const double D = POT(2, static_cast<uint16_t>(R.N - 1));
+  // Swings of the player, of one member of an unweighted subgame, or of all.
+  double swings = REP.SUM;
+  if (I > 0) swings = P > 0 ? R.SHAP[I][P] : RATIO(R.SHAP[I][0], R.NN[I]);
+  V[0] = RATIO(swings, D);
+  V[1] = RATIO(swings, REP.SUM);
+  V[2] = std::nan("");
+}
+
 void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   const double D = POT(2, static_cast<uint16_t>(R.N - 1));
   const double SUM = REP.SUM;
   REPORTHEAD(R, REP, "subgame  player  weight      NNBZ       NBZ");
+  double v[3];
+  auto row = [&](int i, int p) {
+    BANZHAFVALUES(R, REP, i, p, v);
+    REPORTLINE(REP, REPORTPLAYER(R, i, p) + FIXSTR(v[0], 10, 6) + FIXSTR(v[1], 10, 6));
+  };
   for (int i = 1; i <= R.MM; ++i) {
     const double share = RATIO(R.SHAP[i][0], R.NN[i]);
     const bool tiny = RATIO(share, D) < 0.0001 || RATIO(share, SUM) < 0.0001;
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, REPORTPLAYER(R, i, p) + FIXSTR(RATIO(R.SHAP[i][p], D), 10, 6) +
-                            FIXSTR(RATIO(R.SHAP[i][p], SUM), 10, 6));
+        row(i, p);
         REPORTWAIT(REP);
       }
     } else {
-      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + FIXSTR(RATIO(share, D), 10, 6) +
-                          FIXSTR(RATIO(share, SUM), 10, 6));
-      if (tiny) {
-        const double values[2] = {RATIO(share, D), RATIO(share, SUM)};
-        REPORTEXTENDED(REP, values, 2);
-      }
+      row(i, 0);
+      if (tiny) REPORTEXTENDED(REP, v, 2);
       REPORTWAIT(REP);
     }
     if (R.GAME == VERSION::STANDARD || R.GAME == VERSION::ISA || R.GAME == VERSION::ISAWP) {
@@ -40,10 +52,10 @@ void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
       }
     }
   }
-  REPORTLINE(REP, "sum of all:            " + FIXSTR(RATIO(SUM, D), 10, 6) +
-                      FIXSTR(RATIO(SUM, SUM), 10, 6));
-  REPORTLINE(REP, "mean:                  " + FIXSTR(RATIO(SUM, D) / R.N, 10, 6) +
-                      FIXSTR(RATIO(SUM, SUM) / R.N, 10, 6));
+  BANZHAFVALUES(R, REP, 0, 0, v);
+  REPORTLINE(REP, "sum of all:            " + FIXSTR(v[0], 10, 6) + FIXSTR(v[1], 10, 6));
+  REPORTLINE(REP,
+             "mean:                  " + FIXSTR(v[0] / R.N, 10, 6) + FIXSTR(v[1] / R.N, 10, 6));
   REPORTWINS(R, REP);
   REPORTEND(R, REP, true);
 }
@@ -70,6 +82,12 @@ void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
 
 void BANZHAFOUT(RUNTYP& R, const SETTINGSTYP& S) {
   REPORTRUN(R, S, false, BANZHAFOUT1, BANZHAFOUT2);
+}
+
+const REPORTKINDTYP& BANZHAFKIND() {
+  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF,   false,        BANZHAFOUT1, BANZHAFOUT2, 2,
+                                  {"NNBZ", "NBZ", ""}, BANZHAFVALUES};
+  return kind;
 }
 
 std::string BANZHAFREPORT(const GAMETYP& GAME, const RULETYP& RULE, const BANZHAFRES& RES,

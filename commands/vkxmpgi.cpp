@@ -30,17 +30,33 @@ void extended(REPORTTYP& REP, const PGIROW& v) {
 
 }  // namespace
 
+void PUBLICGOODVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+  const double W = R.WINSETS;
+  PGIROW v = pgiRow(REP.SUM, REP.PIVOT, REP.SUM, W);
+  if (I > 0 && P > 0) v = pgiRow(R.SHAP[I][P], R.PIV[I][P], REP.SUM, W);
+  if (I > 0 && P == 0)
+    v = pgiRow(RATIO(R.SHAP[I][0], R.NN[I]), RATIO(R.PIV[I][0], R.NN[I]), REP.SUM, W);
+  V[0] = v.pgi;
+  V[1] = v.mbp;
+  V[2] = v.dpi;
+}
+
 void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   const double W = R.WINSETS;
   const double SUM = REP.SUM;
   REPORTHEAD(R, REP, "subgame  player  weight       PGI       MBP       DPI");
+  auto values = [&](int i, int p) {
+    double v[3];
+    PUBLICGOODVALUES(R, REP, i, p, v);
+    return PGIROW{v[0], v[1], v[2]};
+  };
   for (int i = 1; i <= R.MM; ++i) {
-    const PGIROW one = pgiRow(RATIO(R.SHAP[i][0], R.NN[i]), RATIO(R.PIV[i][0], R.NN[i]), SUM, W);
+    const PGIROW one = values(i, 0);
     const bool tiny = one.pgi < 0.0001 || one.mbp < 0.0001;
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed3(pgiRow(R.SHAP[i][p], R.PIV[i][p], SUM, W)));
+        REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed3(values(i, p)));
         REPORTWAIT(REP);
       }
     } else {
@@ -52,7 +68,7 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
     REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " + fixed3(total));
     if (tiny) extended(REP, total);
   }
-  const PGIROW all = pgiRow(SUM, REP.PIVOT, SUM, W);
+  const PGIROW all = values(0, 0);
   REPORTLINE(REP, "sum of all:            " + fixed3(all));
   REPORTLINE(REP,
              "mean:                  " + fixed3({all.pgi / R.N, all.mbp / R.N, all.dpi / R.N}));
@@ -82,6 +98,13 @@ void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
 
 void PUBLICGOODOUT(RUNTYP& R, const SETTINGSTYP& S) {
   REPORTRUN(R, S, true, PUBLICGOODOUT1, PUBLICGOODOUT2);
+}
+
+const REPORTKINDTYP& PUBLICGOODKIND() {
+  static const REPORTKINDTYP kind{INDEXTYP::PUBLICGOOD, true, PUBLICGOODOUT1,
+                                  PUBLICGOODOUT2,       3,    {"PGI", "MBP", "DPI"},
+                                  PUBLICGOODVALUES};
+  return kind;
 }
 
 std::string PUBLICGOODREPORT(const GAMETYP& GAME, const RULETYP& RULE, const PUBLICGOODRES& RES,

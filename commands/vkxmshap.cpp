@@ -1,5 +1,7 @@
 #include "commands/vkxmshap.h"
 
+#include <cmath>
+
 #include "commands/vkxmcomm.h"
 #include "common/mathe1.h"
 #include "common/mathe2.h"
@@ -7,22 +9,38 @@
 #include "frame/vkxunit.h"
 #include "platform/console.h"
 
+void SHAPLEYVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+  if (I == 0) {
+    V[0] = REP.SUM;
+    V[1] = V[2] = std::nan("");
+    return;
+  }
+  // An unweighted subgame's row shows one member's share of its totals.
+  const double ss = P > 0 ? R.SHAP[I][P] : RATIO(R.SHAP[I][0], R.NN[I]);
+  const double ii = P > 0 ? R.PIV[I][P] : RATIO(R.PIV[I][0], R.NN[I]);
+  V[0] = ss;
+  V[1] = ii;
+  V[2] = ii * R.WINSETS;
+}
+
 void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   REPORTHEAD(R, REP, "subgame  player  weight        SS        II                   winsets");
+  double v[3];
+  auto row = [&](int i, int p) {
+    SHAPLEYVALUES(R, REP, i, p, v);
+    REPORTLINE(
+        REP, REPORTPLAYER(R, i, p) + FIXSTR(v[0], 10, 6) + FIXSTR(v[1], 10, 6) + SCISTR(v[2], 26));
+  };
   for (int i = 1; i <= R.MM; ++i) {
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, REPORTPLAYER(R, i, p) + FIXSTR(R.SHAP[i][p], 10, 6) +
-                            FIXSTR(R.PIV[i][p], 10, 6) + SCISTR(R.PIV[i][p] * R.WINSETS, 26));
+        row(i, p);
         REPORTWAIT(REP);
       }
     } else {
-      const double share = RATIO(R.SHAP[i][0], R.NN[i]);
-      const double pivshare = RATIO(R.PIV[i][0], R.NN[i]);
-      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + FIXSTR(share, 10, 6) + FIXSTR(pivshare, 10, 6) +
-                          SCISTR(pivshare * R.WINSETS, 26));
-      if (share < 0.0001) REPORTEXTENDED(REP, &share, 1);
+      row(i, 0);
+      if (v[0] < 0.0001) REPORTEXTENDED(REP, v, 1);
       REPORTWAIT(REP);
     }
     if (!weighted || R.GAME == VERSION::STANDARD) {
@@ -53,6 +71,13 @@ void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
 
 void SHAPLEYOUT(RUNTYP& R, const SETTINGSTYP& S) {
   REPORTRUN(R, S, false, SHAPLEYOUT1, SHAPLEYOUT2);
+}
+
+const REPORTKINDTYP& SHAPLEYKIND() {
+  static const REPORTKINDTYP kind{INDEXTYP::SHAPLEY, false, SHAPLEYOUT1,
+                                  SHAPLEYOUT2,       3,     {"SS", "II", "winsets"},
+                                  SHAPLEYVALUES};
+  return kind;
 }
 
 std::string SHAPLEYREPORT(const GAMETYP& GAME, const RULETYP& RULE, const SHAPLEYRES& RES,
