@@ -1,5 +1,7 @@
 #include "commands/vkxmbanz.h"
 
+#include <cmath>
+
 #include "commands/vkxmcomm.h"
 #include "common/mathe1.h"
 #include "common/mathe2.h"
@@ -12,34 +14,51 @@ namespace {
 // in extended range: both exceed a double in a chamber of thousands.
 XNUM potOf(const RUNTYP& R) { return XPOW2(static_cast<uint16_t>(R.N - 1)); }
 
+// BANZHAFVALUES in extended range.
+void xvalues(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) {
+  // Swings of the player, of one member of an unweighted subgame, or of all.
+  XNUM swings = REP.SUM;
+  if (I > 0) swings = P > 0 ? XNUM(R.SHAP[I][P]) : RATIO(R.X.SHAP[I], XNUM(R.NN[I]));
+  V[0] = RATIO(swings, potOf(R));
+  V[1] = RATIO(swings, REP.SUM);
+  V[2] = XNUM(std::nan(""));
+}
+
 }  // namespace
+
+void BANZHAFVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+  XNUM x[3];
+  xvalues(R, REP, I, P, x);
+  REPORTDOUBLES(x, V, 3);
+}
 
 void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   const XNUM D = potOf(R);
   const XNUM SUM = REP.SUM;
-  auto fixed = [&](const XNUM& swings) {
-    return XFIXSTR(RATIO(swings, D), 10, 6) + XFIXSTR(RATIO(swings, SUM), 10, 6);
-  };
   REPORTHEAD(R, REP, "subgame  player  weight      NNBZ       NBZ");
+  XNUM v[3];
+  auto fixed2 = [](const XNUM& a, const XNUM& b) { return XFIXSTR(a, 10, 6) + XFIXSTR(b, 10, 6); };
+  auto row = [&](int i, int p) {
+    xvalues(R, REP, i, p, v);
+    REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed2(v[0], v[1]));
+  };
   for (int i = 1; i <= R.MM; ++i) {
     const XNUM share = RATIO(R.X.SHAP[i], XNUM(R.NN[i]));
     const bool tiny = XTODOUBLE(RATIO(share, D)) < 0.0001 || XTODOUBLE(RATIO(share, SUM)) < 0.0001;
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed(XNUM(R.SHAP[i][p])));
+        row(i, p);
         REPORTWAIT(REP);
       }
     } else {
-      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + fixed(share));
-      if (tiny) {
-        const XNUM values[2] = {RATIO(share, D), RATIO(share, SUM)};
-        REPORTEXTENDED(REP, values, 2);
-      }
+      row(i, 0);
+      if (tiny) REPORTEXTENDED(REP, v, 2);
       REPORTWAIT(REP);
     }
     if (R.GAME == VERSION::STANDARD || R.GAME == VERSION::ISA || R.GAME == VERSION::ISAWP) {
-      REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " + fixed(R.X.SHAP[i]));
+      REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " +
+                          fixed2(RATIO(R.X.SHAP[i], D), RATIO(R.X.SHAP[i], SUM)));
       if (tiny) {
         // Here the normalised value comes first.
         const XNUM values[2] = {RATIO(R.X.SHAP[i], SUM), RATIO(R.X.SHAP[i], D)};
@@ -47,10 +66,10 @@ void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
       }
     }
   }
-  REPORTLINE(REP, "sum of all:            " + fixed(SUM));
+  xvalues(R, REP, 0, 0, v);
+  REPORTLINE(REP, "sum of all:            " + fixed2(v[0], v[1]));
   const XNUM n(R.N);
-  REPORTLINE(REP, "mean:                  " + XFIXSTR(RATIO(SUM, D) / n, 10, 6) +
-                      XFIXSTR(RATIO(SUM, SUM) / n, 10, 6));
+  REPORTLINE(REP, "mean:                  " + fixed2(v[0] / n, v[1] / n));
   REPORTWINS(R, REP);
   REPORTEND(R, REP, true);
 }
@@ -76,6 +95,12 @@ void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
 
 void BANZHAFOUT(RUNTYP& R, const SETTINGSTYP& S) {
   REPORTRUN(R, S, false, BANZHAFOUT1, BANZHAFOUT2);
+}
+
+const REPORTKINDTYP& BANZHAFKIND() {
+  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF,   false,        BANZHAFOUT1, BANZHAFOUT2, 2,
+                                  {"NNBZ", "NBZ", ""}, BANZHAFVALUES};
+  return kind;
 }
 
 std::string BANZHAFREPORT(const GAMETYP& GAME, const RULETYP& RULE, const BANZHAFRES& RES,

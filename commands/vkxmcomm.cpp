@@ -106,6 +106,10 @@ double RATIO(double A, double B) { return B == 0.0 ? 0.0 : A / B; }
 
 XNUM RATIO(const XNUM& A, const XNUM& B) { return B.zero() ? XNUM() : A / B; }
 
+void REPORTDOUBLES(const XNUM* X, double* V, int COUNT) {
+  for (int c = 0; c < COUNT; ++c) V[c] = XTODOUBLE(X[c]);
+}
+
 int REPORTFILE(RUNTYP& R, REPORTTYP& REP, const std::string& PATH, const std::string& HEADER,
                REPORTPROC PROC) {
   plat::TextOut out;
@@ -149,9 +153,7 @@ void REPORTWRITE(RUNTYP& R, const SETTINGSTYP& S, REPORTTYP& REP, REPORTPROC TEX
   TEXT(R, REP);
 
   const std::string base = S.OUTPUTFILE ? R.NAME : S.NAMEOUT;
-  const std::string header = "VKX 2.0" + std::string(48, ' ') + std::to_string(R.TIME2.day) + "/" +
-                             std::to_string(R.TIME2.month) + "/" + std::to_string(R.TIME2.year);
-  REPORTFILE(R, REP, base + ".out", header, TEXT);
+  REPORTFILE(R, REP, base + ".out", REPORTHEADER(R), TEXT);
   if (S.OUTPUTTAB == 1) REPORTFILE(R, REP, base + ".ouu", "", BLOCK);
 }
 
@@ -186,8 +188,14 @@ void REPORTRUN(RUNTYP& R, const SETTINGSTYP& S, bool PIVOTS, REPORTPROC TEXT, RE
   REPORTWRITE(R, S, REP, TEXT, BLOCK);
 }
 
-std::string REPORTSTRING(RUNTYP R, bool PIVOTS, REPORTPROC TEXT) {
+std::string REPORTHEADER(const RUNTYP& R) {
+  return "VKX 2.0" + std::string(48, ' ') + std::to_string(R.TIME2.day) + "/" +
+         std::to_string(R.TIME2.month) + "/" + std::to_string(R.TIME2.year);
+}
+
+std::string REPORTSTRING(RUNTYP R, bool PIVOTS, REPORTPROC TEXT, int PREC) {
   REPORTTYP REP;
+  REP.PREC = PREC;
   REPORTTOTALS(R, REP, PIVOTS);
   std::string text;
   REP.SCREEN = false;

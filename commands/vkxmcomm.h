@@ -61,6 +61,22 @@ struct REPORTTYP {
 
 using REPORTPROC = void (*)(RUNTYP& R, REPORTTYP& REP);
 
+// One index's report as a front end without the console takes it: the text
+// and the number block, whether the public good totals of PIV apply, and the
+// index columns of a player row with their titles and values.
+struct REPORTKINDTYP {
+  INDEXTYP INDEX;
+  bool PIVOTS;  // REPORTTOTALS also sums PIV
+  REPORTPROC TEXT;
+  REPORTPROC BLOCK;
+  int COLUMNS;  // index columns of a player row, 2 or 3
+  const char* TITLES[3];
+  // The index columns of player P of subgame I as the report's row shows
+  // them (P = 0: the row of an unweighted subgame), and with I = 0 those of
+  // "sum of all", NaN where that line has no value. REP holds the totals.
+  void (*VALUES)(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V);
+};
+
 // One line of report text to the current destination.
 void REPORTLINE(REPORTTYP& REP, const std::string& TEXT);
 // After a player row: on the screen, waits for a key and reads it.
@@ -91,7 +107,11 @@ std::string REPORTTIMES(const RUNTYP& R, bool SPACED = false);
 // A / B, or 0 when B is 0 (a game without swings or minimal winning
 // coalitions shows zeros, not "NAN").
 double RATIO(double A, double B);
+// The same of extended-range values.
 XNUM RATIO(const XNUM& A, const XNUM& B);
+// COUNT values X as doubles V (infinite or zero beyond a double's range),
+// for the front ends that take doubles (REPORTKINDTYP::VALUES).
+void REPORTDOUBLES(const XNUM* X, double* V, int COUNT);
 
 // Shows the report on the screen (TEXT), appends it to the ".out" file
 // named after the data file or the settings' report name (with the file
@@ -108,8 +128,11 @@ void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS);
 // through REPORTWRITE.
 void REPORTRUN(RUNTYP& R, const SETTINGSTYP& S, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK);
 // The report text of a run without the console, as the ".out" file
-// receives it (each line ended by CR LF): REPORTTOTALS, then TEXT.
-std::string REPORTSTRING(RUNTYP R, bool PIVOTS, REPORTPROC TEXT);
+// receives it (each line ended by CR LF): REPORTTOTALS, then TEXT, whose
+// number blocks take PREC decimals.
+std::string REPORTSTRING(RUNTYP R, bool PIVOTS, REPORTPROC TEXT, int PREC = 4);
+// The first line of a new ".out" file: "VKX 2.0", 48 blanks and the end date.
+std::string REPORTHEADER(const RUNTYP& R);
 // Appends PROC's lines to PATH, creating it when absent (and then writing
 // HEADER first, when not empty). On any failure the file is left as it was
 // and "...system error<code> on saving <PATH>" is shown. Returns the code.

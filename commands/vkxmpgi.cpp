@@ -29,21 +29,35 @@ void extended(REPORTTYP& REP, const PGIROW& v) {
   REPORTEXTENDED(REP, values, 3);
 }
 
+// The row of player P of subgame I (P = 0: one member of an unweighted
+// subgame; I = 0: "sum of all").
+PGIROW rowOf(const RUNTYP& R, const REPORTTYP& REP, int I, int P) {
+  const XNUM& W = R.X.WINS;
+  if (I > 0 && P > 0) return pgiRow(XNUM(R.SHAP[I][P]), XNUM(R.PIV[I][P]), REP.SUM, W);
+  if (I > 0) {
+    const XNUM nn(R.NN[I]);
+    return pgiRow(RATIO(R.X.SHAP[I], nn), RATIO(R.X.PIV[I], nn), REP.SUM, W);
+  }
+  return pgiRow(REP.SUM, REP.PIVOT, REP.SUM, W);
+}
+
 }  // namespace
+
+void PUBLICGOODVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+  const PGIROW v = rowOf(R, REP, I, P);
+  const XNUM x[3] = {v.pgi, v.mbp, v.dpi};
+  REPORTDOUBLES(x, V, 3);
+}
 
 void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
-  const XNUM W = R.X.WINS;
-  const XNUM SUM = REP.SUM;
   REPORTHEAD(R, REP, "subgame  player  weight       PGI       MBP       DPI");
   for (int i = 1; i <= R.MM; ++i) {
-    const XNUM nn(R.NN[i]);
-    const PGIROW one = pgiRow(RATIO(R.X.SHAP[i], nn), RATIO(R.X.PIV[i], nn), SUM, W);
+    const PGIROW one = rowOf(R, REP, i, 0);
     const bool tiny = XTODOUBLE(one.pgi) < 0.0001 || XTODOUBLE(one.mbp) < 0.0001;
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, REPORTPLAYER(R, i, p) +
-                            fixed3(pgiRow(XNUM(R.SHAP[i][p]), XNUM(R.PIV[i][p]), SUM, W)));
+        REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed3(rowOf(R, REP, i, p)));
         REPORTWAIT(REP);
       }
     } else {
@@ -51,42 +65,45 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
       if (tiny) extended(REP, one);
       REPORTWAIT(REP);
     }
-    const PGIROW total = pgiRow(R.X.SHAP[i], R.X.PIV[i], SUM, W);
+    const PGIROW total = pgiRow(R.X.SHAP[i], R.X.PIV[i], REP.SUM, R.X.WINS);
     REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " + fixed3(total));
     if (tiny) extended(REP, total);
   }
-  const PGIROW all = pgiRow(SUM, REP.PIVOT, SUM, W);
+  const PGIROW all = rowOf(R, REP, 0, 0);
   REPORTLINE(REP, "sum of all:            " + fixed3(all));
   const XNUM n(R.N);
   REPORTLINE(REP, "mean:                  " + fixed3({all.pgi / n, all.mbp / n, all.dpi / n}));
   REPORTLINE(REP, " ");
-  REPORTLINE(REP, "minimal winning coalitions: " + XFIXSTR(W, 15, 0));
+  REPORTLINE(REP, "minimal winning coalitions: " + XFIXSTR(R.X.WINS, 15, 0));
   REPORTEND(R, REP, true);
 }
 
 void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
   const int p = REP.PREC;
-  const XNUM W = R.X.WINS;
-  const XNUM SUM = REP.SUM;
   auto line = [&](const PGIROW& v) {
     REPORTLINE(REP, XFIXSTR(v.pgi, p + 2, p) + XFIXSTR(v.mbp, p + 3, p) + XFIXSTR(v.dpi, p + 3, p));
   };
   for (int i = 1; i <= R.MM; ++i) {
-    const XNUM nn(R.NN[i]);
     if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
-      for (int j = 1; j <= R.NN[i]; ++j)
-        line(pgiRow(XNUM(R.SHAP[i][j]), XNUM(R.PIV[i][j]), SUM, W));
+      for (int j = 1; j <= R.NN[i]; ++j) line(rowOf(R, REP, i, j));
     } else {
-      line(pgiRow(RATIO(R.X.SHAP[i], nn), RATIO(R.X.PIV[i], nn), SUM, W));
+      line(rowOf(R, REP, i, 0));
     }
-    line(pgiRow(R.X.SHAP[i], R.X.PIV[i], SUM, W));
+    line(pgiRow(R.X.SHAP[i], R.X.PIV[i], REP.SUM, R.X.WINS));
   }
-  line(pgiRow(SUM, REP.PIVOT, SUM, W));
+  line(rowOf(R, REP, 0, 0));
   REPORTLINE(REP, "");
 }
 
 void PUBLICGOODOUT(RUNTYP& R, const SETTINGSTYP& S) {
   REPORTRUN(R, S, true, PUBLICGOODOUT1, PUBLICGOODOUT2);
+}
+
+const REPORTKINDTYP& PUBLICGOODKIND() {
+  static const REPORTKINDTYP kind{INDEXTYP::PUBLICGOOD, true, PUBLICGOODOUT1,
+                                  PUBLICGOODOUT2,       3,    {"PGI", "MBP", "DPI"},
+                                  PUBLICGOODVALUES};
+  return kind;
 }
 
 std::string PUBLICGOODREPORT(const GAMETYP& GAME, const RULETYP& RULE, const PUBLICGOODRES& RES,

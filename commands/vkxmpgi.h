@@ -9,6 +9,7 @@
 
 struct RUNTYP;
 struct REPORTTYP;
+struct REPORTKINDTYP;
 
 void MENUE_PUBLICGOOD(SETTINGSTYP& S);
 
@@ -16,6 +17,10 @@ void MENUE_PUBLICGOOD(SETTINGSTYP& S);
 void PUBLICGOODOUT(RUNTYP& R, const SETTINGSTYP& S);
 void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP);
 void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP);
+// The columns PGI, MBP and DPI of a row (see REPORTKINDTYP::VALUES).
+void PUBLICGOODVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V);
+// The report of this index for a front end without the console.
+const REPORTKINDTYP& PUBLICGOODKIND();
 // The report text of RES for GAME under RULE, as the ".out" file receives
 // it, without the console.
 std::string PUBLICGOODREPORT(const GAMETYP& GAME, const RULETYP& RULE, const PUBLICGOODRES& RES,

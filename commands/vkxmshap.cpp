@@ -1,5 +1,7 @@
 #include "commands/vkxmshap.h"
 
+#include <cmath>
+
 #include "commands/vkxmcomm.h"
 #include "common/mathe1.h"
 #include "common/mathe2.h"
@@ -7,24 +9,51 @@
 #include "frame/vkxunit.h"
 #include "platform/console.h"
 
+namespace {
+
+// SHAPLEYVALUES in extended range: the coalitions with a member of a large
+// chamber exceed a double, and its members' values may fall below one.
+void xvalues(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) {
+  if (I == 0) {
+    V[0] = REP.SUM;
+    V[1] = V[2] = XNUM(std::nan(""));
+    return;
+  }
+  // An unweighted subgame's row shows one member's share of its totals.
+  const XNUM nn(R.NN[I]);
+  const XNUM ss = P > 0 ? XNUM(R.SHAP[I][P]) : RATIO(R.X.SHAP[I], nn);
+  const XNUM ii = P > 0 ? XNUM(R.PIV[I][P]) : RATIO(R.X.PIV[I], nn);
+  V[0] = ss;
+  V[1] = ii;
+  V[2] = ii * R.X.WINS;
+}
+
+}  // namespace
+
+void SHAPLEYVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+  XNUM x[3];
+  xvalues(R, REP, I, P, x);
+  REPORTDOUBLES(x, V, 3);
+}
+
 void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   REPORTHEAD(R, REP, "subgame  player  weight        SS        II                   winsets");
+  XNUM v[3];
+  auto row = [&](int i, int p) {
+    xvalues(R, REP, i, p, v);
+    REPORTLINE(REP, REPORTPLAYER(R, i, p) + XFIXSTR(v[0], 10, 6) + XFIXSTR(v[1], 10, 6) +
+                        XSCISTR(v[2], 26));
+  };
   for (int i = 1; i <= R.MM; ++i) {
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, REPORTPLAYER(R, i, p) + FIXSTR(R.SHAP[i][p], 10, 6) +
-                            FIXSTR(R.PIV[i][p], 10, 6) + SCISTR(R.PIV[i][p] * R.WINSETS, 26));
+        row(i, p);
         REPORTWAIT(REP);
       }
     } else {
-      // In extended range: the coalitions with a member run beyond a
-      // double, and a member's value may fall below one.
-      const XNUM share = RATIO(R.X.SHAP[i], XNUM(R.NN[i]));
-      const XNUM pivshare = RATIO(R.X.PIV[i], XNUM(R.NN[i]));
-      REPORTLINE(REP, REPORTPLAYER(R, i, 0) + XFIXSTR(share, 10, 6) + XFIXSTR(pivshare, 10, 6) +
-                          XSCISTR(pivshare * R.X.WINS, 26));
-      if (XTODOUBLE(share) < 0.0001) REPORTEXTENDED(REP, &share, 1);
+      row(i, 0);
+      if (XTODOUBLE(v[0]) < 0.0001) REPORTEXTENDED(REP, v, 1);
       REPORTWAIT(REP);
     }
     if (!weighted || R.GAME == VERSION::STANDARD) {
@@ -56,6 +85,13 @@ void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
 
 void SHAPLEYOUT(RUNTYP& R, const SETTINGSTYP& S) {
   REPORTRUN(R, S, false, SHAPLEYOUT1, SHAPLEYOUT2);
+}
+
+const REPORTKINDTYP& SHAPLEYKIND() {
+  static const REPORTKINDTYP kind{INDEXTYP::SHAPLEY, false, SHAPLEYOUT1,
+                                  SHAPLEYOUT2,       3,     {"SS", "II", "winsets"},
+                                  SHAPLEYVALUES};
+  return kind;
 }
 
 std::string SHAPLEYREPORT(const GAMETYP& GAME, const RULETYP& RULE, const SHAPLEYRES& RES,

@@ -120,6 +120,16 @@ std::string LISTLINE(const PERMTYP& PERM, uint16_t N, const MEMTYP& MEM) {
   return line;
 }
 
+bool SYSTEMFITS(const GAMETYP& GAME, int32_t DATASTRUCTURE, uint16_t N1, uint16_t MM1,
+                const NNTYP& NN1) {
+  // A file of another shape, or without weights, cannot be a further vote
+  // system of this game.
+  if (N1 != GAME.N || MM1 != GAME.MM) return false;
+  for (int sg = 1; sg <= GAME.MM && sg <= MAXCHAMB; ++sg)
+    if (NN1[sg] != GAME.NN[sg]) return false;
+  return DATASTRUCTOF(DATASTRUCTURE) == DATASTRUCT::WEIGHTED;
+}
+
 namespace {
 
 // Asks PROMPT for a further data file, loads it and, when it is a weighted
@@ -136,14 +146,7 @@ bool loadSystem(const char* prompt, int k, GAMETYP& game, RULETYP& rule, const S
   MEMTYP mem1{};
   DATALOAD(game.NAME1, datastructure, n1, mm1, nn1, gew1, mem1, errorflag);
   con::writeLn();
-  if (errorflag == 0) {
-    // A file of another shape, or without weights, cannot be a further vote
-    // system of this game.
-    if (n1 != game.N || mm1 != game.MM) errorflag += 100;
-    for (int sg = 1; sg <= game.MM; ++sg)
-      if (nn1[sg] != game.NN[sg]) errorflag += 100;
-    if (DATASTRUCTOF(datastructure) != DATASTRUCT::WEIGHTED) errorflag += 100;
-  }
+  if (errorflag == 0 && !SYSTEMFITS(game, datastructure, n1, mm1, nn1)) errorflag = 100;
   if (errorflag != 0) {
     con::writeLn("...system error on loading " + game.NAME1 + ".inp");
     con::waitKey();

@@ -27,6 +27,11 @@ void REFUSE();
 // load message and key wait, or silently for another number of win sets:
 // win sets are paired by number across the vote systems).
 bool ASKSYSTEMS(GAMETYP& GAME, RULETYP& RULE, const SETTINGSTYP& S, bool SHAPLEY);
+// Whether a data file loaded as DATASTRUCTURE, N1, MM1, NN1 can be a
+// further vote system of GAME: weighted, with the same players in the same
+// subgames.
+bool SYSTEMFITS(const GAMETYP& GAME, int32_t DATASTRUCTURE, uint16_t N1, uint16_t MM1,
+                const NNTYP& NN1);
 
 // One engine run as the user chose it.
 struct Run {

@@ -16,6 +16,8 @@ command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 [ -e /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 [ -e /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
 [ -e /usr/include/gmpxx.h ] || missing+=(libgmp-dev)
+[ -e /usr/include/CLI/CLI.hpp ] || missing+=(libcli11-dev)
+[ -e /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
 command -v tmux >/dev/null 2>&1 || missing+=(tmux)
 
 if [ ${#missing[@]} -gt 0 ]; then

@@ -1,0 +1,16 @@
+#include "platform/streams.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace plat {
+
+bool stderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+int stderrColumns() {
+  struct winsize size {};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+}  // namespace plat

@@ -1,0 +1,271 @@
+// The command line of the real program: every index and version against
+// the menu command's report on the same game, CSV and JSON read back against
+// the report's numbers, --files against the files the menu command writes,
+// and the refusals with their exit status and message.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "testkit.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Cli {
+  int status = -1;
+  std::string out, err;
+};
+
+// The program with ARGS in the current folder; standard error is kept in a
+// file outside it, so the folder shows only what the program wrote.
+Cli cli(const std::string& args) {
+  Cli c;
+  const std::string errFile = testkit::TempDir().path + ".err";
+  c.status =
+      testkit::runCommand(std::string("'") + VKX_BINARY + "' " + args + " 2>" + errFile, &c.out);
+  c.err = testkit::readFile(errFile);
+  std::remove(errFile.c_str());
+  return c;
+}
+
+Lines split(const std::string& text, const std::string& end) {
+  Lines lines;
+  std::size_t at = 0;
+  for (std::size_t e; (e = text.find(end, at)) != std::string::npos; at = e + end.size())
+    lines.push_back(text.substr(at, e - at));
+  if (at < text.size()) lines.push_back(text.substr(at));
+  return lines;
+}
+
+// A report file's text with the run's time stamps and a new file's date
+// blanked: two runs of the same game differ only there.
+std::string masked(const std::string& text) {
+  std::string out;
+  for (std::string line : split(text, "\r\n")) {
+    if (line.rfind("time1: ", 0) == 0 || line.rfind("time 1: ", 0) == 0) line = "(times)";
+    if (line.rfind("VKX 2.0 ", 0) == 0) line = "(header)";
+    out += line + "\r\n";
+  }
+  return out;
+}
+
+std::vector<std::string> words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> w;
+  for (std::string s; in >> s;) w.push_back(s);
+  return w;
+}
+
+// The player rows of a report ("      1       2       3  0.250000 ...") and
+// the values of its "sum of all:" line.
+void reportRows(const std::string& report, std::vector<Lines>& rows, Lines& sum) {
+  for (const std::string& line : split(report, "\r\n")) {
+    const Lines w = words(line);
+    if (line.rfind("sum of all:", 0) == 0) sum.assign(w.begin() + 3, w.end());
+    if (w.size() > 3 && line.size() > 7 && line[0] == ' ' && std::isdigit(line[6]) &&
+        line.find(':') == std::string::npos)
+      rows.push_back(w);
+  }
+}
+
+// One CSV line's fields (names with commas come quoted).
+Lines csvFields(const std::string& line) {
+  Lines f(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
+      f.back() += '"';
+      ++i;
+    } else if (c == '"') {
+      quoted = !quoted;
+    } else if (c == ',' && !quoted) {
+      f.emplace_back();
+    } else {
+      f.back() += c;
+    }
+  }
+  return f;
+}
+
+// The report shows 6 decimals, or 15 digits in its scientific column.
+void expectShown(const std::string& shown, const std::string& full, const std::string& where) {
+  const double a = std::strtod(shown.c_str(), nullptr), b = std::strtod(full.c_str(), nullptr);
+  EXPECT_LE(std::fabs(a - b), 5e-7 + 1e-13 * std::fabs(b)) << where << ": " << shown << " " << full;
+}
+
+void writeGames() {
+  // Two subgames, weights 3 2 and 1 1; players named in the comments.
+  testkit::writeFile(
+      "game.inp", "1\r\n2\r\n2\r\n3 {A}\r\n2  {weight player 2} {B, \"c\"}\r\n2\r\n1\r\n1 {D}\r\n");
+  testkit::writeFile("second.inp", "1\r\n2\r\n2\r\n1\r\n2\r\n2\r\n3\r\n1\r\n");
+  testkit::writeFile("ugame.inp", "0\r\n2\r\n3\r\n4\r\n");
+  testkit::writeFile("pos.pos", "2\r\n0 0\r\n3 4\r\n1 1\r\n0 2\r\n");
+}
+
+TEST(CommandLine, EveryIndexAndVersionAsTheMenuCommandComputesIt) {
+  struct Case {
+    const char* ini;   // vkx.ini of both runs
+    const char* keys;  // the menu dialogue, quiet run
+    const char* args;  // the same run on the command line
+  } cases[] = {
+      {"", "c1game\r1\r2\r4\r1\r3\r2\r0\rn\r", "shapley game.inp --winset 4,1 --winset 3,2"},
+      {"", "c1game\r1\r1\r4\r1\r3\rn\r", "shapley game --winset 4,1 --overall 3"},
+      {"", "c1game\r2\r1\r4\r1\r0\r2\rsecond\r1\r3\r1\rn\r",
+       "shapley game --winset 4,1 --system second.inp --winset 3,1"},
+      {"version=internal", "c1game\r2\r1\r4\r1\r0\r2\rsecond\r1\r3\r1\r1\r2\rn\r",
+       "shapley game --winset 4,1 --system second --winset 3,1 --blocking 2"},
+      {"version=internal", "c1game\r5\rpos\r1\r4\r1\r0\rn\r",
+       "shapley game --winset 4,1 --positions pos"},
+      {"version=internal", "c1ugame\r3\r1\r2\r3\r4\r2\r0\r0\rn\r",
+       "shapley ugame --winset 2,3 --isa 4,2,0,0"},
+      {"version=internal", "c1ugame\r4\r3\r2\r1\r1\r2\r3\r0\r3\r1\r3\r2\rn\r",
+       "shapley ugame --winset 2,1 --winset 1,2 --winset 3,0 --isa 3,1,3,2 --working-plan"},
+      {"", "c1ugame\r1\r2\r3\rn\r", "shapley ugame --winset 2,3"},
+      {"", "c2game\r1\r1\r4\r1\r1\r0\r3\rn\r", "banzhaf game --winset 4,1 --overall 3"},
+      {"", "c2game\r2\r1\r4\r1\r2\r1\r5\r2\rsecond\r1\r3\r1\rn\r",
+       "banzhaf game --winset 4,1 --overall 5 --overall-rule or --overall-unit votes "
+       "--system second --winset 3,1"},
+      {"version=internal", "c2ugame\r3\r1\r2\r3\r4\r2\r0\r0\rn\r",
+       "banzhaf ugame --winset 2,3 --isa 4,2,0,0"},
+      {"", "c3game\r1\r2\r4\r1\r3\r2\r9\rn\r",
+       "publicgood game --winset 4,1 --winset 3,2 --overall 9"},
+      {"", "c3game\r2\r1\r4\r1\r0\r2\rsecond\r1\r3\r1\rn\r",
+       "publicgood game --winset 4,1 --system second --winset 3,1"},
+      {"", "c3ugame\r1\r2\r3\rn\r", "publicgood ugame --winset 2,3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const std::string ini = std::string(c.ini) + "\r\noutputtab=1\r\n";
+    const std::string base =
+        std::string(c.args).find("ugame") != std::string::npos ? "ugame" : "game";
+    std::string menuOut, menuOuu;
+    {
+      testkit::TempDir dir;
+      writeGames();
+      testkit::writeFile("vkx.ini", ini);
+      ASSERT_EQ(testkit::runProgram(std::string(c.keys) + "zzzzzzzzzzzz").status, 0);
+      menuOut = testkit::readFile(base + ".out");
+      menuOuu = testkit::readFile(base + ".ouu");
+      ASSERT_FALSE(menuOut.empty());
+    }
+    testkit::TempDir dir;
+    writeGames();
+    testkit::writeFile("vkx.ini", ini);
+    const Cli report = cli(c.args);
+    ASSERT_EQ(report.status, 0) << report.err;
+    // The report is the ".out" text without the file's two header lines.
+    const std::size_t body = menuOut.find("\r\n", menuOut.find("\r\n") + 2) + 2;
+    EXPECT_EQ(masked(report.out), masked(menuOut.substr(body)));
+
+    const Cli csv = cli(std::string(c.args) + " --format csv --files");
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(masked(testkit::readFile(base + ".out")), masked(menuOut));
+    EXPECT_EQ(testkit::readFile(base + ".ouu"), menuOuu);
+
+    std::vector<Lines> rows;
+    Lines sum;
+    reportRows(report.out, rows, sum);
+    ASSERT_FALSE(rows.empty() || sum.empty()) << report.out;
+    const Lines csvLines = split(csv.out, "\n");
+    ASSERT_EQ(csvLines.size(), rows.size() + 2) << csv.out;
+    const Lines titles = csvFields(csvLines[0]);
+    const nlohmann::json json =
+        nlohmann::json::parse(cli(std::string(c.args) + " --format json").out);
+    ASSERT_EQ(json["players"].size(), rows.size());
+    for (std::size_t r = 0; r <= rows.size(); ++r) {
+      const Lines f = csvFields(csvLines[r + 1]);
+      ASSERT_EQ(f.size(), titles.size()) << csvLines[r + 1];
+      const Lines& shown = r < rows.size() ? rows[r] : sum;
+      const std::size_t first = r < rows.size() ? 3 : 0;  // the sum line has values only
+      for (std::size_t k = 4; k < f.size() && first + k - 4 < shown.size(); ++k) {
+        expectShown(shown[first + k - 4], f[k], csvLines[r + 1]);
+        const nlohmann::json& j = r < rows.size() ? json["players"][r] : json["sum_of_all"];
+        if (!f[k].empty()) {
+          EXPECT_EQ(j[titles[k]].get<double>(), std::strtod(f[k].c_str(), nullptr));
+        }
+      }
+      if (r == rows.size()) break;
+      EXPECT_EQ(f[0] + " " + f[1] + " " + f[3], rows[r][0] + " " + rows[r][1] + " " + rows[r][2]);
+      EXPECT_EQ(json["players"][r]["name"], f[2]);
+    }
+    if (base == "game" && csvLines.size() > 2) {
+      EXPECT_EQ(csvFields(csvLines[1])[2], "A");
+      EXPECT_EQ(csvFields(csvLines[2])[2], "B, \"c\"");
+    }
+  }
+}
+
+TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
+  std::string eleven;
+  for (int i = 0; i < 11; ++i) eleven += " --winset 1,1";
+  struct Case {
+    std::string args;
+    int status;
+    std::string message;
+  } cases[] = {
+      {"shapley game --winset 9,1", 2, "...thresholds not allowed"},
+      {"shapley game" + eleven, 2, "...threshold number not allowed"},
+      {"shapley game --winset 4", 2, "vkx: --winset 4: 1 thresholds for 2 subgames"},
+      {"banzhaf game --winset 4,x", 2, "\"x\" is not a whole number"},
+      {"shapley game --winset 4,1 --overall 65536", 2, "65536 is not in 0..65535"},
+      {"shapley ugame --winset 2,3 --isa 1,1,-1,1", 2, "-1 is not in 0..65535"},
+      {"shapley game --winset 4,1 --overall-rule or", 2, "--overall-rule requires --system"},
+      {"shapley game --winset 4,1 --system second", 2, "...unequal numbers of thresholds"},
+      {"shapley ugame --winset 2,3 --overall 1", 2, "unweighted game has no such threshold"},
+      {"publicgood game --winset 4,1 --isa 0,0,0,0", 2, "not expected"},
+      {"banzhaf game --winset 4,1 --working-plan", 2, "not expected"},
+      {"shapley game --winset 4,1 --format xml", 2, "xml not in"},
+      {"shapley", 2, "GAME is required"},
+      {"shapley nothere --winset 1", 3, "...system error on loading nothere.inp"},
+      {"shapley big --winset 1", 3, "...number of players/subgames not allowed"},
+      {"shapley game --winset 4,1 --isa 0,0,0,0", 3, "...error on input file format"},
+      {"shapley ugame --winset 2,3 --positions pos", 3, "...error on input file format"},
+      {"shapley game --winset 4,1 --positions nopos", 3, "...system error on loading nopos"},
+      {"banzhaf game --winset 4,1 --system ugame --winset 1,1", 3,
+       "...system error on loading ugame.inp"},
+      {"shapley game --winset 4,1 --output nodir/x.csv", 3, " on saving nodir/x.csv"},
+      {"shapley game --winset 4,1 --files --output x.csv", 3, " on saving game.out"},
+  };
+  testkit::TempDir dir;
+  writeGames();
+  std::string big = "1\r\n1\r\n51\r\n";
+  for (int i = 0; i < 51; ++i) big += "1\r\n";
+  testkit::writeFile("big.inp", big);
+  std::filesystem::create_directory("game.out");  // a report file that cannot be appended to
+  const auto before = testkit::folderFiles(".");
+  for (const Case& c : cases) {
+    const Cli r = cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
+    EXPECT_EQ(r.err.find("usage: vkx") != std::string::npos, c.status == 2) << r.err;
+    EXPECT_EQ(r.out, "") << c.args;
+    EXPECT_EQ(testkit::folderFiles("."), before) << c.args;
+  }
+}
+
+TEST(CommandLine, OutputFileHelpAndVersion) {
+  testkit::TempDir dir;
+  writeGames();
+  const Cli plain = cli("banzhaf game --winset 4,1 --format json");
+  EXPECT_EQ(cli("banzhaf game --winset 4,1 --format json --output r.json").out, "");
+  EXPECT_EQ(testkit::readFile("r.json"), plain.out);
+  for (const char* args : {"--help", "shapley --help", "publicgood --help", "--version"}) {
+    const Cli r = cli(args);
+    EXPECT_EQ(r.status, 0) << args;
+    EXPECT_NE(r.out.find("vkx"), std::string::npos) << args;
+  }
+  EXPECT_NE(cli("--help").out.find("--keys FILE"), std::string::npos);
+  EXPECT_NE(cli("banzhaf --help").out.find("--overall-rule"), std::string::npos);
+}
+
+}  // namespace
