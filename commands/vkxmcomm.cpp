@@ -364,6 +364,7 @@ void runUnweighted(RUNTYP& R, INDEXTYP index) {
     HOOKSTYP hooks;
     hooks.PROGRESS = progress;
     hooks.DATA = data;
+    hooks.WALK = progress != nullptr;  // screen control shows every vector
     if (index == INDEXTYP::SHAPLEY) TAKE(R, SHAPLEY(R, R, hooks));
     if (index == INDEXTYP::BANZHAF) TAKE(R, BANZHAF(R, R, hooks));
     if (index == INDEXTYP::PUBLICGOOD) TAKE(R, PUBLICGOOD(R, R, hooks));
@@ -415,6 +416,7 @@ void runWeighted(RUNTYP& R, SETTINGSTYP& S, INDEXTYP index) {
   wcore::Visitor storage;
   HOOKSTYP hooks;
   hooks.VISITOR = wrun::VISITOR(run, storage);
+  hooks.WALK = hooks.VISITOR != nullptr;  // screen control and listings show every coalition
   if (index == INDEXTYP::SHAPLEY) TAKE(R, SHAPLEY(R, R, hooks));
   if (index == INDEXTYP::BANZHAF) TAKE(R, BANZHAF(R, R, hooks));
   if (index == INDEXTYP::PUBLICGOOD) TAKE(R, PUBLICGOOD(R, R, hooks));

@@ -33,17 +33,17 @@ bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME) {
 namespace {
 
 // The counts of a weighted game for INDEX into CORE and COUNTS; false when
-// the game does not fit the tables (WEIGHTEDCORE). The fast counting walks
-// itself where no fast method covers the game.
+// the game does not fit the tables (WEIGHTEDCORE). Where no fast method
+// covers the game, the fast counting walks with the hooks.
 bool weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks,
                     wcore::Game& core, wcore::Counts& counts) {
   if (!WEIGHTEDCORE(game, rule, core)) return false;
   if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
   const bool pg = index == INDEXTYP::PUBLICGOOD;
-  if (hooks.VISITOR != nullptr)
+  if (hooks.WALK)
     (pg ? wcore::PUBLICGOOD_CORE : wcore::SHAPLEY_CORE)(core, counts, hooks.VISITOR);
   else
-    (pg ? wfast::PUBLICGOOD : wfast::SHAPLEY)(core, counts);
+    (pg ? wfast::PUBLICGOOD : wfast::SHAPLEY)(core, counts, hooks.VISITOR);
   return true;
 }
 
@@ -52,8 +52,7 @@ bool weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, co
 // fast core.
 ISAXTOTALS isaTotals(ISAKIND kind, const ISAGAME& g, const HOOKSTYP& hooks) {
   const bool doubles = ISA_DOUBLES(g);
-  if (hooks.PROGRESS == nullptr && (!doubles || ISA_VECTORS(g) > ISAQUIETWALK))
-    return ISA_FAST(kind, g);
+  if (!hooks.WALK && (!doubles || ISA_VECTORS(g) > ISAQUIETWALK)) return ISA_FAST(kind, g);
   ISATOTALS t = ISA_SUMS(kind, g, hooks.PROGRESS, hooks.DATA);
   ISA_SCALE(kind, g, t);
   return doubles ? ISA_TOEXTENDED(t) : ISA_FAST(kind, g);

@@ -9,18 +9,22 @@
 #include "types/vkxgame.h"
 
 // Optional progress hooks of a run: VISITOR for the weighted walk,
-// PROGRESS (with DATA) for the count-vector walk. Any hook, even one that
-// does nothing, makes the run walk every coalition (count vector) so that
-// the hook sees each one. Null: a quiet run, which needs only the counts
+// PROGRESS (with DATA) for the count-vector walk, and whether they must see
+// every coalition (count vector).
+//
+// WALK: the run walks every coalition and shows each one to the hooks, as
+// screen control and listings need. Otherwise the run needs only the counts
 // and takes them from the fast cores (engines/wfast.h, engines/isafast.h),
-// with the same reports to the last printed digit: a weighted game's
-// counts are the walk's to the last bit; a count-vector game is still
-// walked where that is quick and its doubles hold every count, because the
-// walk's sums in doubles differ from the fast core's in the last bits.
+// with the same reports to the last printed digit: a weighted game's counts
+// are the walk's to the last bit; a count-vector game is still walked where
+// that is quick and its doubles hold every count, because the walk's sums
+// in doubles differ from the fast core's in the last bits. The hooks then
+// see the walks that remain (and a progress display has little to show).
 struct HOOKSTYP {
   const wcore::Visitor* VISITOR = nullptr;
   ISAPROGRESS PROGRESS = nullptr;
   void* DATA = nullptr;
+  bool WALK = false;
 };
 
 // Count vectors (ISA_VECTORS) up to which a quiet run still walks a

@@ -355,19 +355,23 @@ void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::Counts& C) 
 
 namespace {
 
-Method counted(const wcore::Game& g, wcore::Counts& c, bool pg) {
+Method counted(const wcore::Game& g, wcore::Counts& c, bool pg, const wcore::Visitor* visitor) {
   auto r = std::make_unique<Result>();
   if (run(g, pg, Choice::BEST, *r)) {
     (pg ? PUBLICGOOD_COUNTS : SHAPLEY_COUNTS)(*r, g, c);
     return r->method;
   }
-  (pg ? wcore::PUBLICGOOD_CORE : wcore::SHAPLEY_CORE)(g, c, nullptr);
+  (pg ? wcore::PUBLICGOOD_CORE : wcore::SHAPLEY_CORE)(g, c, visitor);
   return Method::EXHAUSTIVE;
 }
 
 }  // namespace
 
-Method SHAPLEY(const wcore::Game& G, wcore::Counts& C) { return counted(G, C, false); }
-Method PUBLICGOOD(const wcore::Game& G, wcore::Counts& C) { return counted(G, C, true); }
+Method SHAPLEY(const wcore::Game& G, wcore::Counts& C, const wcore::Visitor* VISITOR) {
+  return counted(G, C, false, VISITOR);
+}
+Method PUBLICGOOD(const wcore::Game& G, wcore::Counts& C, const wcore::Visitor* VISITOR) {
+  return counted(G, C, true, VISITOR);
+}
 
 }  // namespace wfast

@@ -73,9 +73,9 @@ void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::Counts& C);
 // C(N, K) for 0 <= N <= 64, exact; 0 when K < 0 or K > N.
 uint64_t CHOOSE(int N, int K);
 
-// The fast method where it applies, else the exhaustive core; returns the
-// method used.
-Method SHAPLEY(const wcore::Game& G, wcore::Counts& C);
-Method PUBLICGOOD(const wcore::Game& G, wcore::Counts& C);
+// The fast method where it applies, else the exhaustive core (with
+// VISITOR); returns the method used.
+Method SHAPLEY(const wcore::Game& G, wcore::Counts& C, const wcore::Visitor* VISITOR = nullptr);
+Method PUBLICGOOD(const wcore::Game& G, wcore::Counts& C, const wcore::Visitor* VISITOR = nullptr);
 
 }  // namespace wfast

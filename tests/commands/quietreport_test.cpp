@@ -148,16 +148,12 @@ void expectSameReports(const GAMETYP& g, const RULETYP& r, const RES& quiet, con
   }
 }
 
-void noProgress(int32_t, const POINT&, uint16_t, void*) {}
-
 TEST(QuietReports, FastCountingWritesTheWalksReports) {
   const uint64_t seed = 20260812;
   std::printf("report games from seed %llu\n", static_cast<unsigned long long>(seed));
   Draw d{std::mt19937_64(seed)};
-  const wcore::Visitor nothing;  // a hook that does nothing: the walk
   HOOKSTYP walk;
-  walk.VISITOR = &nothing;
-  walk.PROGRESS = noProgress;
+  walk.WALK = true;
   int large = 0;
   for (int round = 0; round < 700; ++round) {
     GAMETYP g;
@@ -179,6 +175,39 @@ TEST(QuietReports, FastCountingWritesTheWalksReports) {
                       PUBLICGOODOUT2, prec, exact, id + " public good");
   }
   EXPECT_GE(large, 10);  // the fast core counted games the walk took a while for
+}
+
+// Hooks that need not see every coalition (a progress display) leave the
+// run to the fast cores; those that must (screen control) see every one.
+TEST(QuietReports, ProgressHooksSeeOnlyTheWalksThatRemain) {
+  GAMETYP g;
+  RULETYP r;
+  g.DATASTRUCTURE = DATASTRUCT::WEIGHTED;
+  g.MM = 1;
+  g.N = 12;
+  g.NN[1] = 12;
+  for (int j = 1; j <= 12; ++j) {
+    g.GEW[1][j] = j;
+    g.MEM[j][0] = 1;
+    g.MEM[j][1] = j;
+  }
+  r.THRES = 1;
+  r.M[1][1] = 40;
+  long seen = 0;
+  wcore::Visitor count;
+  count.ctx = &seen;
+  count.every = [](void* ctx, const PERMTYP&) { ++*static_cast<long*>(ctx); };
+  HOOKSTYP hooks;
+  hooks.VISITOR = &count;
+  const SHAPLEYRES fast = SHAPLEY(g, r, hooks);
+  EXPECT_EQ(seen, 0);
+  hooks.WALK = true;
+  const SHAPLEYRES walked = SHAPLEY(g, r, hooks);
+  EXPECT_EQ(seen, 4095);
+  EXPECT_EQ(fast.WINS, walked.WINS);
+  g.GEW[1][3] = -1;  // not monotone: the walk remains, and the hooks see it
+  SHAPLEY(g, r, HOOKSTYP{&count, nullptr, nullptr, false});
+  EXPECT_EQ(seen, 2 * 4095);
 }
 
 }  // namespace
