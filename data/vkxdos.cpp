@@ -138,7 +138,7 @@ void DATASAVE(const std::string& NAME, int32_t DATASTRUCTURE, uint16_t MM, const
   FLAG = out.replace(NAME + ".inp");
   if (FLAG == 0) {
     for (const std::string& line : DATATEXT(DATASTRUCTURE, MM, NN, GEW)) out.writeLine(line);
-    FLAG = out.close();
+    FLAG = out.commit();
   }
   if (FLAG != 0) con::writeLn("...system error on saving " + NAME + ".inp");
 }

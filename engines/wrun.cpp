@@ -138,8 +138,9 @@ const wcore::Visitor* VISITOR(Run& R, wcore::Visitor& storage) {
 void FINISH(Run& R) {
   if (R.mode == 'w') {
     R.file.writeLine("");
-    // A listing that could not be written completely must not pass unnoticed.
-    if (int err = R.file.close()) fileError(err);
+    // A listing that could not be written completely must not pass unnoticed;
+    // it is rolled back like a report.
+    if (int err = R.file.commit()) fileError(err);
   }
   con::writeLn();
   con::writeLn();

@@ -75,17 +75,23 @@ void TextIn::close() {
   f = nullptr;
 }
 
-int TextOut::append(const std::string& p) {
-  if (f) close();
+void TextOut::reset(const std::string& p) {
+  rollback();
   path = p;
   tempPath.clear();
   err = 0;
   written = 0;
+  startLength = 0;
+  created = false;
+}
+
+int TextOut::append(const std::string& p) {
+  reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
   errno = 0;
   int fd;
   do {
-    fd = ::open(p.c_str(), O_WRONLY | O_APPEND);
+    fd = ::open(p.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return lastError(ENOENT);
   struct stat st {};
@@ -104,30 +110,35 @@ int TextOut::append(const std::string& p) {
 }
 
 int TextOut::create(const std::string& p) {
-  if (f) close();
-  path = p;
-  tempPath.clear();
-  err = 0;
-  written = 0;
-  startLength = 0;
+  reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
   errno = 0;
-  f = std::fopen(p.c_str(), "wb");
-  return f ? 0 : lastError(EACCES);
+  // Exclusive: a file that appeared meanwhile is not truncated, and a roll
+  // back may remove what this call made.
+  int fd;
+  do {
+    fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return lastError(EACCES);
+  f = fdopen(fd, "wb");
+  if (!f) {
+    int code = lastError();
+    ::close(fd);
+    ::unlink(p.c_str());
+    return code;
+  }
+  created = true;
+  return 0;
 }
 
 int TextOut::replace(const std::string& p) {
-  if (f) close();
-  path = p;
-  tempPath = p + ".new";
-  err = 0;
-  written = 0;
-  startLength = 0;
+  reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
   // The final name must be writable too; a directory of that name, for
   // instance, is refused before anything is written.
   struct stat st {};
   if (stat(p.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return EISDIR;
+  tempPath = p + ".new";
   errno = 0;
   f = std::fopen(tempPath.c_str(), "wb");
   if (!f) {
@@ -159,13 +170,26 @@ void TextOut::writeLine(std::string_view text) {
   write("\r\n");
 }
 
-int TextOut::close() {
+int TextOut::flush() {
   if (!f) return err;
   errno = 0;
   if (std::fflush(f) != 0 && !err) err = lastError();
+  return err;
+}
+
+int TextOut::commit() {
+  if (!f) return err;
+  flush();
   if (!tempPath.empty() && !err && fsync(fileno(f)) != 0) err = lastError();
-  if (std::fclose(f) != 0 && !err) err = lastError();
+  if (err) {
+    const int code = err;
+    rollback();
+    return code;
+  }
+  errno = 0;
+  const bool closed = std::fclose(f) == 0;
   f = nullptr;
+  if (!closed) err = lastError();
   if (!tempPath.empty()) {
     if (!err) {
       if (int code = takeFault(faults.rename))
@@ -176,20 +200,14 @@ int TextOut::close() {
     if (err) std::remove(tempPath.c_str());
     tempPath.clear();
   }
-  return err;
-}
-
-int TextOut::flush() {
-  if (!f) return err;
-  errno = 0;
-  if (std::fflush(f) != 0 && !err) err = lastError();
+  created = false;
   return err;
 }
 
 void TextOut::rollback() {
   if (!f) return;
   std::fflush(f);
-  if (tempPath.empty()) {
+  if (tempPath.empty() && !created) {
     int rc;
     do {
       rc = ftruncate(fileno(f), startLength);
@@ -197,14 +215,10 @@ void TextOut::rollback() {
   }
   std::fclose(f);
   f = nullptr;
-  if (!tempPath.empty()) {
-    std::remove(tempPath.c_str());
-    tempPath.clear();
-  }
-}
-
-TextOut::~TextOut() {
-  if (f) close();
+  if (created) ::unlink(path.c_str());
+  if (!tempPath.empty()) std::remove(tempPath.c_str());
+  tempPath.clear();
+  created = false;
 }
 
 bool isRegularFile(const std::string& path) {

@@ -27,32 +27,40 @@ struct TextIn {
 };
 
 // A text file open for writing. Writes are buffered; write errors are kept
-// and reported by close() (and by error() at any time).
-struct TextOut {
-  std::FILE* f = nullptr;
-  std::string path;      // the file the caller named
-  std::string tempPath;  // set while writing through a temporary file
-  int err = 0;           // first write error
-  long startLength = 0;  // length of the file when it was opened
-  std::size_t written = 0;
-
+// and reported by commit() (and by error() at any time). Nothing written is
+// kept unless commit() succeeds: a file left without commit() (an early
+// return, an exception unwinding past it) is rolled back.
+class TextOut {
+ public:
   int append(const std::string& p);   // open for appending; fails when absent
-  int create(const std::string& p);   // create or truncate
+  int create(const std::string& p);   // create; fails when present
   int replace(const std::string& p);  // write to a temporary file beside it;
-                                      // close() renames it into place
+                                      // commit() renames it into place
   void write(std::string_view text);
   void writeLine(std::string_view text);  // text and CR LF
   int error() const { return err; }
   // Pushes buffered text to the file now, so a full disk shows up while the
   // file is still open and can be rolled back. Returns the first error.
   int flush();
-  // Closes (and, for replace(), renames). Returns the first error, 0 = ok.
-  // On failure a replaced file keeps its old contents.
-  int close();
-  // Cuts an appended file back to the length it had when it was opened and
-  // closes it: no half-written report is left behind.
+  // Makes what was written final and closes the file (for replace(), renames
+  // the temporary file into place). Returns the first error, 0 = ok; on an
+  // error the file is rolled back instead.
+  int commit();
+  // Drops what was written and closes: an appended file is cut back to the
+  // length it had when it was opened, a created one is removed, a
+  // replacement's temporary file is removed and the old file stays.
   void rollback();
-  ~TextOut();
+  ~TextOut() { rollback(); }
+
+ private:
+  std::FILE* f = nullptr;
+  std::string path;      // the file the caller named
+  std::string tempPath;  // set while writing through a temporary file
+  int err = 0;           // first write error
+  long startLength = 0;  // length of the file when it was opened
+  bool created = false;  // create() made the file
+  std::size_t written = 0;
+  void reset(const std::string& p);
 };
 
 bool isRegularFile(const std::string& path);

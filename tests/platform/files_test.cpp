@@ -1,0 +1,95 @@
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+
+#include "testkit.h"
+
+namespace {
+
+using testkit::fileExists;
+using testkit::folderFiles;
+using testkit::readFile;
+using testkit::writeFile;
+
+// The ways a writer is opened, each on a folder holding "old.txt" with OLD.
+struct Opening {
+  const char* what;
+  const char* name;  // the file opened
+  std::function<int(plat::TextOut&, const std::string&)> open;
+  bool existing;  // the file is there before
+};
+const std::string OLD = "old line\r\n";
+const Opening OPENINGS[] = {
+    {"append", "old.txt", [](plat::TextOut& o, const std::string& p) { return o.append(p); },
+     true},
+    {"create", "new.txt", [](plat::TextOut& o, const std::string& p) { return o.create(p); },
+     false},
+    {"replace", "old.txt", [](plat::TextOut& o, const std::string& p) { return o.replace(p); },
+     true},
+};
+
+// The folder holds exactly what it held before the writer was opened.
+void expectUntouched(const testkit::TempDir& dir, const std::string& when) {
+  EXPECT_EQ(folderFiles(dir.path), std::vector<std::string>{"old.txt"}) << when;
+  EXPECT_EQ(readFile("old.txt"), OLD) << when;
+}
+
+TEST(TextOut, NothingIsKeptWithoutCommit) {
+  for (const Opening& o : OPENINGS) {
+    // An exception in the middle of a save, a plain early return, an
+    // explicit roll back and a write error found by commit() all leave the
+    // folder as it was.
+    const std::function<void(plat::TextOut&)> endings[] = {
+        [](plat::TextOut&) { throw std::runtime_error("in the middle of a save"); },
+        [](plat::TextOut&) {},
+        [](plat::TextOut& out) { out.rollback(); },
+        [](plat::TextOut& out) {
+          plat::faults.writeAfter = 0;
+          out.write("more");
+          EXPECT_EQ(out.commit(), ENOSPC);
+        },
+    };
+    for (std::size_t e = 0; e < std::size(endings); ++e) {
+      testkit::TempDir dir;
+      plat::faults = plat::Faults{};
+      writeFile("old.txt", OLD);
+      const std::string when = std::string(o.what) + ", ending " + std::to_string(e);
+      try {
+        plat::TextOut out;
+        ASSERT_EQ(o.open(out, o.name), 0) << when;
+        out.writeLine(std::string(10000, 'x'));  // more than one buffer reaches the disk
+        endings[e](out);
+      } catch (const std::runtime_error&) {
+      }
+      expectUntouched(dir, when);
+    }
+  }
+}
+
+TEST(TextOut, CommitKeepsWhatWasWritten) {
+  for (const Opening& o : OPENINGS) {
+    testkit::TempDir dir;
+    writeFile("old.txt", OLD);
+    plat::TextOut out;
+    ASSERT_EQ(o.open(out, o.name), 0) << o.what;
+    out.writeLine("new");
+    EXPECT_EQ(out.commit(), 0) << o.what;
+    out.rollback();  // after a commit there is nothing left to roll back
+    const std::string expected = std::string(o.what) == "append" ? OLD + "new\r\n" : "new\r\n";
+    EXPECT_EQ(readFile(o.name), expected) << o.what;
+    EXPECT_EQ(folderFiles(dir.path).size(), o.existing ? 1u : 2u) << o.what;
+  }
+}
+
+TEST(TextOut, CreateRefusesAFileThatIsThere) {
+  testkit::TempDir dir;
+  writeFile("old.txt", OLD);
+  plat::TextOut out;
+  EXPECT_EQ(out.create("old.txt"), EEXIST);
+  expectUntouched(dir, "create over a file");
+}
+
+}  // namespace
