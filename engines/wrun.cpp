@@ -109,7 +109,7 @@ void START(Run& R, uint16_t N, const MEMTYP& MEM, const char* SECOND, const char
     int err = R.file.append(name);
     // Only a missing file is created: a file that exists but cannot be
     // appended to keeps the listings of earlier runs.
-    if (err != 0 && !plat::isRegularFile(name)) err = R.file.create(name);
+    if (err == ENOENT) err = R.file.create(name);
     if (err != 0) {
       fileError(err);
       R.mode = 'y';

@@ -21,20 +21,55 @@ int takeFault(int& sw) {
 
 int lastError(int fallback = EIO) { return errno != 0 ? errno : fallback; }
 
+// The code for a name that is not a regular file: a folder keeps its own
+// code, anything else (a FIFO, a device, a socket) is an invalid argument.
+int notRegular(const struct stat& st) { return S_ISDIR(st.st_mode) ? EISDIR : EINVAL; }
+
+// Opens PATH, which must be a regular file, without ever blocking: a FIFO
+// would wait for a writer (or reader) forever and a device such as
+// /dev/zero never ends, so anything else is refused before a byte moves.
+// The name is checked before the open (opening some devices does something)
+// and the file opened checked again. Returns the descriptor, in blocking
+// mode again, or -1 with CODE set.
+int openRegular(const std::string& path, int flags, int& code) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    code = notRegular(st);
+    return -1;
+  }
+  errno = 0;
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    // A FIFO without a reader, or a socket, refuses a non-blocking open so.
+    code = errno == ENXIO ? EINVAL : lastError(ENOENT);
+    return -1;
+  }
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    code = errno != 0 ? errno : notRegular(st);
+    ::close(fd);
+    return -1;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
 }  // namespace
 
 int TextIn::open(const std::string& path) {
   close();
   if (int code = takeFault(faults.openRead)) return code;
-  errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return lastError(ENOENT);
-  struct stat st {};
-  if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::fclose(file);
-    return EISDIR;
+  int code = 0;
+  const int fd = openRegular(path, O_RDONLY, code);
+  if (fd < 0) return code;
+  f = fdopen(fd, "rb");
+  if (!f) {
+    code = lastError();
+    ::close(fd);
+    return code;
   }
-  f = file;
   return 0;
 }
 
@@ -70,6 +105,21 @@ bool TextIn::eof() {
   return false;
 }
 
+std::vector<std::string> splitLines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    std::string& line = lines.emplace_back();
+    while (i < bytes.size() && bytes[i] != '\n' && bytes[i] != '\r') {
+      if (line.size() < MAX_LINE) line.push_back(bytes[i]);
+      ++i;
+    }
+    if (i < bytes.size() && bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    ++i;
+  }
+  return lines;
+}
+
 void TextIn::close() {
   if (f) std::fclose(f);
   f = nullptr;
@@ -88,17 +138,11 @@ void TextOut::reset(const std::string& p) {
 int TextOut::append(const std::string& p) {
   reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
-  errno = 0;
-  int fd;
-  do {
-    fd = ::open(p.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return lastError(ENOENT);
+  int code = 0;
+  const int fd = openRegular(p, O_WRONLY | O_APPEND, code);
+  if (fd < 0) return code;
   struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return EISDIR;
-  }
+  fstat(fd, &st);
   startLength = static_cast<long>(st.st_size);
   f = fdopen(fd, "ab");
   if (!f) {
@@ -137,7 +181,7 @@ int TextOut::replace(const std::string& p) {
   // The final name must be writable too; a directory of that name, for
   // instance, is refused before anything is written.
   struct stat st {};
-  if (stat(p.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return EISDIR;
+  if (stat(p.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return notRegular(st);
   tempPath = p + ".new";
   errno = 0;
   f = std::fopen(tempPath.c_str(), "wb");

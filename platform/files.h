@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -25,6 +26,10 @@ struct TextIn {
   void close();
   ~TextIn() { close(); }
 };
+
+// The lines of BYTES exactly as TextIn::readLine() reads them from a file:
+// the pure core of the readers, for tests and fuzzing.
+std::vector<std::string> splitLines(std::string_view bytes);
 
 // A text file open for writing. Writes are buffered; write errors are kept
 // and reported by commit() (and by error() at any time). Nothing written is

@@ -1,8 +1,10 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <functional>
+#include <random>
 #include <stdexcept>
 
 #include "testkit.h"
@@ -23,8 +25,7 @@ struct Opening {
 };
 const std::string OLD = "old line\r\n";
 const Opening OPENINGS[] = {
-    {"append", "old.txt", [](plat::TextOut& o, const std::string& p) { return o.append(p); },
-     true},
+    {"append", "old.txt", [](plat::TextOut& o, const std::string& p) { return o.append(p); }, true},
     {"create", "new.txt", [](plat::TextOut& o, const std::string& p) { return o.create(p); },
      false},
     {"replace", "old.txt", [](plat::TextOut& o, const std::string& p) { return o.replace(p); },
@@ -90,6 +91,57 @@ TEST(TextOut, CreateRefusesAFileThatIsThere) {
   plat::TextOut out;
   EXPECT_EQ(out.create("old.txt"), EEXIST);
   expectUntouched(dir, "create over a file");
+}
+
+TEST(SpecialFiles, AreRefusedWithoutBlockingByEveryOpening) {
+  // A FIFO without a writer or reader would block any open for ever.
+  testkit::TempDir dir;
+  ASSERT_EQ(mkfifo("fifo", 0644), 0);
+  ASSERT_EQ(mkdir("folder", 0755), 0);
+  const struct {
+    const char* name;
+    int code;
+  } cases[] = {{"fifo", EINVAL}, {"folder", EISDIR}, {"/dev/zero", EINVAL}, {"/dev/null", EINVAL}};
+  for (const auto& c : cases) {
+    plat::TextIn in;
+    EXPECT_EQ(in.open(c.name), c.code) << c.name;
+    plat::TextOut out;
+    EXPECT_EQ(out.append(c.name), c.code) << c.name;
+    EXPECT_EQ(out.replace(c.name), c.code) << c.name;
+    EXPECT_NE(out.create(c.name), 0) << c.name;
+  }
+  EXPECT_EQ(folderFiles(dir.path), (std::vector<std::string>{"fifo", "folder"}));
+}
+
+TEST(TextIn, ReadsTheLinesSplitLinesFinds) {
+  // Random files of line ends, ordinary bytes and runs longer than a line
+  // may be, read from disk and split in memory: the two readings agree.
+  std::mt19937 rng(13);
+  testkit::TempDir dir;
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes;
+    for (int n = std::uniform_int_distribution<int>(0, 12)(rng); n > 0; --n) {
+      switch (std::uniform_int_distribution<int>(0, 4)(rng)) {
+        case 0:
+          bytes += '\r';
+          break;
+        case 1:
+          bytes += '\n';
+          break;
+        case 2:
+          bytes.append(plat::MAX_LINE + std::uniform_int_distribution<std::size_t>(0, 2)(rng), 'w');
+          break;
+        default:
+          bytes += static_cast<char>(std::uniform_int_distribution<int>(0, 255)(rng));
+      }
+    }
+    writeFile("f", bytes);
+    plat::TextIn in;
+    ASSERT_EQ(in.open("f"), 0);
+    std::vector<std::string> read;
+    for (std::string line; in.readLine(line);) read.push_back(line);
+    ASSERT_EQ(read, plat::splitLines(bytes)) << "round " << round;
+  }
 }
 
 }  // namespace
