@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 
 namespace plat {
 
@@ -175,22 +176,134 @@ int TextOut::create(const std::string& p) {
   return 0;
 }
 
+namespace {
+
+// The file a save really replaces: a symbolic link is followed to the file
+// it names (which may not exist yet), so the link stays a link.
+std::string followLinks(std::string p) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = readlink(p.c_str(), target.data(), target.size());
+    if (n <= 0) break;
+    target.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = p.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos) target = p.substr(0, slash + 1) + target;
+    p = target;
+  }
+  return p;
+}
+
+mode_t currentUmask() {
+  const mode_t m = umask(0);
+  umask(m);
+  return m;
+}
+
+}  // namespace
+
 int TextOut::replace(const std::string& p) {
   reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
-  // The final name must be writable too; a directory of that name, for
-  // instance, is refused before anything is written.
+  path = followLinks(p);
   struct stat st {};
-  if (stat(p.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return notRegular(st);
-  tempPath = p + ".new";
+  const bool exists = stat(path.c_str(), &st) == 0;
+  if (exists) {
+    // Opening the file for writing asks the system whether this user may
+    // write it (root included) and changes nothing yet.
+    int code = 0;
+    const int fd = openRegular(path, O_WRONLY, code);
+    if (fd < 0) return code;
+    ::close(fd);
+  }
+  // A name made by this call alone: a file or a link that happens to carry
+  // a fixed temporary name is never written through or renamed away.
+  std::string temp = path + ".XXXXXX";
   errno = 0;
-  f = std::fopen(tempPath.c_str(), "wb");
+  int fd = -1;
+  if (int code = takeFault(faults.tempFile))
+    errno = code;
+  else
+    fd = mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    const int code = lastError(EACCES);
+    return exists ? openInPlace(code) : code;
+  }
+  // The new file gets the old one's permissions and owner, a new file what
+  // the umask allows. A file system that keeps neither (or an owner this
+  // user may not give) is no reason to refuse the save.
+  if (fchmod(fd, exists ? st.st_mode & 07777 : 0666 & ~currentUmask()) != 0 ||
+      (exists && fchown(fd, st.st_uid, st.st_gid) != 0)) {
+  }
+  f = fdopen(fd, "wb");
   if (!f) {
-    int code = lastError(EACCES);
-    tempPath.clear();
+    const int code = lastError();
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return code;
+  }
+  tempPath = temp;
+  return 0;
+}
+
+// The folder takes no temporary file (CODE says why). A file that may be
+// written is then rewritten in place at commit(); its old contents are kept
+// to be put back should that fail.
+int TextOut::openInPlace(int code) {
+  errno = 0;
+  placeFd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+  if (placeFd < 0) return code;
+  struct stat st {};
+  if (fstat(placeFd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    closeInPlace();
+    return code;
+  }
+  fcntl(placeFd, F_SETFL, fcntl(placeFd, F_GETFL) & ~O_NONBLOCK);
+  char buf[4096];
+  for (ssize_t n; (n = ::read(placeFd, buf, sizeof buf)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      closeInPlace();
+      return code;
+    }
+    oldBytes.append(buf, static_cast<std::size_t>(n));
+  }
+  f = open_memstream(&placeText, &placeLength);
+  if (!f) {
+    closeInPlace();
     return code;
   }
   return 0;
+}
+
+int TextOut::writeInPlace() {
+  auto put = [this](const char* data, std::size_t n) -> int {
+    errno = 0;
+    if (ftruncate(placeFd, 0) != 0) return lastError();
+    off_t at = 0;
+    while (n > 0) {
+      const ssize_t w = pwrite(placeFd, data, n, at);
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return lastError();
+      data += w;
+      at += w;
+      n -= static_cast<std::size_t>(w);
+    }
+    return fsync(placeFd) == 0 ? 0 : lastError();
+  };
+  const int code = put(placeText, placeLength);
+  if (code != 0) put(oldBytes.data(), oldBytes.size());
+  return code;
+}
+
+void TextOut::closeInPlace() {
+  if (placeFd >= 0) ::close(placeFd);
+  placeFd = -1;
+  std::free(placeText);
+  placeText = nullptr;
+  placeLength = 0;
+  oldBytes.clear();
 }
 
 void TextOut::write(std::string_view text) {
@@ -224,6 +337,15 @@ int TextOut::flush() {
 int TextOut::commit() {
   if (!f) return err;
   flush();
+  if (placeFd >= 0 && !err) {
+    err = writeInPlace();
+    if (!err) {
+      std::fclose(f);
+      f = nullptr;
+      closeInPlace();
+      return 0;
+    }
+  }
   if (!tempPath.empty() && !err && fsync(fileno(f)) != 0) err = lastError();
   if (err) {
     const int code = err;
@@ -251,7 +373,7 @@ int TextOut::commit() {
 void TextOut::rollback() {
   if (!f) return;
   std::fflush(f);
-  if (tempPath.empty() && !created) {
+  if (tempPath.empty() && !created && placeFd < 0) {
     int rc;
     do {
       rc = ftruncate(fileno(f), startLength);
@@ -259,6 +381,7 @@ void TextOut::rollback() {
   }
   std::fclose(f);
   f = nullptr;
+  closeInPlace();
   if (created) ::unlink(path.c_str());
   if (!tempPath.empty()) std::remove(tempPath.c_str());
   tempPath.clear();

@@ -37,10 +37,16 @@ std::vector<std::string> splitLines(std::string_view bytes);
 // return, an exception unwinding past it) is rolled back.
 class TextOut {
  public:
-  int append(const std::string& p);   // open for appending; fails when absent
-  int create(const std::string& p);   // create; fails when present
-  int replace(const std::string& p);  // write to a temporary file beside it;
-                                      // commit() renames it into place
+  int append(const std::string& p);  // open for appending; fails when absent
+  int create(const std::string& p);  // create; fails when present
+  // Saves a whole file anew: the text goes to a temporary file of a fresh
+  // name beside it, which commit() renames into place, so a failure keeps
+  // the old file. A symbolic link is followed to the file it names; the new
+  // file keeps the old one's permissions; a file the user may not write is
+  // refused. When the folder takes no temporary file but the file may be
+  // written, commit() rewrites it in place (and on a failure puts the old
+  // contents back as far as the disk allows).
+  int replace(const std::string& p);
   void write(std::string_view text);
   void writeLine(std::string_view text);  // text and CR LF
   int error() const { return err; }
@@ -65,7 +71,16 @@ class TextOut {
   long startLength = 0;  // length of the file when it was opened
   bool created = false;  // create() made the file
   std::size_t written = 0;
+  // Rewriting in place: the file, its old contents, and the new text held
+  // in memory (F writes there) until commit().
+  int placeFd = -1;
+  std::string oldBytes;
+  char* placeText = nullptr;
+  std::size_t placeLength = 0;
   void reset(const std::string& p);
+  int openInPlace(int code);
+  int writeInPlace();
+  void closeInPlace();
 };
 
 bool isRegularFile(const std::string& path);
@@ -81,6 +96,7 @@ struct Faults {
   int writeAfter = -1;  // fail writes once this many more bytes are written
   int writeError = 0;   // the code for writeAfter
   int rename = 0;       // the final rename of replace()
+  int tempFile = 0;     // the temporary file of replace()
 };
 extern Faults faults;
 

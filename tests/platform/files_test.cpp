@@ -38,6 +38,11 @@ void expectUntouched(const testkit::TempDir& dir, const std::string& when) {
   EXPECT_EQ(readFile("old.txt"), OLD) << when;
 }
 
+void expectUntouchedGame(const std::string& when) {
+  EXPECT_EQ(folderFiles("."), std::vector<std::string>{"game.inp"}) << when;
+  EXPECT_EQ(readFile("game.inp"), OLD) << when;
+}
+
 TEST(TextOut, NothingIsKeptWithoutCommit) {
   for (const Opening& o : OPENINGS) {
     // An exception in the middle of a save, a plain early return, an
@@ -111,6 +116,110 @@ TEST(SpecialFiles, AreRefusedWithoutBlockingByEveryOpening) {
     EXPECT_NE(out.create(c.name), 0) << c.name;
   }
   EXPECT_EQ(folderFiles(dir.path), (std::vector<std::string>{"fifo", "folder"}));
+}
+
+// A save of "new\r\n" over "game.inp" in a folder prepared by SETUP.
+struct SaveCase {
+  const char* what;
+  std::function<void()> setup;
+  std::function<void()> arm;  // faults for this save
+  int code;                   // what the save returns
+  std::function<void(const std::string&)> check;
+};
+
+mode_t modeOf(const std::string& p) {
+  struct stat st {};
+  return stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+ino_t inodeOf(const std::string& p) {
+  struct stat st {};
+  return stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+TEST(TextOut, SavesRespectTheUsersFiles) {
+  static ino_t before = 0;
+  const SaveCase cases[] = {
+      {"a link is followed and stays a link",
+       [] {
+         ASSERT_EQ(mkdir("real", 0755), 0);
+         writeFile("real/game.inp", OLD);
+         ASSERT_EQ(symlink("real/game.inp", "game.inp"), 0);
+       },
+       [] {}, 0,
+       [](const std::string& w) {
+         EXPECT_EQ(readFile("real/game.inp"), "new\r\n") << w;
+         EXPECT_EQ(folderFiles("real"), std::vector<std::string>{"game.inp"}) << w;
+         char target[64] = {};
+         EXPECT_GT(readlink("game.inp", target, sizeof target - 1), 0) << w;
+         EXPECT_STREQ(target, "real/game.inp") << w;
+       }},
+      {"a link to a file not yet there makes that file",
+       [] { ASSERT_EQ(symlink("made.inp", "game.inp"), 0); }, [] {}, 0,
+       [](const std::string& w) {
+         EXPECT_EQ(readFile("made.inp"), "new\r\n") << w;
+         EXPECT_EQ(folderFiles("."), (std::vector<std::string>{"game.inp", "made.inp"})) << w;
+       }},
+      {"the old file's mode is kept",
+       [] {
+         writeFile("game.inp", OLD);
+         chmod("game.inp", 0640);
+       },
+       [] {}, 0,
+       [](const std::string& w) {
+         EXPECT_EQ(modeOf("game.inp"), 0640u) << w;
+         EXPECT_EQ(readFile("game.inp"), "new\r\n") << w;
+       }},
+      {"a file of the old temporary name, or a link of it, is left alone",
+       [] {
+         writeFile("game.inp", OLD);
+         writeFile("game.inp.new", "mine\n");
+         writeFile("elsewhere", "theirs\n");
+         ASSERT_EQ(symlink("elsewhere", "game.inp.XXXXXX"), 0);
+       },
+       [] {}, 0,
+       [](const std::string& w) {
+         EXPECT_EQ(readFile("game.inp"), "new\r\n") << w;
+         EXPECT_EQ(readFile("game.inp.new"), "mine\n") << w;
+         EXPECT_EQ(readFile("elsewhere"), "theirs\n") << w;
+         EXPECT_EQ(folderFiles(".").size(), 4u) << w;
+       }},
+      {"no temporary file: the file is rewritten in place",
+       [] {
+         writeFile("game.inp", OLD + OLD);
+         chmod("game.inp", 0604);
+         before = inodeOf("game.inp");
+       },
+       [] { plat::faults.tempFile = EACCES; }, 0,
+       [](const std::string& w) {
+         EXPECT_EQ(readFile("game.inp"), "new\r\n") << w;
+         EXPECT_EQ(inodeOf("game.inp"), before) << w;
+         EXPECT_EQ(modeOf("game.inp"), 0604u) << w;
+         EXPECT_EQ(folderFiles("."), std::vector<std::string>{"game.inp"}) << w;
+       }},
+      {"in place, a full disk keeps the old contents", [] { writeFile("game.inp", OLD); },
+       [] {
+         plat::faults.tempFile = EACCES;
+         plat::faults.writeAfter = 2;
+       },
+       ENOSPC, [](const std::string& w) { expectUntouchedGame(w); }},
+      {"no temporary file and no old file: nothing is made", [] {},
+       [] { plat::faults.tempFile = EROFS; }, EROFS,
+       [](const std::string& w) { EXPECT_EQ(folderFiles("."), std::vector<std::string>{}) << w; }},
+  };
+  for (const SaveCase& c : cases) {
+    testkit::TempDir dir;
+    plat::faults = plat::Faults{};
+    c.setup();
+    c.arm();
+    plat::TextOut out;
+    int code = out.replace("game.inp");
+    if (code == 0) {
+      out.write("new\r\n");
+      code = out.commit();
+    }
+    EXPECT_EQ(code, c.code) << c.what;
+    c.check(c.what);
+  }
 }
 
 TEST(TextIn, ReadsTheLinesSplitLinesFinds) {
