@@ -16,6 +16,7 @@ command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 [ -e /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 [ -e /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
 command -v tmux >/dev/null 2>&1 || missing+=(tmux)
+command -v clang++ >/dev/null 2>&1 || missing+=(clang)  # the fuzzers (scripts/fuzz.sh)
 
 if [ ${#missing[@]} -gt 0 ]; then
   if ! command -v apt-get >/dev/null 2>&1; then
