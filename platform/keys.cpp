@@ -115,12 +115,15 @@ void feed(Decoder& d, unsigned char byte, std::vector<int>& out) {
   }
 }
 
+// A released prefix is read afresh and may leave an Esc of its own pending
+// (a terminal's unfinished sequence can hold one): that Esc has waited as
+// long, so it is released too.
 void elapsed(Decoder& d, int ms, std::vector<int>& out) {
-  if (!d.pending.empty() && ms >= ESC_TIMEOUT_MS) release(d, out);
+  while (!d.pending.empty() && ms >= ESC_TIMEOUT_MS) release(d, out);
 }
 
 void finish(Decoder& d, std::vector<int>& out) {
-  if (!d.pending.empty()) release(d, out);
+  while (!d.pending.empty()) release(d, out);
 }
 
 std::vector<int> decodeAll(const std::string& bytes) {
