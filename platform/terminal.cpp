@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/keys.h"
+#include "platform/program.h"
 
 namespace term {
 namespace {
@@ -36,10 +37,24 @@ volatile sig_atomic_t resized = 0;  // SIGWINCH seen
 volatile sig_atomic_t resumed = 0;  // SIGCONT seen: the screen must be painted anew
 int wakeRead = -1, wakeWrite = -1;  // self-pipe: signals wake the key loop
 
-const int TERMINATING[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-const int FATAL[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+// Every signal whose default action ends the process gives the terminal
+// back first (SIGKILL cannot be caught). The terminating ones stay ignored
+// when the program was started with them ignored; the fatal ones (a fault
+// in the program) are always caught. The real-time signals end the process
+// too and are caught as well.
+const int TERMINATING[] = {
+    SIGINT,    SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
+    SIGALRM,   SIGVTALRM, SIGPROF, SIGIO,   SIGXCPU,
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
+const int FATAL[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGSYS, SIGTRAP};
 const int OTHERS[] = {SIGTSTP, SIGCONT, SIGWINCH};
-struct sigaction previous[65];
+struct sigaction previous[NSIG];
 
 Painter painter;
 Clock::time_point lastPaint{};
@@ -152,6 +167,13 @@ void installUnlessIgnored(int sig, void (*handler)(int), int flags) {
 }
 
 void uninstall(int sig) { sigaction(sig, &previous[sig], nullptr); }
+
+void uninstallAll() {
+  for (int sig : TERMINATING) uninstall(sig);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) uninstall(sig);
+  for (int sig : FATAL) uninstall(sig);
+  for (int sig : OTHERS) uninstall(sig);
+}
 
 bool terminalSize(int& cols, int& rows) {
   winsize ws{};
@@ -347,11 +369,21 @@ bool start(std::string& error) {
     error = "standard input and output must be a terminal (vkx --keys FILE runs without one)";
     return false;
   }
+  // The screen is drawn with the escape sequences of xterm and its kin; a
+  // terminal that declares no type, or none of that kind, would show them
+  // as garbage.
+  const char* type = std::getenv("TERM");
+  if (!type || !*type || std::strcmp(type, "dumb") == 0 || std::strcmp(type, "unknown") == 0) {
+    error = std::string("the terminal type (TERM=") + (type ? type : "") +
+            ") cannot show the screen; vkx needs one like xterm";
+    return false;
+  }
   int cols = 0, rows = 0;
   if (!bigEnough(cols, rows)) {
     error = "the terminal is " + sizeText(cols, rows) + "; vkx needs at least 80 x 25";
     return false;
   }
+  plat::ignoreWriteSignals();
   if (tcgetattr(IN, &saved) != 0) {
     error = std::string("cannot read the terminal's settings: ") + std::strerror(errno);
     return false;
@@ -377,6 +409,8 @@ bool start(std::string& error) {
   raw.c_cc[VTIME] = 0;
 
   for (int sig : TERMINATING) installUnlessIgnored(sig, onTerminate, SA_RESETHAND);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+    installUnlessIgnored(sig, onTerminate, SA_RESETHAND);
   for (int sig : FATAL) install(sig, onTerminate, SA_RESETHAND);
   install(SIGTSTP, onStop, SA_RESTART);
   install(SIGCONT, onContinue, SA_RESTART);
@@ -384,9 +418,7 @@ bool start(std::string& error) {
 
   if (tcsetattr(IN, TCSAFLUSH, &raw) != 0) {
     error = std::string("cannot switch the terminal to raw mode: ") + std::strerror(errno);
-    for (int sig : TERMINATING) uninstall(sig);
-    for (int sig : FATAL) uninstall(sig);
-    for (int sig : OTHERS) uninstall(sig);
+    uninstallAll();
     return false;
   }
   writeAll(ENTER, sizeof ENTER - 1);
@@ -416,9 +448,7 @@ void stop() {
     writeAll(LEAVE, sizeof LEAVE - 1);
     tcsetattr(IN, TCSAFLUSH, &saved);
   }
-  for (int sig : TERMINATING) uninstall(sig);
-  for (int sig : FATAL) uninstall(sig);
-  for (int sig : OTHERS) uninstall(sig);
+  uninstallAll();
   ::close(wakeRead);
   ::close(wakeWrite);
   wakeRead = wakeWrite = -1;
