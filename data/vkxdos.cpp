@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cmath>
 
 #include "platform/console.h"
@@ -97,14 +98,47 @@ void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, ui
   parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM);
 }
 
+namespace {
+
+// A weighted subgame whose weights sum below the smallest 32-bit threshold
+// can be reached by no threshold at all: the win-set dialogue would refuse
+// every entry for ever.
+bool unreachable(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW) {
+  if (DATASTRUCTURE != 1) return false;
+  for (int s = 1; s <= std::min<int>(MM, MAXCHAMB); ++s) {
+    int64_t sum = 0;
+    for (int j = 1; j <= std::min<int32_t>(NN[s], MAXACTOR); ++j) sum += GEW[s][j];
+    if (sum < INT32_MIN) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
               GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG) {
   plat::TextIn in;
   FLAG = in.open(NAME + ".inp");
   if (FLAG != 0) return;
   auto next = [&](std::string& line) { return in.readLine(line); };
-  parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM);
+  // Read into a copy: a refused game changes nothing.
+  int32_t ds = 0;
+  uint16_t n = 0, mm = 0;
+  NNTYP nn = NN;
+  GEWTYP gew = GEW;
+  MEMTYP mem = MEM;
+  parseData(next, ds, n, mm, nn, gew, mem);
   in.close();
+  if (unreachable(ds, mm, nn, gew)) {
+    FLAG = ERANGE;
+    return;
+  }
+  DATASTRUCTURE = ds;
+  N = n;
+  MM = mm;
+  NN = nn;
+  GEW = gew;
+  MEM = mem;
 }
 
 std::vector<std::string> DATATEXT(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
