@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 
+#include "common/mathe2.h"
 #include "platform/console.h"
 #include "platform/files.h"
 
@@ -184,7 +185,8 @@ int POSITIONPARSE(const std::vector<std::string>& LINES, uint16_t& NTHEME, uint1
   if (!LINES.empty()) VALWORD(cleanLine(LINES[0]), themes);
   if (themes < 1 || themes > MAXCHAMB) return EINVAL;
 
-  NTHEME = themes;
+  // Read into a copy: a refused file changes nothing.
+  POSTYP read = POSITION;
   for (int i = 1; i <= N; ++i) {
     std::string rest = static_cast<std::size_t>(i) < LINES.size() ? cleanLine(LINES[i]) : "";
     std::string_view view(rest);
@@ -196,9 +198,14 @@ int POSITIONPARSE(const std::vector<std::string>& LINES, uint16_t& NTHEME, uint1
         view = blank == std::string_view::npos ? std::string_view() : view.substr(blank);
         view.remove_prefix(std::min(view.find_first_not_of(' '), view.size()));
       }
-      POSITION[t][i] = fieldValue(field);
+      read[t][i] = fieldValue(field);
     }
   }
+  // Positions so far apart that their distance exceeds the largest double
+  // would turn every similarity into NAN.
+  if (!std::isfinite(DIST_MAX(read, N, themes))) return ERANGE;
+  NTHEME = themes;
+  POSITION = read;
   return 0;
 }
 
