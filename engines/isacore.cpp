@@ -295,7 +295,9 @@ void ISA_SCREEN_RUN(ISAKIND KIND, const ISAGAME& GAME, SHAPTYP& SHAP, SHAPTYP& P
   con::writeLn(KIND == ISAKIND::PUBLICGOOD ? "...processing public good" : "...processing");
   PROGRESSLINE line{con::whereX(), con::whereY(), KIND == ISAKIND::PUBLICGOOD ? ".  " : ". "};
 
+  if (!screen) con::longRunStarts();  // quiet: nothing is drawn until the end
   ISATOTALS sums = ISA_SUMS(KIND, GAME, screen ? drawProgress : nullptr, &line);
+  con::longRunEnds();
 
   // The sums join whatever the caller's tables hold, and the scaling applies
   // to the joined values.

@@ -116,6 +116,7 @@ void START(Run& R, uint16_t N, const MEMTYP& MEM, const char* SECOND, const char
     }
   } else {
     con::writeLn("...processing");
+    if (R.mode != 'y') con::longRunStarts();  // quiet: nothing is drawn until the end
   }
   R.x = con::whereX();
   R.y = con::whereY();
@@ -136,6 +137,7 @@ const wcore::Visitor* VISITOR(Run& R, wcore::Visitor& storage) {
 }
 
 void FINISH(Run& R) {
+  con::longRunEnds();
   if (R.mode == 'w') {
     R.file.writeLine("");
     // A listing that could not be written completely must not pass unnoticed;

@@ -7,11 +7,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <thread>
 #include <vector>
 
 #include "platform/keys.h"
@@ -194,11 +196,15 @@ std::string sizeText(int cols, int rows) {
 
 // Takes care of what the signal handlers reported: a new size or a return
 // from a stop. Runs in the normal flow of the program, never in a handler.
-void serviceSignals() {
-  if (!resized && !resumed) return;
+void drainWake() {
   char buf[64];
   while (wakeRead >= 0 && ::read(wakeRead, buf, sizeof buf) > 0) {
   }
+}
+
+void serviceSignals() {
+  if (!resized && !resumed) return;
+  drainWake();
   resized = 0;
   resumed = 0;
   if (!active) return;
@@ -265,8 +271,57 @@ int escWait() {
   return keys::ESC_TIMEOUT_MS - static_cast<int>(ms);
 }
 
+// The screen kept shown during a long computation: a second thread that
+// sleeps until a signal handler wakes it and then repaints (the model does
+// not change meanwhile). Signals stay with the program's own thread.
+std::thread watcher;
+std::atomic<bool> watching{false};
+
+void watch() {
+  while (watching) {
+    pollfd fd = {wakeRead, POLLIN, 0};
+    poll(&fd, 1, -1);
+    if (!watching) break;
+    const bool wasSmall = tooSmall;
+    drainWake();
+    serviceSignals();
+    if (active && !tooSmall && (wasSmall || !painter.known)) paintNow();
+  }
+}
+
+void startWatching() {
+  if (watching || wakeRead < 0) return;
+  sigset_t all, old;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &old);
+  watching = true;
+  watcher = std::thread(watch);
+  pthread_sigmask(SIG_SETMASK, &old, nullptr);
+}
+
+void stopWatching() {
+  if (!watching) return;
+  watching = false;
+  wake();
+  watcher.join();
+  // The byte that stopped the watcher must not wake the key loop for
+  // nothing; what the handlers reported meanwhile is taken care of now.
+  drainWake();
+  serviceSignals();
+}
+
 struct Backend : con::Renderer, con::KeySource {
+  void hold(bool on) override {
+    if (!on) {
+      stopWatching();
+      return;
+    }
+    paint(true);
+    if (active) startWatching();
+  }
+
   void paint(bool force) override {
+    stopWatching();
     if (!active) return;
     serviceSignals();
     if (tooSmall) return;
@@ -275,6 +330,7 @@ struct Backend : con::Renderer, con::KeySource {
   }
 
   bool available() override {
+    stopWatching();
     if (queue.empty() && !inputEnded) {
       pump(0);
       escWait();
@@ -283,6 +339,7 @@ struct Backend : con::Renderer, con::KeySource {
   }
 
   int next() override {
+    stopWatching();
     for (;;) {
       if (!queue.empty()) {
         int k = queue.front();
@@ -441,6 +498,7 @@ bool start(std::string& error) {
 
 void stop() {
   if (wakeRead < 0) return;
+  stopWatching();
   con::setRenderer(nullptr);
   con::setKeySource(nullptr);
   if (active) {
