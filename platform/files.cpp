@@ -126,6 +126,33 @@ void TextIn::close() {
   f = nullptr;
 }
 
+namespace {
+
+// The file a save or a new file really is: a symbolic link is followed to
+// the file it names (which may not exist yet), so the link stays a link.
+std::string followLinks(std::string p) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = readlink(p.c_str(), target.data(), target.size());
+    if (n <= 0) break;
+    target.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = p.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos) target = p.substr(0, slash + 1) + target;
+    p = target;
+  }
+  return p;
+}
+
+mode_t currentUmask() {
+  const mode_t m = umask(0);
+  umask(m);
+  return m;
+}
+
+}  // namespace
+
 void TextOut::reset(const std::string& p) {
   rollback();
   path = p;
@@ -157,51 +184,25 @@ int TextOut::append(const std::string& p) {
 int TextOut::create(const std::string& p) {
   reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
+  path = followLinks(p);
   errno = 0;
   // Exclusive: a file that appeared meanwhile is not truncated, and a roll
   // back may remove what this call made.
   int fd;
   do {
-    fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return lastError(EACCES);
   f = fdopen(fd, "wb");
   if (!f) {
     int code = lastError();
     ::close(fd);
-    ::unlink(p.c_str());
+    ::unlink(path.c_str());
     return code;
   }
   created = true;
   return 0;
 }
-
-namespace {
-
-// The file a save really replaces: a symbolic link is followed to the file
-// it names (which may not exist yet), so the link stays a link.
-std::string followLinks(std::string p) {
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat st {};
-    if (lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
-    std::string target(PATH_MAX, '\0');
-    const ssize_t n = readlink(p.c_str(), target.data(), target.size());
-    if (n <= 0) break;
-    target.resize(static_cast<std::size_t>(n));
-    const std::size_t slash = p.rfind('/');
-    if (target[0] != '/' && slash != std::string::npos) target = p.substr(0, slash + 1) + target;
-    p = target;
-  }
-  return p;
-}
-
-mode_t currentUmask() {
-  const mode_t m = umask(0);
-  umask(m);
-  return m;
-}
-
-}  // namespace
 
 int TextOut::replace(const std::string& p) {
   reset(p);

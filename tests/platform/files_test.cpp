@@ -94,12 +94,17 @@ TEST(TextOut, CommitKeepsWhatWasWritten) {
   }
 }
 
-TEST(TextOut, CreateRefusesAFileThatIsThere) {
+TEST(TextOut, CreateRefusesAFileThatIsThereAndFollowsALink) {
   testkit::TempDir dir;
   writeFile("old.txt", OLD);
   plat::TextOut out;
   EXPECT_EQ(out.create("old.txt"), EEXIST);
   expectUntouched(dir, "create over a file");
+  ASSERT_EQ(symlink("made.txt", "link.txt"), 0);
+  ASSERT_EQ(out.create("link.txt"), 0);
+  out.writeLine("new");
+  EXPECT_EQ(out.commit(), 0);
+  EXPECT_EQ(readFile("made.txt"), "new\r\n");
 }
 
 // A save of "new\r\n" over "game.inp" in a folder prepared by SETUP.
