@@ -131,15 +131,10 @@ int REPORTFILE(RUNTYP& R, REPORTTYP& REP, const std::string& PATH, const std::st
     }
     PROC(R, REP);
     REP.TEXTFILE = nullptr;
-    code = out.flush();
-    if (code != 0) {
-      // A full disk must not leave half a report behind: the file goes back
-      // to what it was before this run (a file made by this run goes away).
-      out.rollback();
-      if (created) plat::removeFile(PATH);
-    } else {
-      code = out.close();
-    }
+    // A full disk must not leave half a report behind: on a failure the file
+    // goes back to what it was before this run (a file made by this run goes
+    // away).
+    code = out.commit();
   }
   if (code != 0) con::writeLn("...system error" + std::to_string(code) + " on saving " + PATH);
   return code;

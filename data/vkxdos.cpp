@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cmath>
 
+#include "common/mathe2.h"
 #include "platform/console.h"
 #include "platform/files.h"
 
@@ -97,14 +99,47 @@ void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, ui
   parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM);
 }
 
+namespace {
+
+// A weighted subgame whose weights sum below the smallest 32-bit threshold
+// can be reached by no threshold at all: the win-set dialogue would refuse
+// every entry for ever.
+bool unreachable(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN, const GEWTYP& GEW) {
+  if (DATASTRUCTURE != 1) return false;
+  for (int s = 1; s <= std::min<int>(MM, MAXCHAMB); ++s) {
+    int64_t sum = 0;
+    for (int j = 1; j <= std::min<int32_t>(NN[s], MAXACTOR); ++j) sum += GEW[s][j];
+    if (sum < INT32_MIN) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
               GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG) {
   plat::TextIn in;
   FLAG = in.open(NAME + ".inp");
   if (FLAG != 0) return;
   auto next = [&](std::string& line) { return in.readLine(line); };
-  parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM);
+  // Read into a copy: a refused game changes nothing.
+  int32_t ds = 0;
+  uint16_t n = 0, mm = 0;
+  NNTYP nn = NN;
+  GEWTYP gew = GEW;
+  MEMTYP mem = MEM;
+  parseData(next, ds, n, mm, nn, gew, mem);
   in.close();
+  if (unreachable(ds, mm, nn, gew)) {
+    FLAG = ERANGE;
+    return;
+  }
+  DATASTRUCTURE = ds;
+  N = n;
+  MM = mm;
+  NN = nn;
+  GEW = gew;
+  MEM = mem;
 }
 
 std::vector<std::string> DATATEXT(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
@@ -138,7 +173,7 @@ void DATASAVE(const std::string& NAME, int32_t DATASTRUCTURE, uint16_t MM, const
   FLAG = out.replace(NAME + ".inp");
   if (FLAG == 0) {
     for (const std::string& line : DATATEXT(DATASTRUCTURE, MM, NN, GEW)) out.writeLine(line);
-    FLAG = out.close();
+    FLAG = out.commit();
   }
   if (FLAG != 0) con::writeLn("...system error on saving " + NAME + ".inp");
 }
@@ -150,7 +185,8 @@ int POSITIONPARSE(const std::vector<std::string>& LINES, uint16_t& NTHEME, uint1
   if (!LINES.empty()) VALWORD(cleanLine(LINES[0]), themes);
   if (themes < 1 || themes > MAXCHAMB) return EINVAL;
 
-  NTHEME = themes;
+  // Read into a copy: a refused file changes nothing.
+  POSTYP read = POSITION;
   for (int i = 1; i <= N; ++i) {
     std::string rest = static_cast<std::size_t>(i) < LINES.size() ? cleanLine(LINES[i]) : "";
     std::string_view view(rest);
@@ -162,9 +198,14 @@ int POSITIONPARSE(const std::vector<std::string>& LINES, uint16_t& NTHEME, uint1
         view = blank == std::string_view::npos ? std::string_view() : view.substr(blank);
         view.remove_prefix(std::min(view.find_first_not_of(' '), view.size()));
       }
-      POSITION[t][i] = fieldValue(field);
+      read[t][i] = fieldValue(field);
     }
   }
+  // Positions so far apart that their distance exceeds the largest double
+  // would turn every similarity into NAN.
+  if (!std::isfinite(DIST_MAX(read, N, themes))) return ERANGE;
+  NTHEME = themes;
+  POSITION = read;
   return 0;
 }
 

@@ -31,6 +31,7 @@ std::vector<std::string> DATATEXT(int32_t DATASTRUCTURE, uint16_t MM, const NNTY
 void POSITIONLOAD(const std::string& NAME, uint16_t& NTHEME, uint16_t N, POSTYP& POSITION,
                   int32_t& FLAG);
 // The same from lines already read (pure). Returns 0 or a non-zero code for
-// a file it refuses (themes outside 1..10, more than 50 players).
+// a file it refuses (themes outside 1..10, more than 50 players, positions
+// whose distances exceed the largest double).
 int POSITIONPARSE(const std::vector<std::string>& LINES, uint16_t& NTHEME, uint16_t N,
                   POSTYP& POSITION);

@@ -40,7 +40,9 @@ void ISA_SCREEN_RUN(ISAKIND KIND, const ISACOUNT& COUNT) {
   con::writeLn(KIND == ISAKIND::PUBLICGOOD ? "...processing public good" : "...processing");
   PROGRESSLINE line{con::whereX(), con::whereY(), KIND == ISAKIND::PUBLICGOOD ? ".  " : ". "};
 
+  if (!screen) con::longRunStarts();  // quiet: nothing is drawn until the end
   COUNT(screen ? drawProgress : nullptr, &line);
+  con::longRunEnds();
 
   con::writeLn();
   if (KIND == ISAKIND::BANZHAF) con::writeLn();

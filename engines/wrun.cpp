@@ -72,13 +72,14 @@ void START(Run& R, uint16_t N, const MEMTYP& MEM, const char* SECOND, const char
     int err = R.file.append(name);
     // Only a missing file is created: a file that exists but cannot be
     // appended to keeps the listings of earlier runs.
-    if (err != 0 && !plat::isRegularFile(name)) err = R.file.create(name);
+    if (err == ENOENT) err = R.file.create(name);
     if (err != 0) {
       fileError(err, name);
       R.mode = 'y';
     }
   } else {
     con::writeLn("...processing");
+    if (R.mode != 'y') con::longRunStarts();  // quiet: nothing is drawn until the end
   }
   R.x = con::whereX();
   R.y = con::whereY();
@@ -99,10 +100,12 @@ const wcore::Visitor* VISITOR(Run& R, wcore::Visitor& storage) {
 }
 
 void FINISH(Run& R) {
+  con::longRunEnds();
   if (R.mode == 'w') {
     R.file.writeLine("");
-    // A listing that could not be written completely must not pass unnoticed.
-    if (int err = R.file.close()) fileError(err, R.ouuName);
+    // A listing that could not be written completely must not pass unnoticed;
+    // it is rolled back like a report.
+    if (int err = R.file.commit()) fileError(err, R.ouuName);
   }
   con::writeLn();
   con::writeLn();

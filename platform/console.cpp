@@ -354,6 +354,14 @@ void present() {
   if (renderer) renderer->paint(false);
 }
 
+void longRunStarts() {
+  if (renderer) renderer->hold(true);
+}
+
+void longRunEnds() {
+  if (renderer) renderer->hold(false);
+}
+
 Cell cell(int x, int y) { return at(x, y); }
 
 char32_t cp437(unsigned char ch) { return CP437[ch]; }

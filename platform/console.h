@@ -45,6 +45,10 @@ struct KeySource {
 struct Renderer {
   virtual ~Renderer() = default;
   virtual void paint(bool force) = 0;
+  // ON: shows the screen now and keeps it shown by itself (after a resume
+  // or a resize) while the program computes without touching the console;
+  // OFF: the program takes over again.
+  virtual void hold(bool on) { (void)on; }
 };
 
 // Puts the model back to its power-on state: blank screen in attribute 7,
@@ -106,6 +110,11 @@ std::string readNumber();  // next blank-separated token, skipping blank lines;
 
 // Lets the backend show the model during long runs; cheap when called often.
 void present();
+// A long computation that writes nothing to the console starts (the model
+// must not change until longRunEnds()): the screen is shown now, and the
+// backend repaints it by itself after a resume or a resize meanwhile.
+void longRunStarts();
+void longRunEnds();
 
 // Inspection (screen coordinates).
 Cell cell(int x, int y);

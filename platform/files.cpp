@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 
 namespace plat {
 
@@ -21,20 +22,55 @@ int takeFault(int& sw) {
 
 int lastError(int fallback = EIO) { return errno != 0 ? errno : fallback; }
 
+// The code for a name that is not a regular file: a folder keeps its own
+// code, anything else (a FIFO, a device, a socket) is an invalid argument.
+int notRegular(const struct stat& st) { return S_ISDIR(st.st_mode) ? EISDIR : EINVAL; }
+
+// Opens PATH, which must be a regular file, without ever blocking: a FIFO
+// would wait for a writer (or reader) forever and a device such as
+// /dev/zero never ends, so anything else is refused before a byte moves.
+// The name is checked before the open (opening some devices does something)
+// and the file opened checked again. Returns the descriptor, in blocking
+// mode again, or -1 with CODE set.
+int openRegular(const std::string& path, int flags, int& code) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    code = notRegular(st);
+    return -1;
+  }
+  errno = 0;
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    // A FIFO without a reader, or a socket, refuses a non-blocking open so.
+    code = errno == ENXIO ? EINVAL : lastError(ENOENT);
+    return -1;
+  }
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    code = errno != 0 ? errno : notRegular(st);
+    ::close(fd);
+    return -1;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
 }  // namespace
 
 int TextIn::open(const std::string& path) {
   close();
   if (int code = takeFault(faults.openRead)) return code;
-  errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return lastError(ENOENT);
-  struct stat st {};
-  if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::fclose(file);
-    return EISDIR;
+  int code = 0;
+  const int fd = openRegular(path, O_RDONLY, code);
+  if (fd < 0) return code;
+  f = fdopen(fd, "rb");
+  if (!f) {
+    code = lastError();
+    ::close(fd);
+    return code;
   }
-  f = file;
   return 0;
 }
 
@@ -70,29 +106,71 @@ bool TextIn::eof() {
   return false;
 }
 
+std::vector<std::string> splitLines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    std::string& line = lines.emplace_back();
+    while (i < bytes.size() && bytes[i] != '\n' && bytes[i] != '\r') {
+      if (line.size() < MAX_LINE) line.push_back(bytes[i]);
+      ++i;
+    }
+    if (i < bytes.size() && bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    ++i;
+  }
+  return lines;
+}
+
 void TextIn::close() {
   if (f) std::fclose(f);
   f = nullptr;
 }
 
-int TextOut::append(const std::string& p) {
-  if (f) close();
+namespace {
+
+// The file a save or a new file really is: a symbolic link is followed to
+// the file it names (which may not exist yet), so the link stays a link.
+std::string followLinks(std::string p) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = readlink(p.c_str(), target.data(), target.size());
+    if (n <= 0) break;
+    target.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = p.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos) target = p.substr(0, slash + 1) + target;
+    p = target;
+  }
+  return p;
+}
+
+mode_t currentUmask() {
+  const mode_t m = umask(0);
+  umask(m);
+  return m;
+}
+
+}  // namespace
+
+void TextOut::reset(const std::string& p) {
+  rollback();
   path = p;
   tempPath.clear();
   err = 0;
   written = 0;
+  startLength = 0;
+  created = false;
+}
+
+int TextOut::append(const std::string& p) {
+  reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
-  errno = 0;
-  int fd;
-  do {
-    fd = ::open(p.c_str(), O_WRONLY | O_APPEND);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return lastError(ENOENT);
+  int code = 0;
+  const int fd = openRegular(p, O_WRONLY | O_APPEND, code);
+  if (fd < 0) return code;
   struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return EISDIR;
-  }
+  fstat(fd, &st);
   startLength = static_cast<long>(st.st_size);
   f = fdopen(fd, "ab");
   if (!f) {
@@ -104,38 +182,129 @@ int TextOut::append(const std::string& p) {
 }
 
 int TextOut::create(const std::string& p) {
-  if (f) close();
-  path = p;
-  tempPath.clear();
-  err = 0;
-  written = 0;
-  startLength = 0;
+  reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
+  path = followLinks(p);
   errno = 0;
-  f = std::fopen(p.c_str(), "wb");
-  return f ? 0 : lastError(EACCES);
+  // Exclusive: a file that appeared meanwhile is not truncated, and a roll
+  // back may remove what this call made.
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return lastError(EACCES);
+  f = fdopen(fd, "wb");
+  if (!f) {
+    int code = lastError();
+    ::close(fd);
+    ::unlink(path.c_str());
+    return code;
+  }
+  created = true;
+  return 0;
 }
 
 int TextOut::replace(const std::string& p) {
-  if (f) close();
-  path = p;
-  tempPath = p + ".new";
-  err = 0;
-  written = 0;
-  startLength = 0;
+  reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
-  // The final name must be writable too; a directory of that name, for
-  // instance, is refused before anything is written.
+  path = followLinks(p);
   struct stat st {};
-  if (stat(p.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return EISDIR;
+  const bool exists = stat(path.c_str(), &st) == 0;
+  if (exists) {
+    // Opening the file for writing asks the system whether this user may
+    // write it (root included) and changes nothing yet.
+    int code = 0;
+    const int fd = openRegular(path, O_WRONLY, code);
+    if (fd < 0) return code;
+    ::close(fd);
+  }
+  // A name made by this call alone: a file or a link that happens to carry
+  // a fixed temporary name is never written through or renamed away.
+  std::string temp = path + ".XXXXXX";
   errno = 0;
-  f = std::fopen(tempPath.c_str(), "wb");
+  int fd = -1;
+  if (int code = takeFault(faults.tempFile))
+    errno = code;
+  else
+    fd = mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    const int code = lastError(EACCES);
+    return exists ? openInPlace(code) : code;
+  }
+  // The new file gets the old one's permissions and owner, a new file what
+  // the umask allows. A file system that keeps neither (or an owner this
+  // user may not give) is no reason to refuse the save.
+  if (fchmod(fd, exists ? st.st_mode & 07777 : 0666 & ~currentUmask()) != 0 ||
+      (exists && fchown(fd, st.st_uid, st.st_gid) != 0)) {
+  }
+  f = fdopen(fd, "wb");
   if (!f) {
-    int code = lastError(EACCES);
-    tempPath.clear();
+    const int code = lastError();
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return code;
+  }
+  tempPath = temp;
+  return 0;
+}
+
+// The folder takes no temporary file (CODE says why). A file that may be
+// written is then rewritten in place at commit(); its old contents are kept
+// to be put back should that fail.
+int TextOut::openInPlace(int code) {
+  errno = 0;
+  placeFd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+  if (placeFd < 0) return code;
+  struct stat st {};
+  if (fstat(placeFd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    closeInPlace();
+    return code;
+  }
+  fcntl(placeFd, F_SETFL, fcntl(placeFd, F_GETFL) & ~O_NONBLOCK);
+  char buf[4096];
+  for (ssize_t n; (n = ::read(placeFd, buf, sizeof buf)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      closeInPlace();
+      return code;
+    }
+    oldBytes.append(buf, static_cast<std::size_t>(n));
+  }
+  f = open_memstream(&placeText, &placeLength);
+  if (!f) {
+    closeInPlace();
     return code;
   }
   return 0;
+}
+
+int TextOut::writeInPlace() {
+  auto put = [this](const char* data, std::size_t n) -> int {
+    errno = 0;
+    if (ftruncate(placeFd, 0) != 0) return lastError();
+    off_t at = 0;
+    while (n > 0) {
+      const ssize_t w = pwrite(placeFd, data, n, at);
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return lastError();
+      data += w;
+      at += w;
+      n -= static_cast<std::size_t>(w);
+    }
+    return fsync(placeFd) == 0 ? 0 : lastError();
+  };
+  const int code = put(placeText, placeLength);
+  if (code != 0) put(oldBytes.data(), oldBytes.size());
+  return code;
+}
+
+void TextOut::closeInPlace() {
+  if (placeFd >= 0) ::close(placeFd);
+  placeFd = -1;
+  std::free(placeText);
+  placeText = nullptr;
+  placeLength = 0;
+  oldBytes.clear();
 }
 
 void TextOut::write(std::string_view text) {
@@ -159,13 +328,35 @@ void TextOut::writeLine(std::string_view text) {
   write("\r\n");
 }
 
-int TextOut::close() {
+int TextOut::flush() {
   if (!f) return err;
   errno = 0;
   if (std::fflush(f) != 0 && !err) err = lastError();
+  return err;
+}
+
+int TextOut::commit() {
+  if (!f) return err;
+  flush();
+  if (placeFd >= 0 && !err) {
+    err = writeInPlace();
+    if (!err) {
+      std::fclose(f);
+      f = nullptr;
+      closeInPlace();
+      return 0;
+    }
+  }
   if (!tempPath.empty() && !err && fsync(fileno(f)) != 0) err = lastError();
-  if (std::fclose(f) != 0 && !err) err = lastError();
+  if (err) {
+    const int code = err;
+    rollback();
+    return code;
+  }
+  errno = 0;
+  const bool closed = std::fclose(f) == 0;
   f = nullptr;
+  if (!closed) err = lastError();
   if (!tempPath.empty()) {
     if (!err) {
       if (int code = takeFault(faults.rename))
@@ -176,20 +367,14 @@ int TextOut::close() {
     if (err) std::remove(tempPath.c_str());
     tempPath.clear();
   }
-  return err;
-}
-
-int TextOut::flush() {
-  if (!f) return err;
-  errno = 0;
-  if (std::fflush(f) != 0 && !err) err = lastError();
+  created = false;
   return err;
 }
 
 void TextOut::rollback() {
   if (!f) return;
   std::fflush(f);
-  if (tempPath.empty()) {
+  if (tempPath.empty() && !created && placeFd < 0) {
     int rc;
     do {
       rc = ftruncate(fileno(f), startLength);
@@ -197,14 +382,11 @@ void TextOut::rollback() {
   }
   std::fclose(f);
   f = nullptr;
-  if (!tempPath.empty()) {
-    std::remove(tempPath.c_str());
-    tempPath.clear();
-  }
-}
-
-TextOut::~TextOut() {
-  if (f) close();
+  closeInPlace();
+  if (created) ::unlink(path.c_str());
+  if (!tempPath.empty()) std::remove(tempPath.c_str());
+  tempPath.clear();
+  created = false;
 }
 
 bool isRegularFile(const std::string& path) {

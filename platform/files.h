@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -26,33 +27,60 @@ struct TextIn {
   ~TextIn() { close(); }
 };
 
-// A text file open for writing. Writes are buffered; write errors are kept
-// and reported by close() (and by error() at any time).
-struct TextOut {
-  std::FILE* f = nullptr;
-  std::string path;      // the file the caller named
-  std::string tempPath;  // set while writing through a temporary file
-  int err = 0;           // first write error
-  long startLength = 0;  // length of the file when it was opened
-  std::size_t written = 0;
+// The lines of BYTES exactly as TextIn::readLine() reads them from a file:
+// the pure core of the readers, for tests and fuzzing.
+std::vector<std::string> splitLines(std::string_view bytes);
 
-  int append(const std::string& p);   // open for appending; fails when absent
-  int create(const std::string& p);   // create or truncate
-  int replace(const std::string& p);  // write to a temporary file beside it;
-                                      // close() renames it into place
+// A text file open for writing. Writes are buffered; write errors are kept
+// and reported by commit() (and by error() at any time). Nothing written is
+// kept unless commit() succeeds: a file left without commit() (an early
+// return, an exception unwinding past it) is rolled back.
+class TextOut {
+ public:
+  int append(const std::string& p);  // open for appending; fails when absent
+  int create(const std::string& p);  // create; fails when present
+  // Saves a whole file anew: the text goes to a temporary file of a fresh
+  // name beside it, which commit() renames into place, so a failure keeps
+  // the old file. A symbolic link is followed to the file it names; the new
+  // file keeps the old one's permissions; a file the user may not write is
+  // refused. When the folder takes no temporary file but the file may be
+  // written, commit() rewrites it in place (and on a failure puts the old
+  // contents back as far as the disk allows).
+  int replace(const std::string& p);
   void write(std::string_view text);
   void writeLine(std::string_view text);  // text and CR LF
   int error() const { return err; }
   // Pushes buffered text to the file now, so a full disk shows up while the
   // file is still open and can be rolled back. Returns the first error.
   int flush();
-  // Closes (and, for replace(), renames). Returns the first error, 0 = ok.
-  // On failure a replaced file keeps its old contents.
-  int close();
-  // Cuts an appended file back to the length it had when it was opened and
-  // closes it: no half-written report is left behind.
+  // Makes what was written final and closes the file (for replace(), renames
+  // the temporary file into place). Returns the first error, 0 = ok; on an
+  // error the file is rolled back instead.
+  int commit();
+  // Drops what was written and closes: an appended file is cut back to the
+  // length it had when it was opened, a created one is removed, a
+  // replacement's temporary file is removed and the old file stays.
   void rollback();
-  ~TextOut();
+  ~TextOut() { rollback(); }
+
+ private:
+  std::FILE* f = nullptr;
+  std::string path;      // the file the caller named
+  std::string tempPath;  // set while writing through a temporary file
+  int err = 0;           // first write error
+  long startLength = 0;  // length of the file when it was opened
+  bool created = false;  // create() made the file
+  std::size_t written = 0;
+  // Rewriting in place: the file, its old contents, and the new text held
+  // in memory (F writes there) until commit().
+  int placeFd = -1;
+  std::string oldBytes;
+  char* placeText = nullptr;
+  std::size_t placeLength = 0;
+  void reset(const std::string& p);
+  int openInPlace(int code);
+  int writeInPlace();
+  void closeInPlace();
 };
 
 bool isRegularFile(const std::string& path);
@@ -68,6 +96,7 @@ struct Faults {
   int writeAfter = -1;  // fail writes once this many more bytes are written
   int writeError = 0;   // the code for writeAfter
   int rename = 0;       // the final rename of replace()
+  int tempFile = 0;     // the temporary file of replace()
 };
 extern Faults faults;
 

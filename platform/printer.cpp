@@ -50,12 +50,14 @@ int PrintJob::open() {
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
 
-  // The command gets the default SIGPIPE handling whatever the program has.
+  // The command gets the default SIGPIPE and SIGXFSZ handling whatever the
+  // program has.
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
   sigset_t def;
   sigemptyset(&def);
   sigaddset(&def, SIGPIPE);
+  sigaddset(&def, SIGXFSZ);
   posix_spawnattr_setsigdefault(&attr, &def);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
 

@@ -1,5 +1,7 @@
 #include "platform/program.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,23 +24,47 @@ void scriptEnded() {
   std::exit(0);
 }
 
-bool readAll(std::FILE* f, std::string& bytes) {
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  return !std::ferror(f);
-}
-
 }  // namespace
 
 void ScriptKeys::add(const std::string& bytes) {
   for (int k : ::keys::decodeAll(bytes)) keys.push_back(k);
 }
 
-bool ScriptKeys::available() { return !keys.empty(); }
+int ScriptKeys::follow(int fd) {
+  source = fd;
+  failed = 0;
+  decoder = ::keys::Decoder{};
+  refill();
+  return failed;
+}
+
+// Reads the next blocks of the source until they give a key or it ends;
+// false when no key came.
+bool ScriptKeys::refill() {
+  while (keys.empty() && source >= 0) {
+    unsigned char buf[4096];
+    const ssize_t n = ::read(source, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    std::vector<int> out;
+    if (n > 0) {
+      for (ssize_t i = 0; i < n; ++i) ::keys::feed(decoder, buf[i], out);
+    } else {
+      // The end, or a read error: what the decoder holds is all there is.
+      // No standard input at all (a closed descriptor) is an empty script.
+      if (n < 0 && errno != EBADF) failed = errno;
+      ::keys::finish(decoder, out);
+      if (source != 0) ::close(source);
+      source = -1;
+    }
+    keys.insert(keys.end(), out.begin(), out.end());
+  }
+  return !keys.empty();
+}
+
+bool ScriptKeys::available() { return !keys.empty() || refill(); }
 
 int ScriptKeys::next() {
-  if (keys.empty()) return -1;
+  if (!available()) return -1;
   int k = keys.front();
   keys.pop_front();
   return k;
@@ -53,31 +79,34 @@ std::string executableDir() {
   return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
+void ignoreWriteSignals() {
+  struct sigaction ign {};
+  ign.sa_handler = SIG_IGN;
+  sigemptyset(&ign.sa_mask);
+  sigaction(SIGPIPE, &ign, nullptr);
+  sigaction(SIGXFSZ, &ign, nullptr);
+}
+
 bool startScript(const std::string& file, std::string& error) {
-  std::string bytes;
-  if (file == "-") {
-    // With no standard input at all (closed descriptor) the script is empty.
-    if (!readAll(stdin, bytes) && errno != EBADF) {
-      error = std::string("cannot read the keys from standard input: ") + std::strerror(errno);
-      return false;
-    }
-  } else {
+  ignoreWriteSignals();
+  script.keys.clear();
+  int fd = 0;
+  if (file != "-") {
     errno = 0;
-    std::FILE* f = std::fopen(file.c_str(), "rb");
-    if (!f) {
+    fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
       error = "cannot open the key file \"" + file + "\": " + std::strerror(errno);
       return false;
     }
-    bool ok = readAll(f, bytes);
-    int code = errno;
-    std::fclose(f);
-    if (!ok) {
-      error = "cannot read the key file \"" + file + "\": " + std::strerror(code ? code : EIO);
-      return false;
-    }
   }
-  script.keys.clear();
-  script.add(bytes);
+  // The first block is read now, so that a source that cannot be read at
+  // all is refused before the program starts.
+  if (int code = script.follow(fd)) {
+    error = file == "-" ? "cannot read the keys from standard input: "
+                        : "cannot read the key file \"" + file + "\": ";
+    error += std::strerror(code);
+    return false;
+  }
   con::setKeySource(&script);
   con::setRenderer(nullptr);
   con::setExhaustedHandler(scriptEnded);

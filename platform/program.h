@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/console.h"
+#include "platform/keys.h"
 
 namespace plat {
 
@@ -15,13 +16,31 @@ struct ScriptKeys : con::KeySource {
   std::deque<int> keys;
   // Appends BYTES, decoded as a terminal sends them ("12\r", "\x1b[D"...).
   void add(const std::string& bytes);
+  // Takes further keys from descriptor FD (after those added), read a block
+  // at a time as the program needs them: an endless source such as
+  // /dev/zero or a pipe from "yes" never fills memory. The descriptor is
+  // closed at its end. Returns 0, or the error code of a first read that
+  // failed.
+  int follow(int fd);
   bool available() override;
   int next() override;
+
+ private:
+  int source = -1;
+  int failed = 0;  // error code of a failed read
+  keys::Decoder decoder;
+  bool refill();
 };
 
 // The folder of the running executable with a trailing "/", or "" when it
 // cannot be found out.
 std::string executableDir();
+
+// A write beyond the file-size limit (SIGXFSZ) or into a closed pipe
+// (SIGPIPE) would end the process at once, leaving a half-written file and,
+// on a terminal, the screen as it was: both are ignored, so that the write
+// fails with an error code the file writers report and roll back.
+void ignoreWriteSignals();
 
 // Scripted mode: reads every key from FILE ("-" is standard input), decoded
 // as a terminal's bytes, and makes them the console's keys. Pauses are

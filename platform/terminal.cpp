@@ -7,14 +7,17 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <thread>
 #include <vector>
 
 #include "platform/keys.h"
+#include "platform/program.h"
 #include "platform/utf8.h"
 
 namespace term {
@@ -37,10 +40,24 @@ volatile sig_atomic_t resized = 0;  // SIGWINCH seen
 volatile sig_atomic_t resumed = 0;  // SIGCONT seen: the screen must be painted anew
 int wakeRead = -1, wakeWrite = -1;  // self-pipe: signals wake the key loop
 
-const int TERMINATING[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-const int FATAL[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+// Every signal whose default action ends the process gives the terminal
+// back first (SIGKILL cannot be caught). The terminating ones stay ignored
+// when the program was started with them ignored; the fatal ones (a fault
+// in the program) are always caught. The real-time signals end the process
+// too and are caught as well.
+const int TERMINATING[] = {
+    SIGINT,    SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
+    SIGALRM,   SIGVTALRM, SIGPROF, SIGIO,   SIGXCPU,
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
+const int FATAL[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGSYS, SIGTRAP};
 const int OTHERS[] = {SIGTSTP, SIGCONT, SIGWINCH};
-struct sigaction previous[65];
+struct sigaction previous[NSIG];
 
 Painter painter;
 Clock::time_point lastPaint{};
@@ -154,6 +171,13 @@ void installUnlessIgnored(int sig, void (*handler)(int), int flags) {
 
 void uninstall(int sig) { sigaction(sig, &previous[sig], nullptr); }
 
+void uninstallAll() {
+  for (int sig : TERMINATING) uninstall(sig);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) uninstall(sig);
+  for (int sig : FATAL) uninstall(sig);
+  for (int sig : OTHERS) uninstall(sig);
+}
+
 bool terminalSize(int& cols, int& rows) {
   winsize ws{};
   if (ioctl(OUT, TIOCGWINSZ, &ws) != 0 || ws.ws_col == 0 || ws.ws_row == 0) return false;
@@ -173,11 +197,15 @@ std::string sizeText(int cols, int rows) {
 
 // Takes care of what the signal handlers reported: a new size or a return
 // from a stop. Runs in the normal flow of the program, never in a handler.
-void serviceSignals() {
-  if (!resized && !resumed) return;
+void drainWake() {
   char buf[64];
   while (wakeRead >= 0 && ::read(wakeRead, buf, sizeof buf) > 0) {
   }
+}
+
+void serviceSignals() {
+  if (!resized && !resumed) return;
+  drainWake();
   resized = 0;
   resumed = 0;
   if (!active) return;
@@ -244,8 +272,57 @@ int escWait() {
   return keys::ESC_TIMEOUT_MS - static_cast<int>(ms);
 }
 
+// The screen kept shown during a long computation: a second thread that
+// sleeps until a signal handler wakes it and then repaints (the model does
+// not change meanwhile). Signals stay with the program's own thread.
+std::thread watcher;
+std::atomic<bool> watching{false};
+
+void watch() {
+  while (watching) {
+    pollfd fd = {wakeRead, POLLIN, 0};
+    poll(&fd, 1, -1);
+    if (!watching) break;
+    const bool wasSmall = tooSmall;
+    drainWake();
+    serviceSignals();
+    if (active && !tooSmall && (wasSmall || !painter.known)) paintNow();
+  }
+}
+
+void startWatching() {
+  if (watching || wakeRead < 0) return;
+  sigset_t all, old;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &old);
+  watching = true;
+  watcher = std::thread(watch);
+  pthread_sigmask(SIG_SETMASK, &old, nullptr);
+}
+
+void stopWatching() {
+  if (!watching) return;
+  watching = false;
+  wake();
+  watcher.join();
+  // The byte that stopped the watcher must not wake the key loop for
+  // nothing; what the handlers reported meanwhile is taken care of now.
+  drainWake();
+  serviceSignals();
+}
+
 struct Backend : con::Renderer, con::KeySource {
+  void hold(bool on) override {
+    if (!on) {
+      stopWatching();
+      return;
+    }
+    paint(true);
+    if (active) startWatching();
+  }
+
   void paint(bool force) override {
+    stopWatching();
     if (!active) return;
     serviceSignals();
     if (tooSmall) return;
@@ -254,6 +331,7 @@ struct Backend : con::Renderer, con::KeySource {
   }
 
   bool available() override {
+    stopWatching();
     if (queue.empty() && !inputEnded) {
       pump(0);
       escWait();
@@ -262,6 +340,7 @@ struct Backend : con::Renderer, con::KeySource {
   }
 
   int next() override {
+    stopWatching();
     for (;;) {
       if (!queue.empty()) {
         int k = queue.front();
@@ -348,11 +427,21 @@ bool start(std::string& error) {
     error = "standard input and output must be a terminal (vkx --keys FILE runs without one)";
     return false;
   }
+  // The screen is drawn with the escape sequences of xterm and its kin; a
+  // terminal that declares no type, or none of that kind, would show them
+  // as garbage.
+  const char* type = std::getenv("TERM");
+  if (!type || !*type || std::strcmp(type, "dumb") == 0 || std::strcmp(type, "unknown") == 0) {
+    error = std::string("the terminal type (TERM=") + (type ? type : "") +
+            ") cannot show the screen; vkx needs one like xterm";
+    return false;
+  }
   int cols = 0, rows = 0;
   if (!bigEnough(cols, rows)) {
     error = "the terminal is " + sizeText(cols, rows) + "; vkx needs at least 80 x 25";
     return false;
   }
+  plat::ignoreWriteSignals();
   if (tcgetattr(IN, &saved) != 0) {
     error = std::string("cannot read the terminal's settings: ") + std::strerror(errno);
     return false;
@@ -378,6 +467,8 @@ bool start(std::string& error) {
   raw.c_cc[VTIME] = 0;
 
   for (int sig : TERMINATING) installUnlessIgnored(sig, onTerminate, SA_RESETHAND);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+    installUnlessIgnored(sig, onTerminate, SA_RESETHAND);
   for (int sig : FATAL) install(sig, onTerminate, SA_RESETHAND);
   install(SIGTSTP, onStop, SA_RESTART);
   install(SIGCONT, onContinue, SA_RESTART);
@@ -385,9 +476,7 @@ bool start(std::string& error) {
 
   if (tcsetattr(IN, TCSAFLUSH, &raw) != 0) {
     error = std::string("cannot switch the terminal to raw mode: ") + std::strerror(errno);
-    for (int sig : TERMINATING) uninstall(sig);
-    for (int sig : FATAL) uninstall(sig);
-    for (int sig : OTHERS) uninstall(sig);
+    uninstallAll();
     return false;
   }
   writeAll(ENTER, sizeof ENTER - 1);
@@ -410,6 +499,7 @@ bool start(std::string& error) {
 
 void stop() {
   if (wakeRead < 0) return;
+  stopWatching();
   con::setRenderer(nullptr);
   con::setKeySource(nullptr);
   if (active) {
@@ -417,9 +507,7 @@ void stop() {
     writeAll(LEAVE, sizeof LEAVE - 1);
     tcsetattr(IN, TCSAFLUSH, &saved);
   }
-  for (int sig : TERMINATING) uninstall(sig);
-  for (int sig : FATAL) uninstall(sig);
-  for (int sig : OTHERS) uninstall(sig);
+  uninstallAll();
   ::close(wakeRead);
   ::close(wakeWrite);
   wakeRead = wakeWrite = -1;

@@ -19,6 +19,9 @@ command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 [ -e /usr/include/CLI/CLI.hpp ] || missing+=(libcli11-dev)
 [ -e /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
 command -v tmux >/dev/null 2>&1 || missing+=(tmux)
+command -v clang++ >/dev/null 2>&1 || missing+=(clang)  # the fuzzers (scripts/fuzz.sh)
+# libFuzzer, the runtime of the fuzzers, comes in a package of its own.
+compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a" >/dev/null || missing+=(libclang-rt-dev)
 
 if [ ${#missing[@]} -gt 0 ]; then
   if ! command -v apt-get >/dev/null 2>&1; then

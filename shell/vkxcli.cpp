@@ -355,8 +355,7 @@ struct FILESTYP {
   void rollback() {
     for (int i = 0; i < 3; ++i) {
       if (!open[i]) continue;
-      file[i].rollback();
-      if (created[i]) plat::removeFile(path[i]);
+      file[i].rollback();  // a file this run created is removed again
       open[i] = false;
     }
   }
@@ -364,7 +363,7 @@ struct FILESTYP {
     for (int i = 0; i < 3; ++i) {
       if (!open[i]) continue;
       open[i] = false;
-      if (int code = file[i].close()) {
+      if (int code = file[i].commit()) {
         error = "...system error" + std::to_string(code) + " on saving " + path[i];
         return false;
       }

@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -151,6 +153,70 @@ ProgramRun runProgram(const std::string& keys, const std::string& env, const std
   ProgramRun r;
   r.status = runCommand(cmd, &r.screen);
   return r;
+}
+
+bool haveTmux() { return runCommand("tmux -V >/dev/null 2>&1") == 0; }
+
+Session::Session(int cols, int rows, const std::string& prelude) {
+  static int counter = 0;
+  socket = "vkxtest-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+  writeFile(dir.file("run.sh"), prelude + "\nstty -g > before\n\"" + VKX_BINARY +
+                                    "\" 2> err\nrc=$?\nstty -g > after\necho $rc > status.tmp\n"
+                                    "mv status.tmp status\nsleep 30\n");
+  started = runCommand(tmux("new-session -d -x " + std::to_string(cols) + " -y " +
+                            std::to_string(rows) + " -c " + dir.path + " 'sh ./run.sh'")) == 0;
+}
+
+Session::~Session() { runCommand(tmux("kill-server") + " 2>/dev/null"); }
+
+std::string Session::tmux(const std::string& args) const {
+  return "tmux -L " + socket + " " + args;
+}
+
+std::string Session::screen() const {
+  std::string out;
+  runCommand(tmux("capture-pane -p"), &out);
+  return out;
+}
+
+void Session::keys(const std::string& names) const { runCommand(tmux("send-keys " + names)); }
+
+bool Session::waitUntil(const std::function<bool()>& cond) const {
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < end) {
+    if (cond()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  }
+  return cond();
+}
+
+bool Session::waitFor(const std::string& text) const {
+  return waitUntil([&] { return screen().find(text) != std::string::npos; });
+}
+
+bool Session::finished() const {
+  return waitUntil([&] { return fileExists(dir.file("status")); });
+}
+
+std::string Session::status() const { return readFile(dir.file("status")); }
+
+bool Session::modesRestored() const {
+  std::string before = readFile(dir.file("before"));
+  return !before.empty() && before == readFile(dir.file("after"));
+}
+
+int Session::programPid() const {
+  // The pane's shell runs the program as its only child until it ends.
+  std::string shell, child;
+  runCommand(tmux("display -p '#{pane_pid}'"), &shell);
+  runCommand("pgrep -P " + std::to_string(std::atoi(shell.c_str())) + " -x vkx", &child);
+  return std::atoi(child.c_str());
+}
+
+void expectEnded(const Session& s, const std::string& status) {
+  ASSERT_TRUE(s.finished()) << s.screen();
+  EXPECT_EQ(s.status(), status);
+  EXPECT_TRUE(s.modesRestored());
 }
 
 }  // namespace testkit

@@ -1,6 +1,7 @@
 // Helpers for tests that drive the program through the virtual console.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -94,5 +95,36 @@ struct ProgramRun {
 };
 ProgramRun runProgram(const std::string& keys, const std::string& env = "",
                       const std::string& args = "--keys keys");
+
+bool haveTmux();
+
+// One tmux server of our own (unique socket), with one session whose pane
+// runs the program inside a small shell script in a scratch folder. The
+// script records the terminal modes before and after and the exit status.
+struct Session {
+  TempDir dir;
+  std::string socket;
+  bool started = false;
+
+  // PRELUDE runs in the script before the modes are recorded.
+  Session(int cols, int rows, const std::string& prelude = "");
+  ~Session();
+
+  std::string tmux(const std::string& args) const;
+  std::string screen() const;
+  void keys(const std::string& names) const;
+  // Polls until COND holds; false after about ten seconds.
+  bool waitUntil(const std::function<bool()>& cond) const;
+  bool waitFor(const std::string& text) const;
+  bool finished() const;
+  std::string status() const;
+  bool modesRestored() const;
+  // The process id of the running program, 0 when there is none.
+  int programPid() const;
+};
+
+// The program ended with STATUS (as the script records it) and gave the
+// terminal back in the modes it found it in.
+void expectEnded(const Session& s, const std::string& status);
 
 }  // namespace testkit

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "platform/console.h"
 #include "testkit.h"
@@ -255,6 +256,44 @@ TEST(Distances, IdenticalPositions) {
   all[1] = all[2] = all[3] = true;
   EXPECT_EQ(DIST_KOAL(all, p, 3, 3, 2, DIST_MAX(p, 3, 2)), 1.0);
   EXPECT_FALSE(std::isnan(DIST_KOAL(PERMTYP{}, p, 3, 0, 2, 1.0)));
+}
+
+TEST(Distances, SimilarityDoesNotDependOnTheScaleOfThePositions) {
+  // Random positions of random coalitions, scaled by powers of two from
+  // 2^-1000 to 2^1000 (where squared differences underflow or overflow):
+  // every similarity equals the unscaled one exactly, and distances scale.
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<double> coord(-100.0, 100.0);
+  for (int round = 0; round < 50; ++round) {
+    const int n = std::uniform_int_distribution<int>(2, 12)(rng);
+    const int themes = std::uniform_int_distribution<int>(1, 10)(rng);
+    POSTYP p{};
+    for (int t = 1; t <= themes; ++t)
+      for (int i = 1; i <= n; ++i) p[t][i] = coord(rng);
+    PERMTYP perm{};
+    int k = 0;
+    for (int i = 1; i <= n; ++i)
+      if ((perm[i] = rng() % 2 == 0)) ++k;
+    const double distmax = DIST_MAX(p, n, themes);
+    const double plain = DIST_KOAL(perm, p, n, k, themes, distmax);
+    for (int e : {-1000, -600, -200, 200, 600, 900, 1010}) {
+      POSTYP q{};
+      for (int t = 1; t <= themes; ++t)
+        for (int i = 1; i <= n; ++i) q[t][i] = std::ldexp(p[t][i], e);
+      const double qmax = DIST_MAX(q, n, themes);
+      ASSERT_EQ(qmax, std::ldexp(distmax, e)) << "round " << round << " scale 2^" << e;
+      EXPECT_EQ(DIST_KOAL(perm, q, n, k, themes, qmax), plain) << "round " << round << " 2^" << e;
+    }
+  }
+  // Positions of 1e200, as a file may give them.
+  POSTYP big = positions({{0, 0}, {3e200, 0}, {0, 4e200}});
+  EXPECT_DOUBLE_EQ(DIST_MAX(big, 3, 2), 5e200);
+  PERMTYP all{};
+  all[1] = all[2] = all[3] = true;
+  EXPECT_NEAR(DIST_KOAL(all, big, 3, 3, 2, DIST_MAX(big, 3, 2)), 0.2, 1e-12);
+  // Beyond the largest double a distance is infinite, never NAN.
+  POSTYP huge = positions({{1.7e308, 0}, {-1.7e308, 0}});
+  EXPECT_EQ(DIST(huge, 1, 2, 2, 2), INFINITY);
 }
 
 }  // namespace

@@ -84,65 +84,9 @@ TEST(ScriptedRun, BadArgumentsAndNoTerminalAreRefused) {
   }
 }
 
-bool haveTmux() { return runCommand("tmux -V >/dev/null 2>&1") == 0; }
-
-// One tmux server of our own (unique socket), with one session whose pane
-// runs the program inside a small shell script in a scratch folder. The
-// script records the terminal modes before and after and the exit status.
-struct Session {
-  testkit::TempDir dir;
-  std::string socket;
-
-  Session(int cols, int rows, const std::string& prelude = "") {
-    static int counter = 0;
-    socket = "vkxtest-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-    testkit::writeFile(dir.file("run.sh"),
-                       prelude + "\nstty -g > before\n\"" + VKX +
-                           "\" 2> err\nrc=$?\nstty -g > after\necho $rc > status.tmp\n"
-                           "mv status.tmp status\nsleep 30\n");
-    started = runCommand(tmux("new-session -d -x " + std::to_string(cols) + " -y " +
-                              std::to_string(rows) + " -c " + dir.path + " 'sh ./run.sh'")) == 0;
-  }
-  ~Session() { runCommand(tmux("kill-server") + " 2>/dev/null"); }
-
-  std::string tmux(const std::string& args) const { return "tmux -L " + socket + " " + args; }
-  std::string screen() const {
-    std::string out;
-    runCommand(tmux("capture-pane -p"), &out);
-    return out;
-  }
-  void keys(const std::string& names) const { runCommand(tmux("send-keys " + names)); }
-  // Polls until COND holds; false after about ten seconds.
-  bool waitUntil(const std::function<bool()>& cond) const {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end) {
-      if (cond()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(40));
-    }
-    return cond();
-  }
-  bool waitFor(const std::string& text) const {
-    return waitUntil([&] { return screen().find(text) != std::string::npos; });
-  }
-  bool finished() const {
-    return waitUntil([&] { return testkit::fileExists(dir.file("status")); });
-  }
-  std::string status() const { return testkit::readFile(dir.file("status")); }
-  bool modesRestored() const {
-    std::string before = testkit::readFile(dir.file("before"));
-    return !before.empty() && before == testkit::readFile(dir.file("after"));
-  }
-
-  bool started = false;
-};
-
-// The program ended with STATUS (as the script records it) and gave the
-// terminal back in the modes it found it in.
-void expectEnded(const Session& s, const std::string& status) {
-  ASSERT_TRUE(s.finished()) << s.screen();
-  EXPECT_EQ(s.status(), status);
-  EXPECT_TRUE(s.modesRestored());
-}
+using testkit::expectEnded;
+using testkit::haveTmux;
+using testkit::Session;
 
 TEST(OnTerminal, MenusThenQuitGiveTheTerminalBack) {
   if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";

@@ -1,0 +1,32 @@
+// The positions reader: the first byte is the number of players asked for
+// (0..63), the rest the file. Only players 1..N of themes 1..NTHEME are
+// written, every value is finite, and a refused file writes nothing.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "data/vkxdos.h"
+#include "platform/files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const uint16_t n = data[0] % 64;
+  const auto lines =
+      plat::splitLines(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+  // Marked cells show what the reader wrote.
+  static POSTYP pos;
+  for (int t = 0; t <= MAXCHAMB; ++t)
+    for (int i = 0; i <= MAXACTOR; ++i) pos[t][i] = -7.5;
+  uint16_t themes = 99;
+  const int code = POSITIONPARSE(lines, themes, n, pos);
+  if (code != 0 && themes != 99) std::abort();
+  for (int t = 0; t <= MAXCHAMB; ++t)
+    for (int i = 0; i <= MAXACTOR; ++i) {
+      const bool inside = code == 0 && t >= 1 && t <= themes && i >= 1 && i <= n;
+      if (!inside && pos[t][i] != -7.5) std::abort();
+      if (inside && !std::isfinite(pos[t][i])) std::abort();
+    }
+  return 0;
+}
