@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engines/isacore.h"
+#include "engines/isafast.h"
 
 namespace {
 
@@ -71,8 +72,19 @@ void BM_IsaPublicGood(benchmark::State& state) {
   report(state, t);
 }
 
+// The same game counted by the fast core (engines/isafast.h).
+void BM_IsaFast(benchmark::State& state, ISAKIND kind) {
+  ISAGAME g = congress(2);
+  ISATOTALS t;
+  for (auto _ : state) benchmark::DoNotOptimize(t = ISA_TODOUBLE(ISA_FAST(kind, g)));
+  report(state, t);
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(BM_IsaFast, Shapley, ISAKIND::SHAPLEY)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_IsaFast, Banzhaf, ISAKIND::BANZHAF)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_IsaFast, PublicGood, ISAKIND::PUBLICGOOD)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IsaShapley)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IsaWorkingPlanUnreachableThird)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IsaWorkingPlanRepeatedThird)->Unit(benchmark::kMillisecond);

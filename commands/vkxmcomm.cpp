@@ -27,11 +27,11 @@ void REPORTWAIT(REPORTTYP& REP) {
   con::readPress();
 }
 
-void REPORTEXTENDED(REPORTTYP& REP, const double* VALUES, int COUNT) {
+void REPORTEXTENDED(REPORTTYP& REP, const XNUM* VALUES, int COUNT) {
   if (COUNT < 1) return;
-  REPORTLINE(REP, "  (extended: " + SCISTR(VALUES[0], 26) + (COUNT == 1 ? ")" : ""));
+  REPORTLINE(REP, "  (extended: " + XSCISTR(VALUES[0], 26) + (COUNT == 1 ? ")" : ""));
   for (int i = 1; i < COUNT; ++i)
-    REPORTLINE(REP, std::string(13, ' ') + SCISTR(VALUES[i], 26) + ")");
+    REPORTLINE(REP, std::string(13, ' ') + XSCISTR(VALUES[i], 26) + ")");
 }
 
 void REPORTGAME(RUNTYP& R, REPORTTYP& REP) {
@@ -80,8 +80,10 @@ std::string REPORTPLAYER(const RUNTYP& R, int I, int P) {
 
 void REPORTWINS(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, " ");
-  REPORTLINE(REP, "winning coalitions:    " + FIXSTR(R.WINSETS, 10, 0));
-  REPORTLINE(REP, "decision probability:  " + FIXSTR(R.WINSETS / POT(2, R.N), 10, 6));
+  // In extended range: a chamber of thousands of members has more
+  // coalitions than a double holds (2^N with it).
+  REPORTLINE(REP, "winning coalitions:    " + XFIXSTR(R.X.WINS, 10, 0));
+  REPORTLINE(REP, "decision probability:  " + XFIXSTR(R.X.WINS / XPOW2(R.N), 10, 6));
 }
 
 void REPORTEND(RUNTYP& R, REPORTTYP& REP, bool SPACED) {
@@ -101,6 +103,12 @@ std::string REPORTTIMES(const RUNTYP& R, bool SPACED) {
 }
 
 double RATIO(double A, double B) { return B == 0.0 ? 0.0 : A / B; }
+
+XNUM RATIO(const XNUM& A, const XNUM& B) { return B.zero() ? XNUM() : A / B; }
+
+void REPORTDOUBLES(const XNUM* X, double* V, int COUNT) {
+  for (int c = 0; c < COUNT; ++c) V[c] = XTODOUBLE(X[c]);
+}
 
 int REPORTFILE(RUNTYP& R, REPORTTYP& REP, const std::string& PATH, const std::string& HEADER,
                REPORTPROC PROC) {
@@ -154,8 +162,18 @@ void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS) {
         if (PIVOTS) R.PIV[i][0] += R.PIV[i][p];
       }
     }
-    REP.SUM += R.SHAP[i][0];
-    if (PIVOTS) REP.PIVOT += R.PIV[i][0];
+  }
+  if (!R.X.EXTENDED) {
+    R.X.WINS = XNUM(R.WINSETS);
+    for (int i = 1; i <= R.MM; ++i) {
+      R.X.SHAP[i] = XNUM(R.SHAP[i][0]);
+      R.X.PIV[i] = XNUM(R.PIV[i][0]);
+    }
+  }
+  // Summed in subgame order: where doubles suffice, the doubles' sums.
+  for (int i = 1; i <= R.MM; ++i) {
+    REP.SUM += R.X.SHAP[i];
+    if (PIVOTS) REP.PIVOT += R.X.PIV[i];
   }
 }
 
@@ -186,12 +204,14 @@ void TAKE(RUNTYP& R, const SHAPLEYRES& RES) {
   R.SHAP = RES.SS;
   R.PIV = RES.II;
   R.WINSETS = RES.WINS;
+  R.X = RES.X;
 }
 
 void TAKE(RUNTYP& R, const BANZHAFRES& RES) {
   if (RES.STATUS != STATUSTYP::DONE) return;
   R.SHAP = RES.SWINGS;
   R.WINSETS = RES.WINS;
+  R.X = RES.X;
 }
 
 void TAKE(RUNTYP& R, const PUBLICGOODRES& RES) {
@@ -199,6 +219,7 @@ void TAKE(RUNTYP& R, const PUBLICGOODRES& RES) {
   R.SHAP = RES.MWC;
   R.PIV = RES.SHARE;
   R.WINSETS = RES.MINWINS;
+  R.X = RES.X;
 }
 
 template <typename RES>
@@ -259,6 +280,7 @@ bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE) {
     R.PIV[i] = {};
   }
   R.WINSETS = 0.0;
+  R.X = {};
   R.GAME = VERSION::STANDARD;
   return true;
 }
@@ -337,6 +359,7 @@ void runUnweighted(RUNTYP& R, INDEXTYP index) {
     HOOKSTYP hooks;
     hooks.PROGRESS = progress;
     hooks.DATA = data;
+    hooks.WALK = progress != nullptr;  // screen control shows every vector
     if (index == INDEXTYP::SHAPLEY) TAKE(R, SHAPLEY(R, R, hooks));
     if (index == INDEXTYP::BANZHAF) TAKE(R, BANZHAF(R, R, hooks));
     if (index == INDEXTYP::PUBLICGOOD) TAKE(R, PUBLICGOOD(R, R, hooks));
@@ -388,6 +411,7 @@ void runWeighted(RUNTYP& R, SETTINGSTYP& S, INDEXTYP index) {
   wcore::Visitor storage;
   HOOKSTYP hooks;
   hooks.VISITOR = wrun::VISITOR(run, storage);
+  hooks.WALK = hooks.VISITOR != nullptr;  // screen control and listings show every coalition
   if (index == INDEXTYP::SHAPLEY) TAKE(R, SHAPLEY(R, R, hooks));
   if (index == INDEXTYP::BANZHAF) TAKE(R, BANZHAF(R, R, hooks));
   if (index == INDEXTYP::PUBLICGOOD) TAKE(R, PUBLICGOOD(R, R, hooks));

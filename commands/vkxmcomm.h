@@ -29,6 +29,9 @@ struct RUNTYP : GAMETYP, RULETYP {
   SHAPTYP SHAP{};
   SHAPTYP PIV{};
   double WINSETS = 0.0;
+  // WINSETS and the subgame totals [s][0] in extended range: the engine's
+  // own when it gives them, else REPORTTOTALS takes the doubles.
+  XTOTALTYP X{};
   plat::Stamp TIME1{}, TIME2{};  // start and end of the engine run
 };
 
@@ -47,8 +50,9 @@ RUNTYP RUNOF(const GAMETYP& GAME, const RULETYP& RULE, const RES& RESULT, const 
 // currently goes: the screen copy (which pauses after rows), a file, or a
 // string.
 struct REPORTTYP {
-  double SUM = 0.0;    // sum of the subgame totals
-  double PIVOT = 0.0;  // public good: sum of the PIV totals
+  // Sums of the subgame totals, in extended range like them.
+  XNUM SUM{};          // of SHAP
+  XNUM PIVOT{};        // public good: of PIV
   int PREC = 4;        // decimals of the number block
   bool SCREEN = true;  // true: the screen copy, which pauses after rows
   plat::TextOut* TEXTFILE = nullptr;
@@ -80,7 +84,9 @@ void REPORTWAIT(REPORTTYP& REP);
 // The extended lines of tiny values: "  (extended: " and the first value in
 // the 26-column scientific form, each further value on a line of its own
 // indented by 13 blanks; every line but a lone first one ends in ")".
-void REPORTEXTENDED(REPORTTYP& REP, const double* VALUES, int COUNT);
+// The values are in extended range: one below a double's range gets its
+// own digits, not zero.
+void REPORTEXTENDED(REPORTTYP& REP, const XNUM* VALUES, int COUNT);
 // The lines that describe the game: data file, win sets, the overall
 // thresholds that apply to the version, the spatial note.
 void REPORTGAME(RUNTYP& R, REPORTTYP& REP);
@@ -101,6 +107,11 @@ std::string REPORTTIMES(const RUNTYP& R, bool SPACED = false);
 // A / B, or 0 when B is 0 (a game without swings or minimal winning
 // coalitions shows zeros, not "NAN").
 double RATIO(double A, double B);
+// The same of extended-range values.
+XNUM RATIO(const XNUM& A, const XNUM& B);
+// COUNT values X as doubles V (infinite or zero beyond a double's range),
+// for the front ends that take doubles (REPORTKINDTYP::VALUES).
+void REPORTDOUBLES(const XNUM* X, double* V, int COUNT);
 
 // Shows the report on the screen (TEXT), appends it to the ".out" file
 // named after the data file or the settings' report name (with the file
@@ -110,7 +121,8 @@ double RATIO(double A, double B);
 void REPORTWRITE(RUNTYP& R, const SETTINGSTYP& S, REPORTTYP& REP, REPORTPROC TEXT,
                  REPORTPROC BLOCK);
 // The totals of a run: the weighted subgames' totals (SHAP[i][0], and
-// PIV[i][0] too when PIVOTS) and the overall sums into REP.
+// PIV[i][0] too when PIVOTS) and the overall sums into REP; the extended
+// values of R.X from the doubles when the engine gave none.
 void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS);
 // The whole report of a run: REPORTTOTALS, then TEXT and BLOCK go out
 // through REPORTWRITE.

@@ -10,53 +10,54 @@ namespace {
 
 // PGI, MBP and DPI of one row: the player's (or one representative
 // player's) minimal winning coalitions over all counted memberships, over
-// their number W, and its reciprocal-size sum over W.
+// their number W, and its reciprocal-size sum over W. In extended range:
+// the counts of a chamber of thousands exceed a double.
 struct PGIROW {
-  double pgi, mbp, dpi;
+  XNUM pgi, mbp, dpi;
 };
 
-PGIROW pgiRow(double shap, double piv, double SUM, double W) {
+PGIROW pgiRow(const XNUM& shap, const XNUM& piv, const XNUM& SUM, const XNUM& W) {
   return {RATIO(shap, SUM), RATIO(shap, W), RATIO(piv, W)};
 }
 
 std::string fixed3(const PGIROW& v) {
-  return FIXSTR(v.pgi, 10, 6) + FIXSTR(v.mbp, 10, 6) + FIXSTR(v.dpi, 10, 6);
+  return XFIXSTR(v.pgi, 10, 6) + XFIXSTR(v.mbp, 10, 6) + XFIXSTR(v.dpi, 10, 6);
 }
 
 void extended(REPORTTYP& REP, const PGIROW& v) {
-  const double values[3] = {v.pgi, v.mbp, v.dpi};
+  const XNUM values[3] = {v.pgi, v.mbp, v.dpi};
   REPORTEXTENDED(REP, values, 3);
+}
+
+// The row of player P of subgame I (P = 0: one member of an unweighted
+// subgame; I = 0: "sum of all").
+PGIROW rowOf(const RUNTYP& R, const REPORTTYP& REP, int I, int P) {
+  const XNUM& W = R.X.WINS;
+  if (I > 0 && P > 0) return pgiRow(XNUM(R.SHAP[I][P]), XNUM(R.PIV[I][P]), REP.SUM, W);
+  if (I > 0) {
+    const XNUM nn(R.NN[I]);
+    return pgiRow(RATIO(R.X.SHAP[I], nn), RATIO(R.X.PIV[I], nn), REP.SUM, W);
+  }
+  return pgiRow(REP.SUM, REP.PIVOT, REP.SUM, W);
 }
 
 }  // namespace
 
 void PUBLICGOODVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
-  const double W = R.WINSETS;
-  PGIROW v = pgiRow(REP.SUM, REP.PIVOT, REP.SUM, W);
-  if (I > 0 && P > 0) v = pgiRow(R.SHAP[I][P], R.PIV[I][P], REP.SUM, W);
-  if (I > 0 && P == 0)
-    v = pgiRow(RATIO(R.SHAP[I][0], R.NN[I]), RATIO(R.PIV[I][0], R.NN[I]), REP.SUM, W);
-  V[0] = v.pgi;
-  V[1] = v.mbp;
-  V[2] = v.dpi;
+  const PGIROW v = rowOf(R, REP, I, P);
+  const XNUM x[3] = {v.pgi, v.mbp, v.dpi};
+  REPORTDOUBLES(x, V, 3);
 }
 
 void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
-  const double W = R.WINSETS;
-  const double SUM = REP.SUM;
   REPORTHEAD(R, REP, "subgame  player  weight       PGI       MBP       DPI");
-  auto values = [&](int i, int p) {
-    double v[3];
-    PUBLICGOODVALUES(R, REP, i, p, v);
-    return PGIROW{v[0], v[1], v[2]};
-  };
   for (int i = 1; i <= R.MM; ++i) {
-    const PGIROW one = values(i, 0);
-    const bool tiny = one.pgi < 0.0001 || one.mbp < 0.0001;
+    const PGIROW one = rowOf(R, REP, i, 0);
+    const bool tiny = XTODOUBLE(one.pgi) < 0.0001 || XTODOUBLE(one.mbp) < 0.0001;
     if (weighted) {
       for (int p = 1; p <= R.NN[i]; ++p) {
-        REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed3(values(i, p)));
+        REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed3(rowOf(R, REP, i, p)));
         REPORTWAIT(REP);
       }
     } else {
@@ -64,35 +65,33 @@ void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
       if (tiny) extended(REP, one);
       REPORTWAIT(REP);
     }
-    const PGIROW total = pgiRow(R.SHAP[i][0], R.PIV[i][0], SUM, W);
+    const PGIROW total = pgiRow(R.X.SHAP[i], R.X.PIV[i], REP.SUM, R.X.WINS);
     REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " + fixed3(total));
     if (tiny) extended(REP, total);
   }
-  const PGIROW all = values(0, 0);
+  const PGIROW all = rowOf(R, REP, 0, 0);
   REPORTLINE(REP, "sum of all:            " + fixed3(all));
-  REPORTLINE(REP,
-             "mean:                  " + fixed3({all.pgi / R.N, all.mbp / R.N, all.dpi / R.N}));
+  const XNUM n(R.N);
+  REPORTLINE(REP, "mean:                  " + fixed3({all.pgi / n, all.mbp / n, all.dpi / n}));
   REPORTLINE(REP, " ");
-  REPORTLINE(REP, "minimal winning coalitions: " + FIXSTR(W, 15, 0));
+  REPORTLINE(REP, "minimal winning coalitions: " + XFIXSTR(R.X.WINS, 15, 0));
   REPORTEND(R, REP, true);
 }
 
 void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
   const int p = REP.PREC;
-  const double W = R.WINSETS;
-  const double SUM = REP.SUM;
   auto line = [&](const PGIROW& v) {
-    REPORTLINE(REP, FIXSTR(v.pgi, p + 2, p) + FIXSTR(v.mbp, p + 3, p) + FIXSTR(v.dpi, p + 3, p));
+    REPORTLINE(REP, XFIXSTR(v.pgi, p + 2, p) + XFIXSTR(v.mbp, p + 3, p) + XFIXSTR(v.dpi, p + 3, p));
   };
   for (int i = 1; i <= R.MM; ++i) {
     if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
-      for (int j = 1; j <= R.NN[i]; ++j) line(pgiRow(R.SHAP[i][j], R.PIV[i][j], SUM, W));
+      for (int j = 1; j <= R.NN[i]; ++j) line(rowOf(R, REP, i, j));
     } else {
-      line(pgiRow(RATIO(R.SHAP[i][0], R.NN[i]), RATIO(R.PIV[i][0], R.NN[i]), SUM, W));
+      line(rowOf(R, REP, i, 0));
     }
-    line(pgiRow(R.SHAP[i][0], R.PIV[i][0], SUM, W));
+    line(pgiRow(R.X.SHAP[i], R.X.PIV[i], REP.SUM, R.X.WINS));
   }
-  line(pgiRow(SUM, REP.PIVOT, SUM, W));
+  line(rowOf(R, REP, 0, 0));
   REPORTLINE(REP, "");
 }
 

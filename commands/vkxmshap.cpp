@@ -9,28 +9,41 @@
 #include "frame/vkxunit.h"
 #include "platform/console.h"
 
-void SHAPLEYVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+namespace {
+
+// SHAPLEYVALUES in extended range: the coalitions with a member of a large
+// chamber exceed a double, and its members' values may fall below one.
+void xvalues(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) {
   if (I == 0) {
     V[0] = REP.SUM;
-    V[1] = V[2] = std::nan("");
+    V[1] = V[2] = XNUM(std::nan(""));
     return;
   }
   // An unweighted subgame's row shows one member's share of its totals.
-  const double ss = P > 0 ? R.SHAP[I][P] : RATIO(R.SHAP[I][0], R.NN[I]);
-  const double ii = P > 0 ? R.PIV[I][P] : RATIO(R.PIV[I][0], R.NN[I]);
+  const XNUM nn(R.NN[I]);
+  const XNUM ss = P > 0 ? XNUM(R.SHAP[I][P]) : RATIO(R.X.SHAP[I], nn);
+  const XNUM ii = P > 0 ? XNUM(R.PIV[I][P]) : RATIO(R.X.PIV[I], nn);
   V[0] = ss;
   V[1] = ii;
-  V[2] = ii * R.WINSETS;
+  V[2] = ii * R.X.WINS;
+}
+
+}  // namespace
+
+void SHAPLEYVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+  XNUM x[3];
+  xvalues(R, REP, I, P, x);
+  REPORTDOUBLES(x, V, 3);
 }
 
 void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   REPORTHEAD(R, REP, "subgame  player  weight        SS        II                   winsets");
-  double v[3];
+  XNUM v[3];
   auto row = [&](int i, int p) {
-    SHAPLEYVALUES(R, REP, i, p, v);
-    REPORTLINE(
-        REP, REPORTPLAYER(R, i, p) + FIXSTR(v[0], 10, 6) + FIXSTR(v[1], 10, 6) + SCISTR(v[2], 26));
+    xvalues(R, REP, i, p, v);
+    REPORTLINE(REP, REPORTPLAYER(R, i, p) + XFIXSTR(v[0], 10, 6) + XFIXSTR(v[1], 10, 6) +
+                        XSCISTR(v[2], 26));
   };
   for (int i = 1; i <= R.MM; ++i) {
     if (weighted) {
@@ -40,15 +53,16 @@ void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
       }
     } else {
       row(i, 0);
-      if (v[0] < 0.0001) REPORTEXTENDED(REP, v, 1);
+      if (XTODOUBLE(v[0]) < 0.0001) REPORTEXTENDED(REP, v, 1);
       REPORTWAIT(REP);
     }
     if (!weighted || R.GAME == VERSION::STANDARD) {
-      REPORTLINE(REP, "subgame        " + INTSTR(i, 2) + ":     " + FIXSTR(R.SHAP[i][0], 10, 6));
-      if (RATIO(R.SHAP[i][0], R.NN[i]) < 0.0001) REPORTEXTENDED(REP, &R.SHAP[i][0], 1);
+      REPORTLINE(REP, "subgame        " + INTSTR(i, 2) + ":     " + XFIXSTR(R.X.SHAP[i], 10, 6));
+      if (XTODOUBLE(RATIO(R.X.SHAP[i], XNUM(R.NN[i]))) < 0.0001)
+        REPORTEXTENDED(REP, &R.X.SHAP[i], 1);
     }
   }
-  REPORTLINE(REP, "sum of all:            " + FIXSTR(REP.SUM, 10, 6) + std::string(10, ' '));
+  REPORTLINE(REP, "sum of all:            " + XFIXSTR(REP.SUM, 10, 6) + std::string(10, ' '));
   REPORTWINS(R, REP);
   REPORTEND(R, REP);
 }
@@ -65,7 +79,7 @@ void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
     }
     REPORTLINE(REP, FIXSTR(R.SHAP[i][0], p + 2, p));
   }
-  REPORTLINE(REP, FIXSTR(REP.SUM, p + 2, p));
+  REPORTLINE(REP, XFIXSTR(REP.SUM, p + 2, p));
   REPORTLINE(REP, "");
 }
 

@@ -1,8 +1,12 @@
 #include "common/mathe1.h"
 
+#include <gmp.h>
+
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 double NCR(uint16_t N, uint16_t K) { return NCRL(N, K); }
 
@@ -63,3 +67,109 @@ std::string SCISTR(double X, int W) {
 }
 
 std::string INTSTR(long long X, int W) { return padLeft(std::to_string(X), W); }
+
+namespace {
+
+// Quadruple precision (113-bit mantissa; the basic operations come with the
+// compiler's runtime) for the decimal conversion: the repeated squaring
+// behind 10^k multiplies the rounding error of every step by up to 2^17,
+// which long double could not absorb below the 15th digit.
+using QUAD = __float128;
+
+// Keeps M within [1, 2^64) by exact power-of-two steps counted in E.
+void rescale(QUAD& m, int64_t& e) {
+  const QUAD two64 = 18446744073709551616.0;
+  while (m >= two64) {
+    m /= two64;
+    e += 64;
+  }
+  while (m < 1) {
+    m *= two64;
+    e -= 64;
+  }
+}
+
+// 10^K (K >= 0) as M * 2^E.
+void powerOfTen(int64_t k, QUAD& m, int64_t& e) {
+  QUAD b = 10;
+  int64_t be = 0;
+  m = 1;
+  e = 0;
+  for (uint64_t u = static_cast<uint64_t>(k); u != 0; u >>= 1) {
+    if (u & 1) {
+      m *= b;
+      e += be;
+      rescale(m, e);
+    }
+    b *= b;
+    be *= 2;
+    rescale(b, be);
+  }
+}
+
+}  // namespace
+
+std::string XSCISTR(const XNUM& X, int W) {
+  // Within the range of a double the program's own format says it all.
+  if (X.m == 0.0 || !std::isfinite(X.m) || (X.e < 1000 && X.e > -1000))
+    return SCISTR(XTODOUBLE(X), W);
+  int64_t k = static_cast<int64_t>(std::floor(XLOG10(X)));
+  long double r = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    // |X| / 10^k, from 10^|k| and the exact power-of-two difference.
+    QUAD pm = 0;
+    int64_t pe = 0;
+    powerOfTen(k < 0 ? -k : k, pm, pe);
+    QUAD q = std::fabs(X.m);
+    int64_t qe = X.e;
+    if (k < 0) {
+      q *= pm;
+      qe += pe;
+    } else {
+      q /= pm;
+      qe -= pe;
+    }
+    r = std::ldexp(static_cast<long double>(q), static_cast<int>(qe));
+    if (r >= 10.0L)
+      ++k;
+    else if (r < 1.0L)
+      --k;
+    else
+      break;
+  }
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14Lf", r);
+  std::string mant = buf;
+  if (mant.compare(0, 2, "10") == 0) {  // rounded up to ten
+    mant = "1.00000000000000";
+    ++k;
+  }
+  char expbuf[32];
+  std::snprintf(expbuf, sizeof expbuf, "%c%03lld", k < 0 ? '-' : '+',
+                static_cast<long long>(k < 0 ? -k : k));
+  std::string out = (X.m < 0 ? "-" : " ") + mant + "E" + expbuf;
+  if (static_cast<int>(out.size()) < W)
+    out.insert(0, static_cast<std::size_t>(W) - out.size(), ' ');
+  return out;
+}
+
+std::string XFIXSTR(const XNUM& X, int W, int D) {
+  if (X.m == 0.0 || !std::isfinite(X.m) || X.e <= DBL_MAX_EXP)
+    return FIXSTR(
+        X.e < DBL_MIN_EXP - DBL_MANT_DIG - 1 ? std::copysign(DBL_TRUE_MIN, X.m) : XTODOUBLE(X), W,
+        D);
+  // A whole number: the 53 bits of the mantissa shifted left.
+  mpz_t z;
+  mpz_init_set_d(z, std::ldexp(std::fabs(X.m), DBL_MANT_DIG));
+  mpz_mul_2exp(z, z, static_cast<mp_bitcnt_t>(X.e - DBL_MANT_DIG));
+  std::string s(mpz_sizeinbase(z, 10) + 2, '\0');
+  if (X.m < 0) s[0] = '-';
+  mpz_get_str(s.data() + (X.m < 0 ? 1 : 0), 10, z);
+  mpz_clear(z);
+  s.resize(std::strlen(s.c_str()));
+  if (D > 0) {
+    s.push_back('.');
+    s.append(static_cast<std::size_t>(std::min(D, 30)), '0');
+  }
+  return padLeft(s, W);
+}

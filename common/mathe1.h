@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "types/xnum.h"
+
 // Binomial coefficient C(N, K) as a double: the product over i = 1..K of
 // (N - i + 1) / i, so K > N gives 0.
 double NCR(uint16_t N, uint16_t K);
@@ -22,3 +24,12 @@ std::string FIXSTR(double X, int W, int D);
 std::string SCISTR(double X, int W = 26);
 // Integer in minimal form, right-aligned in W columns.
 std::string INTSTR(long long X, int W = 0);
+
+// "fixed w.d" of an extended-range number: as FIXSTR writes the double when
+// the value is within a double's range; beyond it, every digit of the whole
+// number m * 2^e (as "%.0f" prints a double: its exact binary value), then
+// D zero decimals; below it, the rounded zero with its sign.
+std::string XFIXSTR(const XNUM& X, int W, int D);
+// "sci 26" as SCISTR writes a double, for any magnitude: the exponent gets
+// as many digits as it needs (at least 3).
+std::string XSCISTR(const XNUM& X, int W = 26);

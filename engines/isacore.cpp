@@ -220,6 +220,18 @@ ISATOTALS ISA_SUMS(ISAKIND KIND, const ISAGAME& GAME, ISAPROGRESS PROGRESS, void
   return r.t;
 }
 
+double ISA_VECTORS(const ISAGAME& GAME) {
+  if (GAME.MM < 1 || GAME.MM > MAXCHAMB) return 0;
+  double all = 0;
+  for (int w = 1; w <= std::min<int32_t>(GAME.THRES, 10); ++w) {
+    double box = 1;
+    for (int d = 1; d <= GAME.MM; ++d)
+      box *= std::max(0, GAME.NN[d] - std::max<int32_t>(GAME.G[w][d][1], 0) + 1);
+    all += box;
+  }
+  return all;
+}
+
 void ISA_SCALE(ISAKIND KIND, const ISAGAME& GAME, ISATOTALS& T) {
   int mm = std::min<int>(GAME.MM, MAXCHAMB);
   for (int d = 1; d <= mm; ++d) T.SHAP[d] = GAME.NN[d] * T.SHAP[d];

@@ -72,6 +72,10 @@ ISATOTALS ISA_SUMS(ISAKIND KIND, const ISAGAME& GAME, ISAPROGRESS PROGRESS = nul
 // The final scaling of the sums (see ISATOTALS).
 void ISA_SCALE(ISAKIND KIND, const ISAGAME& GAME, ISATOTALS& T);
 
+// The count vectors a walk of GAME visits (every vector of every box that
+// admits one): the measure of its work.
+double ISA_VECTORS(const ISAGAME& GAME);
+
 // Sums and scaling together, for a run starting from zero.
 ISATOTALS ISA_SHAPLEY(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr, void* DATA = nullptr);
 ISATOTALS ISA_SHAPLEY_WORKINGPLAN(const ISAGAME& GAME, ISAPROGRESS PROGRESS = nullptr,

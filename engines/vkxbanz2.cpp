@@ -1,11 +1,9 @@
 #include "engines/vkxbanz2.h"
 
-BANZHAFRES BANZHAF_UNWEIGHTED_ISBA(const GAMETYP& GAME, const RULETYP& RULE, ISAPROGRESS PROGRESS,
-                                   void* DATA) {
-  const ISAGAME g = ISA_GAME(GAME, RULE);
-  const ISATOTALS t = ISA_BANZHAF(g, PROGRESS, DATA);
+BANZHAFRES BANZHAF_UNWEIGHTED_ISBA(const ISAGAME& GAME, const ISAXTOTALS& TOTALS) {
   BANZHAFRES r;
-  for (int d = 1; d <= g.MM && d <= MAXCHAMB; ++d) r.SWINGS[d][0] = t.SHAP[d];
-  r.WINS = t.WINSETS;
+  r.X = ISA_XTOTALS(GAME, TOTALS);
+  for (int d = 1; d <= GAME.MM && d <= MAXCHAMB; ++d) r.SWINGS[d][0] = XTODOUBLE(r.X.SHAP[d]);
+  r.WINS = XTODOUBLE(r.X.WINS);
   return r;
 }

@@ -1,10 +1,14 @@
 #include "engines/vkxindex.h"
 
+#include <memory>
+
+#include "engines/isafast.h"
 #include "engines/vkxbanz2.h"
 #include "engines/vkxpgi1.h"
 #include "engines/vkxpgi2.h"
 #include "engines/vkxshap1.h"
 #include "engines/vkxshap2.h"
+#include "engines/wfast.h"
 
 bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME) {
   const bool weighted = DATA == DATASTRUCT::WEIGHTED;
@@ -26,28 +30,71 @@ bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME) {
   return false;
 }
 
+namespace {
+
+// The counts of a weighted game for INDEX into CORE and COUNTS; false when
+// the game does not fit the tables (WEIGHTEDCORE). Where no fast method
+// covers the game, the fast counting walks with the hooks.
+bool weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks,
+                    wcore::Game& core, wcore::Counts& counts) {
+  if (!WEIGHTEDCORE(game, rule, core)) return false;
+  if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
+  const bool pg = index == INDEXTYP::PUBLICGOOD;
+  if (hooks.WALK)
+    (pg ? wcore::PUBLICGOOD_CORE : wcore::SHAPLEY_CORE)(core, counts, hooks.VISITOR);
+  else
+    (pg ? wfast::PUBLICGOOD : wfast::SHAPLEY)(core, counts, hooks.VISITOR);
+  return true;
+}
+
+// The totals of a count-vector game under KIND. A walk of a game beyond the
+// doubles' range still shows its vectors, and takes its totals from the
+// fast core.
+ISAXTOTALS isaTotals(ISAKIND kind, const ISAGAME& g, const HOOKSTYP& hooks) {
+  const bool doubles = ISA_DOUBLES(g);
+  if (!hooks.WALK && (!doubles || ISA_VECTORS(g) > ISAQUIETWALK)) return ISA_FAST(kind, g);
+  ISATOTALS t = ISA_SUMS(kind, g, hooks.PROGRESS, hooks.DATA);
+  ISA_SCALE(kind, g, t);
+  return doubles ? ISA_TOEXTENDED(t) : ISA_FAST(kind, g);
+}
+
+template <typename RES, typename FROM>
+RES weighted(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks,
+             FROM from) {
+  wcore::Game core;
+  auto counts = std::make_unique<wcore::Counts>();
+  if (!weightedCounts(game, rule, index, hooks, core, *counts))
+    return NOTDONE<RES>(STATUSTYP::REFUSED);
+  return from(game, core, *counts);
+}
+
+}  // namespace
+
 SHAPLEYRES SHAPLEY(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) {
   if (!HASENGINE(INDEXTYP::SHAPLEY, GAME.DATASTRUCTURE, RULE.GAME))
     return NOTDONE<SHAPLEYRES>(STATUSTYP::NOENGINE);
   if (GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
-    return SHAPLEY_WEIGHTED(GAME, RULE, HOOKS.VISITOR);
+    return weighted<SHAPLEYRES>(GAME, RULE, INDEXTYP::SHAPLEY, HOOKS, SHAPLEY_WEIGHTED);
+  const ISAGAME g = ISA_GAME(GAME, RULE);
   if (RULE.GAME == VERSION::ISAWP)
-    return SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(GAME, RULE, HOOKS.PROGRESS, HOOKS.DATA);
-  return SHAPLEY_UNWEIGHTED_ISBA(GAME, RULE, HOOKS.PROGRESS, HOOKS.DATA);
+    return SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(g, isaTotals(ISAKIND::WORKINGPLAN, g, HOOKS));
+  return SHAPLEY_UNWEIGHTED_ISBA(g, isaTotals(ISAKIND::SHAPLEY, g, HOOKS));
 }
 
 BANZHAFRES BANZHAF(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) {
   if (!HASENGINE(INDEXTYP::BANZHAF, GAME.DATASTRUCTURE, RULE.GAME))
     return NOTDONE<BANZHAFRES>(STATUSTYP::NOENGINE);
   if (GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
-    return BANZHAF_WEIGHTED(GAME, RULE, HOOKS.VISITOR);
-  return BANZHAF_UNWEIGHTED_ISBA(GAME, RULE, HOOKS.PROGRESS, HOOKS.DATA);
+    return weighted<BANZHAFRES>(GAME, RULE, INDEXTYP::BANZHAF, HOOKS, BANZHAF_WEIGHTED);
+  const ISAGAME g = ISA_GAME(GAME, RULE);
+  return BANZHAF_UNWEIGHTED_ISBA(g, isaTotals(ISAKIND::BANZHAF, g, HOOKS));
 }
 
 PUBLICGOODRES PUBLICGOOD(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) {
   if (!HASENGINE(INDEXTYP::PUBLICGOOD, GAME.DATASTRUCTURE, RULE.GAME))
     return NOTDONE<PUBLICGOODRES>(STATUSTYP::NOENGINE);
   if (GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
-    return PUBLICGOOD_WEIGHTED(GAME, RULE, HOOKS.VISITOR);
-  return PUBLICGOOD_UNWEIGHTED_ISBA(GAME, RULE, HOOKS.PROGRESS, HOOKS.DATA);
+    return weighted<PUBLICGOODRES>(GAME, RULE, INDEXTYP::PUBLICGOOD, HOOKS, PUBLICGOOD_WEIGHTED);
+  const ISAGAME g = ISA_GAME(GAME, RULE);
+  return PUBLICGOOD_UNWEIGHTED_ISBA(g, isaTotals(ISAKIND::PUBLICGOOD, g, HOOKS));
 }

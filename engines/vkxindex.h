@@ -9,14 +9,27 @@
 #include "types/vkxgame.h"
 
 // Optional progress hooks of a run: VISITOR for the weighted walk,
-// PROGRESS (with DATA) for the count-vector walk. Null: a quiet run, which
-// needs only the counts (wcore::Counts, ISATOTALS), so any counting core
-// that gives the same counts may serve it.
+// PROGRESS (with DATA) for the count-vector walk, and whether they must see
+// every coalition (count vector).
+//
+// WALK: the run walks every coalition and shows each one to the hooks, as
+// screen control and listings need. Otherwise the run needs only the counts
+// and takes them from the fast cores (engines/wfast.h, engines/isafast.h),
+// with the same reports to the last printed digit: a weighted game's counts
+// are the walk's to the last bit; a count-vector game is still walked where
+// that is quick and its doubles hold every count, because the walk's sums
+// in doubles differ from the fast core's in the last bits. The hooks then
+// see the walks that remain (and a progress display has little to show).
 struct HOOKSTYP {
   const wcore::Visitor* VISITOR = nullptr;
   ISAPROGRESS PROGRESS = nullptr;
   void* DATA = nullptr;
+  bool WALK = false;
 };
+
+// Count vectors (ISA_VECTORS) up to which a quiet run still walks a
+// count-vector game whose counts doubles hold: some 10 ms of the walk.
+constexpr double ISAQUIETWALK = 1 << 18;
 
 // Whether INDEX has an engine for VERSION on data of kind DATA:
 //   shapley: standard (both kinds), multiple weights and spatial (weighted),

@@ -44,23 +44,10 @@ bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, wcore::Game& CORE) {
   return true;
 }
 
-bool WEIGHTEDWALK(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX,
-                  const wcore::Visitor* VISITOR, wcore::Game& CORE, wcore::Counts& COUNTS) {
-  if (!WEIGHTEDCORE(GAME, RULE, CORE)) return false;
-  if (INDEX != INDEXTYP::SHAPLEY) CORE.position = nullptr;
-  if (INDEX == INDEXTYP::PUBLICGOOD)
-    wcore::PUBLICGOOD_CORE(CORE, COUNTS, VISITOR);
-  else
-    wcore::SHAPLEY_CORE(CORE, COUNTS, VISITOR);
-  return true;
-}
-
-SHAPLEYRES SHAPLEY_WEIGHTED(const GAMETYP& GAME, const RULETYP& RULE,
-                            const wcore::Visitor* VISITOR) {
-  wcore::Game g;
-  wcore::Counts c;
-  if (!WEIGHTEDWALK(GAME, RULE, INDEXTYP::SHAPLEY, VISITOR, g, c))
-    return NOTDONE<SHAPLEYRES>(STATUSTYP::REFUSED);
+SHAPLEYRES SHAPLEY_WEIGHTED(const GAMETYP& GAME, const wcore::Game& CORE,
+                            const wcore::Counts& COUNTS) {
+  const wcore::Game& g = CORE;
+  const wcore::Counts& c = COUNTS;
   SHAPLEYRES r;
   for (int p = 1; p <= g.n; ++p) {
     r.SS[GAME.MEM[p][0]][GAME.MEM[p][1]] = c.shap[p];
@@ -90,12 +77,10 @@ int64_t BANZHAFSWINGS(int64_t WITH, int64_t WINS, bool EMPTYWINS) {
   return 2 * WITH - WINS - (EMPTYWINS ? 1 : 0);
 }
 
-BANZHAFRES BANZHAF_WEIGHTED(const GAMETYP& GAME, const RULETYP& RULE,
-                            const wcore::Visitor* VISITOR) {
-  wcore::Game g;
-  wcore::Counts c;
-  if (!WEIGHTEDWALK(GAME, RULE, INDEXTYP::BANZHAF, VISITOR, g, c))
-    return NOTDONE<BANZHAFRES>(STATUSTYP::REFUSED);
+BANZHAFRES BANZHAF_WEIGHTED(const GAMETYP& GAME, const wcore::Game& CORE,
+                            const wcore::Counts& COUNTS) {
+  const wcore::Game& g = CORE;
+  const wcore::Counts& c = COUNTS;
   BANZHAFRES r;
   // At most 2^50 coalitions: every count is a whole number a double holds
   // exactly, so the swings are exact and a game without any is 0.

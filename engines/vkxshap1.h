@@ -1,6 +1,6 @@
-// Weighted Shapley-Shubik, inclusiveness and Banzhaf engines: a described
-// game and rule in, results out. The run-mode dialogue that draws or lists
-// the coalitions passes its hooks in VISITOR (engines/wrun.h).
+// Weighted Shapley-Shubik, inclusiveness and Banzhaf engines: the counting
+// core's game of a described game and rule, and results from its counts
+// (engines/vkxindex.h chooses the walk or the fast counting).
 #pragma once
 
 #include <cstdint>
@@ -17,24 +17,19 @@
 // than 10 policy dimensions.
 bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, wcore::Game& CORE);
 
-// The walk of the counting core over GAME under RULE for INDEX: winning
-// coalitions for Shapley-Shubik (weighted by similarity in the spatial
-// version) and Banzhaf, minimal winning coalitions for the public good.
-// False when the game does not fit (WEIGHTEDCORE).
-bool WEIGHTEDWALK(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX,
-                  const wcore::Visitor* VISITOR, wcore::Game& CORE, wcore::Counts& COUNTS);
-
 // Shapley-Shubik values and inclusiveness shares of the standard, spatial or
-// multiple-weights version of RULE (the multiple-weights, "DOUB", version is
-// RULE.GAME == MULTIPLE with the game's further vote systems). In the spatial version both are
-// shares of the coalitions' similarity.
-SHAPLEYRES SHAPLEY_WEIGHTED(const GAMETYP& GAME, const RULETYP& RULE,
-                            const wcore::Visitor* VISITOR = nullptr);
+// multiple-weights version (the multiple-weights, "DOUB", version is
+// RULE.GAME == MULTIPLE with the game's further vote systems), from the
+// COUNTS of the Shapley core on CORE (WEIGHTEDCORE of the game and rule).
+// In the spatial version both are shares of the coalitions' similarity.
+SHAPLEYRES SHAPLEY_WEIGHTED(const GAMETYP& GAME, const wcore::Game& CORE,
+                            const wcore::Counts& COUNTS);
 
 // Swings of each player, counted exactly, of the standard or
-// multiple-weights version of RULE (positions are not used).
-BANZHAFRES BANZHAF_WEIGHTED(const GAMETYP& GAME, const RULETYP& RULE,
-                            const wcore::Visitor* VISITOR = nullptr);
+// multiple-weights version, from the COUNTS of the Shapley core on CORE
+// (without positions).
+BANZHAFRES BANZHAF_WEIGHTED(const GAMETYP& GAME, const wcore::Game& CORE,
+                            const wcore::Counts& COUNTS);
 
 // A player's swings from the walk's counts: WITH winning coalitions contain
 // it, so WINS - WITH win without it, and the empty coalition, which the

@@ -1,28 +1,17 @@
 #include "engines/vkxshap2.h"
 
-namespace {
-
-SHAPLEYRES shapleyOf(const ISAGAME& g, const ISATOTALS& t) {
+SHAPLEYRES SHAPLEY_UNWEIGHTED_ISBA(const ISAGAME& GAME, const ISAXTOTALS& TOTALS) {
   SHAPLEYRES r;
-  for (int d = 1; d <= g.MM && d <= MAXCHAMB; ++d) {
-    r.SS[d][0] = t.SHAP[d];
-    r.II[d][0] = t.PIV0[d];
-    r.II[d][1] = t.PIV1[d];
+  r.X = ISA_XTOTALS(GAME, TOTALS);
+  for (int d = 1; d <= GAME.MM && d <= MAXCHAMB; ++d) {
+    r.SS[d][0] = XTODOUBLE(r.X.SHAP[d]);
+    r.II[d][0] = XTODOUBLE(r.X.PIV[d]);
+    r.II[d][1] = XTODOUBLE(TOTALS.PIV1[d]);
   }
-  r.WINS = t.WINSETS;
+  r.WINS = XTODOUBLE(r.X.WINS);
   return r;
 }
 
-}  // namespace
-
-SHAPLEYRES SHAPLEY_UNWEIGHTED_ISBA(const GAMETYP& GAME, const RULETYP& RULE, ISAPROGRESS PROGRESS,
-                                   void* DATA) {
-  const ISAGAME g = ISA_GAME(GAME, RULE);
-  return shapleyOf(g, ISA_SHAPLEY(g, PROGRESS, DATA));
-}
-
-SHAPLEYRES SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(const GAMETYP& GAME, const RULETYP& RULE,
-                                               ISAPROGRESS PROGRESS, void* DATA) {
-  const ISAGAME g = ISA_GAME(GAME, RULE);
-  return shapleyOf(g, ISA_SHAPLEY_WORKINGPLAN(g, PROGRESS, DATA));
+SHAPLEYRES SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(const ISAGAME& GAME, const ISAXTOTALS& TOTALS) {
+  return SHAPLEY_UNWEIGHTED_ISBA(GAME, TOTALS);
 }

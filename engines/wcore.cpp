@@ -141,12 +141,37 @@ bool FITS(const Game& g) {
 
 bool EMPTYWINS(const Game& g) { return Walk(g).wins(); }
 
+namespace {
+
+// Weight of a swing in a coalition of k members: (k-1)!(n-k)!/n!.
+double swingWeight(int n, int k) {
+  return 1.0 / (NCR(static_cast<uint16_t>(n), static_cast<uint16_t>(k)) * k);
+}
+
+}  // namespace
+
+double SHAPLEYVALUE(int N, const uint64_t* SWINGSBYSIZE) {
+  double v = 0;
+  for (int k = 1; k <= N; ++k)
+    if (SWINGSBYSIZE[k] != 0) v += static_cast<double>(SWINGSBYSIZE[k]) * swingWeight(N, k);
+  return v;
+}
+
+double SIZESHARE(int N, const uint64_t* BYSIZE) {
+  double v = 0;
+  for (int k = 1; k <= N; ++k)
+    if (BYSIZE[k] != 0) v += static_cast<double>(BYSIZE[k]) / k;
+  return v;
+}
+
 void SHAPLEY_CORE(const Game& g, Counts& c, const Visitor* visitor) {
   c = Counts{};
-  // Weight of a swing in a coalition of k members: (k-1)!(n-k)!/n!.
   double del[MAXACTOR + 1] = {};
-  for (int k = 1; k <= g.n; ++k)
-    del[k] = 1.0 / (NCR(static_cast<uint16_t>(g.n), static_cast<uint16_t>(k)) * k);
+  for (int k = 1; k <= g.n; ++k) del[k] = swingWeight(g.n, k);
+  // Swings by player and coalition size, turned into values at the end
+  // (SHAPLEYVALUE) rather than summed as they come: exact, and the same sum
+  // as the fast counting's. The spatial version sums similarity weights.
+  uint64_t bySize[MAXACTOR + 1][MAXACTOR + 1] = {};
   const bool spatial = g.position != nullptr;
   auto* every = visitor ? visitor->every : nullptr;
   auto* listed = visitor ? visitor->listed : nullptr;
@@ -166,12 +191,16 @@ void SHAPLEY_CORE(const Game& g, Counts& c, const Visitor* visitor) {
       if (listed) listed(ctx, w.perm, c.wins);
       if (spatial) c.dist1 += sim;
       uint32_t colpiv = 0;
-      const double swing = spatial ? del[w.kk] * sim : del[w.kk];
+      const double swing = del[w.kk] * sim;
       for (uint64_t rest = w.members; rest != 0; rest &= rest - 1) {
         const int p = std::countr_zero(rest) + 1;
         colpiv |= uint32_t{1} << g.sub[p];
         c.piv[p] += sim;
-        if (!w.winsWithout(p)) c.shap[p] += swing;
+        if (w.winsWithout(p)) continue;
+        if (spatial)
+          c.shap[p] += swing;
+        else
+          ++bySize[p][w.kk];
       }
       for (int s = 1; s <= g.mm; ++s)
         if (colpiv & (uint32_t{1} << s)) c.sub[s] += sim;
@@ -180,10 +209,13 @@ void SHAPLEY_CORE(const Game& g, Counts& c, const Visitor* visitor) {
     }
     if (w.kk == g.n) break;
   }
+  if (!spatial)
+    for (int p = 1; p <= g.n; ++p) c.shap[p] = SHAPLEYVALUE(g.n, bySize[p]);
 }
 
 void PUBLICGOOD_CORE(const Game& g, Counts& c, const Visitor* visitor) {
   c = Counts{};
+  uint64_t bySize[MAXACTOR + 1][MAXACTOR + 1] = {};  // [p][size], as in SHAPLEY_CORE
   auto* every = visitor ? visitor->every : nullptr;
   auto* listed = visitor ? visitor->listed : nullptr;
   void* ctx = visitor ? visitor->ctx : nullptr;
@@ -199,16 +231,16 @@ void PUBLICGOOD_CORE(const Game& g, Counts& c, const Visitor* visitor) {
       if (minimal) {
         c.wins += 1.0;
         if (listed) listed(ctx, w.perm, c.wins);
-        const double share = 1.0 / w.kk;
         for (uint64_t rest = w.members; rest != 0; rest &= rest - 1) {
           const int p = std::countr_zero(rest) + 1;
           c.shap[p] += 1.0;
-          c.piv[p] += share;
+          ++bySize[p][w.kk];
         }
       }
     }
     if (w.kk == g.n) break;
   }
+  for (int p = 1; p <= g.n; ++p) c.piv[p] = SIZESHARE(g.n, bySize[p]);
 }
 
 }  // namespace wcore

@@ -88,6 +88,15 @@ bool FITS(const Game& g);
 // blocking rule let it. The walks never visit it.
 bool EMPTYWINS(const Game& g);
 
+// A player's Shapley-Shubik value from its swings by coalition size: each
+// swing in a coalition of K members weighs (K-1)!(N-K)!/N!, and the sizes
+// are summed from 1 up. The walk and the fast counting both finish with it,
+// so that equal counts give equal values to the last bit.
+double SHAPLEYVALUE(int N, const uint64_t* SWINGSBYSIZE);
+// The sum of 1/K over coalitions counted by size K = 1..N, summed the same
+// way (the public good share of a player).
+double SIZESHARE(int N, const uint64_t* BYSIZE);
+
 // Visits every non-empty coalition once, in binary counting order with player
 // 1 as the lowest digit, and counts winning coalitions, memberships and
 // swings. COUNTS is reset first. The game must FIT.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "types/vkxdecl.h"
+#include "types/xnum.h"
 
 // How the players of a data file are given.
 enum class DATASTRUCT : int32_t {
@@ -92,6 +93,21 @@ enum class STATUSTYP : uint8_t {
   STOPPED,   // the dialogue ended the run (a further data file that does not fit)
 };
 
+// The count and the subgame totals of a result in extended range, for
+// count-vector games of more than about 1000 members, whose counts (and
+// swing totals) exceed a double and whose smallest values fall below one:
+// WINS beside the result's WINS or MINWINS, SHAP[s] and PIV[s] beside
+// entry [s][0] of its first and second table. The doubles hold the same
+// values where they can (rounded to a double, infinite or zero beyond).
+// EXTENDED is false where an engine gives doubles only (weighted games, of
+// 50 players at most); the reports then take the doubles.
+struct XTOTALTYP {
+  bool EXTENDED = false;
+  XNUM WINS{};
+  XNUM SHAP[MAXCHAMB + 1]{};
+  XNUM PIV[MAXCHAMB + 1]{};
+};
+
 // The index families.
 enum class INDEXTYP : uint8_t { SHAPLEY, BANZHAF, PUBLICGOOD };
 
@@ -109,6 +125,7 @@ struct SHAPLEYRES {
   // [s][1] the share with at least one member).
   SHAPTYP II{};
   double WINS = 0;  // winning coalitions
+  XTOTALTYP X{};    // WINS, SS and II [s][0] in extended range
 };
 
 struct BANZHAFRES {
@@ -118,6 +135,7 @@ struct BANZHAFRES {
   // chamber's total in [s][0].
   SHAPTYP SWINGS{};
   double WINS = 0;  // winning coalitions
+  XTOTALTYP X{};    // WINS and SWINGS [s][0] in extended range
 };
 
 struct PUBLICGOODRES {
@@ -128,6 +146,7 @@ struct PUBLICGOODRES {
   // The same with each coalition counted as 1/size (its share of the good).
   SHAPTYP SHARE{};
   double MINWINS = 0;  // minimal winning coalitions
+  XTOTALTYP X{};       // MINWINS, MWC and SHARE [s][0] in extended range
 };
 
 // A result that was not computed, with the reason.

@@ -1,0 +1,452 @@
+#include "engines/wdd.h"
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+#include <map>
+#include <numeric>
+
+namespace wdd {
+namespace {
+
+constexpr uint64_t EMPTY = std::numeric_limits<uint64_t>::max();
+constexpr int64_t INF = int64_t{1} << 62;  // beyond any sum of weights
+// Memory for the subset-sum bit sets of one threshold.
+constexpr double SUMBYTES = 256.0 * 1024 * 1024;
+
+inline uint64_t pairKey(NODE a, NODE b) { return uint64_t{a} << 32 | b; }
+
+inline std::size_t hashOf(uint64_t key, std::size_t mask) {
+  key ^= key >> 31;
+  key *= 0x9E3779B97F4A7C15ull;
+  key ^= key >> 29;
+  return static_cast<std::size_t>(key) & mask;
+}
+
+// A node with the interval of remaining quotas (or outside sums) for which
+// it is the rule.
+struct Ranged {
+  NODE node;
+  int64_t lo, hi;
+};
+
+// Memo of interval-ranged nodes: lower bound -> (upper bound, node).
+using INTERVALS = std::map<int64_t, std::pair<int64_t, NODE>>;
+
+bool lookup(const INTERVALS& m, int64_t x, Ranged& out) {
+  auto it = m.upper_bound(x);
+  if (it == m.begin()) return false;
+  --it;
+  if (x > it->second.first) return false;
+  out = {it->second.second, it->first, it->second.first};
+  return true;
+}
+
+}  // namespace
+
+bool FOREST::MAP::find(uint64_t key, NODE& value) const {
+  if (keys_.empty()) return false;
+  const std::size_t mask = keys_.size() - 1;
+  for (std::size_t i = hashOf(key, mask);; i = (i + 1) & mask) {
+    if (keys_[i] == EMPTY) return false;
+    if (keys_[i] == key) {
+      value = values_[i];
+      return true;
+    }
+  }
+}
+
+void FOREST::MAP::put(uint64_t key, NODE value) {
+  if (2 * (used_ + 1) > keys_.size()) {
+    std::vector<uint64_t> oldKeys = std::move(keys_);
+    std::vector<NODE> oldValues = std::move(values_);
+    const std::size_t size = std::max<std::size_t>(16, 2 * oldKeys.size());
+    keys_.assign(size, EMPTY);
+    values_.assign(size, 0);
+    used_ = 0;
+    for (std::size_t i = 0; i < oldKeys.size(); ++i)
+      if (oldKeys[i] != EMPTY) put(oldKeys[i], oldValues[i]);
+  }
+  const std::size_t mask = keys_.size() - 1;
+  std::size_t i = hashOf(key, mask);
+  while (keys_[i] != EMPTY && keys_[i] != key) i = (i + 1) & mask;
+  if (keys_[i] == EMPTY) ++used_;
+  keys_[i] = key;
+  values_[i] = value;
+}
+
+FOREST::FOREST(int levels, std::size_t budget) : n_(levels), budget_(budget) {
+  nodes_.resize(static_cast<std::size_t>(n_) + 1);
+  unique_.resize(static_cast<std::size_t>(n_) + 1);
+  for (auto& m : memo_) m.resize(static_cast<std::size_t>(n_) + 1);
+  minimal_.resize(static_cast<std::size_t>(n_) + 1);
+  zero_.assign(static_cast<std::size_t>(n_) + 1, 0);
+  one_.assign(static_cast<std::size_t>(n_) + 1, 1);
+  nodes_[n_] = {{0, 0}, {1, 1}};
+  for (int l = n_ - 1; l >= 0; --l) {
+    zero_[l] = make(l, zero_[l + 1], zero_[l + 1]);
+    one_[l] = make(l, one_[l + 1], one_[l + 1]);
+  }
+}
+
+NODE FOREST::make(int level, NODE lo, NODE hi) {
+  const uint64_t key = pairKey(lo, hi);
+  NODE id = 0;
+  if (unique_[level].find(key, id)) return id;
+  if (++count_ > budget_) throw BUDGET{};
+  id = static_cast<NODE>(nodes_[level].size());
+  nodes_[level].push_back({lo, hi});
+  unique_[level].put(key, id);
+  return id;
+}
+
+namespace {
+
+// A threshold "the members' summed weight reaches q" in units of the
+// weights' greatest common divisor, with the subset sums of the players of
+// each level and below as bit sets: a quota r at level l is the same rule as
+// the least of those sums that reaches it (rest + 1 when none does: the
+// rule "false"), its canonical quota.
+struct SUMS {
+  int n;
+  int64_t unit = 0, q = 0;
+  std::vector<int64_t> w, rest;
+  std::vector<std::vector<uint64_t>> sets;
+
+  SUMS(int levels, const int64_t* weight, int64_t quota) : n(levels) {
+    for (int l = 0; l < n; ++l) unit = std::gcd(unit, weight[l]);
+    if (unit == 0) unit = 1;
+    q = quota <= 0 ? 0 : (quota + unit - 1) / unit;
+    w.assign(static_cast<std::size_t>(n), 0);
+    rest.assign(static_cast<std::size_t>(n) + 1, 0);
+    for (int l = n - 1; l >= 0; --l) {
+      w[l] = weight[l] / unit;
+      rest[l] = rest[l + 1] + w[l];
+    }
+    if (static_cast<double>(rest[0] + 64) * n > 8.0 * SUMBYTES) throw BUDGET{};
+    sets.resize(static_cast<std::size_t>(n) + 1);
+    sets[n] = {1};
+    for (int l = n - 1; l >= 0; --l) {
+      const std::vector<uint64_t>& below = sets[l + 1];
+      std::vector<uint64_t>& set = sets[l];
+      set.assign(static_cast<std::size_t>(rest[l] / 64) + 1, 0);
+      const std::size_t shift = static_cast<std::size_t>(w[l] / 64);
+      const unsigned bit = static_cast<unsigned>(w[l] % 64);
+      for (std::size_t i = 0; i < below.size(); ++i) {
+        set[i] |= below[i];
+        set[i + shift] |= below[i] << bit;
+        if (bit != 0 && i + shift + 1 < set.size()) set[i + shift + 1] |= below[i] >> (64 - bit);
+      }
+    }
+  }
+
+  int64_t canon(int l, int64_t r) const {
+    if (r <= 0) return 0;
+    if (r > rest[l]) return rest[l] + 1;
+    const std::vector<uint64_t>& set = sets[l];
+    std::size_t i = static_cast<std::size_t>(r / 64);
+    uint64_t word = set[i] & (~uint64_t{0} << (r % 64));
+    while (word == 0) word = set[++i];  // the full sum rest[l] is always there
+    return static_cast<int64_t>(i * 64) + std::countr_zero(word);
+  }
+};
+
+}  // namespace
+
+NODE FOREST::threshold(const int64_t* weight, int64_t q) {
+  return conjThreshold(one_[0], weight, q);
+}
+
+NODE FOREST::conjThreshold(NODE f, const int64_t* weight, int64_t q) {
+  const SUMS sums(n_, weight, q);
+  // Level by level from the root: the distinct pairs (node of F, canonical
+  // quota) that paths reach, as keys node << 32 | quota (the quota is below
+  // 2^32 by the bit sets' limit), ascending; each pair's two children are a
+  // node already decided (RESOLVED) or a position among the next level's
+  // pairs. Then the nodes from the bottom up.
+  constexpr uint64_t RESOLVED = uint64_t{1} << 63;
+  auto decided = [&](int l, NODE v, int64_t c, uint64_t& out) {
+    if (v == zero_[l] || c > sums.rest[l]) {
+      out = RESOLVED | zero_[l];
+      return true;
+    }
+    if (c == 0) {  // the threshold is met: F decides alone
+      out = RESOLVED | v;
+      return true;
+    }
+    return false;
+  };
+  uint64_t root = 0;
+  const int64_t c0 = sums.canon(0, sums.q);
+  if (decided(0, f, c0, root)) return static_cast<NODE>(root & ~RESOLVED);
+  std::vector<uint64_t> pairs = {uint64_t{f} << 32 | static_cast<uint64_t>(c0)}, next;
+  std::vector<std::vector<uint64_t>> child(static_cast<std::size_t>(n_));  // 2 per pair
+  std::vector<std::pair<uint64_t, std::size_t>> open, sorted;              // (pair, child slot)
+  std::vector<std::size_t> start, runs;
+  for (int l = 0; l < n_ && !pairs.empty(); ++l) {
+    std::vector<uint64_t>& ch = child[l];
+    ch.assign(2 * pairs.size(), 0);
+    open.clear();
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      const NODE v = static_cast<NODE>(pairs[i] >> 32);
+      const int64_t c = static_cast<int64_t>(pairs[i] & 0xffffffffu);
+      const Node x = nodes_[l][v];
+      const int64_t cl = sums.canon(l + 1, c), ch1 = sums.canon(l + 1, c - sums.w[l]);
+      if (!decided(l + 1, x.lo, cl, ch[2 * i]))
+        open.push_back({uint64_t{x.lo} << 32 | static_cast<uint64_t>(cl), 2 * i});
+      if (!decided(l + 1, x.hi, ch1, ch[2 * i + 1]))
+        open.push_back({uint64_t{x.hi} << 32 | static_cast<uint64_t>(ch1), 2 * i + 1});
+    }
+    // Ascending: by node with a counting sort, then by quota within a node,
+    // where the children of each parent and side form runs that ascend
+    // already: merged pairwise.
+    start.assign(nodes_[l + 1].size() + 1, 0);
+    for (const auto& o : open) ++start[(o.first >> 32) + 1];
+    for (std::size_t v = 1; v < start.size(); ++v) start[v] += start[v - 1];
+    sorted.resize(open.size());
+    for (const auto& o : open) sorted[start[o.first >> 32]++] = o;
+    auto at = [&](std::size_t i) { return sorted.begin() + static_cast<long>(i); };
+    for (std::size_t a = 0, b = 0; a < sorted.size(); a = b) {
+      runs.clear();
+      runs.push_back(a);
+      for (++b; b < sorted.size() && (sorted[b].first >> 32) == (sorted[a].first >> 32); ++b)
+        if (sorted[b].first < sorted[b - 1].first) runs.push_back(b);
+      runs.push_back(b);
+      while (runs.size() > 2) {
+        std::size_t kept = 1;
+        for (std::size_t r = 2; r < runs.size(); r += 2) {
+          std::inplace_merge(at(runs[r - 2]), at(runs[r - 1]), at(runs[r]));
+          runs[kept++] = runs[r];
+        }
+        if (runs.size() % 2 == 0) runs[kept++] = runs.back();
+        runs.resize(kept);
+      }
+    }
+    next.clear();
+    for (const auto& [key, slot] : sorted) {
+      if (next.empty() || next.back() != key) next.push_back(key);
+      ch[slot] = next.size() - 1;
+    }
+    pairs.swap(next);
+  }
+  std::vector<NODE> ids, up;
+  for (int l = n_ - 1; l >= 0; --l) {
+    const std::vector<uint64_t>& ch = child[l];
+    auto node = [&](uint64_t c) {
+      return (c & RESOLVED) ? static_cast<NODE>(c & ~RESOLVED) : ids[static_cast<std::size_t>(c)];
+    };
+    up.resize(ch.size() / 2);
+    for (std::size_t i = 0; i < up.size(); ++i)
+      up[i] = make(l, node(ch[2 * i]), node(ch[2 * i + 1]));
+    ids.swap(up);
+  }
+  return ids[0];
+}
+
+NODE FOREST::notBlockedDescending(const int64_t* weight, int64_t b) {
+  // With the heaviest players first, the lightest outsider is the last one:
+  // the rule is "all outsiders but the last hold at most B". State after
+  // the first outsider: the budget left, beta = B - (all outsiders so far),
+  // kept as the class of beta + 1 among the subset sums below (what the
+  // remaining outsiders but their last may hold), and whether the outsiders
+  // so far but the last fit (A), which decides when nobody else goes out.
+  const SUMS sums(n_, weight, 0);
+  const int64_t budget = b / sums.unit;
+  std::vector<MAP> memo(static_cast<std::size_t>(n_) + 1);
+  auto build = [&](auto& self, int l, bool fits, int64_t c) -> NODE {
+    if (!fits && c == 0) return zero_[l];
+    if (fits && c > sums.rest[l]) return one_[l];
+    if (l == n_) return fits ? one_[l] : zero_[l];
+    const uint64_t key = uint64_t{fits} << 32 | static_cast<uint64_t>(c);
+    NODE r = 0;
+    if (memo[l].find(key, r)) return r;
+    const NODE in = self(self, l + 1, fits, sums.canon(l + 1, c));
+    const NODE out = self(self, l + 1, c >= 1, sums.canon(l + 1, c - sums.w[l]));
+    r = make(l, out, in);
+    memo[l].put(key, r);
+    return r;
+  };
+  // Nobody outside yet: one node per level.
+  NODE none = one_[n_];
+  for (int l = n_ - 1; l >= 0; --l)
+    none = make(l, build(build, l + 1, true, sums.canon(l + 1, budget - sums.w[l] + 1)), none);
+  return none;
+}
+
+NODE FOREST::notBlocked(const int64_t* weight, int64_t b) {
+  bool descending = true;
+  for (int l = 1; l < n_; ++l) descending = descending && weight[l] <= weight[l - 1];
+  if (descending) return notBlockedDescending(weight, b);
+  // State: the outsiders' sum so far and their lightest weight (NONE while
+  // nobody is outside). For a fixed lightest weight the rule only grows
+  // stricter as the sum grows, so the sums of one node form an interval.
+  constexpr int64_t NONE = INF;
+  std::vector<int64_t> rest(static_cast<std::size_t>(n_) + 1, 0),
+      lightest(static_cast<std::size_t>(n_) + 1, NONE);
+  for (int l = n_ - 1; l >= 0; --l) {
+    rest[l] = rest[l + 1] + weight[l];
+    lightest[l] = std::min(lightest[l + 1], weight[l]);
+  }
+  std::vector<std::map<int64_t, INTERVALS>> memo(static_cast<std::size_t>(n_));
+  auto build = [&](auto& self, int l, int64_t sum, int64_t light) -> Ranged {
+    // The blocking sum only grows as players go outside: everybody left
+    // joining gives the least, everybody left staying outside the most.
+    if (light != NONE && sum - light > b) return {zero_[l], b + light + 1, INF};
+    const int64_t light2 = std::min(light, lightest[l]);
+    const int64_t most = sum + rest[l] - (light2 == NONE ? 0 : light2);
+    if (most <= b) return {one_[l], -INF, b - rest[l] + (light2 == NONE ? 0 : light2)};
+    if (l == n_) return {zero_[l], sum, INF};  // not reached: the bounds above decide
+    Ranged got;
+    INTERVALS& m = memo[l][light];
+    if (lookup(m, sum, got)) return got;
+    const int64_t w = weight[l];
+    const Ranged in = self(self, l + 1, sum, light);
+    const Ranged out = self(self, l + 1, sum + w, std::min(light, w));
+    got = {make(l, out.node, in.node), std::max(in.lo, out.lo - w), std::min(in.hi, out.hi - w)};
+    m[got.lo] = {got.hi, got.node};
+    return got;
+  };
+  return build(build, 0, 0, NONE).node;
+}
+
+NODE FOREST::apply(OP op, int level, NODE a, NODE b) {
+  if (level == n_) {
+    switch (op) {
+      case AND:
+        return a & b;
+      case OR:
+        return a | b;
+      default:
+        return a & (b ^ 1);
+    }
+  }
+  const NODE z = zero_[level], o = one_[level];
+  switch (op) {
+    case AND:
+      if (a == z || b == z) return z;
+      if (a == o || a == b) return b;
+      if (b == o) return a;
+      if (a > b) std::swap(a, b);
+      break;
+    case OR:
+      if (a == o || b == o) return o;
+      if (a == z || a == b) return b;
+      if (b == z) return a;
+      if (a > b) std::swap(a, b);
+      break;
+    default:
+      if (a == z || b == o || a == b) return z;
+      if (b == z) return a;
+      break;
+  }
+  const uint64_t key = pairKey(a, b);
+  NODE r = 0;
+  if (memo_[op][level].find(key, r)) return r;
+  const Node x = nodes_[level][a], y = nodes_[level][b];
+  const NODE lo = apply(op, level + 1, x.lo, y.lo);
+  const NODE hi = apply(op, level + 1, x.hi, y.hi);
+  r = make(level, lo, hi);
+  memo_[op][level].put(key, r);
+  return r;
+}
+
+NODE FOREST::minimalAt(int level, NODE f) {
+  if (level == n_ || f == zero_[level]) return f;
+  NODE r = 0;
+  if (minimal_[level].find(f, r)) return r;
+  const Node x = nodes_[level][f];
+  // A minimal set without the player is a minimal set of the rule without
+  // it; one with the player is minimal with it, and its rest must not win
+  // without the player already.
+  const NODE lo = minimalAt(level + 1, x.lo);
+  const NODE hi = apply(ANDNOT, level + 1, minimalAt(level + 1, x.hi), x.lo);
+  r = make(level, lo, hi);
+  minimal_[level].put(f, r);
+  return r;
+}
+
+void FOREST::profile(NODE f, const int* player, const int* first, int mm,
+                     wfast::Profile& out) const {
+  out = wfast::Profile{};
+  const int n = n_;
+  // The nodes reachable from F, numbered per level.
+  std::vector<std::vector<NODE>> reach(static_cast<std::size_t>(n) + 1);
+  std::vector<std::vector<int32_t>> index(static_cast<std::size_t>(n) + 1);
+  for (int l = 0; l <= n; ++l) index[l].assign(nodes_[l].size(), -1);
+  reach[0].push_back(f);
+  index[0][f] = 0;
+  for (int l = 0; l < n; ++l)
+    for (NODE v : reach[l])
+      for (NODE c : {nodes_[l][v].lo, nodes_[l][v].hi})
+        if (index[l + 1][c] < 0) {
+          index[l + 1][c] = static_cast<int32_t>(reach[l + 1].size());
+          reach[l + 1].push_back(c);
+        }
+
+  // up[l][i * (n - l + 1) + j]: completions of size j from node i of level l
+  // to "true".
+  std::vector<std::vector<uint64_t>> up(static_cast<std::size_t>(n) + 1);
+  for (NODE v : reach[n]) up[n].push_back(v == 1 ? 1 : 0);
+  for (int l = n - 1; l >= 0; --l) {
+    const std::size_t w = static_cast<std::size_t>(n - l) + 1, wc = w - 1;
+    up[l].assign(reach[l].size() * w, 0);
+    for (std::size_t i = 0; i < reach[l].size(); ++i) {
+      const Node x = nodes_[l][reach[l][i]];
+      const uint64_t* lo = &up[l + 1][static_cast<std::size_t>(index[l + 1][x.lo]) * wc];
+      const uint64_t* hi = &up[l + 1][static_cast<std::size_t>(index[l + 1][x.hi]) * wc];
+      uint64_t* u = &up[l][i * w];
+      for (std::size_t j = 0; j < wc; ++j) {
+        u[j] += lo[j];
+        u[j + 1] += hi[j];
+      }
+    }
+  }
+  for (int k = 0; k <= n; ++k) out.all[k] = up[0][static_cast<std::size_t>(k)];
+
+  // down[i * (l + 1) + j]: paths of size j from F to node i of level l. The
+  // paths into a level-(l+1) node through "member" edges, joined with that
+  // node's completions, are the sets holding the player of level l.
+  std::vector<uint64_t> down(1, 1), next, viaHi;
+  for (int l = 0; l <= n; ++l) {
+    const std::size_t w = static_cast<std::size_t>(l) + 1;
+    for (int s = 1; s <= mm; ++s) {
+      if (first[s] != l) continue;
+      // Follow "no member" edges through subgame s.
+      for (std::size_t i = 0; i < reach[l].size(); ++i) {
+        NODE v = reach[l][i];
+        for (int m = first[s]; m < first[s + 1]; ++m) v = nodes_[m][v].lo;
+        const int e = first[s + 1];
+        const std::size_t we = static_cast<std::size_t>(n - e) + 1;
+        const uint64_t* u = &up[e][static_cast<std::size_t>(index[e][v]) * we];
+        for (std::size_t j = 0; j < w; ++j)
+          for (std::size_t t = 0; t < we; ++t) out.without[s][j + t] += down[i * w + j] * u[t];
+      }
+    }
+    if (l == n) break;
+    const std::size_t wn = w + 1, wu = static_cast<std::size_t>(n - l);
+    next.assign(reach[l + 1].size() * wn, 0);
+    viaHi.assign(reach[l + 1].size() * w, 0);
+    for (std::size_t i = 0; i < reach[l].size(); ++i) {
+      const Node x = nodes_[l][reach[l][i]];
+      const std::size_t a = static_cast<std::size_t>(index[l + 1][x.lo]);
+      const std::size_t b = static_cast<std::size_t>(index[l + 1][x.hi]);
+      for (std::size_t j = 0; j < w; ++j) {
+        next[a * wn + j] += down[i * w + j];
+        next[b * wn + j + 1] += down[i * w + j];
+        viaHi[b * w + j] += down[i * w + j];
+      }
+    }
+    uint64_t* with = out.with[player[l]];
+    for (std::size_t c = 0; c < reach[l + 1].size(); ++c) {
+      const uint64_t* u = &up[l + 1][c * wu];
+      for (std::size_t j = 0; j < w; ++j) {
+        const uint64_t d = viaHi[c * w + j];
+        if (d == 0) continue;
+        for (std::size_t t = 0; t < wu; ++t) with[j + t + 1] += d * u[t];
+      }
+    }
+    down.swap(next);
+  }
+}
+
+}  // namespace wdd

@@ -1,0 +1,91 @@
+// Ordered decision diagrams of monotone coalition rules, built for counting
+// coalitions by size. Every diagram of a FOREST decides the same players in
+// the same order, one level per player, and no level is skipped (a node may
+// have equal children), so that a path from the root to the terminal "true"
+// is one coalition and its number of "member" edges is the coalition's
+// size. Nodes are unique per level: two nodes of a level are always two
+// different functions of the remaining players.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "engines/wfast.h"
+
+namespace wdd {
+
+using NODE = uint32_t;  // a node of a level; roots are nodes of level 0
+
+// Thrown when a diagram would exceed the forest's node budget.
+struct BUDGET {};
+
+class FOREST {
+ public:
+  // LEVELS players; BUDGET nodes at the most over all levels.
+  FOREST(int levels, std::size_t budget);
+
+  NODE zero() const { return zero_[0]; }
+  NODE one() const { return one_[0]; }
+  std::size_t nodes() const { return count_; }
+
+  // "The members' summed WEIGHT reaches Q", WEIGHT[L] >= 0 the weight of the
+  // player of level L. Two remaining quotas leave the same rule for the
+  // remaining players when no sum of some of them lies between the two, so
+  // each node stands for one such sum (the least that reaches its quotas),
+  // found in a bit set of the sums. Throws BUDGET also when those bit sets
+  // would take more than 256 MiB.
+  NODE threshold(const int64_t* weight, int64_t q);
+  // F and the threshold above, built together: only the quotas that paths
+  // of F reach are visited, so a restrictive F keeps it small.
+  NODE conjThreshold(NODE f, const int64_t* weight, int64_t q);
+  // "The players outside hold at most B, their lightest one left out", with
+  // WEIGHT[L] >= 0 and B >= 0. Much smaller and faster with the heaviest
+  // players first.
+  NODE notBlocked(const int64_t* weight, int64_t b);
+
+  NODE conj(NODE a, NODE b) { return apply(AND, 0, a, b); }
+  NODE disj(NODE a, NODE b) { return apply(OR, 0, a, b); }
+  // The minimal sets of a monotone rule: those whose every member is needed.
+  NODE minimal(NODE f) { return minimalAt(0, f); }
+
+  // Counts by size of the sets of F: all, those containing the player of
+  // each level (into with[PLAYER[L]]), and those without a member of
+  // subgame s, whose players are the levels FIRST[s] .. FIRST[s + 1] - 1
+  // (s = 1..MM).
+  void profile(NODE f, const int* player, const int* first, int mm, wfast::Profile& out) const;
+
+ private:
+  enum OP { AND = 0, OR = 1, ANDNOT = 2 };
+  struct Node {
+    NODE lo, hi;  // the rule without and with the level's player
+  };
+
+  // Open-addressing map from 64-bit keys to nodes, for the unique tables and
+  // the memos.
+  class MAP {
+   public:
+    bool find(uint64_t key, NODE& value) const;
+    void put(uint64_t key, NODE value);
+
+   private:
+    std::vector<uint64_t> keys_;
+    std::vector<NODE> values_;
+    std::size_t used_ = 0;
+  };
+
+  NODE make(int level, NODE lo, NODE hi);
+  NODE apply(OP op, int level, NODE a, NODE b);
+  NODE minimalAt(int level, NODE f);
+  NODE notBlockedDescending(const int64_t* weight, int64_t b);
+
+  int n_;
+  std::size_t budget_, count_ = 0;
+  std::vector<std::vector<Node>> nodes_;  // per level; level n_ holds false (0) and true (1)
+  std::vector<MAP> unique_;
+  std::vector<MAP> memo_[3];
+  std::vector<MAP> minimal_;
+  std::vector<NODE> zero_, one_;
+};
+
+}  // namespace wdd

@@ -1,0 +1,332 @@
+#include "engines/wdense.h"
+
+#include <algorithm>
+#include <vector>
+
+// The table holds, for the players with a positive weight, the cumulative
+// counts CF[j][v] = subsets of j players with summed weight at most v, for v
+// up to a range R. Two ranges suffice: R = Q - 1 (a coalition wins when it
+// is not among those of weight Q - 1 or less) or R = TOTAL - Q (a coalition
+// wins when its complement weighs TOTAL - Q or less); the smaller is taken.
+// A player's share comes from the table with that player taken out again:
+// dividing the generating polynomial by (1 + x y^a) is the alternating sum
+// CF[j][v] - CF[j-1][v-a] + CF[j-2][v-2a] - ..., exact in wrap-around
+// unsigned arithmetic because the true result fits 64 bits. Players of
+// weight 0 do not enter the table; they join any coalition freely, which is
+// a convolution with binomial coefficients.
+namespace wdense {
+namespace {
+
+class Table {
+ public:
+  // WEIGHTS: every player that will be added (positive weights).
+  Table(const std::vector<int64_t>& weights, int64_t range) : r_(range) {
+    m_ = static_cast<int>(weights.size());
+    std::vector<int64_t> w = weights;
+    std::sort(w.begin(), w.end());
+    lo_.assign(static_cast<std::size_t>(m_) + 1, 0);
+    hi_.assign(static_cast<std::size_t>(m_) + 1, 0);
+    for (int j = 1; j <= m_; ++j) {
+      lo_[j] = lo_[j - 1] + w[static_cast<std::size_t>(j) - 1];
+      hi_[j] = hi_[j - 1] + w[static_cast<std::size_t>(m_ - j)];
+    }
+    cells_.resize(static_cast<std::size_t>(m_) + 1);
+    curLo_.assign(static_cast<std::size_t>(m_) + 1, 0);
+    curHi_.assign(static_cast<std::size_t>(m_) + 1, 0);
+    for (int j = 0; j <= m_; ++j) {
+      hi_[j] = std::min(hi_[j], r_);
+      if (lo_[j] <= hi_[j]) cells_[j].assign(static_cast<std::size_t>(hi_[j] - lo_[j]) + 1, 0);
+    }
+    // Only the empty subset so far.
+    if (r_ >= 0) cells_[0][0] = 1;
+    for (int j = 1; j <= m_; ++j) {
+      curLo_[j] = r_ + 1;  // no subset of this size yet
+      curHi_[j] = r_;
+    }
+  }
+
+  // Cells the table holds (one per size and weight in range).
+  static std::size_t cells(const std::vector<int64_t>& weights, int64_t range) {
+    std::vector<int64_t> w = weights;
+    std::sort(w.begin(), w.end());
+    std::size_t n = 0;
+    int64_t lo = 0, hi = 0;
+    for (std::size_t j = 0; j <= w.size(); ++j) {
+      if (j > 0) {
+        lo += w[j - 1];
+        hi += w[w.size() - j];
+      }
+      const int64_t top = std::min(hi, range);
+      if (lo <= top) n += static_cast<std::size_t>(top - lo) + 1;
+    }
+    return n;
+  }
+
+  int count() const { return cnt_; }
+
+  // CF[j][v] for the players added so far, for any v <= R.
+  uint64_t at(int j, int64_t v) const {
+    if (j < 0 || j > cnt_ || v < curLo_[j]) return 0;
+    if (v > curHi_[j]) return wfast::CHOOSE(cnt_, j);
+    return cells_[j][static_cast<std::size_t>(v - lo_[j])];
+  }
+
+  // The same with one added player of weight A taken out again.
+  uint64_t without(int j, int64_t v, int64_t a) const {
+    uint64_t s = 0;
+    for (int i = 0; i <= j && v >= 0; ++i, v -= a) {
+      const uint64_t t = at(j - i, v);
+      s = (i & 1) ? s - t : s + t;
+    }
+    return s;
+  }
+
+  void add(int64_t a) {
+    added_.insert(std::upper_bound(added_.begin(), added_.end(), a), a);
+    const int c = cnt_ + 1;
+    // The new explicit range of each row: the least and the largest sum of
+    // j of the players added so far, within the table's range.
+    std::vector<int64_t> newLo(static_cast<std::size_t>(c) + 1, 0),
+        newHi(static_cast<std::size_t>(c) + 1, 0);
+    for (int j = 1; j <= c; ++j) {
+      newLo[j] = newLo[j - 1] + added_[static_cast<std::size_t>(j) - 1];
+      newHi[j] = newHi[j - 1] + added_[static_cast<std::size_t>(c - j)];
+    }
+    for (int j = c; j >= 1; --j) {
+      const int64_t lo = newLo[j], hi = std::min(newHi[j], r_);
+      if (lo > hi) continue;  // every subset of this size weighs more than R
+      materialize(j, lo, hi);
+      // Row j gains the subsets of size j - 1 (before this player) plus it.
+      uint64_t* row = cells_[j].data();
+      const int64_t off = lo_[j];
+      const int64_t plo = curLo_[j - 1] + a, phi = curHi_[j - 1] + a;
+      const int64_t mid0 = std::max(lo, plo), mid1 = std::min(hi, phi);
+      if (mid0 <= mid1) {
+        const uint64_t* prev = cells_[j - 1].data() + (mid0 - a - lo_[j - 1]);
+        uint64_t* dst = row + (mid0 - off);
+        for (int64_t i = 0; i <= mid1 - mid0; ++i) dst[i] += prev[i];
+      }
+      const uint64_t full = wfast::CHOOSE(cnt_, j - 1);
+      for (int64_t v = std::max(lo, phi + 1); v <= hi; ++v) row[v - off] += full;
+    }
+    ++cnt_;
+  }
+
+ private:
+  // Makes row j explicit over [LO, HI] (a superset of its explicit range):
+  // zeros below, the full count of its size above.
+  void materialize(int j, int64_t lo, int64_t hi) {
+    uint64_t* row = cells_[j].data();
+    const int64_t off = lo_[j];
+    if (curLo_[j] > curHi_[j]) {  // nothing explicit yet: no subset weighs HI or less
+      for (int64_t v = lo; v <= hi; ++v) row[v - off] = 0;
+    } else {
+      for (int64_t v = lo; v < curLo_[j]; ++v) row[v - off] = 0;
+      const uint64_t full = wfast::CHOOSE(cnt_, j);
+      for (int64_t v = curHi_[j] + 1; v <= hi; ++v) row[v - off] = full;
+    }
+    curLo_[j] = lo;
+    curHi_[j] = hi;
+  }
+
+  int m_ = 0, cnt_ = 0;
+  int64_t r_ = 0;
+  std::vector<int64_t> lo_, hi_;        // allocated range of each row
+  std::vector<int64_t> curLo_, curHi_;  // explicit range now: 0 below, C(count, j) above
+  std::vector<std::vector<uint64_t>> cells_;
+  std::vector<int64_t> added_;  // weights added so far, ascending
+};
+
+using wfast::CHOOSE;
+using wfast::Profile;
+
+// The trivial rules: every coalition wins (Q <= 0, whose only minimal set is
+// the empty one) or none does.
+void constant(const Threshold& t, bool value, Profile& f, Profile* minimal) {
+  f = Profile{};
+  if (minimal) {
+    *minimal = Profile{};
+    minimal->all[0] = value ? 1 : 0;
+  }
+  if (!value) return;
+  int inSub[MAXCHAMB + 1] = {};
+  for (int p = 1; p <= t.n; ++p) ++inSub[t.sub[p]];
+  for (int k = 0; k <= t.n; ++k) {
+    f.all[k] = CHOOSE(t.n, k);
+    for (int p = 1; p <= t.n; ++p) f.with[p][k] = CHOOSE(t.n - 1, k - 1);
+    for (int s = 1; s <= t.mm; ++s) f.without[s][k] = CHOOSE(t.n - inSub[s], k);
+  }
+}
+
+struct Oriented {
+  bool complement = false;
+  int64_t range = 0;
+};
+
+Oriented orient(int64_t q, int64_t total) {
+  Oriented o;
+  o.complement = total - q < q - 1;
+  o.range = o.complement ? total - q : q - 1;
+  return o;
+}
+
+// Winning subsets of the table's players by size: G[j] (and, with a player
+// of weight A taken out, the winning subsets holding that player).
+void winningBySize(const Table& tb, const Oriented& o, int64_t q, std::vector<uint64_t>& g) {
+  const int m = tb.count();
+  g.assign(static_cast<std::size_t>(m) + 1, 0);
+  for (int j = 0; j <= m; ++j)
+    g[j] = o.complement ? tb.at(m - j, o.range) : CHOOSE(m, j) - tb.at(j, q - 1);
+}
+
+void winningWith(const Table& tb, const Oriented& o, int64_t q, int64_t a,
+                 std::vector<uint64_t>& g) {
+  const int m = tb.count();
+  g.assign(static_cast<std::size_t>(m) + 1, 0);
+  for (int j = 1; j <= m; ++j)
+    g[j] = o.complement ? tb.without(m - j, o.range, a)
+                        : CHOOSE(m - 1, j - 1) - tb.without(j - 1, q - 1 - a, a);
+}
+
+// H[k] = sum over d of C(z, d) G[k - d], then shifted by SHIFT (a member
+// fixed outside the table).
+void withDummies(const std::vector<uint64_t>& g, int z, int shift, uint64_t* out, int n) {
+  for (int k = 0; k <= n; ++k) {
+    uint64_t s = 0;
+    for (int d = 0; d <= z; ++d) {
+      const int j = k - d - shift;
+      if (j >= 0 && j < static_cast<int>(g.size()))
+        s += CHOOSE(z, d) * g[static_cast<std::size_t>(j)];
+    }
+    out[k] = s;
+  }
+}
+
+std::vector<int64_t> weightsOf(const Threshold& t, const std::vector<int>& players) {
+  std::vector<int64_t> w;
+  for (int p : players) w.push_back(t.weight[p]);
+  return w;
+}
+
+// Winning coalitions by size among the positive players PLAYERS alone.
+std::vector<uint64_t> countOnly(const Threshold& t, const std::vector<int>& players) {
+  const std::vector<int64_t> w = weightsOf(t, players);
+  int64_t total = 0;
+  for (int64_t x : w) total += x;
+  std::vector<uint64_t> g(players.size() + 1, 0);
+  if (t.q > total) return g;
+  const Oriented o = orient(t.q, total);
+  Table tb(w, o.range);
+  for (int64_t x : w) tb.add(x);
+  winningBySize(tb, o, t.q, g);
+  return g;
+}
+
+// Minimal winning subsets of the positive players: each is counted once,
+// through its lightest member j (ties by position), as a set T of heavier
+// players with T + j winning and T losing, so Q - a_j <= w(T) <= Q - 1.
+void minimalSets(const Threshold& t, const std::vector<int>& pos, int64_t total, Profile& mn) {
+  std::vector<int> order = pos;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return t.weight[a] < t.weight[b]; });
+  const Oriented o = orient(t.q, total);
+  Table tb(weightsOf(t, order), o.range);
+  int64_t wu = 0;  // weight of the players in the table
+  for (int idx = static_cast<int>(order.size()) - 1; idx >= 0; --idx) {
+    const int j = order[static_cast<std::size_t>(idx)];
+    const int64_t aj = t.weight[j], x = t.q - aj, y = t.q - 1;
+    const int u = tb.count();
+    // Sets T of size s in the table (optionally holding player i of weight
+    // a) with x <= w(T) <= y.
+    auto window = [&](int s, int64_t a, bool holding) -> uint64_t {
+      if (!holding) {
+        return o.complement ? tb.at(u - s, wu - x) - tb.at(u - s, wu - y - 1)
+                            : tb.at(s, y) - tb.at(s, x - 1);
+      }
+      if (s < 1) return 0;
+      return o.complement ? tb.without(u - s, wu - x, a) - tb.without(u - s, wu - y - 1, a)
+                          : tb.without(s - 1, y - a, a) - tb.without(s - 1, x - 1 - a, a);
+    };
+    for (int s = 0; s <= u; ++s) {
+      const uint64_t c = window(s, 0, false);
+      mn.all[s + 1] += c;
+      mn.with[j][s + 1] += c;
+    }
+    for (int r = idx + 1; r < static_cast<int>(order.size()); ++r) {
+      const int i = order[static_cast<std::size_t>(r)];
+      for (int s = 1; s <= u; ++s) mn.with[i][s + 1] += window(s, t.weight[i], true);
+    }
+    tb.add(aj);
+    wu += aj;
+  }
+}
+
+}  // namespace
+
+std::size_t CELLS(const Threshold& t) {
+  std::vector<int64_t> w;
+  int64_t total = 0;
+  for (int p = 1; p <= t.n; ++p)
+    if (t.weight[p] > 0) {
+      w.push_back(t.weight[p]);
+      total += t.weight[p];
+    }
+  if (t.q <= 0 || t.q > total) return 0;
+  return Table::cells(w, orient(t.q, total).range);
+}
+
+void COUNT(const Threshold& t, Profile& f, Profile* minimal) {
+  std::vector<int> pos;
+  int64_t total = 0;
+  for (int p = 1; p <= t.n; ++p)
+    if (t.weight[p] > 0) {
+      pos.push_back(p);
+      total += t.weight[p];
+    }
+  if (t.q <= 0 || t.q > total) {
+    constant(t, t.q <= 0, f, minimal);
+    return;
+  }
+  f = Profile{};
+  const int m = static_cast<int>(pos.size()), z = t.n - m;
+  const Oriented o = orient(t.q, total);
+  std::vector<int> ascending = pos;
+  std::stable_sort(ascending.begin(), ascending.end(),
+                   [&](int a, int b) { return t.weight[a] < t.weight[b]; });
+  std::vector<uint64_t> g, gi;
+  bool positive[MAXACTOR + 1] = {};
+  {
+    // Lightest first: the rows then reach their full width only late. The
+    // table goes before any other is made.
+    Table tb(weightsOf(t, ascending), o.range);
+    for (int p : ascending) tb.add(t.weight[p]);
+    winningBySize(tb, o, t.q, g);
+    withDummies(g, z, 0, f.all, t.n);
+    for (int p : pos) {
+      positive[p] = true;
+      winningWith(tb, o, t.q, t.weight[p], gi);
+      withDummies(gi, z, 0, f.with[p], t.n);
+    }
+  }
+  for (int p = 1; p <= t.n; ++p)
+    if (!positive[p]) withDummies(g, z - 1, 1, f.with[p], t.n);
+
+  for (int s = 1; s <= t.mm; ++s) {
+    std::vector<int> rest;
+    int zs = 0;
+    for (int p = 1; p <= t.n; ++p)
+      if (t.sub[p] == s && !positive[p]) ++zs;
+    for (int p : pos)
+      if (t.sub[p] != s) rest.push_back(p);
+    if (rest.size() == pos.size())
+      withDummies(g, z - zs, 0, f.without[s], t.n);
+    else  // the subgame holds weighted players: count the others alone
+      withDummies(countOnly(t, rest), z - zs, 0, f.without[s], t.n);
+  }
+
+  if (!minimal) return;
+  *minimal = Profile{};
+  minimalSets(t, pos, total, *minimal);
+}
+
+}  // namespace wdense

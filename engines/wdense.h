@@ -1,0 +1,29 @@
+// Counting one weighted threshold by size with a dense table: the rule "the
+// summed weight of the coalition reaches Q", every weight at least 0.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engines/wfast.h"
+
+namespace wdense {
+
+// The rule on players 1..N (SUB[p] their subgames 1..MM, WEIGHT[p] >= 0).
+struct Threshold {
+  int n = 0, mm = 0;
+  const int* sub = nullptr;
+  const int64_t* weight = nullptr;
+  int64_t q = 0;
+};
+
+// Table cells (8 bytes each) that counting T needs; the table is the cost in
+// memory and time.
+std::size_t CELLS(const Threshold& T);
+
+// Counts T by size into F and, when MINIMAL is given, its minimal sets
+// (their number and those containing each player, by size) into MINIMAL:
+// the empty set alone when Q <= 0.
+void COUNT(const Threshold& T, wfast::Profile& F, wfast::Profile* MINIMAL);
+
+}  // namespace wdense

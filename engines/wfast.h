@@ -1,0 +1,81 @@
+// Fast exact counting for the weighted engines: the counts of
+// wcore::SHAPLEY_CORE and wcore::PUBLICGOOD_CORE without visiting the 2^n
+// coalitions. The winning rule is split into a part decided by coalition size
+// alone (an overall threshold in members) and the rest, a monotone function
+// of the coalition that is counted by size with one of two methods, chosen
+// per game:
+//   - a dense table of the subsets by size and weight when the rest is one
+//     weighted threshold (engines/wdense.h);
+//   - an ordered decision diagram of the rest otherwise (engines/wdd.h).
+// Swings follow from counts by size: in a monotone game a coalition T+p wins
+// and T loses exactly when T+p wins and not T, so the swings of p at size k
+// are the winning coalitions of size k with p less those of size k-1
+// without p.
+//
+// Not covered, and left to the exhaustive walk: the spatial version (every
+// coalition carries its own similarity weight, which no count by size or
+// weight reproduces), games with a negative weight in a vote system they
+// use (the rule is then not monotone: adding a member can make a coalition
+// lose, and the swing identity above fails), and games whose diagram exceeds
+// the node budget.
+#pragma once
+
+#include <cstdint>
+
+#include "engines/wcore.h"
+
+namespace wfast {
+
+// Counts by coalition size k = 0..n of one monotone rule f over players
+// 1..n (the empty coalition included).
+struct Profile {
+  uint64_t all[MAXACTOR + 1] = {};                    // coalitions of size k in f
+  uint64_t with[MAXACTOR + 1][MAXACTOR + 1] = {};     // [p][k]: those containing player p
+  uint64_t without[MAXCHAMB + 1][MAXACTOR + 1] = {};  // [s][k]: those with no member of subgame s
+};
+
+// Which method counted a game.
+enum class Method : uint8_t { EXHAUSTIVE, DENSE, DIAGRAM };
+
+// Exact counts of one game. Shapley counting fills the first group, public
+// good counting the second.
+struct Result {
+  Method method = Method::EXHAUSTIVE;
+  // Winning coalitions (never the empty one), those containing p, those in
+  // which p is a swing, those with a member of subgame s; the Shapley-Shubik
+  // value of p (its swings at each size k weighted by (k-1)!(n-k)!/n!).
+  uint64_t wins = 0;
+  uint64_t with[MAXACTOR + 1] = {};
+  uint64_t swings[MAXACTOR + 1] = {};
+  uint64_t sub[MAXCHAMB + 1] = {};
+  double shap[MAXACTOR + 1] = {};
+  // Minimal winning coalitions, those containing p, and the sum of 1/size
+  // over the minimal winning coalitions containing p.
+  uint64_t minimal = 0;
+  uint64_t minimalWith[MAXACTOR + 1] = {};
+  double minimalShare[MAXACTOR + 1] = {};
+};
+
+// Which fast method to use: the one that fits the game best, or one method
+// only (for checking the methods against each other).
+enum class Choice : uint8_t { BEST, DENSE, DIAGRAM };
+
+// Counts of the Shapley core (resp. the public good core) for G when a fast
+// method covers it; false, with R untouched, when the game needs the
+// exhaustive walk (see above) or does not FIT.
+bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
+bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
+
+// The counts as the cores report them (see wcore::Counts).
+void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::Counts& C);
+void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::Counts& C);
+
+// C(N, K) for 0 <= N <= 64, exact; 0 when K < 0 or K > N.
+uint64_t CHOOSE(int N, int K);
+
+// The fast method where it applies, else the exhaustive core (with
+// VISITOR); returns the method used.
+Method SHAPLEY(const wcore::Game& G, wcore::Counts& C, const wcore::Visitor* VISITOR = nullptr);
+Method PUBLICGOOD(const wcore::Game& G, wcore::Counts& C, const wcore::Visitor* VISITOR = nullptr);
+
+}  // namespace wfast

@@ -1,0 +1,163 @@
+// The fast weighted counting against the exhaustive cores on random games
+// drawn to hit the corners, and its two methods against each other on games
+// too large to walk.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "engines/wfast.h"
+
+namespace {
+
+using wcore::Counts;
+using wcore::Game;
+
+struct Draw {
+  std::mt19937_64 rng;
+  int64_t pick(int64_t lo, int64_t hi) {
+    return std::uniform_int_distribution<int64_t>(lo, hi)(rng);
+  }
+  bool chance(int percent) { return pick(0, 99) < percent; }
+};
+
+// A random game of N players: weights of one of several magnitudes with
+// many zeros; thresholds negative, at 0, inside, at the total and beyond;
+// every overall threshold and the blocking rule.
+Game randomGame(Draw& d, int n) {
+  Game g;
+  g.n = n;
+  g.mm = static_cast<int>(d.pick(1, std::min(3, n)));
+  g.thres = static_cast<int>(d.chance(5) ? 0 : d.pick(1, 3));
+  g.vs = static_cast<int>(d.chance(50) ? 1 : d.pick(2, 4));
+  for (int p = 1; p <= n; ++p)
+    g.sub[p] = static_cast<int>(d.chance(70) ? 1 + (p - 1) * g.mm / n : d.pick(1, g.mm));
+  const int64_t scale[] = {1, 3, 10, 100, 100000};
+  for (int k = 0; k < g.vs; ++k) {
+    const int64_t top = scale[d.pick(0, 4)];
+    int64_t total[MAXCHAMB + 1] = {};
+    for (int p = 1; p <= n; ++p) {
+      g.w[k][p] = d.chance(20) ? 0 : d.pick(0, top);
+      total[g.sub[p]] += g.w[k][p];
+    }
+    for (int t = 1; t <= g.thres; ++t)
+      for (int s = 1; s <= g.mm; ++s) {
+        const int64_t corner[] = {-1, 0, total[s], total[s] + 1, total[s] / 2 + 1};
+        g.m[k][t][s] = d.chance(30) ? corner[d.pick(0, 4)] : d.pick(0, total[s]);
+      }
+  }
+  g.overall = static_cast<int>(d.pick(0, 3));  // 3: no overall threshold either
+  g.overt = static_cast<int>(d.chance(60) ? 0 : 1);
+  int64_t votes = 0;
+  for (int p = 1; p <= n; ++p) votes += g.w[0][p];
+  g.t1 = g.overt == 0 ? d.pick(0, n + 1) : d.pick(-1, votes + 1);
+  g.block = g.vs >= 2 && d.chance(40);
+  if (g.block) {
+    int64_t second = 0;
+    for (int p = 1; p <= n; ++p) second += g.w[1][p];
+    g.blockThres = d.chance(10) ? -1 : d.pick(0, second);
+  }
+  return g;
+}
+
+TEST(WeightedFast, RandomGamesMatchTheExhaustiveCores) {
+  const uint64_t seed = 20260802;
+  std::printf("weighted games from seed %llu\n", static_cast<unsigned long long>(seed));
+  Draw d{std::mt19937_64(seed)};
+  int dense = 0, diagram = 0;
+  for (int round = 0; round < 1200; ++round) {
+    const Game g = randomGame(d, static_cast<int>(d.pick(1, round % 10 == 0 ? 16 : 11)));
+    const std::string id = "seed " + std::to_string(seed) + " round " + std::to_string(round);
+    auto r = std::make_unique<wfast::Result>();
+    ASSERT_TRUE(wfast::SHAPLEY_FAST(g, *r)) << id;
+    (r->method == wfast::Method::DENSE ? dense : diagram) += 1;
+    auto want = std::make_unique<Counts>(), got = std::make_unique<Counts>();
+    wcore::SHAPLEY_CORE(g, *want);
+    wfast::SHAPLEY_COUNTS(*r, g, *got);
+    ASSERT_EQ(want->wins, got->wins) << id;
+    const uint64_t empty = wcore::EMPTYWINS(g) ? 1 : 0;
+    for (int p = 1; p <= g.n; ++p) {
+      EXPECT_EQ(want->piv[p], got->piv[p]) << id << " player " << p;
+      // Both finish from the same counts by size: equal to the last bit.
+      EXPECT_EQ(want->shap[p], got->shap[p]) << id << " shapley " << p;
+      // Every winning coalition with p not winning without it.
+      EXPECT_EQ(r->swings[p], 2 * r->with[p] - r->wins - empty) << id << " player " << p;
+    }
+    for (int s = 1; s <= g.mm; ++s) EXPECT_EQ(want->sub[s], got->sub[s]) << id << " subgame " << s;
+
+    ASSERT_TRUE(wfast::PUBLICGOOD_FAST(g, *r)) << id;
+    wcore::PUBLICGOOD_CORE(g, *want);
+    wfast::PUBLICGOOD_COUNTS(*r, g, *got);
+    ASSERT_EQ(want->wins, got->wins) << id << " minimal";
+    for (int p = 1; p <= g.n; ++p) {
+      EXPECT_EQ(want->shap[p], got->shap[p]) << id << " minimal, player " << p;
+      EXPECT_EQ(want->piv[p], got->piv[p]) << id << " minimal share " << p;
+    }
+  }
+  // Both methods had their share of the games.
+  EXPECT_GT(dense, 200);
+  EXPECT_GT(diagram, 200);
+}
+
+TEST(WeightedFast, LeavesNegativeWeightsAndSpatialGamesToTheWalk) {
+  Draw d{std::mt19937_64(3)};
+  for (int round = 0; round < 50; ++round) {
+    Game g = randomGame(d, 8);
+    wfast::Result r;
+    g.w[d.pick(0, g.vs - 1)][d.pick(1, 8)] = -1;
+    EXPECT_FALSE(wfast::SHAPLEY_FAST(g, r));
+    EXPECT_FALSE(wfast::PUBLICGOOD_FAST(g, r));
+    Counts want, got;
+    wcore::SHAPLEY_CORE(g, want);
+    EXPECT_EQ(wfast::SHAPLEY(g, got), wfast::Method::EXHAUSTIVE);
+    EXPECT_EQ(want.wins, got.wins);
+  }
+  Game g = randomGame(d, 5);
+  POSTYP pos{};
+  g.position = &pos;
+  wfast::Result r;
+  EXPECT_FALSE(wfast::SHAPLEY_FAST(g, r));
+}
+
+// Single-threshold games of up to 50 players, too many to walk: the dense
+// table and the diagram count them independently and must agree on every
+// count by size.
+TEST(WeightedFast, DenseTableAndDiagramAgreeOnLargeGames) {
+  Draw d{std::mt19937_64(11)};
+  for (int round = 0; round < 40; ++round) {
+    const int n = static_cast<int>(d.pick(20, 50));
+    Game g;
+    g.n = n;
+    g.mm = static_cast<int>(d.pick(1, 3));
+    g.thres = 1;
+    int64_t total = 0;
+    const int64_t top = round % 3 == 0 ? 1000 : 60;
+    for (int p = 1; p <= n; ++p) {
+      g.sub[p] = 1 + (p - 1) * g.mm / n;
+      g.w[0][p] = g.sub[p] == 1 ? d.pick(0, top) : 0;
+      total += g.w[0][p];
+    }
+    g.m[0][1][1] = d.pick(1, total);
+    g.overall = static_cast<int>(d.pick(0, 2));
+    g.t1 = d.pick(0, n);
+    const std::string id = "round " + std::to_string(round);
+    auto a = std::make_unique<wfast::Result>(), b = std::make_unique<wfast::Result>();
+    for (bool pg : {false, true}) {
+      auto count = pg ? wfast::PUBLICGOOD_FAST : wfast::SHAPLEY_FAST;
+      ASSERT_TRUE(count(g, *a, wfast::Choice::DENSE)) << id;
+      ASSERT_TRUE(count(g, *b, wfast::Choice::DIAGRAM)) << id;
+      EXPECT_EQ(a->wins, b->wins) << id;
+      EXPECT_EQ(a->minimal, b->minimal) << id;
+      for (int p = 1; p <= n; ++p) {
+        EXPECT_EQ(a->with[p], b->with[p]) << id << " player " << p;
+        EXPECT_EQ(a->swings[p], b->swings[p]) << id << " player " << p;
+        EXPECT_EQ(a->minimalWith[p], b->minimalWith[p]) << id << " player " << p;
+        EXPECT_EQ(a->shap[p], b->shap[p]) << id << " shapley";
+        EXPECT_EQ(a->minimalShare[p], b->minimalShare[p]) << id << " share";
+      }
+      for (int s = 1; s <= g.mm; ++s) EXPECT_EQ(a->sub[s], b->sub[s]) << id << " subgame " << s;
+    }
+  }
+}
+
+}  // namespace
