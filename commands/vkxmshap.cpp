@@ -26,6 +26,10 @@ void xvalues(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) {
   V[0] = ss;
   V[1] = ii;
   V[2] = ii * R.X.WINS;
+  // A weighted player's winning coalitions are a whole number (the share
+  // times the count only carries the rounding of the division); spatial
+  // shares are weighted by similarity and stay as they are.
+  if (P > 0 && R.GAME != VERSION::SPATIAL) V[2] = XNUM(std::nearbyint(XTODOUBLE(V[2])));
 }
 
 }  // namespace

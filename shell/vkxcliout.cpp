@@ -217,11 +217,19 @@ std::string JSONTEXT(const CLIRUNTYP& RUN) {
   json sum = json::object();
   for (int c = 0; c < kind.COLUMNS; ++c) sum[kind.TITLES[c]] = numberOf(v[c]);
   out["sum_of_all"] = sum;
+  // Counts of large chambers exceed a double: they are given as text in the
+  // report's scientific form instead.
+  auto count = [](const XNUM& x) -> json {
+    const double d = XTODOUBLE(x);
+    if (std::isfinite(d)) return d;
+    const std::string text = XSCISTR(x, 0);
+    return text.substr(text.find_first_not_of(' '));
+  };
   if (kind.INDEX == INDEXTYP::PUBLICGOOD) {
-    out["minimal_winning_coalitions"] = R.WINSETS;
+    out["minimal_winning_coalitions"] = count(R.X.WINS);
   } else {
-    out["winning_coalitions"] = R.WINSETS;
-    out["decision_probability"] = R.WINSETS / POT(2, R.N);
+    out["winning_coalitions"] = count(R.X.WINS);
+    out["decision_probability"] = XTODOUBLE(R.X.WINS / XPOW2(R.N));
   }
   out["time1"] = stampText(R.TIME1);
   out["time2"] = stampText(R.TIME2);

@@ -269,3 +269,29 @@ TEST(CommandLine, OutputFileHelpAndVersion) {
 }
 
 }  // namespace
+
+TEST(CommandLine, CountsStayWholeAndLargeChambersStayFinite) {
+  testkit::TempDir dir;
+  // A weighted player's winning coalitions are a whole number in CSV.
+  testkit::writeFile("w.inp", testkit::readFile(VKX_SOURCE_DIR "/examples/eu27-votes.inp"));
+  const Cli csv = cli("shapley w --winset 255 --format csv");
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  const Lines lines = split(csv.out, "\n");
+  const Lines titles = csvFields(lines[0]);
+  ASSERT_EQ(titles.back(), "winsets");
+  for (std::size_t r = 1; r + 1 < lines.size(); ++r)
+    EXPECT_EQ(csvFields(lines[r]).back().find_first_not_of("0123456789"), std::string::npos)
+        << lines[r];
+
+  // 2^2999 coalitions win: the JSON count is the report's number in
+  // scientific form, the decision probability a plain ratio.
+  testkit::writeFile("big.inp", "0\r\n1\r\n3000\r\n");
+  const Cli report = cli("shapley big --winset 1501");
+  const nlohmann::json json =
+      nlohmann::json::parse(cli("shapley big --winset 1501 --format json").out);
+  const std::string digits = report.out.substr(report.out.find("winning coalitions:") + 19);
+  const std::string count = json["winning_coalitions"].get<std::string>();
+  EXPECT_EQ(count.substr(count.find('E')), "E+902");
+  EXPECT_EQ(count[0], digits[digits.find_first_not_of(' ')]);
+  EXPECT_NEAR(json["decision_probability"].get<double>(), 0.4927, 1e-4);
+}
