@@ -116,6 +116,8 @@ struct Session {
   // Polls until COND holds; false after about ten seconds.
   bool waitUntil(const std::function<bool()>& cond) const;
   bool waitFor(const std::string& text) const;
+  // Started, and showing the start screen within those ten seconds.
+  bool startShown() const { return started && waitFor("VKX 2.0 - Verkanix"); }
   bool finished() const;
   std::string status() const;
   bool modesRestored() const;

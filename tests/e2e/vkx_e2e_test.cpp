@@ -91,8 +91,7 @@ using testkit::Session;
 TEST(OnTerminal, MenusThenQuitGiveTheTerminalBack) {
   if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";
   Session s(80, 25);
-  ASSERT_TRUE(s.started);
-  ASSERT_TRUE(s.waitFor("VKX 2.0 - Verkanix")) << s.screen();
+  ASSERT_TRUE(s.startShown()) << s.screen();
   s.keys("d");
   ASSERT_TRUE(s.waitFor("│edit data │")) << s.screen();
   s.keys("Right");
@@ -112,8 +111,7 @@ TEST(OnTerminal, MenusThenQuitGiveTheTerminalBack) {
 TEST(OnTerminal, InterruptGivesTheTerminalBack) {
   if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";
   Session s(80, 25, "trap : INT");  // the script survives to record the modes
-  ASSERT_TRUE(s.started);
-  ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
+  ASSERT_TRUE(s.startShown()) << s.screen();
   s.keys("C-c");
   ASSERT_NO_FATAL_FAILURE(expectEnded(s, "130\n"));
 }
@@ -127,8 +125,7 @@ TEST(OnTerminal, TooSmallIsRefusedAndShrinkingShowsAMessage) {
     EXPECT_NE(testkit::readFile(s.dir.file("err")).find("60 x 20"), std::string::npos);
   }
   Session s(80, 25);
-  ASSERT_TRUE(s.started);
-  ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
+  ASSERT_TRUE(s.startShown()) << s.screen();
   s.keys("x");  // ends the start screen, does nothing in the menu
   ASSERT_TRUE(s.waitUntil([&] { return s.screen().find("Verkanix") == std::string::npos; }));
   if (runCommand(s.tmux("resize-window -x 70 -y 25")) != 0) GTEST_SKIP() << "tmux cannot resize";
