@@ -258,8 +258,6 @@ TEST(CommandLine, OutputFileHelpAndVersion) {
   EXPECT_NE(cli("banzhaf --help").out.find("--overall-rule"), std::string::npos);
 }
 
-}  // namespace
-
 TEST(CommandLine, CountsStayWholeAndLargeChambersStayFinite) {
   testkit::TempDir dir;
   // A weighted player's winning coalitions are a whole number in CSV.
@@ -285,3 +283,5 @@ TEST(CommandLine, CountsStayWholeAndLargeChambersStayFinite) {
   EXPECT_EQ(count[0], digits[digits.find_first_not_of(' ')]);
   EXPECT_NEAR(json["decision_probability"].get<double>(), 0.4927, 1e-4);
 }
+
+}  // namespace

@@ -502,10 +502,6 @@ TEST(WeightedEngines, MultipleWeightsReportPausesAfterEachLine) {
   EXPECT_EQ(testkit::row(3), "     1: 1/2/    2 1");
 }
 
-}  // namespace
-
-namespace {
-
 // The row the cursor is on when the script runs out: the last non-empty row.
 std::string lastRow() {
   for (int y = 25; y >= 1; --y)
