@@ -69,6 +69,8 @@ struct TempDir {
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+// The pieces of TEXT each ended by END; a last piece without END too.
+std::vector<std::string> split(const std::string& text, const std::string& end);
 // The names of the entries of folder PATH, sorted.
 std::vector<std::string> folderFiles(const std::string& path);
 

@@ -20,6 +20,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using testkit::split;
 
 struct Cli {
   int status = -1;
@@ -36,15 +37,6 @@ Cli cli(const std::string& args) {
   c.err = testkit::readFile(errFile);
   std::remove(errFile.c_str());
   return c;
-}
-
-Lines split(const std::string& text, const std::string& end) {
-  Lines lines;
-  std::size_t at = 0;
-  for (std::size_t e; (e = text.find(end, at)) != std::string::npos; at = e + end.size())
-    lines.push_back(text.substr(at, e - at));
-  if (at < text.size()) lines.push_back(text.substr(at));
-  return lines;
 }
 
 // A report file's text with the run's time stamps and a new file's date

@@ -14,14 +14,6 @@ namespace {
 
 using testkit::runCommand;
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> rows;
-  std::size_t start = 0;
-  for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
-    rows.push_back(text.substr(start, nl - start));
-  return rows;
-}
-
 const std::string VKX = VKX_BINARY;
 
 TEST(ScriptedRun, PrintsTheScreenWhenTheKeysRunOut) {
@@ -45,7 +37,7 @@ TEST(ScriptedRun, PrintsTheScreenWhenTheKeysRunOut) {
     testkit::TempDir dir;
     const testkit::ProgramRun r = testkit::runProgram(c.keys);
     EXPECT_EQ(r.status, 0) << c.keys;
-    std::vector<std::string> rows = lines(r.screen);
+    std::vector<std::string> rows = testkit::split(r.screen, "\n");
     ASSERT_EQ(rows.size(), 25u) << c.keys;
     for (auto& [y, text] : c.rows) EXPECT_EQ(rows[y - 1], text) << c.keys << " row " << y;
   }
