@@ -17,21 +17,12 @@ namespace {
 
 bool known(int key) {
   // A character: any Unicode scalar value (ill-formed UTF-8 arrives as the
-  // replacement character).
+  // replacement character); or an extended key.
   if (key >= 0 && key <= 0x10FFFF) return key < 0xD800 || key > 0xDFFF;
-  switch (key & ~con::EXT) {
-    case con::SCAN_NUL:
-    case con::SCAN_UP:
-    case con::SCAN_DOWN:
-    case con::SCAN_LEFT:
-    case con::SCAN_RIGHT:
-    case con::SCAN_HOME:
-    case con::SCAN_END:
-    case con::SCAN_DELETE:
-      return (key & con::EXT) != 0;
-    default:
-      return false;
-  }
+  for (int scan : {con::SCAN_NUL, con::SCAN_UP, con::SCAN_DOWN, con::SCAN_LEFT, con::SCAN_RIGHT,
+                   con::SCAN_HOME, con::SCAN_END, con::SCAN_DELETE})
+    if (key == (con::EXT | scan)) return true;
+  return false;
 }
 
 }  // namespace

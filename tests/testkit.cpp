@@ -110,6 +110,15 @@ std::string readFile(const std::string& path) {
 
 bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
 
+std::vector<std::string> split(const std::string& text, const std::string& end) {
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  for (std::size_t e; (e = text.find(end, at)) != std::string::npos; at = e + end.size())
+    lines.push_back(text.substr(at, e - at));
+  if (at < text.size()) lines.push_back(text.substr(at));
+  return lines;
+}
+
 std::vector<std::string> folderFiles(const std::string& path) {
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(path))

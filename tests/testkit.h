@@ -69,6 +69,8 @@ struct TempDir {
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+// The pieces of TEXT each ended by END; a last piece without END too.
+std::vector<std::string> split(const std::string& text, const std::string& end);
 // The names of the entries of folder PATH, sorted.
 std::vector<std::string> folderFiles(const std::string& path);
 
@@ -116,6 +118,8 @@ struct Session {
   // Polls until COND holds; false after about ten seconds.
   bool waitUntil(const std::function<bool()>& cond) const;
   bool waitFor(const std::string& text) const;
+  // Started, and showing the start screen within those ten seconds.
+  bool startShown() const { return started && waitFor("VKX 2.0 - Verkanix"); }
   bool finished() const;
   std::string status() const;
   bool modesRestored() const;

@@ -60,6 +60,15 @@ bool wins(const RUNTYP& R, uint32_t mask) {
   return false;
 }
 
+// The multiple-weights version of a game with its own weights and
+// thresholds again as the second vote system.
+void twice(GAMETYP& game, RULETYP& rule) {
+  rule.GAME = VERSION::MULTIPLE;
+  game.VS = 2;
+  game.GEWX[1] = game.GEW;
+  rule.MX[1] = rule.M;
+}
+
 // Both weighted versions: the multiple-weights version with the same
 // weights and thresholds again as its second vote system must agree.
 TEST(CrossCheck, BanzhafSwingsOfBothWeightedVersionsEqualDirectCounts) {
@@ -76,13 +85,9 @@ TEST(CrossCheck, BanzhafSwingsOfBothWeightedVersionsEqualDirectCounts) {
     ASSERT_TRUE(WEIGHTEDCORE(R, R, core));
     ASSERT_EQ(wcore::EMPTYWINS(core), wins(R, 0)) << "game " << game;
     const BANZHAFRES one = BANZHAF(R, R);
-    GAMETYP twice = R;
-    RULETYP both = R;
-    twice.VS = 2;
-    twice.GEWX[1] = R.GEW;
-    both.GAME = VERSION::MULTIPLE;
-    both.MX[1] = R.M;
-    const BANZHAFRES two = BANZHAF(twice, both);
+    RUNTYP both = R;
+    twice(both, both);
+    const BANZHAFRES two = BANZHAF(both, both);
 
     double winsets = 0;
     double swings[51] = {};
@@ -133,10 +138,6 @@ TEST(CrossCheck, PublicGoodCountsEqualMinimalWinningCoalitions) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // A game loaded from a file and a rule built here, computed and reported
 // without the console or the settings, give the very text the dialogue
 // writes to the ".out" file (the example game: weights 5, 3, 2 and 1, 1;
@@ -174,12 +175,7 @@ TEST(CrossCheck, ReportsWithoutTheDialogueEqualTheDialogueReports) {
         rule.G[t][s][2] = top[s];
       }
     rule.T1 = 2;
-    if (c.multiple) {
-      rule.GAME = VERSION::MULTIPLE;
-      game.VS = 2;
-      game.GEWX[1] = game.GEW;
-      rule.MX[1] = rule.M;
-    }
+    if (c.multiple) twice(game, rule);
     const plat::Stamp t = plat::now();  // the test clock the dialogue ran on
     std::string text;
     if (c.index == INDEXTYP::SHAPLEY) text = SHAPLEYREPORT(game, rule, SHAPLEY(game, rule), t, t);

@@ -20,8 +20,9 @@ int32_t promptInt(int32_t value, const std::string& keys) {
 }
 
 TEST(ReadInt, EntriesAndTheirValues) {
+  const std::string ESC = "\x1b", BS = "\x7f";
   struct Case {
-    const char* keys;
+    std::string keys;
     int32_t start;
     int32_t expected;
     const char* shown;  // row 1 after the entry
@@ -39,16 +40,10 @@ TEST(ReadInt, EntriesAndTheirValues) {
       {"2147483648\r9\r", 7, 9, "value: 9"},  // beyond 32 bits: refused
       {"12a\r\r", 7, 7, "value: 7"},          // refused, then Enter keeps 7
       {"12a\r8\r", 7, 8, "value: 8"},
-      {"\x1b"
-       "4\t2\r",
-       0, 42, "value: 42"},                            // Esc and Tab ignored
+      {ESC + "4\t2\r", 0, 42, "value: 42"},            // Esc and Tab ignored
       {"4\x1b[D\x1b[C\x1b[A2\r", 0, 42, "value: 42"},  // arrows ignored
-      {"\x7f\x7f"
-       "5\r",
-       7, 5, "value: 5"},  // Backspace on an empty entry
-      {"19\x7f"
-       "8\r",
-       7, 18, "value: 18"},
+      {BS + BS + "5\r", 7, 5, "value: 5"},             // Backspace on an empty entry
+      {"19" + BS + "8\r", 7, 18, "value: 18"},
   };
   for (const Case& c : cases) {
     int32_t got = promptInt(c.start, c.keys);

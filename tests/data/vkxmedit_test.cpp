@@ -113,43 +113,37 @@ TEST(EditData, EmptyNameEditsDefault) {
 }
 
 TEST(EditData, CountsTheTablesCannotHoldAreAskedAgain) {
+  using Lines = std::vector<std::string>;
+  const std::string NO = "...number of players/subgames not allowed";
   struct Case {
     const char* what;
-    std::string keys;               // after the file name and the structure
-    std::vector<std::string> rows;  // window rows from 7 on
-    std::string file;               // from the subgame-count line on
+    std::string keys;  // after the file name and the structure
+    Lines rows;        // window rows from 7 on
+    std::string file;  // from the subgame-count line on
     const char* structure = "0";
   } cases[] = {
-      {"11 subgames",
-       "11\r1\r4\r",
-       {"number of subgames: 11", "...number of players/subgames not allowed",
-        "number of subgames: 1", "number of players (subgame 1): 4"},
+      {"11 subgames", "11\r1\r4\r",
+       Lines{"number of subgames: 11", NO, "number of subgames: 1",
+             "number of players (subgame 1): 4"},
        "1  {number of subgames}\r\n4  {number of players subgame 1}\r\n"},
-      {"-1 subgames, then the old default kept by Enter",
-       "-1\r\r",
-       {"number of subgames: -1", "...number of players/subgames not allowed",
-        "number of subgames: 0", ""},
+      {"-1 subgames, then the old default kept by Enter", "-1\r\r",
+       Lines{"number of subgames: -1", NO, "number of subgames: 0", ""},
        "0  {number of subgames}\r\n"},
-      {"51 and -1 weighted players",
-       "1\r51\r-1\r2\r\r\r",
-       {"number of subgames: 1", "number of players (subgame 1): 51",
-        "...number of players/subgames not allowed", "number of players (subgame 1): -1",
-        "...number of players/subgames not allowed", "number of players (subgame 1): 2"},
+      {"51 and -1 weighted players", "1\r51\r-1\r2\r\r\r",
+       Lines{"number of subgames: 1", "number of players (subgame 1): 51", NO,
+             "number of players (subgame 1): -1", NO, "number of players (subgame 1): 2"},
        "1  {number of subgames}\r\n2  {number of players subgame 1}\r\n"
        "0  {weight player 1}\r\n0  {weight player 2}\r\n",
        "1"},
       {"-1 and 65536 players, then 65535 unweighted players in all",
        "2\r-1\r65536\r65000\r536\r535\r",
-       {"number of subgames: 2", "number of players (subgame 1): -1",
-        "...number of players/subgames not allowed", "number of players (subgame 1): 65536",
-        "...number of players/subgames not allowed", "number of players (subgame 1): 65000",
-        "number of players (subgame 2): 536", "...number of players/subgames not allowed",
-        "number of players (subgame 2): 535"},
+       Lines{"number of subgames: 2", "number of players (subgame 1): -1", NO,
+             "number of players (subgame 1): 65536", NO, "number of players (subgame 1): 65000",
+             "number of players (subgame 2): 536", NO, "number of players (subgame 2): 535"},
        "2  {number of subgames}\r\n65000  {number of players subgame 1}\r\n"
        "535  {number of players subgame 2}\r\n"},
-      {"10 subgames and 0 players are the limits",
-       "10\r0\r0\r0\r0\r0\r0\r0\r0\r0\r0\r",
-       {"number of subgames: 10", "number of players (subgame 1): 0"},
+      {"10 subgames and 0 players are the limits", "10\r0\r0\r0\r0\r0\r0\r0\r0\r0\r0\r",
+       Lines{"number of subgames: 10", "number of players (subgame 1): 0"},
        "10  {number of subgames}\r\n0  {number of players subgame 1}\r\n"
        "0  {number of players subgame 2}\r\n0  {number of players subgame 3}\r\n"
        "0  {number of players subgame 4}\r\n0  {number of players subgame 5}\r\n"

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -19,6 +20,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using testkit::split;
 
 struct Cli {
   int status = -1;
@@ -37,15 +39,6 @@ Cli cli(const std::string& args) {
   return c;
 }
 
-Lines split(const std::string& text, const std::string& end) {
-  Lines lines;
-  std::size_t at = 0;
-  for (std::size_t e; (e = text.find(end, at)) != std::string::npos; at = e + end.size())
-    lines.push_back(text.substr(at, e - at));
-  if (at < text.size()) lines.push_back(text.substr(at));
-  return lines;
-}
-
 // A report file's text with the run's time stamps and a new file's date
 // blanked: two runs of the same game differ only there.
 std::string masked(const std::string& text) {
@@ -58,18 +51,12 @@ std::string masked(const std::string& text) {
   return out;
 }
 
-std::vector<std::string> words(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> w;
-  for (std::string s; in >> s;) w.push_back(s);
-  return w;
-}
-
 // The player rows of a report ("      1       2       3  0.250000 ...") and
 // the values of its "sum of all:" line.
 void reportRows(const std::string& report, std::vector<Lines>& rows, Lines& sum) {
   for (const std::string& line : split(report, "\r\n")) {
-    const Lines w = words(line);
+    std::istringstream in(line);
+    const Lines w{std::istream_iterator<std::string>(in), {}};
     if (line.rfind("sum of all:", 0) == 0) sum.assign(w.begin() + 3, w.end());
     if (w.size() > 3 && line.size() > 7 && line[0] == ' ' && std::isdigit(line[6]) &&
         line.find(':') == std::string::npos)
@@ -145,22 +132,17 @@ TEST(CommandLine, EveryIndexAndVersionAsTheMenuCommandComputesIt) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    const std::string ini = std::string(c.ini) + "\r\noutputtab=1\r\n";
     const std::string base =
         std::string(c.args).find("ugame") != std::string::npos ? "ugame" : "game";
-    std::string menuOut, menuOuu;
-    {
-      testkit::TempDir dir;
-      writeGames();
-      testkit::writeFile("vkx.ini", ini);
-      ASSERT_EQ(testkit::runProgram(std::string(c.keys) + "zzzzzzzzzzzz").status, 0);
-      menuOut = testkit::readFile(base + ".out");
-      menuOuu = testkit::readFile(base + ".ouu");
-      ASSERT_FALSE(menuOut.empty());
-    }
     testkit::TempDir dir;
     writeGames();
-    testkit::writeFile("vkx.ini", ini);
+    testkit::writeFile("vkx.ini", std::string(c.ini) + "\r\noutputtab=1\r\n");
+    ASSERT_EQ(testkit::runProgram(std::string(c.keys) + "zzzzzzzzzzzz").status, 0);
+    const std::string menuOut = testkit::readFile(base + ".out");
+    const std::string menuOuu = testkit::readFile(base + ".ouu");
+    ASSERT_FALSE(menuOut.empty());
+    // The command line then runs in the same folder without the menu's files.
+    for (const char* ext : {".out", ".ouu"}) std::filesystem::remove(base + ext);
     const Cli report = cli(c.args);
     ASSERT_EQ(report.status, 0) << report.err;
     // The report is the ".out" text without the file's two header lines.
@@ -268,8 +250,6 @@ TEST(CommandLine, OutputFileHelpAndVersion) {
   EXPECT_NE(cli("banzhaf --help").out.find("--overall-rule"), std::string::npos);
 }
 
-}  // namespace
-
 TEST(CommandLine, CountsStayWholeAndLargeChambersStayFinite) {
   testkit::TempDir dir;
   // A weighted player's winning coalitions are a whole number in CSV.
@@ -295,3 +275,5 @@ TEST(CommandLine, CountsStayWholeAndLargeChambersStayFinite) {
   EXPECT_EQ(count[0], digits[digits.find_first_not_of(' ')]);
   EXPECT_NEAR(json["decision_probability"].get<double>(), 0.4927, 1e-4);
 }
+
+}  // namespace

@@ -19,8 +19,7 @@ TEST(OnTerminalSignals, EverySignalThatEndsTheProgramGivesTheTerminalBack) {
   if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";
   for (int sig : {SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGRTMIN + 2}) {
     Session s(80, 25);
-    ASSERT_TRUE(s.started);
-    ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
+    ASSERT_TRUE(s.startShown()) << s.screen();
     const int pid = s.programPid();
     ASSERT_GT(pid, 0);
     ASSERT_EQ(kill(pid, sig), 0);
@@ -33,8 +32,7 @@ TEST(OnTerminalSignals, EverySignalThatEndsTheProgramGivesTheTerminalBack) {
 TEST(OnTerminalSignals, BrokenPipeAndFileSizeSignalsAreIgnored) {
   if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";
   Session s(80, 25);
-  ASSERT_TRUE(s.started);
-  ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
+  ASSERT_TRUE(s.startShown()) << s.screen();
   const int pid = s.programPid();
   ASSERT_GT(pid, 0);
   for (int sig : {SIGPIPE, SIGXFSZ}) ASSERT_EQ(kill(pid, sig), 0);
@@ -71,8 +69,7 @@ TEST(OnTerminalLongRun, QuietRunStaysVisibleThroughResizeAndStop) {
             "echo version=internal > vkx.ini\n"
             "{ printf '1\\r\\n1\\r\\n28\\r\\n'; echo 1 >&3; i=0; while [ $i -lt 28 ]; do "
             "printf '1\\r\\n'; i=$((i+1)); echo $i >&3; done; } > g.inp 3> p.pos");
-  ASSERT_TRUE(s.started);
-  ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
+  ASSERT_TRUE(s.startShown()) << s.screen();
   s.keys("x");
   ASSERT_TRUE(s.waitUntil([&] { return s.screen().find("Verkanix") == std::string::npos; }));
   s.keys("c 1");

@@ -14,14 +14,6 @@ namespace {
 
 using testkit::runCommand;
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> rows;
-  std::size_t start = 0;
-  for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
-    rows.push_back(text.substr(start, nl - start));
-  return rows;
-}
-
 const std::string VKX = VKX_BINARY;
 
 TEST(ScriptedRun, PrintsTheScreenWhenTheKeysRunOut) {
@@ -45,7 +37,7 @@ TEST(ScriptedRun, PrintsTheScreenWhenTheKeysRunOut) {
     testkit::TempDir dir;
     const testkit::ProgramRun r = testkit::runProgram(c.keys);
     EXPECT_EQ(r.status, 0) << c.keys;
-    std::vector<std::string> rows = lines(r.screen);
+    std::vector<std::string> rows = testkit::split(r.screen, "\n");
     ASSERT_EQ(rows.size(), 25u) << c.keys;
     for (auto& [y, text] : c.rows) EXPECT_EQ(rows[y - 1], text) << c.keys << " row " << y;
   }
@@ -91,8 +83,7 @@ using testkit::Session;
 TEST(OnTerminal, MenusThenQuitGiveTheTerminalBack) {
   if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";
   Session s(80, 25);
-  ASSERT_TRUE(s.started);
-  ASSERT_TRUE(s.waitFor("VKX 2.0 - Verkanix")) << s.screen();
+  ASSERT_TRUE(s.startShown()) << s.screen();
   s.keys("d");
   ASSERT_TRUE(s.waitFor("│edit data │")) << s.screen();
   s.keys("Right");
@@ -112,8 +103,7 @@ TEST(OnTerminal, MenusThenQuitGiveTheTerminalBack) {
 TEST(OnTerminal, InterruptGivesTheTerminalBack) {
   if (!haveTmux()) GTEST_SKIP() << "tmux is not installed";
   Session s(80, 25, "trap : INT");  // the script survives to record the modes
-  ASSERT_TRUE(s.started);
-  ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
+  ASSERT_TRUE(s.startShown()) << s.screen();
   s.keys("C-c");
   ASSERT_NO_FATAL_FAILURE(expectEnded(s, "130\n"));
 }
@@ -127,8 +117,7 @@ TEST(OnTerminal, TooSmallIsRefusedAndShrinkingShowsAMessage) {
     EXPECT_NE(testkit::readFile(s.dir.file("err")).find("60 x 20"), std::string::npos);
   }
   Session s(80, 25);
-  ASSERT_TRUE(s.started);
-  ASSERT_TRUE(s.waitFor("Verkanix")) << s.screen();
+  ASSERT_TRUE(s.startShown()) << s.screen();
   s.keys("x");  // ends the start screen, does nothing in the menu
   ASSERT_TRUE(s.waitUntil([&] { return s.screen().find("Verkanix") == std::string::npos; }));
   if (runCommand(s.tmux("resize-window -x 70 -y 25")) != 0) GTEST_SKIP() << "tmux cannot resize";

@@ -155,45 +155,41 @@ void expectExact(const mpq_class& want, const XNUM& got, const std::string& what
   EXPECT_LE(cmp(diff, bound), 0) << what << ": got " << XSCISTR(got);
 }
 
+// A game of chambers NN with BOXES (each the lower and upper bound of every
+// chamber in turn) and overall thresholds T1, T2 over the first ANZ1, ANZ2
+// chambers.
+ISAGAME isaGame(const std::vector<int>& nn, const std::vector<std::vector<int>>& boxes, int t1,
+                int t2, int anz1, int anz2) {
+  ISAGAME g;
+  g.MM = static_cast<uint16_t>(nn.size());
+  for (int d = 1; d <= g.MM; ++d) g.N = static_cast<uint16_t>(g.N + (g.NN[d] = nn[d - 1]));
+  g.THRES = static_cast<int32_t>(boxes.size());
+  for (int w = 1; w <= g.THRES; ++w)
+    for (int d = 1; d <= g.MM; ++d) {
+      g.G[w][d][1] = boxes[w - 1][2 * d - 2];
+      g.G[w][d][2] = boxes[w - 1][2 * d - 1];
+    }
+  g.T1 = static_cast<uint16_t>(t1);
+  g.T2 = static_cast<uint16_t>(t2);
+  g.T1ANZ = static_cast<uint16_t>(anz1);
+  g.T2ANZ = static_cast<uint16_t>(anz2);
+  return g;
+}
+
 TEST(IsaFast, LargeChambersMatchExactRationals) {
-  struct Case {
+  const struct {
     const char* name;
-    std::vector<int> nn;
-    std::vector<std::vector<std::pair<int, int>>> boxes;  // per box, per chamber [lo, hi]
-    int t1, t2, anz1, anz2;
-  } cases[] = {
-      {"5000, simple majority", {5000}, {{{2501, 5000}}}, 0, 0, 1, 1},
-      {"3000, band and threshold", {3000}, {{{1200, 2400}}, {{2800, 2900}}}, 1900, 0, 1, 1},
-      {"2000 and 3", {2000, 3}, {{{1001, 2000}, {2, 3}}, {{1334, 2000}, {0, 3}}}, 0, 1002, 1, 2},
-      {"4000, 2 and 1",
-       {4000, 2, 1},
-       {{{2001, 3500}, {1, 2}, {0, 1}}, {{2500, 4000}, {0, 0}, {1, 1}}},
-       2003,
-       1,
-       3,
-       2},
-  };
-  for (const Case& c : cases) {
     ISAGAME g;
-    g.MM = static_cast<uint16_t>(c.nn.size());
-    int n = 0;
-    for (int d = 1; d <= g.MM; ++d) n += g.NN[d] = c.nn[static_cast<std::size_t>(d) - 1];
-    g.N = static_cast<uint16_t>(n);
-    g.THRES = static_cast<int32_t>(c.boxes.size());
-    for (int w = 1; w <= g.THRES; ++w)
-      for (int d = 1; d <= g.MM; ++d) {
-        g.G[w][d][1] =
-            c.boxes[static_cast<std::size_t>(w) - 1][static_cast<std::size_t>(d) - 1].first;
-        g.G[w][d][2] =
-            c.boxes[static_cast<std::size_t>(w) - 1][static_cast<std::size_t>(d) - 1].second;
-      }
-    g.T1 = static_cast<uint16_t>(c.t1);
-    g.T2 = static_cast<uint16_t>(c.t2);
-    g.T1ANZ = static_cast<uint16_t>(c.anz1);
-    g.T2ANZ = static_cast<uint16_t>(c.anz2);
+  } cases[] = {
+      {"5000, simple majority", isaGame({5000}, {{2501, 5000}}, 0, 0, 1, 1)},
+      {"3000, band and threshold", isaGame({3000}, {{1200, 2400}, {2800, 2900}}, 1900, 0, 1, 1)},
+      {"2000 and 3", isaGame({2000, 3}, {{1001, 2000, 2, 3}, {1334, 2000, 0, 3}}, 0, 1002, 1, 2)},
+      {"4000, 2 and 1",
+       isaGame({4000, 2, 1}, {{2001, 3500, 1, 2, 0, 1}, {2500, 4000, 0, 0, 1, 1}}, 2003, 1, 3, 2)},
+  };
+  for (const auto& [name, g] : cases) {
     for (ISAKIND kind : KINDS) {
-      const std::string id =
-          std::string(c.name) + " kind " + std::to_string(static_cast<int>(kind));
+      const std::string id = std::string(name) + " kind " + std::to_string(static_cast<int>(kind));
       const Exact want = exactTotals(kind, g);
       const ISAXTOTALS got = ISA_FAST(kind, g);
       expectExact(want.winsets, got.WINSETS, id + " winsets");
@@ -210,14 +206,7 @@ TEST(IsaFast, LargeChambersMatchExactRationals) {
 // The largest chamber the program takes: finite totals, the Shapley values
 // of its members adding up to one.
 TEST(IsaFast, TheLargestChamberGivesFiniteTotals) {
-  ISAGAME g;
-  g.MM = 1;
-  g.N = 65535;
-  g.NN[1] = 65535;
-  g.THRES = 1;
-  g.G[1][1][1] = 32768;
-  g.G[1][1][2] = 65535;
-  g.T1ANZ = g.T2ANZ = 1;
+  const ISAGAME g = isaGame({65535}, {{32768, 65535}}, 0, 0, 1, 1);
   const ISAXTOTALS s = ISA_FAST(ISAKIND::SHAPLEY, g);
   EXPECT_NEAR(XTODOUBLE(s.SHAP[1]), 1.0, 1e-12);
   EXPECT_NEAR(XTODOUBLE(s.PIV1[1]), 1.0, 1e-12);

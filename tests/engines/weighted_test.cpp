@@ -18,19 +18,12 @@ namespace {
 using testkit::answers;
 using testkit::SETTINGS;
 
-struct Tables {
-  uint16_t N = 0, MM = 0;
-  NNTYP NN{};
-  GEWTYP GEW{};
-  MEMTYP MEM{};
-  int32_t THRES = 0;
-  GEWTYP M{};
-};
-
-// SETTINGS.WEIGHTS per subgame; WINSETS per win set, one threshold per subgame.
-Tables game(const std::vector<std::vector<int32_t>>& weights,
+// A weighted game: WEIGHTS per subgame; WINSETS per win set, one threshold
+// per subgame.
+RUNTYP game(const std::vector<std::vector<int32_t>>& weights,
             const std::vector<std::vector<int32_t>>& winsets) {
-  Tables t;
+  RUNTYP t;
+  t.DATASTRUCTURE = DATASTRUCT::WEIGHTED;
   t.MM = static_cast<uint16_t>(weights.size());
   for (std::size_t s = 1; s <= weights.size(); ++s) {
     t.NN[s] = static_cast<int32_t>(weights[s - 1].size());
@@ -47,11 +40,6 @@ Tables game(const std::vector<std::vector<int32_t>>& weights,
   return t;
 }
 
-struct Results {
-  SHAPTYP SHAP{}, PIV{};
-  double WINSETS = 0;
-};
-
 enum Engine { SHAPLEY, PUBLICGOOD, SHAPLEY_DOUB, PUBLICGOOD_DOUB };
 const char* engineName(Engine e) {
   static const char* const names[] = {"SHAPLEY_WEIGHTED", "PUBLICGOOD_WEIGHTED",
@@ -59,37 +47,17 @@ const char* engineName(Engine e) {
   return names[e];
 }
 
-// The engine E with the dialogue of the commands on the tables T; the
-// results start from R and stay there when the run is refused.
-void run(Engine e, const Tables& t, uint16_t T1, Results& r, std::string* name = nullptr,
-         VERSION version = VERSION::STANDARD, const POSTYP* positions = nullptr,
-         uint16_t themes = 0) {
-  RUNTYP R;
-  R.DATASTRUCTURE = DATASTRUCT::WEIGHTED;
-  R.N = t.N;
-  R.MM = t.MM;
-  R.NN = t.NN;
-  R.GEW = t.GEW;
-  R.MEM = t.MEM;
-  R.THRES = t.THRES;
-  R.M = t.M;
+// The engine E with the dialogue of the commands on R with the overall
+// threshold T1; the results stay as R holds them when the run is refused.
+RUNTYP run(Engine e, RUNTYP R, int32_t T1 = 0) {
   R.T1 = T1;
-  const bool doub = e == SHAPLEY_DOUB || e == PUBLICGOOD_DOUB;
-  R.GAME = doub ? VERSION::MULTIPLE : version;
-  if (positions) R.POSITION = *positions;
-  R.NTHEME = themes;
-  R.SHAP = r.SHAP;
-  R.PIV = r.PIV;
-  R.WINSETS = r.WINSETS;
-  const bool shapley = e == SHAPLEY || e == SHAPLEY_DOUB;
-  RUNINDEX(R, SETTINGS, shapley ? INDEXTYP::SHAPLEY : INDEXTYP::PUBLICGOOD);
-  r.SHAP = R.SHAP;
-  r.PIV = R.PIV;
-  r.WINSETS = R.WINSETS;
-  if (name) *name = R.NAME1;
+  if (e == SHAPLEY_DOUB || e == PUBLICGOOD_DOUB) R.GAME = VERSION::MULTIPLE;
+  RUNINDEX(R, SETTINGS,
+           e == SHAPLEY || e == SHAPLEY_DOUB ? INDEXTYP::SHAPLEY : INDEXTYP::PUBLICGOOD);
+  return R;
 }
 
-void expectPlayers(const Results& r, const std::vector<double>& shap,
+void expectPlayers(const RUNTYP& r, const std::vector<double>& shap,
                    const std::vector<double>& piv) {
   for (std::size_t j = 1; j <= shap.size(); ++j) {
     EXPECT_NEAR(r.SHAP[1][j], shap[j - 1], 1e-12) << "SHAP player " << j;
@@ -125,8 +93,7 @@ TEST(WeightedEngines, ThreeTwoOneGame) {
     SCOPED_TRACE(std::string(engineName(c.engine)) + " quota " + std::to_string(c.quota) + " T1 " +
                  std::to_string(c.T1));
     testkit::start("n\r");
-    Results r;
-    run(c.engine, game({{3, 2, 1}}, {{c.quota}}), c.T1, r);
+    const RUNTYP r = run(c.engine, game({{3, 2, 1}}, {{c.quota}}), c.T1);
     EXPECT_EQ(r.WINSETS, c.wins);
     expectPlayers(r, c.shap, c.piv);
     EXPECT_EQ(r.PIV[1][0], c.engine == SHAPLEY && c.wins > 0 ? 1.0 : 0.0);
@@ -137,18 +104,16 @@ TEST(WeightedEngines, ThreeTwoOneGame) {
 
 TEST(WeightedEngines, OnePlayerAndTwoAlternativeWinSets) {
   testkit::start("n\r");
-  Results one;
-  run(SHAPLEY, game({{5}}, {{5}}), 0, one);
+  const RUNTYP one = run(SHAPLEY, game({{5}}, {{5}}));
   EXPECT_EQ(one.WINSETS, 1.0);
   EXPECT_EQ(one.SHAP[1][1], 1.0);
   EXPECT_EQ(one.PIV[1][1], 1.0);
 
   // Subgame 1 with weights 3, 2, 1 and subgame 2 with two players of weight
   // 1: win set 1 asks 4 votes of subgame 1, win set 2 both of subgame 2.
-  const Tables two = game({{3, 2, 1}, {1, 1}}, {{4, 0}, {0, 2}});
+  const RUNTYP two = game({{3, 2, 1}, {1, 1}}, {{4, 0}, {0, 2}});
   testkit::start("n\r");
-  Results s;
-  run(SHAPLEY, two, 0, s);
+  const RUNTYP s = run(SHAPLEY, two);
   EXPECT_EQ(s.WINSETS, 17.0);  // 12 through win set 1, 8 through win set 2, 3 through both
   EXPECT_NEAR(s.PIV[1][1], 13.0 / 17, 1e-12);
   EXPECT_NEAR(s.PIV[1][0], 1.0 - 1.0 / 17, 1e-12);  // all but {4, 5}
@@ -159,8 +124,7 @@ TEST(WeightedEngines, OnePlayerAndTwoAlternativeWinSets) {
   EXPECT_NEAR(sum, 1.0, 1e-12);
 
   testkit::start("n\r");
-  Results p;
-  run(PUBLICGOOD, two, 0, p);
+  const RUNTYP p = run(PUBLICGOOD, two);
   EXPECT_EQ(p.WINSETS, 3.0);  // {1, 2}, {1, 3} and {4, 5}
   EXPECT_EQ(p.SHAP[1][1], 2.0);
   EXPECT_EQ(p.SHAP[2][2], 1.0);
@@ -168,28 +132,26 @@ TEST(WeightedEngines, OnePlayerAndTwoAlternativeWinSets) {
 }
 
 TEST(WeightedEngines, GamesThatCannotBeComputedAreRefused) {
-  Tables players51;
+  RUNTYP players51 = game({}, {}), subgames11 = players51, noPlayers = players51,
+         noSubgames = players51;
   players51.N = 51;
   players51.MM = 2;
   players51.NN[1] = 25;
   players51.NN[2] = 26;
-  Tables subgames11;
   subgames11.N = 11;
   subgames11.MM = 11;
-  Tables noPlayers;
   noPlayers.MM = 1;
-  Tables noSubgames;
-  const Tables* games[] = {&players51, &subgames11, &noPlayers, &noSubgames};
+  const RUNTYP* games[] = {&players51, &subgames11, &noPlayers, &noSubgames};
   for (Engine e : {SHAPLEY, PUBLICGOOD, SHAPLEY_DOUB, PUBLICGOOD_DOUB})
-    for (const Tables* t : games) {
+    for (const RUNTYP* t : games) {
       SCOPED_TRACE(std::string(engineName(e)) + " N " + std::to_string(t->N) + " MM " +
                    std::to_string(t->MM));
       testkit::start("x");
-      Results r;
+      RUNTYP r = *t;
       r.WINSETS = -1;
       r.SHAP[1][1] = -2;
       r.PIV[1][0] = -3;
-      run(e, *t, 0, r);
+      r = run(e, r);
       EXPECT_EQ(testkit::row(1), "...number of players/subgames not allowed");
       EXPECT_EQ(testkit::keysLeft(), 1u);  // the key ends the wait but stays unread
       EXPECT_EQ(r.WINSETS, -1);
@@ -214,8 +176,7 @@ TEST(WeightedEngines, RunModeAnswers) {
     SCOPED_TRACE(c.keys);
     testkit::TempDir dir;
     testkit::start(c.keys);
-    Results r;
-    run(SHAPLEY, game({{3, 2, 1}}, {{4}}), 0, r);
+    const RUNTYP r = run(SHAPLEY, game({{3, 2, 1}}, {{4}}));
     EXPECT_EQ(r.WINSETS, 3.0);
     EXPECT_EQ(testkit::row(1), c.row1);
     EXPECT_EQ(testkit::row(2), c.row2);
@@ -225,54 +186,37 @@ TEST(WeightedEngines, RunModeAnswers) {
 }
 
 TEST(WeightedEngines, ReportModeListsCoalitionsInFileAndOnScreen) {
+  using Lines = std::vector<std::string>;
+  const RUNTYP w321 = game({{3, 2, 1}}, {{4}}), singles = game({{1}, {1}, {1}}, {{0, 0, 1}});
   struct Case {
     Engine engine;
     const char* keys;
-    Tables tables;
+    RUNTYP tables;
     std::string file;
-    std::vector<std::string> rows;  // rows 1.. of the screen
+    Lines rows;  // rows 1.. of the screen
   };
   const Case cases[] = {
-      {SHAPLEY,
-       "y\ry\r",
-       game({{3, 2, 1}}, {{4}}),
-       "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n",
-       {"winning coalitions", "     1: 1/2/", "     2: 1/3/", "     3: 1/2/3/", "", ""}},
-      {SHAPLEY,
-       "w\r",
-       game({{3, 2, 1}}, {{4}}),
-       "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n",
-       {"winning coalitions", "     1: 1/2/"}},
+      {SHAPLEY, "y\ry\r", w321, "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n",
+       Lines{"winning coalitions", "     1: 1/2/", "     2: 1/3/", "     3: 1/2/3/", "", ""}},
+      {SHAPLEY, "w\r", w321, "1/2/\r\n1/3/\r\n1/2/3/\r\n\r\n",
+       Lines{"winning coalitions", "     1: 1/2/"}},
       // Subgame boundaries are marked whether or not the coalition has
       // members there.
-      {SHAPLEY,
-       "w\r",
-       game({{1}, {1}, {1}}, {{0, 0, 1}}),
-       "//1/\r\n1///1/\r\n/1//1/\r\n1//1//1/\r\n\r\n",
-       {"winning coalitions", "     1: //1/", "     2: 1///1/"}},
-      {SHAPLEY,
-       "w\r",
-       game({{1, 1}, {1}}, {{2, 0}}),
-       "1/2//\r\n1/2//1/\r\n\r\n",
-       {"winning coalitions", "     1: 1/2//"}},
-      {PUBLICGOOD,
-       "y\ry\r",
-       game({{3, 2, 1}}, {{4}}),
-       "1/2/\r\n1/3/\r\n\r\n",
-       {"minimal winning coalitions", "", "     1: 1/2/", "     2: 1/3/", "", ""}},
-      {PUBLICGOOD,
-       "w\r",
-       game({{1}, {1}, {1}}, {{0, 0, 1}}),
-       "//1/\r\n\r\n",
-       {"minimal winning coalitions", "", "     1: //1/"}},
-      {SHAPLEY, "w\r", game({{3, 2, 1}}, {{7}}), "\r\n", {"winning coalitions", "", ""}},
+      {SHAPLEY, "w\r", singles, "//1/\r\n1///1/\r\n/1//1/\r\n1//1//1/\r\n\r\n",
+       Lines{"winning coalitions", "     1: //1/", "     2: 1///1/"}},
+      {SHAPLEY, "w\r", game({{1, 1}, {1}}, {{2, 0}}), "1/2//\r\n1/2//1/\r\n\r\n",
+       Lines{"winning coalitions", "     1: 1/2//"}},
+      {PUBLICGOOD, "y\ry\r", w321, "1/2/\r\n1/3/\r\n\r\n",
+       Lines{"minimal winning coalitions", "", "     1: 1/2/", "     2: 1/3/", "", ""}},
+      {PUBLICGOOD, "w\r", singles, "//1/\r\n\r\n",
+       Lines{"minimal winning coalitions", "", "     1: //1/"}},
+      {SHAPLEY, "w\r", game({{3, 2, 1}}, {{7}}), "\r\n", Lines{"winning coalitions", "", ""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(engineName(c.engine)) + " " + c.file);
     testkit::TempDir dir;
     testkit::start(c.keys);
-    Results r;
-    run(c.engine, c.tables, 0, r);
+    run(c.engine, c.tables);
     EXPECT_EQ(testkit::readFile("default.ouu"), c.file);
     for (std::size_t y = 0; y < c.rows.size(); ++y)
       EXPECT_EQ(testkit::row(static_cast<int>(y) + 1), c.rows[y]) << "row " << y + 1;
@@ -285,8 +229,7 @@ TEST(WeightedEngines, ListingsAccumulateInTheReportNamedFile) {
   testkit::writeFile("mygame.ouu", "earlier\r\n");
   testkit::start("w\r");
   SETTINGS.NAMEOUT = "mygame";
-  Results r;
-  run(PUBLICGOOD, game({{3, 2, 1}}, {{4}}), 3, r);
+  const RUNTYP r = run(PUBLICGOOD, game({{3, 2, 1}}, {{4}}), 3);
   EXPECT_EQ(testkit::readFile("mygame.ouu"), "earlier\r\n1/2/3/\r\n\r\n");
   EXPECT_FALSE(testkit::fileExists("default.ouu"));
 }
@@ -312,8 +255,7 @@ TEST(WeightedEngines, UnopenableListingFallsBackToScreenControl) {
       testkit::start("y\ry\r");
       SETTINGS.NAMEOUT = c.nameout;
       plat::faults.openWrite = c.fault;
-      Results r;
-      run(e, game({{3, 2, 1}}, {{4}}), 0, r);
+      const RUNTYP r = run(e, game({{3, 2, 1}}, {{4}}));
       EXPECT_EQ(r.WINSETS, e == SHAPLEY ? 3.0 : 2.0);
       EXPECT_EQ(testkit::row(2), c.message);
       // The coalition row replaces the listing; "...processing" is not shown.
@@ -333,8 +275,7 @@ TEST(WeightedEngines, ReportQuestionsAskedByEachEngine) {
   };
   for (const auto& [e, question] : cases) {
     testkit::start("y\r");
-    Results r;
-    EXPECT_THROW(run(e, game({{1}}, {{1}}), 0, r), testkit::KeysExhausted);
+    EXPECT_THROW(run(e, game({{1}}, {{1}})), testkit::KeysExhausted);
     EXPECT_EQ(testkit::row(1), "screen control (y/n): y");
     EXPECT_EQ(testkit::row(2), question);
   }
@@ -342,14 +283,12 @@ TEST(WeightedEngines, ReportQuestionsAskedByEachEngine) {
 
 TEST(WeightedEngines, SpatialResultsAreSharesOfSimilarity) {
   // Three players on one theme at 0, 0 and 1; one vote each, quota 2.
-  const Tables t = game({{1, 1, 1}}, {{2}});
-  POSTYP pos{};
-  pos[1][1] = 0;
-  pos[1][2] = 0;
-  pos[1][3] = 1;
+  RUNTYP t = game({{1, 1, 1}}, {{2}});
+  t.GAME = VERSION::SPATIAL;
+  t.NTHEME = 1;
+  t.POSITION[1][3] = 1;
   testkit::start("n\r");
-  Results r;
-  run(SHAPLEY, t, 0, r, nullptr, VERSION::SPATIAL, &pos, 1);
+  const RUNTYP r = run(SHAPLEY, t);
   // Similarities: {1,2} 1, {1,3} 0, {2,3} 0, {1,2,3} 1 - 2/3 = 1/3; single
   // players 0. Winning: every pair and the grand coalition.
   const double winSim = 1 + 1.0 / 3;
@@ -363,10 +302,12 @@ TEST(WeightedEngines, SpatialResultsAreSharesOfSimilarity) {
 
   // A single player: its only coalition has similarity 0, so both
   // similarity sums are 0 and the shares stay 0 instead of 0/0.
-  const Tables solo = game({{1}}, {{1}});
+  RUNTYP solo = game({{1}}, {{1}});
+  solo.GAME = VERSION::SPATIAL;
+  solo.NTHEME = 1;
+  solo.POSITION = t.POSITION;
   testkit::start("n\r");
-  Results s;
-  run(SHAPLEY, solo, 0, s, nullptr, VERSION::SPATIAL, &pos, 1);
+  const RUNTYP s = run(SHAPLEY, solo);
   EXPECT_EQ(s.WINSETS, 1.0);
   for (int j = 0; j <= 1; ++j) {
     EXPECT_EQ(s.PIV[1][j], 0.0) << j;
@@ -409,10 +350,8 @@ TEST(WeightedEngines, SecondVoteSystemDecidesToo) {
     // Vote systems (7 means two), file name with an extension, one win set
     // of quota 4, quiet mode.
     testkit::start("7\rsecond.inp\r1\r4\rn\r");
-    Results r;
-    std::string name1 = c.engine == SHAPLEY_DOUB ? "default" : "";
-    run(c.engine, game({{3, 2, 1}}, {{4}}), 0, r, &name1);
-    EXPECT_EQ(name1, "second");
+    const RUNTYP r = run(c.engine, game({{3, 2, 1}}, {{4}}));
+    EXPECT_EQ(r.NAME1, "second");
     EXPECT_EQ(r.WINSETS, c.wins);
     expectPlayers(r, c.shap, c.piv);
     EXPECT_EQ(testkit::keysLeft(), 0u);
@@ -441,8 +380,7 @@ TEST(WeightedEngines, OverallThresholdOfTheMultipleWeightsShapleyEngine) {
     testkit::start("2\rb\r1\r" + std::to_string(c.quota) + "\rn\r");
     SETTINGS.OVERALL = c.overall;
     SETTINGS.OVERT = c.overt;
-    Results r;
-    run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{c.quota}}), c.T1, r);
+    const RUNTYP r = run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{c.quota}}), c.T1);
     EXPECT_EQ(r.WINSETS, c.wins);
     EXPECT_EQ(SETTINGS.OVERALL, c.overall == 0 ? 1 : c.overall);
     EXPECT_EQ(SETTINGS.OVERT, c.overt);
@@ -460,8 +398,7 @@ TEST(WeightedEngines, OverallThresholdLineShownBeforeTheRunMode) {
     dataFile("b", {1, 1});
     testkit::start("2\rb\r1\r1\r");
     SETTINGS.OVERALL = overall;
-    Results r;
-    EXPECT_THROW(run(SHAPLEY_DOUB, game({{1, 1}}, {{1}}), 2, r), testkit::KeysExhausted);
+    EXPECT_THROW(run(SHAPLEY_DOUB, game({{1, 1}}, {{1}}), 2), testkit::KeysExhausted);
     const std::string screen = testkit::screen();
     const std::size_t at = screen.find(line);
     ASSERT_NE(at, std::string::npos) << screen;
@@ -489,8 +426,7 @@ TEST(WeightedEngines, BlockingMinorityInTheSecondSystem) {
     dataFile("b", {1, 1, 1, 1});
     testkit::start(std::string("2\rb\r1\r0\r") + c.answers + "n\r");
     SETTINGS.INTERNAL = 1;
-    Results r;
-    run(SHAPLEY_DOUB, game({{1, 1, 1, 1}}, {{0}}), 0, r);
+    const RUNTYP r = run(SHAPLEY_DOUB, game({{1, 1, 1, 1}}, {{0}}));
     EXPECT_EQ(r.WINSETS, c.wins);
     EXPECT_EQ(testkit::keysLeft(), 0u);
   }
@@ -526,9 +462,9 @@ TEST(WeightedEngines, FurtherDataFilesThatDoNotFit) {
     dataFile("u", {3, 2, 1}, 0);
     dataFile("c", {3, 2, 1});
     testkit::start(c.keys);
-    Results r;
+    RUNTYP r = game({{3, 2, 1}}, {{4}});
     r.WINSETS = -1;
-    run(c.engine, game({{3, 2, 1}}, {{4}}), 0, r);
+    r = run(c.engine, r);
     EXPECT_EQ(r.WINSETS, -1);
     EXPECT_EQ(r.SHAP[1][1], 0.0);
     EXPECT_EQ(testkit::keysLeft(), c.keysLeft);
@@ -549,8 +485,7 @@ TEST(WeightedEngines, MultipleWeightsReportPausesAfterEachLine) {
   testkit::start("2\rb\r1\r4\rw\ra\x1b[Db");
   SETTINGS.OVERALL = 1;
   SETTINGS.OVERT = 0;
-  Results r;
-  run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{4}}), 2, r);
+  const RUNTYP r = run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{4}}), 2);
   EXPECT_EQ(r.WINSETS, 3.0);
   EXPECT_EQ(testkit::keysLeft(), 0u);
   EXPECT_EQ(testkit::row(1), "winning coalitions");
@@ -563,14 +498,9 @@ TEST(WeightedEngines, MultipleWeightsReportPausesAfterEachLine) {
   testkit::start("2\rb\r1\r4\rw\rab");
   SETTINGS.OVERALL = 2;
   SETTINGS.OVERT = 1;
-  Results s;
-  EXPECT_THROW(run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{4}}), 9, s), testkit::KeysExhausted);
+  EXPECT_THROW(run(SHAPLEY_DOUB, game({{3, 2, 1}}, {{4}}), 9), testkit::KeysExhausted);
   EXPECT_EQ(testkit::row(3), "     1: 1/2/    2 1");
 }
-
-}  // namespace
-
-namespace {
 
 // The row the cursor is on when the script runs out: the last non-empty row.
 std::string lastRow() {
@@ -613,8 +543,7 @@ TEST(WeightedEngines, MultipleWeightsQuestionsInTheirOrder) {
     testkit::start(c.keys);
     SETTINGS.INTERNAL = c.internal;
     SETTINGS.OVERALL = 2;  // no "...using AND" line between the questions
-    Results r;
-    EXPECT_THROW(run(c.engine, game({{3, 2, 1}}, {{4}}), 0, r), testkit::KeysExhausted);
+    EXPECT_THROW(run(c.engine, game({{3, 2, 1}}, {{4}})), testkit::KeysExhausted);
     // The screen rows lose their trailing blanks; the cursor shows the blank
     // that ends a question.
     std::string shown = c.question;

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <functional>
+#include <map>
 #include <random>
 #include <stdexcept>
 
@@ -15,7 +16,6 @@
 
 namespace {
 
-using testkit::fileExists;
 using testkit::folderFiles;
 using testkit::readFile;
 using testkit::writeFile;
@@ -24,27 +24,17 @@ using testkit::writeFile;
 struct Opening {
   const char* what;
   const char* name;  // the file opened
-  std::function<int(plat::TextOut&, const std::string&)> open;
-  bool existing;  // the file is there before
+  int (plat::TextOut::*open)(const std::string&);
 };
 const std::string OLD = "old line\r\n";
-const Opening OPENINGS[] = {
-    {"append", "old.txt", [](plat::TextOut& o, const std::string& p) { return o.append(p); }, true},
-    {"create", "new.txt", [](plat::TextOut& o, const std::string& p) { return o.create(p); },
-     false},
-    {"replace", "old.txt", [](plat::TextOut& o, const std::string& p) { return o.replace(p); },
-     true},
-};
+const Opening OPENINGS[] = {{"append", "old.txt", &plat::TextOut::append},
+                            {"create", "new.txt", &plat::TextOut::create},
+                            {"replace", "old.txt", &plat::TextOut::replace}};
 
 // The folder holds exactly what it held before the writer was opened.
-void expectUntouched(const testkit::TempDir& dir, const std::string& when) {
-  EXPECT_EQ(folderFiles(dir.path), std::vector<std::string>{"old.txt"}) << when;
+void expectUntouched(const std::string& when) {
+  EXPECT_EQ(folderFiles("."), std::vector<std::string>{"old.txt"}) << when;
   EXPECT_EQ(readFile("old.txt"), OLD) << when;
-}
-
-void expectUntouchedGame(const std::string& when) {
-  EXPECT_EQ(folderFiles("."), std::vector<std::string>{"game.inp"}) << when;
-  EXPECT_EQ(readFile("game.inp"), OLD) << when;
 }
 
 TEST(TextOut, NothingIsKeptWithoutCommit) {
@@ -69,12 +59,12 @@ TEST(TextOut, NothingIsKeptWithoutCommit) {
       const std::string when = std::string(o.what) + ", ending " + std::to_string(e);
       try {
         plat::TextOut out;
-        ASSERT_EQ(o.open(out, o.name), 0) << when;
+        ASSERT_EQ((out.*o.open)(o.name), 0) << when;
         out.writeLine(std::string(10000, 'x'));  // more than one buffer reaches the disk
         endings[e](out);
       } catch (const std::runtime_error&) {
       }
-      expectUntouched(dir, when);
+      expectUntouched(when);
     }
   }
 }
@@ -84,13 +74,13 @@ TEST(TextOut, CommitKeepsWhatWasWritten) {
     testkit::TempDir dir;
     writeFile("old.txt", OLD);
     plat::TextOut out;
-    ASSERT_EQ(o.open(out, o.name), 0) << o.what;
+    ASSERT_EQ((out.*o.open)(o.name), 0) << o.what;
     out.writeLine("new");
     EXPECT_EQ(out.commit(), 0) << o.what;
     out.rollback();  // after a commit there is nothing left to roll back
     const std::string expected = std::string(o.what) == "append" ? OLD + "new\r\n" : "new\r\n";
     EXPECT_EQ(readFile(o.name), expected) << o.what;
-    EXPECT_EQ(folderFiles(dir.path).size(), o.existing ? 1u : 2u) << o.what;
+    EXPECT_EQ(folderFiles(".").size(), std::string(o.name) == "old.txt" ? 1u : 2u) << o.what;
   }
 }
 
@@ -99,22 +89,13 @@ TEST(TextOut, CreateRefusesAFileThatIsThereAndFollowsALink) {
   writeFile("old.txt", OLD);
   plat::TextOut out;
   EXPECT_EQ(out.create("old.txt"), EEXIST);
-  expectUntouched(dir, "create over a file");
+  expectUntouched("create over a file");
   ASSERT_EQ(symlink("made.txt", "link.txt"), 0);
   ASSERT_EQ(out.create("link.txt"), 0);
   out.writeLine("new");
   EXPECT_EQ(out.commit(), 0);
   EXPECT_EQ(readFile("made.txt"), "new\r\n");
 }
-
-// A save of "new\r\n" over "game.inp" in a folder prepared by SETUP.
-struct SaveCase {
-  const char* what;
-  std::function<void()> setup;
-  std::function<void()> arm;  // faults for this save
-  int code;                   // what the save returns
-  std::function<void(const std::string&)> check;
-};
 
 mode_t modeOf(const std::string& p) {
   struct stat st {};
@@ -126,52 +107,49 @@ ino_t inodeOf(const std::string& p) {
 }
 
 TEST(TextOut, SavesRespectTheUsersFiles) {
-  static ino_t before = 0;
-  const SaveCase cases[] = {
-      {"a link to a file not yet there makes that file",
-       [] { ASSERT_EQ(symlink("made.inp", "game.inp"), 0); }, [] {}, 0,
-       [](const std::string& w) {
-         EXPECT_EQ(readFile("made.inp"), "new\r\n") << w;
-         EXPECT_EQ(folderFiles("."), (std::vector<std::string>{"game.inp", "made.inp"})) << w;
-       }},
-      {"the old file's mode is kept",
-       [] {
-         writeFile("game.inp", OLD);
-         chmod("game.inp", 0640);
-       },
-       [] {}, 0,
-       [](const std::string& w) {
-         EXPECT_EQ(modeOf("game.inp"), 0640u) << w;
-         EXPECT_EQ(readFile("game.inp"), "new\r\n") << w;
-       }},
-      {"no temporary file: the file is rewritten in place",
-       [] {
-         writeFile("game.inp", OLD + OLD);
-         chmod("game.inp", 0604);
-         before = inodeOf("game.inp");
-       },
-       [] { plat::faults.tempFile = EACCES; }, 0,
-       [](const std::string& w) {
-         EXPECT_EQ(readFile("game.inp"), "new\r\n") << w;
-         EXPECT_EQ(inodeOf("game.inp"), before) << w;
-         EXPECT_EQ(modeOf("game.inp"), 0604u) << w;
-         EXPECT_EQ(folderFiles("."), std::vector<std::string>{"game.inp"}) << w;
-       }},
-      {"in place, a full disk keeps the old contents", [] { writeFile("game.inp", OLD); },
-       [] {
-         plat::faults.tempFile = EACCES;
-         plat::faults.writeAfter = 2;
-       },
-       ENOSPC, [](const std::string& w) { expectUntouchedGame(w); }},
-      {"no temporary file and no old file: nothing is made", [] {},
-       [] { plat::faults.tempFile = EROFS; }, EROFS,
-       [](const std::string& w) { EXPECT_EQ(folderFiles("."), std::vector<std::string>{}) << w; }},
+  // A save of "new\r\n" over "game.inp", with FAULTS armed: the code it
+  // returns and every file of the folder afterwards. An old file keeps its
+  // mode, and without a temporary file its inode too (rewritten in place).
+  const struct {
+    const char* what;
+    const char* link = nullptr;  // game.inp is a link to this file, not yet there
+    std::string old = "";        // game.inp's contents before, if there is one
+    mode_t mode = 0644;
+    plat::Faults faults{};
+    int code = 0;
+    std::map<std::string, std::string> after = {};
+  } cases[] = {
+      {.what = "a link to a file not yet there makes that file",
+       .link = "made.inp",
+       .after = {{"game.inp", "new\r\n"}, {"made.inp", "new\r\n"}}},
+      {.what = "the old file's mode is kept",
+       .old = OLD,
+       .mode = 0640,
+       .after = {{"game.inp", "new\r\n"}}},
+      {.what = "no temporary file: the file is rewritten in place",
+       .old = OLD + OLD,
+       .mode = 0604,
+       .faults = {.tempFile = EACCES},
+       .after = {{"game.inp", "new\r\n"}}},
+      {.what = "in place, a full disk keeps the old contents",
+       .old = OLD,
+       .faults = {.writeAfter = 2, .tempFile = EACCES},
+       .code = ENOSPC,
+       .after = {{"game.inp", OLD}}},
+      {.what = "no temporary file and no old file: nothing is made",
+       .faults = {.tempFile = EROFS},
+       .code = EROFS},
   };
-  for (const SaveCase& c : cases) {
+  for (const auto& c : cases) {
     testkit::TempDir dir;
-    plat::faults = plat::Faults{};
-    c.setup();
-    c.arm();
+    if (c.link) {
+      ASSERT_EQ(symlink(c.link, "game.inp"), 0);
+    } else if (!c.old.empty()) {
+      writeFile("game.inp", c.old);
+      chmod("game.inp", c.mode);
+    }
+    const ino_t inode = inodeOf("game.inp");
+    plat::faults = c.faults;
     plat::TextOut out;
     int code = out.replace("game.inp");
     if (code == 0) {
@@ -179,31 +157,32 @@ TEST(TextOut, SavesRespectTheUsersFiles) {
       code = out.commit();
     }
     EXPECT_EQ(code, c.code) << c.what;
-    c.check(c.what);
+    std::map<std::string, std::string> after;
+    for (const std::string& name : folderFiles(".")) after[name] = readFile(name);
+    EXPECT_EQ(after, c.after) << c.what;
+    if (c.old.empty()) continue;
+    EXPECT_EQ(modeOf("game.inp"), c.mode) << c.what;
+    EXPECT_TRUE(!c.faults.tempFile || inodeOf("game.inp") == inode) << c.what << ": a new inode";
   }
+  plat::faults = plat::Faults{};
 }
 
 TEST(TextIn, ReadsTheLinesSplitLinesFinds) {
   // Random files of line ends, ordinary bytes and runs longer than a line
   // may be, read from disk and split in memory: the two readings agree.
   std::mt19937 rng(13);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   testkit::TempDir dir;
   for (int round = 0; round < 200; ++round) {
     std::string bytes;
-    for (int n = std::uniform_int_distribution<int>(0, 12)(rng); n > 0; --n) {
-      switch (std::uniform_int_distribution<int>(0, 4)(rng)) {
-        case 0:
-          bytes += '\r';
-          break;
-        case 1:
-          bytes += '\n';
-          break;
-        case 2:
-          bytes.append(plat::MAX_LINE + std::uniform_int_distribution<std::size_t>(0, 2)(rng), 'w');
-          break;
-        default:
-          bytes += static_cast<char>(std::uniform_int_distribution<int>(0, 255)(rng));
-      }
+    for (int n = pick(0, 12); n > 0; --n) {
+      const int k = pick(0, 4);
+      if (k < 2)
+        bytes += "\r\n"[k];
+      else if (k == 2)
+        bytes.append(plat::MAX_LINE + static_cast<std::size_t>(pick(0, 2)), 'w');
+      else
+        bytes += static_cast<char>(pick(0, 255));
     }
     writeFile("f", bytes);
     plat::TextIn in;

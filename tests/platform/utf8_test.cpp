@@ -26,10 +26,7 @@ TEST(Utf8, IllFormedPartsBecomeOneReplacementEach) {
       {"\xC0\xAF\xE0\x80\xAF", {R, R, R, R, R}},                // overlong forms
       {"\xED\xA0\x80\xF4\x90\x80\x80", {R, R, R, R, R, R, R}},  // surrogate, beyond U+10FFFF
       {"\xF0\x9F\x98", {R}},                                    // cut short at the end
-      {"a\xF1\x80\x80\xE1\x80\xC2"
-       "b\x80"
-       "c\x80\xBF"
-       "d",
+      {std::string("a\xF1\x80\x80\xE1\x80\xC2") + "b\x80" + "c\x80\xBF" + "d",
        {'a', R, R, R, 'b', R, 'c', R, R, 'd'}},
   };
   for (const Case& c : cases) EXPECT_EQ(utf8::decode(c.bytes), c.chars) << c.bytes;
