@@ -28,6 +28,10 @@ namespace {
 inline bool isZero(double x) { return x == 0.0; }
 inline bool isZero(const XNUM& x) { return x.zero(); }
 inline XNUM toX(double x) { return XNUM(x); }
+
+// D += S * C, the step of every convolution below.
+inline void mulAdd(double& d, double s, double c) { d += s * c; }
+inline void mulAdd(XNUM& d, const XNUM& s, const XNUM& c) { XMULADD(d, s, c); }
 inline XNUM toX(const XNUM& x) { return x; }
 template <class NUM>
 NUM fromX(const XNUM& x);
@@ -144,7 +148,7 @@ void step(const LAYER<NUM>& from, LAYER<NUM>& to, int32_t n, NEXT next, COEF coe
           for (int32_t j = k; j <= e; ++j) {
             const NUM c = coef(lane, j);
             if (isZero(c)) continue;
-            for (int64_t t = a; t <= b; ++t) d[t + j] += s[t] * c;
+            for (int64_t t = a; t <= b; ++t) mulAdd(d[t + j], s[t], c);
           }
         }
       }

@@ -35,6 +35,23 @@ TEST(Xnum, ArithmeticAgreesWithDoublesInTheirRange) {
   EXPECT_EQ(XSCISTR(XNUM()), SCISTR(0.0));
 }
 
+// The fused step of the count-vector convolutions is the general operators'
+// D + S * C to the last bit, for exponents that are close, far apart and
+// just beyond the 63 bits where a term stops counting.
+TEST(Xnum, MultiplyAddIsTheOperatorsToTheLastBit) {
+  std::mt19937_64 rng(31);
+  std::uniform_real_distribution<double> mant(0.0, 1.0);
+  std::uniform_int_distribution<int64_t> exp(-70, 70), far(-5000, 5000);
+  for (int i = 0; i < 200000; ++i) {
+    auto draw = [&](int64_t e) { return i % 97 == 0 ? XNUM() : XNUM::make(mant(rng), e); };
+    const XNUM s = draw(exp(rng)), c = draw(exp(rng));
+    XNUM d = draw(i % 4 == 0 ? far(rng) : exp(rng)), want = d + s * c;
+    XMULADD(d, s, c);
+    ASSERT_EQ(d.m, want.m) << i;
+    ASSERT_EQ(d.e, want.e) << i;
+  }
+}
+
 // Beyond a double: every printed digit of m * 2^e, from the exact integer.
 TEST(Xnum, PrintsHugeAndTinyValuesDigitForDigit) {
   std::mt19937_64 rng(7);
