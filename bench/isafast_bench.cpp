@@ -1,7 +1,8 @@
 // The fast count-vector core: eight party groups of 100 as chambers under a
 // simple majority of all 800 (the walk would visit 101^8 vectors), and one
-// chamber of 65535 members. The three-chamber congress is in isa_bench.cpp,
-// beside the walk.
+// chamber of 65535 members; ten chambers of 150 with ten nested boxes, past
+// the 1000 members up to which the core counts in doubles. The three-chamber congress is in
+// isa_bench.cpp, beside the walk.
 #include <benchmark/benchmark.h>
 
 #include "engines/isafast.h"
@@ -36,6 +37,23 @@ ISAGAME oneChamber() {
   return g;
 }
 
+// Box w asks for a majority plus w in each of the chambers 1..w.
+ISAGAME tenChambers() {
+  ISAGAME g;
+  g.MM = 10;
+  g.N = 1500;
+  g.THRES = 10;
+  for (int d = 1; d <= 10; ++d) {
+    g.NN[d] = 150;
+    for (int w = 1; w <= 10; ++w) {
+      g.G[w][d][1] = d <= w ? 75 + w : 0;
+      g.G[w][d][2] = 150;
+    }
+  }
+  g.T1ANZ = g.T2ANZ = 10;
+  return g;
+}
+
 void run(benchmark::State& state, ISAGAME (*game)(), ISAKIND kind) {
   const ISAGAME g = game();
   ISAXTOTALS t;
@@ -62,4 +80,8 @@ BENCHMARK_CAPTURE(run, EightGroupsWorkingPlan, eightGroups, ISAKIND::WORKINGPLAN
 BENCHMARK_CAPTURE(run, OneChamberShapley, oneChamber, ISAKIND::SHAPLEY)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(run, OneChamberPublicGood, oneChamber, ISAKIND::PUBLICGOOD)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(run, TenChambersShapley, tenChambers, ISAKIND::SHAPLEY)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(run, TenChambersPublicGood, tenChambers, ISAKIND::PUBLICGOOD)
     ->Unit(benchmark::kMillisecond);
