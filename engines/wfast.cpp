@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <vector>
 
@@ -226,16 +227,25 @@ bool parts(const wcore::Game& g, bool pg, Choice use, Parts& out, Method& method
     t.sub = g.sub;
     t.weight = weight;
     t.q = q;
+    // Memory is what the methods may run out of: a table that cannot be had
+    // leaves the game to the diagram, a diagram to the walk, as the budgets
+    // do, instead of ending the program.
     if (wdense::CELLS(t) <= DENSE_CELLS) {
-      denseParts(t, pg, out);
-      method = Method::DENSE;
-      return true;
+      try {
+        denseParts(t, pg, out);
+        method = Method::DENSE;
+        return true;
+      } catch (const std::bad_alloc&) {
+        out = Parts{};
+      }
     }
   }
   if (use == Choice::DENSE) return false;
   try {
     diagramParts(g, pg, out);
   } catch (const wdd::BUDGET&) {
+    return false;
+  } catch (const std::bad_alloc&) {
     return false;
   }
   method = Method::DIAGRAM;
