@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <new>
 #include <numeric>
@@ -216,40 +217,61 @@ void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
   }
 }
 
+// Whether the diagram of a threshold over N levels, M of them players of
+// positive weight, is far smaller than a table of CELLS cells: a level has
+// at most 2^(players above it) nodes and no more than the sums of the players
+// below it, so no level has more than 2^ceil(M / 2). A node costs some
+// hundred times what a cell does; the factor keeps the table where the two
+// are close, since the bound is loose.
+bool diagramFirst(int n, int m, std::size_t cells) {
+  if (m > 40) return false;
+  const double nodes = (n + 1.0) * std::ldexp(1.0, (m + 1) / 2);
+  return nodes * 64.0 < static_cast<double>(cells);
+}
+
 // Counts of the parts for the game, or false when no fast method covers it.
+// Memory is what the methods may run out of: a table or diagram that cannot
+// be had leaves the game to the other method or to the walk, as the budgets
+// do, instead of ending the program.
 bool parts(const wcore::Game& g, bool pg, Choice use, Parts& out, Method& method) {
   if (!wcore::FITS(g) || g.position != nullptr || !monotone(g)) return false;
   int64_t weight[MAXACTOR + 1] = {}, q = 0;
+  wdense::Threshold t;
+  bool table = false, later = false;
   if (use != Choice::DIAGRAM && asThreshold(g, weight, q)) {
-    wdense::Threshold t;
     t.n = g.n;
     t.mm = g.mm;
     t.sub = g.sub;
     t.weight = weight;
     t.q = q;
-    // Memory is what the methods may run out of: a table that cannot be had
-    // leaves the game to the diagram, a diagram to the walk, as the budgets
-    // do, instead of ending the program.
-    if (wdense::CELLS(t) <= DENSE_CELLS) {
-      try {
-        denseParts(t, pg, out);
-        method = Method::DENSE;
-        return true;
-      } catch (const std::bad_alloc&) {
-        out = Parts{};
-      }
+    const std::size_t cells = wdense::CELLS(t);
+    int m = 0;
+    for (int p = 1; p <= g.n; ++p) m += weight[p] > 0 ? 1 : 0;
+    table = cells <= DENSE_CELLS;
+    later = table && use == Choice::BEST && diagramFirst(g.n, m, cells);
+  }
+  auto dense = [&] {
+    try {
+      denseParts(t, pg, out);
+      method = Method::DENSE;
+      return true;
+    } catch (const std::bad_alloc&) {
+      out = Parts{};
+      return false;
     }
+  };
+  if (table && !later && dense()) return true;
+  if (use != Choice::DENSE) {
+    try {
+      diagramParts(g, pg, out);
+      method = Method::DIAGRAM;
+      return true;
+    } catch (const wdd::BUDGET&) {
+    } catch (const std::bad_alloc&) {
+    }
+    out = Parts{};
   }
-  if (use == Choice::DENSE) return false;
-  try {
-    diagramParts(g, pg, out);
-  } catch (const wdd::BUDGET&) {
-    return false;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  method = Method::DIAGRAM;
-  return true;
+  return later && dense();
 }
 
 // The whole rule by size from its parts (see Parts).

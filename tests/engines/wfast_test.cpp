@@ -160,4 +160,35 @@ TEST(WeightedFast, DenseTableAndDiagramAgreeOnLargeGames) {
   }
 }
 
+// One threshold: a few players with large weights go to the diagram (a few
+// thousand nodes against a table of millions of cells), many players or
+// small weights to the table; both count alike.
+TEST(WeightedFast, OneThresholdGoesToTheSmallerMethod) {
+  struct Row {
+    int n;
+    int64_t scale;
+    wfast::Method want;
+  } rows[] = {{20, 500000, wfast::Method::DIAGRAM},
+              {22, 400000, wfast::Method::DIAGRAM},
+              {20, 10, wfast::Method::DENSE},
+              {50, 1000, wfast::Method::DENSE}};
+  for (const Row& r : rows) {
+    Game g;
+    g.n = r.n;
+    g.mm = g.thres = 1;
+    int64_t total = 0;
+    for (int p = 1; p <= r.n; ++p) {
+      g.sub[p] = 1;
+      total += g.w[0][p] = r.scale + p * 7919 % r.scale;
+    }
+    g.m[0][1][1] = total / 2 + 1;
+    auto best = std::make_unique<wfast::Result>(), dense = std::make_unique<wfast::Result>();
+    ASSERT_TRUE(wfast::PUBLICGOOD_FAST(g, *best));
+    ASSERT_TRUE(wfast::PUBLICGOOD_FAST(g, *dense, wfast::Choice::DENSE));
+    EXPECT_EQ(best->method, r.want) << r.n << " players of " << r.scale;
+    EXPECT_EQ(best->minimal, dense->minimal);
+    for (int p = 1; p <= r.n; ++p) EXPECT_EQ(best->minimalWith[p], dense->minimalWith[p]);
+  }
+}
+
 }  // namespace
