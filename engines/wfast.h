@@ -5,7 +5,8 @@
 // of the coalition that is counted by size with one of two methods, chosen
 // per game:
 //   - a dense table of the subsets by size and weight when the rest is one
-//     weighted threshold (engines/wdense.h);
+//     weighted threshold (engines/wdense.h), unless few players with large
+//     weights make the diagram far smaller than the table;
 //   - an ordered decision diagram of the rest otherwise (engines/wdd.h).
 // Swings follow from counts by size: in a monotone game a coalition T+p wins
 // and T loses exactly when T+p wins and not T, so the swings of p at size k
@@ -17,7 +18,7 @@
 // weight reproduces), games with a negative weight in a vote system they
 // use (the rule is then not monotone: adding a member can make a coalition
 // lose, and the swing identity above fails), and games whose diagram exceeds
-// the node budget.
+// the node budget or for which memory cannot be had.
 #pragma once
 
 #include <cstdint>
