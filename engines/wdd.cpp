@@ -45,12 +45,12 @@ bool lookup(const INTERVALS& m, int64_t x, Ranged& out) {
 }  // namespace
 
 bool FOREST::MAP::find(uint64_t key, NODE& value) const {
-  if (keys_.empty()) return false;
-  const std::size_t mask = keys_.size() - 1;
+  if (slots_.empty()) return false;
+  const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = hashOf(key, mask);; i = (i + 1) & mask) {
-    if (keys_[i] == EMPTY) return false;
-    if (keys_[i] == key) {
-      value = values_[i];
+    if (slots_[i].key == EMPTY) return false;
+    if (slots_[i].key == key) {
+      value = slots_[i].value;
       return true;
     }
   }
@@ -58,37 +58,37 @@ bool FOREST::MAP::find(uint64_t key, NODE& value) const {
 
 void FOREST::MAP::put(uint64_t key, NODE value) {
   if (!findOrPut(key, value)) return;
-  const std::size_t mask = keys_.size() - 1;
+  const std::size_t mask = slots_.size() - 1;
   std::size_t i = hashOf(key, mask);
-  while (keys_[i] != key) i = (i + 1) & mask;
-  values_[i] = value;
+  while (slots_[i].key != key) i = (i + 1) & mask;
+  slots_[i].value = value;
 }
 
 bool FOREST::MAP::findOrPut(uint64_t key, NODE& value) {
-  if (2 * (used_ + 1) > keys_.size()) {
-    std::vector<uint64_t> oldKeys = std::move(keys_);
-    std::vector<NODE> oldValues = std::move(values_);
-    reset(oldKeys.size());
-    for (std::size_t i = 0; i < oldKeys.size(); ++i)
-      if (oldKeys[i] != EMPTY) findOrPut(oldKeys[i], oldValues[i]);
+  if (2 * (used_ + 1) > slots_.size()) {
+    std::vector<Slot> old = std::move(slots_);
+    reset(old.size());
+    for (Slot& s : old)
+      if (s.key != EMPTY) findOrPut(s.key, s.value);
   }
-  const std::size_t mask = keys_.size() - 1;
+  const std::size_t mask = slots_.size() - 1;
   std::size_t i = hashOf(key, mask);
-  for (; keys_[i] != EMPTY; i = (i + 1) & mask)
-    if (keys_[i] == key) {
-      value = values_[i];
+  for (; slots_[i].key != EMPTY; i = (i + 1) & mask)
+    if (slots_[i].key == key) {
+      value = slots_[i].value;
       return true;
     }
-  keys_[i] = key;
-  values_[i] = value;
+  slots_[i] = {key, value};
   ++used_;
   return false;
 }
 
+void FOREST::MAP::prefetch(uint64_t key) const {
+  if (!slots_.empty()) __builtin_prefetch(&slots_[hashOf(key, slots_.size() - 1)]);
+}
+
 void FOREST::MAP::reset(std::size_t n) {
-  const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, 2 * n));
-  keys_.assign(size, EMPTY);
-  values_.assign(size, 0);
+  slots_.assign(std::bit_ceil(std::max<std::size_t>(16, 2 * n)), {EMPTY, 0});
   used_ = 0;
 }
 
@@ -368,6 +368,7 @@ void FOREST::andNot(int level, const std::vector<uint64_t>& pairs, std::vector<N
   // map of that level alone, which stays far smaller than a memo of every
   // pair and is visited one level at a time.
   constexpr uint64_t RESOLVED = uint64_t{1} << 63;
+  constexpr std::size_t AHEAD = 8;  // look-ups the cache fetches at once
   MAP seen;
   std::vector<uint64_t> open, next;
   auto visit = [&](int l, uint64_t key, uint64_t& out) {
@@ -392,10 +393,20 @@ void FOREST::andNot(int level, const std::vector<uint64_t>& pairs, std::vector<N
     seen.reset(open.size());
     std::vector<uint64_t>& ch = child[l];
     ch.resize(2 * open.size());
+    const Node* at = nodes_[l].data();
     for (std::size_t i = 0; i < open.size(); ++i) {
-      const Node x = nodes_[l][open[i] >> 32], y = nodes_[l][open[i] & 0xffffffffu];
-      visit(l + 1, pairKey(x.lo, y.lo), ch[2 * i]);
-      visit(l + 1, pairKey(x.hi, y.hi), ch[2 * i + 1]);
+      if (i + AHEAD < open.size()) {
+        __builtin_prefetch(at + (open[i + AHEAD] >> 32));
+        __builtin_prefetch(at + (open[i + AHEAD] & 0xffffffffu));
+      }
+      const Node x = at[open[i] >> 32], y = at[open[i] & 0xffffffffu];
+      ch[2 * i] = pairKey(x.lo, y.lo);
+      ch[2 * i + 1] = pairKey(x.hi, y.hi);
+    }
+    // The keys first, then their look-ups, each asked of the cache ahead.
+    for (std::size_t i = 0; i < ch.size(); ++i) {
+      if (i + AHEAD < ch.size()) seen.prefetch(ch[i + AHEAD]);
+      visit(l + 1, ch[i], ch[i]);
     }
   }
   std::vector<NODE> ids, up;
@@ -405,8 +416,11 @@ void FOREST::andNot(int level, const std::vector<uint64_t>& pairs, std::vector<N
   for (int l = n_ - 1; l >= level; --l) {
     const std::vector<uint64_t>& ch = child[l];
     up.resize(ch.size() / 2);
-    for (std::size_t i = 0; i < up.size(); ++i)
+    for (std::size_t i = 0; i < up.size(); ++i) {
+      if (i + AHEAD < up.size())
+        unique_[l].prefetch(pairKey(node(ch[2 * (i + AHEAD)]), node(ch[2 * (i + AHEAD) + 1])));
       up[i] = make(l, node(ch[2 * i]), node(ch[2 * i + 1]));
+    }
     ids.swap(up);
   }
   out.resize(roots.size());

@@ -71,10 +71,15 @@ class FOREST {
     bool findOrPut(uint64_t key, NODE& value);
     // Empties the map with room for about N keys.
     void reset(std::size_t n);
+    // Asks the cache for KEY's first slot ahead of a look-up.
+    void prefetch(uint64_t key) const;
 
    private:
-    std::vector<uint64_t> keys_;
-    std::vector<NODE> values_;
+    struct Slot {  // key and value in one cache line
+      uint64_t key;
+      NODE value;
+    };
+    std::vector<Slot> slots_;
     std::size_t used_ = 0;
   };
 
