@@ -99,6 +99,8 @@ FOREST::FOREST(int levels, std::size_t budget) : n_(levels), budget_(budget) {
   zero_.assign(static_cast<std::size_t>(n_) + 1, 0);
   one_.assign(static_cast<std::size_t>(n_) + 1, 1);
   nodes_[n_] = {{0, 0}, {1, 1}};
+  systems_.assign(1, std::vector<int32_t>(static_cast<std::size_t>(n_), 1));
+  span_.resize(static_cast<std::size_t>(n_) + 1);
   for (int l = n_ - 1; l >= 0; --l) {
     zero_[l] = make(l, zero_[l + 1], zero_[l + 1]);
     one_[l] = make(l, one_[l + 1], one_[l + 1]);
@@ -112,6 +114,7 @@ NODE FOREST::make(int level, NODE lo, NODE hi) {
   if (++count_ > budget_) throw BUDGET{};
   id = static_cast<NODE>(nodes_[level].size());
   nodes_[level].push_back({lo, hi});
+  if (spans_) spanOf(level, lo, hi);
   unique_[level].put(key, id);
   return id;
 }
@@ -169,11 +172,50 @@ struct SUMS {
 
 }  // namespace
 
+void FOREST::spanOf(int level, NODE lo, NODE hi) {
+  const std::size_t sys = systems_.size();
+  std::vector<int32_t>& out = span_[level];
+  const int32_t* x = &span_[level + 1][2 * sys * lo];
+  const int32_t* y = &span_[level + 1][2 * sys * hi];
+  for (std::size_t k = 0; k < sys; ++k) {
+    const int32_t w = systems_[k][level];  // no sum of a system reaches NOSET
+    out.push_back(std::min(x[2 * k], y[2 * k] == NOSET ? NOSET : y[2 * k] + w));
+    out.push_back(std::max(x[2 * k + 1], y[2 * k + 1] == -NOSET ? -NOSET : y[2 * k + 1] + w));
+  }
+}
+
+void FOREST::weigh(const int64_t* weight) {
+  // Once the nodes keep their spans the systems stay as they are.
+  if (spans_ || systems_.size() == SYSTEMS) return;
+  int64_t total = 0;
+  for (int l = 0; l < n_; ++l)
+    if (weight[l] < 0 || (total += weight[l]) >= NOSET) return;
+  const std::vector<int32_t> w(weight, weight + n_);
+  if (std::find(systems_.begin(), systems_.end(), w) != systems_.end()) return;
+  systems_.push_back(w);
+}
+
+void FOREST::spanAll() {
+  const std::size_t sys = systems_.size();
+  // "false" has no set, "true" the empty one.
+  span_[n_].assign(4 * sys, 0);
+  for (std::size_t k = 0; k < sys; ++k) {
+    span_[n_][2 * k] = NOSET;
+    span_[n_][2 * k + 1] = -NOSET;
+  }
+  for (int l = n_ - 1; l >= 0; --l) {
+    span_[l].clear();
+    for (const Node& v : nodes_[l]) spanOf(l, v.lo, v.hi);
+  }
+  spans_ = true;
+}
+
 NODE FOREST::threshold(const int64_t* weight, int64_t q) {
   return conjThreshold(one_[0], weight, q);
 }
 
 NODE FOREST::conjThreshold(NODE f, const int64_t* weight, int64_t q) {
+  weigh(weight);
   const SUMS sums(n_, weight, q);
   // Level by level from the root: the distinct pairs (node of F, canonical
   // quota) that paths reach, as keys node << 32 | quota (the quota is below
@@ -290,6 +332,7 @@ NODE FOREST::notBlockedDescending(const int64_t* weight, int64_t b) {
 }
 
 NODE FOREST::notBlocked(const int64_t* weight, int64_t b) {
+  weigh(weight);
   bool descending = true;
   for (int l = 1; l < n_; ++l) descending = descending && weight[l] <= weight[l - 1];
   if (descending) return notBlockedDescending(weight, b);
@@ -366,16 +409,26 @@ void FOREST::andNot(int level, const std::vector<uint64_t>& pairs, std::vector<N
   // decided (RESOLVED) or a position among the next level's pairs; then the
   // nodes from the bottom up. The pairs of one level are told apart in a
   // map of that level alone, which stays far smaller than a memo of every
-  // pair and is visited one level at a time.
+  // pair and is visited one level at a time. A pair whose A weighs less in
+  // some system than any set of B is A at once: most of the differences of
+  // minimal sets end so, which spares their whole diagrams below.
   constexpr uint64_t RESOLVED = uint64_t{1} << 63;
   constexpr std::size_t AHEAD = 8;  // look-ups the cache fetches at once
+  const std::size_t sys = systems_.size();
+  auto apart = [&](int l, NODE a, NODE b) {
+    const int32_t* x = &span_[l][2 * sys * a];
+    const int32_t* y = &span_[l][2 * sys * b];
+    for (std::size_t k = 0; k < sys; ++k)
+      if (x[2 * k + 1] < y[2 * k]) return true;
+    return false;
+  };
   MAP seen;
   std::vector<uint64_t> open, next;
   auto visit = [&](int l, uint64_t key, uint64_t& out) {
     const NODE a = static_cast<NODE>(key >> 32), b = static_cast<NODE>(key);
     if (a == zero_[l] || b == one_[l] || a == b) {
       out = RESOLVED | zero_[l];
-    } else if (b == zero_[l]) {
+    } else if (b == zero_[l] || apart(l, a, b)) {
       out = RESOLVED | a;
     } else {  // at the last level every pair is decided above
       NODE at = static_cast<NODE>(next.size());
@@ -444,6 +497,7 @@ void FOREST::reachable(NODE f, std::vector<std::vector<NODE>>& reach,
 }
 
 NODE FOREST::minimal(NODE f) {
+  if (!spans_) spanAll();  // kept for every node from now on
   // A minimal set without the player is a minimal set of the rule without
   // it; one with the player is minimal with it, and its rest must not win
   // without the player already: Min(f) = ite(x, Min(f1) AND NOT f0, Min(f0)).

@@ -99,6 +99,20 @@ class FOREST {
   std::vector<MAP> unique_;
   std::vector<MAP> memo_[2];
   std::vector<NODE> zero_, one_;
+  // The weight systems of the rules built so far, by level, the first one
+  // counting members (others are left out when their sums would not fit 31
+  // bits). Once minimal sets are asked for, each node keeps per system the
+  // least and the most sum over its sets (SPAN_ per level, 2 * systems per
+  // node): no set of A is one of B when A's most falls short of B's least
+  // in some system.
+  static constexpr std::size_t SYSTEMS = 5;
+  static constexpr int32_t NOSET = INT32_MAX;  // the least sum of no set
+  std::vector<std::vector<int32_t>> systems_;
+  std::vector<std::vector<int32_t>> span_;
+  bool spans_ = false;
+  void weigh(const int64_t* weight);
+  void spanAll();
+  void spanOf(int level, NODE lo, NODE hi);
 };
 
 }  // namespace wdd
