@@ -99,9 +99,9 @@ class FOREST {
   std::vector<MAP> unique_;
   std::vector<MAP> memo_[2];
   std::vector<NODE> zero_, one_;
-  // The weight systems of the rules built so far, by level, the first one
-  // counting members (others are left out when their sums would not fit 31
-  // bits). Once minimal sets are asked for, each node keeps per system the
+  // The weight systems of the rules built before the first minimal sets, by
+  // level: members counted, then up to SYSTEMS - 1 others whose sums fit 31
+  // bits. From the first minimal sets on, each node keeps per system the
   // least and the most sum over its sets (SPAN_ per level, 2 * systems per
   // node): no set of A is one of B when A's most falls short of B's least
   // in some system.
@@ -111,8 +111,8 @@ class FOREST {
   std::vector<std::vector<int32_t>> span_;
   bool spans_ = false;
   void weigh(const int64_t* weight);
-  void spanAll();
-  void spanOf(int level, NODE lo, NODE hi);
+  void spanAll();                            // the spans of every node
+  void spanOf(int level, NODE lo, NODE hi);  // appends a new node's spans
 };
 
 }  // namespace wdd
