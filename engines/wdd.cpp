@@ -45,44 +45,62 @@ bool lookup(const INTERVALS& m, int64_t x, Ranged& out) {
 }  // namespace
 
 bool FOREST::MAP::find(uint64_t key, NODE& value) const {
-  if (keys_.empty()) return false;
-  const std::size_t mask = keys_.size() - 1;
+  if (slots_.empty()) return false;
+  const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = hashOf(key, mask);; i = (i + 1) & mask) {
-    if (keys_[i] == EMPTY) return false;
-    if (keys_[i] == key) {
-      value = values_[i];
+    if (slots_[i].key == EMPTY) return false;
+    if (slots_[i].key == key) {
+      value = slots_[i].value;
       return true;
     }
   }
 }
 
 void FOREST::MAP::put(uint64_t key, NODE value) {
-  if (2 * (used_ + 1) > keys_.size()) {
-    std::vector<uint64_t> oldKeys = std::move(keys_);
-    std::vector<NODE> oldValues = std::move(values_);
-    const std::size_t size = std::max<std::size_t>(16, 2 * oldKeys.size());
-    keys_.assign(size, EMPTY);
-    values_.assign(size, 0);
-    used_ = 0;
-    for (std::size_t i = 0; i < oldKeys.size(); ++i)
-      if (oldKeys[i] != EMPTY) put(oldKeys[i], oldValues[i]);
-  }
-  const std::size_t mask = keys_.size() - 1;
+  if (!findOrPut(key, value)) return;
+  const std::size_t mask = slots_.size() - 1;
   std::size_t i = hashOf(key, mask);
-  while (keys_[i] != EMPTY && keys_[i] != key) i = (i + 1) & mask;
-  if (keys_[i] == EMPTY) ++used_;
-  keys_[i] = key;
-  values_[i] = value;
+  while (slots_[i].key != key) i = (i + 1) & mask;
+  slots_[i].value = value;
+}
+
+bool FOREST::MAP::findOrPut(uint64_t key, NODE& value) {
+  if (2 * (used_ + 1) > slots_.size()) {
+    std::vector<Slot> old = std::move(slots_);
+    reset(old.size());
+    for (Slot& s : old)
+      if (s.key != EMPTY) findOrPut(s.key, s.value);
+  }
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t i = hashOf(key, mask);
+  for (; slots_[i].key != EMPTY; i = (i + 1) & mask)
+    if (slots_[i].key == key) {
+      value = slots_[i].value;
+      return true;
+    }
+  slots_[i] = {key, value};
+  ++used_;
+  return false;
+}
+
+void FOREST::MAP::prefetch(uint64_t key) const {
+  if (!slots_.empty()) __builtin_prefetch(&slots_[hashOf(key, slots_.size() - 1)]);
+}
+
+void FOREST::MAP::reset(std::size_t n) {
+  slots_.assign(std::bit_ceil(std::max<std::size_t>(16, 2 * n)), {EMPTY, 0});
+  used_ = 0;
 }
 
 FOREST::FOREST(int levels, std::size_t budget) : n_(levels), budget_(budget) {
   nodes_.resize(static_cast<std::size_t>(n_) + 1);
   unique_.resize(static_cast<std::size_t>(n_) + 1);
   for (auto& m : memo_) m.resize(static_cast<std::size_t>(n_) + 1);
-  minimal_.resize(static_cast<std::size_t>(n_) + 1);
   zero_.assign(static_cast<std::size_t>(n_) + 1, 0);
   one_.assign(static_cast<std::size_t>(n_) + 1, 1);
   nodes_[n_] = {{0, 0}, {1, 1}};
+  systems_.assign(1, std::vector<int32_t>(static_cast<std::size_t>(n_), 1));
+  span_.resize(static_cast<std::size_t>(n_) + 1);
   for (int l = n_ - 1; l >= 0; --l) {
     zero_[l] = make(l, zero_[l + 1], zero_[l + 1]);
     one_[l] = make(l, one_[l + 1], one_[l + 1]);
@@ -96,6 +114,7 @@ NODE FOREST::make(int level, NODE lo, NODE hi) {
   if (++count_ > budget_) throw BUDGET{};
   id = static_cast<NODE>(nodes_[level].size());
   nodes_[level].push_back({lo, hi});
+  if (spans_) spanOf(level, lo, hi);
   unique_[level].put(key, id);
   return id;
 }
@@ -153,11 +172,50 @@ struct SUMS {
 
 }  // namespace
 
+void FOREST::spanOf(int level, NODE lo, NODE hi) {
+  const std::size_t sys = systems_.size();
+  std::vector<int32_t>& out = span_[level];
+  const int32_t* x = &span_[level + 1][2 * sys * lo];
+  const int32_t* y = &span_[level + 1][2 * sys * hi];
+  for (std::size_t k = 0; k < sys; ++k) {
+    const int32_t w = systems_[k][level];  // no sum of a system reaches NOSET
+    out.push_back(std::min(x[2 * k], y[2 * k] == NOSET ? NOSET : y[2 * k] + w));
+    out.push_back(std::max(x[2 * k + 1], y[2 * k + 1] == -NOSET ? -NOSET : y[2 * k + 1] + w));
+  }
+}
+
+void FOREST::weigh(const int64_t* weight) {
+  // Once the nodes keep their spans the systems stay as they are.
+  if (spans_ || systems_.size() == SYSTEMS) return;
+  int64_t total = 0;
+  for (int l = 0; l < n_; ++l)
+    if (weight[l] < 0 || (total += weight[l]) >= NOSET) return;
+  const std::vector<int32_t> w(weight, weight + n_);
+  if (std::find(systems_.begin(), systems_.end(), w) != systems_.end()) return;
+  systems_.push_back(w);
+}
+
+void FOREST::spanAll() {
+  const std::size_t sys = systems_.size();
+  // "false" has no set, "true" the empty one.
+  span_[n_].assign(4 * sys, 0);
+  for (std::size_t k = 0; k < sys; ++k) {
+    span_[n_][2 * k] = NOSET;
+    span_[n_][2 * k + 1] = -NOSET;
+  }
+  for (int l = n_ - 1; l >= 0; --l) {
+    span_[l].clear();
+    for (const Node& v : nodes_[l]) spanOf(l, v.lo, v.hi);
+  }
+  spans_ = true;
+}
+
 NODE FOREST::threshold(const int64_t* weight, int64_t q) {
   return conjThreshold(one_[0], weight, q);
 }
 
 NODE FOREST::conjThreshold(NODE f, const int64_t* weight, int64_t q) {
+  weigh(weight);
   const SUMS sums(n_, weight, q);
   // Level by level from the root: the distinct pairs (node of F, canonical
   // quota) that paths reach, as keys node << 32 | quota (the quota is below
@@ -274,6 +332,7 @@ NODE FOREST::notBlockedDescending(const int64_t* weight, int64_t b) {
 }
 
 NODE FOREST::notBlocked(const int64_t* weight, int64_t b) {
+  weigh(weight);
   bool descending = true;
   for (int l = 1; l < n_; ++l) descending = descending && weight[l] <= weight[l - 1];
   if (descending) return notBlockedDescending(weight, b);
@@ -314,10 +373,8 @@ NODE FOREST::apply(OP op, int level, NODE a, NODE b) {
     switch (op) {
       case AND:
         return a & b;
-      case OR:
-        return a | b;
       default:
-        return a & (b ^ 1);
+        return a | b;
     }
   }
   const NODE z = zero_[level], o = one_[level];
@@ -328,15 +385,11 @@ NODE FOREST::apply(OP op, int level, NODE a, NODE b) {
       if (b == o) return a;
       if (a > b) std::swap(a, b);
       break;
-    case OR:
+    default:
       if (a == o || b == o) return o;
       if (a == z || a == b) return b;
       if (b == z) return a;
       if (a > b) std::swap(a, b);
-      break;
-    default:
-      if (a == z || b == o || a == b) return z;
-      if (b == z) return a;
       break;
   }
   const uint64_t key = pairKey(a, b);
@@ -350,19 +403,122 @@ NODE FOREST::apply(OP op, int level, NODE a, NODE b) {
   return r;
 }
 
-NODE FOREST::minimalAt(int level, NODE f) {
-  if (level == n_ || f == zero_[level]) return f;
-  NODE r = 0;
-  if (minimal_[level].find(f, r)) return r;
-  const Node x = nodes_[level][f];
+void FOREST::andNot(int level, const std::vector<uint64_t>& pairs, std::vector<NODE>& out) {
+  // Breadth first, as conjThreshold: level by level from LEVEL the distinct
+  // pairs that the given ones lead to, each pair's children a node already
+  // decided (RESOLVED) or a position among the next level's pairs; then the
+  // nodes from the bottom up. The pairs of one level are told apart in a
+  // map of that level alone, which stays far smaller than a memo of every
+  // pair and is visited one level at a time. A pair whose A weighs less in
+  // some system than any set of B is A at once: most of the differences of
+  // minimal sets end so, which spares their whole diagrams below.
+  constexpr uint64_t RESOLVED = uint64_t{1} << 63;
+  constexpr std::size_t AHEAD = 8;  // look-ups the cache fetches at once
+  const std::size_t sys = systems_.size();
+  auto apart = [&](int l, NODE a, NODE b) {
+    const int32_t* x = &span_[l][2 * sys * a];
+    const int32_t* y = &span_[l][2 * sys * b];
+    for (std::size_t k = 0; k < sys; ++k)
+      if (x[2 * k + 1] < y[2 * k]) return true;
+    return false;
+  };
+  MAP seen;
+  std::vector<uint64_t> open, next;
+  auto visit = [&](int l, uint64_t key, uint64_t& out) {
+    const NODE a = static_cast<NODE>(key >> 32), b = static_cast<NODE>(key);
+    if (a == zero_[l] || b == one_[l] || a == b) {
+      out = RESOLVED | zero_[l];
+    } else if (b == zero_[l] || apart(l, a, b)) {
+      out = RESOLVED | a;
+    } else {  // at the last level every pair is decided above
+      NODE at = static_cast<NODE>(next.size());
+      if (!seen.findOrPut(key, at)) next.push_back(key);
+      out = at;
+    }
+  };
+  std::vector<uint64_t> roots(pairs.size());
+  seen.reset(pairs.size());
+  for (std::size_t i = 0; i < pairs.size(); ++i) visit(level, pairs[i], roots[i]);
+  std::vector<std::vector<uint64_t>> child(static_cast<std::size_t>(n_));  // 2 per pair
+  for (int l = level; l < n_ && !next.empty(); ++l) {
+    open.swap(next);
+    next.clear();
+    seen.reset(open.size());
+    std::vector<uint64_t>& ch = child[l];
+    ch.resize(2 * open.size());
+    const Node* at = nodes_[l].data();
+    for (std::size_t i = 0; i < open.size(); ++i) {
+      if (i + AHEAD < open.size()) {
+        __builtin_prefetch(at + (open[i + AHEAD] >> 32));
+        __builtin_prefetch(at + (open[i + AHEAD] & 0xffffffffu));
+      }
+      const Node x = at[open[i] >> 32], y = at[open[i] & 0xffffffffu];
+      ch[2 * i] = pairKey(x.lo, y.lo);
+      ch[2 * i + 1] = pairKey(x.hi, y.hi);
+    }
+    // The keys first, then their look-ups, each asked of the cache ahead.
+    for (std::size_t i = 0; i < ch.size(); ++i) {
+      if (i + AHEAD < ch.size()) seen.prefetch(ch[i + AHEAD]);
+      visit(l + 1, ch[i], ch[i]);
+    }
+  }
+  std::vector<NODE> ids, up;
+  auto node = [&](uint64_t c) {
+    return (c & RESOLVED) ? static_cast<NODE>(c & ~RESOLVED) : ids[static_cast<std::size_t>(c)];
+  };
+  for (int l = n_ - 1; l >= level; --l) {
+    const std::vector<uint64_t>& ch = child[l];
+    up.resize(ch.size() / 2);
+    for (std::size_t i = 0; i < up.size(); ++i) {
+      if (i + AHEAD < up.size())
+        unique_[l].prefetch(pairKey(node(ch[2 * (i + AHEAD)]), node(ch[2 * (i + AHEAD) + 1])));
+      up[i] = make(l, node(ch[2 * i]), node(ch[2 * i + 1]));
+    }
+    ids.swap(up);
+  }
+  out.resize(roots.size());
+  for (std::size_t i = 0; i < roots.size(); ++i) out[i] = node(roots[i]);
+}
+
+void FOREST::reachable(NODE f, std::vector<std::vector<NODE>>& reach,
+                       std::vector<std::vector<int32_t>>& index) const {
+  reach.assign(static_cast<std::size_t>(n_) + 1, {});
+  index.resize(static_cast<std::size_t>(n_) + 1);
+  for (int l = 0; l <= n_; ++l) index[l].assign(nodes_[l].size(), -1);
+  reach[0].push_back(f);
+  index[0][f] = 0;
+  for (int l = 0; l < n_; ++l)
+    for (NODE v : reach[l])
+      for (NODE c : {nodes_[l][v].lo, nodes_[l][v].hi})
+        if (index[l + 1][c] < 0) {
+          index[l + 1][c] = static_cast<int32_t>(reach[l + 1].size());
+          reach[l + 1].push_back(c);
+        }
+}
+
+NODE FOREST::minimal(NODE f) {
+  if (!spans_) spanAll();  // kept for every node from now on
   // A minimal set without the player is a minimal set of the rule without
   // it; one with the player is minimal with it, and its rest must not win
-  // without the player already.
-  const NODE lo = minimalAt(level + 1, x.lo);
-  const NODE hi = apply(ANDNOT, level + 1, minimalAt(level + 1, x.hi), x.lo);
-  r = make(level, lo, hi);
-  minimal_[level].put(f, r);
-  return r;
+  // without the player already: Min(f) = ite(x, Min(f1) AND NOT f0, Min(f0)).
+  // From the bottom up, the differences of all nodes of a level in one
+  // batch, once the minimal sets of the level below are known.
+  std::vector<std::vector<NODE>> reach;
+  std::vector<std::vector<int32_t>> index;
+  reachable(f, reach, index);
+  std::vector<NODE> below = reach[n_], here, hi;  // by position in REACH
+  std::vector<uint64_t> pairs;
+  for (int l = n_ - 1; l >= 0; --l) {
+    auto at = [&](NODE c) { return below[static_cast<std::size_t>(index[l + 1][c])]; };
+    pairs.clear();
+    for (NODE v : reach[l]) pairs.push_back(pairKey(at(nodes_[l][v].hi), nodes_[l][v].lo));
+    andNot(l + 1, pairs, hi);
+    here.resize(reach[l].size());
+    for (std::size_t i = 0; i < here.size(); ++i)
+      here[i] = make(l, at(nodes_[l][reach[l][i]].lo), hi[i]);
+    below.swap(here);
+  }
+  return below[0];
 }
 
 void FOREST::profile(NODE f, const int* player, const int* first, int mm,
@@ -370,18 +526,9 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm,
   out = wfast::Profile{};
   const int n = n_;
   // The nodes reachable from F, numbered per level.
-  std::vector<std::vector<NODE>> reach(static_cast<std::size_t>(n) + 1);
-  std::vector<std::vector<int32_t>> index(static_cast<std::size_t>(n) + 1);
-  for (int l = 0; l <= n; ++l) index[l].assign(nodes_[l].size(), -1);
-  reach[0].push_back(f);
-  index[0][f] = 0;
-  for (int l = 0; l < n; ++l)
-    for (NODE v : reach[l])
-      for (NODE c : {nodes_[l][v].lo, nodes_[l][v].hi})
-        if (index[l + 1][c] < 0) {
-          index[l + 1][c] = static_cast<int32_t>(reach[l + 1].size());
-          reach[l + 1].push_back(c);
-        }
+  std::vector<std::vector<NODE>> reach;
+  std::vector<std::vector<int32_t>> index;
+  reachable(f, reach, index);
 
   // up[l][i * (n - l + 1) + j]: completions of size j from node i of level l
   // to "true".

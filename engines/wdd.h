@@ -47,7 +47,7 @@ class FOREST {
   NODE conj(NODE a, NODE b) { return apply(AND, 0, a, b); }
   NODE disj(NODE a, NODE b) { return apply(OR, 0, a, b); }
   // The minimal sets of a monotone rule: those whose every member is needed.
-  NODE minimal(NODE f) { return minimalAt(0, f); }
+  NODE minimal(NODE f);
 
   // Counts by size of the sets of F: all, those containing the player of
   // each level (into with[PLAYER[L]]), and those without a member of
@@ -56,7 +56,7 @@ class FOREST {
   void profile(NODE f, const int* player, const int* first, int mm, wfast::Profile& out) const;
 
  private:
-  enum OP { AND = 0, OR = 1, ANDNOT = 2 };
+  enum OP { AND = 0, OR = 1 };
   struct Node {
     NODE lo, hi;  // the rule without and with the level's player
   };
@@ -67,25 +67,52 @@ class FOREST {
    public:
     bool find(uint64_t key, NODE& value) const;
     void put(uint64_t key, NODE value);
+    // VALUE is KEY's value when KEY is there (true), else becomes it.
+    bool findOrPut(uint64_t key, NODE& value);
+    // Empties the map with room for about N keys.
+    void reset(std::size_t n);
+    // Asks the cache for KEY's first slot ahead of a look-up.
+    void prefetch(uint64_t key) const;
 
    private:
-    std::vector<uint64_t> keys_;
-    std::vector<NODE> values_;
+    struct Slot {  // key and value in one cache line
+      uint64_t key;
+      NODE value;
+    };
+    std::vector<Slot> slots_;
     std::size_t used_ = 0;
   };
 
   NODE make(int level, NODE lo, NODE hi);
   NODE apply(OP op, int level, NODE a, NODE b);
-  NODE minimalAt(int level, NODE f);
+  // A AND NOT B for the pairs (A, B) of level LEVEL given as pairKey(A, B).
+  void andNot(int level, const std::vector<uint64_t>& pairs, std::vector<NODE>& out);
+  // The nodes reachable from F per level, and each one's position there
+  // (by node; -1 for the others).
+  void reachable(NODE f, std::vector<std::vector<NODE>>& reach,
+                 std::vector<std::vector<int32_t>>& index) const;
   NODE notBlockedDescending(const int64_t* weight, int64_t b);
 
   int n_;
   std::size_t budget_, count_ = 0;
   std::vector<std::vector<Node>> nodes_;  // per level; level n_ holds false (0) and true (1)
   std::vector<MAP> unique_;
-  std::vector<MAP> memo_[3];
-  std::vector<MAP> minimal_;
+  std::vector<MAP> memo_[2];
   std::vector<NODE> zero_, one_;
+  // The weight systems of the rules built before the first minimal sets, by
+  // level: members counted, then up to SYSTEMS - 1 others whose sums fit 31
+  // bits. From the first minimal sets on, each node keeps per system the
+  // least and the most sum over its sets (SPAN_ per level, 2 * systems per
+  // node): no set of A is one of B when A's most falls short of B's least
+  // in some system.
+  static constexpr std::size_t SYSTEMS = 5;
+  static constexpr int32_t NOSET = INT32_MAX;  // the least sum of no set
+  std::vector<std::vector<int32_t>> systems_;
+  std::vector<std::vector<int32_t>> span_;
+  bool spans_ = false;
+  void weigh(const int64_t* weight);
+  void spanAll();                            // the spans of every node
+  void spanOf(int level, NODE lo, NODE hi);  // appends a new node's spans
 };
 
 }  // namespace wdd
