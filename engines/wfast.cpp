@@ -33,7 +33,7 @@ namespace {
 // players, where the walk would take minutes to months, a diagram may grow
 // to 8 million nodes (the fifty states with the population as the blocking
 // system need 2.7 million for the rule, about 0.8 GB in all, and twice as
-// many with its minimal sets, about 3 GB).
+// many with its minimal sets, about 1.2 GB).
 constexpr std::size_t DENSE_CELLS = std::size_t{1} << 28;
 constexpr std::size_t DIAGRAM_NODES = 2'000'000;
 constexpr std::size_t DIAGRAM_NODES_LARGE = 8'000'000;
