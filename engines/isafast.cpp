@@ -28,11 +28,12 @@ namespace {
 inline bool isZero(double x) { return x == 0.0; }
 inline bool isZero(const XNUM& x) { return x.zero(); }
 inline XNUM toX(double x) { return XNUM(x); }
+inline XNUM toX(const XNUM& x) { return x; }
 
 // D += S * C, the step of every convolution below.
 inline void mulAdd(double& d, double s, double c) { d += s * c; }
 inline void mulAdd(XNUM& d, const XNUM& s, const XNUM& c) { XMULADD(d, s, c); }
-inline XNUM toX(const XNUM& x) { return x; }
+
 template <class NUM>
 NUM fromX(const XNUM& x);
 template <>

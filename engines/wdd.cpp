@@ -16,6 +16,16 @@ constexpr double SUMBYTES = 256.0 * 1024 * 1024;
 
 inline uint64_t pairKey(NODE a, NODE b) { return uint64_t{a} << 32 | b; }
 
+// Breadth-first construction (FOREST::conjThreshold, FOREST::andNot): a
+// child entry is a node already decided, marked RESOLVED, or the position of
+// a pair among the next level's pairs, whose nodes are IDS.
+constexpr uint64_t RESOLVED = uint64_t{1} << 63;
+constexpr std::size_t AHEAD = 8;  // look-ups the cache is asked for at once
+
+inline NODE resolve(uint64_t c, const std::vector<NODE>& ids) {
+  return (c & RESOLVED) ? static_cast<NODE>(c & ~RESOLVED) : ids[static_cast<std::size_t>(c)];
+}
+
 inline std::size_t hashOf(uint64_t key, std::size_t mask) {
   key ^= key >> 31;
   key *= 0x9E3779B97F4A7C15ull;
@@ -222,7 +232,6 @@ NODE FOREST::conjThreshold(NODE f, const int64_t* weight, int64_t q) {
   // 2^32 by the bit sets' limit), ascending; each pair's two children are a
   // node already decided (RESOLVED) or a position among the next level's
   // pairs. Then the nodes from the bottom up.
-  constexpr uint64_t RESOLVED = uint64_t{1} << 63;
   auto decided = [&](int l, NODE v, int64_t c, uint64_t& out) {
     if (v == zero_[l] || c > sums.rest[l]) {
       out = RESOLVED | zero_[l];
@@ -287,18 +296,23 @@ NODE FOREST::conjThreshold(NODE f, const int64_t* weight, int64_t q) {
     }
     pairs.swap(next);
   }
+  return buildUp(0, child)[0];
+}
+
+std::vector<NODE> FOREST::buildUp(int top, const std::vector<std::vector<uint64_t>>& child) {
   std::vector<NODE> ids, up;
-  for (int l = n_ - 1; l >= 0; --l) {
+  for (int l = n_ - 1; l >= top; --l) {
     const std::vector<uint64_t>& ch = child[l];
-    auto node = [&](uint64_t c) {
-      return (c & RESOLVED) ? static_cast<NODE>(c & ~RESOLVED) : ids[static_cast<std::size_t>(c)];
-    };
     up.resize(ch.size() / 2);
-    for (std::size_t i = 0; i < up.size(); ++i)
-      up[i] = make(l, node(ch[2 * i]), node(ch[2 * i + 1]));
+    for (std::size_t i = 0; i < up.size(); ++i) {
+      if (i + AHEAD < up.size())
+        unique_[l].prefetch(
+            pairKey(resolve(ch[2 * (i + AHEAD)], ids), resolve(ch[2 * (i + AHEAD) + 1], ids)));
+      up[i] = make(l, resolve(ch[2 * i], ids), resolve(ch[2 * i + 1], ids));
+    }
     ids.swap(up);
   }
-  return ids[0];
+  return ids;
 }
 
 NODE FOREST::notBlockedDescending(const int64_t* weight, int64_t b) {
@@ -412,8 +426,6 @@ void FOREST::andNot(int level, const std::vector<uint64_t>& pairs, std::vector<N
   // pair and is visited one level at a time. A pair whose A weighs less in
   // some system than any set of B is A at once: most of the differences of
   // minimal sets end so, which spares their whole diagrams below.
-  constexpr uint64_t RESOLVED = uint64_t{1} << 63;
-  constexpr std::size_t AHEAD = 8;  // look-ups the cache fetches at once
   const std::size_t sys = systems_.size();
   auto apart = [&](int l, NODE a, NODE b) {
     const int32_t* x = &span_[l][2 * sys * a];
@@ -462,22 +474,9 @@ void FOREST::andNot(int level, const std::vector<uint64_t>& pairs, std::vector<N
       visit(l + 1, ch[i], ch[i]);
     }
   }
-  std::vector<NODE> ids, up;
-  auto node = [&](uint64_t c) {
-    return (c & RESOLVED) ? static_cast<NODE>(c & ~RESOLVED) : ids[static_cast<std::size_t>(c)];
-  };
-  for (int l = n_ - 1; l >= level; --l) {
-    const std::vector<uint64_t>& ch = child[l];
-    up.resize(ch.size() / 2);
-    for (std::size_t i = 0; i < up.size(); ++i) {
-      if (i + AHEAD < up.size())
-        unique_[l].prefetch(pairKey(node(ch[2 * (i + AHEAD)]), node(ch[2 * (i + AHEAD) + 1])));
-      up[i] = make(l, node(ch[2 * i]), node(ch[2 * i + 1]));
-    }
-    ids.swap(up);
-  }
+  const std::vector<NODE> ids = buildUp(level, child);
   out.resize(roots.size());
-  for (std::size_t i = 0; i < roots.size(); ++i) out[i] = node(roots[i]);
+  for (std::size_t i = 0; i < roots.size(); ++i) out[i] = resolve(roots[i], ids);
 }
 
 void FOREST::reachable(NODE f, std::vector<std::vector<NODE>>& reach,

@@ -87,6 +87,10 @@ class FOREST {
   NODE apply(OP op, int level, NODE a, NODE b);
   // A AND NOT B for the pairs (A, B) of level LEVEL given as pairKey(A, B).
   void andNot(int level, const std::vector<uint64_t>& pairs, std::vector<NODE>& out);
+  // The nodes of breadth-first pairs, from the bottom level up to TOP:
+  // CHILD[L] holds two entries per pair of level L (see RESOLVED in
+  // wdd.cpp). Returns the nodes of the pairs of level TOP.
+  std::vector<NODE> buildUp(int top, const std::vector<std::vector<uint64_t>>& child);
   // The nodes reachable from F per level, and each one's position there
   // (by node; -1 for the others).
   void reachable(NODE f, std::vector<std::vector<NODE>>& reach,
