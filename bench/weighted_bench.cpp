@@ -3,6 +3,7 @@
 // subgames with two win sets and an overall member threshold; each with one
 // vote system and with two.
 #include <benchmark/benchmark.h>
+#include <type_traits>
 
 #include "engines/wcore.h"
 
@@ -55,39 +56,44 @@ wcore::Game threeSubgames(int systems) {
   return g;
 }
 
-template <void (*CORE)(const wcore::Game&, wcore::Counts&, const wcore::Visitor*)>
+template <typename COUNTS, void (*CORE)(const wcore::Game&, COUNTS&, const wcore::Visitor*)>
 void walk(benchmark::State& state, const wcore::Game& g) {
-  wcore::Counts c;
+  COUNTS c;
   for (auto _ : state) {
     CORE(g, c, nullptr);
     benchmark::DoNotOptimize(c);
   }
   state.counters["coalitions"] = benchmark::Counter(
       static_cast<double>(state.iterations()) * ((1 << PLAYERS) - 1), benchmark::Counter::kIsRate);
-  state.counters["wins"] = c.wins;
+  if constexpr (std::is_same_v<COUNTS, wcore::WinCounts>)
+    state.counters["wins"] = c.wins;
+  else
+    state.counters["wins"] = c.minimal;
 }
 
-void BM_ShapleyOneSubgame(benchmark::State& s) { walk<wcore::SHAPLEY_CORE>(s, oneSubgame(1)); }
+void BM_ShapleyOneSubgame(benchmark::State& s) {
+  walk<wcore::WinCounts, wcore::SHAPLEY_CORE>(s, oneSubgame(1));
+}
 void BM_ShapleyThreeSubgames(benchmark::State& s) {
-  walk<wcore::SHAPLEY_CORE>(s, threeSubgames(1));
+  walk<wcore::WinCounts, wcore::SHAPLEY_CORE>(s, threeSubgames(1));
 }
 void BM_PublicGoodOneSubgame(benchmark::State& s) {
-  walk<wcore::PUBLICGOOD_CORE>(s, oneSubgame(1));
+  walk<wcore::MinimalCounts, wcore::PUBLICGOOD_CORE>(s, oneSubgame(1));
 }
 void BM_PublicGoodThreeSubgames(benchmark::State& s) {
-  walk<wcore::PUBLICGOOD_CORE>(s, threeSubgames(1));
+  walk<wcore::MinimalCounts, wcore::PUBLICGOOD_CORE>(s, threeSubgames(1));
 }
 void BM_ShapleyTwoSystemsOneSubgame(benchmark::State& s) {
-  walk<wcore::SHAPLEY_CORE>(s, oneSubgame(2));
+  walk<wcore::WinCounts, wcore::SHAPLEY_CORE>(s, oneSubgame(2));
 }
 void BM_ShapleyTwoSystemsThreeSubgames(benchmark::State& s) {
-  walk<wcore::SHAPLEY_CORE>(s, threeSubgames(2));
+  walk<wcore::WinCounts, wcore::SHAPLEY_CORE>(s, threeSubgames(2));
 }
 void BM_PublicGoodTwoSystemsOneSubgame(benchmark::State& s) {
-  walk<wcore::PUBLICGOOD_CORE>(s, oneSubgame(2));
+  walk<wcore::MinimalCounts, wcore::PUBLICGOOD_CORE>(s, oneSubgame(2));
 }
 void BM_PublicGoodTwoSystemsThreeSubgames(benchmark::State& s) {
-  walk<wcore::PUBLICGOOD_CORE>(s, threeSubgames(2));
+  walk<wcore::MinimalCounts, wcore::PUBLICGOOD_CORE>(s, threeSubgames(2));
 }
 
 BENCHMARK(BM_ShapleyOneSubgame)->Unit(benchmark::kMillisecond);

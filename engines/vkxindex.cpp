@@ -8,6 +8,7 @@
 #include "engines/vkxpgi2.h"
 #include "engines/vkxshap1.h"
 #include "engines/vkxshap2.h"
+#include "engines/wconvert.h"
 #include "engines/wfast.h"
 
 bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME) {
@@ -32,18 +33,29 @@ bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME) {
 
 namespace {
 
-// The counts of a weighted game for INDEX into CORE and COUNTS; false when
-// the game does not fit the tables (WEIGHTEDCORE). Where no fast method
-// covers the game, the fast counting walks with the hooks.
+// The counts of a weighted game into COUNTS (the winning coalitions for
+// the Shapley and Banzhaf indices, the minimal winning ones for the public
+// good index); false when the game does not fit the tables (WEIGHTEDCORE).
+// Where no fast method covers the game, the fast counting walks with the
+// hooks.
 bool weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks,
-                    wcore::Game& core, wcore::Counts& counts) {
+                    wcore::Game& core, wcore::WinCounts& counts) {
   if (!WEIGHTEDCORE(game, rule, core)) return false;
   if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
-  const bool pg = index == INDEXTYP::PUBLICGOOD;
   if (hooks.WALK)
-    (pg ? wcore::PUBLICGOOD_CORE : wcore::SHAPLEY_CORE)(core, counts, hooks.VISITOR);
+    wcore::SHAPLEY_CORE(core, counts, hooks.VISITOR);
   else
-    (pg ? wfast::PUBLICGOOD : wfast::SHAPLEY)(core, counts, hooks.VISITOR);
+    wfast::SHAPLEY(core, counts, hooks.VISITOR);
+  return true;
+}
+bool weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP, const HOOKSTYP& hooks,
+                    wcore::Game& core, wcore::MinimalCounts& counts) {
+  if (!WEIGHTEDCORE(game, rule, core)) return false;
+  core.position = nullptr;
+  if (hooks.WALK)
+    wcore::PUBLICGOOD_CORE(core, counts, hooks.VISITOR);
+  else
+    wfast::PUBLICGOOD(core, counts, hooks.VISITOR);
   return true;
 }
 
@@ -58,11 +70,11 @@ ISAXTOTALS isaTotals(ISAKIND kind, const ISAGAME& g, const HOOKSTYP& hooks) {
   return doubles ? ISA_TOEXTENDED(t) : ISA_FAST(kind, g);
 }
 
-template <typename RES, typename FROM>
+template <typename RES, typename COUNTS>
 RES weighted(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks,
-             FROM from) {
+             RES (*from)(const GAMETYP&, const wcore::Game&, const COUNTS&)) {
   wcore::Game core;
-  auto counts = std::make_unique<wcore::Counts>();
+  auto counts = std::make_unique<COUNTS>();
   if (!weightedCounts(game, rule, index, hooks, core, *counts))
     return NOTDONE<RES>(STATUSTYP::REFUSED);
   return from(game, core, *counts);

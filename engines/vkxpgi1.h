@@ -7,6 +7,6 @@
 // Per player the minimal winning coalitions that contain it and their
 // size-weighted shares, and the number of minimal winning coalitions, of
 // the standard or multiple-weights version, from the COUNTS of the public
-// good core on CORE (engines/vkxshap1.h: WEIGHTEDCORE).
+// good core on CORE (engines/wconvert.h: WEIGHTEDCORE).
 PUBLICGOODRES PUBLICGOOD_WEIGHTED(const GAMETYP& GAME, const wcore::Game& CORE,
-                                  const wcore::Counts& COUNTS);
+                                  const wcore::MinimalCounts& COUNTS);

@@ -164,8 +164,8 @@ double SIZESHARE(int N, const uint64_t* BYSIZE) {
   return v;
 }
 
-void SHAPLEY_CORE(const Game& g, Counts& c, const Visitor* visitor) {
-  c = Counts{};
+void SHAPLEY_CORE(const Game& g, WinCounts& c, const Visitor* visitor) {
+  c = WinCounts{};
   double del[MAXACTOR + 1] = {};
   for (int k = 1; k <= g.n; ++k) del[k] = swingWeight(g.n, k);
   // Swings by player and coalition size, turned into values at the end
@@ -195,10 +195,10 @@ void SHAPLEY_CORE(const Game& g, Counts& c, const Visitor* visitor) {
       for (uint64_t rest = w.members; rest != 0; rest &= rest - 1) {
         const int p = std::countr_zero(rest) + 1;
         colpiv |= uint32_t{1} << g.sub[p];
-        c.piv[p] += sim;
+        c.with[p] += sim;
         if (w.winsWithout(p)) continue;
         if (spatial)
-          c.shap[p] += swing;
+          c.value[p] += swing;
         else
           ++bySize[p][w.kk];
       }
@@ -210,11 +210,11 @@ void SHAPLEY_CORE(const Game& g, Counts& c, const Visitor* visitor) {
     if (w.kk == g.n) break;
   }
   if (!spatial)
-    for (int p = 1; p <= g.n; ++p) c.shap[p] = SHAPLEYVALUE(g.n, bySize[p]);
+    for (int p = 1; p <= g.n; ++p) c.value[p] = SHAPLEYVALUE(g.n, bySize[p]);
 }
 
-void PUBLICGOOD_CORE(const Game& g, Counts& c, const Visitor* visitor) {
-  c = Counts{};
+void PUBLICGOOD_CORE(const Game& g, MinimalCounts& c, const Visitor* visitor) {
+  c = MinimalCounts{};
   uint64_t bySize[MAXACTOR + 1][MAXACTOR + 1] = {};  // [p][size], as in SHAPLEY_CORE
   auto* every = visitor ? visitor->every : nullptr;
   auto* listed = visitor ? visitor->listed : nullptr;
@@ -229,18 +229,18 @@ void PUBLICGOOD_CORE(const Game& g, Counts& c, const Visitor* visitor) {
       for (uint64_t rest = w.members; rest != 0 && minimal; rest &= rest - 1)
         if (w.winsWithout(std::countr_zero(rest) + 1)) minimal = false;
       if (minimal) {
-        c.wins += 1.0;
-        if (listed) listed(ctx, w.perm, c.wins);
+        c.minimal += 1.0;
+        if (listed) listed(ctx, w.perm, c.minimal);
         for (uint64_t rest = w.members; rest != 0; rest &= rest - 1) {
           const int p = std::countr_zero(rest) + 1;
-          c.shap[p] += 1.0;
+          c.with[p] += 1.0;
           ++bySize[p][w.kk];
         }
       }
     }
     if (w.kk == g.n) break;
   }
-  for (int p = 1; p <= g.n; ++p) c.piv[p] = SIZESHARE(g.n, bySize[p]);
+  for (int p = 1; p <= g.n; ++p) c.share[p] = SIZESHARE(g.n, bySize[p]);
 }
 
 }  // namespace wcore

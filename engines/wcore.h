@@ -48,24 +48,29 @@ struct Game {
   double distmax = 1.0;
 };
 
-// What a walk counts. Per player p (1..n) and per subgame s (1..mm).
-struct Counts {
-  // Shapley core: the number of winning coalitions. Public good core: the
-  // number of minimal winning coalitions.
-  double wins = 0;
-  // Shapley core: sum of the swing weights (k-1)!(n-k)!/n! (times the
-  // similarity when spatial). Public good core: number of minimal winning
-  // coalitions that contain p.
-  double shap[MAXACTOR + 1] = {};
-  // Shapley core: number of winning coalitions containing p (similarity sum
-  // when spatial). Public good core: sum of 1/size over the minimal winning
-  // coalitions containing p.
-  double piv[MAXACTOR + 1] = {};
-  // Shapley core: winning coalitions with a member in subgame s (similarity
-  // sum when spatial). Not used by the public good core.
+// What the Shapley walk counts: the winning coalitions. Per player p
+// (1..n) and per subgame s (1..mm).
+struct WinCounts {
+  double wins = 0;  // winning coalitions
+  // The Shapley-Shubik value: the sum of the swing weights (k-1)!(n-k)!/n!
+  // over the coalitions in which p is a swing (times the similarity when
+  // spatial).
+  double value[MAXACTOR + 1] = {};
+  // Winning coalitions containing p (similarity sum when spatial).
+  double with[MAXACTOR + 1] = {};
+  // Winning coalitions with a member in subgame s (similarity sum when
+  // spatial).
   double sub[MAXCHAMB + 1] = {};
   // Spatial: similarity sums of the losing and of the winning coalitions.
   double dist0 = 0, dist1 = 0;
+};
+
+// What the public good walk counts: the minimal winning coalitions, those
+// that lose as soon as any one member leaves.
+struct MinimalCounts {
+  double minimal = 0;               // minimal winning coalitions
+  double with[MAXACTOR + 1] = {};   // those containing p
+  double share[MAXACTOR + 1] = {};  // the sum of 1/size over those containing p
 };
 
 // Optional per-coalition hooks for screen control and listings. Either
@@ -100,10 +105,10 @@ double SIZESHARE(int N, const uint64_t* BYSIZE);
 // Visits every non-empty coalition once, in binary counting order with player
 // 1 as the lowest digit, and counts winning coalitions, memberships and
 // swings. COUNTS is reset first. The game must FIT.
-void SHAPLEY_CORE(const Game& g, Counts& counts, const Visitor* visitor = nullptr);
+void SHAPLEY_CORE(const Game& g, WinCounts& counts, const Visitor* visitor = nullptr);
 
 // The same walk, counting minimal winning coalitions: winning coalitions that
 // lose as soon as any one member leaves.
-void PUBLICGOOD_CORE(const Game& g, Counts& counts, const Visitor* visitor = nullptr);
+void PUBLICGOOD_CORE(const Game& g, MinimalCounts& counts, const Visitor* visitor = nullptr);
 
 }  // namespace wcore

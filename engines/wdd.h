@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engines/wfast.h"
+#include "engines/wprofile.h"
 
 namespace wdd {
 

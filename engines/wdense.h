@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engines/wfast.h"
+#include "engines/wprofile.h"
 
 namespace wdense {
 

@@ -13,19 +13,6 @@
 
 namespace wfast {
 
-uint64_t CHOOSE(int N, int K) {
-  static const auto table = [] {
-    std::array<std::array<uint64_t, 65>, 65> t{};
-    for (int n = 0; n <= 64; ++n) {
-      t[n][0] = 1;
-      for (int k = 1; k <= n; ++k) t[n][k] = t[n - 1][k - 1] + t[n - 1][k];
-    }
-    return t;
-  }();
-  if (N < 0 || N > 64 || K < 0 || K > N) return 0;
-  return table[static_cast<std::size_t>(N)][static_cast<std::size_t>(K)];
-}
-
 namespace {
 
 // Memory the methods may take: a table of 2^28 cells is 2 GiB, a diagram of
@@ -366,44 +353,48 @@ bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
 bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE) { return run(G, false, USE, R); }
 bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE) { return run(G, true, USE, R); }
 
-void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::Counts& C) {
-  C = wcore::Counts{};
+void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) {
+  C = wcore::WinCounts{};
   C.wins = static_cast<double>(R.wins);
   for (int p = 1; p <= G.n; ++p) {
-    C.shap[p] = R.shap[p];
-    C.piv[p] = static_cast<double>(R.with[p]);
+    C.value[p] = R.shap[p];
+    C.with[p] = static_cast<double>(R.with[p]);
   }
   for (int s = 1; s <= G.mm; ++s) C.sub[s] = static_cast<double>(R.sub[s]);
 }
 
-void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::Counts& C) {
-  C = wcore::Counts{};
-  C.wins = static_cast<double>(R.minimal);
+void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::MinimalCounts& C) {
+  C = wcore::MinimalCounts{};
+  C.minimal = static_cast<double>(R.minimal);
   for (int p = 1; p <= G.n; ++p) {
-    C.shap[p] = static_cast<double>(R.minimalWith[p]);
-    C.piv[p] = R.minimalShare[p];
+    C.with[p] = static_cast<double>(R.minimalWith[p]);
+    C.share[p] = R.minimalShare[p];
   }
 }
 
 namespace {
 
-Method counted(const wcore::Game& g, wcore::Counts& c, bool pg, const wcore::Visitor* visitor) {
+template <typename COUNTS>
+Method counted(const wcore::Game& g, COUNTS& c, bool pg,
+               void (*take)(const Result&, const wcore::Game&, COUNTS&),
+               void (*walk)(const wcore::Game&, COUNTS&, const wcore::Visitor*),
+               const wcore::Visitor* visitor) {
   auto r = std::make_unique<Result>();
   if (run(g, pg, Choice::BEST, *r)) {
-    (pg ? PUBLICGOOD_COUNTS : SHAPLEY_COUNTS)(*r, g, c);
+    take(*r, g, c);
     return r->method;
   }
-  (pg ? wcore::PUBLICGOOD_CORE : wcore::SHAPLEY_CORE)(g, c, visitor);
+  walk(g, c, visitor);
   return Method::EXHAUSTIVE;
 }
 
 }  // namespace
 
-Method SHAPLEY(const wcore::Game& G, wcore::Counts& C, const wcore::Visitor* VISITOR) {
-  return counted(G, C, false, VISITOR);
+Method SHAPLEY(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR) {
+  return counted(G, C, false, SHAPLEY_COUNTS, wcore::SHAPLEY_CORE, VISITOR);
 }
-Method PUBLICGOOD(const wcore::Game& G, wcore::Counts& C, const wcore::Visitor* VISITOR) {
-  return counted(G, C, true, VISITOR);
+Method PUBLICGOOD(const wcore::Game& G, wcore::MinimalCounts& C, const wcore::Visitor* VISITOR) {
+  return counted(G, C, true, PUBLICGOOD_COUNTS, wcore::PUBLICGOOD_CORE, VISITOR);
 }
 
 }  // namespace wfast

@@ -24,16 +24,9 @@
 #include <cstdint>
 
 #include "engines/wcore.h"
+#include "engines/wprofile.h"
 
 namespace wfast {
-
-// Counts by coalition size k = 0..n of one monotone rule f over players
-// 1..n (the empty coalition included).
-struct Profile {
-  uint64_t all[MAXACTOR + 1] = {};                    // coalitions of size k in f
-  uint64_t with[MAXACTOR + 1][MAXACTOR + 1] = {};     // [p][k]: those containing player p
-  uint64_t without[MAXCHAMB + 1][MAXACTOR + 1] = {};  // [s][k]: those with no member of subgame s
-};
 
 // Which method counted a game.
 enum class Method : uint8_t { EXHAUSTIVE, DENSE, DIAGRAM };
@@ -67,16 +60,14 @@ enum class Choice : uint8_t { BEST, DENSE, DIAGRAM };
 bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
 bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
 
-// The counts as the cores report them (see wcore::Counts).
-void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::Counts& C);
-void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::Counts& C);
-
-// C(N, K) for 0 <= N <= 64, exact; 0 when K < 0 or K > N.
-uint64_t CHOOSE(int N, int K);
+// The counts as the walks report them.
+void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C);
+void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::MinimalCounts& C);
 
 // The fast method where it applies, else the exhaustive core (with
 // VISITOR); returns the method used.
-Method SHAPLEY(const wcore::Game& G, wcore::Counts& C, const wcore::Visitor* VISITOR = nullptr);
-Method PUBLICGOOD(const wcore::Game& G, wcore::Counts& C, const wcore::Visitor* VISITOR = nullptr);
+Method SHAPLEY(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR = nullptr);
+Method PUBLICGOOD(const wcore::Game& G, wcore::MinimalCounts& C,
+                  const wcore::Visitor* VISITOR = nullptr);
 
 }  // namespace wfast

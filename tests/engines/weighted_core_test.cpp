@@ -12,8 +12,9 @@
 
 namespace {
 
-using wcore::Counts;
 using wcore::Game;
+using wcore::MinimalCounts;
+using wcore::WinCounts;
 
 // The definitions, written out for one coalition given as a bit mask
 // (bit p-1 = player p).
@@ -54,8 +55,8 @@ bool bruteWins(const Game& g, uint64_t mask) {
 
 double factorial(int k) { return std::tgamma(k + 1.0); }
 
-Counts bruteShapley(const Game& g) {
-  Counts c;
+WinCounts bruteShapley(const Game& g) {
+  WinCounts c;
   for (uint64_t mask = 1; mask < (uint64_t{1} << g.n); ++mask) {
     if (!bruteWins(g, mask)) continue;
     const int k = __builtin_popcountll(mask);
@@ -63,10 +64,10 @@ Counts bruteShapley(const Game& g) {
     bool touched[MAXCHAMB + 1] = {};
     for (int p = 1; p <= g.n; ++p) {
       if (!(mask >> (p - 1) & 1)) continue;
-      c.piv[p] += 1;
+      c.with[p] += 1;
       touched[g.sub[p]] = true;
       if (!bruteWins(g, mask & ~(uint64_t{1} << (p - 1))))
-        c.shap[p] += factorial(k - 1) * factorial(g.n - k) / factorial(g.n);
+        c.value[p] += factorial(k - 1) * factorial(g.n - k) / factorial(g.n);
     }
     for (int s = 1; s <= g.mm; ++s) c.sub[s] += touched[s] ? 1 : 0;
   }
@@ -136,11 +137,11 @@ Game randomGame(std::mt19937& rng, int n, int mm, int thres, int vs, int lo, int
   return g;
 }
 
-void expectSameShapley(const Counts& want, const Counts& got, const Game& g) {
+void expectSameShapley(const WinCounts& want, const WinCounts& got, const Game& g) {
   ASSERT_EQ(want.wins, got.wins);
   for (int p = 1; p <= g.n; ++p) {
-    EXPECT_NEAR(want.shap[p], got.shap[p], 1e-12) << "player " << p;
-    EXPECT_EQ(want.piv[p], got.piv[p]) << "player " << p;
+    EXPECT_NEAR(want.value[p], got.value[p], 1e-12) << "player " << p;
+    EXPECT_EQ(want.with[p], got.with[p]) << "player " << p;
   }
   for (int s = 1; s <= g.mm; ++s) EXPECT_EQ(want.sub[s], got.sub[s]) << "subgame " << s;
 }
@@ -153,7 +154,7 @@ TEST(WeightedCore, VisitsEveryCoalitionInBinaryOrder) {
   Recorder r;
   r.n = g.n;
   wcore::Visitor v = recording(r);
-  Counts c;
+  WinCounts c;
   wcore::SHAPLEY_CORE(g, c, &v);
   ASSERT_EQ(r.every.size(), (1u << 9) - 1);
   for (std::size_t i = 0; i < r.every.size(); ++i) ASSERT_EQ(r.every[i], i + 1);
@@ -202,18 +203,18 @@ TEST(WeightedCore, ShapleyAndMinimalWinningMatchBruteForce) {
       g.blockThres = rc.blockThres;
       ASSERT_TRUE(wcore::FITS(g));
 
-      Counts got;
+      WinCounts got;
       wcore::SHAPLEY_CORE(g, got);
       expectSameShapley(bruteShapley(g), got, g);
 
       Recorder r;
       r.n = g.n;
       wcore::Visitor v = recording(r);
-      Counts pg;
+      MinimalCounts pg;
       wcore::PUBLICGOOD_CORE(g, pg, &v);
       const std::vector<uint64_t> minimal = bruteMinimal(g);
       EXPECT_EQ(r.listed, minimal);
-      ASSERT_EQ(pg.wins, static_cast<double>(minimal.size()));
+      ASSERT_EQ(pg.minimal, static_cast<double>(minimal.size()));
       for (int p = 1; p <= g.n; ++p) {
         double count = 0, share = 0;
         for (uint64_t mask : minimal)
@@ -221,8 +222,8 @@ TEST(WeightedCore, ShapleyAndMinimalWinningMatchBruteForce) {
             count += 1;
             share += 1.0 / __builtin_popcountll(mask);
           }
-        EXPECT_EQ(count, pg.shap[p]) << "player " << p;
-        EXPECT_NEAR(share, pg.piv[p], 1e-12) << "player " << p;
+        EXPECT_EQ(count, pg.with[p]) << "player " << p;
+        EXPECT_NEAR(share, pg.share[p], 1e-12) << "player " << p;
       }
     }
   }
@@ -234,12 +235,12 @@ TEST(WeightedCore, ShapleyValuesAddUpToOneWhenTheGrandCoalitionWins) {
   for (int round = 0; round < 20; ++round) {
     Game g = randomGame(rng, 5 + round % 7, 1 + round % 3, 1 + round % 4, 1, 0, 9);
     g.t1 = round % g.n;
-    Counts c;
+    WinCounts c;
     wcore::SHAPLEY_CORE(g, c);
     if (!bruteWins(g, (uint64_t{1} << g.n) - 1)) continue;
     ++checked;
     double sum = 0;
-    for (int p = 1; p <= g.n; ++p) sum += c.shap[p];
+    for (int p = 1; p <= g.n; ++p) sum += c.value[p];
     EXPECT_NEAR(sum, 1.0, 1e-12) << "round " << round;
   }
   EXPECT_GE(checked, 10);
@@ -262,23 +263,24 @@ TEST(WeightedCore, PlayersAlikeGetEqualValuesAndDummiesGetNothing) {
   g.m[0][1][2] = 5;
   g.m[0][2][1] = 9;
   g.m[0][2][2] = 0;
-  Counts c, pg;
+  WinCounts c;
+  MinimalCounts pg;
   wcore::SHAPLEY_CORE(g, c);
   wcore::PUBLICGOOD_CORE(g, pg);
-  EXPECT_GT(c.shap[1], 0.0);
-  EXPECT_DOUBLE_EQ(c.shap[1], c.shap[2]);
-  EXPECT_DOUBLE_EQ(c.shap[1], c.shap[3]);
-  EXPECT_EQ(c.piv[1], c.piv[3]);
-  EXPECT_EQ(c.shap[4], 0.0);
-  EXPECT_EQ(pg.shap[4], 0.0);
-  EXPECT_EQ(pg.shap[1], pg.shap[2]);
+  EXPECT_GT(c.value[1], 0.0);
+  EXPECT_DOUBLE_EQ(c.value[1], c.value[2]);
+  EXPECT_DOUBLE_EQ(c.value[1], c.value[3]);
+  EXPECT_EQ(c.with[1], c.with[3]);
+  EXPECT_EQ(c.value[4], 0.0);
+  EXPECT_EQ(pg.with[4], 0.0);
+  EXPECT_EQ(pg.with[1], pg.with[2]);
   // A member threshold can make the dummy needed after all: with T1 = 3 the
   // coalition {1, 2, 4} reaching 6 in subgame 1 needs all three members.
   g.thres = 1;
   g.m[0][1][2] = 0;
   g.t1 = 3;
   wcore::PUBLICGOOD_CORE(g, pg);
-  EXPECT_GT(pg.shap[4], 0.0);
+  EXPECT_GT(pg.with[4], 0.0);
 }
 
 TEST(WeightedCore, AnIdenticalSecondSystemChangesNothing) {
@@ -293,14 +295,15 @@ TEST(WeightedCore, AnIdenticalSecondSystemChangesNothing) {
       for (int t = 1; t <= two.thres; ++t)
         for (int s = 1; s <= two.mm; ++s) two.m[k][t][s] = one.m[0][t][s];
     }
-    Counts a, b, pa, pb;
+    WinCounts a, b;
+    MinimalCounts pa, pb;
     wcore::SHAPLEY_CORE(one, a);
     wcore::SHAPLEY_CORE(two, b);
     expectSameShapley(a, b, one);
     wcore::PUBLICGOOD_CORE(one, pa);
     wcore::PUBLICGOOD_CORE(two, pb);
-    EXPECT_EQ(pa.wins, pb.wins);
-    for (int p = 1; p <= one.n; ++p) EXPECT_EQ(pa.piv[p], pb.piv[p]);
+    EXPECT_EQ(pa.minimal, pb.minimal);
+    for (int p = 1; p <= one.n; ++p) EXPECT_EQ(pa.share[p], pb.share[p]);
   }
 }
 
@@ -322,7 +325,7 @@ TEST(WeightedCore, SpatialWeightsCoalitionsBySimilarity) {
   g.position = &pos;
   g.ntheme = 1;
   g.distmax = 4.0;
-  Counts c;
+  WinCounts c;
   wcore::SHAPLEY_CORE(g, c);
 
   double dist0 = 0, dist1 = 0, piv[5] = {}, shap[5] = {};
@@ -348,8 +351,8 @@ TEST(WeightedCore, SpatialWeightsCoalitionsBySimilarity) {
   EXPECT_NEAR(c.dist1, dist1, 1e-12);
   EXPECT_EQ(c.wins, 11.0);
   for (int p = 1; p <= 4; ++p) {
-    EXPECT_NEAR(c.piv[p], piv[p], 1e-12);
-    EXPECT_NEAR(c.shap[p], shap[p], 1e-12);
+    EXPECT_NEAR(c.with[p], piv[p], 1e-12);
+    EXPECT_NEAR(c.value[p], shap[p], 1e-12);
   }
   EXPECT_NEAR(c.sub[1], dist1, 1e-12);
 }

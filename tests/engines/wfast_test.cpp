@@ -10,8 +10,9 @@
 
 namespace {
 
-using wcore::Counts;
 using wcore::Game;
+using wcore::MinimalCounts;
+using wcore::WinCounts;
 
 struct Draw {
   std::mt19937_64 rng;
@@ -71,27 +72,28 @@ TEST(WeightedFast, RandomGamesMatchTheExhaustiveCores) {
     auto r = std::make_unique<wfast::Result>();
     ASSERT_TRUE(wfast::SHAPLEY_FAST(g, *r)) << id;
     (r->method == wfast::Method::DENSE ? dense : diagram) += 1;
-    auto want = std::make_unique<Counts>(), got = std::make_unique<Counts>();
+    auto want = std::make_unique<WinCounts>(), got = std::make_unique<WinCounts>();
     wcore::SHAPLEY_CORE(g, *want);
     wfast::SHAPLEY_COUNTS(*r, g, *got);
     ASSERT_EQ(want->wins, got->wins) << id;
     const uint64_t empty = wcore::EMPTYWINS(g) ? 1 : 0;
     for (int p = 1; p <= g.n; ++p) {
-      EXPECT_EQ(want->piv[p], got->piv[p]) << id << " player " << p;
+      EXPECT_EQ(want->with[p], got->with[p]) << id << " player " << p;
       // Both finish from the same counts by size: equal to the last bit.
-      EXPECT_EQ(want->shap[p], got->shap[p]) << id << " shapley " << p;
+      EXPECT_EQ(want->value[p], got->value[p]) << id << " shapley " << p;
       // Every winning coalition with p not winning without it.
       EXPECT_EQ(r->swings[p], 2 * r->with[p] - r->wins - empty) << id << " player " << p;
     }
     for (int s = 1; s <= g.mm; ++s) EXPECT_EQ(want->sub[s], got->sub[s]) << id << " subgame " << s;
 
     ASSERT_TRUE(wfast::PUBLICGOOD_FAST(g, *r)) << id;
-    wcore::PUBLICGOOD_CORE(g, *want);
-    wfast::PUBLICGOOD_COUNTS(*r, g, *got);
-    ASSERT_EQ(want->wins, got->wins) << id << " minimal";
+    auto wantMin = std::make_unique<MinimalCounts>(), gotMin = std::make_unique<MinimalCounts>();
+    wcore::PUBLICGOOD_CORE(g, *wantMin);
+    wfast::PUBLICGOOD_COUNTS(*r, g, *gotMin);
+    ASSERT_EQ(wantMin->minimal, gotMin->minimal) << id << " minimal";
     for (int p = 1; p <= g.n; ++p) {
-      EXPECT_EQ(want->shap[p], got->shap[p]) << id << " minimal, player " << p;
-      EXPECT_EQ(want->piv[p], got->piv[p]) << id << " minimal share " << p;
+      EXPECT_EQ(wantMin->with[p], gotMin->with[p]) << id << " minimal, player " << p;
+      EXPECT_EQ(wantMin->share[p], gotMin->share[p]) << id << " minimal share " << p;
     }
   }
   // Both methods had their share of the games.
@@ -107,7 +109,7 @@ TEST(WeightedFast, LeavesNegativeWeightsAndSpatialGamesToTheWalk) {
     g.w[d.pick(0, g.vs - 1)][d.pick(1, 8)] = -1;
     EXPECT_FALSE(wfast::SHAPLEY_FAST(g, r));
     EXPECT_FALSE(wfast::PUBLICGOOD_FAST(g, r));
-    Counts want, got;
+    WinCounts want, got;
     wcore::SHAPLEY_CORE(g, want);
     EXPECT_EQ(wfast::SHAPLEY(g, got), wfast::Method::EXHAUSTIVE);
     EXPECT_EQ(want.wins, got.wins);
