@@ -196,22 +196,6 @@ bool ruleOptions(const ARGSTYP& a, const GAMETYP& game, RULETYP& rule, FAILTYP& 
   return true;
 }
 
-// Control characters of a message shown as escapes, so that a file name or
-// an argument cannot drive the terminal.
-std::string shown(std::string_view text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c >= 0x20 && c != 0x7f) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "\\x%02x", c);
-    out += hex;
-  }
-  return out;
-}
-
 // A data file whose values are not all whole numbers is refused: one line
 // per such value, "FILE:LINE: reason 'text'".
 bool typos(const std::string& file, const DATAWARNINGS& warn, FAILTYP& F) {
@@ -604,7 +588,7 @@ int CLIMAIN(int ARGC, char** ARGV) {
     app.parse(ARGC, ARGV);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
-    std::fprintf(stderr, "vkx: %s\n", shown(e.what()).c_str());
+    std::fprintf(stderr, "vkx: %s\n", SHOWNTEXT(e.what()).c_str());
     std::string index = "shapley|banzhaf|publicgood";
     for (const CLI::App* sub : subs)
       if (sub->parsed()) index = sub->get_name();
@@ -622,7 +606,7 @@ int CLIMAIN(int ARGC, char** ARGV) {
     for (std::size_t from = 0;;) {
       const std::size_t end = F.MESSAGE.find('\n', from);
       std::fprintf(stderr, "%s\n",
-                   shown(std::string_view(F.MESSAGE).substr(from, end - from)).c_str());
+                   SHOWNTEXT(std::string_view(F.MESSAGE).substr(from, end - from)).c_str());
       if (end == std::string::npos) break;
       from = end + 1;
     }

@@ -138,6 +138,20 @@ std::string NUMTEXT(double X) {
   return ec == std::errc() ? std::string(text, end) : "";
 }
 
+std::string SHOWNTEXT(std::string_view TEXT) {
+  std::string out;
+  for (unsigned char c : TEXT) {
+    if (c >= 0x20 && c != 0x7f) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02x", c);
+    out += hex;
+  }
+  return out;
+}
+
 std::string CSVFIELD(const std::string& RAW) {
   // Control bytes are written as the JSON output writes them (\u001b), so
   // a name cannot drive the terminal the CSV is shown on.
