@@ -262,8 +262,10 @@ bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE) {
   con::write("primary data file: ");
   S.NAME = NAMECUT(con::readLine());
   if (S.OUTPUTFILE) S.NAMEOUT = S.NAME;
-  R.ERRORFLAG = GAMELOAD(S.NAME, R);
+  DATAWARNINGS warn;
+  R.ERRORFLAG = GAMELOAD(S.NAME, R, &warn);
   con::writeLn();
+  if (R.ERRORFLAG == 0) DATAWARNWRITE(R.NAME + ".inp", warn);
   if (R.ERRORFLAG != 0) {
     con::writeLn("...system error on loading " + R.NAME + ".inp");
     MAINGROUND(S);

@@ -188,7 +188,9 @@ double DIST_KOAL(const PERMTYP& PERM, const POSTYP& POSITION, uint16_t N, uint16
   const int players = std::min<int>(N, MAXACTOR);
   // The sum of up to 1225 distances overflows when they come near the
   // largest double: it is then kept in units of 2^-16, exactly.
-  const double unit = DISTMAX > 0x1p1000 ? 0x1p-16 : 1.0;
+  // Distances of subnormal size are kept in units of 2^-900 (the reciprocal
+  // of such a DISTMAX would be infinite and the similarity NAN).
+  const double unit = DISTMAX > 0x1p1000 ? 0x1p-16 : DISTMAX < 0x1p-900 ? 0x1p900 : 1.0;
   double sum = 0.0;
   for (int i = 2; i <= players; ++i) {
     if (!PERM[i]) continue;

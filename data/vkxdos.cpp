@@ -18,9 +18,22 @@ std::string cleanLine(const std::string& line) {
   return TRIMRIGHT(std::string_view(line).substr(0, line.find('{')));
 }
 
-int32_t lineValue(const std::string& line) {
+// The values of a data file are whole numbers; a line that is none reads
+// as 0 and is noted in WARN (with its line number) when asked for.
+struct noter {
+  DATAWARNINGS* warn = nullptr;
+  int32_t line = 0;  // number of the line last taken
+  bool ended = false;
+  void note(bool bad, bool missing, const std::string& text) {
+    if (!warn || !bad || ended) return;
+    warn->push_back({line, missing ? std::string() : text, missing});
+    ended = missing;  // the file's end is noted once
+  }
+};
+
+int32_t lineValue(const std::string& line, noter& n, bool missing) {
   int32_t v = 0;
-  VALINT(cleanLine(line), v);  // a failed conversion leaves 0
+  n.note(VALINT(cleanLine(line), v) != 0, missing, line);  // a failed conversion leaves 0
   return v;
 }
 
@@ -32,24 +45,31 @@ int32_t lineValue(const std::string& line) {
 // a place in a table are still stored.
 template <typename Next>
 void parseData(Next&& next, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
-               GEWTYP& GEW, MEMTYP& MEM) {
+               GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* warn) {
   bool more = true;
   std::string line;
+  noter n{warn};
   auto take = [&]() -> const std::string& {
     if (more && !next(line)) more = false;
     if (!more) line.clear();
+    ++n.line;
     return line;
   };
+  auto value = [&]() {
+    const std::string& l = take();
+    return lineValue(l, n, !more);
+  };
 
-  DATASTRUCTURE = lineValue(take());
+  DATASTRUCTURE = value();
   uint16_t mm = 0;
-  VALWORD(cleanLine(take()), mm);
+  take();
+  n.note(VALWORD(cleanLine(line), mm) != 0, !more, line);
   MM = mm;
 
   int64_t total = 0;  // players as the file declares them
   for (int s = 1; s <= mm; ++s) {
     if (!more && s > MAXCHAMB) break;  // every remaining count reads 0
-    const int32_t nn = lineValue(take());
+    const int32_t nn = value();
     if (s <= MAXCHAMB) NN[s] = nn;
     if (DATASTRUCTURE == 1) {
       for (int64_t j = 1; j <= nn; ++j) {
@@ -57,7 +77,7 @@ void parseData(Next&& next, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, N
           total += nn - j + 1;  // nothing left to store: count the rest at once
           break;
         }
-        const int32_t w = lineValue(take());
+        const int32_t w = value();
         ++total;
         if (s <= MAXCHAMB && j <= MAXACTOR) GEW[s][j] = w;
         if (total <= MAXACTOR) {
@@ -73,30 +93,58 @@ void parseData(Next&& next, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, N
 }
 
 // Reads a whole field as a decimal number in the C locale (sign, fraction
-// and exponent allowed); anything else, and a non-finite value, gives 0.
-double fieldValue(std::string_view field) {
-  if (!field.empty() && field.front() == '+') {
+// and exponent allowed) into V; a missing field is 0. False for anything
+// else and for a value that is not finite or too small to be kept.
+bool fieldValue(std::string_view field, double& v) {
+  v = 0.0;
+  if (field.empty()) return true;
+  if (field.front() == '+') {
     field.remove_prefix(1);
-    if (!field.empty() && field.front() == '-') return 0.0;
+    if (field.empty() || field.front() == '-') return false;
   }
-  if (field.empty()) return 0.0;
-  double v = 0.0;
-  auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), v);
-  if (ec != std::errc() || end != field.data() + field.size() || !std::isfinite(v)) return 0.0;
-  return v;
+  const char* last = field.data() + field.size();
+  auto [end, ec] = std::from_chars(field.data(), last, v);
+  if (ec == std::errc::result_out_of_range) {
+    // A subnormal value is kept (the wider type reads it); one that would
+    // become 0 or infinite is not.
+    long double wide = 0.0L;
+    auto [wend, wec] = std::from_chars(field.data(), last, wide);
+    v = static_cast<double>(wide);
+    return wec == std::errc() && wend == last && std::isfinite(v) && v != 0.0;
+  }
+  return ec == std::errc() && end == last && std::isfinite(v);
 }
 
 }  // namespace
 
 void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, uint16_t& N,
-               uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM) {
+               uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* WARNINGS) {
+  if (WARNINGS) WARNINGS->clear();
   std::size_t i = 0;
   auto next = [&](std::string& line) {
     if (i >= LINES.size()) return false;
     line = LINES[i++];
     return true;
   };
-  parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM);
+  parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM, WARNINGS);
+}
+
+std::string DATAWARNREASON(const DATAWARNTYP& W) {
+  return W.MISSING ? "file ends" : "no whole number";
+}
+
+void DATAWARNWRITE(const std::string& FILE, const DATAWARNINGS& WARNINGS) {
+  const std::size_t shown = std::min<std::size_t>(WARNINGS.size(), 3);
+  for (std::size_t i = 0; i < shown; ++i) {
+    const DATAWARNTYP& w = WARNINGS[i];
+    std::string text = w.TEXT.substr(0, 30);
+    for (char& c : text)
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+    con::writeLn("..." + FILE + " line " + std::to_string(w.LINE) + ": " +
+                 (w.MISSING ? std::string("file ends, read as 0") : "'" + text + "' read as 0"));
+  }
+  if (WARNINGS.size() > shown)
+    con::writeLn("...and " + std::to_string(WARNINGS.size() - shown) + " more lines read as 0");
 }
 
 namespace {
@@ -117,7 +165,8 @@ bool unreachable(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN, const GEWT
 }  // namespace
 
 void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
-              GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG) {
+              GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG, DATAWARNINGS* WARNINGS) {
+  if (WARNINGS) WARNINGS->clear();
   plat::TextIn in;
   FLAG = in.open(NAME + ".inp");
   if (FLAG != 0) return;
@@ -128,7 +177,8 @@ void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint
   NNTYP nn = NN;
   GEWTYP gew = GEW;
   MEMTYP mem = MEM;
-  parseData(next, ds, n, mm, nn, gew, mem);
+  DATAWARNINGS warn;
+  parseData(next, ds, n, mm, nn, gew, mem, WARNINGS ? &warn : nullptr);
   in.close();
   if (unreachable(ds, mm, nn, gew)) {
     FLAG = ERANGE;
@@ -140,6 +190,7 @@ void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint
   NN = nn;
   GEW = gew;
   MEM = mem;
+  if (WARNINGS) *WARNINGS = std::move(warn);
 }
 
 std::vector<std::string> DATATEXT(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
@@ -198,7 +249,7 @@ int POSITIONPARSE(const std::vector<std::string>& LINES, uint16_t& NTHEME, uint1
         view = blank == std::string_view::npos ? std::string_view() : view.substr(blank);
         view.remove_prefix(std::min(view.find_first_not_of(' '), view.size()));
       }
-      read[t][i] = fieldValue(field);
+      if (!fieldValue(field, read[t][i])) return EINVAL;
     }
   }
   // Positions so far apart that their distance exceeds the largest double
@@ -225,10 +276,10 @@ void POSITIONLOAD(const std::string& NAME, uint16_t& NTHEME, uint16_t N, POSTYP&
   FLAG = POSITIONPARSE(lines, NTHEME, N, POSITION);
 }
 
-int GAMELOAD(const std::string& NAME, GAMETYP& GAME) {
+int GAMELOAD(const std::string& NAME, GAMETYP& GAME, DATAWARNINGS* WARNINGS) {
   int32_t flag = 0, datastructure = 0;
   GAME.NAME = NAME;
-  DATALOAD(NAME, datastructure, GAME.N, GAME.MM, GAME.NN, GAME.GEW, GAME.MEM, flag);
+  DATALOAD(NAME, datastructure, GAME.N, GAME.MM, GAME.NN, GAME.GEW, GAME.MEM, flag, WARNINGS);
   GAME.DATASTRUCTURE = DATASTRUCTOF(datastructure);
   return flag;
 }

@@ -8,17 +8,33 @@
 #include "types/vkxdecl.h"
 #include "types/vkxgame.h"
 
+// A value line of a data file that reads as 0 although it is no whole
+// number (a typo such as "1.5", a tab before the comment, an empty line) or
+// that is missing because the file ends early: its line number (from 1)
+// and its text.
+struct DATAWARNTYP {
+  int32_t LINE = 0;
+  std::string TEXT;
+  bool MISSING = false;  // the file ends before this line
+};
+using DATAWARNINGS = std::vector<DATAWARNTYP>;
+
 // Reads NAME + ".inp". FLAG = 0 on success, else the error code of the
 // failed open (and nothing else changes). Never stores beyond a table, but
 // returns MM and N as the file declares them.
 void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
-              GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG);
+              GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG, DATAWARNINGS* WARNINGS = nullptr);
 // DATALOAD into a game record: its name, data structure and tables.
 // Returns 0 or the error code of the failed open.
-int GAMELOAD(const std::string& NAME, GAMETYP& GAME);
+int GAMELOAD(const std::string& NAME, GAMETYP& GAME, DATAWARNINGS* WARNINGS = nullptr);
 // The same from lines already read (pure; used by DATALOAD and by tests).
 void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, uint16_t& N,
-               uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM);
+               uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* WARNINGS = nullptr);
+// The reason of a warning, for messages: "no whole number" or "file ends".
+std::string DATAWARNREASON(const DATAWARNTYP& W);
+// After a load: one "..." line per warning of FILE, at most three, then a
+// line with how many more.
+void DATAWARNWRITE(const std::string& FILE, const DATAWARNINGS& WARNINGS);
 // Writes NAME + ".inp" through a temporary file; the old file survives any
 // failure. On failure writes "...system error on saving NAME.inp".
 void DATASAVE(const std::string& NAME, int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,

@@ -37,7 +37,9 @@ void MENUE_EDITDATA(SETTINGSTYP& S) {
   S.NAME = NAMECUT(con::readLine());
   con::writeLn();
 
-  DATALOAD(S.NAME, DATASTRUCTURE, N, MM, NN, GEW, MEM, ERRORFLAG);
+  DATAWARNINGS warn;
+  DATALOAD(S.NAME, DATASTRUCTURE, N, MM, NN, GEW, MEM, ERRORFLAG, &warn);
+  if (ERRORFLAG == 0) DATAWARNWRITE(S.NAME + ".inp", warn);
   if (ERRORFLAG != 0) {
     con::writeLn("...creating data file " + S.NAME + ".inp");
     DATASTRUCTURE = 0;

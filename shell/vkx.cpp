@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/program.h"
 #include "platform/terminal.h"
+#include "shell/vkxcliout.h"
 #include "shell/vkxmopti.h"
 #include "shell/vkxmprin.h"
 #include "types/vkxdecl.h"
@@ -262,7 +263,7 @@ int VKX_MAIN(int argc, char** argv) {
       USAGE(stdout);
       return 0;
     } else {
-      std::fprintf(stderr, "vkx: unexpected argument \"%s\"\n", arg.c_str());
+      std::fprintf(stderr, "vkx: unexpected argument \"%s\"\n", SHOWNTEXT(arg).c_str());
       USAGE(stderr);
       return 2;
     }
@@ -270,7 +271,7 @@ int VKX_MAIN(int argc, char** argv) {
   std::string error;
   if (scripted) {
     if (!plat::startScript(keyFile, error)) {
-      std::fprintf(stderr, "vkx: %s\n", error.c_str());
+      std::fprintf(stderr, "vkx: %s\n", SHOWNTEXT(error).c_str());
       return 2;
     }
     SETTINGSTYP settings;
@@ -279,7 +280,7 @@ int VKX_MAIN(int argc, char** argv) {
     return 0;
   }
   if (!term::start(error)) {
-    std::fprintf(stderr, "vkx: %s\n", error.c_str());
+    std::fprintf(stderr, "vkx: %s\n", SHOWNTEXT(error).c_str());
     return 1;
   }
   SETTINGSTYP settings;

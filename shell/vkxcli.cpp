@@ -122,6 +122,8 @@ bool winSets(const std::vector<std::string>& texts, const GAMETYP& game, const G
   return true;
 }
 
+bool typos(const std::string& file, const DATAWARNINGS& warn, FAILTYP& F);
+
 // The further vote systems of the multiple-weights version: each data file
 // must be a weighted game of the primary game's shape, with as many win sets.
 bool voteSystems(const ARGSTYP& a, GAMETYP& game, RULETYP& rule, FAILTYP& F) {
@@ -130,10 +132,12 @@ bool voteSystems(const ARGSTYP& a, GAMETYP& game, RULETYP& rule, FAILTYP& F) {
     game.NAME1 = dataName(a.SYSTEMS[static_cast<std::size_t>(k - 1)]);
     GAMETYP system;
     int32_t flag = 0, datastructure = 0;
+    DATAWARNINGS warn;
     DATALOAD(game.NAME1, datastructure, system.N, system.MM, system.NN, system.GEW, system.MEM,
-             flag);
+             flag, &warn);
     if (flag != 0 || !wrun::SYSTEMFITS(game, datastructure, system.N, system.MM, system.NN))
       return fail(F, EXITREFUSED, "...system error on loading " + game.NAME1 + ".inp");
+    if (!typos(game.NAME1 + ".inp", warn, F)) return false;
     if (a.WINSETS[k].size() != a.WINSETS[0].size())
       return usage(F, "...unequal numbers of thresholds");
     int32_t thres = 0;
@@ -192,12 +196,26 @@ bool ruleOptions(const ARGSTYP& a, const GAMETYP& game, RULETYP& rule, FAILTYP& 
   return true;
 }
 
+// A data file whose values are not all whole numbers is refused: one line
+// per such value, "FILE:LINE: reason 'text'".
+bool typos(const std::string& file, const DATAWARNINGS& warn, FAILTYP& F) {
+  if (warn.empty()) return true;
+  std::string lines;
+  for (const DATAWARNTYP& w : warn) {
+    if (!lines.empty()) lines += "\n";
+    lines += file + ":" + std::to_string(w.LINE) + ": " + DATAWARNREASON(w) + " '" + w.TEXT + "'";
+  }
+  return fail(F, EXITREFUSED, lines);
+}
+
 // The game and the rule of a run, loaded and checked as the dialogue
 // checks them.
 bool gameAndRule(const ARGSTYP& a, GAMETYP& game, RULETYP& rule, FAILTYP& F) {
   const std::string name = dataName(a.GAME);
-  if (GAMELOAD(name, game) != 0)
+  DATAWARNINGS warn;
+  if (GAMELOAD(name, game, &warn) != 0)
     return fail(F, EXITREFUSED, "...system error on loading " + name + ".inp");
+  if (!typos(name + ".inp", warn, F)) return false;
   if (!GAMESIZEOK(game)) return fail(F, EXITREFUSED, "...number of players/subgames not allowed");
   rule.GAME = versionOf(a);
   if (!HASENGINE(a.INDEX, game.DATASTRUCTURE, rule.GAME))
@@ -570,7 +588,7 @@ int CLIMAIN(int ARGC, char** ARGV) {
     app.parse(ARGC, ARGV);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
-    std::fprintf(stderr, "vkx: %s\n", e.what());
+    std::fprintf(stderr, "vkx: %s\n", SHOWNTEXT(e.what()).c_str());
     std::string index = "shapley|banzhaf|publicgood";
     for (const CLI::App* sub : subs)
       if (sub->parsed()) index = sub->get_name();
@@ -584,7 +602,14 @@ int CLIMAIN(int ARGC, char** ARGV) {
   else
     status = runArgs(a, F);
   if (status != 0) {
-    std::fprintf(stderr, "%s\n", F.MESSAGE.c_str());
+    // Each line of the message on its own, its control characters escaped.
+    for (std::size_t from = 0;;) {
+      const std::size_t end = F.MESSAGE.find('\n', from);
+      std::fprintf(stderr, "%s\n",
+                   SHOWNTEXT(std::string_view(F.MESSAGE).substr(from, end - from)).c_str());
+      if (end == std::string::npos) break;
+      from = end + 1;
+    }
     if (status == EXITUSAGE) std::fprintf(stderr, "%s\n", a.USAGE.c_str());
   }
   return status;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "common/mathe1.h"
@@ -137,8 +138,34 @@ std::string NUMTEXT(double X) {
   return ec == std::errc() ? std::string(text, end) : "";
 }
 
-std::string CSVFIELD(const std::string& TEXT) {
-  if (TEXT.find_first_of(",\"\r\n") == std::string::npos) return TEXT;
+std::string SHOWNTEXT(std::string_view TEXT) {
+  std::string out;
+  for (unsigned char c : TEXT) {
+    if (c >= 0x20 && c != 0x7f) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02x", c);
+    out += hex;
+  }
+  return out;
+}
+
+std::string CSVFIELD(const std::string& RAW) {
+  // Control bytes are written as the JSON output writes them (\u001b), so
+  // a name cannot drive the terminal the CSV is shown on.
+  std::string TEXT;
+  for (char c : RAW) {
+    if (static_cast<unsigned char>(c) >= 0x20) {
+      TEXT += c;
+      continue;
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(c));
+    TEXT += hex;
+  }
+  if (TEXT.find_first_of(",\"") == std::string::npos) return TEXT;
   std::string quoted = "\"";
   for (char c : TEXT) {
     if (c == '"') quoted += '"';

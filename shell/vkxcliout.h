@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "commands/vkxmcomm.h"
@@ -21,6 +22,9 @@ struct CLIRUNTYP {
 std::string NUMTEXT(double X);
 // A CSV field, quoted when it holds a comma, a quote or a line end.
 std::string CSVFIELD(const std::string& TEXT);
+// TEXT for a message on standard error: control bytes shown as "\x1b", so
+// that a file name or an argument cannot drive the terminal.
+std::string SHOWNTEXT(std::string_view TEXT);
 
 // "subgame,player,name,weight" and the report's index column titles, then
 // one row per player of a weighted game (one per subgame, player "i" of

@@ -286,6 +286,13 @@ TEST(Distances, SimilarityDoesNotDependOnTheScaleOfThePositions) {
   PERMTYP all{};
   all[1] = all[2] = all[3] = true;
   EXPECT_NEAR(DIST_KOAL(all, big, 3, 3, 2, DIST_MAX(big, 3, 2)), 0.2, 1e-12);
+  // Subnormal positions give the similarities of ordinary ones.
+  for (double u : {1e-310, 4.9e-324}) {
+    POSTYP tiny = positions({{0, 0}, {3 * u, 0}, {0, 3 * u}});
+    const double m = DIST_MAX(tiny, 3, 2);
+    EXPECT_NEAR(DIST_KOAL(all, tiny, 3, 3, 2, m), 1 - (1 + std::sqrt(2.0)) / 3, 0.05) << u;
+    EXPECT_TRUE(std::isfinite(DIST_KOAL(all, tiny, 3, 3, 2, m))) << u;
+  }
   // Beyond the largest double a distance is infinite, never NAN.
   POSTYP huge = positions({{1.7e308, 0}, {-1.7e308, 0}});
   EXPECT_EQ(DIST(huge, 1, 2, 2, 2), INFINITY);

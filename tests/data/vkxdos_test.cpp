@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,58 @@ TEST(DataFile, ValueLinesAndTheirReadings) {
   EXPECT_EQ(parse({"-1", "1", "1"}).ds, -1);
   EXPECT_EQ(parse({"1", "-1"}).mm, 0);     // a count cannot be negative
   EXPECT_EQ(parse({"1", "70000"}).mm, 0);  // nor beyond 16 bits
+}
+
+TEST(DataFile, ValuesReadAsZeroAreNotedWithoutChangingTheGame) {
+  // Each case: the file's lines and the lines noted (number, text, missing).
+  struct Case {
+    std::vector<std::string> lines;
+    std::vector<DATAWARNTYP> noted;
+  } cases[] = {
+      {{"1  {datastructure weighted} ", "1", "2", "29 {Germany}", "-3  "}, {}},
+      {{"1", "1", "2", "1.5", "7,9"}, {{4, "1.5"}, {5, "7,9"}}},
+      {{"1", "1", "2", "abc", "7\t{c}"}, {{4, "abc"}, {5, "7\t{c}"}}},
+      {{"1", "1", "3", "", "{only a comment}", "4"}, {{4, ""}, {5, "{only a comment}"}}},
+      {{"1", "1", "3", "4"}, {{5, "", true}}},  // the end is noted once
+      {{"1", "1", "2000000000"}, {{4, "", true}}},
+      {{"1 x", "x", "1"}, {{1, "1 x"}, {2, "x"}}},
+      {{"0", "2", "4", "2147483648"}, {{4, "2147483648"}}},
+      {{}, {{1, "", true}}},
+  };
+  for (const Case& c : cases) {
+    DATAWARNINGS noted;
+    Game g, plain = parse(c.lines);
+    DATAPARSE(c.lines, g.ds, g.n, g.mm, g.nn, g.gew, g.mem, &noted);
+    ASSERT_EQ(noted.size(), c.noted.size()) << c.lines.size();
+    for (std::size_t i = 0; i < noted.size(); ++i) {
+      EXPECT_EQ(noted[i].LINE, c.noted[i].LINE);
+      EXPECT_EQ(noted[i].TEXT, c.noted[i].TEXT);
+      EXPECT_EQ(noted[i].MISSING, c.noted[i].MISSING);
+    }
+    EXPECT_EQ(g.n, plain.n);
+    EXPECT_EQ(std::memcmp(&g.gew, &plain.gew, sizeof g.gew), 0);
+  }
+  // Saved files and the examples load without a note.
+  testkit::TempDir dir;
+  testkit::start();
+  testkit::writeFile("game.inp", testkit::EXAMPLE_DATA_FILE);
+  Game g = example();
+  int32_t flag = -1;
+  DATAWARNINGS noted{{1, "old"}};
+  DATALOAD("game", g.ds, g.n, g.mm, g.nn, g.gew, g.mem, flag, &noted);
+  EXPECT_TRUE(noted.empty());
+  for (const char* name : {"congress", "eu27-pop", "eu27-states", "eu27-votes"}) {
+    DATALOAD(std::string(VKX_SOURCE_DIR "/examples/") + name, g.ds, g.n, g.mm, g.nn, g.gew, g.mem,
+             flag, &noted);
+    EXPECT_EQ(flag, 0) << name;
+    EXPECT_TRUE(noted.empty()) << name;
+  }
+  // On the screen: three lines at most, then how many more.
+  DATAWARNWRITE("w.inp", {{4, "1.5"}, {5, "7\x1b"}, {6, "", true}, {7, "x"}, {8, "y"}});
+  EXPECT_EQ(testkit::row(1), "...w.inp line 4: '1.5' read as 0");
+  EXPECT_EQ(testkit::row(2), "...w.inp line 5: '7 ' read as 0");
+  EXPECT_EQ(testkit::row(3), "...w.inp line 6: file ends, read as 0");
+  EXPECT_EQ(testkit::row(4), "...and 2 more lines read as 0");
 }
 
 TEST(DataFile, UnweightedStructuresReadCountsOnly) {
@@ -322,16 +375,10 @@ TEST(PositionsFile, LinesAndTheirValues) {
       {{"2", "4 7 {party X}"}, 1, 2, {4, 7}},
       {{"2", "4 7   "}, 1, 2, {4, 7}},
       {{"1", "3.25 {c}"}, 1, 1, {3.25}},
-      {{"1", "3 4"}, 1, 1, {0}},  // one theme: the whole line
       {{"3", "1e2 +0.5 -.25"}, 1, 3, {100, 0.5, -0.25}},
-      {{"2", " 4 7"}, 1, 2, {0, 0}},   // a leading blank shifts the fields
-      {{"2", "4"}, 1, 2, {4, 0}},      // a missing value
-      {{"2", "4,5 7"}, 1, 2, {0, 7}},  // decimal comma is no number
-      {{"2", "x 7"}, 1, 2, {0, 7}},
-      {{"2", "4\t7"}, 1, 2, {0, 0}},  // tab is no separator
-      {{"2", "inf nan"}, 1, 2, {0, 0}},
-      {{"2", "++1 1e999"}, 1, 2, {0, 0}},
-      {{"2"}, 1, 2, {0, 0}},  // missing line
+      {{"2", "4"}, 1, 2, {4, 0}},  // a missing value
+      {{"2"}, 1, 2, {0, 0}},       // missing line
+      {{"2", "1e-310 4.9e-324"}, 1, 2, {1e-310, 4.9e-324}},
   };
   for (const Case& c : cases) {
     Pos r = positions(c.lines, c.n);
@@ -359,6 +406,18 @@ TEST(PositionsFile, ThemesAndPlayersOutsideTheTableAreRefused) {
   EXPECT_EQ(positions({"10", "1"}, 50).code, 0);
 }
 
+TEST(PositionsFile, FieldsThatAreNoFiniteNumberAreRefused) {
+  for (const char* line : {" 4 7", "4,5 7", "x 7", "4\t7", "inf 1", "1 nan", "++1 1", "1 1e999",
+                           "0x1p3 1", "1 1e-400", "+ 1", "1 -"}) {
+    Pos r;
+    r.p[1][1] = 42;
+    r.code = POSITIONPARSE({"2", line}, r.nt, 1, r.p);
+    EXPECT_NE(r.code, 0) << line;
+    EXPECT_EQ(r.p[1][1], 42) << line;
+  }
+  EXPECT_NE(positions({"1", "3 4"}, 1).code, 0);  // one theme: the whole line
+}
+
 TEST(PositionsFile, OnlyPlayersOneToNAreTouched) {
   Pos r;
   r.p[1][3] = 9;
@@ -381,8 +440,8 @@ TEST(PositionsFile, NumbersDoNotFollowTheUserLocale) {
   if (!found) GTEST_SKIP() << "no locale with a decimal comma installed";
   Pos r = positions({"2", "1.5 2,5"}, 1);
   std::setlocale(LC_ALL, saved.c_str());
-  EXPECT_DOUBLE_EQ(r.p[1][1], 1.5);
-  EXPECT_DOUBLE_EQ(r.p[2][1], 0.0);
+  EXPECT_NE(r.code, 0);  // "2,5" is no number, whatever the locale
+  EXPECT_DOUBLE_EQ(positions({"1", "1.5"}, 1).p[1][1], 1.5);
 }
 
 TEST(PositionsFile, LoadFromDisk) {

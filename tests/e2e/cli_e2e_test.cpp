@@ -217,12 +217,19 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
        "...system error on loading ugame.inp"},
       {"shapley game --winset 4,1 --output nodir/x.csv", 3, " on saving nodir/x.csv"},
       {"shapley game --winset 4,1 --files --output x.csv", 3, " on saving game.out"},
+      // A typo in a weight is no zero; control characters are shown escaped.
+      {"banzhaf typo --winset 4", 3,
+       "typo.inp:4: no whole number '1.5'\ntypo.inp:5: no whole number '7\\x09{x}'\n"
+       "typo.inp:6: file ends ''\n"},
+      {"shapley \"$(printf 'a\\033]0;T\\007')\" --winset 1", 3,
+       "...system error on loading a\\x1b]0;T\\x07.inp\n"},
   };
   testkit::TempDir dir;
   writeGames();
   std::string big = "1\r\n1\r\n51\r\n";
   for (int i = 0; i < 51; ++i) big += "1\r\n";
   testkit::writeFile("big.inp", big);
+  testkit::writeFile("typo.inp", "1\r\n1\r\n3\r\n1.5\r\n7\t{x}\r\n");
   std::filesystem::create_directory("game.out");  // a report file that cannot be appended to
   const auto before = testkit::folderFiles(".");
   for (const Case& c : cases) {

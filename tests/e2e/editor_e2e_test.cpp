@@ -36,6 +36,20 @@ TEST(EditorEndToEnd, EditorCreatesAndThenRewritesADataFile) {
   EXPECT_EQ(testkit::readFile("game.inp"), expected);
 }
 
+TEST(EditorEndToEnd, ValuesReadAsZeroAreShownAfterLoading) {
+  // Five values that read as 0: the editor and an index command show three
+  // of them, then how many more, and go on with the game as read.
+  testkit::TempDir dir;
+  testkit::writeFile("frac.inp", "1\r\n1\r\n5\r\n1.5\r\n7,9 {x}\r\nabc\r\n\r\n");
+  for (const char* keys : {"defrac\r", "c1frac\r"}) {
+    const ProgramRun r = runProgram(keys);
+    EXPECT_TRUE(shows(r, "│...frac.inp line 4: '1.5' read as 0")) << r.screen;
+    EXPECT_TRUE(shows(r, "│...frac.inp line 5: '7,9 {x}' read as 0")) << r.screen;
+    EXPECT_TRUE(shows(r, "│...frac.inp line 6: 'abc' read as 0")) << r.screen;
+    EXPECT_TRUE(shows(r, "│...and 2 more lines read as 0")) << r.screen;
+  }
+}
+
 TEST(EditorEndToEnd, ListFileThenBackToTheMenu) {
   testkit::TempDir dir;
   testkit::writeFile("r.out", "alpha\r\nbeta\r\n");

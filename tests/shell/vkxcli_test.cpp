@@ -1,5 +1,6 @@
 // The progress line of the command line.
 #include "shell/vkxcli.h"
+#include "shell/vkxcliout.h"
 
 #include <gtest/gtest.h>
 
@@ -22,3 +23,19 @@ TEST(CommandLineProgress, BarShareAndTimeLeftFitTheWidth) {
 }
 
 }  // namespace
+
+TEST(CommandLineText, ControlBytesAreShownEscaped) {
+  struct Case {
+    std::string raw, message, csv;
+  } cases[] = {
+      {"plain name", "plain name", "plain name"},
+      {"a,b", "a,b", "\"a,b\""},
+      {"\x1b]0;T\a\x1b[2J", "\\x1b]0;T\\x07\\x1b[2J", "\\u001b]0;T\\u0007\\u001b[2J"},
+      {"tab\there\r\n\x7f", "tab\\x09here\\x0d\\x0a\\x7f", "tab\\u0009here\\u000d\\u000a\x7f"},
+      {"Gr\xc3\xbcne", "Gr\xc3\xbcne", "Gr\xc3\xbcne"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SHOWNTEXT(c.raw), c.message) << c.raw;
+    EXPECT_EQ(CSVFIELD(c.raw), c.csv) << c.raw;
+  }
+}
