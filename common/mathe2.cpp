@@ -50,6 +50,14 @@ void READINT(const std::string& OUTPUT, int32_t& INTEG) {
         INP.pop_back();
         continue;
       }
+      if (KEY == KEYESC) {
+        // Esc clears the field to the end of the row and what was typed.
+        con::gotoXY(X, YY);
+        con::clrEol();
+        INP.clear();
+        XX = X;
+        continue;
+      }
       if (KEY < 29 || KEY > 126) continue;
       if (XX < windowWidth()) con::writeChar(static_cast<char>(KEY));
       if (INP.size() < MAXINP) INP.push_back(static_cast<char>(KEY));

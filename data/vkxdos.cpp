@@ -194,7 +194,8 @@ void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint
 }
 
 std::vector<std::string> DATATEXT(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
-                                  const GEWTYP& GEW) {
+                                  const GEWTYP& GEW,
+                                  const std::vector<std::vector<std::string>>& NAMES) {
   // The tables hold 10 subgames and, in a weighted game, 50 players per
   // subgame; larger counts are written as what the tables hold so that the
   // file always reads back as the game written.
@@ -210,20 +211,26 @@ std::vector<std::string> DATATEXT(int32_t DATASTRUCTURE, uint16_t MM, const NNTY
     if (DATASTRUCTURE == 1) nn = std::min<int32_t>(nn, MAXACTOR);
     lines.push_back(std::to_string(nn) + "  {number of players subgame " + std::to_string(s) + "}");
     if (DATASTRUCTURE != 1) continue;
-    for (int j = 1; j <= nn; ++j)
-      lines.push_back(std::to_string(GEW[s][j]) + "  {weight player " + std::to_string(j) + "}");
+    for (int j = 1; j <= nn; ++j) {
+      std::string line = std::to_string(GEW[s][j]) + "  {weight player " + std::to_string(j) + "}";
+      const auto us = static_cast<std::size_t>(s), uj = static_cast<std::size_t>(j);
+      if (us < NAMES.size() && uj < NAMES[us].size() && !NAMES[us][uj].empty())
+        line += " {" + NAMES[us][uj] + "}";
+      lines.push_back(line);
+    }
   }
   return lines;
 }
 
 void DATASAVE(const std::string& NAME, int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
-              const GEWTYP& GEW, int32_t& FLAG) {
+              const GEWTYP& GEW, int32_t& FLAG,
+              const std::vector<std::vector<std::string>>& NAMES) {
   // Written beside the old file and renamed over it only when complete, so
   // a failed save leaves the previous game intact.
   plat::TextOut out;
   FLAG = out.replace(NAME + ".inp");
   if (FLAG == 0) {
-    for (const std::string& line : DATATEXT(DATASTRUCTURE, MM, NN, GEW)) out.writeLine(line);
+    for (const std::string& line : DATATEXT(DATASTRUCTURE, MM, NN, GEW, NAMES)) out.writeLine(line);
     FLAG = out.commit();
   }
   if (FLAG != 0) con::writeLn("...system error on saving " + NAME + ".inp");

@@ -37,11 +37,15 @@ std::string DATAWARNREASON(const DATAWARNTYP& W);
 void DATAWARNWRITE(const std::string& FILE, const DATAWARNINGS& WARNINGS);
 // Writes NAME + ".inp" through a temporary file; the old file survives any
 // failure. On failure writes "...system error on saving NAME.inp".
+// NAMES[s][j], where present and not empty, is written as the name comment
+// of player j of subgame s ("29  {weight player 1} {DE}").
 void DATASAVE(const std::string& NAME, int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
-              const GEWTYP& GEW, int32_t& FLAG);
+              const GEWTYP& GEW, int32_t& FLAG,
+              const std::vector<std::vector<std::string>>& NAMES = {});
 // The lines DATASAVE writes (without line ends).
 std::vector<std::string> DATATEXT(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
-                                  const GEWTYP& GEW);
+                                  const GEWTYP& GEW,
+                                  const std::vector<std::vector<std::string>>& NAMES = {});
 
 // Reads NAME + ".pos": NTHEME and the positions of players 1..N.
 void POSITIONLOAD(const std::string& NAME, uint16_t& NTHEME, uint16_t N, POSTYP& POSITION,

@@ -1,9 +1,12 @@
 #include "data/vkxmedit.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "common/mathe2.h"
 #include "data/vkxdos.h"
+#include "data/vkxnames.h"
 #include "frame/vkxunit.h"
 #include "platform/console.h"
 #include "types/vkxdecl.h"
@@ -22,6 +25,24 @@ int32_t READCOUNTLN(const std::string& PROMPT, int32_t COUNT, int32_t LIMIT) {
   }
 }
 
+// The name comment of each weight line, by subgame and player, found where
+// DATALOAD reads the weights (as the command line finds them).
+std::vector<std::vector<std::string>> commentNames(const std::vector<std::string>& LINES,
+                                                   uint16_t MM, const NNTYP& NN) {
+  std::vector<std::vector<std::string>> names(MAXCHAMB + 1);
+  std::size_t line = 2;
+  for (int s = 1; s <= MM && s <= MAXCHAMB; ++s, ++line) {
+    const int nn = std::min<int>(NN[s], MAXACTOR);
+    names[static_cast<std::size_t>(s)].resize(static_cast<std::size_t>(MAXACTOR) + 1);
+    for (int j = 1; j <= nn; ++j)
+      if (line + static_cast<std::size_t>(j) < LINES.size())
+        names[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)] =
+            COMMENTNAME(LINES[line + static_cast<std::size_t>(j)]);
+    line += static_cast<std::size_t>(nn);
+  }
+  return names;
+}
+
 }  // namespace
 
 void MENUE_EDITDATA(SETTINGSTYP& S) {
@@ -37,9 +58,15 @@ void MENUE_EDITDATA(SETTINGSTYP& S) {
   S.NAME = NAMECUT(con::readLine());
   con::writeLn();
 
+  // The file as loaded: its player names are written back, and a file that
+  // another program changed meanwhile is not overwritten.
+  std::vector<std::string> loaded;
+  const int loadflag = FILELINES(S.NAME, loaded);
   DATAWARNINGS warn;
   DATALOAD(S.NAME, DATASTRUCTURE, N, MM, NN, GEW, MEM, ERRORFLAG, &warn);
   if (ERRORFLAG == 0) DATAWARNWRITE(S.NAME + ".inp", warn);
+  std::vector<std::vector<std::string>> names;
+  if (ERRORFLAG == 0 && DATASTRUCTURE == 1) names = commentNames(loaded, MM, NN);
   if (ERRORFLAG != 0) {
     con::writeLn("...creating data file " + S.NAME + ".inp");
     DATASTRUCTURE = 0;
@@ -60,6 +87,11 @@ void MENUE_EDITDATA(SETTINGSTYP& S) {
         READWEIGHTLN(S, "  weight player " + std::to_string(j) + ": ", GEW[s][j]);
   }
 
-  DATASAVE(S.NAME, DATASTRUCTURE, MM, NN, GEW, ERRORFLAG);
+  std::vector<std::string> now;
+  const int nowflag = FILELINES(S.NAME, now);
+  if ((loadflag == 0) != (nowflag == 0) || now != loaded)
+    con::writeLn("...file " + S.NAME + ".inp changed on disk, not saved");
+  else
+    DATASAVE(S.NAME, DATASTRUCTURE, MM, NN, GEW, ERRORFLAG, names);
   MAINGROUND(S);
 }

@@ -50,12 +50,18 @@ std::vector<std::string> PLAYERNAMES(const std::vector<std::string>& LINES, cons
   return names;
 }
 
+int FILELINES(const std::string& NAME, std::vector<std::string>& LINES) {
+  LINES.clear();
+  plat::TextIn in;
+  const int flag = in.open(NAME + ".inp");
+  if (flag != 0) return flag;
+  std::string text;
+  while (in.readLine(text)) LINES.push_back(text);
+  return 0;
+}
+
 std::vector<std::string> NAMESLOAD(const std::string& NAME, const GAMETYP& GAME) {
   std::vector<std::string> lines;
-  plat::TextIn in;
-  if (in.open(NAME + ".inp") == 0) {
-    std::string text;
-    while (in.readLine(text)) lines.push_back(text);
-  }
+  FILELINES(NAME, lines);
   return PLAYERNAMES(lines, GAME);
 }

@@ -22,3 +22,6 @@ std::vector<std::string> PLAYERNAMES(const std::vector<std::string>& LINES, cons
 // The same from the file NAME + ".inp"; every name is "" when it cannot be
 // read.
 std::vector<std::string> NAMESLOAD(const std::string& NAME, const GAMETYP& GAME);
+// The lines of the file NAME + ".inp" into LINES; 0 or the error code of
+// the failed open (LINES then empty).
+int FILELINES(const std::string& NAME, std::vector<std::string>& LINES);

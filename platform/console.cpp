@@ -310,11 +310,14 @@ std::string readLine() {
       return lineText(buf);
     }
     if (k == 27) {
+      // The field is cleared to the end of its row, so that a value shown
+      // there before (longer than what is typed next) does not stay on the
+      // screen behind the new one.
       for (std::size_t p = 0; p < buf.size(); ++p)
         if (place(p)) putChar(' ');
       buf.clear();
       pos = 0;
-      place(0);
+      if (place(0)) clrEol();
       continue;
     }
     if (k == 8) {

@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # Installs what the build needs (only what is missing, with apt-get), then
-# configures and builds vkx, its tests and benchmarks.
+# configures and builds vkx; with --tests also its tests and benchmarks.
 #
-#   scripts/build.sh [extra cmake options]
+#   scripts/build.sh [--tests] [extra cmake options]
 #
 # The build folder is build/ beside this repository's sources, or
 # $VKX_BUILD_DIR when that is set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# Without --tests only the program is built: the test suite and the
+# benchmarks take most of the build time.
+target=(--target vkx)
+if [ "${1:-}" = --tests ]; then
+  target=()
+  shift
+fi
 
 missing=()
 command -v g++ >/dev/null 2>&1 || missing+=(g++)
@@ -37,4 +45,4 @@ fi
 
 dir=${VKX_BUILD_DIR:-build}
 cmake -S . -B "$dir" "$@"
-cmake --build "$dir" -j "${VKX_JOBS:-$(nproc)}"
+cmake --build "$dir" -j "${VKX_JOBS:-$(nproc)}" "${target[@]}"

@@ -40,7 +40,7 @@ TEST(ReadInt, EntriesAndTheirValues) {
       {"2147483648\r9\r", 7, 9, "value: 9"},  // beyond 32 bits: refused
       {"12a\r\r", 7, 7, "value: 7"},          // refused, then Enter keeps 7
       {"12a\r8\r", 7, 8, "value: 8"},
-      {ESC + "4\t2\r", 0, 42, "value: 42"},            // Esc and Tab ignored
+      {ESC + "4\t2\r", 0, 42, "value: 42"},            // Esc clears, Tab ignored
       {"4\x1b[D\x1b[C\x1b[A2\r", 0, 42, "value: 42"},  // arrows ignored
       {BS + BS + "5\r", 7, 5, "value: 5"},             // Backspace on an empty entry
       {"19" + BS + "8\r", 7, 18, "value: 18"},
@@ -54,6 +54,28 @@ TEST(ReadInt, EntriesAndTheirValues) {
     EXPECT_EQ(con::whereX(), 1);
     EXPECT_EQ(con::whereY(), 2);
   }
+}
+
+// While typing: over the shown value the typed digits replace its first
+// characters; after Esc the field is empty to the end of the row.
+TEST(ReadInt, EscClearsTheShownValueToTheEndOfTheRow) {
+  const struct {
+    const char* keys;
+    const char* shown;
+  } cases[] = {{"7", "value: 72345"},
+               {"\x1b"
+                "7",
+                "value: 7"},
+               {"98\x1b"
+                "7",
+                "value: 7"}};
+  for (auto read : {READINTLN, READLONGINTLN})
+    for (const auto& c : cases) {
+      testkit::start(c.keys);
+      int32_t value = 12345;
+      EXPECT_THROW(read("value: ", value), testkit::KeysExhausted);
+      EXPECT_EQ(testkit::row(1), c.shown) << c.keys;
+    }
 }
 
 TEST(ReadInt, RefusedEntryRedrawsTheOldValueAndWaits) {

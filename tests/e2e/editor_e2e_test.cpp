@@ -3,6 +3,7 @@
 // program prints its screen and ends.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -75,6 +76,30 @@ TEST(EditorEndToEnd, HelpFileBesideTheProgramIsShown) {
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(shows(r, "│" + first)) << r.screen;
   EXPECT_FALSE(shows(r, "no help available"));
+}
+
+// Hand-written player names stay; a file another program saved while the
+// editor had it open is left as that program wrote it.
+TEST(EditorEndToEnd, NamesAreKeptAndAFileChangedOnDiskIsNotOverwritten) {
+  testkit::TempDir dir;
+  const std::string named = "1\r\n1\r\n2\r\n29 {CDU/CSU}\r\n7  {weight player 2} { SPD }\r\n";
+  testkit::writeFile("g.inp", named);
+  ProgramRun r = runProgram("deg\r\r\r\r\r9\r");
+  EXPECT_EQ(testkit::readFile("g.inp"),
+            "1  {datastructure weighted} \r\n1  {number of subgames}\r\n"
+            "2  {number of players subgame 1}\r\n29  {weight player 1} {CDU/CSU}\r\n"
+            "9  {weight player 2} {SPD}\r\n");
+
+  // The keys up to the last weight, then the file changes, then Enter.
+  testkit::writeFile("g.inp", named);
+  const std::string cmd = std::string("{ printf 'deg\\r\\r\\r\\r\\r'; sleep 1; ") +
+                          "printf 'other\\n' > g.inp; printf '\\r'; } | " + VKX_BINARY +
+                          " --keys - > screen.txt 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_EQ(testkit::readFile("g.inp"), "other\n");
+  EXPECT_NE(testkit::readFile("screen.txt").find("│...file g.inp changed on disk, not saved"),
+            std::string::npos)
+      << testkit::readFile("screen.txt");
 }
 
 }  // namespace

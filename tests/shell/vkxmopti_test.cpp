@@ -50,6 +50,15 @@ TEST(FilePath, ReportNameIsTakenCutAndShownOnTheNextVisit) {
   }
 }
 
+// Esc and a shorter folder name: the shown folder is gone to the row's end.
+TEST(FilePath, EscClearsTheShownFolder) {
+  testkit::TempDir dir;
+  std::filesystem::create_directory("w");
+  runUntilWait(MENUE_FILEPATH, "\r\x1bw\r");
+  EXPECT_EQ(winLine(4), "input/output path: w");
+  EXPECT_EQ(plat::currentDir(), dir.path + "/w");
+}
+
 TEST(FilePath, ScreenShowsSettingAndFolder) {
   testkit::TempDir dir;
   runUntilWait(MENUE_FILEPATH, "\r\r");
