@@ -336,18 +336,25 @@ TEST(CommandLine, WriteFaultsLeaveEveryFileAsItWas) {
     EXPECT_EQ(testkit::runCommand(prog + flag + " >/dev/full 2>/dev/null"), 1) << flag;
 }
 
-// Many runs appending to one report file at once: every report is whole.
+// Many runs appending to one report file at once: every report is whole,
+// also one of more than a buffer's 4096 bytes (fifty players, eight win sets).
 TEST(CommandLine, ConcurrentAppendsStayWhole) {
   testkit::TempDir dir;
-  testkit::writeFile("w.inp", testkit::readFile(VKX_SOURCE_DIR "/examples/eu27-votes.inp"));
-  const std::string run = std::string("'") + VKX_BINARY + "' shapley w --winset 255 --files";
+  std::string game = "1\r\n1\r\n50\r\n";
+  for (int i = 0; i < 50; ++i) game += std::to_string(i % 7 + 1) + "\r\n";
+  testkit::writeFile("w.inp", game);
+  std::string run = std::string("'") + VKX_BINARY + "' shapley w --files";
+  for (int t = 100; t < 108; ++t) run += " --winset " + std::to_string(t);
   ASSERT_EQ(testkit::runCommand(run + " >/dev/null"), 0);
   const std::string one = testkit::readFile("w.out");
   ASSERT_EQ(testkit::runCommand(run + " >/dev/null"), 0);
   const std::string report = testkit::readFile("w.out").substr(one.size());
-  ASSERT_EQ(testkit::runCommand("for i in $(seq 24); do " + run + " >/dev/null & done; wait"), 0);
+  ASSERT_EQ(testkit::runCommand("for r in 1 2 3 4 5 6; do for i in $(seq 32); do " + run +
+                                " >/dev/null & done; wait; done"),
+            0);
   std::string expected = one;
-  for (int i = 0; i < 25; ++i) expected += report;
+  ASSERT_GT(report.size(), 4096u);
+  for (int i = 0; i < 1 + 6 * 32; ++i) expected += report;
   EXPECT_EQ(masked(testkit::readFile("w.out")), masked(expected));
 }
 
