@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -145,6 +146,34 @@ std::string followLinks(std::string p) {
   return p;
 }
 
+// The descriptor a name such as /dev/stdout or /proc/self/fd/N stands for,
+// or -1: the file behind it is written where the descriptor stands (a
+// shell's redirection), never replaced.
+int descriptorOf(const std::string& p) {
+  if (p == "/dev/stdin") return 0;
+  if (p == "/dev/stdout") return 1;
+  if (p == "/dev/stderr") return 2;
+  for (const std::string& prefix :
+       {std::string("/dev/fd/"), std::string("/proc/self/fd/"),
+        "/proc/" + std::to_string(getpid()) + "/fd/", std::string("/proc/thread-self/fd/")}) {
+    if (p.rfind(prefix, 0) != 0 || p.size() == prefix.size() || p.size() > prefix.size() + 9)
+      continue;
+    const std::string n = p.substr(prefix.size());
+    if (n.find_first_not_of("0123456789") == std::string::npos) return std::atoi(n.c_str());
+  }
+  return -1;
+}
+
+// A name of a folder's entry is at most NAME_MAX bytes: the temporary name
+// beside a long one is cut to fit.
+std::string tempNameOf(const std::string& p) {
+  const std::size_t slash = p.rfind('/');
+  const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+  std::string base = p.substr(start);
+  if (base.size() + 7 > NAME_MAX) base.resize(NAME_MAX - 7);
+  return p.substr(0, start) + base + ".XXXXXX";
+}
+
 mode_t currentUmask() {
   const mode_t m = umask(0);
   umask(m);
@@ -169,6 +198,11 @@ int TextOut::append(const std::string& p) {
   int code = 0;
   const int fd = openRegular(p, O_WRONLY | O_APPEND, code);
   if (fd < 0) return code;
+  // Other programs (other runs of this one) append to the same file: the
+  // lock, held until commit() or rollback(), keeps each one's text whole
+  // and lets a roll back cut only what this one wrote.
+  while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+  }
   struct stat st {};
   fstat(fd, &st);
   startLength = static_cast<long>(st.st_size);
@@ -185,6 +219,8 @@ int TextOut::create(const std::string& p) {
   reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
   path = followLinks(p);
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return ELOOP;
   errno = 0;
   // Exclusive: a file that appeared meanwhile is not truncated, and a roll
   // back may remove what this call made.
@@ -207,8 +243,11 @@ int TextOut::create(const std::string& p) {
 int TextOut::replace(const std::string& p) {
   reset(p);
   if (int code = takeFault(faults.openWrite)) return code;
+  if (const int fd = descriptorOf(p); fd >= 0) return openDescriptor(fd);
   path = followLinks(p);
   struct stat st {};
+  // A chain of links that never ends names no file to save.
+  if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return ELOOP;
   const bool exists = stat(path.c_str(), &st) == 0;
   if (exists) {
     // Opening the file for writing asks the system whether this user may
@@ -220,7 +259,7 @@ int TextOut::replace(const std::string& p) {
   }
   // A name made by this call alone: a file or a link that happens to carry
   // a fixed temporary name is never written through or renamed away.
-  std::string temp = path + ".XXXXXX";
+  std::string temp = tempNameOf(path);
   errno = 0;
   int fd = -1;
   if (int code = takeFault(faults.tempFile))
@@ -278,7 +317,36 @@ int TextOut::openInPlace(int code) {
   return 0;
 }
 
+// Writing to an open descriptor: the text is held in memory until commit()
+// writes it at once, so a failed run leaves nothing there either.
+int TextOut::openDescriptor(int fd) {
+  errno = 0;
+  placeFd = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+  if (placeFd < 0) return lastError(EBADF);
+  streamed = true;
+  f = open_memstream(&placeText, &placeLength);
+  if (!f) {
+    const int code = lastError();
+    closeInPlace();
+    return code;
+  }
+  return 0;
+}
+
 int TextOut::writeInPlace() {
+  if (streamed) {
+    const char* data = placeText;
+    std::size_t n = placeLength;
+    while (n > 0) {
+      errno = 0;
+      const ssize_t w = ::write(placeFd, data, n);
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return lastError();
+      data += w;
+      n -= static_cast<std::size_t>(w);
+    }
+    return 0;
+  }
   auto put = [this](const char* data, std::size_t n) -> int {
     errno = 0;
     if (ftruncate(placeFd, 0) != 0) return lastError();
@@ -301,6 +369,7 @@ int TextOut::writeInPlace() {
 void TextOut::closeInPlace() {
   if (placeFd >= 0) ::close(placeFd);
   placeFd = -1;
+  streamed = false;
   std::free(placeText);
   placeText = nullptr;
   placeLength = 0;

@@ -45,7 +45,9 @@ class TextOut {
   // file keeps the old one's permissions; a file the user may not write is
   // refused. When the folder takes no temporary file but the file may be
   // written, commit() rewrites it in place (and on a failure puts the old
-  // contents back as far as the disk allows).
+  // contents back as far as the disk allows). A name that stands for an
+  // open descriptor (/dev/stdout, /proc/self/fd/N) is written there, where
+  // the descriptor stands, at commit(); a loop of links is refused (ELOOP).
   int replace(const std::string& p);
   void write(std::string_view text);
   void writeLine(std::string_view text);  // text and CR LF
@@ -77,8 +79,10 @@ class TextOut {
   std::string oldBytes;
   char* placeText = nullptr;
   std::size_t placeLength = 0;
+  bool streamed = false;  // placeFd is a descriptor written at its position
   void reset(const std::string& p);
   int openInPlace(int code);
+  int openDescriptor(int fd);
   int writeInPlace();
   void closeInPlace();
 };

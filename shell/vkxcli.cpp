@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <iostream>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "engines/wrun.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/program.h"
 #include "platform/streams.h"
 #include "shell/vkx.h"
 #include "shell/vkxcliout.h"
@@ -406,11 +409,19 @@ bool writeOutputs(const ARGSTYP& a, const CLIRUNTYP& run, const SETTINGSTYP& S,
                      false))
       return fail(F, EXITREFUSED, files.error);
   }
+  // Standard output goes first, while the files can still be rolled back:
+  // a full disk or a closed pipe there leaves every file as it was.
+  if (a.OUTPUT.empty()) {
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+      const int code = errno != 0 ? errno : EIO;
+      files.rollback();
+      return fail(F, EXITREFUSED,
+                  "...system error" + std::to_string(code) + " on saving standard output");
+    }
+  }
   if (!files.close()) return fail(F, EXITREFUSED, files.error);
-  if (!a.OUTPUT.empty()) return true;
-  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-    return fail(F, EXITREFUSED,
-                "...system error" + std::to_string(errno) + " on saving standard output");
   return true;
 }
 
@@ -564,6 +575,9 @@ bool CLIWANTED(int ARGC, char** ARGV) {
 }
 
 int CLIMAIN(int ARGC, char** ARGV) {
+  // A file-size limit or a closed pipe is a write error like any other, which
+  // rolls the run's files back, rather than a signal that ends the run.
+  plat::ignoreWriteSignals();
   CLI::App app("vkx: a calculator of a-priori voting power", "vkx");
   app.set_version_flag("--version", VERSIONTEXT);
   app.require_subcommand(1);
@@ -587,7 +601,17 @@ int CLIMAIN(int ARGC, char** ARGV) {
   try {
     app.parse(ARGC, ARGV);
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    if (e.get_exit_code() == 0) {  // --help, --version
+      errno = 0;
+      app.exit(e);
+      std::cout.flush();
+      if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int code = errno != 0 ? errno : EIO;
+        std::fprintf(stderr, "vkx: cannot write standard output: %s\n", std::strerror(code));
+        return 1;
+      }
+      return 0;
+    }
     std::fprintf(stderr, "vkx: %s\n", SHOWNTEXT(e.what()).c_str());
     std::string index = "shapley|banzhaf|publicgood";
     for (const CLI::App* sub : subs)

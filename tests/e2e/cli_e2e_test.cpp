@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -308,3 +309,110 @@ TEST(CommandLine, ShortOfMemoryTheResultsAreTheSame) {
 }
 
 }  // namespace
+
+// Write faults of every kind on the command line: a file-size limit, a full
+// standard output, a closed pipe. Each run ends with status 3 and a message,
+// and every file stays as it was; --help and --version fail with status 1.
+TEST(CommandLine, WriteFaultsLeaveEveryFileAsItWas) {
+  testkit::TempDir dir;
+  testkit::writeFile("w.inp", testkit::readFile(VKX_SOURCE_DIR "/examples/eu27-votes.inp"));
+  const std::string prog = std::string("'") + VKX_BINARY + "'";
+  const std::string run = prog + " shapley w --winset 255 --files";
+  ASSERT_EQ(testkit::runCommand(run + " >/dev/null"), 0);
+  const auto before = testkit::folderFiles(".");
+  const char* cases[] = {
+      "bash -c 'ulimit -f 1; exec RUN --format csv' >/dev/null",
+      "bash -c 'ulimit -f 1; exec RUN --output big.txt'",
+      "RUN >/dev/full",
+      "(sleep 0.5; RUN; echo $? >status) | true",
+  };
+  for (std::string c : cases) {
+    c.replace(c.find("RUN"), 3, run);
+    const std::string cmd = "{ " + c + "; } 2>../err";
+    const int status = testkit::runCommand(cmd);
+    const std::string err = testkit::readFile("../err");
+    if (testkit::readFile("status").empty())
+      EXPECT_EQ(status, 3) << c;
+    else
+      EXPECT_EQ(testkit::readFile("status"), "3\n") << c;
+    std::remove("status");
+    EXPECT_NE(err.find("...system error"), std::string::npos) << c << ": " << err;
+    EXPECT_EQ(testkit::folderFiles("."), before) << c;
+  }
+  for (const char* flag : {" --help", " --version"})
+    EXPECT_EQ(testkit::runCommand(prog + flag + " >/dev/full 2>/dev/null"), 1) << flag;
+}
+
+// Many runs appending to one report file at once: every report is whole,
+// also one of more than a buffer's 4096 bytes (fifty players, eight win sets).
+TEST(CommandLine, ConcurrentAppendsStayWhole) {
+  testkit::TempDir dir;
+  std::string game = "1\r\n1\r\n50\r\n";
+  for (int i = 0; i < 50; ++i) game += std::to_string(i % 7 + 1) + "\r\n";
+  testkit::writeFile("w.inp", game);
+  std::string run = std::string("'") + VKX_BINARY + "' shapley w --files";
+  for (int t = 100; t < 108; ++t) run += " --winset " + std::to_string(t);
+  ASSERT_EQ(testkit::runCommand(run + " >/dev/null"), 0);
+  const std::string one = testkit::readFile("w.out");
+  ASSERT_EQ(testkit::runCommand(run + " >/dev/null"), 0);
+  const std::string report = testkit::readFile("w.out").substr(one.size());
+  ASSERT_EQ(testkit::runCommand("for r in 1 2 3 4 5 6; do for i in $(seq 32); do " + run +
+                                " >/dev/null & done; wait; done"),
+            0);
+  std::string expected = one;
+  ASSERT_GT(report.size(), 4096u);
+  for (int i = 0; i < 1 + 6 * 32; ++i) expected += report;
+  EXPECT_EQ(masked(testkit::readFile("w.out")), masked(expected));
+}
+
+// Outputs that are not plain files: a descriptor's name is written where the
+// descriptor stands, a loop of links is refused, a long new name is saved.
+TEST(CommandLine, OutputsThatAreNotPlainFiles) {
+  testkit::TempDir dir;
+  writeGames();
+  const std::string run = std::string("'") + VKX_BINARY + "' shapley game --winset 4,1";
+  testkit::runCommand(run + " >plain");
+  for (const char* name : {"/dev/stdout", "/proc/self/fd/1"}) {
+    testkit::runCommand("{ echo header; " + run + " --output " + name + "; echo trailer; } >f");
+    EXPECT_EQ(testkit::readFile("f"), "header\n" + testkit::readFile("plain") + "trailer\n")
+        << name;
+  }
+  testkit::runCommand("ln -s loop1 loop2 && ln -s loop2 loop1");
+  const Cli loop = cli("shapley game --winset 4,1 --output loop1");
+  EXPECT_EQ(loop.status, 3);
+  EXPECT_TRUE(std::filesystem::is_symlink("loop1"));
+  for (std::size_t n : {249, 255}) {
+    const std::string name(n, 'x');
+    EXPECT_EQ(cli("shapley game --winset 4,1 --output " + name).status, 0) << n;
+    EXPECT_EQ(testkit::readFile(name), testkit::readFile("plain")) << n;
+  }
+}
+
+// Random argument vectors through the real program (a fixed seed, a bounded
+// number of runs): every run ends with status 0, 2 or 3, a failure says why
+// on standard error, and no failure changes a file.
+TEST(CommandLine, RandomArgumentsEndInAnAnswer) {
+  testkit::TempDir dir;
+  writeGames();
+  const char* words[] = {"shapley", "banzhaf",  "publicgood",  "game",     "ugame",
+                         "second",  "nofile",   "--winset",    "4,1",      "1",
+                         "0",       "-1",       "99999999999", "1,2,3",    "abc",
+                         "",        "--files",  "--format",    "csv",      "json",
+                         "text",    "--output", "o.txt",       "--system", "--positions",
+                         "pos",     "--help",   "--",          "-x",       "--winset=2"};
+  std::mt19937 random(20);
+  for (int run = 0; run < 300; ++run) {
+    std::string args;
+    const int n = static_cast<int>(random() % 7);
+    for (int i = 0; i < n || args.empty(); ++i)
+      args += std::string(" '") + words[random() % std::size(words)] + "'";
+    std::remove("o.txt");
+    const auto before = testkit::folderFiles(".");
+    const Cli r = cli(args);
+    EXPECT_TRUE(r.status == 0 || r.status == 2 || r.status == 3) << args << ": " << r.status;
+    if (r.status != 0) {
+      EXPECT_NE(r.err, "") << args;
+      EXPECT_EQ(testkit::folderFiles("."), before) << args;
+    }
+  }
+}
