@@ -374,7 +374,8 @@ TEST(CommandLine, OutputsThatAreNotPlainFiles) {
   testkit::runCommand(run + " >plain");
   for (const char* name : {"/dev/stdout", "/proc/self/fd/1"}) {
     testkit::runCommand("{ echo header; " + run + " --output " + name + "; echo trailer; } >f");
-    EXPECT_EQ(testkit::readFile("f"), "header\n" + testkit::readFile("plain") + "trailer\n")
+    EXPECT_EQ(masked(testkit::readFile("f")),
+              masked("header\n" + testkit::readFile("plain") + "trailer\n"))
         << name;
   }
   testkit::runCommand("ln -s loop1 loop2 && ln -s loop2 loop1");
@@ -384,7 +385,7 @@ TEST(CommandLine, OutputsThatAreNotPlainFiles) {
   for (std::size_t n : {249, 255}) {
     const std::string name(n, 'x');
     EXPECT_EQ(cli("shapley game --winset 4,1 --output " + name).status, 0) << n;
-    EXPECT_EQ(testkit::readFile(name), testkit::readFile("plain")) << n;
+    EXPECT_EQ(masked(testkit::readFile(name)), masked(testkit::readFile("plain"))) << n;
   }
 }
 
