@@ -6,7 +6,7 @@
 // number of count vectors, never with 2^N, and no per-player table is used,
 // so chambers of hundreds or thousands of members are fine.
 //
-// The counting functions are pure (no screen, no keyboard); engines/isarun.h
+// The counting functions are pure (no screen, no keyboard); dialogue/isadialog.h
 // wraps them in the run dialogue the engines share.
 #pragma once
 

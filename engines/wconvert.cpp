@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/mathe2.h"
+#include "common/similarity.h"
 
 bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, wcore::Game& CORE) {
   const int n = GAME.N, mm = GAME.MM;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <bit>
 
-#include "common/mathe1.h"
-#include "common/mathe2.h"
+#include "common/numbers.h"
+#include "common/similarity.h"
 
 namespace wcore {
 namespace {

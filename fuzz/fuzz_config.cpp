@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "data/settings.h"
 #include "platform/files.h"
-#include "shell/vkx.h"
+#include "shell/menus.h"
 #include "types/vkxdecl.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "data/vkxdos.h"
+#include "data/gamefile.h"
 #include "platform/files.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/console.h"
-#include "platform/keys.h"
+#include "console/console.h"
+#include "console/keys.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "data/vkxdos.h"
+#include "data/gamefile.h"
 #include "platform/files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/console.h"
-#include "platform/program.h"
+#include "console/console.h"
+#include "console/program.h"
 #include "platform/utf8.h"
 
 namespace {

@@ -1,7 +1,9 @@
+#include "cli/cli.h"
+#include "console/program.h"
+#include "data/settings.h"
 #include "platform/files.h"
-#include "platform/program.h"
-#include "shell/vkx.h"
-#include "shell/vkxcli.h"
+#include "platform/process.h"
+#include "shell/menus.h"
 
 int main(int argc, char** argv) {
   // The help file and the default settings live beside the executable, or,

@@ -13,9 +13,9 @@
 #include <sstream>
 #include <thread>
 
+#include "console/program.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/program.h"
 #include "platform/utf8.h"
 #include "types/vkxdecl.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/console.h"
+#include "console/console.h"
 #include "types/vkxdecl.h"
 
 namespace testkit {

@@ -7,13 +7,13 @@
 #include <cstdint>
 #include <random>
 
-#include "commands/vkxmbanz.h"
-#include "commands/vkxmcomm.h"
-#include "commands/vkxmpgi.h"
-#include "commands/vkxmshap.h"
-#include "data/vkxdos.h"
-#include "engines/vkxindex.h"
-#include "engines/vkxshap1.h"
+#include "commands/banzhaf.h"
+#include "commands/publicgood.h"
+#include "commands/runs.h"
+#include "commands/shapley.h"
+#include "data/gamefile.h"
+#include "engines/compute.h"
+#include "engines/shapley_weighted.h"
 #include "testkit.h"
 
 namespace {

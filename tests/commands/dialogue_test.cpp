@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "commands/vkxmbanz.h"
-#include "commands/vkxmpgi.h"
-#include "commands/vkxmshap.h"
+#include "commands/banzhaf.h"
+#include "commands/publicgood.h"
+#include "commands/shapley.h"
 #include "testkit.h"
 #include "types/vkxdecl.h"
 

@@ -15,11 +15,11 @@
 #include <sstream>
 #include <string>
 
-#include "commands/vkxmbanz.h"
-#include "commands/vkxmcomm.h"
-#include "commands/vkxmpgi.h"
-#include "commands/vkxmshap.h"
-#include "engines/vkxindex.h"
+#include "commands/banzhaf.h"
+#include "commands/publicgood.h"
+#include "commands/runs.h"
+#include "commands/shapley.h"
+#include "engines/compute.h"
 
 namespace {
 

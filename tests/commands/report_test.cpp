@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "commands/vkxmbanz.h"
-#include "commands/vkxmcomm.h"
-#include "commands/vkxmpgi.h"
-#include "commands/vkxmshap.h"
-#include "engines/vkxshap1.h"
-#include "frame/vkxunit.h"
+#include "commands/banzhaf.h"
+#include "commands/publicgood.h"
+#include "commands/runs.h"
+#include "commands/shapley.h"
+#include "engines/shapley_weighted.h"
+#include "frame/window.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "testkit.h"

@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
-#include "common/mathe1.h"
+#include "common/numbers.h"
+#include "dialogue/isadialog.h"
 #include "engines/isacore.h"
-#include "engines/isarun.h"
 #include "testkit.h"
 
 namespace {

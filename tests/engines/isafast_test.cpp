@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/mathe1.h"
+#include "common/numbers.h"
 #include "engines/isafast.h"
 
 namespace {

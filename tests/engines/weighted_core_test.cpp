@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "common/mathe2.h"
+#include "dialogue/prompts.h"
 #include "engines/wcore.h"
 
 namespace {

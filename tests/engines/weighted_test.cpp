@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "commands/vkxmcomm.h"
-#include "platform/console.h"
+#include "commands/runs.h"
+#include "console/console.h"
 #include "platform/files.h"
 #include "testkit.h"
 #include "types/vkxdecl.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/console.h"
-#include "platform/keys.h"
+#include "console/console.h"
+#include "console/keys.h"
 
 namespace {
 

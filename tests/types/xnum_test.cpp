@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "common/mathe1.h"
+#include "common/numbers.h"
 #include "types/xnum.h"
 
 namespace {

@@ -1,0 +1,266 @@
+#include "cli/output.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "common/numbers.h"
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+// A run with the report's totals in place: REPORTTOTALS fills the
+// subgame totals of a weighted game into R and the overall sums into REP.
+struct TOTALLED {
+  RUNTYP R;
+  REPORTTYP REP;
+  explicit TOTALLED(const CLIRUNTYP& run) : R(run.R) { REPORTTOTALS(R, REP, run.KIND->PIVOTS); }
+};
+
+// Every row of the report's player table: (subgame, player), player 0 for
+// the row of an unweighted subgame.
+template <typename ROW>
+void eachRow(const RUNTYP& R, ROW&& row) {
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
+  for (int i = 1; i <= R.MM; ++i) {
+    if (!weighted) {
+      row(i, 0);
+      continue;
+    }
+    for (int p = 1; p <= R.NN[i]; ++p) row(i, p);
+  }
+}
+
+// Game-wide number of player P of subgame I.
+int playerNumber(const RUNTYP& R, int I, int P) {
+  int n = P;
+  for (int s = 1; s < I; ++s) n += R.NN[s];
+  return n;
+}
+
+std::string nameOf(const CLIRUNTYP& run, int I, int P) {
+  const auto n = static_cast<std::size_t>(playerNumber(run.R, I, P));
+  return P > 0 && n < run.NAMES.size() ? run.NAMES[n] : "";
+}
+
+const char* versionName(VERSION V) {
+  switch (V) {
+    case VERSION::STANDARD:
+      return "standard";
+    case VERSION::MULTIPLE:
+      return "multiple weights";
+    case VERSION::ISA:
+      return "ISA";
+    case VERSION::ISAWP:
+      return "ISA-WP";
+    case VERSION::SPATIAL:
+      return "spatial";
+    case VERSION::NONE:
+      break;
+  }
+  return "";
+}
+
+const char* indexName(INDEXTYP I) {
+  if (I == INDEXTYP::BANZHAF) return "banzhaf";
+  if (I == INDEXTYP::PUBLICGOOD) return "publicgood";
+  return "shapley";
+}
+
+std::string stampText(const plat::Stamp& t) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  return text;
+}
+
+json numberOf(double x) { return std::isnan(x) ? json(nullptr) : json(x); }
+
+json gameJson(const CLIRUNTYP& run) {
+  const RUNTYP& R = run.R;
+  json game = {
+      {"file", R.NAME},
+      {"datastructure", R.DATASTRUCTURE == DATASTRUCT::WEIGHTED ? "weighted" : "unweighted"},
+      {"players", R.N},
+      {"subgames", R.MM}};
+  json nn = json::array();
+  for (int i = 1; i <= R.MM; ++i) nn.push_back(R.NN[i]);
+  game["players_per_subgame"] = nn;
+  if (R.GAME == VERSION::MULTIPLE) game["systems"] = run.SYSTEMS;
+  if (R.GAME == VERSION::SPATIAL) {
+    game["positions"] = R.NAME1;
+    game["dimensions"] = R.NTHEME;
+  }
+  return game;
+}
+
+json ruleJson(const RUNTYP& R) {
+  json winsets = json::array();
+  for (int t = 1; t <= R.THRES && t <= 10; ++t) {
+    json box = json::array();
+    for (int d = 1; d <= R.MM; ++d) box.push_back({R.G[t][d][1], R.G[t][d][2]});
+    winsets.push_back(box);
+  }
+  json rule = {{"winsets", winsets}};
+  if (R.GAME == VERSION::MULTIPLE) {
+    json systems = json::array();
+    for (int k = 1; k < R.VS; ++k) {
+      json sets = json::array();
+      for (int t = 1; t <= R.THRES && t <= 10; ++t) {
+        json thresholds = json::array();
+        for (int d = 1; d <= R.MM; ++d) thresholds.push_back(R.MX[k][d][t]);
+        sets.push_back(thresholds);
+      }
+      systems.push_back(sets);
+    }
+    rule["system_thresholds"] = systems;
+  }
+  if (R.GAME == VERSION::ISA || R.GAME == VERSION::ISAWP) {
+    rule["overall_thresholds"] = {{{"threshold", R.T1}, {"subgames", R.T1ANZ}},
+                                  {{"threshold", R.T2}, {"subgames", R.T2ANZ}}};
+  } else if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
+    rule["overall_threshold"] = R.T1;
+    rule["overall_rule"] = R.OVERALL == OVERALLRULE::OR ? "or" : "and";
+    rule["overall_unit"] = R.OVERT == OVERALLUNIT::VOTES ? "votes" : "members";
+    if (R.BLOCK) rule["blocking_threshold"] = R.BLOCKTHRES;
+  }
+  return rule;
+}
+
+}  // namespace
+
+std::string NUMTEXT(double X) {
+  if (std::isnan(X)) return "";
+  char text[64];
+  auto [end, ec] = std::to_chars(text, text + sizeof text, X);
+  return ec == std::errc() ? std::string(text, end) : "";
+}
+
+std::string SHOWNTEXT(std::string_view TEXT) {
+  std::string out;
+  for (unsigned char c : TEXT) {
+    if (c >= 0x20 && c != 0x7f) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02x", c);
+    out += hex;
+  }
+  return out;
+}
+
+std::string CSVFIELD(const std::string& RAW) {
+  // Control bytes are written as the JSON output writes them (\u001b), so
+  // a name cannot drive the terminal the CSV is shown on.
+  std::string TEXT;
+  for (char c : RAW) {
+    if (static_cast<unsigned char>(c) >= 0x20) {
+      TEXT += c;
+      continue;
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(c));
+    TEXT += hex;
+  }
+  if (TEXT.find_first_of(",\"") == std::string::npos) return TEXT;
+  std::string quoted = "\"";
+  for (char c : TEXT) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+std::string CSVTEXT(const CLIRUNTYP& RUN) {
+  const REPORTKINDTYP& kind = *RUN.KIND;
+  const TOTALLED t(RUN);
+  std::string text = "subgame,player,name,weight";
+  for (int c = 0; c < kind.COLUMNS; ++c) text += std::string(",") + kind.TITLES[c];
+  text += "\n";
+  double v[3];
+  // Fields are appended one by one: GCC 12 warns of a false overlapping copy
+  // (-Wrestrict) for a literal joined to a temporary string.
+  auto fields = [&](std::initializer_list<std::string> first) {
+    bool comma = false;
+    for (const std::string& f : first) {
+      if (comma) text += ',';
+      text += f;
+      comma = true;
+    }
+    for (int c = 0; c < kind.COLUMNS; ++c) {
+      text += ',';
+      text += NUMTEXT(v[c]);
+    }
+    text += '\n';
+  };
+  eachRow(t.R, [&](int i, int p) {
+    kind.VALUES(t.R, t.REP, i, p, v);
+    fields({std::to_string(i), p > 0 ? std::to_string(p) : "i", CSVFIELD(nameOf(RUN, i, p)),
+            p > 0 ? std::to_string(t.R.GEW[i][p]) : "1"});
+  });
+  kind.VALUES(t.R, t.REP, 0, 0, v);
+  fields({"", "", "sum of all", ""});
+  return text;
+}
+
+std::string JSONTEXT(const CLIRUNTYP& RUN) {
+  const REPORTKINDTYP& kind = *RUN.KIND;
+  const TOTALLED t(RUN);
+  const RUNTYP& R = t.R;
+  json out = {{"index", indexName(kind.INDEX)}, {"version", versionName(R.GAME)}};
+  out["game"] = gameJson(RUN);
+  out["rule"] = ruleJson(R);
+  json columns = json::array();
+  for (int c = 0; c < kind.COLUMNS; ++c) columns.push_back(kind.TITLES[c]);
+  out["columns"] = columns;
+  json rows = json::array();
+  double v[3];
+  eachRow(R, [&](int i, int p) {
+    json row = {{"subgame", i}};
+    if (p > 0) {
+      row["player"] = p;
+      row["name"] = nameOf(RUN, i, p);
+      row["weight"] = R.GEW[i][p];
+      if (R.GAME == VERSION::MULTIPLE) {
+        json weights = {R.GEW[i][p]};
+        for (int k = 1; k < R.VS; ++k) weights.push_back(R.GEWX[k][i][p]);
+        row["weights"] = weights;
+      }
+    } else {
+      row["player"] = "i";
+      row["name"] = "";
+      row["weight"] = 1;
+      row["members"] = R.NN[i];
+    }
+    kind.VALUES(R, t.REP, i, p, v);
+    for (int c = 0; c < kind.COLUMNS; ++c) row[kind.TITLES[c]] = numberOf(v[c]);
+    rows.push_back(row);
+  });
+  out["players"] = rows;
+  kind.VALUES(R, t.REP, 0, 0, v);
+  json sum = json::object();
+  for (int c = 0; c < kind.COLUMNS; ++c) sum[kind.TITLES[c]] = numberOf(v[c]);
+  out["sum_of_all"] = sum;
+  // Counts of large chambers exceed a double: they are given as text in the
+  // report's scientific form instead.
+  auto count = [](const XNUM& x) -> json {
+    const double d = XTODOUBLE(x);
+    if (std::isfinite(d)) return d;
+    const std::string text = XSCISTR(x, 0);
+    return text.substr(text.find_first_not_of(' '));
+  };
+  if (kind.INDEX == INDEXTYP::PUBLICGOOD) {
+    out["minimal_winning_coalitions"] = count(R.X.WINS);
+  } else {
+    out["winning_coalitions"] = count(R.X.WINS);
+    out["decision_probability"] = XTODOUBLE(R.X.WINS / XPOW2(R.N));
+  }
+  out["time1"] = stampText(R.TIME1);
+  out["time2"] = stampText(R.TIME2);
+  // Names come from the data file as they are: bytes that are not UTF-8
+  // become U+FFFD rather than failing the whole output.
+  return out.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}

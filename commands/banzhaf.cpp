@@ -1,0 +1,153 @@
+#include "commands/banzhaf.h"
+
+#include <cmath>
+
+#include "commands/runs.h"
+#include "common/numbers.h"
+#include "console/console.h"
+#include "dialogue/prompts.h"
+#include "frame/window.h"
+
+namespace {
+
+// The divisors of the Banzhaf values, 2^(N-1) and the sum of all swings,
+// in extended range: both exceed a double in a chamber of thousands.
+XNUM potOf(const RUNTYP& R) { return XPOW2(static_cast<uint16_t>(R.N - 1)); }
+
+// BANZHAFVALUES in extended range.
+void xvalues(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) {
+  // Swings of the player, of one member of an unweighted subgame, or of all.
+  XNUM swings = REP.SUM;
+  if (I > 0) swings = P > 0 ? XNUM(R.SHAP[I][P]) : RATIO(R.X.SHAP[I], XNUM(R.NN[I]));
+  V[0] = RATIO(swings, potOf(R));
+  V[1] = RATIO(swings, REP.SUM);
+  V[2] = XNUM(std::nan(""));
+}
+
+}  // namespace
+
+void BANZHAFVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+  XNUM x[3];
+  xvalues(R, REP, I, P, x);
+  REPORTDOUBLES(x, V, 3);
+}
+
+void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
+  const XNUM D = potOf(R);
+  const XNUM SUM = REP.SUM;
+  REPORTHEAD(R, REP, "subgame  player  weight      NNBZ       NBZ");
+  XNUM v[3];
+  auto fixed2 = [](const XNUM& a, const XNUM& b) { return XFIXSTR(a, 10, 6) + XFIXSTR(b, 10, 6); };
+  auto row = [&](int i, int p) {
+    xvalues(R, REP, i, p, v);
+    REPORTLINE(REP, REPORTPLAYER(R, i, p) + fixed2(v[0], v[1]));
+  };
+  for (int i = 1; i <= R.MM; ++i) {
+    const XNUM share = RATIO(R.X.SHAP[i], XNUM(R.NN[i]));
+    const bool tiny = XTODOUBLE(RATIO(share, D)) < 0.0001 || XTODOUBLE(RATIO(share, SUM)) < 0.0001;
+    if (weighted) {
+      for (int p = 1; p <= R.NN[i]; ++p) {
+        row(i, p);
+        REPORTWAIT(REP);
+      }
+    } else {
+      row(i, 0);
+      if (tiny) REPORTEXTENDED(REP, v, 2);
+      REPORTWAIT(REP);
+    }
+    if (R.GAME == VERSION::STANDARD || R.GAME == VERSION::ISA || R.GAME == VERSION::ISAWP) {
+      REPORTLINE(REP, "sum of subgame " + INTSTR(i, 2) + ":     " +
+                          fixed2(RATIO(R.X.SHAP[i], D), RATIO(R.X.SHAP[i], SUM)));
+      if (tiny) {
+        // Here the normalised value comes first.
+        const XNUM values[2] = {RATIO(R.X.SHAP[i], SUM), RATIO(R.X.SHAP[i], D)};
+        REPORTEXTENDED(REP, values, 2);
+      }
+    }
+  }
+  xvalues(R, REP, 0, 0, v);
+  REPORTLINE(REP, "sum of all:            " + fixed2(v[0], v[1]));
+  const XNUM n(R.N);
+  REPORTLINE(REP, "mean:                  " + fixed2(v[0] / n, v[1] / n));
+  REPORTWINS(R, REP);
+  REPORTEND(R, REP, true);
+}
+
+void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
+  const int p = REP.PREC;
+  const XNUM D = potOf(R);
+  const XNUM SUM = REP.SUM;
+  auto line = [&](const XNUM& swings) {
+    REPORTLINE(REP, XFIXSTR(RATIO(swings, SUM), p + 2, p) + XFIXSTR(RATIO(swings, D), p + 3, p));
+  };
+  for (int i = 1; i <= R.MM; ++i) {
+    if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
+      for (int j = 1; j <= R.NN[i]; ++j) line(XNUM(R.SHAP[i][j]));
+    } else {
+      line(RATIO(R.X.SHAP[i], XNUM(R.NN[i])));
+    }
+    line(R.X.SHAP[i]);
+  }
+  line(SUM);
+  REPORTLINE(REP, "");
+}
+
+void BANZHAFOUT(RUNTYP& R, const SETTINGSTYP& S) {
+  REPORTRUN(R, S, false, BANZHAFOUT1, BANZHAFOUT2);
+}
+
+const REPORTKINDTYP& BANZHAFKIND() {
+  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF,   false,        BANZHAFOUT1, BANZHAFOUT2, 2,
+                                  {"NNBZ", "NBZ", ""}, BANZHAFVALUES};
+  return kind;
+}
+
+std::string BANZHAFREPORT(const GAMETYP& GAME, const RULETYP& RULE, const BANZHAFRES& RES,
+                          const plat::Stamp& TIME1, const plat::Stamp& TIME2) {
+  return REPORTSTRING(RUNOF(GAME, RULE, RES, TIME1, TIME2), false, BANZHAFOUT1);
+}
+
+void MENUE_BANZHAF(SETTINGSTYP& S) {
+  RUNTYP R;
+  if (!RUNSTART(R, S, "banzhaf")) return;
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
+
+  if (S.INTERNAL == 1) {
+    con::writeLn("version: standard(1), multiple weights(2), ISA(3),");
+    int32_t answer = 1;
+    READINTLN("ISA-WP(4) (1/2/3/4): ", answer);
+    R.GAME = VERSIONOF(answer, false);
+  } else if (weighted) {
+    ASKVERSION12(R);
+  }
+
+  if (R.GAME == VERSION::STANDARD || R.GAME == VERSION::MULTIPLE) {
+    ASKWINSETS(R, S);
+    if (weighted) {
+      // The overall rule is a setting: kept for later runs, and applied by
+      // the multiple-weights version (the standard version always counts
+      // T1 as a least number of members).
+      R.T1 = 0;
+      S.OVERALL = 0;
+      READINTLN("overall threshold: no/AND/OR (0/1/2): ", S.OVERALL);
+      if (S.OVERALL == 1 || S.OVERALL == 2) {
+        READINTLN("number of players/votes (0/1): ", S.OVERT);
+        if (S.OVERT == 1) {
+          READTHRESHOLD16(S, "overall threshold (votes): ", R.T1, true);
+        } else {
+          S.OVERT = 0;
+          READTHRESHOLD16(S, "overall threshold (number of players): ", R.T1, true);
+        }
+      }
+      con::writeLn();
+    }
+  } else if (R.GAME == VERSION::ISA || R.GAME == VERSION::ISAWP) {
+    ASKWINSETS(R, S);
+    THRESHOLD_INPUT3(R, S);
+  }
+
+  STAMPSTART(R);
+  if (!RUNINDEX(R, S, INDEXTYP::BANZHAF)) return;
+  RUNFINISH(R, S, BANZHAFOUT);
+}

@@ -1,0 +1,175 @@
+#include "common/numbers.h"
+
+#include <gmp.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+double NCR(uint16_t N, uint16_t K) { return NCRL(N, K); }
+
+double NCRL(int32_t N, int32_t K) {
+  if (K < 0) return 0.0;
+  double z = 1.0;
+  for (int32_t i = 1; i <= K; ++i) {
+    z = (static_cast<double>(N - i + 1) / i) * z;
+    if (z == 0.0) break;  // K > N: a factor was zero, and stays so
+  }
+  return z;
+}
+
+double POT(uint16_t B, uint16_t E) {
+  double z = 1.0;
+  for (uint16_t i = 0; i < E; ++i) z *= B;
+  return z;
+}
+
+namespace {
+
+std::string padLeft(std::string s, int w) {
+  if (static_cast<int>(s.size()) < w) s.insert(0, static_cast<std::size_t>(w) - s.size(), ' ');
+  return s;
+}
+
+}  // namespace
+
+std::string FIXSTR(double X, int W, int D) {
+  if (std::isnan(X)) return padLeft("NAN", W);
+  if (std::isinf(X)) return padLeft(X < 0 ? "-INF" : "INF", W);
+  if (D < 0) D = 0;
+  if (D > 30) D = 30;
+  // Large enough for every double in fixed notation.
+  char buf[400];
+  std::snprintf(buf, sizeof buf, "%.*f", D, std::fabs(X));
+  // The sign belongs to the value, also when its digits round to zero
+  // (-0.0039 at two decimals is "-0.00"); a zero, -0.0 too, has none.
+  std::string s = buf;
+  if (X < 0) s.insert(s.begin(), '-');
+  return padLeft(s, W);
+}
+
+std::string SCISTR(double X, int W) {
+  if (std::isnan(X)) return padLeft(" NAN", W);
+  if (std::isinf(X)) return padLeft(X < 0 ? "-INF" : " INF", W);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14E", std::fabs(X));
+  std::string s = buf;  // d.ddddddddddddddE+xx
+  std::size_t e = s.find('E');
+  std::string mant = s.substr(0, e);
+  char sign = s[e + 1];
+  int exp = std::atoi(s.c_str() + e + 2);
+  char expbuf[16];
+  std::snprintf(expbuf, sizeof expbuf, "%03d", exp);
+  std::string out = (X < 0 ? "-" : " ") + mant + "E" + sign + expbuf;
+  return padLeft(out, W);
+}
+
+std::string INTSTR(long long X, int W) { return padLeft(std::to_string(X), W); }
+
+namespace {
+
+// Quadruple precision (113-bit mantissa; the basic operations come with the
+// compiler's runtime) for the decimal conversion: the repeated squaring
+// behind 10^k multiplies the rounding error of every step by up to 2^17,
+// which long double could not absorb below the 15th digit.
+using QUAD = __float128;
+
+// Keeps M within [1, 2^64) by exact power-of-two steps counted in E.
+void rescale(QUAD& m, int64_t& e) {
+  const QUAD two64 = 18446744073709551616.0;
+  while (m >= two64) {
+    m /= two64;
+    e += 64;
+  }
+  while (m < 1) {
+    m *= two64;
+    e -= 64;
+  }
+}
+
+// 10^K (K >= 0) as M * 2^E.
+void powerOfTen(int64_t k, QUAD& m, int64_t& e) {
+  QUAD b = 10;
+  int64_t be = 0;
+  m = 1;
+  e = 0;
+  for (uint64_t u = static_cast<uint64_t>(k); u != 0; u >>= 1) {
+    if (u & 1) {
+      m *= b;
+      e += be;
+      rescale(m, e);
+    }
+    b *= b;
+    be *= 2;
+    rescale(b, be);
+  }
+}
+
+}  // namespace
+
+std::string XSCISTR(const XNUM& X, int W) {
+  // Within the range of a double the program's own format says it all.
+  if (X.m == 0.0 || !std::isfinite(X.m) || (X.e < 1000 && X.e > -1000))
+    return SCISTR(XTODOUBLE(X), W);
+  int64_t k = static_cast<int64_t>(std::floor(XLOG10(X)));
+  long double r = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    // |X| / 10^k, from 10^|k| and the exact power-of-two difference.
+    QUAD pm = 0;
+    int64_t pe = 0;
+    powerOfTen(k < 0 ? -k : k, pm, pe);
+    QUAD q = std::fabs(X.m);
+    int64_t qe = X.e;
+    if (k < 0) {
+      q *= pm;
+      qe += pe;
+    } else {
+      q /= pm;
+      qe -= pe;
+    }
+    r = std::ldexp(static_cast<long double>(q), static_cast<int>(qe));
+    if (r >= 10.0L)
+      ++k;
+    else if (r < 1.0L)
+      --k;
+    else
+      break;
+  }
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14Lf", r);
+  std::string mant = buf;
+  if (mant.compare(0, 2, "10") == 0) {  // rounded up to ten
+    mant = "1.00000000000000";
+    ++k;
+  }
+  char expbuf[32];
+  std::snprintf(expbuf, sizeof expbuf, "%c%03lld", k < 0 ? '-' : '+',
+                static_cast<long long>(k < 0 ? -k : k));
+  std::string out = (X.m < 0 ? "-" : " ") + mant + "E" + expbuf;
+  if (static_cast<int>(out.size()) < W)
+    out.insert(0, static_cast<std::size_t>(W) - out.size(), ' ');
+  return out;
+}
+
+std::string XFIXSTR(const XNUM& X, int W, int D) {
+  if (X.m == 0.0 || !std::isfinite(X.m) || X.e <= DBL_MAX_EXP)
+    return FIXSTR(
+        X.e < DBL_MIN_EXP - DBL_MANT_DIG - 1 ? std::copysign(DBL_TRUE_MIN, X.m) : XTODOUBLE(X), W,
+        D);
+  // A whole number: the 53 bits of the mantissa shifted left.
+  mpz_t z;
+  mpz_init_set_d(z, std::ldexp(std::fabs(X.m), DBL_MANT_DIG));
+  mpz_mul_2exp(z, z, static_cast<mp_bitcnt_t>(X.e - DBL_MANT_DIG));
+  std::string s(mpz_sizeinbase(z, 10) + 2, '\0');
+  if (X.m < 0) s[0] = '-';
+  mpz_get_str(s.data() + (X.m < 0 ? 1 : 0), 10, z);
+  mpz_clear(z);
+  s.resize(std::strlen(s.c_str()));
+  if (D > 0) {
+    s.push_back('.');
+    s.append(static_cast<std::size_t>(std::min(D, 30)), '0');
+  }
+  return padLeft(s, W);
+}

@@ -1,0 +1,42 @@
+#include "data/winsets.h"
+
+#include <algorithm>
+#include <string>
+
+const char* const THRESNUMBERMSG = "...threshold number not allowed";
+const char* const THRESMSG = "...thresholds not allowed";
+
+int64_t CUMULATEDWEIGHT(int32_t DATASTRUCTURE, const NNTYP& NN, const GEWTYP& GEW, int D) {
+  if (DATASTRUCTOF(DATASTRUCTURE) != DATASTRUCT::WEIGHTED) return NN[D];
+  // Summed in 64 bits, so many large weights cannot wrap into a small or
+  // negative total.
+  const int players = std::min<int32_t>(NN[D], MAXACTOR);
+  int64_t sum = 0;
+  for (int j = 1; j <= players; ++j) sum += GEW[D][j];
+  return sum;
+}
+
+namespace {
+
+// A 32-bit box bound for a cumulated weight beyond the 32-bit range: no
+// threshold can lie beyond it, so the clamped bound decides alike.
+int32_t boundOf(int64_t w) {
+  return static_cast<int32_t>(std::clamp<int64_t>(w, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+bool WINSETCOUNTOK(int32_t THRES) { return THRES >= 1 && THRES <= 10; }
+
+bool WINSETCOMPLETE(int I, GEWTYP& M, GTYP& G, int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
+                    const GEWTYP& GEW) {
+  const int mm = std::min<int>(MM, MAXCHAMB);
+  bool valid = true;
+  for (int d = 1; d <= mm; ++d) {
+    M[d][I] = G[I][d][1];
+    const int64_t top = CUMULATEDWEIGHT(DATASTRUCTURE, NN, GEW, d);
+    if (G[I][d][1] > top) valid = false;
+    G[I][d][2] = boundOf(top);
+  }
+  return valid;
+}

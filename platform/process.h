@@ -1,0 +1,19 @@
+// The process itself: where its executable lives, and the signals of writes
+// that must fail instead of ending it.
+#pragma once
+
+#include <string>
+
+namespace plat {
+
+// The folder of the running executable with a trailing "/", or "" when it
+// cannot be found out.
+std::string executableDir();
+
+// A write beyond the file-size limit (SIGXFSZ) or into a closed pipe
+// (SIGPIPE) would end the process at once, leaving a half-written file and,
+// on a terminal, the screen as it was: both are ignored, so that the write
+// fails with an error code the file writers report and roll back.
+void ignoreWriteSignals();
+
+}  // namespace plat

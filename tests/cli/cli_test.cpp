@@ -1,0 +1,41 @@
+// The progress line of the command line.
+#include "cli/cli.h"
+#include "cli/output.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CommandLineProgress, BarShareAndTimeLeftFitTheWidth) {
+  const struct {
+    double fraction, seconds;
+    int width;
+    const char* text;
+  } cases[] = {
+      {0.5, 10, 40, "[###########...........]  50%  0:10 left"},
+      {0.25, 30, 40, "[#####.................]  25%  1:30 left"},
+      {0.0, 5, 40, "[.....................]   0%  --:-- left"},
+      {0.001, 7, 30, "[..........]   0%  1:56:33 left"},
+      {1.0, 9, 10, "[##########] 100%  0:00 left"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(PROGRESSTEXT(c.fraction, c.seconds, c.width), c.text) << c.fraction;
+}
+
+}  // namespace
+
+TEST(CommandLineText, ControlBytesAreShownEscaped) {
+  struct Case {
+    std::string raw, message, csv;
+  } cases[] = {
+      {"plain name", "plain name", "plain name"},
+      {"a,b", "a,b", "\"a,b\""},
+      {"\x1b]0;T\a\x1b[2J", "\\x1b]0;T\\x07\\x1b[2J", "\\u001b]0;T\\u0007\\u001b[2J"},
+      {"tab\there\r\n\x7f", "tab\\x09here\\x0d\\x0a\\x7f", "tab\\u0009here\\u000d\\u000a\x7f"},
+      {"Gr\xc3\xbcne", "Gr\xc3\xbcne", "Gr\xc3\xbcne"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SHOWNTEXT(c.raw), c.message) << c.raw;
+    EXPECT_EQ(CSVFIELD(c.raw), c.csv) << c.raw;
+  }
+}
