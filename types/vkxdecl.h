@@ -24,8 +24,32 @@
 //   DOUB           multiple weights: two to four vote systems at once
 //   MENUE, WRITELI menu (Menü); write a label with its key letter lit
 //   KOAL, AKTEUR   coalition, actor (player) in the distance routines
-//   VKXM...        the units of menu commands; VKXDOS files, VKXTHRES win
-//                  sets, MATHE numeric and input helpers, VKXUNIT the frame
+//
+// Where the program's units live now (the files are named by what they hold;
+// the routines keep their names):
+//   VKX            shell/menus (start, menu loop), data/settings ("vkx.ini")
+//   VKXUNIT        frame/window: menu bar, submenus, command box
+//   VKXDOS         data/gamefile (".inp", ".pos"); dialogue/datafiles (the
+//                  load warnings and the save message on the screen)
+//   VKXNAMES       data/names (player names from the data file comments)
+//   VKXTHRES       data/winsets (checks, boxes); dialogue/winsetinput
+//   VKXMEDIT       dialogue/editor (the data editor command)
+//   MATHE1         common/numbers (binomials, number formats)
+//   MATHE2         dialogue/prompts (READINT...), dialogue/boxes
+//                  (READQUADLN1, WRITEQUADLN), common/similarity (POINTQUAD,
+//                  DIST, DIST_MAX, DIST_KOAL)
+//   VKXSHAP1       engines/shapley_weighted; VKXSHAP2 engines/shapley_chambers
+//   VKXBANZ2       engines/banzhaf_chambers (1 = weighted data, 2 = chambers)
+//   VKXPGI1, 2     engines/publicgood_weighted, engines/publicgood_chambers
+//   VKXINDEX       engines/compute: which engine serves which game
+//   WRUN, ISARUN   dialogue/wrundialog, dialogue/isadialog (run questions,
+//                  coalitions drawn); engines/wsystems (SYSTEMFITS, LISTLINE)
+//   VKXMCOMM       commands/runs (the run dialogue); report/report (the text)
+//   VKXMSHAP, VKXMBANZ, VKXMPGI
+//                  commands/shapley, commands/banzhaf, commands/publicgood;
+//                  each index's report unit in report/
+//   VKXMOPTI       shell/options; VKXMPRIN shell/print
+//   VKXCLI         cli/cli (arguments), cli/output (CSV and JSON)
 #pragma once
 
 #include <cstddef>
