@@ -40,3 +40,33 @@ bool WINSETCOMPLETE(int I, GEWTYP& M, GTYP& G, int32_t DATASTRUCTURE, uint16_t M
   }
   return valid;
 }
+
+bool WINSETSHARE(const std::string& TEXT, int64_t TOTAL, int64_t& VALUE) {
+  using wide = __int128;
+  // Ceiling of A / B for B > 0, for either sign of A.
+  auto ceilDiv = [](wide a, wide b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); };
+  if (TEXT == "majority") {
+    VALUE = (TOTAL >= 0 ? TOTAL / 2 : -((-TOTAL + 1) / 2)) + 1;  // floor(TOTAL / 2) + 1
+    return true;
+  }
+  if (TEXT.size() < 2 || TEXT.back() != '%') return false;
+  // The share as the exact fraction DIGITS / 10^DECIMALS percent, so that
+  // "62%" of 1000 is 620 and not 619 by a rounding of 0.62 * 1000.
+  wide digits = 0, scale = 1;
+  bool point = false, any = false;
+  for (std::size_t i = 0; i + 1 < TEXT.size(); ++i) {
+    const char c = TEXT[i];
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9' || scale > 1'000'000'000'000LL) return false;
+    any = true;
+    digits = digits * 10 + (c - '0');
+    if (point) scale *= 10;
+    if (digits > 100 * scale) return false;
+  }
+  if (!any) return false;
+  VALUE = static_cast<int64_t>(ceilDiv(digits * TOTAL, 100 * scale));
+  return true;
+}

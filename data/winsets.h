@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "types/vkxdecl.h"
 #include "types/vkxgame.h"
@@ -21,3 +22,10 @@ bool WINSETCOUNTOK(int32_t THRES);
 // dimension is still completed).
 bool WINSETCOMPLETE(int I, GEWTYP& M, GTYP& G, int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN,
                     const GEWTYP& GEW);
+
+// A threshold given as a share of the subgame's TOTAL (its summed weights,
+// or its players): "62%" or "62.5%" is the smallest whole number of votes
+// that reaches that share, "majority" the smallest that is more than half.
+// False when TEXT is neither (VALUE unchanged) or the share lies outside
+// 0..100 %.
+bool WINSETSHARE(const std::string& TEXT, int64_t TOTAL, int64_t& VALUE);
