@@ -1,4 +1,5 @@
 #include "cli/output.h"
+#include "report/coleman.h"
 
 #include <charconv>
 #include <cmath>
@@ -210,7 +211,8 @@ std::string JSONTEXT(const CLIRUNTYP& RUN) {
   const REPORTKINDTYP& kind = *RUN.KIND;
   const TOTALLED t(RUN);
   const RUNTYP& R = t.R;
-  json out = {{"index", indexName(kind.INDEX)}, {"version", versionName(R.GAME)}};
+  json out = {{"index", kind.VALUES == COLEMANVALUES ? "coleman" : indexName(kind.INDEX)},
+              {"version", versionName(R.GAME)}};
   out["game"] = gameJson(RUN);
   out["rule"] = ruleJson(R);
   json columns = json::array();

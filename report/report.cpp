@@ -5,8 +5,7 @@
 void REPORTLINE(REPORTTYP& REP, const std::string& TEXT) {
   if (REP.SCREEN) {
     if (REP.SHOWLINE) REP.SHOWLINE(TEXT);
-  }
-  else if (REP.TEXTFILE)
+  } else if (REP.TEXTFILE)
     REP.TEXTFILE->writeLine(TEXT);
   else if (REP.TEXT)
     *REP.TEXT += TEXT + "\r\n";
