@@ -14,7 +14,7 @@ void COLEMANVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* 
 }
 
 const REPORTKINDTYP& COLEMANKIND(REPORTPROC TEXT, REPORTPROC BLOCK) {
-  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF, false, TEXT, BLOCK, 2,
+  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF,           false,        TEXT, BLOCK, 2,
                                   {"PREVENT", "INITIATE", ""}, COLEMANVALUES};
   return kind;
 }

@@ -67,8 +67,9 @@ TEST(ColemanE2E, CsvAndJsonMatchACountOverAllCoalitions) {
 TEST(ColemanE2E, RefusedWithoutPerPlayerSwings) {
   testkit::TempDir dir;
   testkit::writeFile("u.inp", "0\r\n2\r\n3\r\n4\r\n");
-  EXPECT_EQ(testkit::runCommand(std::string("'") + VKX_BINARY + "' coleman u --winset 2,3 2>/dev/null"),
-            3);
+  EXPECT_EQ(
+      testkit::runCommand(std::string("'") + VKX_BINARY + "' coleman u --winset 2,3 2>/dev/null"),
+      3);
 }
 
 }  // namespace
