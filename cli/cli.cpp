@@ -29,6 +29,7 @@
 #include "platform/process.h"
 #include "platform/streams.h"
 #include "report/coleman.h"
+#include "report/indices.h"
 
 namespace {
 
@@ -322,7 +323,7 @@ bool compute(const ARGSTYP& a, const GAMETYP& game, const RULETYP& rule, CLIRUNT
     if (a.COLEMAN) {
       if (status == STATUSTYP::DONE && !COLEMANFITS(run.R))
         return fail(F, EXITREFUSED, "...coleman: weighted data of the standard version only");
-      run.KIND = &COLEMANKIND(BANZHAFKIND().TEXT, BANZHAFKIND().BLOCK);
+      run.KIND = &COLEMANKIND();
     }
   } else {
     const PUBLICGOODRES res = PUBLICGOOD(game, rule, hooks);
@@ -579,8 +580,7 @@ std::string PROGRESSTEXT(double FRACTION, double SECONDS, int WIDTH) {
 bool CLIWANTED(int ARGC, char** ARGV) {
   if (ARGC < 2) return false;
   const std::string_view first = ARGV[1];
-  return first == "shapley" || first == "banzhaf" || first == "publicgood" || first == "coleman" ||
-         first == "--help" || first == "-h" || first == "--version";
+  return INDEXNAMED(first) != nullptr || first == "--help" || first == "-h" || first == "--version";
 }
 
 int CLIMAIN(int ARGC, char** ARGV) {

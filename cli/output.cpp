@@ -1,5 +1,4 @@
 #include "cli/output.h"
-#include "report/coleman.h"
 
 #include <charconv>
 #include <cmath>
@@ -62,12 +61,6 @@ const char* versionName(VERSION V) {
       break;
   }
   return "";
-}
-
-const char* indexName(INDEXTYP I) {
-  if (I == INDEXTYP::BANZHAF) return "banzhaf";
-  if (I == INDEXTYP::PUBLICGOOD) return "publicgood";
-  return "shapley";
 }
 
 std::string stampText(const plat::Stamp& t) {
@@ -211,8 +204,7 @@ std::string JSONTEXT(const CLIRUNTYP& RUN) {
   const REPORTKINDTYP& kind = *RUN.KIND;
   const TOTALLED t(RUN);
   const RUNTYP& R = t.R;
-  json out = {{"index", kind.VALUES == COLEMANVALUES ? "coleman" : indexName(kind.INDEX)},
-              {"version", versionName(R.GAME)}};
+  json out = {{"index", kind.NAME}, {"version", versionName(R.GAME)}};
   out["game"] = gameJson(RUN);
   out["rule"] = ruleJson(R);
   json columns = json::array();

@@ -91,8 +91,8 @@ void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
 }
 
 const REPORTKINDTYP& BANZHAFKIND() {
-  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF,   false,        BANZHAFOUT1, BANZHAFOUT2, 2,
-                                  {"NNBZ", "NBZ", ""}, BANZHAFVALUES};
+  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF,   false,         BANZHAFOUT1, BANZHAFOUT2, 2,
+                                  {"NNBZ", "NBZ", ""}, BANZHAFVALUES, "banzhaf"};
   return kind;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "report/banzhaf.h"
+
 void COLEMANVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
   (void)REP;
   const double nan = std::nan("");
@@ -13,9 +15,10 @@ void COLEMANVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* 
   V[1] = RATIO(swings, std::ldexp(1.0, R.N) - wins);
 }
 
-const REPORTKINDTYP& COLEMANKIND(REPORTPROC TEXT, REPORTPROC BLOCK) {
-  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF,           false,        TEXT, BLOCK, 2,
-                                  {"PREVENT", "INITIATE", ""}, COLEMANVALUES};
+const REPORTKINDTYP& COLEMANKIND() {
+  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF, false,    BANZHAFOUT1,
+                                  BANZHAFOUT2,       2,        {"PREVENT", "INITIATE", ""},
+                                  COLEMANVALUES,     "coleman"};
   return kind;
 }
 

@@ -19,6 +19,6 @@
 void COLEMANVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V);
 // The Coleman columns as the command line writes them: the Banzhaf report
 // for the text formats, PREVENT and INITIATE for CSV and JSON.
-const REPORTKINDTYP& COLEMANKIND(REPORTPROC TEXT, REPORTPROC BLOCK);
+const REPORTKINDTYP& COLEMANKIND();
 // True where the run holds per-player swings.
 bool COLEMANFITS(const RUNTYP& R);

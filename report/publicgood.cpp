@@ -93,9 +93,9 @@ void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
 }
 
 const REPORTKINDTYP& PUBLICGOODKIND() {
-  static const REPORTKINDTYP kind{INDEXTYP::PUBLICGOOD, true, PUBLICGOODOUT1,
-                                  PUBLICGOODOUT2,       3,    {"PGI", "MBP", "DPI"},
-                                  PUBLICGOODVALUES};
+  static const REPORTKINDTYP kind{INDEXTYP::PUBLICGOOD, true,        PUBLICGOODOUT1,
+                                  PUBLICGOODOUT2,       3,           {"PGI", "MBP", "DPI"},
+                                  PUBLICGOODVALUES,     "publicgood"};
   return kind;
 }
 

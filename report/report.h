@@ -80,6 +80,7 @@ struct REPORTKINDTYP {
   // them (P = 0: the row of an unweighted subgame), and with I = 0 those of
   // "sum of all", NaN where that line has no value. REP holds the totals.
   void (*VALUES)(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V);
+  const char* NAME = "";  // the command line's name of the index and its JSON "index"
 };
 
 // One line of report text to the current destination.

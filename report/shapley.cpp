@@ -84,9 +84,9 @@ void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
 }
 
 const REPORTKINDTYP& SHAPLEYKIND() {
-  static const REPORTKINDTYP kind{INDEXTYP::SHAPLEY, false, SHAPLEYOUT1,
-                                  SHAPLEYOUT2,       3,     {"SS", "II", "winsets"},
-                                  SHAPLEYVALUES};
+  static const REPORTKINDTYP kind{INDEXTYP::SHAPLEY, false,    SHAPLEYOUT1,
+                                  SHAPLEYOUT2,       3,        {"SS", "II", "winsets"},
+                                  SHAPLEYVALUES,     "shapley"};
   return kind;
 }
 
