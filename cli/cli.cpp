@@ -28,6 +28,8 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/streams.h"
+#include "report/coleman.h"
+#include "report/indices.h"
 
 namespace {
 
@@ -39,7 +41,8 @@ const char* const VERSIONTEXT = "vkx 2.0 (VKX 2.0 - Verkanix V2.0 R5/05)";
 // What the arguments of one run say, as typed.
 struct ARGSTYP {
   INDEXTYP INDEX = INDEXTYP::SHAPLEY;
-  std::string USAGE;  // the usage line of the index
+  bool COLEMAN = false;  // banzhaf's counts as Coleman's two powers
+  std::string USAGE;     // the usage line of the index
   std::string GAME;
   // The --winset texts of each vote system: those before the first
   // --system belong to the primary game, those after the k-th to system k.
@@ -317,6 +320,11 @@ bool compute(const ARGSTYP& a, const GAMETYP& game, const RULETYP& rule, CLIRUNT
     status = res.STATUS;
     run.R = RUNOF(game, rule, res, time1, plat::now());
     run.KIND = &BANZHAFKIND();
+    if (a.COLEMAN) {
+      if (status == STATUSTYP::DONE && !COLEMANFITS(run.R))
+        return fail(F, EXITREFUSED, "...coleman: weighted data of the standard version only");
+      run.KIND = &COLEMANKIND();
+    }
   } else {
     const PUBLICGOODRES res = PUBLICGOOD(game, rule, hooks);
     status = res.STATUS;
@@ -572,8 +580,7 @@ std::string PROGRESSTEXT(double FRACTION, double SECONDS, int WIDTH) {
 bool CLIWANTED(int ARGC, char** ARGV) {
   if (ARGC < 2) return false;
   const std::string_view first = ARGV[1];
-  return first == "shapley" || first == "banzhaf" || first == "publicgood" || first == "--help" ||
-         first == "-h" || first == "--version";
+  return INDEXNAMED(first) != nullptr || first == "--help" || first == "-h" || first == "--version";
 }
 
 int CLIMAIN(int ARGC, char** ARGV) {
@@ -588,17 +595,21 @@ int CLIMAIN(int ARGC, char** ARGV) {
       "vkx --keys FILE runs it with the keys in FILE and prints the final screen.\n"
       "Run vkx INDEX --help for the options of an index; man vkx for the whole manual.");
   ARGSTYP a;
-  std::vector<std::string> winsets[3], systems[3];
-  CLI::Option* winsetOpt[3] = {};
-  CLI::Option* systemOpt[3] = {};
-  CLI::App* subs[3] = {
+  std::vector<std::string> winsets[4], systems[4];
+  CLI::Option* winsetOpt[4] = {};
+  CLI::Option* systemOpt[4] = {};
+  CLI::App* subs[4] = {
       indexCommand(app, "shapley", "Shapley-Shubik and inclusiveness indices", INDEXTYP::SHAPLEY, a,
                    winsets[0], systems[0], winsetOpt[0], systemOpt[0]),
       indexCommand(app, "banzhaf", "Banzhaf index, not normalised and normalised",
                    INDEXTYP::BANZHAF, a, winsets[1], systems[1], winsetOpt[1], systemOpt[1]),
       indexCommand(app, "publicgood", "public good index, MBP and Deegan-Packel index",
                    INDEXTYP::PUBLICGOOD, a, winsets[2], systems[2], winsetOpt[2], systemOpt[2]),
+      indexCommand(app, "coleman",
+                   "Coleman's power to prevent and to initiate action (weighted, standard)",
+                   INDEXTYP::BANZHAF, a, winsets[3], systems[3], winsetOpt[3], systemOpt[3]),
   };
+  subs[3]->parse_complete_callback([&a] { a.COLEMAN = true; });
   FAILTYP F;
   try {
     app.parse(ARGC, ARGV);
@@ -615,13 +626,13 @@ int CLIMAIN(int ARGC, char** ARGV) {
       return 0;
     }
     std::fprintf(stderr, "vkx: %s\n", SHOWNTEXT(e.what()).c_str());
-    std::string index = "shapley|banzhaf|publicgood";
+    std::string index = "shapley|banzhaf|publicgood|coleman";
     for (const CLI::App* sub : subs)
       if (sub->parsed()) index = sub->get_name();
     std::fprintf(stderr, "%s\n", usageLine(index).c_str());
     return EXITUSAGE;
   }
-  const int i = static_cast<int>(a.INDEX);
+  const int i = a.COLEMAN ? 3 : static_cast<int>(a.INDEX);
   int status = 0;
   if (!assignWinsets(*subs[i], winsetOpt[i], systemOpt[i], winsets[i], systems[i], a, F))
     status = F.STATUS;

@@ -63,12 +63,6 @@ const char* versionName(VERSION V) {
   return "";
 }
 
-const char* indexName(INDEXTYP I) {
-  if (I == INDEXTYP::BANZHAF) return "banzhaf";
-  if (I == INDEXTYP::PUBLICGOOD) return "publicgood";
-  return "shapley";
-}
-
 std::string stampText(const plat::Stamp& t) {
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour,
@@ -210,7 +204,7 @@ std::string JSONTEXT(const CLIRUNTYP& RUN) {
   const REPORTKINDTYP& kind = *RUN.KIND;
   const TOTALLED t(RUN);
   const RUNTYP& R = t.R;
-  json out = {{"index", indexName(kind.INDEX)}, {"version", versionName(R.GAME)}};
+  json out = {{"index", kind.NAME}, {"version", versionName(R.GAME)}};
   out["game"] = gameJson(RUN);
   out["rule"] = ruleJson(R);
   json columns = json::array();

@@ -1,27 +1,10 @@
 // The public good command.
 #pragma once
 
-#include <string>
-
-#include "platform/clock.h"
+#include "report/publicgood.h"
 #include "types/vkxdecl.h"
-#include "types/vkxgame.h"
-
-struct RUNTYP;
-struct REPORTTYP;
-struct REPORTKINDTYP;
 
 void MENUE_PUBLICGOOD(SETTINGSTYP& S);
 
 // The report of one run: totals, screen copy, ".out" file, ".ouu" block.
 void PUBLICGOODOUT(RUNTYP& R, const SETTINGSTYP& S);
-void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP);
-void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP);
-// The columns PGI, MBP and DPI of a row (see REPORTKINDTYP::VALUES).
-void PUBLICGOODVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V);
-// The report of this index for a front end without the console.
-const REPORTKINDTYP& PUBLICGOODKIND();
-// The report text of RES for GAME under RULE, as the ".out" file receives
-// it, without the console.
-std::string PUBLICGOODREPORT(const GAMETYP& GAME, const RULETYP& RULE, const PUBLICGOODRES& RES,
-                             const plat::Stamp& TIME1, const plat::Stamp& TIME2);

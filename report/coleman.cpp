@@ -1,0 +1,27 @@
+#include "report/coleman.h"
+
+#include <cmath>
+
+#include "report/banzhaf.h"
+
+void COLEMANVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+  (void)REP;
+  const double nan = std::nan("");
+  V[0] = V[1] = V[2] = nan;
+  if (I <= 0 || P <= 0) return;
+  const double swings = R.SHAP[I][P];
+  const double wins = R.WINSETS;
+  V[0] = RATIO(swings, wins);
+  V[1] = RATIO(swings, std::ldexp(1.0, R.N) - wins);
+}
+
+const REPORTKINDTYP& COLEMANKIND() {
+  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF, false,    BANZHAFOUT1,
+                                  BANZHAFOUT2,       2,        {"PREVENT", "INITIATE", ""},
+                                  COLEMANVALUES,     "coleman"};
+  return kind;
+}
+
+bool COLEMANFITS(const RUNTYP& R) {
+  return R.DATASTRUCTURE == DATASTRUCT::WEIGHTED && R.GAME == VERSION::STANDARD;
+}
