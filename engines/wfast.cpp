@@ -228,7 +228,7 @@ bool parts(const wcore::Game& g, bool pg, Choice use, Parts& out, Method& method
   if (use != Choice::DIAGRAM && asThreshold(g, weight, q)) {
     t.n = g.n;
     t.mm = g.mm;
-    t.sub = g.sub;
+    t.sub = g.sub.data();
     t.weight = weight;
     t.q = q;
     const std::size_t cells = wdense::CELLS(t);
@@ -338,7 +338,7 @@ bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
   auto p = std::make_unique<Parts>();
   Method method = Method::EXHAUSTIVE;
   if (!parts(g, pg, use, *p, method)) return false;
-  r = Result{};
+  r = Result(g.n, g.mm);
   r.method = method;
   const Whole whole{g, *p, sizeRule(g), g.t1};
   if (pg)
@@ -354,7 +354,7 @@ bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE) { return run(G, f
 bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE) { return run(G, true, USE, R); }
 
 void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) {
-  C = wcore::WinCounts{};
+  C = wcore::WinCounts(G.n, G.mm);
   C.wins = static_cast<double>(R.wins);
   for (int p = 1; p <= G.n; ++p) {
     C.value[p] = R.shap[p];
@@ -364,7 +364,7 @@ void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) 
 }
 
 void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::MinimalCounts& C) {
-  C = wcore::MinimalCounts{};
+  C = wcore::MinimalCounts(G.n);
   C.minimal = static_cast<double>(R.minimal);
   for (int p = 1; p <= G.n; ++p) {
     C.with[p] = static_cast<double>(R.minimalWith[p]);
@@ -377,15 +377,14 @@ namespace {
 template <typename COUNTS>
 Method counted(const wcore::Game& g, COUNTS& c, bool pg,
                void (*take)(const Result&, const wcore::Game&, COUNTS&),
-               void (*walk)(const wcore::Game&, COUNTS&, const wcore::Visitor*),
+               bool (*walk)(const wcore::Game&, COUNTS&, const wcore::Visitor*),
                const wcore::Visitor* visitor) {
   auto r = std::make_unique<Result>();
   if (run(g, pg, Choice::BEST, *r)) {
     take(*r, g, c);
     return r->method;
   }
-  walk(g, c, visitor);
-  return Method::EXHAUSTIVE;
+  return walk(g, c, visitor) ? Method::EXHAUSTIVE : Method::NONE;
 }
 
 }  // namespace
