@@ -56,7 +56,7 @@ wcore::Game threeSubgames(int systems) {
   return g;
 }
 
-template <typename COUNTS, void (*CORE)(const wcore::Game&, COUNTS&, const wcore::Visitor*)>
+template <typename COUNTS, bool (*CORE)(const wcore::Game&, COUNTS&, const wcore::Visitor*)>
 void walk(benchmark::State& state, const wcore::Game& g) {
   COUNTS c;
   for (auto _ : state) {

@@ -14,7 +14,7 @@ bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, wcore::Game& CORE) {
   const bool spatial = RULE.GAME == VERSION::SPATIAL;
   if (spatial && GAME.NTHEME > MAXCHAMB) return false;
 
-  CORE = wcore::Game{};
+  CORE = wcore::Game(n, mm);
   CORE.n = n;
   CORE.mm = mm;
   CORE.thres = RULE.THRES < 0 ? 0 : RULE.THRES;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <numeric>
+#include <vector>
 
 #include "common/numbers.h"
 #include "common/similarity.h"
@@ -19,7 +21,7 @@ struct Walk {
   PERMTYP perm{};
   uint64_t members = 0;  // bit p-1 set for each member p
   int kk = 0;            // number of members
-  int64_t v[MAXSYS][MAXCHAMB + 1] = {};
+  std::vector<std::vector<int64_t>> v;
   int64_t oversum = 0;  // primary-system votes of the members, all subgames
 
   // Blocking rule: system-1 votes outside the coalition, and the outsiders
@@ -27,15 +29,20 @@ struct Walk {
   // the smallest outside weight is the lowest set bit.
   int64_t artsum = 0;
   uint64_t outsideRanks = 0;
-  int rank[MAXACTOR + 1] = {};
-  int64_t byRank[MAXACTOR] = {};
+  std::vector<int> rank;
+  std::vector<int64_t> byRank;
 
-  explicit Walk(const Game& game) : g(game) {
-    for (int p = 1; p <= g.n; ++p) perm[p] = false;
+  explicit Walk(const Game& game)
+      : g(game),
+        v(MAXSYS, std::vector<int64_t>(static_cast<std::size_t>(game.mm) + 1)),
+        rank(static_cast<std::size_t>(game.n) + 1),
+        byRank(static_cast<std::size_t>(game.n)) {
+    for (int p = 1; p <= g.n && p <= MAXACTOR; ++p) perm[p] = false;
     if (g.block) {
-      int order[MAXACTOR];
-      for (int r = 0; r < g.n; ++r) order[r] = r + 1;
-      std::stable_sort(order, order + g.n, [&](int a, int b) { return g.w[1][a] < g.w[1][b]; });
+      std::vector<int> order(static_cast<std::size_t>(g.n));
+      std::iota(order.begin(), order.end(), 1);
+      std::stable_sort(order.begin(), order.end(),
+                       [&](int a, int b) { return g.w[1][a] < g.w[1][b]; });
       for (int r = 0; r < g.n; ++r) {
         rank[order[r]] = r;
         byRank[r] = g.w[1][order[r]];
@@ -46,7 +53,7 @@ struct Walk {
   }
 
   void join(int p) {
-    perm[p] = true;
+    if (p <= MAXACTOR) perm[p] = true;
     members |= bit(p - 1);
     ++kk;
     const int s = g.sub[p];
@@ -59,7 +66,7 @@ struct Walk {
   }
 
   void leave(int p) {
-    perm[p] = false;
+    if (p <= MAXACTOR) perm[p] = false;
     members &= ~bit(p - 1);
     --kk;
     const int s = g.sub[p];
@@ -76,7 +83,7 @@ struct Walk {
   // called on the grand coalition.
   void INCREASE() {
     int i = 1;
-    while (perm[i]) leave(i++);
+    while (members & bit(i - 1)) leave(i++);
     join(i);
   }
 
@@ -128,11 +135,24 @@ struct Walk {
   }
 };
 
+// Whether the walk can take the game: its coalition is a 64-bit set, its
+// subgames touched another, and what it shows a visitor or the similarity is
+// the program's coalition table.
+bool walkable(const Game& g, const Visitor* visitor) {
+  if (g.n > WALKMAX || g.mm > 63) return false;
+  return g.n <= MAXACTOR || (visitor == nullptr && g.position == nullptr);
+}
+
 }  // namespace
 
 bool FITS(const Game& g) {
-  if (g.n < 1 || g.n > MAXACTOR || g.mm < 1 || g.mm > MAXCHAMB) return false;
+  if (g.n < 1 || g.n >= static_cast<int>(g.sub.size()) || g.mm < 1) return false;
   if (g.thres < 0 || g.thres > MAXWINSET || g.vs < 1 || g.vs > MAXSYS) return false;
+  for (int k = 0; k < g.vs; ++k) {
+    if (static_cast<int>(g.w[k].size()) <= g.n) return false;
+    for (int t = 0; t <= g.thres; ++t)
+      if (static_cast<int>(g.m[k][t].size()) <= g.mm) return false;
+  }
   if (g.block && g.vs < 2) return false;
   for (int p = 1; p <= g.n; ++p)
     if (g.sub[p] < 1 || g.sub[p] > g.mm) return false;
@@ -164,14 +184,16 @@ double SIZESHARE(int N, const uint64_t* BYSIZE) {
   return v;
 }
 
-void SHAPLEY_CORE(const Game& g, WinCounts& c, const Visitor* visitor) {
-  c = WinCounts{};
-  double del[MAXACTOR + 1] = {};
+bool SHAPLEY_CORE(const Game& g, WinCounts& c, const Visitor* visitor) {
+  c = WinCounts(g.n, g.mm);
+  if (!walkable(g, visitor)) return false;
+  std::vector<double> del(static_cast<std::size_t>(g.n) + 1);
   for (int k = 1; k <= g.n; ++k) del[k] = swingWeight(g.n, k);
   // Swings by player and coalition size, turned into values at the end
   // (SHAPLEYVALUE) rather than summed as they come: exact, and the same sum
   // as the fast counting's. The spatial version sums similarity weights.
-  uint64_t bySize[MAXACTOR + 1][MAXACTOR + 1] = {};
+  std::vector<std::vector<uint64_t>> bySize(
+      static_cast<std::size_t>(g.n) + 1, std::vector<uint64_t>(static_cast<std::size_t>(g.n) + 1));
   const bool spatial = g.position != nullptr;
   auto* every = visitor ? visitor->every : nullptr;
   auto* listed = visitor ? visitor->listed : nullptr;
@@ -190,11 +212,11 @@ void SHAPLEY_CORE(const Game& g, WinCounts& c, const Visitor* visitor) {
       c.wins += 1.0;
       if (listed) listed(ctx, w.perm, c.wins);
       if (spatial) c.dist1 += sim;
-      uint32_t colpiv = 0;
+      uint64_t colpiv = 0;
       const double swing = del[w.kk] * sim;
       for (uint64_t rest = w.members; rest != 0; rest &= rest - 1) {
         const int p = std::countr_zero(rest) + 1;
-        colpiv |= uint32_t{1} << g.sub[p];
+        colpiv |= uint64_t{1} << g.sub[p];
         c.with[p] += sim;
         if (w.winsWithout(p)) continue;
         if (spatial)
@@ -203,19 +225,23 @@ void SHAPLEY_CORE(const Game& g, WinCounts& c, const Visitor* visitor) {
           ++bySize[p][w.kk];
       }
       for (int s = 1; s <= g.mm; ++s)
-        if (colpiv & (uint32_t{1} << s)) c.sub[s] += sim;
+        if (colpiv & (uint64_t{1} << s)) c.sub[s] += sim;
     } else if (spatial) {
       c.dist0 += sim;
     }
     if (w.kk == g.n) break;
   }
   if (!spatial)
-    for (int p = 1; p <= g.n; ++p) c.value[p] = SHAPLEYVALUE(g.n, bySize[p]);
+    for (int p = 1; p <= g.n; ++p) c.value[p] = SHAPLEYVALUE(g.n, bySize[p].data());
+  return true;
 }
 
-void PUBLICGOOD_CORE(const Game& g, MinimalCounts& c, const Visitor* visitor) {
-  c = MinimalCounts{};
-  uint64_t bySize[MAXACTOR + 1][MAXACTOR + 1] = {};  // [p][size], as in SHAPLEY_CORE
+bool PUBLICGOOD_CORE(const Game& g, MinimalCounts& c, const Visitor* visitor) {
+  c = MinimalCounts(g.n);
+  if (!walkable(g, visitor)) return false;
+  // [p][size], as in SHAPLEY_CORE
+  std::vector<std::vector<uint64_t>> bySize(
+      static_cast<std::size_t>(g.n) + 1, std::vector<uint64_t>(static_cast<std::size_t>(g.n) + 1));
   auto* every = visitor ? visitor->every : nullptr;
   auto* listed = visitor ? visitor->listed : nullptr;
   void* ctx = visitor ? visitor->ctx : nullptr;
@@ -240,7 +266,8 @@ void PUBLICGOOD_CORE(const Game& g, MinimalCounts& c, const Visitor* visitor) {
     }
     if (w.kk == g.n) break;
   }
-  for (int p = 1; p <= g.n; ++p) c.share[p] = SIZESHARE(g.n, bySize[p]);
+  for (int p = 1; p <= g.n; ++p) c.share[p] = SIZESHARE(g.n, bySize[p].data());
+  return true;
 }
 
 }  // namespace wcore

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "types/vkxdecl.h"
 
@@ -20,13 +21,23 @@ constexpr int MAXWINSET = 10;  // win sets
 // subgame, its summed weight reaches that system's threshold; it wins when it
 // meets some win set, subject to the overall threshold and the blocking rule.
 struct Game {
-  int n = 0;                                            // players, 1..MAXACTOR
-  int mm = 0;                                           // subgames, 1..MAXCHAMB
-  int thres = 0;                                        // win sets, 0..MAXWINSET
-  int vs = 1;                                           // vote systems, 1..MAXSYS
-  int sub[MAXACTOR + 1] = {};                           // subgame of player p
-  int64_t w[MAXSYS][MAXACTOR + 1] = {};                 // weight of p in system k
-  int64_t m[MAXSYS][MAXWINSET + 1][MAXCHAMB + 1] = {};  // threshold [k][t][s]
+  // Room for PLAYERS players and SUBGAMES subgames; the default is the
+  // interactive program's limits. The counting reads n and mm, which may be
+  // anything up to the room.
+  explicit Game(int PLAYERS = MAXACTOR, int SUBGAMES = MAXCHAMB)
+      : sub(static_cast<std::size_t>(PLAYERS) + 1),
+        w(MAXSYS, std::vector<int64_t>(static_cast<std::size_t>(PLAYERS) + 1)),
+        m(MAXSYS,
+          std::vector<std::vector<int64_t>>(
+              MAXWINSET + 1, std::vector<int64_t>(static_cast<std::size_t>(SUBGAMES) + 1))) {}
+
+  int n = 0;                                         // players, 1..sub.size()-1
+  int mm = 0;                                        // subgames, 1..m[k][t].size()-1
+  int thres = 0;                                     // win sets, 0..MAXWINSET
+  int vs = 1;                                        // vote systems, 1..MAXSYS
+  std::vector<int> sub;                              // subgame of player p
+  std::vector<std::vector<int64_t>> w;               // weight of p in system k
+  std::vector<std::vector<std::vector<int64_t>>> m;  // threshold [k][t][s]
 
   // Overall threshold: 0 none, 1 AND (a coalition below it loses), 2 OR (a
   // coalition reaching it wins whatever the win sets say); other values none.
@@ -51,16 +62,20 @@ struct Game {
 // What the Shapley walk counts: the winning coalitions. Per player p
 // (1..n) and per subgame s (1..mm).
 struct WinCounts {
+  explicit WinCounts(int N = MAXACTOR, int MM = MAXCHAMB)
+      : value(static_cast<std::size_t>(N) + 1),
+        with(static_cast<std::size_t>(N) + 1),
+        sub(static_cast<std::size_t>(MM) + 1) {}
   double wins = 0;  // winning coalitions
   // The Shapley-Shubik value: the sum of the swing weights (k-1)!(n-k)!/n!
   // over the coalitions in which p is a swing (times the similarity when
   // spatial).
-  double value[MAXACTOR + 1] = {};
+  std::vector<double> value;
   // Winning coalitions containing p (similarity sum when spatial).
-  double with[MAXACTOR + 1] = {};
+  std::vector<double> with;
   // Winning coalitions with a member in subgame s (similarity sum when
   // spatial).
-  double sub[MAXCHAMB + 1] = {};
+  std::vector<double> sub;
   // Spatial: similarity sums of the losing and of the winning coalitions.
   double dist0 = 0, dist1 = 0;
 };
@@ -68,9 +83,11 @@ struct WinCounts {
 // What the public good walk counts: the minimal winning coalitions, those
 // that lose as soon as any one member leaves.
 struct MinimalCounts {
-  double minimal = 0;               // minimal winning coalitions
-  double with[MAXACTOR + 1] = {};   // those containing p
-  double share[MAXACTOR + 1] = {};  // the sum of 1/size over those containing p
+  explicit MinimalCounts(int N = MAXACTOR)
+      : with(static_cast<std::size_t>(N) + 1), share(static_cast<std::size_t>(N) + 1) {}
+  double minimal = 0;         // minimal winning coalitions
+  std::vector<double> with;   // those containing p
+  std::vector<double> share;  // the sum of 1/size over those containing p
 };
 
 // Optional per-coalition hooks for screen control and listings. Either
@@ -84,7 +101,7 @@ struct Visitor {
   void (*listed)(void* ctx, const PERMTYP& perm, double count) = nullptr;
 };
 
-// True when the game fits the cores' tables (n, mm, thres, vs and every
+// True when the game fits its own storage (n, mm, thres, vs and every
 // player's subgame in range).
 bool FITS(const Game& g);
 
@@ -104,11 +121,14 @@ double SIZESHARE(int N, const uint64_t* BYSIZE);
 
 // Visits every non-empty coalition once, in binary counting order with player
 // 1 as the lowest digit, and counts winning coalitions, memberships and
-// swings. COUNTS is reset first. The game must FIT.
-void SHAPLEY_CORE(const Game& g, WinCounts& counts, const Visitor* visitor = nullptr);
+// swings. COUNTS is reset first. The game must FIT. The walk keeps the
+// coalition as a 64-bit set: false, with COUNTS reset, beyond WALKMAX players
+// or 63 subgames (or beyond MAXACTOR players with a visitor or spatially).
+constexpr int WALKMAX = 63;
+bool SHAPLEY_CORE(const Game& g, WinCounts& counts, const Visitor* visitor = nullptr);
 
 // The same walk, counting minimal winning coalitions: winning coalitions that
 // lose as soon as any one member leaves.
-void PUBLICGOOD_CORE(const Game& g, MinimalCounts& counts, const Visitor* visitor = nullptr);
+bool PUBLICGOOD_CORE(const Game& g, MinimalCounts& counts, const Visitor* visitor = nullptr);
 
 }  // namespace wcore

@@ -522,7 +522,7 @@ NODE FOREST::minimal(NODE f) {
 
 void FOREST::profile(NODE f, const int* player, const int* first, int mm,
                      wfast::Profile& out) const {
-  out = wfast::Profile{};
+  out = wfast::Profile(n_, mm);
   const int n = n_;
   // The nodes reachable from F, numbered per level.
   std::vector<std::vector<NODE>> reach;
@@ -582,7 +582,7 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm,
         viaHi[b * w + j] += down[i * w + j];
       }
     }
-    uint64_t* with = out.with[player[l]];
+    uint64_t* with = out.with[static_cast<std::size_t>(player[l])].data();
     for (std::size_t c = 0; c < reach[l + 1].size(); ++c) {
       const uint64_t* u = &up[l + 1][c * wu];
       for (std::size_t j = 0; j < w; ++j) {

@@ -143,13 +143,13 @@ using wfast::Profile;
 // The trivial rules: every coalition wins (Q <= 0, whose only minimal set is
 // the empty one) or none does.
 void constant(const Threshold& t, bool value, Profile& f, Profile* minimal) {
-  f = Profile{};
+  f = Profile(t.n, t.mm);
   if (minimal) {
-    *minimal = Profile{};
+    *minimal = Profile(t.n, t.mm);
     minimal->all[0] = value ? 1 : 0;
   }
   if (!value) return;
-  int inSub[MAXCHAMB + 1] = {};
+  std::vector<int> inSub(static_cast<std::size_t>(t.mm) + 1);
   for (int p = 1; p <= t.n; ++p) ++inSub[t.sub[p]];
   for (int k = 0; k <= t.n; ++k) {
     f.all[k] = CHOOSE(t.n, k);
@@ -287,29 +287,29 @@ void COUNT(const Threshold& t, Profile& f, Profile* minimal) {
     constant(t, t.q <= 0, f, minimal);
     return;
   }
-  f = Profile{};
+  f = Profile(t.n, t.mm);
   const int m = static_cast<int>(pos.size()), z = t.n - m;
   const Oriented o = orient(t.q, total);
   std::vector<int> ascending = pos;
   std::stable_sort(ascending.begin(), ascending.end(),
                    [&](int a, int b) { return t.weight[a] < t.weight[b]; });
   std::vector<uint64_t> g, gi;
-  bool positive[MAXACTOR + 1] = {};
+  std::vector<char> positive(static_cast<std::size_t>(t.n) + 1);
   {
     // Lightest first: the rows then reach their full width only late. The
     // table goes before any other is made.
     Table tb(weightsOf(t, ascending), o.range);
     for (int p : ascending) tb.add(t.weight[p]);
     winningBySize(tb, o, t.q, g);
-    withDummies(g, z, 0, f.all, t.n);
+    withDummies(g, z, 0, f.all.data(), t.n);
     for (int p : pos) {
       positive[p] = true;
       winningWith(tb, o, t.q, t.weight[p], gi);
-      withDummies(gi, z, 0, f.with[p], t.n);
+      withDummies(gi, z, 0, f.with[p].data(), t.n);
     }
   }
   for (int p = 1; p <= t.n; ++p)
-    if (!positive[p]) withDummies(g, z - 1, 1, f.with[p], t.n);
+    if (!positive[p]) withDummies(g, z - 1, 1, f.with[p].data(), t.n);
 
   for (int s = 1; s <= t.mm; ++s) {
     std::vector<int> rest;
@@ -319,13 +319,13 @@ void COUNT(const Threshold& t, Profile& f, Profile* minimal) {
     for (int p : pos)
       if (t.sub[p] != s) rest.push_back(p);
     if (rest.size() == pos.size())
-      withDummies(g, z - zs, 0, f.without[s], t.n);
+      withDummies(g, z - zs, 0, f.without[s].data(), t.n);
     else  // the subgame holds weighted players: count the others alone
-      withDummies(countOnly(t, rest), z - zs, 0, f.without[s], t.n);
+      withDummies(countOnly(t, rest), z - zs, 0, f.without[s].data(), t.n);
   }
 
   if (!minimal) return;
-  *minimal = Profile{};
+  *minimal = Profile(t.n, t.mm);
   minimalSets(t, pos, total, *minimal);
 }
 

@@ -58,9 +58,9 @@ struct Parts {
 // players it counts, 0 for the others) when it is one: a single vote
 // system, no blocking, and win sets that each bind one subgame, the same
 // one, or none.
-bool asThreshold(const wcore::Game& g, int64_t* weight, int64_t& q) {
+bool asThreshold(const wcore::Game& g, std::vector<int64_t>& weight, int64_t& q) {
   if (g.vs != 1 || g.block) return false;
-  int64_t total[MAXCHAMB + 1] = {};
+  std::vector<int64_t> total(static_cast<std::size_t>(g.mm) + 1);
   for (int p = 1; p <= g.n; ++p) total[g.sub[p]] += g.w[0][p];
   bool always = false, conflict = false;
   int s0 = 0;
@@ -87,7 +87,7 @@ bool asThreshold(const wcore::Game& g, int64_t* weight, int64_t& q) {
   }
   if (conflict && !always) return false;
   const int votes = votesRule(g);
-  for (int p = 0; p <= MAXACTOR; ++p) weight[p] = 0;
+  weight.assign(static_cast<std::size_t>(g.n) + 1, 0);
   // The win sets alone, as "weight of subgame s0 reaches qs", always or never.
   if (votes == 0 || (always && votes == 2) || (!always && s0 == 0 && votes == 1)) {
     q = always ? 0 : s0 == 0 ? 1 : qs;
@@ -110,8 +110,8 @@ bool asThreshold(const wcore::Game& g, int64_t* weight, int64_t& q) {
 void denseParts(wdense::Threshold t, bool pg, Parts& parts) {
   wdense::COUNT(t, parts.g, pg ? &parts.minG : nullptr);
   // Nothing blocks: H is every coalition, its only minimal set the empty one.
-  const int64_t none[MAXACTOR + 1] = {};
-  t.weight = none;
+  const std::vector<int64_t> none(static_cast<std::size_t>(t.n) + 1);
+  t.weight = none.data();
   t.q = 0;
   wdense::COUNT(t, parts.h, pg ? &parts.minH : nullptr);
 }
@@ -120,7 +120,7 @@ void denseParts(wdense::Threshold t, bool pg, Parts& parts) {
 // subgame's heaviest first, and counts it. Throws wdd::BUDGET.
 void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
   const int n = g.n;
-  int player[MAXACTOR] = {}, first[MAXCHAMB + 2] = {};
+  std::vector<int> player(static_cast<std::size_t>(n)), first(static_cast<std::size_t>(g.mm) + 2);
   int l = 0;
   for (int s = 1; s <= g.mm; ++s) {
     first[s] = l;
@@ -129,7 +129,7 @@ void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
       if (g.sub[p] == s) player[l++] = p;
     // With the blocking rule, heaviest first in the blocking system: its
     // diagram is then far smaller (see wdd::FOREST::notBlocked).
-    std::stable_sort(player + from, player + l, [&](int a, int b) {
+    std::stable_sort(player.begin() + from, player.begin() + l, [&](int a, int b) {
       if (g.block && g.w[1][a] != g.w[1][b]) return g.w[1][a] > g.w[1][b];
       return g.w[0][a] > g.w[0][b];
     });
@@ -196,11 +196,11 @@ void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
     rule = f.disj(rule, term);
   }
   const bool needH = sizeRule(g) == SIZE::OR;
-  f.profile(rule, player, first, g.mm, parts.g);
-  if (needH) f.profile(open, player, first, g.mm, parts.h);
+  f.profile(rule, player.data(), first.data(), g.mm, parts.g);
+  if (needH) f.profile(open, player.data(), first.data(), g.mm, parts.h);
   if (pg) {
-    f.profile(f.minimal(rule), player, first, g.mm, parts.minG);
-    if (needH) f.profile(f.minimal(open), player, first, g.mm, parts.minH);
+    f.profile(f.minimal(rule), player.data(), first.data(), g.mm, parts.minG);
+    if (needH) f.profile(f.minimal(open), player.data(), first.data(), g.mm, parts.minH);
   }
 }
 
@@ -221,15 +221,19 @@ bool diagramFirst(int n, int m, std::size_t cells) {
 // be had leaves the game to the other method or to the walk, as the budgets
 // do, instead of ending the program.
 bool parts(const wcore::Game& g, bool pg, Choice use, Parts& out, Method& method) {
-  if (!wcore::FITS(g) || g.position != nullptr || !monotone(g)) return false;
-  int64_t weight[MAXACTOR + 1] = {}, q = 0;
+  // The counts are 64-bit: beyond PROFILEMAX players they could overflow.
+  if (!wcore::FITS(g) || g.n > PROFILEMAX || g.position != nullptr || !monotone(g)) return false;
+  // Parts a method leaves alone count as no coalitions.
+  out.g = out.h = out.minG = out.minH = Profile(g.n, g.mm);
+  std::vector<int64_t> weight;
+  int64_t q = 0;
   wdense::Threshold t;
   bool table = false, later = false;
   if (use != Choice::DIAGRAM && asThreshold(g, weight, q)) {
     t.n = g.n;
     t.mm = g.mm;
-    t.sub = g.sub;
-    t.weight = weight;
+    t.sub = g.sub.data();
+    t.weight = weight.data();
     t.q = q;
     const std::size_t cells = wdense::CELLS(t);
     int m = 0;
@@ -308,7 +312,7 @@ void shapley(const wcore::Game& g, const Whole& f, Result& r) {
   for (int s = 1; s <= g.mm; ++s)
     for (int k = 1; k <= n; ++k) r.sub[s] += f.all(k) - f.without(s, k);
   for (int q = 1; q <= n; ++q) {
-    uint64_t bySize[MAXACTOR + 1] = {};
+    std::vector<uint64_t> bySize(static_cast<std::size_t>(n) + 1);
     for (int k = 1; k <= n; ++k) {
       const uint64_t in = f.with(q, k);
       // Winning coalitions of size k - 1 without q lose with q less: those
@@ -317,7 +321,7 @@ void shapley(const wcore::Game& g, const Whole& f, Result& r) {
       r.with[q] += in;
       r.swings[q] += bySize[k];
     }
-    r.shap[q] = wcore::SHAPLEYVALUE(n, bySize);
+    r.shap[q] = wcore::SHAPLEYVALUE(n, bySize.data());
   }
 }
 
@@ -325,12 +329,12 @@ void publicGood(const wcore::Game& g, const Whole& f, Result& r) {
   for (int k = 1; k <= g.n; ++k)
     r.minimal += f.minimal(k, [k](const Profile& x) { return x.all[k]; });
   for (int q = 1; q <= g.n; ++q) {
-    uint64_t bySize[MAXACTOR + 1] = {};
+    std::vector<uint64_t> bySize(static_cast<std::size_t>(g.n) + 1);
     for (int k = 1; k <= g.n; ++k) {
       bySize[k] = f.minimal(k, [q, k](const Profile& x) { return x.with[q][k]; });
       r.minimalWith[q] += bySize[k];
     }
-    r.minimalShare[q] = wcore::SIZESHARE(g.n, bySize);
+    r.minimalShare[q] = wcore::SIZESHARE(g.n, bySize.data());
   }
 }
 
@@ -338,7 +342,7 @@ bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
   auto p = std::make_unique<Parts>();
   Method method = Method::EXHAUSTIVE;
   if (!parts(g, pg, use, *p, method)) return false;
-  r = Result{};
+  r = Result(g.n, g.mm);
   r.method = method;
   const Whole whole{g, *p, sizeRule(g), g.t1};
   if (pg)
@@ -354,7 +358,7 @@ bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE) { return run(G, f
 bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE) { return run(G, true, USE, R); }
 
 void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) {
-  C = wcore::WinCounts{};
+  C = wcore::WinCounts(G.n, G.mm);
   C.wins = static_cast<double>(R.wins);
   for (int p = 1; p <= G.n; ++p) {
     C.value[p] = R.shap[p];
@@ -364,7 +368,7 @@ void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) 
 }
 
 void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::MinimalCounts& C) {
-  C = wcore::MinimalCounts{};
+  C = wcore::MinimalCounts(G.n);
   C.minimal = static_cast<double>(R.minimal);
   for (int p = 1; p <= G.n; ++p) {
     C.with[p] = static_cast<double>(R.minimalWith[p]);
@@ -377,15 +381,14 @@ namespace {
 template <typename COUNTS>
 Method counted(const wcore::Game& g, COUNTS& c, bool pg,
                void (*take)(const Result&, const wcore::Game&, COUNTS&),
-               void (*walk)(const wcore::Game&, COUNTS&, const wcore::Visitor*),
+               bool (*walk)(const wcore::Game&, COUNTS&, const wcore::Visitor*),
                const wcore::Visitor* visitor) {
   auto r = std::make_unique<Result>();
   if (run(g, pg, Choice::BEST, *r)) {
     take(*r, g, c);
     return r->method;
   }
-  walk(g, c, visitor);
-  return Method::EXHAUSTIVE;
+  return walk(g, c, visitor) ? Method::EXHAUSTIVE : Method::NONE;
 }
 
 }  // namespace

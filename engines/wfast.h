@@ -22,6 +22,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engines/wcore.h"
 #include "engines/wprofile.h"
@@ -29,25 +30,33 @@
 namespace wfast {
 
 // Which method counted a game.
-enum class Method : uint8_t { EXHAUSTIVE, DENSE, DIAGRAM };
+// NONE: the game is beyond the walk and no fast method covers it; the counts
+// are left at zero.
+enum class Method : uint8_t { EXHAUSTIVE, DENSE, DIAGRAM, NONE };
 
 // Exact counts of one game. Shapley counting fills the first group, public
 // good counting the second.
 struct Result {
+  // Sized for N players and MM subgames.
+  explicit Result(int N = 0, int MM = 0)
+      : with(static_cast<std::size_t>(N) + 1),
+        swings(static_cast<std::size_t>(N) + 1),
+        sub(static_cast<std::size_t>(MM) + 1),
+        shap(static_cast<std::size_t>(N) + 1),
+        minimalWith(static_cast<std::size_t>(N) + 1),
+        minimalShare(static_cast<std::size_t>(N) + 1) {}
   Method method = Method::EXHAUSTIVE;
   // Winning coalitions (never the empty one), those containing p, those in
   // which p is a swing, those with a member of subgame s; the Shapley-Shubik
   // value of p (its swings at each size k weighted by (k-1)!(n-k)!/n!).
   uint64_t wins = 0;
-  uint64_t with[MAXACTOR + 1] = {};
-  uint64_t swings[MAXACTOR + 1] = {};
-  uint64_t sub[MAXCHAMB + 1] = {};
-  double shap[MAXACTOR + 1] = {};
+  std::vector<uint64_t> with, swings, sub;
+  std::vector<double> shap;
   // Minimal winning coalitions, those containing p, and the sum of 1/size
   // over the minimal winning coalitions containing p.
   uint64_t minimal = 0;
-  uint64_t minimalWith[MAXACTOR + 1] = {};
-  double minimalShare[MAXACTOR + 1] = {};
+  std::vector<uint64_t> minimalWith;
+  std::vector<double> minimalShare;
 };
 
 // Which fast method to use: the one that fits the game best, or one method

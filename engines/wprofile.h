@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "types/vkxdecl.h"
 
@@ -11,11 +12,23 @@ namespace wfast {
 
 // Counts by coalition size k = 0..n of one monotone rule f over players
 // 1..n (the empty coalition included).
+// Sized for N players and MM subgames, all counts 0.
 struct Profile {
-  uint64_t all[MAXACTOR + 1] = {};                    // coalitions of size k in f
-  uint64_t with[MAXACTOR + 1][MAXACTOR + 1] = {};     // [p][k]: those containing player p
-  uint64_t without[MAXCHAMB + 1][MAXACTOR + 1] = {};  // [s][k]: those with no member of subgame s
+  Profile() = default;
+  Profile(int N, int MM)
+      : all(static_cast<std::size_t>(N) + 1),
+        with(static_cast<std::size_t>(N) + 1,
+             std::vector<uint64_t>(static_cast<std::size_t>(N) + 1)),
+        without(static_cast<std::size_t>(MM) + 1,
+                std::vector<uint64_t>(static_cast<std::size_t>(N) + 1)) {}
+  std::vector<uint64_t> all;                   // coalitions of size k in f
+  std::vector<std::vector<uint64_t>> with;     // [p][k]: those containing player p
+  std::vector<std::vector<uint64_t>> without;  // [s][k]: those with no member of subgame s
 };
+
+// Most players the 64-bit counts of a Profile hold exactly: C(63, k) and
+// their sums stay below 2^63.
+constexpr int PROFILEMAX = 63;
 
 // C(N, K) for 0 <= N <= 64, exact; 0 when K < 0 or K > N.
 uint64_t CHOOSE(int N, int K);

@@ -194,3 +194,40 @@ TEST(WeightedFast, OneThresholdGoesToTheSmallerMethod) {
 }
 
 }  // namespace
+
+// Storage sized by the game: a game held in room for exactly its players and
+// subgames counts as the same game in the program's default room, and one
+// beyond the walk's 64-bit coalition set is declined with a status.
+TEST(WeightedFast, SizedGamesCountAlikeAndOversizedAreDeclined) {
+  Draw d{std::mt19937_64(20261209)};
+  for (int round = 0; round < 40; ++round) {
+    const Game big = randomGame(d, static_cast<int>(d.pick(1, 12)));
+    Game tight(big.n, big.mm);
+    tight.n = big.n, tight.mm = big.mm, tight.thres = big.thres, tight.vs = big.vs;
+    tight.overall = big.overall, tight.overt = big.overt, tight.t1 = big.t1;
+    tight.block = big.block, tight.blockThres = big.blockThres;
+    for (int p = 1; p <= big.n; ++p) tight.sub[p] = big.sub[p];
+    for (int k = 0; k < wcore::MAXSYS; ++k) {
+      for (int p = 1; p <= big.n; ++p) tight.w[k][p] = big.w[k][p];
+      for (int t = 0; t <= wcore::MAXWINSET; ++t)
+        for (int s = 1; s <= big.mm; ++s) tight.m[k][t][s] = big.m[k][t][s];
+    }
+    WinCounts a, b;
+    wfast::SHAPLEY(big, a);
+    wfast::SHAPLEY(tight, b);
+    ASSERT_EQ(a.wins, b.wins) << round;
+    for (int p = 1; p <= big.n; ++p) ASSERT_EQ(a.value[p], b.value[p]) << round;
+  }
+  for (int n : {64, 70, 120}) {
+    Game g(n, 1);
+    g.n = n, g.mm = g.thres = 1;
+    for (int p = 1; p <= n; ++p) g.sub[p] = 1, g.w[0][p] = 1;
+    g.m[0][1][1] = n / 2 + 1;
+    WinCounts c;
+    wcore::MinimalCounts mc;
+    EXPECT_FALSE(wcore::SHAPLEY_CORE(g, c)) << n;
+    EXPECT_FALSE(wcore::PUBLICGOOD_CORE(g, mc)) << n;
+    EXPECT_EQ(wfast::SHAPLEY(g, c), wfast::Method::NONE) << n;
+    EXPECT_EQ(c.wins, 0) << n;
+  }
+}
