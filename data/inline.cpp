@@ -9,7 +9,8 @@ std::vector<std::string> items(const std::string& list) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t comma = list.find(',', start);
-    out.push_back(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    out.push_back(
+        list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
     if (comma == std::string::npos) return out;
     start = comma + 1;
   }
@@ -39,14 +40,16 @@ std::string INLINEGAME(const std::vector<std::string>& WEIGHTS, const std::strin
   if (WEIGHTS.empty() && MEMBERS.empty()) return "no players given";
   if (!MEMBERS.empty()) {
     const std::vector<std::string> sizes = items(MEMBERS);
-    LINES = {"0  {datastructure unweighted}", std::to_string(sizes.size()) + "  {number of subgames}"};
+    LINES = {"0  {datastructure unweighted}",
+             std::to_string(sizes.size()) + "  {number of subgames}"};
     for (const std::string& n : sizes) {
       if (std::string why = whole(n, "--members"); !why.empty()) return why;
       LINES.push_back(n);
     }
     return "";
   }
-  LINES = {"1  {datastructure weighted}", std::to_string(WEIGHTS.size()) + "  {number of subgames}"};
+  LINES = {"1  {datastructure weighted}",
+           std::to_string(WEIGHTS.size()) + "  {number of subgames}"};
   for (const std::string& list : WEIGHTS) {
     const std::vector<std::string> players = items(list);
     LINES.push_back(std::to_string(players.size()));

@@ -41,9 +41,15 @@ TEST(InlineGame, ReadsBackAsTheGameTyped) {
 // Shares are exact fractions of the total: the smallest whole number that
 // reaches them.
 TEST(InlineGame, SharesOfTheTotal) {
-  for (const auto& [text, total, value] : std::vector<std::tuple<std::string, int64_t, int64_t>>{
-           {"62%", 1000, 620}, {"62%", 1001, 621}, {"62.5%", 8, 5}, {"100%", 345, 345},
-           {"0%", 9, 0}, {"majority", 10, 6}, {"majority", 11, 6}, {"50%", 11, 6}}) {
+  for (const auto& [text, total, value] :
+       std::vector<std::tuple<std::string, int64_t, int64_t>>{{"62%", 1000, 620},
+                                                              {"62%", 1001, 621},
+                                                              {"62.5%", 8, 5},
+                                                              {"100%", 345, 345},
+                                                              {"0%", 9, 0},
+                                                              {"majority", 10, 6},
+                                                              {"majority", 11, 6},
+                                                              {"50%", 11, 6}}) {
     int64_t v = -1;
     EXPECT_TRUE(WINSETSHARE(text, total, v)) << text;
     EXPECT_EQ(v, value) << text << " of " << total;
