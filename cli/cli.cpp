@@ -12,24 +12,22 @@
 #include <vector>
 
 #include "cli/output.h"
-#include "commands/banzhaf.h"
-#include "commands/publicgood.h"
-#include "commands/runs.h"
-#include "commands/shapley.h"
-#include "console/program.h"
 #include "data/gamefile.h"
 #include "data/names.h"
 #include "data/settings.h"
 #include "data/winsets.h"
-#include "dialogue/wrundialog.h"
 #include "engines/compute.h"
 #include "engines/wsystems.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/streams.h"
+#include "report/banzhaf.h"
 #include "report/coleman.h"
 #include "report/indices.h"
+#include "report/publicgood.h"
+#include "report/report.h"
+#include "report/shapley.h"
 
 namespace {
 

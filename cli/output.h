@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "commands/runs.h"
+#include "report/report.h"
 
 // One finished run as the command line hands it to its outputs.
 struct CLIRUNTYP {

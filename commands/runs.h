@@ -33,8 +33,6 @@ int REPORTFILE(RUNTYP& R, REPORTTYP& REP, const std::string& PATH, const std::st
 // data file), load, size check, results cleared. False when the command has
 // already ended (message and "press any key" shown).
 bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE);
-// The size check on its own: the game fits the tables and the engines.
-bool GAMESIZEOK(const GAMETYP& GAME);
 // The win sets of the loaded game (THRES, M and G of R).
 void ASKWINSETS(RUNTYP& R, const SETTINGSTYP& S);
 // The version as the command numbers its answer: with the internal list,

@@ -124,3 +124,5 @@ void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS);
 std::string REPORTSTRING(RUNTYP R, bool PIVOTS, REPORTPROC TEXT, int PREC = 4);
 // The first line of a new ".out" file: "VKX 2.0", 48 blanks and the end date.
 std::string REPORTHEADER(const RUNTYP& R);
+// The size check on its own: the game fits the tables and the engines.
+bool GAMESIZEOK(const GAMETYP& GAME);

@@ -12,9 +12,9 @@
 
 namespace {
 
-const std::vector<std::string> LAYERS = {"platform", "types",    "common",  "data",
-                                         "engines",  "report",   "console", "frame",
-                                         "dialogue", "commands", "cli",     "shell"};
+const std::vector<std::string> LAYERS = {"platform", "types",    "common",   "data",
+                                         "engines",  "report",   "cli",      "console",
+                                         "frame",    "dialogue", "commands", "shell"};
 
 int layerOf(const std::string& folder) {
   for (std::size_t i = 0; i < LAYERS.size(); ++i)
