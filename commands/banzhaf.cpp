@@ -8,10 +8,6 @@
 #include "dialogue/prompts.h"
 #include "frame/window.h"
 
-void BANZHAFOUT(RUNTYP& R, const SETTINGSTYP& S) {
-  REPORTRUN(R, S, false, BANZHAFOUT1, BANZHAFOUT2);
-}
-
 void MENUE_BANZHAF(SETTINGSTYP& S) {
   RUNTYP R;
   if (!RUNSTART(R, S, "banzhaf")) return;
@@ -52,6 +48,6 @@ void MENUE_BANZHAF(SETTINGSTYP& S) {
   }
 
   STAMPSTART(R);
-  if (!RUNINDEX(R, S, INDEXTYP::BANZHAF)) return;
-  RUNFINISH(R, S, BANZHAFOUT);
+  if (!RUNINDEX(R, S, BANZHAFKIND())) return;
+  RUNFINISH(R, S, BANZHAFKIND());
 }

@@ -6,10 +6,6 @@
 #include "dialogue/prompts.h"
 #include "frame/window.h"
 
-void PUBLICGOODOUT(RUNTYP& R, const SETTINGSTYP& S) {
-  REPORTRUN(R, S, true, PUBLICGOODOUT1, PUBLICGOODOUT2);
-}
-
 void MENUE_PUBLICGOOD(SETTINGSTYP& S) {
   RUNTYP R;
   if (!RUNSTART(R, S, "public good index")) return;
@@ -34,6 +30,6 @@ void MENUE_PUBLICGOOD(SETTINGSTYP& S) {
   }
 
   STAMPSTART(R);
-  if (!RUNINDEX(R, S, INDEXTYP::PUBLICGOOD)) return;
-  RUNFINISH(R, S, PUBLICGOODOUT);
+  if (!RUNINDEX(R, S, PUBLICGOODKIND())) return;
+  RUNFINISH(R, S, PUBLICGOODKIND());
 }

@@ -5,6 +5,3 @@
 #include "types/vkxdecl.h"
 
 void MENUE_PUBLICGOOD(SETTINGSTYP& S);
-
-// The report of one run: totals, screen copy, ".out" file, ".ouu" block.
-void PUBLICGOODOUT(RUNTYP& R, const SETTINGSTYP& S);

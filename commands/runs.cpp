@@ -67,10 +67,10 @@ void REPORTWRITE(RUNTYP& R, const SETTINGSTYP& S, REPORTTYP& REP, REPORTPROC TEX
   if (S.OUTPUTTAB == 1) REPORTFILE(R, REP, base + ".ouu", "", BLOCK);
 }
 
-void REPORTRUN(RUNTYP& R, const SETTINGSTYP& S, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK) {
+void REPORTRUN(RUNTYP& R, const SETTINGSTYP& S, const REPORTKINDTYP& KIND) {
   REPORTTYP REP;
-  REPORTTOTALS(R, REP, PIVOTS);
-  REPORTWRITE(R, S, REP, TEXT, BLOCK);
+  REPORTTOTALS(R, REP, KIND.PIVOTS);
+  REPORTWRITE(R, S, REP, KIND.TEXT, KIND.BLOCK);
 }
 
 bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE) {
@@ -168,27 +168,23 @@ void STAMPEND(RUNTYP& R) { R.TIME2 = plat::now(); }
 namespace {
 
 // The count-vector engines with their run dialogue.
-void runUnweighted(RUNTYP& R, INDEXTYP index) {
-  ISAKIND kind = ISAKIND::SHAPLEY;
-  if (index == INDEXTYP::BANZHAF) kind = ISAKIND::BANZHAF;
-  if (index == INDEXTYP::PUBLICGOOD) kind = ISAKIND::PUBLICGOOD;
-  if (index == INDEXTYP::SHAPLEY && R.GAME == VERSION::ISAWP) kind = ISAKIND::WORKINGPLAN;
-  ISA_SCREEN_RUN(kind, [&](ISAPROGRESS progress, void* data) {
+void runUnweighted(RUNTYP& R, const REPORTKINDTYP& kind) {
+  ISAKIND chambers = kind.CHAMBERS;
+  if (chambers == ISAKIND::SHAPLEY && R.GAME == VERSION::ISAWP) chambers = ISAKIND::WORKINGPLAN;
+  ISA_SCREEN_RUN(chambers, [&](ISAPROGRESS progress, void* data) {
     HOOKSTYP hooks;
     hooks.PROGRESS = progress;
     hooks.DATA = data;
     hooks.WALK = progress != nullptr;  // screen control shows every vector
-    if (index == INDEXTYP::SHAPLEY) TAKE(R, SHAPLEY(R, R, hooks));
-    if (index == INDEXTYP::BANZHAF) TAKE(R, BANZHAF(R, R, hooks));
-    if (index == INDEXTYP::PUBLICGOOD) TAKE(R, PUBLICGOOD(R, R, hooks));
+    kind.RUN(R, R, R, hooks);
   });
 }
 
 // The weighted engines with their run dialogue. Shapley and Banzhaf share
 // the Shapley engine's questions and listing; the public good engine lists
 // minimal winning coalitions.
-void runWeighted(RUNTYP& R, SETTINGSTYP& S, INDEXTYP index) {
-  const bool shapleyWalk = index != INDEXTYP::PUBLICGOOD;
+void runWeighted(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& kind) {
+  const bool shapleyWalk = !kind.MINIMAL;
   const bool multiple = R.GAME == VERSION::MULTIPLE;
   R.OVERALL = OVERALLRULE::AND;
   R.OVERT = OVERALLUNIT::MEMBERS;
@@ -230,29 +226,27 @@ void runWeighted(RUNTYP& R, SETTINGSTYP& S, INDEXTYP index) {
   HOOKSTYP hooks;
   hooks.VISITOR = wrun::VISITOR(run, storage);
   hooks.WALK = hooks.VISITOR != nullptr;  // screen control and listings show every coalition
-  if (index == INDEXTYP::SHAPLEY) TAKE(R, SHAPLEY(R, R, hooks));
-  if (index == INDEXTYP::BANZHAF) TAKE(R, BANZHAF(R, R, hooks));
-  if (index == INDEXTYP::PUBLICGOOD) TAKE(R, PUBLICGOOD(R, R, hooks));
+  kind.RUN(R, R, R, hooks);
   wrun::FINISH(run);
 }
 
 }  // namespace
 
-bool RUNINDEX(RUNTYP& R, SETTINGSTYP& S, INDEXTYP INDEX) {
-  if (!HASENGINE(INDEX, R.DATASTRUCTURE, R.GAME)) {
+bool RUNINDEX(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& KIND) {
+  if (!HASENGINE(KIND.INDEX, R.DATASTRUCTURE, R.GAME)) {
     FORMATERROR();
     return false;
   }
   if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
-    runWeighted(R, S, INDEX);
+    runWeighted(R, S, KIND);
   else
-    runUnweighted(R, INDEX);
+    runUnweighted(R, KIND);
   return true;
 }
 
-void RUNFINISH(RUNTYP& R, SETTINGSTYP& S, void (*OUT)(RUNTYP& R, const SETTINGSTYP& S)) {
+void RUNFINISH(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& KIND) {
   STAMPEND(R);
-  OUT(R, S);
+  REPORTRUN(R, S, KIND);
   MAINGROUND(S);
 }
 

@@ -17,9 +17,9 @@ void REPORTWRITE(RUNTYP& R, const SETTINGSTYP& S, REPORTTYP& REP, REPORTPROC TEX
                  REPORTPROC BLOCK);
 // The totals of a run: the weighted subgames' totals (SHAP[i][0], and
 // PIV[i][0] too when PIVOTS) and the overall sums into REP; the extended
-// The whole report of a run: REPORTTOTALS, then TEXT and BLOCK go out
-// through REPORTWRITE.
-void REPORTRUN(RUNTYP& R, const SETTINGSTYP& S, bool PIVOTS, REPORTPROC TEXT, REPORTPROC BLOCK);
+// The whole report of a run of KIND: REPORTTOTALS, then its text and its
+// number block go out through REPORTWRITE.
+void REPORTRUN(RUNTYP& R, const SETTINGSTYP& S, const REPORTKINDTYP& KIND);
 // The report text of a run without the console, as the ".out" file
 // receives it (each line ended by CR LF): REPORTTOTALS, then TEXT, whose
 // Appends PROC's lines to PATH, creating it when absent (and then writing
@@ -52,16 +52,16 @@ void THRESHOLD_INPUT3(RUNTYP& R, const SETTINGSTYP& S);
 // The start and end stamps of a run (whole seconds are kept).
 void STAMPSTART(RUNTYP& R);
 void STAMPEND(RUNTYP& R);
-// The engine of INDEX for the run's version and data, with its run
+// The engine of KIND for the run's version and data, with its run
 // dialogue: the further vote systems of the multiple-weights version, the
 // run-mode questions, the coalitions drawn or listed, and the results taken
 // into R. The standard weighted version always counts T1 as a least number
 // of members; the multiple-weights Shapley and Banzhaf runs apply the
 // settings' overall rule, raising "none" to AND for this and later runs.
 // False with "...error on input file format" when no engine fits.
-bool RUNINDEX(RUNTYP& R, SETTINGSTYP& S, INDEXTYP INDEX);
-// The close of a run whose engine has finished: end stamp, the report by
-// OUT, and back to the main screen.
-void RUNFINISH(RUNTYP& R, SETTINGSTYP& S, void (*OUT)(RUNTYP& R, const SETTINGSTYP& S));
+bool RUNINDEX(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& KIND);
+// The close of a run whose engine has finished: end stamp, the report of
+// KIND (REPORTRUN), and back to the main screen.
+void RUNFINISH(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& KIND);
 // "...error on input file format": no engine fits the version and the data.
 void FORMATERROR();

@@ -9,10 +9,6 @@
 #include "dialogue/prompts.h"
 #include "frame/window.h"
 
-void SHAPLEYOUT(RUNTYP& R, const SETTINGSTYP& S) {
-  REPORTRUN(R, S, false, SHAPLEYOUT1, SHAPLEYOUT2);
-}
-
 void MENUE_SHAPLEY(SETTINGSTYP& S) {
   RUNTYP R;
   if (!RUNSTART(R, S, "shapley/inclusiveness")) return;
@@ -52,6 +48,6 @@ void MENUE_SHAPLEY(SETTINGSTYP& S) {
   }
 
   STAMPSTART(R);
-  if (!RUNINDEX(R, S, INDEXTYP::SHAPLEY)) return;
-  RUNFINISH(R, S, SHAPLEYOUT);
+  if (!RUNINDEX(R, S, SHAPLEYKIND())) return;
+  RUNFINISH(R, S, SHAPLEYKIND());
 }

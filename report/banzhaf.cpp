@@ -23,12 +23,6 @@ void xvalues(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) {
 
 }  // namespace
 
-void BANZHAFVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
-  XNUM x[3];
-  xvalues(R, REP, I, P, x);
-  REPORTDOUBLES(x, V, 3);
-}
-
 void BANZHAFOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   const XNUM D = potOf(R);
@@ -91,12 +85,15 @@ void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
 }
 
 const REPORTKINDTYP& BANZHAFKIND() {
-  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF,   false,         BANZHAFOUT1, BANZHAFOUT2, 2,
-                                  {"NNBZ", "NBZ", ""}, BANZHAFVALUES, "banzhaf"};
+  static const REPORTKINDTYP kind{.INDEX = INDEXTYP::BANZHAF,
+                                  .PIVOTS = false,
+                                  .TEXT = BANZHAFOUT1,
+                                  .BLOCK = BANZHAFOUT2,
+                                  .COLUMNS = 2,
+                                  .TITLES = {"NNBZ", "NBZ", ""},
+                                  .VALUES = REPORTVALUES<xvalues>,
+                                  .NAME = "banzhaf",
+                                  .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
+                                  .CHAMBERS = ISAKIND::BANZHAF};
   return kind;
-}
-
-std::string BANZHAFREPORT(const GAMETYP& GAME, const RULETYP& RULE, const BANZHAFRES& RES,
-                          const plat::Stamp& TIME1, const plat::Stamp& TIME2) {
-  return REPORTSTRING(RUNOF(GAME, RULE, RES, TIME1, TIME2), false, BANZHAFOUT1);
 }

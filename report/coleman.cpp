@@ -16,9 +16,16 @@ void COLEMANVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* 
 }
 
 const REPORTKINDTYP& COLEMANKIND() {
-  static const REPORTKINDTYP kind{INDEXTYP::BANZHAF, false,    BANZHAFOUT1,
-                                  BANZHAFOUT2,       2,        {"PREVENT", "INITIATE", ""},
-                                  COLEMANVALUES,     "coleman"};
+  static const REPORTKINDTYP kind{.INDEX = INDEXTYP::BANZHAF,
+                                  .PIVOTS = false,
+                                  .TEXT = BANZHAFOUT1,
+                                  .BLOCK = BANZHAFOUT2,
+                                  .COLUMNS = 2,
+                                  .TITLES = {"PREVENT", "INITIATE", ""},
+                                  .VALUES = COLEMANVALUES,
+                                  .NAME = "coleman",
+                                  .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
+                                  .CHAMBERS = ISAKIND::BANZHAF};
   return kind;
 }
 

@@ -38,13 +38,14 @@ PGIROW rowOf(const RUNTYP& R, const REPORTTYP& REP, int I, int P) {
   return pgiRow(REP.SUM, REP.PIVOT, REP.SUM, W);
 }
 
-}  // namespace
-
-void PUBLICGOODVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+void xvalues(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) {
   const PGIROW v = rowOf(R, REP, I, P);
-  const XNUM x[3] = {v.pgi, v.mbp, v.dpi};
-  REPORTDOUBLES(x, V, 3);
+  V[0] = v.pgi;
+  V[1] = v.mbp;
+  V[2] = v.dpi;
 }
+
+}  // namespace
 
 void PUBLICGOODOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
@@ -93,13 +94,16 @@ void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
 }
 
 const REPORTKINDTYP& PUBLICGOODKIND() {
-  static const REPORTKINDTYP kind{INDEXTYP::PUBLICGOOD, true,        PUBLICGOODOUT1,
-                                  PUBLICGOODOUT2,       3,           {"PGI", "MBP", "DPI"},
-                                  PUBLICGOODVALUES,     "publicgood"};
+  static const REPORTKINDTYP kind{.INDEX = INDEXTYP::PUBLICGOOD,
+                                  .PIVOTS = true,
+                                  .TEXT = PUBLICGOODOUT1,
+                                  .BLOCK = PUBLICGOODOUT2,
+                                  .COLUMNS = 3,
+                                  .TITLES = {"PGI", "MBP", "DPI"},
+                                  .VALUES = REPORTVALUES<xvalues>,
+                                  .NAME = "publicgood",
+                                  .RUN = RUNENGINE<PUBLICGOODRES, PUBLICGOOD>,
+                                  .CHAMBERS = ISAKIND::PUBLICGOOD,
+                                  .MINIMAL = true};
   return kind;
-}
-
-std::string PUBLICGOODREPORT(const GAMETYP& GAME, const RULETYP& RULE, const PUBLICGOODRES& RES,
-                             const plat::Stamp& TIME1, const plat::Stamp& TIME2) {
-  return REPORTSTRING(RUNOF(GAME, RULE, RES, TIME1, TIME2), true, PUBLICGOODOUT1);
 }

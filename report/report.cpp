@@ -178,3 +178,14 @@ bool GAMESIZEOK(const GAMETYP& GAME) {
   if (weighted) return total >= 1 && total <= MAXACTOR;
   return total <= 65535;
 }
+
+RUNTYP RUNKIND(const REPORTKINDTYP& KIND, const GAMETYP& GAME, const RULETYP& RULE,
+               const HOOKSTYP& HOOKS, STATUSTYP& STATUS) {
+  RUNTYP R;
+  static_cast<GAMETYP&>(R) = GAME;
+  static_cast<RULETYP&>(R) = RULE;
+  R.TIME1 = plat::now();
+  STATUS = KIND.RUN(R, GAME, RULE, HOOKS);
+  R.TIME2 = plat::now();
+  return R;
+}

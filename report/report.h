@@ -81,6 +81,15 @@ struct REPORTKINDTYP {
   // "sum of all", NaN where that line has no value. REP holds the totals.
   void (*VALUES)(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V);
   const char* NAME = "";  // the command line's name of the index and its JSON "index"
+  // Counts the index of GAME under RULE with its engine (engines/compute.h)
+  // and takes the results into R; the engine's status.
+  STATUSTYP (*RUN)
+  (RUNTYP& R, const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) = nullptr;
+  // The count-vector engine's kind for unweighted chambers (the ISA-WP
+  // version turns the Shapley kind into its working plan).
+  ISAKIND CHAMBERS = ISAKIND::SHAPLEY;
+  // The weighted walk lists minimal winning coalitions, not winning ones.
+  bool MINIMAL = false;
 };
 
 // One line of report text to the current destination.
@@ -126,3 +135,25 @@ std::string REPORTSTRING(RUNTYP R, bool PIVOTS, REPORTPROC TEXT, int PREC = 4);
 std::string REPORTHEADER(const RUNTYP& R);
 // The size check on its own: the game fits the tables and the engines.
 bool GAMESIZEOK(const GAMETYP& GAME);
+
+// REPORTKINDTYP::RUN of the engine ENGINE.
+template <typename RES, RES (*ENGINE)(const GAMETYP&, const RULETYP&, const HOOKSTYP&)>
+STATUSTYP RUNENGINE(RUNTYP& R, const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) {
+  const RES res = ENGINE(GAME, RULE, HOOKS);
+  TAKE(R, res);
+  return res.STATUS;
+}
+
+// REPORTKINDTYP::VALUES of a unit's extended-range values XVALUES, as
+// doubles (see REPORTDOUBLES).
+template <void (*XVALUES)(const RUNTYP&, const REPORTTYP&, int, int, XNUM*)>
+void REPORTVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
+  XNUM x[3];
+  XVALUES(R, REP, I, P, x);
+  REPORTDOUBLES(x, V, 3);
+}
+
+// A run of KIND without the dialogue: GAME and RULE, counted with HOOKS
+// between two stamps; STATUS the engine's.
+RUNTYP RUNKIND(const REPORTKINDTYP& KIND, const GAMETYP& GAME, const RULETYP& RULE,
+               const HOOKSTYP& HOOKS, STATUSTYP& STATUS);

@@ -30,12 +30,6 @@ void xvalues(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) {
 
 }  // namespace
 
-void SHAPLEYVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
-  XNUM x[3];
-  xvalues(R, REP, I, P, x);
-  REPORTDOUBLES(x, V, 3);
-}
-
 void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP) {
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   REPORTHEAD(R, REP, "subgame  player  weight        SS        II                   winsets");
@@ -84,13 +78,15 @@ void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
 }
 
 const REPORTKINDTYP& SHAPLEYKIND() {
-  static const REPORTKINDTYP kind{INDEXTYP::SHAPLEY, false,    SHAPLEYOUT1,
-                                  SHAPLEYOUT2,       3,        {"SS", "II", "winsets"},
-                                  SHAPLEYVALUES,     "shapley"};
+  static const REPORTKINDTYP kind{.INDEX = INDEXTYP::SHAPLEY,
+                                  .PIVOTS = false,
+                                  .TEXT = SHAPLEYOUT1,
+                                  .BLOCK = SHAPLEYOUT2,
+                                  .COLUMNS = 3,
+                                  .TITLES = {"SS", "II", "winsets"},
+                                  .VALUES = REPORTVALUES<xvalues>,
+                                  .NAME = "shapley",
+                                  .RUN = RUNENGINE<SHAPLEYRES, SHAPLEY>,
+                                  .CHAMBERS = ISAKIND::SHAPLEY};
   return kind;
-}
-
-std::string SHAPLEYREPORT(const GAMETYP& GAME, const RULETYP& RULE, const SHAPLEYRES& RES,
-                          const plat::Stamp& TIME1, const plat::Stamp& TIME2) {
-  return REPORTSTRING(RUNOF(GAME, RULE, RES, TIME1, TIME2), false, SHAPLEYOUT1);
 }

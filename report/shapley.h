@@ -1,11 +1,18 @@
-// The shapley/inclusiveness report: its text, its number block and its columns.
+// The Shapley-Shubik and inclusiveness indices: the report text, the number
+// block and the columns SS, II and winsets.
+//
+//   SS(i) = sum over the coalitions S in which i is a swing (S wins, S - i
+//           loses) of (|S| - 1)! (n - |S|)! / n!: the share of the n! orders
+//           of the players in which i is the one who makes the coalition win;
+//   II(i) = the winning coalitions containing i / all winning coalitions;
+//   winsets = the winning coalitions containing i.
+//
+// The worked example of every unit: three players of weights 2, 1 and 1
+// who win with 3 votes. The winning coalitions are {1,2}, {1,3} and
+// {1,2,3}; player 1 is a swing in all three, players 2 and 3 in one each.
+// SS = 2/3, 1/6, 1/6 (player 1: two swings of size 2 weigh 1/6 each, one
+// of size 3 weighs 2/6); II = 1, 2/3, 2/3.
 #pragma once
-
-#include <string>
-
-#include "platform/clock.h"
-#include "types/vkxdecl.h"
-#include "types/vkxgame.h"
 
 struct RUNTYP;
 struct REPORTTYP;
@@ -15,11 +22,5 @@ struct REPORTKINDTYP;
 void SHAPLEYOUT1(RUNTYP& R, REPORTTYP& REP);
 // The number block of the ".ouu" file.
 void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP);
-// The columns SS, II and winsets of a row (see REPORTKINDTYP::VALUES).
-void SHAPLEYVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V);
 // The report of this index for a front end without the console.
 const REPORTKINDTYP& SHAPLEYKIND();
-// The report text of RES for GAME under RULE, run from TIME1 to TIME2, as
-// the ".out" file receives it, without the console.
-std::string SHAPLEYREPORT(const GAMETYP& GAME, const RULETYP& RULE, const SHAPLEYRES& RES,
-                          const plat::Stamp& TIME1, const plat::Stamp& TIME2);

@@ -148,14 +148,14 @@ TEST(CrossCheck, ReportsWithoutTheDialogueEqualTheDialogueReports) {
     const char* label;
     void (*command)(SETTINGSTYP&);
     std::string keys;  // after the data file name
-    INDEXTYP index;
+    const REPORTKINDTYP& kind;
     bool multiple;
   } cases[] = {
-      {"shapley", MENUE_SHAPLEY, "1\r" + winsets + "2\rn\r", INDEXTYP::SHAPLEY, false},
-      {"banzhaf", MENUE_BANZHAF, "1\r" + winsets + "1\r0\r2\rn\r", INDEXTYP::BANZHAF, false},
+      {"shapley", MENUE_SHAPLEY, "1\r" + winsets + "2\rn\r", SHAPLEYKIND(), false},
+      {"banzhaf", MENUE_BANZHAF, "1\r" + winsets + "1\r0\r2\rn\r", BANZHAFKIND(), false},
       {"banzhaf, multiple weights", MENUE_BANZHAF,
-       "2\r" + winsets + "1\r0\r2\r2\rex\r" + winsets + "n\r", INDEXTYP::BANZHAF, true},
-      {"public good", MENUE_PUBLICGOOD, "1\r" + winsets + "2\rn\r", INDEXTYP::PUBLICGOOD, false},
+       "2\r" + winsets + "1\r0\r2\r2\rex\r" + winsets + "n\r", BANZHAFKIND(), true},
+      {"public good", MENUE_PUBLICGOOD, "1\r" + winsets + "2\rn\r", PUBLICGOODKIND(), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -176,12 +176,9 @@ TEST(CrossCheck, ReportsWithoutTheDialogueEqualTheDialogueReports) {
       }
     rule.T1 = 2;
     if (c.multiple) twice(game, rule);
-    const plat::Stamp t = plat::now();  // the test clock the dialogue ran on
-    std::string text;
-    if (c.index == INDEXTYP::SHAPLEY) text = SHAPLEYREPORT(game, rule, SHAPLEY(game, rule), t, t);
-    if (c.index == INDEXTYP::BANZHAF) text = BANZHAFREPORT(game, rule, BANZHAF(game, rule), t, t);
-    if (c.index == INDEXTYP::PUBLICGOOD)
-      text = PUBLICGOODREPORT(game, rule, PUBLICGOOD(game, rule), t, t);
+    STATUSTYP status;  // stamped by the test clock the dialogue ran on
+    const std::string text =
+        REPORTSTRING(RUNKIND(c.kind, game, rule, {}, status), c.kind.PIVOTS, c.kind.TEXT);
     ASSERT_NE(file.find("primary data file: ex"), std::string::npos) << file;
     EXPECT_EQ(file.substr(file.find("primary data file: ex")), text);
   }

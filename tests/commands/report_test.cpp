@@ -151,7 +151,7 @@ TEST(ShapleyReport, WorkedExampleByteForByte) {
   ReportSetup setup;
   COMMANDFRAME(SETTINGS, "shapley/inclusiveness");
   RUNTYP R = shapleyExample();
-  SHAPLEYOUT(R, SETTINGS);
+  REPORTRUN(R, SETTINGS, SHAPLEYKIND());
   EXPECT_EQ(testkit::keysLeft(), 0u);
 
   Lines out = fileLines("mygame.out");
@@ -172,7 +172,7 @@ TEST(ShapleyReport, ScreenCopyWaitsAfterEachPlayerRow) {
     ReportSetup setup(0, std::string(keys, 'x'));
     COMMANDFRAME(SETTINGS, "shapley/inclusiveness");
     RUNTYP R = shapleyExample();
-    EXPECT_THROW(SHAPLEYOUT(R, SETTINGS), testkit::KeysExhausted) << keys;
+    EXPECT_THROW(REPORTRUN(R, SETTINGS, SHAPLEYKIND()), testkit::KeysExhausted) << keys;
     std::string screen = testkit::screen();
     EXPECT_NE(screen.find(SHAPLEY_REPORT[5 + keys].substr(0, 40)), std::string::npos) << keys;
     if (keys < 2) {
@@ -185,7 +185,7 @@ TEST(ShapleyReport, ScreenCopyWaitsAfterEachPlayerRow) {
 TEST(ShapleyReport, AnArrowKeyMovesOnOneRow) {
   ReportSetup setup(0, "\x1b[Ca\x1b[D");  // right arrow, "a", left arrow: three rows
   RUNTYP R = shapleyExample();
-  SHAPLEYOUT(R, SETTINGS);
+  REPORTRUN(R, SETTINGS, SHAPLEYKIND());
   EXPECT_EQ(testkit::keysLeft(), 0u);
   EXPECT_EQ(fileLines("mygame.out").size(), 19u);
 }
@@ -194,7 +194,7 @@ TEST(ShapleyReport, SecondRunAppendsWithoutHeader) {
   ReportSetup setup(1, "abcdef");
   for (int run = 0; run < 2; ++run) {
     RUNTYP R = shapleyExample();
-    SHAPLEYOUT(R, SETTINGS);
+    REPORTRUN(R, SETTINGS, SHAPLEYKIND());
   }
   EXPECT_EQ(fileLines("mygame.out"),
             concat(concat({HEADER, "\r"}, SHAPLEY_REPORT), SHAPLEY_REPORT));
@@ -218,7 +218,7 @@ TEST(ShapleyReport, FileNamingAndNumberBlockSwitch) {
     SETTINGS.OUTPUTFILE = c.outputfile;
     SETTINGS.NAMEOUT = "collect";
     RUNTYP R = shapleyExample();
-    SHAPLEYOUT(R, SETTINGS);
+    REPORTRUN(R, SETTINGS, SHAPLEYKIND());
     EXPECT_TRUE(testkit::fileExists(c.out)) << c.out;
     EXPECT_EQ(testkit::fileExists("mygame.out"), c.outputfile);
     EXPECT_EQ(testkit::fileExists("collect.out"), !c.outputfile);
@@ -248,7 +248,7 @@ TEST(ShapleyReport, UnweightedSubgameWithTinySharesAddsExtendedLines) {
   R.PIV[1][0] = 2.0;
   R.PIV[2][0] = 1.0;
   R.WINSETS = 10;
-  SHAPLEYOUT(R, SETTINGS);
+  REPORTRUN(R, SETTINGS, SHAPLEYKIND());
   Lines out = fileLines("mygame.out");
   const Lines expected = {
       HEADER,
@@ -305,7 +305,7 @@ TEST(ShapleyReport, VersionLinesOfMultipleWeightsAndSpatialRuns) {
     R.T1 = c.t1;
     R.NAME1 = "places";
     R.NTHEME = 2;
-    SHAPLEYOUT(R, SETTINGS);
+    REPORTRUN(R, SETTINGS, SHAPLEYKIND());
     Lines out = fileLines("mygame.out");
     ASSERT_GT(out.size(), 4 + c.between.size());
     EXPECT_EQ(Lines(out.begin() + 4, out.begin() + 4 + c.between.size()), c.between) << c.game;
@@ -326,7 +326,7 @@ TEST(ShapleyReport, PrecisionAndClockFormats) {
   STAMPSTART(R);
   plat::setClock([] { return plat::Stamp{10, 0, 59, 1, 2027, 1, 3, 0}; });
   STAMPEND(R);
-  SHAPLEYOUT(R, SETTINGS);
+  REPORTRUN(R, SETTINGS, SHAPLEYKIND());
   Lines out = fileLines("mygame.out");
   EXPECT_EQ(out[0], "VKX 2.0" + std::string(48, ' ') + "3/1/2027");  // the end date
   EXPECT_EQ(out[16], "time1: 3/1/2027  9: 7: 5    time2: 3/1/2027 10: 0:59");
@@ -350,7 +350,7 @@ TEST(BanzhafReport, WorkedExample) {
   EXPECT_NEAR(R.SHAP[1][1], 3, 1e-12);
   EXPECT_NEAR(R.SHAP[1][2], 1, 1e-12);
   EXPECT_NEAR(R.SHAP[1][3], 1, 1e-12);
-  BANZHAFOUT(R, SETTINGS);
+  REPORTRUN(R, SETTINGS, BANZHAFKIND());
   const Lines report = {
       "primary data file: mygame",
       "win set     1: [4,6] ",
@@ -403,7 +403,7 @@ TEST(BanzhafReport, UnweightedTinyShareExtendedLinesAndNoSwingsShowZero) {
   RUNTYP R = unweightedGame(20, 20, 20);
   R.SHAP[1][0] = 20;  // unanimity of 20: every player swings once
   R.WINSETS = 1;
-  BANZHAFOUT(R, SETTINGS);
+  REPORTRUN(R, SETTINGS, BANZHAFKIND());
   Lines out = fileLines("mygame.out");
   // D = 2^19: one swing per player is 1.9073486328125E-006 not normalised.
   const std::string ext = "  (extended:      ", cont(18, ' ');
@@ -423,7 +423,7 @@ TEST(BanzhafReport, UnweightedTinyShareExtendedLinesAndNoSwingsShowZero) {
   RUNTYP Z = banzhafExample();
   for (int p = 1; p <= 3; ++p) Z.SHAP[1][p] = static_cast<double>(BANZHAFSWINGS(0, 0, false));
   Z.WINSETS = 0;
-  BANZHAFOUT(Z, SETTINGS);
+  REPORTRUN(Z, SETTINGS, BANZHAFKIND());
   std::string text = testkit::readFile("mygame.out") + testkit::readFile("mygame.ouu");
   EXPECT_EQ(text.find("NAN"), std::string::npos);
   EXPECT_EQ(text.find("-0"), std::string::npos);
@@ -450,7 +450,7 @@ TEST(PublicGoodReport, WorkedExample) {
   ReportSetup setup;
   COMMANDFRAME(SETTINGS, "public good index");
   RUNTYP R = publicGoodExample();
-  PUBLICGOODOUT(R, SETTINGS);
+  REPORTRUN(R, SETTINGS, PUBLICGOODKIND());
   const Lines report = {
       "primary data file: mygame",
       "win set     1: [4,6] ",
@@ -484,7 +484,7 @@ TEST(PublicGoodReport, UnweightedExtendedLinesAndEmptyGame) {
   R.SHAP[1][0] = 30;
   R.PIV[1][0] = 10;
   R.WINSETS = 10;
-  PUBLICGOODOUT(R, SETTINGS);
+  REPORTRUN(R, SETTINGS, PUBLICGOODKIND());
   Lines out = fileLines("mygame.out");
   EXPECT_EQ(out.at(7), "      1       i       1  0.200000  0.600000  0.200000");
   EXPECT_EQ(out.at(8), "sum of subgame  1:       1.000000  3.000000  1.000000");
@@ -498,7 +498,7 @@ TEST(PublicGoodReport, UnweightedExtendedLinesAndEmptyGame) {
   Z.SHAP[1][0] = 0;
   Z.PIV[1][0] = 0;
   Z.WINSETS = 0;
-  PUBLICGOODOUT(Z, SETTINGS);
+  REPORTRUN(Z, SETTINGS, PUBLICGOODKIND());
   Lines zout = fileLines("mygame.out");
   const std::string zero = "0.00000000000000E+000", cont(18, ' ');
   const Lines rows = {
@@ -532,7 +532,7 @@ TEST(ReportFiles, WriteFailureLeavesTheFileAsItWasAndNamesIt) {
     if (c.existing) testkit::writeFile(out, earlier);
     plat::faults.writeAfter = 200;  // the report dies part way
     RUNTYP R = shapleyExample();
-    SHAPLEYOUT(R, SETTINGS);
+    REPORTRUN(R, SETTINGS, SHAPLEYKIND());
     if (c.existing) {
       EXPECT_EQ(testkit::readFile(out), earlier) << out;
     } else {
@@ -553,7 +553,7 @@ TEST(ReportFiles, FilesThatCannotBeOpened) {
     SETTINGS.OUTPUTFILE = false;
     SETTINGS.NAMEOUT = "nofolder/res";
     RUNTYP R = shapleyExample();
-    SHAPLEYOUT(R, SETTINGS);
+    REPORTRUN(R, SETTINGS, SHAPLEYKIND());
     EXPECT_NE(testkit::screen().find("...system error2 on saving nofolder/res.out"),
               std::string::npos);
     EXPECT_NE(testkit::screen().find("...system error2 on saving nofolder/res.ouu"),
@@ -566,7 +566,7 @@ TEST(ReportFiles, FilesThatCannotBeOpened) {
     testkit::writeFile("mygame.out", "keep\r\n");
     plat::faults.openWrite = 13;
     RUNTYP R = shapleyExample();
-    SHAPLEYOUT(R, SETTINGS);
+    REPORTRUN(R, SETTINGS, SHAPLEYKIND());
     EXPECT_EQ(testkit::readFile("mygame.out"), "keep\r\n");
     EXPECT_NE(testkit::screen().find("...system error13 on saving mygame.out"), std::string::npos);
   }

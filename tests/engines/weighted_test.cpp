@@ -10,6 +10,8 @@
 #include "commands/runs.h"
 #include "console/console.h"
 #include "platform/files.h"
+#include "report/publicgood.h"
+#include "report/shapley.h"
 #include "testkit.h"
 #include "types/vkxdecl.h"
 
@@ -52,8 +54,7 @@ const char* engineName(Engine e) {
 RUNTYP run(Engine e, RUNTYP R, int32_t T1 = 0) {
   R.T1 = T1;
   if (e == SHAPLEY_DOUB || e == PUBLICGOOD_DOUB) R.GAME = VERSION::MULTIPLE;
-  RUNINDEX(R, SETTINGS,
-           e == SHAPLEY || e == SHAPLEY_DOUB ? INDEXTYP::SHAPLEY : INDEXTYP::PUBLICGOOD);
+  RUNINDEX(R, SETTINGS, e == SHAPLEY || e == SHAPLEY_DOUB ? SHAPLEYKIND() : PUBLICGOODKIND());
   return R;
 }
 
