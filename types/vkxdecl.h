@@ -52,10 +52,12 @@
 //   VKXCLI         cli/cli (arguments), cli/output (CSV and JSON)
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #ifdef VKX_CHECKS
 #include <cassert>
@@ -84,13 +86,34 @@ struct TABLE {
     VKX_INDEX_CHECK(i, SIZE);
     return v[i];
   }
+  bool operator==(const TABLE&) const = default;
 };
 
-using GEWTYP1 = int32_t;                                           // one weight
-using GEWTYP = TABLE<TABLE<int32_t, MAXACTOR + 1>, MAXCHAMB + 1>;  // [subgame][player]
-using NNTYP = TABLE<int32_t, MAXCHAMB + 1>;                        // players per subgame
-using MEMTYP = TABLE<TABLE<int32_t, 2>, MAXACTOR + 1>;  // [player][0]=subgame, [1]=number
-using SHAPTYP = TABLE<TABLE<double, MAXACTOR + 1>, MAXCHAMB + 1>;  // results [subgame][player]
+// A table along the players: SIZE entries like a TABLE, but it can grow
+// for the command line's games of any size (ROWS). The interactive program
+// keeps every row at its described size.
+template <typename T, std::size_t SIZE>
+struct ROW {
+  std::vector<T> v = std::vector<T>(SIZE);
+  T& operator[](std::size_t i) {
+    VKX_INDEX_CHECK(i, v.size());
+    return v[i];
+  }
+  const T& operator[](std::size_t i) const {
+    VKX_INDEX_CHECK(i, v.size());
+    return v[i];
+  }
+  std::size_t size() const { return v.size(); }
+  // Room for entries 0..N (never less than SIZE); new entries are 0.
+  void fit(std::size_t n) { v.resize(std::max(SIZE, n + 1)); }
+  bool operator==(const ROW&) const = default;
+};
+
+using GEWTYP1 = int32_t;                                         // one weight
+using GEWTYP = TABLE<ROW<int32_t, MAXACTOR + 1>, MAXCHAMB + 1>;  // [subgame][player]
+using NNTYP = TABLE<int32_t, MAXCHAMB + 1>;                      // players per subgame
+using MEMTYP = ROW<TABLE<int32_t, 2>, MAXACTOR + 1>;  // [player][0]=subgame, [1]=number
+using SHAPTYP = TABLE<ROW<double, MAXACTOR + 1>, MAXCHAMB + 1>;  // results [subgame][player]
 using INTERVALL = TABLE<int32_t, 3>;                               // [1] lower, [2] upper bound
 using QUADER = TABLE<INTERVALL, MAXCHAMB + 1>;                     // one box, dimensions 1..10
 using GTYP = TABLE<QUADER, 11>;                                    // win sets 1..10

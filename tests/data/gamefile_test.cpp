@@ -151,7 +151,7 @@ TEST(DataFile, ValuesReadAsZeroAreNotedWithoutChangingTheGame) {
       EXPECT_EQ(noted[i].MISSING, c.noted[i].MISSING);
     }
     EXPECT_EQ(g.n, plain.n);
-    EXPECT_EQ(std::memcmp(&g.gew, &plain.gew, sizeof g.gew), 0);
+    EXPECT_TRUE(g.gew == plain.gew);
   }
   // Saved files and the examples load without a note.
   testkit::TempDir dir;
