@@ -41,10 +41,12 @@ int32_t lineValue(const std::string& line, noter& n, bool missing) {
 // may declare counts that do not fit the tables: values are then read (so
 // the following counts are found) but stored only where a table has room;
 // once the lines run out, the missing values are 0 and only those that have
-// a place in a table are still stored.
+// a place in a table are still stored. With ANYSIZE the player rows grow to
+// hold every weighted player up to MAXPLAYERS in all.
 template <typename Next>
 void parseData(Next&& next, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
-               GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* warn) {
+               GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* warn, bool anysize) {
+  const int64_t room = anysize ? MAXPLAYERS : MAXACTOR;  // players stored in all
   bool more = true;
   std::string line;
   noter n{warn};
@@ -72,14 +74,18 @@ void parseData(Next&& next, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, N
     if (s <= MAXCHAMB) NN[s] = nn;
     if (DATASTRUCTURE == 1) {
       for (int64_t j = 1; j <= nn; ++j) {
-        if (!more && j > MAXACTOR && total >= MAXACTOR) {
+        if (!more && j > MAXACTOR && total >= room) {
           total += nn - j + 1;  // nothing left to store: count the rest at once
           break;
         }
         const int32_t w = value();
         ++total;
-        if (s <= MAXCHAMB && j <= MAXACTOR) GEW[s][j] = w;
-        if (total <= MAXACTOR) {
+        if (anysize && total <= room) {
+          if (s <= MAXCHAMB && j >= static_cast<int64_t>(GEW[s].size())) GEW[s].fit(j);
+          if (total >= static_cast<int64_t>(MEM.size())) MEM.fit(total);
+        }
+        if (s <= MAXCHAMB && j < static_cast<int64_t>(GEW[s].size())) GEW[s][j] = w;
+        if (total < static_cast<int64_t>(MEM.size())) {
           MEM[total][0] = s;
           MEM[total][1] = static_cast<int32_t>(j);
         }
@@ -117,7 +123,8 @@ bool fieldValue(std::string_view field, double& v) {
 }  // namespace
 
 void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, uint16_t& N,
-               uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* WARNINGS) {
+               uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* WARNINGS,
+               bool ANYSIZE) {
   if (WARNINGS) WARNINGS->clear();
   std::size_t i = 0;
   auto next = [&](std::string& line) {
@@ -125,7 +132,7 @@ void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, ui
     line = LINES[i++];
     return true;
   };
-  parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM, WARNINGS);
+  parseData(next, DATASTRUCTURE, N, MM, NN, GEW, MEM, WARNINGS, ANYSIZE);
 }
 
 std::string DATAWARNREASON(const DATAWARNTYP& W) {
@@ -141,7 +148,8 @@ bool unreachable(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN, const GEWT
   if (DATASTRUCTURE != 1) return false;
   for (int s = 1; s <= std::min<int>(MM, MAXCHAMB); ++s) {
     int64_t sum = 0;
-    for (int j = 1; j <= std::min<int32_t>(NN[s], MAXACTOR); ++j) sum += GEW[s][j];
+    const int32_t stored = static_cast<int32_t>(GEW[s].size()) - 1;
+    for (int j = 1; j <= std::min<int32_t>(NN[s], stored); ++j) sum += GEW[s][j];
     if (sum < INT32_MIN) return true;
   }
   return false;
@@ -150,7 +158,7 @@ bool unreachable(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN, const GEWT
 }  // namespace
 
 void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
-              GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG, DATAWARNINGS* WARNINGS) {
+              GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG, DATAWARNINGS* WARNINGS, bool ANYSIZE) {
   if (WARNINGS) WARNINGS->clear();
   plat::TextIn in;
   FLAG = in.open(NAME + ".inp");
@@ -163,7 +171,7 @@ void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint
   GEWTYP gew = GEW;
   MEMTYP mem = MEM;
   DATAWARNINGS warn;
-  parseData(next, ds, n, mm, nn, gew, mem, WARNINGS ? &warn : nullptr);
+  parseData(next, ds, n, mm, nn, gew, mem, WARNINGS ? &warn : nullptr, ANYSIZE);
   in.close();
   if (unreachable(ds, mm, nn, gew)) {
     FLAG = ERANGE;
@@ -267,10 +275,11 @@ void POSITIONLOAD(const std::string& NAME, uint16_t& NTHEME, uint16_t N, POSTYP&
   FLAG = POSITIONPARSE(lines, NTHEME, N, POSITION);
 }
 
-int GAMELOAD(const std::string& NAME, GAMETYP& GAME, DATAWARNINGS* WARNINGS) {
+int GAMELOAD(const std::string& NAME, GAMETYP& GAME, DATAWARNINGS* WARNINGS, bool ANYSIZE) {
   int32_t flag = 0, datastructure = 0;
   GAME.NAME = NAME;
-  DATALOAD(NAME, datastructure, GAME.N, GAME.MM, GAME.NN, GAME.GEW, GAME.MEM, flag, WARNINGS);
+  DATALOAD(NAME, datastructure, GAME.N, GAME.MM, GAME.NN, GAME.GEW, GAME.MEM, flag, WARNINGS,
+           ANYSIZE);
   GAME.DATASTRUCTURE = DATASTRUCTOF(datastructure);
   return flag;
 }

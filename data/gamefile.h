@@ -21,15 +21,20 @@ using DATAWARNINGS = std::vector<DATAWARNTYP>;
 
 // Reads NAME + ".inp". FLAG = 0 on success, else the error code of the
 // failed open (and nothing else changes). Never stores beyond a table, but
-// returns MM and N as the file declares them.
+// returns MM and N as the file declares them. ANYSIZE: the player rows
+// (GEW[s], MEM) grow to hold up to MAXPLAYERS weighted players, for the
+// command line; the interactive program's tables keep 50.
 void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
-              GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG, DATAWARNINGS* WARNINGS = nullptr);
+              GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG, DATAWARNINGS* WARNINGS = nullptr,
+              bool ANYSIZE = false);
 // DATALOAD into a game record: its name, data structure and tables.
 // Returns 0 or the error code of the failed open.
-int GAMELOAD(const std::string& NAME, GAMETYP& GAME, DATAWARNINGS* WARNINGS = nullptr);
+int GAMELOAD(const std::string& NAME, GAMETYP& GAME, DATAWARNINGS* WARNINGS = nullptr,
+             bool ANYSIZE = false);
 // The same from lines already read (pure; used by DATALOAD and by tests).
 void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, uint16_t& N,
-               uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* WARNINGS = nullptr);
+               uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* WARNINGS = nullptr,
+               bool ANYSIZE = false);
 // The reason of a warning, for messages: "no whole number" or "file ends".
 std::string DATAWARNREASON(const DATAWARNTYP& W);
 // Writes NAME + ".inp" through a temporary file; the old file survives any

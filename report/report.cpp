@@ -162,20 +162,20 @@ template RUNTYP RUNOF(const GAMETYP&, const RULETYP&, const BANZHAFRES&, const p
 template RUNTYP RUNOF(const GAMETYP&, const RULETYP&, const PUBLICGOODRES&, const plat::Stamp&,
                       const plat::Stamp&);
 
-bool GAMESIZEOK(const GAMETYP& GAME) {
+bool GAMESIZEOK(const GAMETYP& GAME, int PLAYERS) {
   if (GAME.MM < 1 || GAME.MM > MAXCHAMB) return false;
   const bool weighted = GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
   int64_t total = 0;
   for (int s = 1; s <= GAME.MM; ++s) {
     const int64_t nn = GAME.NN[s];
     if (weighted) {
-      if (nn < 0 || nn > MAXACTOR) return false;
+      if (nn < 0 || nn > PLAYERS) return false;
     } else if (nn < 1) {
       return false;
     }
     total += nn;
   }
-  if (weighted) return total >= 1 && total <= MAXACTOR;
+  if (weighted) return total >= 1 && total <= PLAYERS;
   return total <= 65535;
 }
 

@@ -133,8 +133,10 @@ void REPORTTOTALS(RUNTYP& R, REPORTTYP& REP, bool PIVOTS);
 std::string REPORTSTRING(RUNTYP R, bool PIVOTS, REPORTPROC TEXT, int PREC = 4);
 // The first line of a new ".out" file: "VKX 2.0", 48 blanks and the end date.
 std::string REPORTHEADER(const RUNTYP& R);
-// The size check on its own: the game fits the tables and the engines.
-bool GAMESIZEOK(const GAMETYP& GAME);
+// The size check on its own: the game fits the tables and the engines, with
+// at most PLAYERS weighted players (the interactive program's 50, or up to
+// MAXPLAYERS where the rows have grown to hold them).
+bool GAMESIZEOK(const GAMETYP& GAME, int PLAYERS = MAXACTOR);
 
 // REPORTKINDTYP::RUN of the engine ENGINE.
 template <typename RES, RES (*ENGINE)(const GAMETYP&, const RULETYP&, const HOOKSTYP&)>
