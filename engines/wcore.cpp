@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
+#include <cstdint>
 #include <numeric>
 #include <vector>
 
@@ -13,15 +15,22 @@ namespace {
 
 inline uint64_t bit(int i) { return uint64_t{1} << i; }
 
-// The walk's working state: the current coalition with its sums per vote
-// system and subgame, kept up to date by INCREASE instead of being
-// recomputed.
+constexpr int WALKSUBGAMES = 63;  // subgames of a walk: bits 1..63 of a set
+
+// The walk's working state: the current coalition with its sums per subgame
+// and vote system, kept up to date by INCREASE instead of being recomputed,
+// on the game's rule in flat arrays. VS, the number of vote systems, is a
+// constant of each instance so that the loops over the systems unroll.
+template <int VS>
 struct Walk {
-  const Game& g;
+  const Rule r;
+  const bool track;  // keep perm up to date (for a visitor or the similarity)
   PERMTYP perm{};
   uint64_t members = 0;  // bit p-1 set for each member p
   int kk = 0;            // number of members
-  std::vector<std::vector<int64_t>> v;
+  // [(s-1)*vs + k]; held in the walk itself, where the compiler sees that
+  // its stores touch none of the other fields.
+  int64_t sums[WALKSUBGAMES * MAXSYS] = {};
   int64_t oversum = 0;  // primary-system votes of the members, all subgames
 
   // Blocking rule: system-1 votes outside the coalition, and the outsiders
@@ -32,48 +41,58 @@ struct Walk {
   std::vector<int> rank;
   std::vector<int64_t> byRank;
 
-  explicit Walk(const Game& game)
-      : g(game),
-        v(MAXSYS, std::vector<int64_t>(static_cast<std::size_t>(game.mm) + 1)),
-        rank(static_cast<std::size_t>(game.n) + 1),
-        byRank(static_cast<std::size_t>(game.n)) {
-    for (int p = 1; p <= g.n && p <= MAXACTOR; ++p) perm[p] = false;
-    if (g.block) {
-      std::vector<int> order(static_cast<std::size_t>(g.n));
+  // Of a winning coalition, per win set t the subgames (bit s-1) where it
+  // falls short: a member's leaving changes only its own subgame's sums, so
+  // the swing tests need only look there.
+  std::vector<uint64_t> shortOf;
+
+  Walk(const Game& game, bool tracked)
+      : r(game),
+        track(tracked),
+        rank(static_cast<std::size_t>(r.n) + 1),
+        byRank(static_cast<std::size_t>(r.n)),
+        shortOf(static_cast<std::size_t>(r.thres) + 1) {
+    for (int p = 1; p <= r.n && p <= MAXACTOR; ++p) perm[p] = false;
+    if (r.block) {
+      std::vector<int> order(static_cast<std::size_t>(r.n));
       std::iota(order.begin(), order.end(), 1);
       std::stable_sort(order.begin(), order.end(),
-                       [&](int a, int b) { return g.w[1][a] < g.w[1][b]; });
-      for (int r = 0; r < g.n; ++r) {
-        rank[order[r]] = r;
-        byRank[r] = g.w[1][order[r]];
-        artsum += g.w[1][order[r]];
+                       [&](int a, int b) { return r.second(a) < r.second(b); });
+      for (int i = 0; i < r.n; ++i) {
+        rank[order[i]] = i;
+        byRank[i] = r.second(order[i]);
+        artsum += byRank[i];
       }
-      outsideRanks = bit(g.n) - 1;  // everybody starts outside
+      outsideRanks = bit(r.n) - 1;  // everybody starts outside
     }
   }
 
+  int64_t* cell(int p) { return sums + static_cast<std::size_t>(r.sub[p] - 1) * VS; }
+
   void join(int p) {
-    if (p <= MAXACTOR) perm[p] = true;
+    if (track && p <= MAXACTOR) perm[p] = true;
     members |= bit(p - 1);
     ++kk;
-    const int s = g.sub[p];
-    for (int k = 0; k < g.vs; ++k) v[k][s] += g.w[k][p];
-    oversum += g.w[0][p];
-    if (g.block) {
-      artsum -= g.w[1][p];
+    int64_t* x = cell(p);
+    const int64_t* wp = r.weights(p);
+    for (int k = 0; k < VS; ++k) x[k] += wp[k];
+    oversum += wp[0];
+    if (VS > 1 && r.block) {
+      artsum -= wp[1];
       outsideRanks &= ~bit(rank[p]);
     }
   }
 
   void leave(int p) {
-    if (p <= MAXACTOR) perm[p] = false;
+    if (track && p <= MAXACTOR) perm[p] = false;
     members &= ~bit(p - 1);
     --kk;
-    const int s = g.sub[p];
-    for (int k = 0; k < g.vs; ++k) v[k][s] -= g.w[k][p];
-    oversum -= g.w[0][p];
-    if (g.block) {
-      artsum += g.w[1][p];
+    int64_t* x = cell(p);
+    const int64_t* wp = r.weights(p);
+    for (int k = 0; k < VS; ++k) x[k] -= wp[k];
+    oversum -= wp[0];
+    if (VS > 1 && r.block) {
+      artsum += wp[1];
       outsideRanks |= bit(rank[p]);
     }
   }
@@ -87,51 +106,65 @@ struct Walk {
     join(i);
   }
 
-  bool meetsWinSet() const {
-    for (int t = 1; t <= g.thres; ++t) {
-      bool ok = true;
-      for (int k = 0; k < g.vs && ok; ++k)
-        for (int s = 1; s <= g.mm; ++s)
-          if (v[k][s] < g.m[k][t][s]) {
-            ok = false;
-            break;
-          }
-      if (ok) return true;
+  int64_t least(uint64_t outside) const {
+    return outside != 0 ? byRank[std::countr_zero(outside)] : INT64_MAX;
+  }
+
+  bool meets() const {
+    for (int t = 1; t <= r.thres; ++t) {
+      const int64_t* m = r.need.data() + static_cast<std::size_t>(t - 1) * r.mm * VS;
+      bool all = true;
+      for (int i = 0, e = r.mm * VS; i < e && all; i += VS)
+        for (int k = 0; k < VS; ++k) all = all && sums[i + k] >= m[i + k];
+      if (all) return true;
     }
     return false;
   }
 
-  // Blocked when the outsiders' system-1 votes, less the smallest of their
-  // total and their single weights, exceed the blocking threshold.
-  bool blocked(int64_t outsideSum, uint64_t outside) const {
-    int64_t smallest = outsideSum;
-    if (outside != 0) smallest = std::min(smallest, byRank[std::countr_zero(outside)]);
-    return outsideSum - smallest > g.blockThres;
-  }
-
-  bool decide(bool sets, int64_t count, int64_t votes, bool isBlocked) const {
-    bool win = sets;
-    if (g.overall == 1) {
-      if ((g.overt == 0 && count < g.t1) || (g.overt == 1 && votes < g.t1)) win = false;
-    } else if (g.overall == 2) {
-      if ((g.overt == 0 && count >= g.t1) || (g.overt == 1 && votes >= g.t1)) win = true;
-    }
-    if (isBlocked) win = false;
-    return win;
-  }
-
   bool wins() const {
-    return decide(meetsWinSet(), kk, oversum, g.block && blocked(artsum, outsideRanks));
+    return r.DECIDE(meets(), kk, oversum, r.block && r.BLOCKED(artsum, least(outsideRanks)));
   }
 
-  // Whether the coalition still wins when member P leaves it.
-  bool winsWithout(int p) {
-    const int s = g.sub[p];
-    for (int k = 0; k < g.vs; ++k) v[k][s] -= g.w[k][p];
-    const bool sets = meetsWinSet();
-    for (int k = 0; k < g.vs; ++k) v[k][s] += g.w[k][p];
-    const bool isBlocked = g.block && blocked(artsum + g.w[1][p], outsideRanks | bit(rank[p]));
-    return decide(sets, kk - 1, oversum - g.w[0][p], isBlocked);
+  // Before the swing tests on a winning coalition: where it falls short of
+  // each win set.
+  void prepareSwings() {
+    constexpr int vs = VS;
+    for (int t = 1; t <= r.thres; ++t) {
+      const int64_t* m = r.need.data() + static_cast<std::size_t>(t - 1) * r.cells();
+      uint64_t shortSet = 0;
+      for (int s = 0; s < r.mm; ++s)
+        for (int k = 0; k < vs; ++k)
+          if (sums[s * vs + k] < m[s * vs + k]) {
+            shortSet |= bit(s);
+            break;
+          }
+      shortOf[t] = shortSet;
+    }
+  }
+
+  // Whether the coalition still wins when member P leaves it (after
+  // prepareSwings).
+  bool winsWithout(int p) const {
+    const int s = r.sub[p] - 1;
+    constexpr int vs = VS;
+    const uint64_t others = ~bit(s);
+    const int64_t* x = sums + static_cast<std::size_t>(s) * vs;
+    const int64_t* wp = r.weights(p);
+    bool sets = false;
+    for (int t = 1; t <= r.thres && !sets; ++t) {
+      if (shortOf[t] & others) continue;
+      const int64_t* m = r.need.data() + static_cast<std::size_t>(t - 1) * r.cells() +
+                         static_cast<std::size_t>(s) * vs;
+      sets = true;
+      for (int k = 0; k < vs; ++k)
+        if (x[k] - wp[k] < m[k]) {
+          sets = false;
+          break;
+        }
+    }
+    const bool isBlocked =
+        VS > 1 && r.block && r.BLOCKED(artsum + wp[1], least(outsideRanks | bit(rank[p])));
+    return r.DECIDE(sets, kk - 1, oversum - wp[0], isBlocked);
   }
 };
 
@@ -139,7 +172,7 @@ struct Walk {
 // subgames touched another, and what it shows a visitor or the similarity is
 // the program's coalition table.
 bool walkable(const Game& g, const Visitor* visitor) {
-  if (g.n > WALKMAX || g.mm > 63) return false;
+  if (g.n > WALKMAX || g.mm > WALKSUBGAMES) return false;
   return g.n <= MAXACTOR || (visitor == nullptr && g.position == nullptr);
 }
 
@@ -159,7 +192,38 @@ bool FITS(const Game& g) {
   return true;
 }
 
-bool EMPTYWINS(const Game& g) { return Walk(g).wins(); }
+Rule::Rule(const Game& g)
+    : n(g.n),
+      mm(g.mm),
+      vs(g.vs),
+      thres(g.thres),
+      sub(g.sub.begin(), g.sub.begin() + g.n + 1),
+      w(static_cast<std::size_t>(g.n + 1) * g.vs),
+      need(static_cast<std::size_t>(g.thres) * g.mm * g.vs),
+      overall(g.overall),
+      overt(g.overt),
+      t1(g.t1),
+      block(g.block),
+      blockThres(g.blockThres) {
+  for (int p = 1; p <= n; ++p)
+    for (int k = 0; k < vs; ++k) w[static_cast<std::size_t>(p) * vs + k] = g.w[k][p];
+  for (int t = 1; t <= thres; ++t)
+    for (int s = 1; s <= mm; ++s)
+      for (int k = 0; k < vs; ++k)
+        need[(static_cast<std::size_t>(t - 1) * mm + (s - 1)) * vs + k] = g.m[k][t][s];
+}
+
+bool EMPTYWINS(const Game& g) {
+  const Rule r(g);
+  const std::vector<int64_t> zero(static_cast<std::size_t>(r.cells()));
+  int64_t outside = 0, leastWeight = INT64_MAX;
+  if (r.block)
+    for (int p = 1; p <= r.n; ++p) {
+      outside += r.second(p);
+      leastWeight = std::min(leastWeight, r.second(p));
+    }
+  return r.DECIDE(r.MEETS(zero.data()), 0, 0, r.BLOCKED(outside, leastWeight));
+}
 
 namespace {
 
@@ -184,22 +248,26 @@ double SIZESHARE(int N, const uint64_t* BYSIZE) {
   return v;
 }
 
-bool SHAPLEY_CORE(const Game& g, WinCounts& c, const Visitor* visitor) {
-  c = WinCounts(g.n, g.mm);
-  if (!walkable(g, visitor)) return false;
-  std::vector<double> del(static_cast<std::size_t>(g.n) + 1);
+namespace {
+
+template <int VS>
+void shapleyWalk(const Game& g, WinCounts& c, const Visitor* visitor) {
+  const std::size_t row = static_cast<std::size_t>(g.n) + 1;
+  std::vector<double> del(row);
   for (int k = 1; k <= g.n; ++k) del[k] = swingWeight(g.n, k);
-  // Swings by player and coalition size, turned into values at the end
-  // (SHAPLEYVALUE) rather than summed as they come: exact, and the same sum
-  // as the fast counting's. The spatial version sums similarity weights.
-  std::vector<std::vector<uint64_t>> bySize(
-      static_cast<std::size_t>(g.n) + 1, std::vector<uint64_t>(static_cast<std::size_t>(g.n) + 1));
+  // Swings by player and coalition size ([p*row + size]), turned into values
+  // at the end (SHAPLEYVALUE) rather than summed as they come: exact, and the
+  // same sum as the fast counting's. The spatial version sums similarity
+  // weights.
+  std::vector<uint64_t> bySize(row * row);
   const bool spatial = g.position != nullptr;
   auto* every = visitor ? visitor->every : nullptr;
   auto* listed = visitor ? visitor->listed : nullptr;
   void* ctx = visitor ? visitor->ctx : nullptr;
 
-  Walk w(g);
+  Walk<VS> w(g, visitor != nullptr || spatial);
+  const int* sub = w.r.sub.data();
+  double* with = c.with.data();
   for (;;) {
     w.INCREASE();
     if (every) every(ctx, w.perm);
@@ -212,17 +280,19 @@ bool SHAPLEY_CORE(const Game& g, WinCounts& c, const Visitor* visitor) {
       c.wins += 1.0;
       if (listed) listed(ctx, w.perm, c.wins);
       if (spatial) c.dist1 += sim;
+      w.prepareSwings();
       uint64_t colpiv = 0;
       const double swing = del[w.kk] * sim;
+      uint64_t* sized = bySize.data() + w.kk;
       for (uint64_t rest = w.members; rest != 0; rest &= rest - 1) {
         const int p = std::countr_zero(rest) + 1;
-        colpiv |= uint64_t{1} << g.sub[p];
-        c.with[p] += sim;
+        colpiv |= uint64_t{1} << sub[p];
+        with[p] += sim;
         if (w.winsWithout(p)) continue;
         if (spatial)
           c.value[p] += swing;
         else
-          ++bySize[p][w.kk];
+          ++sized[p * row];
       }
       for (int s = 1; s <= g.mm; ++s)
         if (colpiv & (uint64_t{1} << s)) c.sub[s] += sim;
@@ -232,41 +302,61 @@ bool SHAPLEY_CORE(const Game& g, WinCounts& c, const Visitor* visitor) {
     if (w.kk == g.n) break;
   }
   if (!spatial)
-    for (int p = 1; p <= g.n; ++p) c.value[p] = SHAPLEYVALUE(g.n, bySize[p].data());
-  return true;
+    for (int p = 1; p <= g.n; ++p) c.value[p] = SHAPLEYVALUE(g.n, bySize.data() + p * row);
 }
 
-bool PUBLICGOOD_CORE(const Game& g, MinimalCounts& c, const Visitor* visitor) {
-  c = MinimalCounts(g.n);
-  if (!walkable(g, visitor)) return false;
-  // [p][size], as in SHAPLEY_CORE
-  std::vector<std::vector<uint64_t>> bySize(
-      static_cast<std::size_t>(g.n) + 1, std::vector<uint64_t>(static_cast<std::size_t>(g.n) + 1));
+template <int VS>
+void publicGoodWalk(const Game& g, MinimalCounts& c, const Visitor* visitor) {
+  const std::size_t row = static_cast<std::size_t>(g.n) + 1;
+  std::vector<uint64_t> bySize(row * row);  // [p*row + size], as in SHAPLEY_CORE
   auto* every = visitor ? visitor->every : nullptr;
   auto* listed = visitor ? visitor->listed : nullptr;
   void* ctx = visitor ? visitor->ctx : nullptr;
 
-  Walk w(g);
+  Walk<VS> w(g, visitor != nullptr);
   for (;;) {
     w.INCREASE();
     if (every) every(ctx, w.perm);
     if (w.wins()) {
+      w.prepareSwings();
       bool minimal = true;
       for (uint64_t rest = w.members; rest != 0 && minimal; rest &= rest - 1)
         if (w.winsWithout(std::countr_zero(rest) + 1)) minimal = false;
       if (minimal) {
         c.minimal += 1.0;
         if (listed) listed(ctx, w.perm, c.minimal);
+        uint64_t* sized = bySize.data() + w.kk;
         for (uint64_t rest = w.members; rest != 0; rest &= rest - 1) {
           const int p = std::countr_zero(rest) + 1;
           c.with[p] += 1.0;
-          ++bySize[p][w.kk];
+          ++sized[p * row];
         }
       }
     }
     if (w.kk == g.n) break;
   }
-  for (int p = 1; p <= g.n; ++p) c.share[p] = SIZESHARE(g.n, bySize[p].data());
+  for (int p = 1; p <= g.n; ++p) c.share[p] = SIZESHARE(g.n, bySize.data() + p * row);
+}
+
+}  // namespace
+
+bool SHAPLEY_CORE(const Game& g, WinCounts& c, const Visitor* visitor) {
+  c = WinCounts(g.n, g.mm);
+  if (!walkable(g, visitor)) return false;
+  // One instance per number of vote systems.
+  static_assert(MAXSYS == 4);
+  static void (*const walks[MAXSYS])(const Game&, WinCounts&, const Visitor*) = {
+      shapleyWalk<1>, shapleyWalk<2>, shapleyWalk<3>, shapleyWalk<4>};
+  walks[g.vs - 1](g, c, visitor);
+  return true;
+}
+
+bool PUBLICGOOD_CORE(const Game& g, MinimalCounts& c, const Visitor* visitor) {
+  c = MinimalCounts(g.n);
+  if (!walkable(g, visitor)) return false;
+  static void (*const walks[MAXSYS])(const Game&, MinimalCounts&, const Visitor*) = {
+      publicGoodWalk<1>, publicGoodWalk<2>, publicGoodWalk<3>, publicGoodWalk<4>};
+  walks[g.vs - 1](g, c, visitor);
   return true;
 }
 

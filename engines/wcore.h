@@ -4,6 +4,7 @@
 // their own.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -57,6 +58,60 @@ struct Game {
   const POSTYP* position = nullptr;
   uint16_t ntheme = 0;
   double distmax = 1.0;
+};
+
+// The winning rule of a game in flat arrays, copied from the Game once: what
+// the walk tests every coalition by, and the estimator its samples. A
+// coalition is described by its sums: SUMS[(s-1)*vs + k] the system-k votes
+// of its members in subgame s, and beside them its number of members, its
+// primary-system votes and, for the blocking rule, the system-1 votes outside
+// it and the least system-1 weight of an outsider.
+struct Rule {
+  explicit Rule(const Game& g);
+
+  int n = 0, mm = 0, vs = 1, thres = 0;
+  std::vector<int> sub;       // [p], subgame of player p
+  std::vector<int64_t> w;     // [p*vs + k], weight of p in system k
+  std::vector<int64_t> need;  // [(t-1)*mm*vs + (s-1)*vs + k], thresholds
+  int overall = 1, overt = 0;
+  int64_t t1 = 0;
+  bool block = false;
+  int64_t blockThres = 0;
+
+  int cells() const { return mm * vs; }  // sums per coalition
+  const int64_t* weights(int p) const { return w.data() + static_cast<std::size_t>(p) * vs; }
+  int64_t primary(int p) const { return w[static_cast<std::size_t>(p) * vs]; }
+  int64_t second(int p) const { return w[static_cast<std::size_t>(p) * vs + 1]; }
+
+  // Whether SUMS meet win set t (1..thres).
+  bool MEETSSET(const int64_t* SUMS, int t) const {
+    const int64_t* m = need.data() + static_cast<std::size_t>(t - 1) * cells();
+    for (int i = 0, e = cells(); i < e; ++i)
+      if (SUMS[i] < m[i]) return false;
+    return true;
+  }
+  bool MEETS(const int64_t* SUMS) const {
+    for (int t = 1; t <= thres; ++t)
+      if (MEETSSET(SUMS, t)) return true;
+    return false;
+  }
+  // Blocked when the outsiders' system-1 votes, less the smallest of their
+  // total and their least single weight (LEAST, INT64_MAX with no outsider),
+  // exceed the blocking threshold.
+  bool BLOCKED(int64_t OUTSIDE, int64_t LEAST) const {
+    return block && OUTSIDE - std::min(OUTSIDE, LEAST) > blockThres;
+  }
+  // The verdict from the win sets, the overall threshold and the blocking.
+  bool DECIDE(bool SETS, int64_t MEMBERS, int64_t VOTES, bool ISBLOCKED) const {
+    bool win = SETS;
+    const int64_t measure = overt == 0 ? MEMBERS : VOTES;
+    if (overall == 1) {
+      if ((overt == 0 || overt == 1) && measure < t1) win = false;
+    } else if (overall == 2) {
+      if ((overt == 0 || overt == 1) && measure >= t1) win = true;
+    }
+    return win && !ISBLOCKED;
+  }
 };
 
 // What the Shapley walk counts: the winning coalitions. Per player p
