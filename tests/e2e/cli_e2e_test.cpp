@@ -150,7 +150,7 @@ TEST(CommandLine, EveryIndexAndVersionAsTheMenuCommandComputesIt) {
     const std::size_t body = menuOut.find("\r\n", menuOut.find("\r\n") + 2) + 2;
     EXPECT_EQ(masked(report.out), masked(menuOut.substr(body)));
 
-    const Cli csv = cli(std::string(c.args) + " --format csv --files");
+    const Cli csv = cli(std::string(c.args) + " --format csv --totals --files");
     ASSERT_EQ(csv.status, 0) << csv.err;
     EXPECT_EQ(masked(testkit::readFile(base + ".out")), masked(menuOut));
     EXPECT_EQ(testkit::readFile(base + ".ouu"), menuOuu);
@@ -269,7 +269,7 @@ TEST(CommandLine, CountsStayWholeAndLargeChambersStayFinite) {
   testkit::TempDir dir;
   // A weighted player's winning coalitions are a whole number in CSV.
   testkit::writeFile("w.inp", testkit::readFile(VKX_SOURCE_DIR "/examples/eu27-votes.inp"));
-  const Cli csv = cli("shapley w --winset 255 --format csv");
+  const Cli csv = cli("shapley w --winset 255 --format csv --totals");
   ASSERT_EQ(csv.status, 0) << csv.err;
   const Lines lines = split(csv.out, "\n");
   const Lines titles = csvFields(lines[0]);
