@@ -384,5 +384,5 @@ int CLISHARECOLUMN(const CLIRUNTYP& RUN) {
     eachRow(RUN.R, [&](int i, int p) { sum += rows[r++].V[c] * (p > 0 ? 1 : RUN.R.NN[i]); });
     if (std::fabs(sum - 1) < 1e-6) return c;
   }
-  return 0;
+  return -1;
 }

@@ -69,5 +69,5 @@ struct CLIROWTYP {
 };
 std::vector<CLIROWTYP> CLIROWS(const CLIRUNTYP& RUN);
 // The column of RUN that a picture shows: the first whose values over all
-// players add up to one (SS, NBZ, PGI), else the first.
+// players add up to one (SS, NBZ, PGI), -1 for none (coleman).
 int CLISHARECOLUMN(const CLIRUNTYP& RUN);

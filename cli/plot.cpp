@@ -18,12 +18,23 @@ std::string esc(const std::string& text) {
   std::string out;
   for (const char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -62,16 +73,24 @@ struct CANVAS {
   double x0 = LEFT, x1 = WIDTH - RIGHT, y0 = TOP, y1 = HEIGHT - BOTTOM;
 
   explicit CANVAS(const std::string& title, const std::string& subtitle) {
-    svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(WIDTH) + "\" height=\"" +
-          num(HEIGHT) + "\" viewBox=\"0 0 " + num(WIDTH) + " " + num(HEIGHT) +
-          "\" font-family=\"sans-serif\" font-size=\"12\">\n"
-          "<rect x=\"0\" y=\"0\" width=\"" + num(WIDTH) + "\" height=\"" + num(HEIGHT) +
-          "\" fill=\"white\"/>\n"
-          "<text x=\"" + num(WIDTH / 2) + "\" y=\"28\" text-anchor=\"middle\" font-size=\"17\" "
-          "font-weight=\"bold\">" + esc(title) + "</text>\n"
-          "<text x=\"" + num(WIDTH / 2) + "\" y=\"50\" text-anchor=\"middle\" font-size=\"13\">" +
-          esc(subtitle) + "</text>\n";
+    svg =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+        num(WIDTH) + "\" height=\"" + num(HEIGHT) + "\" viewBox=\"0 0 " + num(WIDTH) + " " +
+        num(HEIGHT) +
+        "\" font-family=\"sans-serif\" font-size=\"12\">\n"
+        "<rect x=\"0\" y=\"0\" width=\"" +
+        num(WIDTH) + "\" height=\"" + num(HEIGHT) +
+        "\" fill=\"white\"/>\n"
+        "<text x=\"" +
+        num(WIDTH / 2) +
+        "\" y=\"28\" text-anchor=\"middle\" font-size=\"17\" "
+        "font-weight=\"bold\">" +
+        esc(title) +
+        "</text>\n"
+        "<text x=\"" +
+        num(WIDTH / 2) + "\" y=\"50\" text-anchor=\"middle\" font-size=\"13\">" + esc(subtitle) +
+        "</text>\n";
   }
   double y(double v) const { return y1 - (v / ymax) * (y1 - y0); }
   // The value axis from 0 to the next tick above TOP, with grid lines.
@@ -79,10 +98,10 @@ struct CANVAS {
     const double step = tickStep(top > 0 ? top : 1);
     ymax = std::ceil((top > 0 ? top : 1) / step - 1e-9) * step;
     for (double v = 0; v <= ymax + step / 2; v += step) {
-      svg += "<line x1=\"" + num(x0) + "\" y1=\"" + num(y(v)) + "\" x2=\"" + num(x1) +
-             "\" y2=\"" + num(y(v)) + "\" stroke=\"#dddddd\"/>\n";
-      svg += "<text x=\"" + num(x0 - 6) + "\" y=\"" + num(y(v) + 4) +
-             "\" text-anchor=\"end\">" + num(v) + "</text>\n";
+      svg += "<line x1=\"" + num(x0) + "\" y1=\"" + num(y(v)) + "\" x2=\"" + num(x1) + "\" y2=\"" +
+             num(y(v)) + "\" stroke=\"#dddddd\"/>\n";
+      svg += "<text x=\"" + num(x0 - 6) + "\" y=\"" + num(y(v) + 4) + "\" text-anchor=\"end\">" +
+             num(v) + "</text>\n";
     }
     svg += "<line x1=\"" + num(x0) + "\" y1=\"" + num(y0) + "\" x2=\"" + num(x0) + "\" y2=\"" +
            num(y1) + "\" stroke=\"black\"/>\n";
@@ -98,8 +117,9 @@ std::string titleOf(const CLISETTYP& set) {
   std::string names;
   for (const CLIRUNTYP& run : set.RUNS) {
     const int c = CLISHARECOLUMN(run);
+    if (c < 0 && set.RUNS.size() > 1) continue;
     names += (names.empty() ? "" : ", ") + std::string(run.KIND->NAME) + " (" +
-             run.KIND->TITLES[c] + ")";
+             run.KIND->TITLES[std::max(0, c)] + ")";
   }
   return names;
 }
@@ -110,10 +130,15 @@ std::string barsOf(const CLISETTYP& set) {
   std::vector<std::vector<CLIROWTYP>> rows;
   std::vector<int> columns;
   std::vector<std::string> series{"weight share"};
-  for (const CLIRUNTYP& run : set.RUNS) {
-    rows.push_back(CLIROWS(run));
-    columns.push_back(CLISHARECOLUMN(run));
-    series.push_back(std::string(run.KIND->NAME) + " " + run.KIND->TITLES[columns.back()]);
+  // Of several indices those whose column is a share, on one scale with
+  // the weight shares.
+  std::vector<const CLIRUNTYP*> shown;
+  for (const CLIRUNTYP& run : set.RUNS)
+    if (set.RUNS.size() == 1 || CLISHARECOLUMN(run) >= 0) shown.push_back(&run);
+  for (const CLIRUNTYP* run : shown) {
+    rows.push_back(CLIROWS(*run));
+    columns.push_back(std::max(0, CLISHARECOLUMN(*run)));
+    series.push_back(std::string(run->KIND->NAME) + " " + run->KIND->TITLES[columns.back()]);
   }
   const std::vector<CLIROWTYP>& players = rows[0];
   double top = 0;
@@ -123,19 +148,19 @@ std::string barsOf(const CLISETTYP& set) {
       if (std::isfinite(rows[k][p].V[columns[k]])) top = std::max(top, rows[k][p].V[columns[k]]);
   }
   canvas.valueAxis(top, "share");
-  const double group = (canvas.x1 - canvas.x0) / static_cast<double>(std::max<std::size_t>(1, players.size()));
+  const double group =
+      (canvas.x1 - canvas.x0) / static_cast<double>(std::max<std::size_t>(1, players.size()));
   const double bar = group * 0.8 / static_cast<double>(series.size());
   for (std::size_t p = 0; p < players.size(); ++p) {
     const double gx = canvas.x0 + group * static_cast<double>(p) + group * 0.1;
     for (std::size_t s = 0; s < series.size(); ++s) {
       const double v = s == 0 ? players[p].SHARE : rows[s - 1][p].V[columns[s - 1]];
       const double h = std::isfinite(v) ? std::max(0.0, canvas.y1 - canvas.y(v)) : 0;
-      canvas.svg += "<rect class=\"" + std::string(s == 0 ? "share" : "bar") +
-                    "\" data-player=\"" + esc(players[p].LABEL) + "\" x=\"" +
-                    num(gx + bar * static_cast<double>(s)) + "\" y=\"" + num(canvas.y1 - h) +
-                    "\" width=\"" + num(bar) + "\" height=\"" + num(h) + "\" fill=\"" +
-                    COLOURS[s % NCOLOURS] + "\"><title>" + esc(players[p].LABEL + " " + series[s] +
-                    ": " + num(v)) + "</title></rect>\n";
+      canvas.svg += "<rect class=\"" + std::string(s == 0 ? "share" : "bar") + "\" data-player=\"" +
+                    esc(players[p].LABEL) + "\" x=\"" + num(gx + bar * static_cast<double>(s)) +
+                    "\" y=\"" + num(canvas.y1 - h) + "\" width=\"" + num(bar) + "\" height=\"" +
+                    num(h) + "\" fill=\"" + COLOURS[s % NCOLOURS] + "\"><title>" +
+                    esc(players[p].LABEL + " " + series[s] + ": " + num(v)) + "</title></rect>\n";
     }
     const double lx = gx + group * 0.4, ly = canvas.y1 + 10;
     canvas.svg += "<text x=\"" + num(lx) + "\" y=\"" + num(ly) + "\" transform=\"rotate(60 " +
@@ -153,11 +178,11 @@ std::string barsOf(const CLISETTYP& set) {
 
 std::string linesOf(const std::vector<CLISETTYP>& sets) {
   const CLIRUNTYP& first = sets[0].RUNS[0];
-  const int c = CLISHARECOLUMN(first);
-  CANVAS canvas(std::string(first.KIND->NAME) + " (" + first.KIND->TITLES[c] +
-                    ") against the quota",
-                ruleText(first.R) + ", quota " + std::to_string(sets.front().QUOTA) + " to " +
-                    std::to_string(sets.back().QUOTA));
+  const int c = std::max(0, CLISHARECOLUMN(first));
+  CANVAS canvas(
+      std::string(first.KIND->NAME) + " (" + first.KIND->TITLES[c] + ") against the quota",
+      "quota " + std::to_string(sets.front().QUOTA) + " to " + std::to_string(sets.back().QUOTA) +
+          ": from " + ruleText(first.R) + " to " + ruleText(sets.back().RUNS[0].R));
   // values[player][quota]
   std::vector<std::string> labels;
   std::vector<std::vector<double>> values;
@@ -177,10 +202,13 @@ std::string linesOf(const std::vector<CLISETTYP>& sets) {
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return peak(a) > peak(b); });
   if (order.size() > PLOTLINES) {
+    // The others as their mean, on the scale of the players shown.
     std::vector<double> others(sets.size(), 0);
+    const std::size_t rest = order.size() - PLOTLINES + 1;
     for (std::size_t k = PLOTLINES - 1; k < order.size(); ++k)
-      for (std::size_t q = 0; q < sets.size(); ++q) others[q] += values[order[k]][q];
-    labels.push_back("others (" + std::to_string(order.size() - PLOTLINES + 1) + ")");
+      for (std::size_t q = 0; q < sets.size(); ++q)
+        others[q] += values[order[k]][q] / static_cast<double>(rest);
+    labels.push_back("others (mean of " + std::to_string(rest) + ")");
     values.push_back(others);
     order.resize(PLOTLINES - 1);
     order.push_back(values.size() - 1);
@@ -193,13 +221,13 @@ std::string linesOf(const std::vector<CLISETTYP>& sets) {
   auto x = [&](double quota) { return canvas.x0 + (quota - lo) / span * (canvas.x1 - canvas.x0); };
   const double step = tickStep(span);
   for (double t = std::ceil(lo / step) * step; t <= lo + span + 1e-9; t += step) {
-    canvas.svg += "<line x1=\"" + num(x(t)) + "\" y1=\"" + num(canvas.y1) + "\" x2=\"" +
-                  num(x(t)) + "\" y2=\"" + num(canvas.y1 + 5) + "\" stroke=\"black\"/>\n";
+    canvas.svg += "<line x1=\"" + num(x(t)) + "\" y1=\"" + num(canvas.y1) + "\" x2=\"" + num(x(t)) +
+                  "\" y2=\"" + num(canvas.y1 + 5) + "\" stroke=\"black\"/>\n";
     canvas.svg += "<text x=\"" + num(x(t)) + "\" y=\"" + num(canvas.y1 + 20) +
                   "\" text-anchor=\"middle\">" + num(t).substr(0, num(t).size() - 3) + "</text>\n";
   }
-  canvas.svg += "<text x=\"" + num((canvas.x0 + canvas.x1) / 2) + "\" y=\"" +
-                num(canvas.y1 + 45) + "\" text-anchor=\"middle\">quota</text>\n";
+  canvas.svg += "<text x=\"" + num((canvas.x0 + canvas.x1) / 2) + "\" y=\"" + num(canvas.y1 + 45) +
+                "\" text-anchor=\"middle\">quota</text>\n";
   // Labels at the lines' ends, moved apart so that none covers another.
   std::vector<std::pair<double, std::size_t>> ends;
   for (std::size_t k = 0; k < order.size(); ++k)
@@ -207,11 +235,14 @@ std::string linesOf(const std::vector<CLISETTYP>& sets) {
   std::sort(ends.begin(), ends.end());
   for (std::size_t e = 1; e < ends.size(); ++e)
     ends[e].first = std::max(ends[e].first, ends[e - 1].first + 13);
+  // Labels pushed below the axis move back up, keeping their spacing.
+  for (std::size_t e = ends.size(); e-- > 0;)
+    ends[e].first =
+        std::min(ends[e].first, e + 1 < ends.size() ? ends[e + 1].first - 13 : canvas.y1);
   for (std::size_t k = 0; k < order.size(); ++k) {
     const std::size_t p = order[k];
     std::string points;
-    for (std::size_t q = 0; q < sets.size(); ++q)
-    {
+    for (std::size_t q = 0; q < sets.size(); ++q) {
       if (q > 0) points += ' ';
       points += num(x(static_cast<double>(sets[q].QUOTA)));
       points += ',';
