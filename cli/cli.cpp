@@ -582,7 +582,7 @@ bool compute(const ARGSTYP& a, const LOADEDTYP& L, const RULETYP& rule,
   const GAMETYP& game = L.GAME;
   std::unique_ptr<RUNTYP> done[3];
   for (const REPORTKINDTYP* kind : kinds) {
-    std::unique_ptr<RUNTYP>& r = done[static_cast<int>(kind->INDEX) % 3];
+    std::unique_ptr<RUNTYP>& r = done[static_cast<std::size_t>(kind->INDEX)];
     if (!r) {
       PROGRESSTYP progress;
       wcore::Visitor visitor;

@@ -224,6 +224,20 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
        "typo.inp:6: file ends ''\n"},
       {"shapley \"$(printf 'a\\033]0;T\\007')\" --winset 1", 3,
        "...system error on loading a\\x1b]0;T\\x07.inp\n"},
+      // Games typed or piped, shares, ranges and lists of indices.
+      {"banzhaf --weights 4,x --winset 4", 2, "vkx: no whole number 'x' in --weights"},
+      {"banzhaf game --weights 4 --winset 4", 2, "exclude each other"},
+      {"banzhaf --members 3,4 --weights 4 --winset 4", 2, "exclude each other"},
+      {"banzhaf --weights 4,4 --winset 4 --files", 2, "no data file to write beside"},
+      {"banzhaf --weights 4,4 --winset 4 --system-weights 1 --winset 1", 3,
+       "...system error on loading --system-weights 1"},
+      {"banzhaf - --winset 4 </dev/null", 3, "-:1: file ends"},
+      {"banzhaf game --winset 4,x%", 2, "\"x%\" is not a whole number"},
+      {"banzhaf game --winset 4,101%", 2, "\"101%\" is not a whole number"},
+      {"banzhaf game --winset 4,1 --output game.inp", 2, "the run reads this file"},
+      {"shapley,nothing game --winset 4,1", 2, "no index named \"nothing\""},
+      {"all ugame --winset 2,3 --positions pos", 3, "...error on input file format"},
+      {"publicgood,shapley ugame --winset 2,3 --isa 4,2,0,0", 3, "...error on input file format"},
   };
   testkit::TempDir dir;
   writeGames();
