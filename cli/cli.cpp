@@ -7,12 +7,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "cli/output.h"
+#include "cli/plot.h"
 #include "data/gamefile.h"
+#include "data/inline.h"
 #include "data/names.h"
 #include "data/settings.h"
 #include "data/winsets.h"
@@ -36,19 +40,28 @@ constexpr int EXITREFUSED = 3;
 
 const char* const VERSIONTEXT = "vkx 2.0 (VKX 2.0 - Verkanix V2.0 R5/05)";
 
+// A further vote system as typed: a data file (--system) or its weights
+// (--system-weights, the subgames' lists separated by "/").
+struct SYSTEMARG {
+  std::string TEXT;
+  bool TYPED = false;
+};
+
 // What the arguments of one run say, as typed.
 struct ARGSTYP {
-  INDEXTYP INDEX = INDEXTYP::SHAPLEY;
-  bool COLEMAN = false;  // banzhaf's counts as Coleman's two powers
-  std::string USAGE;     // the usage line of the index
+  std::vector<const REPORTKINDTYP*> KINDS;  // the indices asked for
+  bool ALL = false;                         // every index the version offers
+  std::string USAGE;                        // the usage line of the command
   std::string GAME;
+  std::vector<std::string> WEIGHTS;  // --weights, one list per subgame
+  std::string MEMBERS;
   // The --winset texts of each vote system: those before the first
   // --system belong to the primary game, those after the k-th to system k.
   std::vector<std::string> WINSETS[MAXSYSTEMS];
-  std::vector<std::string> SYSTEMS;
+  std::vector<SYSTEMARG> SYSTEMS;
   std::string OVERALL, RULE = "and", UNIT = "members", BLOCKING, ISA, POSITIONS;
-  std::string FORMAT = "report", OUTPUT;
-  bool WORKINGPLAN = false, FILES = false;
+  std::string FORMAT = "report", OUTPUT, PLOT;
+  bool WORKINGPLAN = false, FILES = false, TOTALS = false;
 };
 
 // Why a run stops: the exit status and the line for standard error (a
@@ -107,49 +120,328 @@ bool threshold16(const std::string& option, int32_t value, FAILTYP& F) {
   return usage(F, option + ": " + std::to_string(value) + " is not in 0..65535");
 }
 
-// The win sets TEXTS of a vote system with the weights GEW: thresholds into
-// M[subgame][win set], boxes into G, with the checks of the win-set dialogue.
-bool winSets(const std::vector<std::string>& texts, const GAMETYP& game, const GEWTYP& gew,
-             int32_t& thres, GEWTYP& m, GTYP& g, FAILTYP& F) {
+bool typos(const std::string& file, const DATAWARNINGS& warn, FAILTYP& F);
+bool ruleOptions(const ARGSTYP& a, const GAMETYP& game, RULETYP& rule, FAILTYP& F);
+
+// The items of TEXT between the separators SEP.
+std::vector<std::string> split(const std::string& text, char sep) {
+  std::vector<std::string> items;
+  for (std::size_t from = 0;;) {
+    const std::size_t at = text.find(sep, from);
+    items.push_back(text.substr(from, at == std::string::npos ? std::string::npos : at - from));
+    if (at == std::string::npos) return items;
+    from = at + 1;
+  }
+}
+
+// The game of a run as loaded once for all its rules: the game, its player
+// names, the names of its further vote systems, and the files it reads,
+// which no output of the run may replace.
+struct LOADEDTYP {
+  GAMETYP GAME;
+  std::vector<std::string> NAMES;
+  std::vector<std::string> SYSTEMNAMES;
+  std::vector<std::string> INPUTS;
+  bool DATAFILE = false;  // read from NAME.inp, beside which --files writes
+};
+
+// Every line of standard input ("-") or of the pipe, device or file PATH
+// names as typed (/dev/stdin, the /dev/fd/N of a process substitution).
+bool streamLines(const std::string& path, std::vector<std::string>& lines) {
+  std::FILE* f = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::string bytes;
+  char buffer[1 << 16];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+  const bool ok = std::ferror(f) == 0;
+  if (f != stdin) std::fclose(f);
+  lines = plat::splitLines(bytes);
+  return ok;
+}
+
+// The game of data file LINES, with the reader's checks of a file: a
+// weighted subgame that no threshold can reach is refused.
+bool gameOfLines(const std::vector<std::string>& lines, const std::string& name, GAMETYP& game,
+                 DATAWARNINGS& warn, FAILTYP& F) {
+  int32_t datastructure = 0;
+  DATAPARSE(lines, datastructure, game.N, game.MM, game.NN, game.GEW, game.MEM, &warn);
+  game.NAME = name;
+  game.DATASTRUCTURE = DATASTRUCTOF(datastructure);
+  for (int d = 1; datastructure == 1 && d <= std::min<int>(game.MM, MAXCHAMB); ++d)
+    if (CUMULATEDWEIGHT(datastructure, game.NN, game.GEW, d) < INT32_MIN)
+      return fail(F, EXITREFUSED, "...system error on loading " + name);
+  return true;
+}
+
+// The primary game: a data file, standard input, a pipe, or the lists of
+// --weights or --members, all through the same reader and checks.
+bool primaryGame(const ARGSTYP& a, LOADEDTYP& L, FAILTYP& F) {
+  GAMETYP& game = L.GAME;
+  DATAWARNINGS warn;
+  std::vector<std::string> lines;
+  std::string shown;  // the game's file in messages
+  const bool typed = !a.WEIGHTS.empty() || !a.MEMBERS.empty();
+  if (typed && !a.GAME.empty())
+    return usage(F, "a GAME file and --weights or --members exclude each other");
+  if (typed) {
+    if (const std::string why = INLINEGAME(a.WEIGHTS, a.MEMBERS, lines); !why.empty())
+      return usage(F, why);
+    shown = "(command line)";
+    if (!gameOfLines(lines, shown, game, warn, F)) return false;
+  } else if (a.GAME == "-") {
+    shown = "-";
+    if (!streamLines("-", lines))
+      return fail(F, EXITREFUSED, "...system error on loading standard input");
+    if (!gameOfLines(lines, shown, game, warn, F)) return false;
+  } else {
+    const std::string name = dataName(a.GAME);
+    const int code = GAMELOAD(name, game, &warn);
+    if (code == 0) {
+      shown = name + ".inp";
+      L.DATAFILE = true;
+      L.INPUTS.push_back(shown);
+      FILELINES(name, lines);
+    } else if (code == ENOENT && a.GAME != name + ".inp" && streamLines(a.GAME, lines)) {
+      shown = a.GAME;
+      L.INPUTS.push_back(a.GAME);
+      if (!gameOfLines(lines, shown, game, warn, F)) return false;
+    } else {
+      return fail(F, EXITREFUSED, "...system error on loading " + name + ".inp");
+    }
+  }
+  if (!typos(shown, warn, F)) return false;
+  if (!GAMESIZEOK(game)) return fail(F, EXITREFUSED, "...number of players/subgames not allowed");
+  L.NAMES = PLAYERNAMES(lines, game);
+  return true;
+}
+
+// The further vote systems of the multiple-weights version: each data file
+// (or typed list) must be a weighted game of the primary game's shape.
+bool voteSystems(const ARGSTYP& a, LOADEDTYP& L, FAILTYP& F) {
+  GAMETYP& game = L.GAME;
+  game.VS = static_cast<int32_t>(a.SYSTEMS.size()) + 1;
+  for (int k = 1; k < game.VS; ++k) {
+    const SYSTEMARG& arg = a.SYSTEMS[static_cast<std::size_t>(k - 1)];
+    GAMETYP system;
+    int32_t flag = 0, datastructure = 0;
+    DATAWARNINGS warn;
+    std::string shown;
+    if (arg.TYPED) {
+      std::vector<std::string> lines;
+      if (const std::string why = INLINEGAME(split(arg.TEXT, '/'), "", lines); !why.empty())
+        return usage(F, "--system-weights " + arg.TEXT + ": " + why);
+      DATAPARSE(lines, datastructure, system.N, system.MM, system.NN, system.GEW, system.MEM,
+                &warn);
+      game.NAME1 = shown = "--system-weights " + arg.TEXT;
+    } else {
+      game.NAME1 = dataName(arg.TEXT);
+      shown = game.NAME1 + ".inp";
+      DATALOAD(game.NAME1, datastructure, system.N, system.MM, system.NN, system.GEW, system.MEM,
+               flag, &warn);
+      L.INPUTS.push_back(shown);
+    }
+    if (flag != 0 || !wrun::SYSTEMFITS(game, datastructure, system.N, system.MM, system.NN))
+      return fail(F, EXITREFUSED, "...system error on loading " + shown);
+    if (!typos(shown, warn, F)) return false;
+    game.GEWX[k] = system.GEW;
+    L.SYSTEMNAMES.push_back(arg.TYPED ? shown : game.NAME1);
+  }
+  return true;
+}
+
+bool loadGame(const ARGSTYP& a, VERSION version, LOADEDTYP& L, FAILTYP& F) {
+  if (!primaryGame(a, L, F)) return false;
+  if (version == VERSION::MULTIPLE && !voteSystems(a, L, F)) return false;
+  if (version == VERSION::SPATIAL) {
+    GAMETYP& game = L.GAME;
+    game.NAME1 = dataName(a.POSITIONS);
+    int32_t flag = 0;
+    POSITIONLOAD(game.NAME1, game.NTHEME, game.N, game.POSITION, flag);
+    if (flag != 0) return fail(F, EXITREFUSED, "...system error on loading " + game.NAME1);
+    L.INPUTS.push_back(game.NAME1 + ".pos");
+  }
+  return true;
+}
+
+// The indices of the run: those asked for, each of which must have an
+// engine for the version, or with `all` every index of the registry that
+// has one.
+bool chooseKinds(const ARGSTYP& a, const GAMETYP& game, VERSION version,
+                 std::vector<const REPORTKINDTYP*>& kinds, FAILTYP& F) {
+  for (const REPORTKINDTYP* kind : a.ALL ? INDICES() : a.KINDS) {
+    if (HASENGINE(kind->INDEX, game.DATASTRUCTURE, version))
+      kinds.push_back(kind);
+    else if (!a.ALL)
+      return fail(F, EXITREFUSED, "...error on input file format");
+  }
+  if (kinds.empty()) return fail(F, EXITREFUSED, "...error on input file format");
+  return true;
+}
+
+// A share as typed in a range ("50%", "62.5%"), in millionths of a percent.
+bool shareMicros(const std::string& text, int64_t& micros) {
+  if (text.size() < 2 || text.back() != '%') return false;
+  const std::string body = text.substr(0, text.size() - 1);
+  const std::size_t point = body.find('.');
+  const std::string whole = body.substr(0, point);
+  const std::string part = point == std::string::npos ? "" : body.substr(point + 1);
+  if ((whole.empty() && part.empty()) || whole.size() > 3 || part.size() > 6) return false;
+  if ((whole + part).find_first_not_of("0123456789") != std::string::npos) return false;
+  micros = (whole.empty() ? 0 : std::stoll(whole)) * 1000000 +
+           (part.empty() ? 0 : std::stoll(part + std::string(6 - part.size(), '0')));
+  return micros <= 100000000;
+}
+
+std::string microsText(int64_t micros) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%lld.%06lld%%", static_cast<long long>(micros / 1000000),
+                static_cast<long long>(micros % 1000000));
+  return text;
+}
+
+// One threshold of --winset TEXT: a whole number as the prompts read it
+// ("17", "$1F"), or a share of the subgame's TOTAL ("62%", "majority").
+bool thresholdOf(const std::string& text, const std::string& field, int64_t total, int32_t& value,
+                 bool& share, FAILTYP& F) {
+  share = false;
+  if (VALINT(field, value) == 0) return true;
+  int64_t v = 0;
+  if (!WINSETSHARE(field, total, v))
+    return usage(F, "--winset " + text + ": \"" + field +
+                        "\" is not a whole number, a share (62%, majority) or a range");
+  if (v < INT32_MIN || v > INT32_MAX)
+    return usage(F, "--winset " + text + ": " + field + " is beyond a threshold's range");
+  value = static_cast<int32_t>(v);
+  share = true;
+  return true;
+}
+
+constexpr std::size_t MAXQUOTAS = 10000;
+
+// The one threshold of the --winset options given as a range, LO:HI[:STEP]:
+// where it stands (vote system, win set, subgame) and the whole numbers it
+// runs through, each once and rising.
+struct SWEEPTYP {
+  int SYSTEM = -1;
+  std::size_t WINSET = 0;
+  std::size_t SUBGAME = 0;
+  std::vector<int64_t> QUOTAS;
+};
+
+// The quotas of range FIELD of a subgame of TOTAL: shares at both ends
+// (and in the step, 1% when none is given) go in steps of the share, each
+// then the smallest whole number that reaches it; otherwise every end is
+// taken as a whole number and the step (default 1) is in votes.
+bool quotasOf(const std::string& text, const std::string& field, int64_t total,
+              std::vector<int64_t>& quotas, FAILTYP& F) {
+  const std::vector<std::string> parts = split(field, ':');
+  if (parts.size() < 2 || parts.size() > 3)
+    return usage(F, "--winset " + text + ": a range is LO:HI or LO:HI:STEP");
+  auto add = [&](int64_t q) {
+    if (quotas.empty() || quotas.back() != q) quotas.push_back(q);
+  };
+  int64_t lo = 0, hi = 0, step = 1000000;
+  const bool shares = shareMicros(parts[0], lo) && shareMicros(parts[1], hi) &&
+                      (parts.size() == 2 || shareMicros(parts[2], step));
+  if (!shares) {
+    int32_t v[3] = {0, 0, 1};
+    bool share = false;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+      if (!thresholdOf(text, parts[i], total, v[i], share, F)) return false;
+    lo = v[0];
+    hi = v[1];
+    step = v[2];
+  }
+  if (step <= 0) return usage(F, "--winset " + text + ": the step must be above 0");
+  if (hi < lo) return usage(F, "--winset " + text + ": the range runs downwards");
+  if (static_cast<uint64_t>((hi - lo) / step) >= MAXQUOTAS)
+    return usage(F, "--winset " + text + ": more than " + std::to_string(MAXQUOTAS) + " quotas");
+  for (int64_t x = lo; x <= hi; x += step) {
+    int64_t q = x;
+    if (shares) WINSETSHARE(microsText(x), total, q);
+    add(q);
+  }
+  return true;
+}
+
+// The weights of vote system K (0: the primary game's).
+const GEWTYP& weightsOf(const GAMETYP& game, int k) { return k == 0 ? game.GEW : game.GEWX[k]; }
+
+// Finds the range among the --winset texts of every vote system.
+bool findSweep(const ARGSTYP& a, const GAMETYP& game, SWEEPTYP& sweep, FAILTYP& F) {
+  for (int k = 0; k < game.VS && k < MAXSYSTEMS; ++k)
+    for (std::size_t w = 0; w < a.WINSETS[k].size(); ++w) {
+      const std::string& text = a.WINSETS[k][w];
+      const std::vector<std::string> fields = split(text, ',');
+      for (std::size_t d = 0; d < fields.size(); ++d) {
+        if (fields[d].find(':') == std::string::npos) continue;
+        if (sweep.SYSTEM >= 0) return usage(F, "--winset: one range of thresholds at most");
+        sweep.SYSTEM = k;
+        sweep.WINSET = w;
+        sweep.SUBGAME = d;
+        const int64_t total = d < game.MM
+                                  ? CUMULATEDWEIGHT(CODEOF(game.DATASTRUCTURE), game.NN,
+                                                    weightsOf(game, k), static_cast<int>(d + 1))
+                                  : 0;
+        if (!quotasOf(text, fields[d], total, sweep.QUOTAS, F)) return false;
+      }
+    }
+  return true;
+}
+
+// The win sets of vote system K: thresholds into M[subgame][win set], boxes
+// into G, with the checks of the win-set dialogue; the swept threshold is
+// QUOTA. SET learns the whole number of a share or of the sweep.
+bool winSets(const ARGSTYP& a, int k, const GAMETYP& game, const SWEEPTYP& sweep, int64_t quota,
+             int32_t& thres, GEWTYP& m, GTYP& g, CLISETTYP& set, FAILTYP& F) {
+  const std::vector<std::string>& texts = a.WINSETS[k];
   thres = static_cast<int32_t>(texts.size());
   if (!WINSETCOUNTOK(thres)) return usage(F, THRESNUMBERMSG);
-  std::vector<int32_t> values;
+  const GEWTYP& gew = weightsOf(game, k);
   for (int w = 1; w <= thres; ++w) {
     const std::string& text = texts[static_cast<std::size_t>(w - 1)];
-    if (!numberList("--winset", text, values, F)) return false;
-    if (values.size() != game.MM)
-      return usage(F, "--winset " + text + ": " + std::to_string(values.size()) +
+    const std::vector<std::string> fields = split(text, ',');
+    if (fields.size() != game.MM)
+      return usage(F, "--winset " + text + ": " + std::to_string(fields.size()) +
                           " thresholds for " + std::to_string(game.MM) +
                           (game.MM == 1 ? " subgame" : " subgames"));
-    for (int d = 1; d <= game.MM; ++d) g[w][d][1] = values[static_cast<std::size_t>(d - 1)];
+    for (int d = 1; d <= game.MM; ++d) {
+      const std::string& field = fields[static_cast<std::size_t>(d - 1)];
+      int32_t value = 0;
+      bool share = false;
+      if (field.find(':') != std::string::npos) {
+        value = static_cast<int32_t>(quota);
+        share = true;
+      } else {
+        const int64_t total = CUMULATEDWEIGHT(CODEOF(game.DATASTRUCTURE), game.NN, gew, d);
+        if (!thresholdOf(text, field, total, value, share, F)) return false;
+      }
+      if (share && !set.HASQUOTA && (sweep.SYSTEM < 0 || field.find(':') != std::string::npos)) {
+        set.HASQUOTA = true;
+        set.QUOTA = value;
+      }
+      g[w][d][1] = value;
+    }
     if (!WINSETCOMPLETE(w, m, g, CODEOF(game.DATASTRUCTURE), game.MM, game.NN, gew))
       return usage(F, THRESMSG);
   }
   return true;
 }
 
-bool typos(const std::string& file, const DATAWARNINGS& warn, FAILTYP& F);
-
-// The further vote systems of the multiple-weights version: each data file
-// must be a weighted game of the primary game's shape, with as many win sets.
-bool voteSystems(const ARGSTYP& a, GAMETYP& game, RULETYP& rule, FAILTYP& F) {
-  game.VS = static_cast<int32_t>(a.SYSTEMS.size()) + 1;
-  for (int k = 1; k < game.VS; ++k) {
-    game.NAME1 = dataName(a.SYSTEMS[static_cast<std::size_t>(k - 1)]);
-    GAMETYP system;
-    int32_t flag = 0, datastructure = 0;
-    DATAWARNINGS warn;
-    DATALOAD(game.NAME1, datastructure, system.N, system.MM, system.NN, system.GEW, system.MEM,
-             flag, &warn);
-    if (flag != 0 || !wrun::SYSTEMFITS(game, datastructure, system.N, system.MM, system.NN))
-      return fail(F, EXITREFUSED, "...system error on loading " + game.NAME1 + ".inp");
-    if (!typos(game.NAME1 + ".inp", warn, F)) return false;
+// The rule of one run at QUOTA: the win sets of every vote system and the
+// options beyond them.
+bool ruleOf(const ARGSTYP& a, const GAMETYP& game, VERSION version, const SWEEPTYP& sweep,
+            int64_t quota, RULETYP& rule, CLISETTYP& set, FAILTYP& F) {
+  rule.GAME = version;
+  if (!winSets(a, 0, game, sweep, quota, rule.THRES, rule.M, rule.G, set, F)) return false;
+  if (!ruleOptions(a, game, rule, F)) return false;
+  for (int k = 1; version == VERSION::MULTIPLE && k < game.VS; ++k) {
     if (a.WINSETS[k].size() != a.WINSETS[0].size())
       return usage(F, "...unequal numbers of thresholds");
     int32_t thres = 0;
     GTYP g{};
-    if (!winSets(a.WINSETS[k], game, system.GEW, thres, rule.MX[k], g, F)) return false;
-    game.GEWX[k] = system.GEW;
+    if (!winSets(a, k, game, sweep, quota, thres, rule.MX[k], g, set, F)) return false;
   }
   return true;
 }
@@ -175,9 +467,6 @@ bool ruleOptions(const ARGSTYP& a, const GAMETYP& game, RULETYP& rule, FAILTYP& 
     if (values.size() != 1) return usage(F, "--overall " + a.OVERALL + ": one number expected");
     if (!threshold16("--overall", values[0], F)) return false;
     rule.T1 = values[0];
-    // The public good dialogue lowers an overall threshold above the number
-    // of players to it.
-    if (a.INDEX == INDEXTYP::PUBLICGOOD && rule.T1 > game.N) rule.T1 = game.N;
   }
   // The standard version counts T1 as a least number of members; the
   // multiple-weights version takes the rule and the unit given.
@@ -212,30 +501,6 @@ bool typos(const std::string& file, const DATAWARNINGS& warn, FAILTYP& F) {
     lines += file + ":" + std::to_string(w.LINE) + ": " + DATAWARNREASON(w) + " '" + w.TEXT + "'";
   }
   return fail(F, EXITREFUSED, lines);
-}
-
-// The game and the rule of a run, loaded and checked as the dialogue
-// checks them.
-bool gameAndRule(const ARGSTYP& a, GAMETYP& game, RULETYP& rule, FAILTYP& F) {
-  const std::string name = dataName(a.GAME);
-  DATAWARNINGS warn;
-  if (GAMELOAD(name, game, &warn) != 0)
-    return fail(F, EXITREFUSED, "...system error on loading " + name + ".inp");
-  if (!typos(name + ".inp", warn, F)) return false;
-  if (!GAMESIZEOK(game)) return fail(F, EXITREFUSED, "...number of players/subgames not allowed");
-  rule.GAME = versionOf(a);
-  if (!HASENGINE(a.INDEX, game.DATASTRUCTURE, rule.GAME))
-    return fail(F, EXITREFUSED, "...error on input file format");
-  if (!winSets(a.WINSETS[0], game, game.GEW, rule.THRES, rule.M, rule.G, F)) return false;
-  if (!ruleOptions(a, game, rule, F)) return false;
-  if (rule.GAME == VERSION::MULTIPLE && !voteSystems(a, game, rule, F)) return false;
-  if (rule.GAME == VERSION::SPATIAL) {
-    game.NAME1 = dataName(a.POSITIONS);
-    int32_t flag = 0;
-    POSITIONLOAD(game.NAME1, game.NTHEME, game.N, game.POSITION, flag);
-    if (flag != 0) return fail(F, EXITREFUSED, "...system error on loading " + game.NAME1);
-  }
-  return true;
 }
 
 // The progress bar of a long run on standard error. The engines call back
@@ -286,55 +551,78 @@ double vectorsOf(const GAMETYP& game, const RULETYP& rule) {
   return all;
 }
 
-// Runs the engine of the index, with the progress hooks when standard
-// error is a terminal, and makes the run the outputs read.
-bool compute(const ARGSTYP& a, const GAMETYP& game, const RULETYP& rule, CLIRUNTYP& run,
-             FAILTYP& F) {
-  PROGRESSTYP progress;
-  wcore::Visitor visitor;
-  HOOKSTYP hooks;
-  if (plat::stderrIsTerminal()) {
-    progress.columns = plat::stderrColumns();
-    if (game.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
-      progress.total = std::ldexp(1.0, game.N) - 1;
-      visitor.ctx = &progress;
-      visitor.every = everyCoalition;
-      hooks.VISITOR = &visitor;
-    } else {
-      progress.total = vectorsOf(game, rule);
-      hooks.PROGRESS = everyVector;
-      hooks.DATA = &progress;
-    }
-  }
+// The engine of INDEX on GAME under RULE, as the run the outputs read.
+STATUSTYP engineRun(INDEXTYP index, const GAMETYP& game, const RULETYP& rule, const HOOKSTYP& hooks,
+                    RUNTYP& run) {
   const plat::Stamp time1 = plat::now();
-  STATUSTYP status = STATUSTYP::DONE;
-  if (a.INDEX == INDEXTYP::SHAPLEY) {
-    const SHAPLEYRES res = SHAPLEY(game, rule, hooks);
-    status = res.STATUS;
-    run.R = RUNOF(game, rule, res, time1, plat::now());
-    run.KIND = &SHAPLEYKIND();
-  } else if (a.INDEX == INDEXTYP::BANZHAF) {
-    const BANZHAFRES res = BANZHAF(game, rule, hooks);
-    status = res.STATUS;
-    run.R = RUNOF(game, rule, res, time1, plat::now());
-    run.KIND = &BANZHAFKIND();
-    if (a.COLEMAN) {
-      if (status == STATUSTYP::DONE && !COLEMANFITS(run.R))
-        return fail(F, EXITREFUSED, "...coleman: weighted data of the standard version only");
-      run.KIND = &COLEMANKIND();
+  switch (index) {
+    case INDEXTYP::SHAPLEY: {
+      const SHAPLEYRES res = SHAPLEY(game, rule, hooks);
+      run = RUNOF(game, rule, res, time1, plat::now());
+      return res.STATUS;
     }
-  } else {
-    const PUBLICGOODRES res = PUBLICGOOD(game, rule, hooks);
-    status = res.STATUS;
-    run.R = RUNOF(game, rule, res, time1, plat::now());
-    run.KIND = &PUBLICGOODKIND();
+    case INDEXTYP::BANZHAF: {
+      const BANZHAFRES res = BANZHAF(game, rule, hooks);
+      run = RUNOF(game, rule, res, time1, plat::now());
+      return res.STATUS;
+    }
+    case INDEXTYP::PUBLICGOOD:
+      break;
   }
-  progress.clear();
-  if (status == STATUSTYP::NOENGINE) return fail(F, EXITREFUSED, "...error on input file format");
-  if (status != STATUSTYP::DONE)
-    return fail(F, EXITREFUSED, "...number of players/subgames not allowed");
-  for (const std::string& s : a.SYSTEMS) run.SYSTEMS.push_back(dataName(s));
-  run.NAMES = NAMESLOAD(game.NAME, game);
+  const PUBLICGOODRES res = PUBLICGOOD(game, rule, hooks);
+  run = RUNOF(game, rule, res, time1, plat::now());
+  return res.STATUS;
+}
+
+// Runs the engine of each index of KINDS once (indices of one engine share
+// its run), with the progress hooks when standard error is a terminal, and
+// adds the runs the outputs read to SET.
+bool compute(const ARGSTYP& a, const LOADEDTYP& L, const RULETYP& rule,
+             const std::vector<const REPORTKINDTYP*>& kinds, CLISETTYP& set, FAILTYP& F) {
+  const GAMETYP& game = L.GAME;
+  std::unique_ptr<RUNTYP> done[3];
+  for (const REPORTKINDTYP* kind : kinds) {
+    std::unique_ptr<RUNTYP>& r = done[static_cast<std::size_t>(kind->INDEX)];
+    if (!r) {
+      PROGRESSTYP progress;
+      wcore::Visitor visitor;
+      HOOKSTYP hooks;
+      if (plat::stderrIsTerminal()) {
+        progress.columns = plat::stderrColumns();
+        if (game.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
+          progress.total = std::ldexp(1.0, game.N) - 1;
+          visitor.ctx = &progress;
+          visitor.every = everyCoalition;
+          hooks.VISITOR = &visitor;
+        } else {
+          progress.total = vectorsOf(game, rule);
+          hooks.PROGRESS = everyVector;
+          hooks.DATA = &progress;
+        }
+      }
+      RULETYP own = rule;
+      // The public good dialogue lowers an overall threshold above the
+      // number of players to it.
+      if (kind->INDEX == INDEXTYP::PUBLICGOOD && own.T1 > game.N) own.T1 = game.N;
+      r = std::make_unique<RUNTYP>();
+      const STATUSTYP status = engineRun(kind->INDEX, game, own, hooks, *r);
+      progress.clear();
+      if (status == STATUSTYP::NOENGINE)
+        return fail(F, EXITREFUSED, "...error on input file format");
+      if (status != STATUSTYP::DONE)
+        return fail(F, EXITREFUSED, "...number of players/subgames not allowed");
+    }
+    if (kind == &COLEMANKIND() && !COLEMANFITS(*r)) {
+      if (a.ALL) continue;
+      return fail(F, EXITREFUSED, "...coleman: weighted data of the standard version only");
+    }
+    CLIRUNTYP run;
+    run.KIND = kind;
+    run.R = *r;
+    run.NAMES = L.NAMES;
+    run.SYSTEMS = L.SYSTEMNAMES;
+    set.RUNS.push_back(std::move(run));
+  }
   return true;
 }
 
@@ -355,10 +643,11 @@ int appendOrCreate(plat::TextOut& out, const std::string& path, bool& created) {
 // and the number block to the ".ouu" file as the menu command appends them.
 // Any failure rolls every one of them back.
 struct FILESTYP {
-  plat::TextOut file[3];
-  std::string path[3];
-  bool created[3] = {};
-  bool open[3] = {};
+  static constexpr int FILES = 4;  // the output, the .out and .ouu files, the plot
+  plat::TextOut file[FILES];
+  std::string path[FILES];
+  bool created[FILES] = {};
+  bool open[FILES] = {};
   std::string error;
 
   // Writes TEXT (and HEADER first into a new file) to file I; false on
@@ -382,14 +671,14 @@ struct FILESTYP {
     return false;
   }
   void rollback() {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < FILES; ++i) {
       if (!open[i]) continue;
       file[i].rollback();  // a file this run created is removed again
       open[i] = false;
     }
   }
   bool close() {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < FILES; ++i) {
       if (!open[i]) continue;
       open[i] = false;
       if (int code = file[i].commit()) {
@@ -401,22 +690,38 @@ struct FILESTYP {
   }
 };
 
-bool writeOutputs(const ARGSTYP& a, const CLIRUNTYP& run, const SETTINGSTYP& S,
-                  const std::string& text, FAILTYP& F) {
+// The report texts (BLOCK: the number blocks) of every run of SETS for the
+// files the menu command appends to, once for indices that share one.
+std::string fileReports(const std::vector<CLISETTYP>& sets, bool block, int prec) {
+  std::string text;
+  for (const CLISETTYP& set : sets) {
+    std::vector<REPORTPROC> written;
+    for (const CLIRUNTYP& run : set.RUNS) {
+      const REPORTPROC proc = block ? run.KIND->BLOCK : run.KIND->TEXT;
+      if (std::find(written.begin(), written.end(), proc) != written.end()) continue;
+      written.push_back(proc);
+      text += REPORTSTRING(run.R, run.KIND->PIVOTS, proc, prec);
+    }
+  }
+  return text;
+}
+
+bool writeOutputs(const ARGSTYP& a, const std::vector<CLISETTYP>& sets, const SETTINGSTYP& S,
+                  const std::string& text, const std::string& plot, FAILTYP& F) {
   FILESTYP files;
   if (!a.OUTPUT.empty() && !files.write(0, a.OUTPUT, text, "", true))
     return fail(F, EXITREFUSED, files.error);
   if (a.FILES) {
-    const REPORTKINDTYP& kind = *run.KIND;
-    const std::string base = S.OUTPUTFILE ? run.R.NAME : S.NAMEOUT;
-    if (!files.write(1, base + ".out", REPORTSTRING(run.R, kind.PIVOTS, kind.TEXT),
-                     REPORTHEADER(run.R), false))
+    const RUNTYP& first = sets[0].RUNS[0].R;
+    const std::string base = S.OUTPUTFILE ? first.NAME : S.NAMEOUT;
+    if (!files.write(1, base + ".out", fileReports(sets, false, 4), REPORTHEADER(first), false))
       return fail(F, EXITREFUSED, files.error);
     if (S.OUTPUTTAB == 1 &&
-        !files.write(2, base + ".ouu", REPORTSTRING(run.R, kind.PIVOTS, kind.BLOCK, S.PREC), "",
-                     false))
+        !files.write(2, base + ".ouu", fileReports(sets, true, S.PREC), "", false))
       return fail(F, EXITREFUSED, files.error);
   }
+  if (!a.PLOT.empty() && !files.write(3, a.PLOT, plot, "", true))
+    return fail(F, EXITREFUSED, files.error);
   // Standard output goes first, while the files can still be rolled back:
   // a full disk or a closed pipe there leaves every file as it was.
   if (a.OUTPUT.empty()) {
@@ -433,121 +738,212 @@ bool writeOutputs(const ARGSTYP& a, const CLIRUNTYP& run, const SETTINGSTYP& S,
   return true;
 }
 
-// The text of the chosen format.
-std::string outputText(const ARGSTYP& a, const CLIRUNTYP& run) {
-  if (a.FORMAT == "csv") return CSVTEXT(run);
-  if (a.FORMAT == "json") return JSONTEXT(run);
-  return REPORTSTRING(run.R, run.KIND->PIVOTS, run.KIND->TEXT);
+// An output (--output, --plot) must not replace a file the run reads.
+bool outputFits(const std::string& option, const std::string& path, const LOADEDTYP& L,
+                FAILTYP& F) {
+  std::error_code ec;
+  if (path.empty() || !std::filesystem::exists(path, ec)) return true;
+  for (const std::string& input : L.INPUTS)
+    if (std::filesystem::is_regular_file(input, ec) && std::filesystem::equivalent(path, input, ec))
+      return usage(F, option + " " + path + ": the run reads this file");
+  return true;
 }
 
-int runArgs(const ARGSTYP& a, FAILTYP& F) {
+int runArgs(ARGSTYP& a, FAILTYP& F) {
   SETTINGSTYP S;
   S.VKXPATH = DEFAULTPATH;
   INIDATA(S);
-  GAMETYP game;
-  RULETYP rule;
-  CLIRUNTYP run;
-  if (!gameAndRule(a, game, rule, F) || !compute(a, game, rule, run, F)) return F.STATUS;
-  if (!writeOutputs(a, run, S, outputText(a, run), F)) return F.STATUS;
+  if (a.OUTPUT == "-") a.OUTPUT.clear();
+  const VERSION version = versionOf(a);
+  LOADEDTYP L;
+  std::vector<const REPORTKINDTYP*> kinds;
+  SWEEPTYP sweep;
+  if (!loadGame(a, version, L, F) || !chooseKinds(a, L.GAME, version, kinds, F) ||
+      !findSweep(a, L.GAME, sweep, F) || !outputFits("--output", a.OUTPUT, L, F) ||
+      !outputFits("--plot", a.PLOT, L, F))
+    return F.STATUS;
+  if (a.FILES && S.OUTPUTFILE && !L.DATAFILE)
+    return (usage(F, "--files: the game comes from no data file to write beside"), F.STATUS);
+  // The game is loaded and checked once; each quota of a sweep is one rule.
+  std::vector<int64_t> quotas = sweep.QUOTAS;
+  if (quotas.empty()) quotas.push_back(0);
+  std::vector<CLISETTYP> sets;
+  for (const int64_t quota : quotas) {
+    RULETYP rule;
+    CLISETTYP set;
+    if (!ruleOf(a, L.GAME, version, sweep, quota, rule, set, F) ||
+        !compute(a, L, rule, kinds, set, F))
+      return F.STATUS;
+    sets.push_back(std::move(set));
+  }
+  std::string text;
+  if (a.FORMAT == "csv")
+    text = CSVTEXT(sets, a.TOTALS);
+  else if (a.FORMAT == "json")
+    text = JSONTEXT(sets, sweep.SYSTEM >= 0);
+  else
+    text = REPORTTEXT(sets);
+  const std::string plot = a.PLOT.empty() ? "" : PLOTSVG(sets, sweep.SYSTEM >= 0);
+  if (!writeOutputs(a, sets, S, text, plot, F)) return F.STATUS;
   return 0;
 }
+
+// The options of one command and what they take in, for the order in which
+// --winset, --system and --system-weights were typed.
+struct COMMANDTYP {
+  CLI::App* SUB = nullptr;
+  std::vector<std::string> WINSETS, SYSTEMS, TYPED;
+  CLI::Option* WINSETOPT = nullptr;
+  CLI::Option* SYSTEMOPT = nullptr;
+  CLI::Option* TYPEDOPT = nullptr;
+};
 
 // The options of one index; SHAPLEY and BANZHAF take the rule of the
 // multiple-weights version, SHAPLEY alone the spatial and working-plan
 // versions, and neither count-vector version is offered for the public good.
-CLI::App* indexCommand(CLI::App& app, const char* name, const char* title, INDEXTYP index,
-                       ARGSTYP& a, std::vector<std::string>& winsets,
-                       std::vector<std::string>& systems, CLI::Option*& winsetOpt,
-                       CLI::Option*& systemOpt) {
-  CLI::App* sub = app.add_subcommand(name, title);
-  sub->callback([&a, index, name] {
-    a.INDEX = index;
-    a.USAGE = usageLine(name);
+// `all` and lists of indices take every option. GAMEREQUIRED: no
+// --weights or --members stands in for the game file.
+void indexCommand(CLI::App& app, const char* name, const std::string& title, INDEXTYP index,
+                  bool gameRequired, ARGSTYP& a, COMMANDTYP& c) {
+  CLI::App* sub = c.SUB = app.add_subcommand(name, title);
+  sub->callback([&a, name] {
+    if (a.KINDS.empty()) a.KINDS.push_back(INDEXNAMED(name));
+    if (a.USAGE.empty()) a.USAGE = usageLine(name);
   });
-  sub->add_option("GAME", a.GAME, "the data file, with or without .inp")
-      ->required()
-      ->type_name("FILE");
-  winsetOpt = sub->add_option("--winset", winsets,
-                              "one win set: a threshold per subgame, comma-separated; repeat "
-                              "for up to 10 win sets (after --system: that system's win sets)")
-                  ->required()
-                  ->expected(1)
-                  ->take_all()
-                  ->type_name("T[,T...]");
+  CLI::Option* game =
+      sub->add_option("GAME", a.GAME,
+                      "the data file, with or without .inp; - (or /dev/stdin, a pipe) reads "
+                      "the data file from standard input")
+          ->type_name("FILE");
+  if (gameRequired) game->required();
+  sub->add_option("--weights", a.WEIGHTS,
+                  "instead of GAME: the weights of one subgame, each optionally named "
+                  "(DE:29,FR:29,...); repeat for each further subgame")
+      ->expected(1)
+      ->take_all()
+      ->type_name("[NAME:]W,...");
+  sub->add_option("--members", a.MEMBERS,
+                  "instead of GAME: the sizes of unweighted chambers, one per subgame")
+      ->type_name("N,N...");
+  c.WINSETOPT =
+      sub->add_option("--winset", c.WINSETS,
+                      "one win set: a threshold per subgame, comma-separated, each a whole "
+                      "number, a share of the subgame's total (62%, majority) or, for one "
+                      "threshold, a range LO:HI[:STEP] (50%:75%:1%) run quota by quota; "
+                      "repeat for up to 10 win sets (after --system: that system's win sets)")
+          ->required()
+          ->expected(1)
+          ->take_all()
+          ->type_name("T[,T...]");
   sub->add_option("--overall", a.OVERALL,
                   index == INDEXTYP::PUBLICGOOD
                       ? "overall threshold: a least number of players (weighted data)"
                       : "overall threshold (weighted data), 0..65535")
       ->type_name("N");
-  systemOpt = sub->add_option("--system", systems,
-                              "a further vote system: a data file of the same players "
-                              "(multiple weights, up to 3 times); the --winset options after "
-                              "it are its win sets")
-                  ->expected(1)
-                  ->take_all()
-                  ->type_name("FILE");
+  c.SYSTEMOPT = sub->add_option("--system", c.SYSTEMS,
+                                "a further vote system: a data file of the same players "
+                                "(multiple weights, up to 3 times); the --winset options after "
+                                "it are its win sets")
+                    ->expected(1)
+                    ->take_all()
+                    ->type_name("FILE");
+  c.TYPEDOPT = sub->add_option("--system-weights", c.TYPED,
+                               "a further vote system typed as its weights, the subgames "
+                               "separated by / (1,2,3/4,5); like --system")
+                   ->expected(1)
+                   ->take_all()
+                   ->type_name("W,.../W,...");
   CLI::Option* isa = nullptr;
   if (index != INDEXTYP::PUBLICGOOD) {
     sub->add_option("--overall-rule", a.RULE,
                     "multiple weights: a coalition below the overall threshold loses (and), "
                     "or one reaching it wins (or)")
         ->type_name("and|or")
-        ->check(CLI::IsMember({"and", "or"}))
-        ->needs(systemOpt);
+        ->check(CLI::IsMember({"and", "or"}));
     sub->add_option("--overall-unit", a.UNIT,
                     "multiple weights: the overall threshold counts members or first-system "
                     "votes")
         ->type_name("members|votes")
-        ->check(CLI::IsMember({"members", "votes"}))
-        ->needs(systemOpt);
+        ->check(CLI::IsMember({"members", "votes"}));
     sub->add_option("--blocking", a.BLOCKING,
                     "multiple weights: a coalition loses when the players outside it hold more "
                     "than this in the second vote system, even without the smallest of them")
-        ->type_name("T")
-        ->needs(systemOpt);
+        ->type_name("T");
     isa = sub->add_option("--isa", a.ISA,
                           "unweighted chambers, count-vector version: overall thresholds T1 and "
                           "T2 over the first A1 and A2 chambers")
               ->type_name("T1,A1,T2,A2")
-              ->excludes(systemOpt);
+              ->excludes(c.SYSTEMOPT)
+              ->excludes(c.TYPEDOPT);
   }
   if (index == INDEXTYP::SHAPLEY) {
     sub->add_flag("--working-plan", a.WORKINGPLAN,
                   "the count-vector version for working plans: T1 binds win set 1 only, T2 "
                   "win set 2 only")
-        ->excludes(systemOpt);
+        ->excludes(c.SYSTEMOPT)
+        ->excludes(c.TYPEDOPT);
     sub->add_option("--positions", a.POSITIONS,
                     "spatial version: coalitions weighted by the similarity of the positions "
                     "in this file (.pos)")
         ->type_name("FILE")
-        ->excludes(systemOpt)
+        ->excludes(c.SYSTEMOPT)
+        ->excludes(c.TYPEDOPT)
         ->excludes(isa)
         ->excludes("--working-plan");
   }
-  sub->add_option("--format", a.FORMAT, "report (the .out text, the default), csv or json")
+  sub->add_option("--format", a.FORMAT,
+                  "report (the .out text, the default), csv (one row per player) or json")
       ->type_name("report|csv|json")
       ->check(CLI::IsMember({"report", "csv", "json"}));
-  sub->add_option("--output", a.OUTPUT, "write to this file instead of standard output")
+  sub->add_flag("--totals", a.TOTALS, "csv: end each table in the report's \"sum of all\" row");
+  sub->add_option("--output", a.OUTPUT,
+                  "write to this file instead of standard output (- : standard output); "
+                  "never one of the run's own input files")
       ->type_name("FILE");
+  sub->add_option("--plot", a.PLOT,
+                  "also draw the run as an SVG picture: each player's index beside its weight "
+                  "share, or for a range each player's index against the quota")
+      ->type_name("FILE.svg");
   sub->add_flag("--files", a.FILES,
                 "also append the report to GAME.out (and the number block to GAME.ouu when "
                 "vkx.ini says outputtab=1), as the menu command does");
-  sub->footer(std::string("Example:\n  vkx ") + name + " council --winset 255 --format csv");
-  return sub;
+  sub->footer(std::string("Examples:\n  vkx ") + name +
+              " council --winset 255 --format csv\n  vkx " + name +
+              " --weights DE:29,FR:29,PL:27,NL:13 --winset 62% --format csv\n  vkx " + name +
+              " council --winset 50%:80%:1% --plot quota.svg --format csv");
 }
 
-// The --winset and --system values in the order typed: each --system opens
-// the win sets of the next vote system.
-bool assignWinsets(const CLI::App& sub, const CLI::Option* winsetOpt, const CLI::Option* systemOpt,
-                   const std::vector<std::string>& winsets, const std::vector<std::string>& systems,
-                   ARGSTYP& a, FAILTYP& F) {
-  if (systems.size() >= MAXSYSTEMS)
+// The --winset, --system and --system-weights values in the order typed:
+// each further vote system opens the win sets of the next one.
+bool assignWinsets(const COMMANDTYP& c, ARGSTYP& a, FAILTYP& F) {
+  if (c.SYSTEMS.size() + c.TYPED.size() >= MAXSYSTEMS)
     return usage(F,
                  "--system: at most " + std::to_string(MAXSYSTEMS - 1) + " further vote systems");
-  std::size_t w = 0, k = 0;
-  for (const CLI::Option* o : sub.parse_order()) {
-    if (o == systemOpt) a.SYSTEMS.push_back(systems[k++]);
-    if (o == winsetOpt && w < winsets.size()) a.WINSETS[k].push_back(winsets[w++]);
+  std::size_t w = 0, k = 0, t = 0;
+  for (const CLI::Option* o : c.SUB->parse_order()) {
+    if (o == c.SYSTEMOPT) a.SYSTEMS.push_back({c.SYSTEMS[k++], false});
+    if (o == c.TYPEDOPT) a.SYSTEMS.push_back({c.TYPED[t++], true});
+    if (o == c.WINSETOPT && w < c.WINSETS.size())
+      a.WINSETS[a.SYSTEMS.size()].push_back(c.WINSETS[w++]);
+  }
+  // The options of the multiple-weights version need a further vote system.
+  if (a.SYSTEMS.empty())
+    for (const char* name : {"--overall-rule", "--overall-unit", "--blocking"})
+      if (c.SUB->get_option_no_throw(name) && c.SUB->get_option_no_throw(name)->count() > 0)
+        return usage(F, std::string(name) + " requires --system");
+  return true;
+}
+
+// An index list typed as the command: "all", or names of the registry
+// joined by commas ("shapley,banzhaf"). NAMES gets the indices, BAD the
+// first name the registry does not know.
+bool indexList(std::string_view first, std::vector<const REPORTKINDTYP*>& kinds, std::string& bad) {
+  if (first == "all") return true;
+  if (first.find(',') == std::string_view::npos) return false;
+  for (const std::string& name : split(std::string(first), ',')) {
+    const REPORTKINDTYP* kind = INDEXNAMED(name);
+    if (!kind && bad.empty()) bad = "\"" + name + "\"";
+    if (kind && std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
   }
   return true;
 }
@@ -578,7 +974,10 @@ std::string PROGRESSTEXT(double FRACTION, double SECONDS, int WIDTH) {
 bool CLIWANTED(int ARGC, char** ARGV) {
   if (ARGC < 2) return false;
   const std::string_view first = ARGV[1];
-  return INDEXNAMED(first) != nullptr || first == "--help" || first == "-h" || first == "--version";
+  std::vector<const REPORTKINDTYP*> kinds;
+  std::string bad;
+  return INDEXNAMED(first) != nullptr || indexList(first, kinds, bad) || first == "--help" ||
+         first == "-h" || first == "--version";
 }
 
 int CLIMAIN(int ARGC, char** ARGV) {
@@ -591,26 +990,41 @@ int CLIMAIN(int ARGC, char** ARGV) {
   app.footer(
       "Without arguments vkx starts the interactive program (a terminal of at least 80 x 25);\n"
       "vkx --keys FILE runs it with the keys in FILE and prints the final screen.\n"
+      "vkx all GAME ... (or vkx shapley,banzhaf GAME ...) computes several indices in one run.\n"
       "Run vkx INDEX --help for the options of an index; man vkx for the whole manual.");
   ARGSTYP a;
-  std::vector<std::string> winsets[4], systems[4];
-  CLI::Option* winsetOpt[4] = {};
-  CLI::Option* systemOpt[4] = {};
-  CLI::App* subs[4] = {
-      indexCommand(app, "shapley", "Shapley-Shubik and inclusiveness indices", INDEXTYP::SHAPLEY, a,
-                   winsets[0], systems[0], winsetOpt[0], systemOpt[0]),
-      indexCommand(app, "banzhaf", "Banzhaf index, not normalised and normalised",
-                   INDEXTYP::BANZHAF, a, winsets[1], systems[1], winsetOpt[1], systemOpt[1]),
-      indexCommand(app, "publicgood", "public good index, MBP and Deegan-Packel index",
-                   INDEXTYP::PUBLICGOOD, a, winsets[2], systems[2], winsetOpt[2], systemOpt[2]),
-      indexCommand(app, "coleman",
-                   "Coleman's power to prevent and to initiate action (weighted, standard)",
-                   INDEXTYP::BANZHAF, a, winsets[3], systems[3], winsetOpt[3], systemOpt[3]),
-  };
-  subs[3]->parse_complete_callback([&a] { a.COLEMAN = true; });
+  // An index list is the command `all` with the indices it names.
+  std::vector<char*> argv(ARGV, ARGV + ARGC);
+  std::string listed, bad;
+  char allName[] = "all";
+  if (ARGC > 1 && INDEXNAMED(ARGV[1]) == nullptr && indexList(ARGV[1], a.KINDS, bad)) {
+    listed = ARGV[1];
+    a.ALL = a.KINDS.empty() && bad.empty();
+    a.USAGE = usageLine(listed);
+    argv[1] = allName;
+  }
+  // The game file is required unless the game is typed as options.
+  bool typedGame = false;
+  for (int i = 2; i < ARGC; ++i) {
+    const std::string_view arg = ARGV[i];
+    if (arg == "--") break;
+    for (const std::string_view option : {"--weights", "--members"})
+      if (arg.substr(0, option.size()) == option &&
+          (arg.size() == option.size() || arg[option.size()] == '='))
+        typedGame = true;
+  }
+  std::vector<COMMANDTYP> commands(INDICES().size() + 1);
+  for (std::size_t k = 0; k < INDICES().size(); ++k) {
+    const REPORTKINDTYP& kind = *INDICES()[k];
+    indexCommand(app, kind.NAME, INDEXTITLE(kind), kind.INDEX, !typedGame, a, commands[k]);
+  }
+  indexCommand(app, "all",
+               "every index the version offers, or those of a list (shapley,banzhaf), in one "
+               "run",
+               INDEXTYP::SHAPLEY, !typedGame, a, commands.back());
   FAILTYP F;
   try {
-    app.parse(ARGC, ARGV);
+    app.parse(static_cast<int>(argv.size()), argv.data());
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) {  // --help, --version
       errno = 0;
@@ -624,15 +1038,19 @@ int CLIMAIN(int ARGC, char** ARGV) {
       return 0;
     }
     std::fprintf(stderr, "vkx: %s\n", SHOWNTEXT(e.what()).c_str());
-    std::string index = "shapley|banzhaf|publicgood|coleman";
-    for (const CLI::App* sub : subs)
-      if (sub->parsed()) index = sub->get_name();
-    std::fprintf(stderr, "%s\n", usageLine(index).c_str());
+    std::string index = "shapley|banzhaf|publicgood|coleman|all";
+    for (const COMMANDTYP& c : commands)
+      if (c.SUB->parsed()) index = listed.empty() ? c.SUB->get_name() : listed;
+    std::fprintf(stderr, "%s\n", SHOWNTEXT(usageLine(index)).c_str());
     return EXITUSAGE;
   }
-  const int i = a.COLEMAN ? 3 : static_cast<int>(a.INDEX);
   int status = 0;
-  if (!assignWinsets(*subs[i], winsetOpt[i], systemOpt[i], winsets[i], systems[i], a, F))
+  const COMMANDTYP* parsed = &commands.back();
+  for (const COMMANDTYP& c : commands)
+    if (c.SUB->parsed()) parsed = &c;
+  if (!bad.empty())
+    status = (usage(F, "no index named " + bad + " in " + listed), F.STATUS);
+  else if (!assignWinsets(*parsed, a, F))
     status = F.STATUS;
   else
     status = runArgs(a, F);
@@ -645,7 +1063,7 @@ int CLIMAIN(int ARGC, char** ARGV) {
       if (end == std::string::npos) break;
       from = end + 1;
     }
-    if (status == EXITUSAGE) std::fprintf(stderr, "%s\n", a.USAGE.c_str());
+    if (status == EXITUSAGE) std::fprintf(stderr, "%s\n", SHOWNTEXT(a.USAGE).c_str());
   }
   return status;
 }

@@ -1,13 +1,17 @@
-// The command line: one index computed for one game and rule given as
-// arguments, without the menus, printed as the report, as CSV or as JSON.
+// The command line: indices computed for a game and rule given as
+// arguments, without the menus, printed as the report, as CSV or as JSON,
+// and drawn as SVG. The game comes from a data file, standard input or the
+// options; a threshold may be a share or a range of quotas.
 //
-//   vkx shapley|banzhaf|publicgood GAME[.inp] --winset T[,T...] [options]
+//   vkx shapley|banzhaf|publicgood|coleman GAME[.inp] --winset T[,T...] [options]
+//   vkx all|INDEX,INDEX... GAME|- --winset T[,T...] [options]
 #pragma once
 
 #include <string>
 
 // Whether the arguments ask for the command line rather than the
-// interactive program: an index name, --help, -h or --version comes first.
+// interactive program: an index name, "all", a comma list of index names,
+// --help, -h or --version comes first.
 bool CLIWANTED(int ARGC, char** ARGV);
 // Runs the command line. Returns the exit status: 0 done, 2 wrong usage
 // (the reason and the usage line on standard error), 3 a file that cannot

@@ -1,11 +1,13 @@
 #include "cli/output.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "common/numbers.h"
+#include "data/winsets.h"
 
 namespace {
 
@@ -168,39 +170,70 @@ std::string CSVFIELD(const std::string& RAW) {
   return quoted + "\"";
 }
 
-std::string CSVTEXT(const CLIRUNTYP& RUN) {
-  const REPORTKINDTYP& kind = *RUN.KIND;
-  const TOTALLED t(RUN);
-  std::string text = "subgame,player,name,weight";
-  for (int c = 0; c < kind.COLUMNS; ++c) text += std::string(",") + kind.TITLES[c];
+std::vector<std::string> CSVCOLUMNS(const CLISETTYP& SET) {
+  std::vector<std::string> titles;
+  for (const CLIRUNTYP& run : SET.RUNS)
+    for (int c = 0; c < run.KIND->COLUMNS; ++c) {
+      std::string title = run.KIND->TITLES[c];
+      if (std::find(titles.begin(), titles.end(), title) != titles.end())
+        title = std::string(run.KIND->NAME) + "_" + title;
+      titles.push_back(title);
+    }
+  return titles;
+}
+
+std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
+  std::string text;
+  if (SETS.empty() || SETS[0].RUNS.empty()) return text;
+  if (SETS[0].HASQUOTA) text += "quota,";
+  text += "subgame,player,name,weight";
+  for (const std::string& title : CSVCOLUMNS(SETS[0])) {
+    text += ',';
+    text += CSVFIELD(title);
+  }
   text += "\n";
-  double v[3];
-  // Fields are appended one by one: GCC 12 warns of a false overlapping copy
-  // (-Wrestrict) for a literal joined to a temporary string.
-  auto fields = [&](std::initializer_list<std::string> first) {
-    bool comma = false;
-    for (const std::string& f : first) {
-      if (comma) text += ',';
-      text += f;
-      comma = true;
-    }
-    for (int c = 0; c < kind.COLUMNS; ++c) {
-      text += ',';
-      text += NUMTEXT(v[c]);
-    }
-    text += '\n';
-  };
-  eachRow(t.R, [&](int i, int p) {
-    kind.VALUES(t.R, t.REP, i, p, v);
-    fields({std::to_string(i), p > 0 ? std::to_string(p) : "i", CSVFIELD(nameOf(RUN, i, p)),
-            p > 0 ? std::to_string(t.R.GEW[i][p]) : "1"});
-  });
-  kind.VALUES(t.R, t.REP, 0, 0, v);
-  fields({"", "", "sum of all", ""});
+  for (const CLISETTYP& set : SETS) {
+    std::vector<TOTALLED> runs;
+    for (const CLIRUNTYP& run : set.RUNS) runs.emplace_back(run);
+    const CLIRUNTYP& first = set.RUNS[0];
+    // Fields are appended one by one: GCC 12 warns of a false overlapping
+    // copy (-Wrestrict) for a literal joined to a temporary string.
+    auto fields = [&](std::initializer_list<std::string> lead, int i, int p) {
+      if (set.HASQUOTA) {
+        text += std::to_string(set.QUOTA);
+        text += ',';
+      }
+      bool comma = false;
+      for (const std::string& f : lead) {
+        if (comma) text += ',';
+        text += f;
+        comma = true;
+      }
+      for (std::size_t k = 0; k < runs.size(); ++k) {
+        const REPORTKINDTYP& kind = *set.RUNS[k].KIND;
+        double v[3];
+        kind.VALUES(runs[k].R, runs[k].REP, i, p, v);
+        for (int c = 0; c < kind.COLUMNS; ++c) {
+          text += ',';
+          text += NUMTEXT(v[c]);
+        }
+      }
+      text += '\n';
+    };
+    const RUNTYP& R = runs[0].R;
+    eachRow(R, [&](int i, int p) {
+      fields({std::to_string(i), p > 0 ? std::to_string(p) : "i", CSVFIELD(nameOf(first, i, p)),
+              p > 0 ? std::to_string(R.GEW[i][p]) : "1"},
+             i, p);
+    });
+    if (TOTALS) fields({"", "", "sum of all", ""}, 0, 0);
+  }
   return text;
 }
 
-std::string JSONTEXT(const CLIRUNTYP& RUN) {
+namespace {
+
+json runJson(const CLIRUNTYP& RUN) {
   const REPORTKINDTYP& kind = *RUN.KIND;
   const TOTALLED t(RUN);
   const RUNTYP& R = t.R;
@@ -254,7 +287,102 @@ std::string JSONTEXT(const CLIRUNTYP& RUN) {
   }
   out["time1"] = stampText(R.TIME1);
   out["time2"] = stampText(R.TIME2);
+  return out;
+}
+
+// The object of one set: a single index's object as it is, several
+// indices' objects joined into the first (their columns under the CSV's
+// titles, the keys the first lacks added, the last run's end time).
+json setJson(const CLISETTYP& SET) {
+  json out = runJson(SET.RUNS[0]);
+  if (SET.RUNS.size() > 1) {
+    const std::vector<std::string> titles = CSVCOLUMNS(SET);
+    json indices = json::array();
+    json columns = json::array();
+    std::size_t c = 0;
+    for (std::size_t k = 0; k < SET.RUNS.size(); ++k) {
+      const json one = k == 0 ? out : runJson(SET.RUNS[k]);
+      indices.push_back(one["index"]);
+      for (const auto& title : one["columns"]) {
+        const std::string name = title.get<std::string>();
+        columns.push_back(titles[c]);
+        if (k > 0) {
+          for (std::size_t r = 0; r < out["players"].size(); ++r)
+            out["players"][r][titles[c]] = one["players"][r][name];
+          out["sum_of_all"][titles[c]] = one["sum_of_all"][name];
+        }
+        ++c;
+      }
+      for (const auto& item : one.items())
+        if (!out.contains(item.key())) out[item.key()] = item.value();
+      out["time2"] = one["time2"];
+    }
+    json joined = {{"indices", indices}};
+    for (const auto& item : out.items())
+      if (item.key() != "index") joined[item.key()] = item.value();
+    joined["columns"] = columns;
+    out = joined;
+  }
+  if (SET.HASQUOTA) {
+    json quoted = {{"quota", SET.QUOTA}};
+    for (const auto& item : out.items()) quoted[item.key()] = item.value();
+    out = quoted;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string JSONTEXT(const std::vector<CLISETTYP>& SETS, bool ARRAY) {
+  json out = json::array();
+  for (const CLISETTYP& set : SETS)
+    if (!set.RUNS.empty()) out.push_back(setJson(set));
+  if (!ARRAY) out = out.empty() ? json::object() : out[0];
   // Names come from the data file as they are: bytes that are not UTF-8
   // become U+FFFD rather than failing the whole output.
   return out.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+std::string REPORTTEXT(const std::vector<CLISETTYP>& SETS) {
+  std::string text;
+  for (const CLISETTYP& set : SETS) {
+    std::vector<REPORTPROC> written;
+    for (const CLIRUNTYP& run : set.RUNS) {
+      if (std::find(written.begin(), written.end(), run.KIND->TEXT) != written.end()) continue;
+      written.push_back(run.KIND->TEXT);
+      text += REPORTSTRING(run.R, run.KIND->PIVOTS, run.KIND->TEXT);
+    }
+  }
+  return text;
+}
+
+std::vector<CLIROWTYP> CLIROWS(const CLIRUNTYP& RUN) {
+  const TOTALLED t(RUN);
+  const RUNTYP& R = t.R;
+  std::vector<CLIROWTYP> rows;
+  eachRow(R, [&](int i, int p) {
+    CLIROWTYP row;
+    row.LABEL = nameOf(RUN, i, p);
+    if (row.LABEL.empty())
+      row.LABEL = p == 0     ? "chamber " + std::to_string(i)
+                  : R.MM > 1 ? std::to_string(i) + "." + std::to_string(p)
+                             : std::to_string(p);
+    const double total =
+        static_cast<double>(CUMULATEDWEIGHT(CODEOF(R.DATASTRUCTURE), R.NN, R.GEW, i));
+    row.SHARE = p > 0 ? RATIO(R.GEW[i][p], total) : RATIO(1.0, R.NN[i]);
+    RUN.KIND->VALUES(R, t.REP, i, p, row.V);
+    rows.push_back(row);
+  });
+  return rows;
+}
+
+int CLISHARECOLUMN(const CLIRUNTYP& RUN) {
+  const std::vector<CLIROWTYP> rows = CLIROWS(RUN);
+  for (int c = 0; c < RUN.KIND->COLUMNS; ++c) {
+    double sum = 0;
+    std::size_t r = 0;
+    eachRow(RUN.R, [&](int i, int p) { sum += rows[r++].V[c] * (p > 0 ? 1 : RUN.R.NN[i]); });
+    if (std::fabs(sum - 1) < 1e-6) return c;
+  }
+  return -1;
 }

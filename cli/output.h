@@ -3,6 +3,7 @@
 // double precision.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,14 +27,47 @@ std::string CSVFIELD(const std::string& TEXT);
 // that a file name or an argument cannot drive the terminal.
 std::string SHOWNTEXT(std::string_view TEXT);
 
-// "subgame,player,name,weight" and the report's index column titles, then
-// one row per player of a weighted game (one per subgame, player "i" of
-// weight 1, for an unweighted game, as in the report) and a last row
+// The runs of one rule: one per index asked for, all of the same game and
+// rule. QUOTA is the whole number a threshold given as a share or swept over
+// a range stands for (HASQUOTA false: none was).
+struct CLISETTYP {
+  std::vector<CLIRUNTYP> RUNS;
+  bool HASQUOTA = false;
+  int64_t QUOTA = 0;
+};
+
+// The columns of the runs of SET after "subgame,player,name,weight": each
+// index's column titles in turn, a title already taken prefixed with the
+// index's name ("banzhaf_NBZ").
+std::vector<std::string> CSVCOLUMNS(const CLISETTYP& SET);
+// "subgame,player,name,weight" (led by "quota" when the sets have one) and
+// the columns of every index, then one row per player of a weighted game
+// (one per subgame, player "i" of weight 1, for an unweighted game, as in
+// the report) for each set in turn; with TOTALS each set ends in a row
 // ",,sum of all,," with the values of the report's "sum of all" line.
 // Lines end in LF.
-std::string CSVTEXT(const CLIRUNTYP& RUN);
-// One JSON object: the index and version, the game, the rule, the column
-// titles, one object per row as in the CSV, "sum of all", the number of
-// winning (minimal winning) coalitions, the decision probability (not for
-// the public good index) and the run's time stamps. Ends in LF.
-std::string JSONTEXT(const CLIRUNTYP& RUN);
+std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS);
+// One JSON object per set: the index and version, the game, the rule, the
+// column titles, one object per row as in the CSV, "sum of all", the number
+// of winning (minimal winning) coalitions, the decision probability (not for
+// the public good index) and the run's time stamps; "quota" first when the
+// set has one. A set of several indices is one object with "indices" and
+// every index's columns. ARRAY (a sweep): the objects in a JSON array.
+// Ends in LF.
+std::string JSONTEXT(const std::vector<CLISETTYP>& SETS, bool ARRAY);
+// The reports of every set, one after another: each index's report text,
+// once for indices that share one (banzhaf and coleman).
+std::string REPORTTEXT(const std::vector<CLISETTYP>& SETS);
+
+// One row of the player table for a picture: the player's name (or its
+// number), its weight's share of its subgame's total (one member's share in
+// an unweighted chamber), and the index columns' values.
+struct CLIROWTYP {
+  std::string LABEL;
+  double SHARE = 0;
+  double V[3] = {};
+};
+std::vector<CLIROWTYP> CLIROWS(const CLIRUNTYP& RUN);
+// The column of RUN that a picture shows: the first whose values over all
+// players add up to one (SS, NBZ, PGI), -1 for none (coleman).
+int CLISHARECOLUMN(const CLIRUNTYP& RUN);

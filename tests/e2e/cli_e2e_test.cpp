@@ -150,7 +150,7 @@ TEST(CommandLine, EveryIndexAndVersionAsTheMenuCommandComputesIt) {
     const std::size_t body = menuOut.find("\r\n", menuOut.find("\r\n") + 2) + 2;
     EXPECT_EQ(masked(report.out), masked(menuOut.substr(body)));
 
-    const Cli csv = cli(std::string(c.args) + " --format csv --files");
+    const Cli csv = cli(std::string(c.args) + " --format csv --totals --files");
     ASSERT_EQ(csv.status, 0) << csv.err;
     EXPECT_EQ(masked(testkit::readFile(base + ".out")), masked(menuOut));
     EXPECT_EQ(testkit::readFile(base + ".ouu"), menuOuu);
@@ -224,6 +224,20 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
        "typo.inp:6: file ends ''\n"},
       {"shapley \"$(printf 'a\\033]0;T\\007')\" --winset 1", 3,
        "...system error on loading a\\x1b]0;T\\x07.inp\n"},
+      // Games typed or piped, shares, ranges and lists of indices.
+      {"banzhaf --weights 4,x --winset 4", 2, "vkx: no whole number 'x' in --weights"},
+      {"banzhaf game --weights 4 --winset 4", 2, "exclude each other"},
+      {"banzhaf --members 3,4 --weights 4 --winset 4", 2, "exclude each other"},
+      {"banzhaf --weights 4,4 --winset 4 --files", 2, "no data file to write beside"},
+      {"banzhaf --weights 4,4 --winset 4 --system-weights 1 --winset 1", 3,
+       "...system error on loading --system-weights 1"},
+      {"banzhaf - --winset 4 </dev/null", 3, "-:1: file ends"},
+      {"banzhaf game --winset 4,x%", 2, "\"x%\" is not a whole number"},
+      {"banzhaf game --winset 4,101%", 2, "\"101%\" is not a whole number"},
+      {"banzhaf game --winset 4,1 --output game.inp", 2, "the run reads this file"},
+      {"shapley,nothing game --winset 4,1", 2, "no index named \"nothing\""},
+      {"all ugame --winset 2,3 --positions pos", 3, "...error on input file format"},
+      {"publicgood,shapley ugame --winset 2,3 --isa 4,2,0,0", 3, "...error on input file format"},
   };
   testkit::TempDir dir;
   writeGames();
@@ -269,7 +283,7 @@ TEST(CommandLine, CountsStayWholeAndLargeChambersStayFinite) {
   testkit::TempDir dir;
   // A weighted player's winning coalitions are a whole number in CSV.
   testkit::writeFile("w.inp", testkit::readFile(VKX_SOURCE_DIR "/examples/eu27-votes.inp"));
-  const Cli csv = cli("shapley w --winset 255 --format csv");
+  const Cli csv = cli("shapley w --winset 255 --format csv --totals");
   ASSERT_EQ(csv.status, 0) << csv.err;
   const Lines lines = split(csv.out, "\n");
   const Lines titles = csvFields(lines[0]);
@@ -423,4 +437,240 @@ TEST(CommandLine, RandomArgumentsEndInAnAnswer) {
       EXPECT_EQ(testkit::folderFiles("."), before) << args;
     }
   }
+}
+
+namespace {
+
+// A run's output with what differs between runs of the same game blanked:
+// the time stamps, the report's data file line, the JSON's file names.
+std::string same(const std::string& text) {
+  std::string out, last;
+  for (std::string line : split(text, "\n")) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const char* key : {"time1: ", "time 1: ", "primary data file: ", "  \"time1\": ",
+                            "  \"time2\": ", "    \"file\": "})
+      if (line.rfind(key, 0) == 0) line = key;
+    if (last == "    \"systems\": [") line = "(system)";
+    last = line;
+    out += line + "\n";
+  }
+  return out;
+}
+
+// The CSV table of TEXT without its column QUOTA (the first), per line.
+Lines withoutQuota(const std::string& text) {
+  Lines out;
+  for (const std::string& line : split(text, "\n")) out.push_back(line.substr(line.find(',') + 1));
+  return out;
+}
+
+void writeCouncil() {
+  testkit::writeFile("c.inp",
+                     "1\r\n1\r\n5\r\n29 {DE}\r\n29 {FR}\r\n27 {PL}\r\n13 {NL}\r\n4 {MT}\r\n");
+  testkit::writeFile("s.inp", "1\r\n1\r\n5\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
+  testkit::writeFile("ugame.inp", "0\r\n2\r\n3\r\n4\r\n");
+}
+
+}  // namespace
+
+// The same game from a file, typed as options, on standard input, through
+// /dev/stdin and a process substitution gives the same output.
+TEST(CommandLineScripts, TypedAndPipedGamesAreTheFileGame) {
+  testkit::TempDir dir;
+  writeCouncil();
+  const std::string prog = std::string("'") + VKX_BINARY + "' ";
+  const struct {
+    const char* file;   // the run on the data file
+    const char* other;  // the same game another way
+  } cases[] = {
+      {"shapley c --winset 60", "shapley --weights DE:29,FR:29,PL:27,NL:13,MT:4 --winset 60"},
+      {"banzhaf c --winset 60", "banzhaf - --winset 60 <c.inp"},
+      {"publicgood c --winset 60", "publicgood /dev/stdin --winset 60 <c.inp"},
+      {"all c --winset 60", "all --weights DE:29,FR:29,PL:27,NL:13,MT:4 --winset 60"},
+      {"shapley ugame --winset 2,3", "shapley --members 3,4 --winset 2,3"},
+      {"banzhaf c --winset 60 --system s --winset 3",
+       "banzhaf --weights DE:29,FR:29,PL:27,NL:13,MT:4 --winset 60 --system-weights 1,1,1,1,1 "
+       "--winset 3"},
+  };
+  for (const auto& c : cases)
+    for (const char* format : {" --format csv", " --format json", ""}) {
+      SCOPED_TRACE(std::string(c.other) + format);
+      const Cli file = cli(c.file + std::string(format));
+      const Cli other = cli(c.other + std::string(format));
+      ASSERT_EQ(file.status, 0) << file.err;
+      EXPECT_EQ(other.status, 0) << other.err;
+      EXPECT_EQ(same(other.out), same(file.out));
+    }
+  std::string substituted;
+  testkit::runCommand("bash -c \"" + prog + "banzhaf <(cat c.inp) --winset 60 --format csv\"",
+                      &substituted);
+  EXPECT_EQ(substituted, cli("banzhaf c --winset 60 --format csv").out);
+  // "-" as --output is standard output; an output over an input is refused.
+  EXPECT_EQ(cli("banzhaf c --winset 60 --output -").status, 0);
+  const std::string before = testkit::readFile("c.inp");
+  for (const char* args : {"banzhaf c --winset 60 --output c.inp",
+                           "banzhaf c --winset 60 --system s --winset 3 --plot s.inp"}) {
+    const Cli r = cli(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_NE(r.err.find("the run reads this file"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(testkit::readFile("c.inp"), before);
+}
+
+// A share stands for the smallest whole number that reaches it: the run is
+// the run of that number, and the CSV and JSON say which number it was.
+TEST(CommandLineScripts, SharesAreTheirWholeNumbers) {
+  testkit::TempDir dir;
+  writeCouncil();  // 102 votes; chambers of 3 and 4 members
+  const struct {
+    const char *share, *whole, *quota;
+  } cases[] = {
+      {"shapley c --winset 62%", "shapley c --winset 64", "64"},
+      {"banzhaf c --winset majority", "banzhaf c --winset 52", "52"},
+      {"publicgood c --winset 50.5%", "publicgood c --winset 52", "52"},
+      {"banzhaf c --winset 100%", "banzhaf c --winset 102", "102"},
+      {"shapley ugame --winset majority,75%", "shapley ugame --winset 2,3", "2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.share);
+    EXPECT_EQ(same(cli(c.share).out), same(cli(c.whole).out));
+    const Cli csv = cli(c.share + std::string(" --format csv"));
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(withoutQuota(csv.out), split(cli(c.whole + std::string(" --format csv")).out, "\n"));
+    EXPECT_EQ(csvFields(split(csv.out, "\n")[1])[0], c.quota);
+    const nlohmann::json json =
+        nlohmann::json::parse(cli(c.share + std::string(" --format json")).out);
+    EXPECT_EQ(json["quota"].dump(), c.quota);
+  }
+}
+
+// `all` and a list of indices give each index's own numbers, columns side
+// by side; the reports come one after another.
+TEST(CommandLineScripts, AllIsEachIndexAlone) {
+  testkit::TempDir dir;
+  writeCouncil();
+  const Lines all = split(cli("all c --winset 60 --format csv").out, "\n");
+  const Lines pair = split(cli("banzhaf,shapley c --winset 60 --format csv").out, "\n");
+  std::vector<Lines> alone;
+  for (const char* index : {"shapley", "banzhaf", "publicgood", "coleman"})
+    alone.push_back(split(cli(std::string(index) + " c --winset 60 --format csv").out, "\n"));
+  ASSERT_EQ(all.size(), alone[0].size());
+  for (std::size_t r = 0; r < all.size(); ++r) {
+    std::string joined = alone[0][r];
+    for (std::size_t k = 1; k < alone.size(); ++k) {  // from the fourth comma on
+      std::size_t at = 0;
+      for (int f = 0; f < 4; ++f) at = alone[k][r].find(',', at) + 1;
+      joined += alone[k][r].substr(at - 1);
+    }
+    EXPECT_EQ(all[r], joined);
+    const Lines b = csvFields(alone[1][r]), s = csvFields(alone[0][r]), p = csvFields(pair[r]);
+    EXPECT_EQ(Lines(p.begin() + 4, p.end()), Lines({b[4], b[5], s[4], s[5], s[6]}));
+  }
+  const std::string reports = cli("shapley c --winset 60").out + cli("banzhaf c --winset 60").out +
+                              cli("publicgood c --winset 60").out;
+  EXPECT_EQ(same(cli("all c --winset 60").out), same(reports));
+  const nlohmann::json json = nlohmann::json::parse(cli("all c --winset 60 --format json").out);
+  EXPECT_EQ(json["indices"].size(), 4u);
+  EXPECT_EQ(json["columns"].size(), 10u);
+  EXPECT_EQ(
+      json["players"][2]["DPI"].get<double>(),
+      nlohmann::json::parse(cli("publicgood c --winset 60 --format json").out)["players"][2]["DPI"]
+          .get<double>());
+}
+
+// A sweep is the single runs at each of its quotas, in one table with the
+// quota first, an array of JSON runs, or one report per quota.
+TEST(CommandLineScripts, SweepIsEachQuotaAlone) {
+  testkit::TempDir dir;
+  testkit::writeFile("w.inp", testkit::readFile(VKX_SOURCE_DIR "/examples/eu27-votes.inp"));
+  const struct {
+    const char* range;
+    std::vector<int> quotas;
+  } cases[] = {
+      {"250:260:5", {250, 255, 260}},
+      {"173:175", {173, 174, 175}},
+      {"70%:72%:1%", {242, 245, 249}},  // of 345 votes: 241.5, 244.95, 248.4
+      {"majority:174", {173, 174}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.range);
+    const Cli sweep = cli(std::string("banzhaf w --format csv --winset ") + c.range);
+    ASSERT_EQ(sweep.status, 0) << sweep.err;
+    const Lines lines = split(sweep.out, "\n");
+    ASSERT_EQ(lines.size(), 1 + 27 * c.quotas.size());
+    EXPECT_EQ(lines[0], "quota,subgame,player,name,weight,NNBZ,NBZ");
+    std::string reports;
+    for (std::size_t q = 0; q < c.quotas.size(); ++q) {
+      const std::string at = "banzhaf w --winset " + std::to_string(c.quotas[q]);
+      const Lines one = split(cli(at + " --format csv").out, "\n");
+      for (std::size_t r = 1; r < one.size(); ++r)
+        EXPECT_EQ(lines[q * 27 + r], std::to_string(c.quotas[q]) + "," + one[r]);
+      reports += cli(at).out;
+    }
+    EXPECT_EQ(same(cli(std::string("banzhaf w --winset ") + c.range).out), same(reports));
+    const nlohmann::json json =
+        nlohmann::json::parse(cli(std::string("banzhaf w --format json --winset ") + c.range).out);
+    ASSERT_EQ(json.size(), c.quotas.size());
+    EXPECT_EQ(json.back()["quota"], c.quotas.back());
+  }
+  for (const char* bad : {"260:250", "1:2:0", "1:99999", "1:2,1", "1:2 --winset 3:4"}) {
+    const Cli r = cli(std::string("banzhaf w --winset ") + bad);
+    EXPECT_EQ(r.status, 2) << bad << ": " << r.err;
+  }
+}
+
+// The CSV reads back with Python's csv module into whole numbers and
+// numbers, one row per player and no other.
+TEST(CommandLineScripts, CsvReadsBackTyped) {
+  testkit::TempDir dir;
+  writeCouncil();
+  testkit::writeFile("check.py",
+                     "import csv, sys\n"
+                     "rows = list(csv.DictReader(sys.stdin))\n"
+                     "ints = ['quota', 'subgame', 'player', 'weight', 'winsets']\n"
+                     "for row in rows:\n"
+                     "    for key, value in row.items():\n"
+                     "        if key == 'name': continue\n"
+                     "        (int if key in ints else float)(value)\n"
+                     "print(len(rows), sorted({r['name'] for r in rows}))\n");
+  const std::string prog = std::string("'") + VKX_BINARY + "' ";
+  for (const char* args : {"all c --winset 60", "all c --winset 50:60:5"}) {
+    std::string out;
+    EXPECT_EQ(testkit::runCommand(prog + args + " --format csv | python3 check.py 2>&1", &out), 0)
+        << out;
+    const std::string count = std::string(args).find(':') != std::string::npos ? "15" : "5";
+    EXPECT_EQ(out, count + " ['DE', 'FR', 'MT', 'NL', 'PL']\n") << args;
+  }
+}
+
+// A picture is SVG that parses as XML: a bar per player and index beside
+// its weight share, or a line per player against the quota, the rest of
+// a large body grouped in one line.
+TEST(CommandLineScripts, PlotsAreSvgWithOneMarkPerPlayer) {
+  testkit::TempDir dir;
+  writeCouncil();
+  testkit::writeFile("w.inp", testkit::readFile(VKX_SOURCE_DIR "/examples/eu27-votes.inp"));
+  testkit::writeFile(
+      "marks.py",
+      "import sys, xml.etree.ElementTree as ET\n"
+      "svg = ET.parse(sys.argv[1]).getroot()\n"
+      "marks = [e for e in svg.iter() if e.get('class') in ('bar', 'line')]\n"
+      "shares = [e for e in svg.iter() if e.get('class') == 'share']\n"
+      "print(len(marks), len(shares), len({e.get('data-player') for e in marks}))\n");
+  const struct {
+    const char* args;
+    const char* marks;  // marks, weight-share bars, players marked
+  } cases[] = {
+      {"banzhaf c --winset 60", "5 5 5\n"},
+      {"all c --winset 60", "15 5 5\n"},  // coleman has no share to draw
+      {"shapley c --winset 50:70", "5 0 5\n"},
+      {"banzhaf w --winset 50%:80%:1%", "10 0 10\n"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(cli(c.args + std::string(" --plot p.svg")).status, 0) << c.args;
+    std::string out;
+    testkit::runCommand("python3 marks.py p.svg 2>&1", &out);
+    EXPECT_EQ(out, c.marks) << c.args;
+  }
+  EXPECT_NE(testkit::readFile("p.svg").find("others (mean of 18)"), std::string::npos);
 }

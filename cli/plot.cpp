@@ -1,0 +1,282 @@
+#include "cli/plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr double WIDTH = 1000, HEIGHT = 640;
+constexpr double LEFT = 70, RIGHT = 150, TOP = 70, BOTTOM = 130;
+const char* const COLOURS[] = {"#4c72b0", "#dd8452", "#55a868", "#c44e52", "#8172b3",
+                               "#937860", "#da8bc3", "#8c8c8c", "#ccb974", "#64b5cd"};
+constexpr std::size_t NCOLOURS = sizeof COLOURS / sizeof COLOURS[0];
+
+// TEXT with the characters XML reserves written as entities.
+std::string esc(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string num(double x) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", x);
+  return text;
+}
+
+// A tick step of about a fifth of SPAN: 1, 2 or 5 times a power of ten.
+double tickStep(double span) {
+  const double raw = span / 5;
+  const double power = std::pow(10, std::floor(std::log10(raw)));
+  for (const double f : {1.0, 2.0, 5.0})
+    if (f * power >= raw) return f * power;
+  return 10 * power;
+}
+
+// The rule of a run in words: its win sets as the report shows them.
+std::string ruleText(const RUNTYP& R) {
+  std::string text;
+  for (int w = 1; w <= R.THRES && w <= 10; ++w) {
+    text += w > 1 ? "; " : "";
+    for (int d = 1; d <= R.MM; ++d)
+      text += (d > 1 ? " * " : "") + std::string("[") + std::to_string(R.G[w][d][1]) + "," +
+              std::to_string(R.G[w][d][2]) + "]";
+  }
+  return "win set" + std::string(R.THRES > 1 ? "s " : " ") + text;
+}
+
+struct CANVAS {
+  std::string svg;
+  double ymax = 1;
+  double x0 = LEFT, x1 = WIDTH - RIGHT, y0 = TOP, y1 = HEIGHT - BOTTOM;
+
+  explicit CANVAS(const std::string& title, const std::string& subtitle) {
+    svg =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+        num(WIDTH) + "\" height=\"" + num(HEIGHT) + "\" viewBox=\"0 0 " + num(WIDTH) + " " +
+        num(HEIGHT) +
+        "\" font-family=\"sans-serif\" font-size=\"12\">\n"
+        "<rect x=\"0\" y=\"0\" width=\"" +
+        num(WIDTH) + "\" height=\"" + num(HEIGHT) +
+        "\" fill=\"white\"/>\n"
+        "<text x=\"" +
+        num(WIDTH / 2) +
+        "\" y=\"28\" text-anchor=\"middle\" font-size=\"17\" "
+        "font-weight=\"bold\">" +
+        esc(title) +
+        "</text>\n"
+        "<text x=\"" +
+        num(WIDTH / 2) + "\" y=\"50\" text-anchor=\"middle\" font-size=\"13\">" + esc(subtitle) +
+        "</text>\n";
+  }
+  double y(double v) const { return y1 - (v / ymax) * (y1 - y0); }
+  // The value axis from 0 to the next tick above TOP, with grid lines.
+  void valueAxis(double top, const std::string& label) {
+    const double step = tickStep(top > 0 ? top : 1);
+    ymax = std::ceil((top > 0 ? top : 1) / step - 1e-9) * step;
+    for (double v = 0; v <= ymax + step / 2; v += step) {
+      svg += "<line x1=\"" + num(x0) + "\" y1=\"" + num(y(v)) + "\" x2=\"" + num(x1) + "\" y2=\"" +
+             num(y(v)) + "\" stroke=\"#dddddd\"/>\n";
+      svg += "<text x=\"" + num(x0 - 6) + "\" y=\"" + num(y(v) + 4) + "\" text-anchor=\"end\">" +
+             num(v) + "</text>\n";
+    }
+    svg += "<line x1=\"" + num(x0) + "\" y1=\"" + num(y0) + "\" x2=\"" + num(x0) + "\" y2=\"" +
+           num(y1) + "\" stroke=\"black\"/>\n";
+    svg += "<line x1=\"" + num(x0) + "\" y1=\"" + num(y1) + "\" x2=\"" + num(x1) + "\" y2=\"" +
+           num(y1) + "\" stroke=\"black\"/>\n";
+    svg += "<text transform=\"translate(18," + num((y0 + y1) / 2) +
+           ") rotate(-90)\" text-anchor=\"middle\">" + esc(label) + "</text>\n";
+  }
+  std::string done() { return svg + "</svg>\n"; }
+};
+
+std::string titleOf(const CLISETTYP& set) {
+  std::string names;
+  for (const CLIRUNTYP& run : set.RUNS) {
+    const int c = CLISHARECOLUMN(run);
+    if (c < 0 && set.RUNS.size() > 1) continue;
+    names += (names.empty() ? "" : ", ") + std::string(run.KIND->NAME) + " (" +
+             run.KIND->TITLES[std::max(0, c)] + ")";
+  }
+  return names;
+}
+
+std::string barsOf(const CLISETTYP& set) {
+  const RUNTYP& R = set.RUNS[0].R;
+  CANVAS canvas(titleOf(set) + " and weight share", ruleText(R));
+  std::vector<std::vector<CLIROWTYP>> rows;
+  std::vector<int> columns;
+  std::vector<std::string> series{"weight share"};
+  // Of several indices those whose column is a share, on one scale with
+  // the weight shares.
+  std::vector<const CLIRUNTYP*> shown;
+  for (const CLIRUNTYP& run : set.RUNS)
+    if (set.RUNS.size() == 1 || CLISHARECOLUMN(run) >= 0) shown.push_back(&run);
+  for (const CLIRUNTYP* run : shown) {
+    rows.push_back(CLIROWS(*run));
+    columns.push_back(std::max(0, CLISHARECOLUMN(*run)));
+    series.push_back(std::string(run->KIND->NAME) + " " + run->KIND->TITLES[columns.back()]);
+  }
+  const std::vector<CLIROWTYP>& players = rows[0];
+  double top = 0;
+  for (std::size_t p = 0; p < players.size(); ++p) {
+    top = std::max(top, players[p].SHARE);
+    for (std::size_t k = 0; k < rows.size(); ++k)
+      if (std::isfinite(rows[k][p].V[columns[k]])) top = std::max(top, rows[k][p].V[columns[k]]);
+  }
+  canvas.valueAxis(top, "share");
+  const double group =
+      (canvas.x1 - canvas.x0) / static_cast<double>(std::max<std::size_t>(1, players.size()));
+  const double bar = group * 0.8 / static_cast<double>(series.size());
+  for (std::size_t p = 0; p < players.size(); ++p) {
+    const double gx = canvas.x0 + group * static_cast<double>(p) + group * 0.1;
+    for (std::size_t s = 0; s < series.size(); ++s) {
+      const double v = s == 0 ? players[p].SHARE : rows[s - 1][p].V[columns[s - 1]];
+      const double h = std::isfinite(v) ? std::max(0.0, canvas.y1 - canvas.y(v)) : 0;
+      canvas.svg += "<rect class=\"" + std::string(s == 0 ? "share" : "bar") + "\" data-player=\"" +
+                    esc(players[p].LABEL) + "\" x=\"" + num(gx + bar * static_cast<double>(s)) +
+                    "\" y=\"" + num(canvas.y1 - h) + "\" width=\"" + num(bar) + "\" height=\"" +
+                    num(h) + "\" fill=\"" + COLOURS[s % NCOLOURS] + "\"><title>" +
+                    esc(players[p].LABEL + " " + series[s] + ": " + num(v)) + "</title></rect>\n";
+    }
+    const double lx = gx + group * 0.4, ly = canvas.y1 + 10;
+    canvas.svg += "<text x=\"" + num(lx) + "\" y=\"" + num(ly) + "\" transform=\"rotate(60 " +
+                  num(lx) + " " + num(ly) + ")\">" + esc(players[p].LABEL) + "</text>\n";
+  }
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    const double ly = canvas.y0 + 20 * static_cast<double>(s);
+    canvas.svg += "<rect x=\"" + num(canvas.x1 + 15) + "\" y=\"" + num(ly - 10) +
+                  "\" width=\"12\" height=\"12\" fill=\"" + COLOURS[s % NCOLOURS] + "\"/>\n";
+    canvas.svg += "<text x=\"" + num(canvas.x1 + 32) + "\" y=\"" + num(ly) + "\">" +
+                  esc(series[s]) + "</text>\n";
+  }
+  return canvas.done();
+}
+
+std::string linesOf(const std::vector<CLISETTYP>& sets) {
+  const CLIRUNTYP& first = sets[0].RUNS[0];
+  const int c = std::max(0, CLISHARECOLUMN(first));
+  CANVAS canvas(
+      std::string(first.KIND->NAME) + " (" + first.KIND->TITLES[c] + ") against the quota",
+      "quota " + std::to_string(sets.front().QUOTA) + " to " + std::to_string(sets.back().QUOTA) +
+          ": from " + ruleText(first.R) + " to " + ruleText(sets.back().RUNS[0].R));
+  // values[player][quota]
+  std::vector<std::string> labels;
+  std::vector<std::vector<double>> values;
+  for (std::size_t q = 0; q < sets.size(); ++q) {
+    const std::vector<CLIROWTYP> rows = CLIROWS(sets[q].RUNS[0]);
+    if (q == 0) {
+      for (const CLIROWTYP& row : rows) labels.push_back(row.LABEL);
+      values.assign(rows.size(), std::vector<double>(sets.size(), 0));
+    }
+    for (std::size_t p = 0; p < rows.size() && p < values.size(); ++p)
+      values[p][q] = std::isfinite(rows[p].V[c]) ? rows[p].V[c] : 0;
+  }
+  // The strongest players by their largest value keep their own lines.
+  std::vector<std::size_t> order(labels.size());
+  for (std::size_t p = 0; p < order.size(); ++p) order[p] = p;
+  auto peak = [&](std::size_t p) { return *std::max_element(values[p].begin(), values[p].end()); };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return peak(a) > peak(b); });
+  if (order.size() > PLOTLINES) {
+    // The others as their mean, on the scale of the players shown.
+    std::vector<double> others(sets.size(), 0);
+    const std::size_t rest = order.size() - PLOTLINES + 1;
+    for (std::size_t k = PLOTLINES - 1; k < order.size(); ++k)
+      for (std::size_t q = 0; q < sets.size(); ++q)
+        others[q] += values[order[k]][q] / static_cast<double>(rest);
+    labels.push_back("others (mean of " + std::to_string(rest) + ")");
+    values.push_back(others);
+    order.resize(PLOTLINES - 1);
+    order.push_back(values.size() - 1);
+  }
+  double top = 0;
+  for (const std::size_t p : order) top = std::max(top, peak(p));
+  canvas.valueAxis(top, first.KIND->TITLES[c]);
+  const double lo = static_cast<double>(sets.front().QUOTA);
+  const double span = std::max(1.0, static_cast<double>(sets.back().QUOTA) - lo);
+  auto x = [&](double quota) { return canvas.x0 + (quota - lo) / span * (canvas.x1 - canvas.x0); };
+  const double step = tickStep(span);
+  for (double t = std::ceil(lo / step) * step; t <= lo + span + 1e-9; t += step) {
+    canvas.svg += "<line x1=\"" + num(x(t)) + "\" y1=\"" + num(canvas.y1) + "\" x2=\"" + num(x(t)) +
+                  "\" y2=\"" + num(canvas.y1 + 5) + "\" stroke=\"black\"/>\n";
+    canvas.svg += "<text x=\"" + num(x(t)) + "\" y=\"" + num(canvas.y1 + 20) +
+                  "\" text-anchor=\"middle\">" + num(t).substr(0, num(t).size() - 3) + "</text>\n";
+  }
+  canvas.svg += "<text x=\"" + num((canvas.x0 + canvas.x1) / 2) + "\" y=\"" + num(canvas.y1 + 45) +
+                "\" text-anchor=\"middle\">quota</text>\n";
+  // Labels at the lines' ends, moved apart so that none covers another.
+  std::vector<std::pair<double, std::size_t>> ends;
+  for (std::size_t k = 0; k < order.size(); ++k)
+    ends.push_back({canvas.y(values[order[k]].back()), k});
+  std::sort(ends.begin(), ends.end());
+  for (std::size_t e = 1; e < ends.size(); ++e)
+    ends[e].first = std::max(ends[e].first, ends[e - 1].first + 13);
+  // Labels pushed below the axis move back up, keeping their spacing.
+  for (std::size_t e = ends.size(); e-- > 0;)
+    ends[e].first =
+        std::min(ends[e].first, e + 1 < ends.size() ? ends[e + 1].first - 13 : canvas.y1);
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    const std::size_t p = order[k];
+    std::string points;
+    for (std::size_t q = 0; q < sets.size(); ++q) {
+      if (q > 0) points += ' ';
+      points += num(x(static_cast<double>(sets[q].QUOTA)));
+      points += ',';
+      points += num(canvas.y(values[p][q]));
+    }
+    const char* colour = COLOURS[k % NCOLOURS];
+    canvas.svg += "<polyline class=\"line\" data-player=\"" + esc(labels[p]) +
+                  "\" fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"2\" points=\"" +
+                  points + "\"><title>" + esc(labels[p]) + "</title></polyline>\n";
+  }
+  for (const auto& [ly, k] : ends)
+    canvas.svg += "<text x=\"" + num(canvas.x1 + 6) + "\" y=\"" + num(ly + 4) + "\" fill=\"" +
+                  COLOURS[k % NCOLOURS] + "\">" + esc(labels[order[k]]) + "</text>\n";
+  return canvas.done();
+}
+
+}  // namespace
+
+std::string PLOTSVG(const std::vector<CLISETTYP>& SETS, bool SWEEP) {
+  if (SETS.empty() || SETS[0].RUNS.empty()) return "";
+  return SWEEP ? linesOf(SETS) : barsOf(SETS[0]);
+}
+
+std::string INDEXTITLE(const REPORTKINDTYP& KIND) {
+  static const struct {
+    const char* name;
+    const char* title;
+  } titles[] = {
+      {"shapley", "Shapley-Shubik and inclusiveness indices"},
+      {"banzhaf", "Banzhaf index, not normalised and normalised"},
+      {"publicgood", "public good index, MBP and Deegan-Packel index"},
+      {"coleman", "Coleman's power to prevent and to initiate action (weighted, standard)"},
+  };
+  for (const auto& t : titles)
+    if (std::strcmp(t.name, KIND.NAME) == 0) return t.title;
+  return KIND.NAME;
+}
