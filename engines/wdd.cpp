@@ -6,6 +6,8 @@
 #include <map>
 #include <numeric>
 
+#include "engines/wring.h"
+
 namespace wdd {
 namespace {
 
@@ -520,8 +522,9 @@ NODE FOREST::minimal(NODE f) {
   return below[0];
 }
 
-void FOREST::profile(NODE f, const int* player, const int* first, int mm,
-                     wfast::Profile& out) const {
+template <class RING>
+void FOREST::profile(NODE f, const int* player, const int* first, int mm, wfast::Profile& out,
+                     const RING& ring) const {
   out = wfast::Profile(n_, mm);
   const int n = n_;
   // The nodes reachable from F, numbered per level.
@@ -542,8 +545,8 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm,
       const uint64_t* hi = &up[l + 1][static_cast<std::size_t>(index[l + 1][x.hi]) * wc];
       uint64_t* u = &up[l][i * w];
       for (std::size_t j = 0; j < wc; ++j) {
-        u[j] += lo[j];
-        u[j + 1] += hi[j];
+        u[j] = ring.add(u[j], lo[j]);
+        u[j + 1] = ring.add(u[j + 1], hi[j]);
       }
     }
   }
@@ -565,7 +568,9 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm,
         const std::size_t we = static_cast<std::size_t>(n - e) + 1;
         const uint64_t* u = &up[e][static_cast<std::size_t>(index[e][v]) * we];
         for (std::size_t j = 0; j < w; ++j)
-          for (std::size_t t = 0; t < we; ++t) out.without[s][j + t] += down[i * w + j] * u[t];
+          for (std::size_t t = 0; t < we; ++t)
+            out.without[s][j + t] =
+                ring.add(out.without[s][j + t], ring.mul(down[i * w + j], u[t]));
       }
     }
     if (l == n) break;
@@ -577,9 +582,10 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm,
       const std::size_t a = static_cast<std::size_t>(index[l + 1][x.lo]);
       const std::size_t b = static_cast<std::size_t>(index[l + 1][x.hi]);
       for (std::size_t j = 0; j < w; ++j) {
-        next[a * wn + j] += down[i * w + j];
-        next[b * wn + j + 1] += down[i * w + j];
-        viaHi[b * w + j] += down[i * w + j];
+        const uint64_t d = down[i * w + j];
+        next[a * wn + j] = ring.add(next[a * wn + j], d);
+        next[b * wn + j + 1] = ring.add(next[b * wn + j + 1], d);
+        viaHi[b * w + j] = ring.add(viaHi[b * w + j], d);
       }
     }
     uint64_t* with = out.with[static_cast<std::size_t>(player[l])].data();
@@ -588,11 +594,17 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm,
       for (std::size_t j = 0; j < w; ++j) {
         const uint64_t d = viaHi[c * w + j];
         if (d == 0) continue;
-        for (std::size_t t = 0; t < wu; ++t) with[j + t + 1] += d * u[t];
+        for (std::size_t t = 0; t < wu; ++t)
+          with[j + t + 1] = ring.add(with[j + t + 1], ring.mul(d, u[t]));
       }
     }
     down.swap(next);
   }
 }
+
+template void FOREST::profile(NODE, const int*, const int*, int, wfast::Profile&,
+                              const wfast::WRAP&) const;
+template void FOREST::profile(NODE, const int*, const int*, int, wfast::Profile&,
+                              const wfast::MODP&) const;
 
 }  // namespace wdd

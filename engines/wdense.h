@@ -23,7 +23,9 @@ std::size_t CELLS(const Threshold& T);
 
 // Counts T by size into F and, when MINIMAL is given, its minimal sets
 // (their number and those containing each player, by size) into MINIMAL:
-// the empty set alone when Q <= 0.
-void COUNT(const Threshold& T, wfast::Profile& F, wfast::Profile* MINIMAL);
+// the empty set alone when Q <= 0. The counts are residues in RING
+// (engines/wring.h: wfast::WRAP or wfast::MODP).
+template <class RING>
+void COUNT(const Threshold& T, wfast::Profile& F, wfast::Profile* MINIMAL, const RING& RG);
 
 }  // namespace wdense

@@ -10,6 +10,7 @@
 
 #include "engines/wdd.h"
 #include "engines/wdense.h"
+#include "engines/wring.h"
 
 namespace wfast {
 
@@ -107,20 +108,45 @@ bool asThreshold(const wcore::Game& g, std::vector<int64_t>& weight, int64_t& q)
   return true;
 }
 
-void denseParts(wdense::Threshold t, bool pg, Parts& parts) {
-  wdense::COUNT(t, parts.g, pg ? &parts.minG : nullptr);
+template <class RING>
+void denseParts(wdense::Threshold t, bool pg, Parts& parts, const RING& ring) {
+  wdense::COUNT(t, parts.g, pg ? &parts.minG : nullptr, ring);
   // Nothing blocks: H is every coalition, its only minimal set the empty one.
   const std::vector<int64_t> none(static_cast<std::size_t>(t.n) + 1);
   t.weight = none.data();
   t.q = 0;
-  wdense::COUNT(t, parts.h, pg ? &parts.minH : nullptr);
+  wdense::COUNT(t, parts.h, pg ? &parts.minH : nullptr, ring);
 }
 
-// Builds the rule's diagram over the players grouped by subgame, each
-// subgame's heaviest first, and counts it. Throws wdd::BUDGET.
-void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
+// The rule's diagram over the players grouped by subgame, each subgame's
+// heaviest first, built once and counted in every pass.
+struct Diagram {
+  explicit Diagram(const wcore::Game& g)
+      : forest(g.n, g.n > WALKABLE ? DIAGRAM_NODES_LARGE : DIAGRAM_NODES),
+        player(static_cast<std::size_t>(g.n)),
+        first(static_cast<std::size_t>(g.mm) + 2) {}
+  wdd::FOREST forest;
+  std::vector<int> player, first;
+  wdd::NODE rule = 0, open = 0, minRule = 0, minOpen = 0;
+  bool needH = false;
+  int mm = 0;
+
+  template <class RING>
+  void count(bool pg, Parts& parts, const RING& ring) const {
+    forest.profile(rule, player.data(), first.data(), mm, parts.g, ring);
+    if (needH) forest.profile(open, player.data(), first.data(), mm, parts.h, ring);
+    if (pg) {
+      forest.profile(minRule, player.data(), first.data(), mm, parts.minG, ring);
+      if (needH) forest.profile(minOpen, player.data(), first.data(), mm, parts.minH, ring);
+    }
+  }
+};
+
+// Builds the rule's diagram. Throws wdd::BUDGET.
+void buildDiagram(const wcore::Game& g, bool pg, Diagram& d) {
   const int n = g.n;
-  std::vector<int> player(static_cast<std::size_t>(n)), first(static_cast<std::size_t>(g.mm) + 2);
+  std::vector<int>& player = d.player;
+  std::vector<int>& first = d.first;
   int l = 0;
   for (int s = 1; s <= g.mm; ++s) {
     first[s] = l;
@@ -135,7 +161,8 @@ void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
     });
   }
   first[g.mm + 1] = n;
-  wdd::FOREST f(n, n > WALKABLE ? DIAGRAM_NODES_LARGE : DIAGRAM_NODES);
+  d.mm = g.mm;
+  wdd::FOREST& f = d.forest;
   // Weights of system k by level, counting subgame s only (0: all).
   std::vector<int64_t> w(static_cast<std::size_t>(n));
   auto weights = [&](int k, int s) {
@@ -195,12 +222,12 @@ void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
     }
     rule = f.disj(rule, term);
   }
-  const bool needH = sizeRule(g) == SIZE::OR;
-  f.profile(rule, player.data(), first.data(), g.mm, parts.g);
-  if (needH) f.profile(open, player.data(), first.data(), g.mm, parts.h);
+  d.rule = rule;
+  d.open = open;
+  d.needH = sizeRule(g) == SIZE::OR;
   if (pg) {
-    f.profile(f.minimal(rule), player.data(), first.data(), g.mm, parts.minG);
-    if (needH) f.profile(f.minimal(open), player.data(), first.data(), g.mm, parts.minH);
+    d.minRule = f.minimal(rule);
+    if (d.needH) d.minOpen = f.minimal(open);
   }
 }
 
@@ -216,61 +243,13 @@ bool diagramFirst(int n, int m, std::size_t cells) {
   return nodes * 64.0 < static_cast<double>(cells);
 }
 
-// Counts of the parts for the game, or false when no fast method covers it.
-// Memory is what the methods may run out of: a table or diagram that cannot
-// be had leaves the game to the other method or to the walk, as the budgets
-// do, instead of ending the program.
-bool parts(const wcore::Game& g, bool pg, Choice use, Parts& out, Method& method) {
-  // The counts are 64-bit: beyond PROFILEMAX players they could overflow.
-  if (!wcore::FITS(g) || g.n > PROFILEMAX || g.position != nullptr || !monotone(g)) return false;
-  // Parts a method leaves alone count as no coalitions.
-  out.g = out.h = out.minG = out.minH = Profile(g.n, g.mm);
-  std::vector<int64_t> weight;
-  int64_t q = 0;
-  wdense::Threshold t;
-  bool table = false, later = false;
-  if (use != Choice::DIAGRAM && asThreshold(g, weight, q)) {
-    t.n = g.n;
-    t.mm = g.mm;
-    t.sub = g.sub.data();
-    t.weight = weight.data();
-    t.q = q;
-    const std::size_t cells = wdense::CELLS(t);
-    int m = 0;
-    for (int p = 1; p <= g.n; ++p) m += weight[p] > 0 ? 1 : 0;
-    table = cells <= DENSE_CELLS;
-    later = table && use == Choice::BEST && diagramFirst(g.n, m, cells);
-  }
-  auto dense = [&] {
-    try {
-      denseParts(t, pg, out);
-      method = Method::DENSE;
-      return true;
-    } catch (const std::bad_alloc&) {
-      out = Parts{};
-      return false;
-    }
-  };
-  if (table && !later && dense()) return true;
-  if (use != Choice::DENSE) {
-    try {
-      diagramParts(g, pg, out);
-      method = Method::DIAGRAM;
-      return true;
-    } catch (const wdd::BUDGET&) {
-    } catch (const std::bad_alloc&) {
-    }
-    out = Parts{};
-  }
-  return later && dense();
-}
-
-// The whole rule by size from its parts (see Parts).
+// The whole rule by size from its parts (see Parts), in RING.
+template <class RING>
 struct Whole {
-  const wcore::Game& g;
   const Parts& p;
   SIZE rule;
   int64_t t1;
+  const RING& ring;
 
   uint64_t pick(int k, uint64_t fromG, uint64_t fromH) const {
     switch (rule) {
@@ -299,57 +278,205 @@ struct Whole {
       case SIZE::AND:
         return k > t1 ? mg : k == t1 ? gg : 0;
       case SIZE::OR:
-        return k < t1 ? mg : k == t1 ? count(p.h) - gg + mg : count(p.minH);
+        return k < t1 ? mg : k == t1 ? ring.add(ring.sub(count(p.h), gg), mg) : count(p.minH);
       default:
         return mg;
     }
   }
 };
 
-void shapley(const wcore::Game& g, const Whole& f, Result& r) {
+// Where each count of a Result sits among a pass's residues: the totals,
+// then per player its counts by size (rows of n + 1, size 0 unused).
+struct Layout {
+  Layout(const wcore::Game& g, bool pg) : n(g.n), mm(g.mm) {
+    const std::size_t rows = static_cast<std::size_t>(n) * (static_cast<std::size_t>(n) + 1);
+    bySize = pg ? 1 + n : 1 + 2 * n + mm;
+    size = static_cast<std::size_t>(bySize) + rows;
+  }
+  int n, mm;
+  std::size_t bySize = 0, size = 0;  // first row, all residues
+  std::size_t row(int q) const {
+    return bySize + static_cast<std::size_t>(q - 1) * (static_cast<std::size_t>(n) + 1);
+  }
+  // Shapley: wins, with[1..n], swings[1..n], sub[1..mm]; public good:
+  // minimal, minimalWith[1..n].
+  static std::size_t with(int q) { return static_cast<std::size_t>(q); }
+  std::size_t swings(int q) const { return static_cast<std::size_t>(n + q); }
+  std::size_t sub(int s) const { return static_cast<std::size_t>(2 * n + s); }
+};
+
+template <class RING>
+void shapley(const wcore::Game& g, const Whole<RING>& f, const Layout& at, uint64_t* x,
+             const RING& ring) {
   const int n = g.n;
-  for (int k = 1; k <= n; ++k) r.wins += f.all(k);
+  for (int k = 1; k <= n; ++k) x[0] = ring.add(x[0], f.all(k));
   for (int s = 1; s <= g.mm; ++s)
-    for (int k = 1; k <= n; ++k) r.sub[s] += f.all(k) - f.without(s, k);
+    for (int k = 1; k <= n; ++k)
+      x[at.sub(s)] = ring.add(x[at.sub(s)], ring.sub(f.all(k), f.without(s, k)));
   for (int q = 1; q <= n; ++q) {
-    std::vector<uint64_t> bySize(static_cast<std::size_t>(n) + 1);
+    uint64_t* bySize = x + at.row(q);
     for (int k = 1; k <= n; ++k) {
       const uint64_t in = f.with(q, k);
       // Winning coalitions of size k - 1 without q lose with q less: those
       // with q winning, less the ones already winning without it.
-      bySize[k] = in - (f.all(k - 1) - f.with(q, k - 1));
-      r.with[q] += in;
-      r.swings[q] += bySize[k];
+      bySize[k] = ring.sub(in, ring.sub(f.all(k - 1), f.with(q, k - 1)));
+      x[at.with(q)] = ring.add(x[at.with(q)], in);
+      x[at.swings(q)] = ring.add(x[at.swings(q)], bySize[k]);
     }
-    r.shap[q] = wcore::SHAPLEYVALUE(n, bySize.data());
   }
 }
 
-void publicGood(const wcore::Game& g, const Whole& f, Result& r) {
+template <class RING>
+void publicGood(const wcore::Game& g, const Whole<RING>& f, const Layout& at, uint64_t* x,
+                const RING& ring) {
   for (int k = 1; k <= g.n; ++k)
-    r.minimal += f.minimal(k, [k](const Profile& x) { return x.all[k]; });
+    x[0] = ring.add(x[0], f.minimal(k, [k](const Profile& c) { return c.all[k]; }));
   for (int q = 1; q <= g.n; ++q) {
-    std::vector<uint64_t> bySize(static_cast<std::size_t>(g.n) + 1);
+    uint64_t* bySize = x + at.row(q);
     for (int k = 1; k <= g.n; ++k) {
-      bySize[k] = f.minimal(k, [q, k](const Profile& x) { return x.with[q][k]; });
-      r.minimalWith[q] += bySize[k];
+      bySize[k] = f.minimal(k, [q, k](const Profile& c) { return c.with[q][k]; });
+      x[at.with(q)] = ring.add(x[at.with(q)], bySize[k]);
     }
-    r.minimalShare[q] = wcore::SIZESHARE(g.n, bySize.data());
   }
 }
 
-bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
+// One pass: the parts counted in RING, combined into the residues X.
+template <class RING, class COUNT>
+void pass(const wcore::Game& g, bool pg, const COUNT& count, const Layout& at,
+          std::vector<uint64_t>& x, const RING& ring) {
   auto p = std::make_unique<Parts>();
-  Method method = Method::EXHAUSTIVE;
-  if (!parts(g, pg, use, *p, method)) return false;
-  r = Result(g.n, g.mm);
-  r.method = method;
-  const Whole whole{g, *p, sizeRule(g), g.t1};
+  // Parts a method leaves alone count as no coalitions.
+  p->g = p->h = p->minG = p->minH = Profile(g.n, g.mm);
+  count(*p, ring);
+  x.assign(at.size, 0);
+  const Whole<RING> whole{*p, sizeRule(g), g.t1, ring};
   if (pg)
-    publicGood(g, whole, r);
+    publicGood(g, whole, at, x.data(), ring);
   else
-    shapley(g, whole, r);
-  return true;
+    shapley(g, whole, at, x.data(), ring);
+}
+
+// Every pass of a game with COUNT (a method ready to count the parts in a
+// ring) into R: one in 64-bit counts up to PROFILEMAX players, else one per
+// prime, joined.
+template <class COUNT>
+void passes(const wcore::Game& g, bool pg, const COUNT& count, Result& r) {
+  const int n = g.n;
+  r = Result(n, g.mm);
+  const Layout at(g, pg);
+  std::vector<uint64_t> x;
+  const int total = PASSES(n);
+  if (n <= PROFILEMAX) {
+    pass(g, pg, count, at, x, WRAP{});
+    auto exact = [&](std::size_t i) { return x[i]; };
+    auto wide = [&](std::size_t i) { return XNUM(static_cast<double>(x[i])); };
+    if (pg) {
+      r.minimal = exact(0);
+      r.xminimal = wide(0);
+      for (int q = 1; q <= n; ++q) {
+        r.minimalWith[q] = exact(at.with(q));
+        r.xminimalWith[q] = wide(at.with(q));
+        r.minimalShare[q] = wcore::SIZESHARE(n, &x[at.row(q)]);
+        r.xminimalShare[q] = XNUM(r.minimalShare[q]);
+      }
+      return;
+    }
+    r.wins = exact(0);
+    r.xwins = wide(0);
+    for (int q = 1; q <= n; ++q) {
+      r.with[q] = exact(at.with(q));
+      r.swings[q] = exact(at.swings(q));
+      r.xwith[q] = wide(at.with(q));
+      r.xswings[q] = wide(at.swings(q));
+      r.shap[q] = wcore::SHAPLEYVALUE(n, &x[at.row(q)]);
+    }
+    for (int s = 1; s <= g.mm; ++s) {
+      r.sub[s] = exact(at.sub(s));
+      r.xsub[s] = wide(at.sub(s));
+    }
+    return;
+  }
+  JOIN join(at.size);
+  for (int i = 0; i < total; ++i) {
+    const MODP ring(PRIME(i), n);
+    pass(g, pg, count, at, x, ring);
+    join.add(x, ring.modulus());
+  }
+  x = {};
+  r.wide = true;
+  std::vector<XNUM> row(static_cast<std::size_t>(n) + 1);
+  auto bySize = [&](int q) {
+    for (int k = 1; k <= n; ++k) row[static_cast<std::size_t>(k)] = join.value(at.row(q) + k);
+    return row.data();
+  };
+  if (pg) {
+    r.xminimal = join.value(0);
+    for (int q = 1; q <= n; ++q) {
+      r.xminimalWith[q] = join.value(at.with(q));
+      r.xminimalShare[q] = SIZESHARE(n, bySize(q));
+      r.minimalShare[q] = XTODOUBLE(r.xminimalShare[q]);
+    }
+    return;
+  }
+  r.xwins = join.value(0);
+  for (int q = 1; q <= n; ++q) {
+    r.xwith[q] = join.value(at.with(q));
+    r.xswings[q] = join.value(at.swings(q));
+    r.shap[q] = SHAPLEYVALUE(n, bySize(q));
+  }
+  for (int s = 1; s <= g.mm; ++s) r.xsub[s] = join.value(at.sub(s));
+}
+
+// Counts of the game into R, or false when no fast method covers it.
+// Memory is what the methods may run out of: a table or diagram that cannot
+// be had leaves the game to the other method or to the walk, as the budgets
+// do, instead of ending the program.
+bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
+  if (!wcore::FITS(g) || g.position != nullptr || !monotone(g)) return false;
+  std::vector<int64_t> weight;
+  int64_t q = 0;
+  wdense::Threshold t;
+  bool table = false, later = false;
+  if (use != Choice::DIAGRAM && asThreshold(g, weight, q)) {
+    t.n = g.n;
+    t.mm = g.mm;
+    t.sub = g.sub.data();
+    t.weight = weight.data();
+    t.q = q;
+    const std::size_t cells = wdense::CELLS(t);
+    int m = 0;
+    for (int p = 1; p <= g.n; ++p) m += weight[p] > 0 ? 1 : 0;
+    table = cells <= DENSE_CELLS;
+    later = table && use == Choice::BEST && diagramFirst(g.n, m, cells);
+  }
+  auto out = std::make_unique<Result>(g.n, g.mm);
+  auto done = [&](Method method) {
+    out->method = method;
+    r = std::move(*out);
+    return true;
+  };
+  auto dense = [&] {
+    try {
+      passes(
+          g, pg, [&](Parts& p, const auto& ring) { denseParts(t, pg, p, ring); }, *out);
+      return done(Method::DENSE);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  };
+  if (table && !later && dense()) return true;
+  if (use != Choice::DENSE) {
+    try {
+      auto d = std::make_unique<Diagram>(g);
+      buildDiagram(g, pg, *d);
+      passes(
+          g, pg, [&](Parts& p, const auto& ring) { d->count(pg, p, ring); }, *out);
+      return done(Method::DIAGRAM);
+    } catch (const wdd::BUDGET&) {
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  return later && dense();
 }
 
 }  // namespace
@@ -384,7 +511,7 @@ Method counted(const wcore::Game& g, COUNTS& c, bool pg,
                bool (*walk)(const wcore::Game&, COUNTS&, const wcore::Visitor*),
                const wcore::Visitor* visitor) {
   auto r = std::make_unique<Result>();
-  if (run(g, pg, Choice::BEST, *r)) {
+  if (g.n <= wcore::WALKMAX && run(g, pg, Choice::BEST, *r)) {
     take(*r, g, c);
     return r->method;
   }

@@ -19,6 +19,10 @@
 // use (the rule is then not monotone: adding a member can make a coalition
 // lose, and the swing identity above fails), and games whose diagram exceeds
 // the node budget or for which memory cannot be had.
+//
+// Games of any number of players are counted: up to PROFILEMAX players in
+// 64-bit counts, beyond in one pass per prime (engines/wring.h), exact until
+// the counts become extended-range numbers for the values.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +30,7 @@
 
 #include "engines/wcore.h"
 #include "engines/wprofile.h"
+#include "types/xnum.h"
 
 namespace wfast {
 
@@ -44,11 +49,18 @@ struct Result {
         sub(static_cast<std::size_t>(MM) + 1),
         shap(static_cast<std::size_t>(N) + 1),
         minimalWith(static_cast<std::size_t>(N) + 1),
-        minimalShare(static_cast<std::size_t>(N) + 1) {}
+        minimalShare(static_cast<std::size_t>(N) + 1),
+        xwith(static_cast<std::size_t>(N) + 1),
+        xswings(static_cast<std::size_t>(N) + 1),
+        xsub(static_cast<std::size_t>(MM) + 1),
+        xminimalWith(static_cast<std::size_t>(N) + 1),
+        xminimalShare(static_cast<std::size_t>(N) + 1) {}
   Method method = Method::EXHAUSTIVE;
   // Winning coalitions (never the empty one), those containing p, those in
   // which p is a swing, those with a member of subgame s; the Shapley-Shubik
   // value of p (its swings at each size k weighted by (k-1)!(n-k)!/n!).
+  // The 64-bit counts are exact up to PROFILEMAX players and left at 0
+  // beyond (WIDE); the X counts below hold them for every game.
   uint64_t wins = 0;
   std::vector<uint64_t> with, swings, sub;
   std::vector<double> shap;
@@ -56,7 +68,12 @@ struct Result {
   // over the minimal winning coalitions containing p.
   uint64_t minimal = 0;
   std::vector<uint64_t> minimalWith;
-  std::vector<double> minimalShare;
+  std::vector<double> minimalShare;  // infinite when beyond a double
+  // The same counts in extended range, for games of any size (to some 1e-14
+  // relative: they are rounded from the exact counts).
+  bool wide = false;  // more than PROFILEMAX players: only the X counts
+  XNUM xwins, xminimal;
+  std::vector<XNUM> xwith, xswings, xsub, xminimalWith, xminimalShare;
 };
 
 // Which fast method to use: the one that fits the game best, or one method
@@ -74,7 +91,9 @@ void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C);
 void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::MinimalCounts& C);
 
 // The fast method where it applies, else the exhaustive core (with
-// VISITOR); returns the method used.
+// VISITOR); returns the method used. These fill the walk's records, whose
+// doubles are the walk's: beyond its WALKMAX players they decline (NONE)
+// and a caller takes the extended-range Result of SHAPLEY_FAST instead.
 Method SHAPLEY(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR = nullptr);
 Method PUBLICGOOD(const wcore::Game& G, wcore::MinimalCounts& C,
                   const wcore::Visitor* VISITOR = nullptr);

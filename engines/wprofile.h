@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "types/vkxdecl.h"
+#include "types/xnum.h"
 
 namespace wfast {
 
@@ -27,10 +28,20 @@ struct Profile {
 };
 
 // Most players the 64-bit counts of a Profile hold exactly: C(63, k) and
-// their sums stay below 2^63.
+// their sums stay below 2^63. Larger games fill a Profile with residues
+// modulo a prime, one pass per prime (engines/wring.h).
 constexpr int PROFILEMAX = 63;
 
 // C(N, K) for 0 <= N <= 64, exact; 0 when K < 0 or K > N.
 uint64_t CHOOSE(int N, int K);
+// C(N, K) for any N >= 0, to some 1e-16 relative (a product of min(K, N-K)
+// ratios in long double); 0 when K < 0 or K > N.
+XNUM XCHOOSE(int N, int K);
+
+// wcore::SHAPLEYVALUE and wcore::SIZESHARE for counts by size in extended
+// range (BYSIZE[K], K = 1..N): the swing weight (K-1)!(N-K)!/N! is
+// 1 / (K C(N, K)), so each term is at most 1/N and the value a double.
+double SHAPLEYVALUE(int N, const XNUM* SWINGSBYSIZE);
+XNUM SIZESHARE(int N, const XNUM* BYSIZE);
 
 }  // namespace wfast

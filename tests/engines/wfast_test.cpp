@@ -231,3 +231,116 @@ TEST(WeightedFast, SizedGamesCountAlikeAndOversizedAreDeclined) {
     EXPECT_EQ(c.wins, 0) << n;
   }
 }
+
+#include <gmpxx.h>
+
+namespace {
+
+double ratio(const XNUM& x, const mpz_class& want) {
+  if (want == 0) return x.zero() ? 1.0 : 0.0;
+  long e = 0;
+  const double m = mpz_get_d_2exp(&e, want.get_mpz_t());
+  return XTODOUBLE(x / XNUM::make(m, e));
+}
+
+// Games of 51-200 players beyond the 64-bit counts, one weighted threshold:
+// both methods against a plain dynamic program over sizes and weights in
+// GMP integers, with player P taken out (its swings at size k + 1 are the
+// sets of k others weighing from Q - a to Q - 1).
+TEST(WeightedFast, WideCountsMatchBigIntegers) {
+  Draw d{std::mt19937_64(20261210)};
+  for (int n : {51, 64, 65, 97, 130, 200}) {
+    Game g(n, 1);
+    g.n = n, g.mm = g.thres = 1;
+    int64_t total = 0;
+    for (int p = 1; p <= n; ++p) g.sub[p] = 1, total += g.w[0][p] = d.chance(10) ? 0 : d.pick(1, 4);
+    const int64_t q = g.m[0][1][1] = d.pick(total / 3, total);
+    for (auto use : {wfast::Choice::DENSE, wfast::Choice::DIAGRAM}) {
+      auto r = std::make_unique<wfast::Result>();
+      ASSERT_TRUE(wfast::SHAPLEY_FAST(g, *r, use)) << n;
+      EXPECT_EQ(r->wide, n > wfast::PROFILEMAX);
+      for (int p : {1, n / 2, n}) {
+        const int64_t a = g.w[0][p];
+        std::vector<std::vector<mpz_class>> c(n, std::vector<mpz_class>(total + 1));
+        c[0][0] = 1;
+        int k = 0;
+        for (int j = 1; j <= n; ++j, ++k)
+          if (j != p)
+            for (int i = k; i >= 0; --i)
+              for (int64_t v = total - g.w[0][j]; v >= 0; --v)
+                if (c[i][v] != 0) c[i + 1][v + g.w[0][j]] += c[i][v];
+        mpz_class wins = 0, with = 0, swings = 0, fact = 1, all = 1;
+        mpq_class value = 0;
+        mpz_ui_pow_ui(all.get_mpz_t(), 2, n);
+        for (int i = 0; i < n; ++i) {
+          mpz_class bySize = 0;
+          for (int64_t v = 0; v <= total; ++v) {
+            if (v >= q) wins += c[i][v];
+            if (v + a >= q) with += c[i][v];
+            if (v + a >= q && v < q) bySize += c[i][v];
+          }
+          swings += bySize;
+          // (k-1)! (n-k)! / n! at k = i + 1
+          mpz_class num, den;
+          mpz_fac_ui(num.get_mpz_t(), i), mpz_fac_ui(den.get_mpz_t(), n - i - 1);
+          mpz_fac_ui(fact.get_mpz_t(), n);
+          value += mpq_class(bySize * num * den, fact);
+        }
+        wins += with;  // those without P, then those with it
+        const std::string id = std::to_string(n) + " players, player " + std::to_string(p);
+        EXPECT_NEAR(ratio(r->xwins, wins), 1.0, 1e-12) << id;
+        EXPECT_NEAR(ratio(r->xwith[p], with), 1.0, 1e-12) << id;
+        EXPECT_NEAR(ratio(r->xswings[p], swings), 1.0, 1e-12) << id;
+        EXPECT_NEAR(r->shap[p], value.get_d(), 1e-12 * value.get_d()) << id;
+      }
+    }
+  }
+}
+
+// Players of weight 0 change no value: a small game with enough of them to
+// pass 63 players counts (in passes modulo primes) as it does alone in
+// 64-bit counts, for every rule but the blocking one (an outsider of weight 0
+// is always the smallest) and the overall threshold in members.
+TEST(WeightedFast, DummiesBeyondSixtyThreePlayersChangeNoValue) {
+  Draw d{std::mt19937_64(20261211)};
+  for (int round = 0; round < 30; ++round) {
+    Game small = randomGame(d, static_cast<int>(d.pick(2, 12)));
+    small.block = false;
+    if (small.overt == 0) small.overall = 0;
+    const int z = static_cast<int>(d.pick(64 - small.n, 90)), n = small.n + z;
+    Game g(n, small.mm);
+    g.n = n, g.mm = small.mm, g.thres = small.thres, g.vs = small.vs;
+    g.overall = small.overall, g.overt = small.overt, g.t1 = small.t1;
+    for (int p = 1; p <= n; ++p) g.sub[p] = p <= small.n ? small.sub[p] : 1;
+    for (int k = 0; k < wcore::MAXSYS; ++k) {
+      for (int p = 1; p <= small.n; ++p) g.w[k][p] = small.w[k][p];
+      for (int t = 0; t <= wcore::MAXWINSET; ++t)
+        for (int s = 1; s <= g.mm; ++s) g.m[k][t][s] = small.m[k][t][s];
+    }
+    const std::string id = "round " + std::to_string(round);
+    auto a = std::make_unique<wfast::Result>(), b = std::make_unique<wfast::Result>();
+    ASSERT_TRUE(wfast::SHAPLEY_FAST(small, *a)) << id;
+    ASSERT_TRUE(wfast::SHAPLEY_FAST(g, *b)) << id;
+    const XNUM grown = XPOW2(z);
+    // The empty coalition, when it wins, is counted in neither.
+    const double empty = wcore::EMPTYWINS(small) ? 1 : 0,
+                 wins = static_cast<double>(a->wins) + empty;
+    EXPECT_NEAR(XTODOUBLE((b->xwins + XNUM(empty)) / grown), wins, 1e-12 * wins) << id;
+    for (int p = 1; p <= small.n; ++p) {
+      EXPECT_NEAR(b->shap[p], a->shap[p], 1e-13) << id << " player " << p;
+      EXPECT_NEAR(XTODOUBLE(b->xswings[p] / grown), static_cast<double>(a->swings[p]),
+                  1e-12 * a->swings[p])
+          << id << " player " << p;
+    }
+    for (int p = small.n + 1; p <= n; ++p) EXPECT_NEAR(b->shap[p], 0.0, 1e-15) << id;
+    for (int s = 2; s <= g.mm; ++s)
+      EXPECT_NEAR(XTODOUBLE(b->xsub[s] / grown), static_cast<double>(a->sub[s]), 1e-12 * a->sub[s]);
+    ASSERT_TRUE(wfast::PUBLICGOOD_FAST(small, *a)) << id;
+    ASSERT_TRUE(wfast::PUBLICGOOD_FAST(g, *b)) << id;
+    EXPECT_NEAR(XTODOUBLE(b->xminimal), static_cast<double>(a->minimal), 1e-12 * a->minimal);
+    for (int p = 1; p <= small.n; ++p)
+      EXPECT_NEAR(b->minimalShare[p], a->minimalShare[p], 1e-12 * a->minimalShare[p]) << id;
+  }
+}
+
+}  // namespace
