@@ -602,6 +602,62 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm, wfast:
   }
 }
 
+template <class RING>
+void FOREST::totals(NODE f, const int* player, const int* first, int mm, wfast::Totals& out,
+                    const RING& ring) const {
+  out = wfast::Totals(n_, mm);
+  const int n = n_;
+  std::vector<std::vector<NODE>> reach;
+  std::vector<std::vector<int32_t>> index;
+  reachable(f, reach, index);
+  // up[l][i]: completions from node i of level l to "true".
+  std::vector<std::vector<uint64_t>> up(static_cast<std::size_t>(n) + 1);
+  for (NODE v : reach[n]) up[n].push_back(v == 1 ? 1 : 0);
+  for (int l = n - 1; l >= 0; --l) {
+    up[l].resize(reach[l].size());
+    for (std::size_t i = 0; i < reach[l].size(); ++i) {
+      const Node x = nodes_[l][reach[l][i]];
+      up[l][i] = ring.add(up[l + 1][static_cast<std::size_t>(index[l + 1][x.lo])],
+                          up[l + 1][static_cast<std::size_t>(index[l + 1][x.hi])]);
+    }
+  }
+  out.all = up[0][0];
+  NODE v = f;
+  for (int l = 0; l < n; ++l) v = nodes_[l][v].lo;
+  out.empty = v == 1;
+  // down[i]: paths from F to node i of level l.
+  std::vector<uint64_t> down(1, 1), next;
+  for (int l = 0; l <= n; ++l) {
+    for (int s = 1; s <= mm; ++s) {
+      if (first[s] != l) continue;
+      const int e = first[s + 1];
+      for (std::size_t i = 0; i < reach[l].size(); ++i) {
+        NODE u = reach[l][i];
+        for (int m = l; m < e; ++m) u = nodes_[m][u].lo;
+        out.without[s] = ring.add(out.without[s],
+                                  ring.mul(down[i], up[e][static_cast<std::size_t>(index[e][u])]));
+      }
+    }
+    if (l == n) break;
+    next.assign(reach[l + 1].size(), 0);
+    uint64_t with = 0;
+    for (std::size_t i = 0; i < reach[l].size(); ++i) {
+      const Node x = nodes_[l][reach[l][i]];
+      const std::size_t a = static_cast<std::size_t>(index[l + 1][x.lo]);
+      const std::size_t b = static_cast<std::size_t>(index[l + 1][x.hi]);
+      next[a] = ring.add(next[a], down[i]);
+      next[b] = ring.add(next[b], down[i]);
+      with = ring.add(with, ring.mul(down[i], up[l + 1][b]));
+    }
+    out.with[static_cast<std::size_t>(player[l])] = with;
+    down.swap(next);
+  }
+}
+
+template void FOREST::totals(NODE, const int*, const int*, int, wfast::Totals&,
+                             const wfast::WRAP&) const;
+template void FOREST::totals(NODE, const int*, const int*, int, wfast::Totals&,
+                             const wfast::MODP&) const;
 template void FOREST::profile(NODE, const int*, const int*, int, wfast::Profile&,
                               const wfast::WRAP&) const;
 template void FOREST::profile(NODE, const int*, const int*, int, wfast::Profile&,

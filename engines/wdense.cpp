@@ -356,4 +356,111 @@ void COUNT(const Threshold& t, Profile& f, Profile* minimal, const RING& ring) {
 template void COUNT(const Threshold&, Profile&, Profile*, const wfast::WRAP&);
 template void COUNT(const Threshold&, Profile&, Profile*, const wfast::MODP&);
 
+namespace {
+
+// The count without sizes: CF[v] = subsets of the players added so far
+// weighing at most v, for v = 0..R, and the same with one of them taken out
+// again as the alternating sum CF[v] - CF[v-a] + CF[v-2a] - ...
+template <class RING>
+class Line {
+ public:
+  Line(int64_t range, const RING& ring)
+      : ring_(ring), cf_(static_cast<std::size_t>(range < 0 ? 0 : range + 1), 1) {}
+  void add(int64_t a) {
+    uint64_t* cf = cf_.data();
+    for (int64_t v = static_cast<int64_t>(cf_.size()) - 1; v >= a; --v)
+      cf[v] = ring_.add(cf[v], cf[v - a]);
+  }
+  uint64_t at(int64_t v) const {
+    return v < 0 ? 0 : cf_[static_cast<std::size_t>(std::min<int64_t>(v, last()))];
+  }
+  uint64_t without(int64_t v, int64_t a) const {
+    uint64_t s = 0;
+    for (int i = 0; v >= 0; ++i, v -= a) s = (i & 1) ? ring_.sub(s, at(v)) : ring_.add(s, at(v));
+    return s;
+  }
+
+ private:
+  int64_t last() const { return static_cast<int64_t>(cf_.size()) - 1; }
+  const RING& ring_;
+  std::vector<uint64_t> cf_;
+};
+
+// Winning sets among the positive players PLAYERS (weights summing to
+// TOTAL), and per player those holding it (WITH, by position), as in
+// winningBySize and winningWith.
+template <class RING>
+uint64_t lineCount(const Threshold& t, const std::vector<int>& players, std::vector<uint64_t>* with,
+                   const RING& ring) {
+  int64_t total = 0;
+  for (int p : players) total += t.weight[p];
+  const int m = static_cast<int>(players.size());
+  if (with) with->assign(players.size(), 0);
+  if (t.q > total) return 0;
+  const Oriented o = orient(t.q, total);
+  Line<RING> line(o.range, ring);
+  for (int p : players) line.add(t.weight[p]);
+  if (with)  // players of equal weight have equal counts
+    for (std::size_t i = 0; i < players.size(); ++i) {
+      const int64_t a = t.weight[players[i]];
+      if (i > 0 && a == t.weight[players[i - 1]]) {
+        (*with)[i] = (*with)[i - 1];
+        continue;
+      }
+      (*with)[i] = o.complement ? line.without(o.range, a)
+                                : ring.sub(ring.pow2(m - 1), line.without(t.q - 1 - a, a));
+    }
+  return o.complement ? line.at(o.range) : ring.sub(ring.pow2(m), line.at(t.q - 1));
+}
+
+}  // namespace
+
+std::size_t LINECELLS(const Threshold& t) {
+  int64_t total = 0;
+  for (int p = 1; p <= t.n; ++p) total += t.weight[p] > 0 ? t.weight[p] : 0;
+  if (t.q <= 0 || t.q > total) return 0;
+  return static_cast<std::size_t>(orient(t.q, total).range) + 1;
+}
+
+template <class RING>
+void TOTALS(const Threshold& t, wfast::Totals& f, const RING& ring) {
+  f = wfast::Totals(t.n, t.mm);
+  f.empty = t.q <= 0;
+  std::vector<int> pos, inSub(static_cast<std::size_t>(t.mm) + 1),
+      zeros(static_cast<std::size_t>(t.mm) + 1);
+  for (int p = 1; p <= t.n; ++p) {
+    ++inSub[t.sub[p]];
+    if (t.weight[p] > 0)
+      pos.push_back(p);
+    else
+      ++zeros[t.sub[p]];
+  }
+  const int z = t.n - static_cast<int>(pos.size());
+  if (t.q <= 0) {  // every set
+    f.all = ring.pow2(t.n);
+    for (int p = 1; p <= t.n; ++p) f.with[p] = ring.pow2(t.n - 1);
+    for (int s = 1; s <= t.mm; ++s) f.without[s] = ring.pow2(t.n - inSub[s]);
+    return;
+  }
+  // The players of weight 0 join any set freely; the others by weight, so
+  // that equal weights are counted once.
+  std::stable_sort(pos.begin(), pos.end(), [&](int a, int b) { return t.weight[a] < t.weight[b]; });
+  std::vector<uint64_t> with;
+  const uint64_t all = lineCount(t, pos, &with, ring);
+  f.all = ring.mul(all, ring.pow2(z));
+  for (int p = 1; p <= t.n; ++p)
+    if (t.weight[p] <= 0) f.with[p] = ring.mul(all, ring.pow2(z - 1));
+  for (std::size_t i = 0; i < pos.size(); ++i) f.with[pos[i]] = ring.mul(with[i], ring.pow2(z));
+  for (int s = 1; s <= t.mm; ++s) {
+    std::vector<int> rest;
+    for (int p : pos)
+      if (t.sub[p] != s) rest.push_back(p);
+    const uint64_t others = rest.size() == pos.size() ? all : lineCount(t, rest, nullptr, ring);
+    f.without[s] = ring.mul(others, ring.pow2(z - zeros[s]));
+  }
+}
+
+template void TOTALS(const Threshold&, wfast::Totals&, const wfast::WRAP&);
+template void TOTALS(const Threshold&, wfast::Totals&, const wfast::MODP&);
+
 }  // namespace wdense

@@ -28,4 +28,12 @@ std::size_t CELLS(const Threshold& T);
 template <class RING>
 void COUNT(const Threshold& T, wfast::Profile& F, wfast::Profile* MINIMAL, const RING& RG);
 
+// Cells (8 bytes each) of the count without sizes: one per weight in range.
+std::size_t LINECELLS(const Threshold& T);
+
+// Counts T without sizes into F, in RING: a line of the subsets by weight
+// alone, O(N * Q) work instead of O(N^2 * Q).
+template <class RING>
+void TOTALS(const Threshold& T, wfast::Totals& F, const RING& RG);
+
 }  // namespace wdense

@@ -288,8 +288,10 @@ struct Whole {
 // Where each count of a Result sits among a pass's residues: the totals,
 // then per player its counts by size (rows of n + 1, size 0 unused).
 struct Layout {
-  Layout(const wcore::Game& g, bool pg) : n(g.n), mm(g.mm) {
-    const std::size_t rows = static_cast<std::size_t>(n) * (static_cast<std::size_t>(n) + 1);
+  // ROWS: with the counts by size (Shapley, public good).
+  Layout(const wcore::Game& g, bool pg, bool rows_ = true) : n(g.n), mm(g.mm) {
+    const std::size_t rows =
+        rows_ ? static_cast<std::size_t>(n) * (static_cast<std::size_t>(n) + 1) : 0;
     bySize = pg ? 1 + n : 1 + 2 * n + mm;
     size = static_cast<std::size_t>(bySize) + rows;
   }
@@ -356,42 +358,103 @@ void pass(const wcore::Game& g, bool pg, const COUNT& count, const Layout& at,
     shapley(g, whole, at, x.data(), ring);
 }
 
-// Every pass of a game with COUNT (a method ready to count the parts in a
-// ring) into R: one in 64-bit counts up to PROFILEMAX players, else one per
-// prime, joined.
-template <class COUNT>
-void passes(const wcore::Game& g, bool pg, const COUNT& count, Result& r) {
+// Which part of the rule holds the coalitions of every size from 1 up
+// (SET), and which the empty one (EMPTY), when that is one part for all
+// sizes: the Banzhaf counts then need no sizes.
+enum class PART : uint8_t { G, H, NONE };
+struct Sizeless {
+  PART set = PART::G, empty = PART::G;
+};
+
+bool sizeless(const wcore::Game& g, Sizeless& out) {
+  const int64_t t1 = g.t1;
+  switch (sizeRule(g)) {
+    case SIZE::AND:  // sizes below T1 lose
+      if (t1 > g.n)
+        out = {PART::NONE, PART::NONE};
+      else if (t1 == 1)
+        out = {PART::G, PART::NONE};
+      else
+        return t1 <= 0;
+      return true;
+    case SIZE::OR:  // sizes from T1 on win when H does
+      if (t1 > g.n)
+        out = {PART::G, PART::G};
+      else if (t1 <= 0)
+        out = {PART::H, PART::H};
+      else if (t1 == 1)
+        out = {PART::H, PART::G};
+      else
+        return false;
+      return true;
+    default:
+      return true;
+  }
+}
+
+struct Sums {
+  Totals g, h;
+};
+
+// One pass of the Banzhaf counts without sizes: the winning coalitions W
+// (never the empty one), those with p, its swings 2 with - W - [the empty
+// coalition wins] (in a monotone game every winning coalition with p either
+// loses without it or is one winning without it, plus p), those with a
+// member of subgame s.
+template <class RING, class COUNT>
+void banzhafPass(const wcore::Game& g, const Sizeless& part, const COUNT& count, const Layout& at,
+                 std::vector<uint64_t>& x, const RING& ring) {
+  Sums sums{Totals(g.n, g.mm), Totals(g.n, g.mm)};
+  count(sums, ring);
+  x.assign(at.size, 0);
+  if (part.set == PART::NONE) return;
+  const Totals& p = part.set == PART::G ? sums.g : sums.h;
+  const bool empty =
+      part.empty == PART::NONE ? false : (part.empty == PART::G ? sums.g : sums.h).empty;
+  x[0] = ring.sub(p.all, p.empty ? 1 : 0);
+  for (int q = 1; q <= g.n; ++q) {
+    x[at.with(q)] = p.with[q];
+    x[at.swings(q)] = ring.sub(ring.sub(ring.add(p.with[q], p.with[q]), x[0]), empty ? 1 : 0);
+  }
+  for (int s = 1; s <= g.mm; ++s) x[at.sub(s)] = ring.sub(p.all, p.without[s]);
+}
+
+// Every pass of a game with PRODUCE (X, RING: the residues of one pass)
+// into R: one in 64-bit counts up to PROFILEMAX players, else one per prime,
+// joined.
+template <class PRODUCE>
+void passes(const wcore::Game& g, Index index, const Layout& at, const PRODUCE& produce,
+            Result& r) {
   const int n = g.n;
+  const bool pg = index == Index::PUBLICGOOD, rows = at.size > at.bySize;
   r = Result(n, g.mm);
-  const Layout at(g, pg);
   std::vector<uint64_t> x;
   const int total = PASSES(n);
   if (n <= PROFILEMAX) {
-    pass(g, pg, count, at, x, WRAP{});
-    auto exact = [&](std::size_t i) { return x[i]; };
+    produce(x, WRAP{});
     auto wide = [&](std::size_t i) { return XNUM(static_cast<double>(x[i])); };
     if (pg) {
-      r.minimal = exact(0);
+      r.minimal = x[0];
       r.xminimal = wide(0);
       for (int q = 1; q <= n; ++q) {
-        r.minimalWith[q] = exact(at.with(q));
+        r.minimalWith[q] = x[at.with(q)];
         r.xminimalWith[q] = wide(at.with(q));
         r.minimalShare[q] = wcore::SIZESHARE(n, &x[at.row(q)]);
         r.xminimalShare[q] = XNUM(r.minimalShare[q]);
       }
       return;
     }
-    r.wins = exact(0);
+    r.wins = x[0];
     r.xwins = wide(0);
     for (int q = 1; q <= n; ++q) {
-      r.with[q] = exact(at.with(q));
-      r.swings[q] = exact(at.swings(q));
+      r.with[q] = x[at.with(q)];
+      r.swings[q] = x[at.swings(q)];
       r.xwith[q] = wide(at.with(q));
       r.xswings[q] = wide(at.swings(q));
-      r.shap[q] = wcore::SHAPLEYVALUE(n, &x[at.row(q)]);
+      if (rows) r.shap[q] = wcore::SHAPLEYVALUE(n, &x[at.row(q)]);
     }
     for (int s = 1; s <= g.mm; ++s) {
-      r.sub[s] = exact(at.sub(s));
+      r.sub[s] = x[at.sub(s)];
       r.xsub[s] = wide(at.sub(s));
     }
     return;
@@ -399,7 +462,7 @@ void passes(const wcore::Game& g, bool pg, const COUNT& count, Result& r) {
   JOIN join(at.size);
   for (int i = 0; i < total; ++i) {
     const MODP ring(PRIME(i), n);
-    pass(g, pg, count, at, x, ring);
+    produce(x, ring);
     join.add(x, ring.modulus());
   }
   x = {};
@@ -422,7 +485,7 @@ void passes(const wcore::Game& g, bool pg, const COUNT& count, Result& r) {
   for (int q = 1; q <= n; ++q) {
     r.xwith[q] = join.value(at.with(q));
     r.xswings[q] = join.value(at.swings(q));
-    r.shap[q] = SHAPLEYVALUE(n, bySize(q));
+    if (rows) r.shap[q] = SHAPLEYVALUE(n, bySize(q));
   }
   for (int s = 1; s <= g.mm; ++s) r.xsub[s] = join.value(at.sub(s));
 }
@@ -431,8 +494,11 @@ void passes(const wcore::Game& g, bool pg, const COUNT& count, Result& r) {
 // Memory is what the methods may run out of: a table or diagram that cannot
 // be had leaves the game to the other method or to the walk, as the budgets
 // do, instead of ending the program.
-bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
+bool run(const wcore::Game& g, Index index, Choice use, Result& r) {
   if (!wcore::FITS(g) || g.position != nullptr || !monotone(g)) return false;
+  const bool pg = index == Index::PUBLICGOOD;
+  Sizeless part;
+  const bool lines = index == Index::BANZHAF && sizeless(g, part);
   std::vector<int64_t> weight;
   int64_t q = 0;
   wdense::Threshold t;
@@ -443,12 +509,15 @@ bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
     t.sub = g.sub.data();
     t.weight = weight.data();
     t.q = q;
-    const std::size_t cells = wdense::CELLS(t);
     int m = 0;
     for (int p = 1; p <= g.n; ++p) m += weight[p] > 0 ? 1 : 0;
+    // Without sizes the table is a line, and its work M times its cells.
+    const std::size_t cells = lines ? wdense::LINECELLS(t) : wdense::CELLS(t);
     table = cells <= DENSE_CELLS;
-    later = table && use == Choice::BEST && diagramFirst(g.n, m, cells);
+    later = table && use == Choice::BEST &&
+            diagramFirst(g.n, m, lines ? cells * static_cast<std::size_t>(m) : cells);
   }
+  const Layout at(g, pg, !lines);
   auto out = std::make_unique<Result>(g.n, g.mm);
   auto done = [&](Method method) {
     out->method = method;
@@ -457,8 +526,30 @@ bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
   };
   auto dense = [&] {
     try {
-      passes(
-          g, pg, [&](Parts& p, const auto& ring) { denseParts(t, pg, p, ring); }, *out);
+      if (lines) {
+        passes(
+            g, index, at,
+            [&](std::vector<uint64_t>& x, const auto& ring) {
+              banzhafPass(
+                  g, part,
+                  [&](Sums& s, const auto& rg) {
+                    wdense::TOTALS(t, s.g, rg);
+                    wdense::Threshold all = t;  // nothing blocks: H is every coalition
+                    all.q = 0;
+                    wdense::TOTALS(all, s.h, rg);
+                  },
+                  at, x, ring);
+            },
+            *out);
+      } else {
+        passes(
+            g, index, at,
+            [&](std::vector<uint64_t>& x, const auto& ring) {
+              pass(
+                  g, pg, [&](Parts& p, const auto& rg) { denseParts(t, pg, p, rg); }, at, x, ring);
+            },
+            *out);
+      }
       return done(Method::DENSE);
     } catch (const std::bad_alloc&) {
       return false;
@@ -469,8 +560,29 @@ bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
     try {
       auto d = std::make_unique<Diagram>(g);
       buildDiagram(g, pg, *d);
-      passes(
-          g, pg, [&](Parts& p, const auto& ring) { d->count(pg, p, ring); }, *out);
+      if (lines) {
+        passes(
+            g, index, at,
+            [&](std::vector<uint64_t>& x, const auto& ring) {
+              banzhafPass(
+                  g, part,
+                  [&](Sums& s, const auto& rg) {
+                    d->forest.totals(d->rule, d->player.data(), d->first.data(), d->mm, s.g, rg);
+                    if (d->needH)
+                      d->forest.totals(d->open, d->player.data(), d->first.data(), d->mm, s.h, rg);
+                  },
+                  at, x, ring);
+            },
+            *out);
+      } else {
+        passes(
+            g, index, at,
+            [&](std::vector<uint64_t>& x, const auto& ring) {
+              pass(
+                  g, pg, [&](Parts& p, const auto& rg) { d->count(pg, p, rg); }, at, x, ring);
+            },
+            *out);
+      }
       return done(Method::DIAGRAM);
     } catch (const wdd::BUDGET&) {
     } catch (const std::bad_alloc&) {
@@ -481,8 +593,15 @@ bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
 
 }  // namespace
 
-bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE) { return run(G, false, USE, R); }
-bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE) { return run(G, true, USE, R); }
+bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE) {
+  return run(G, Index::SHAPLEY, USE, R);
+}
+bool BANZHAF_FAST(const wcore::Game& G, Result& R, Choice USE) {
+  return run(G, Index::BANZHAF, USE, R);
+}
+bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE) {
+  return run(G, Index::PUBLICGOOD, USE, R);
+}
 
 void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) {
   C = wcore::WinCounts(G.n, G.mm);
@@ -491,6 +610,13 @@ void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) 
     C.value[p] = R.shap[p];
     C.with[p] = static_cast<double>(R.with[p]);
   }
+  for (int s = 1; s <= G.mm; ++s) C.sub[s] = static_cast<double>(R.sub[s]);
+}
+
+void BANZHAF_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) {
+  C = wcore::WinCounts(G.n, G.mm);
+  C.wins = static_cast<double>(R.wins);
+  for (int p = 1; p <= G.n; ++p) C.with[p] = static_cast<double>(R.with[p]);
   for (int s = 1; s <= G.mm; ++s) C.sub[s] = static_cast<double>(R.sub[s]);
 }
 
@@ -506,12 +632,12 @@ void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::MinimalCoun
 namespace {
 
 template <typename COUNTS>
-Method counted(const wcore::Game& g, COUNTS& c, bool pg,
+Method counted(const wcore::Game& g, COUNTS& c, Index index,
                void (*take)(const Result&, const wcore::Game&, COUNTS&),
                bool (*walk)(const wcore::Game&, COUNTS&, const wcore::Visitor*),
                const wcore::Visitor* visitor) {
   auto r = std::make_unique<Result>();
-  if (g.n <= wcore::WALKMAX && run(g, pg, Choice::BEST, *r)) {
+  if (g.n <= wcore::WALKMAX && run(g, index, Choice::BEST, *r)) {
     take(*r, g, c);
     return r->method;
   }
@@ -521,10 +647,13 @@ Method counted(const wcore::Game& g, COUNTS& c, bool pg,
 }  // namespace
 
 Method SHAPLEY(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR) {
-  return counted(G, C, false, SHAPLEY_COUNTS, wcore::SHAPLEY_CORE, VISITOR);
+  return counted(G, C, Index::SHAPLEY, SHAPLEY_COUNTS, wcore::SHAPLEY_CORE, VISITOR);
+}
+Method BANZHAF(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR) {
+  return counted(G, C, Index::BANZHAF, BANZHAF_COUNTS, wcore::SHAPLEY_CORE, VISITOR);
 }
 Method PUBLICGOOD(const wcore::Game& G, wcore::MinimalCounts& C, const wcore::Visitor* VISITOR) {
-  return counted(G, C, true, PUBLICGOOD_COUNTS, wcore::PUBLICGOOD_CORE, VISITOR);
+  return counted(G, C, Index::PUBLICGOOD, PUBLICGOOD_COUNTS, wcore::PUBLICGOOD_CORE, VISITOR);
 }
 
 }  // namespace wfast

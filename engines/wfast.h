@@ -76,6 +76,12 @@ struct Result {
   std::vector<XNUM> xwith, xswings, xsub, xminimalWith, xminimalShare;
 };
 
+// The index whose counts are wanted: the Shapley-Shubik index needs the
+// winning coalitions by size, the Banzhaf index only their numbers (counted
+// without sizes wherever the rule's overall threshold in members does not
+// tell sizes apart), the public good index the minimal winning coalitions.
+enum class Index : uint8_t { SHAPLEY, BANZHAF, PUBLICGOOD };
+
 // Which fast method to use: the one that fits the game best, or one method
 // only (for checking the methods against each other).
 enum class Choice : uint8_t { BEST, DENSE, DIAGRAM };
@@ -85,16 +91,25 @@ enum class Choice : uint8_t { BEST, DENSE, DIAGRAM };
 // exhaustive walk (see above) or does not FIT.
 bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
 bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
+// The Banzhaf counts alone: wins, with, swings and sub (shap left at 0
+// where no sizes were counted).
+bool BANZHAF_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
 
 // The counts as the walks report them.
 void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C);
 void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::MinimalCounts& C);
+// The winning coalitions, those with each player and with a member of each
+// subgame; the values are left at 0.
+void BANZHAF_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C);
 
 // The fast method where it applies, else the exhaustive core (with
 // VISITOR); returns the method used. These fill the walk's records, whose
 // doubles are the walk's: beyond its WALKMAX players they decline (NONE)
 // and a caller takes the extended-range Result of SHAPLEY_FAST instead.
 Method SHAPLEY(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR = nullptr);
+// The Banzhaf counts (BANZHAF_COUNTS), from the walk's SHAPLEY_CORE where
+// no fast method applies.
+Method BANZHAF(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR = nullptr);
 Method PUBLICGOOD(const wcore::Game& G, wcore::MinimalCounts& C,
                   const wcore::Visitor* VISITOR = nullptr);
 

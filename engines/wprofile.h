@@ -27,6 +27,18 @@ struct Profile {
   std::vector<std::vector<uint64_t>> without;  // [s][k]: those with no member of subgame s
 };
 
+// The same counts without the sizes, as the Banzhaf index needs them: all
+// sets of f, those containing player p, those with no member of subgame s,
+// and whether the empty set is one of them.
+struct Totals {
+  Totals() = default;
+  Totals(int N, int MM)
+      : with(static_cast<std::size_t>(N) + 1), without(static_cast<std::size_t>(MM) + 1) {}
+  uint64_t all = 0;
+  std::vector<uint64_t> with, without;
+  bool empty = false;
+};
+
 // Most players the 64-bit counts of a Profile hold exactly: C(63, k) and
 // their sums stay below 2^63. Larger games fill a Profile with residues
 // modulo a prime, one pass per prime (engines/wring.h).

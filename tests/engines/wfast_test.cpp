@@ -258,6 +258,8 @@ TEST(WeightedFast, WideCountsMatchBigIntegers) {
     for (auto use : {wfast::Choice::DENSE, wfast::Choice::DIAGRAM}) {
       auto r = std::make_unique<wfast::Result>();
       ASSERT_TRUE(wfast::SHAPLEY_FAST(g, *r, use)) << n;
+      auto b = std::make_unique<wfast::Result>();
+      ASSERT_TRUE(wfast::BANZHAF_FAST(g, *b, use)) << n;
       EXPECT_EQ(r->wide, n > wfast::PROFILEMAX);
       for (int p : {1, n / 2, n}) {
         const int64_t a = g.w[0][p];
@@ -292,6 +294,8 @@ TEST(WeightedFast, WideCountsMatchBigIntegers) {
         EXPECT_NEAR(ratio(r->xwith[p], with), 1.0, 1e-12) << id;
         EXPECT_NEAR(ratio(r->xswings[p], swings), 1.0, 1e-12) << id;
         EXPECT_NEAR(r->shap[p], value.get_d(), 1e-12 * value.get_d()) << id;
+        EXPECT_NEAR(ratio(b->xwins, wins), 1.0, 1e-12) << id << " banzhaf";
+        EXPECT_NEAR(ratio(b->xswings[p], swings), 1.0, 1e-12) << id << " banzhaf";
       }
     }
   }
@@ -340,6 +344,41 @@ TEST(WeightedFast, DummiesBeyondSixtyThreePlayersChangeNoValue) {
     EXPECT_NEAR(XTODOUBLE(b->xminimal), static_cast<double>(a->minimal), 1e-12 * a->minimal);
     for (int p = 1; p <= small.n; ++p)
       EXPECT_NEAR(b->minimalShare[p], a->minimalShare[p], 1e-12 * a->minimalShare[p]) << id;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The Banzhaf count without sizes, by either method, against the counts by
+// size and the walk.
+TEST(WeightedFast, BanzhafWithoutSizesMatchesTheCountsBySize) {
+  Draw d{std::mt19937_64(20261212)};
+  for (int round = 0; round < 400; ++round) {
+    const Game g = randomGame(d, static_cast<int>(d.pick(1, 11)));
+    const std::string id = "round " + std::to_string(round);
+    auto want = std::make_unique<wfast::Result>(), got = std::make_unique<wfast::Result>();
+    ASSERT_TRUE(wfast::SHAPLEY_FAST(g, *want)) << id;
+    for (auto use : {wfast::Choice::BEST, wfast::Choice::DENSE, wfast::Choice::DIAGRAM}) {
+      if (!wfast::BANZHAF_FAST(g, *got, use)) {
+        ASSERT_EQ(use, wfast::Choice::DENSE) << id;  // the table takes one threshold only
+        continue;
+      }
+      ASSERT_EQ(want->wins, got->wins) << id;
+      for (int p = 1; p <= g.n; ++p) {
+        ASSERT_EQ(want->with[p], got->with[p]) << id << " player " << p;
+        ASSERT_EQ(want->swings[p], got->swings[p]) << id << " player " << p;
+      }
+      for (int s = 1; s <= g.mm; ++s)
+        ASSERT_EQ(want->sub[s], got->sub[s]) << id << " subgame " << s;
+    }
+    WinCounts walk, fast;
+    wcore::SHAPLEY_CORE(g, walk);
+    ASSERT_NE(wfast::BANZHAF(g, fast), wfast::Method::EXHAUSTIVE) << id;
+    ASSERT_EQ(walk.wins, fast.wins) << id;
+    for (int p = 1; p <= g.n; ++p) ASSERT_EQ(walk.with[p], fast.with[p]) << id;
+    for (int s = 1; s <= g.mm; ++s) ASSERT_EQ(walk.sub[s], fast.sub[s]) << id;
   }
 }
 
