@@ -121,8 +121,8 @@ void denseParts(wdense::Threshold t, bool pg, Parts& parts, const RING& ring) {
 // The rule's diagram over the players grouped by subgame, each subgame's
 // heaviest first, built once and counted in every pass.
 struct Diagram {
-  explicit Diagram(const wcore::Game& g)
-      : forest(g.n, g.n > WALKABLE ? DIAGRAM_NODES_LARGE : DIAGRAM_NODES),
+  Diagram(const wcore::Game& g, std::size_t nodes)
+      : forest(g.n, nodes),
         player(static_cast<std::size_t>(g.n)),
         first(static_cast<std::size_t>(g.mm) + 2) {}
   wdd::FOREST forest;
@@ -490,33 +490,116 @@ void passes(const wcore::Game& g, Index index, const Layout& at, const PRODUCE& 
   for (int s = 1; s <= g.mm; ++s) r.xsub[s] = join.value(at.sub(s));
 }
 
-// Counts of the game into R, or false when no fast method covers it.
-// Memory is what the methods may run out of: a table or diagram that cannot
-// be had leaves the game to the other method or to the walk, as the budgets
-// do, instead of ending the program.
-bool run(const wcore::Game& g, Index index, Choice use, Result& r) {
-  if (!wcore::FITS(g) || g.position != nullptr || !monotone(g)) return false;
-  const bool pg = index == Index::PUBLICGOOD;
+// Measured costs on one core (2.6 GHz, bench/wide_bench.cpp): a cell of
+// the table gains a count in about CELL_NS while the table stays in the
+// caches, in about CELL_FAR_NS beyond (the work is bound by memory, so a
+// pass modulo a prime costs about the same); a node of the diagram costs
+// about NODE_NS to build and NODE_SIZE_NS per size to count; the walk
+// visits a coalition in about WALK_NS.
+constexpr double CELL_NS = 0.5, CELL_FAR_NS = 1.0, NODE_NS = 300.0, NODE_SIZE_NS = 3.0;
+constexpr double WALK_NS = 14.0, MODP_FACTOR = 1.0;
+constexpr std::size_t CACHED = std::size_t{16} << 20;  // bytes
+
+// What a count of G will take by each method, and which the run tries.
+struct Selection {
+  bool covered = false;  // a fast method may count the game at all
+  bool lines = false;    // Banzhaf without sizes
   Sizeless part;
-  const bool lines = index == Index::BANZHAF && sizeless(g, part);
   std::vector<int64_t> weight;
-  int64_t q = 0;
   wdense::Threshold t;
-  bool table = false, later = false;
-  if (use != Choice::DIAGRAM && asThreshold(g, weight, q)) {
-    t.n = g.n;
+  bool table = false, later = false;  // the table fits; try the diagram first
+  std::size_t fixed = 0;              // bytes of the counts beside any method
+  std::size_t tableBytes = 0, nodeBytes = 0, nodes = 0, nodeBound = 0;
+  double tableSeconds = 0, nodeSeconds = 0;  // the table; one node of the diagram
+  int passes = 1;
+};
+
+// Upper bound on the nodes of the rule's diagram: a level has no more nodes
+// than the sets of the players above it, nor than the distinct states of
+// the players below (the sums of each system used, in units of its weights'
+// greatest common divisor).
+double nodeBound(const wcore::Game& g) {
+  const int n = g.n;
+  double total = 0;
+  std::vector<int64_t> unit(static_cast<std::size_t>(g.vs), 0);
+  for (int k = 0; k < g.vs; ++k)
+    for (int p = 1; p <= n; ++p) unit[k] = std::gcd(unit[k], g.w[k][p]);
+  std::vector<int64_t> rest(static_cast<std::size_t>(g.vs), 0);
+  for (int l = n; l >= 0; --l) {  // players l+1..n below level l
+    double below = 1;
+    for (int k = 0; k < g.vs; ++k) below *= rest[k] / std::max<int64_t>(unit[k], 1) + 1.0;
+    total += std::min({std::ldexp(1.0, std::min(l, 1000)), below, std::ldexp(1.0, n - l)});
+    if (l > 0)
+      for (int k = 0; k < g.vs; ++k) rest[k] += g.w[k][l];
+  }
+  return total;
+}
+
+void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, Selection& sel) {
+  sel.covered = wcore::FITS(g) && g.position == nullptr && monotone(g);
+  if (!sel.covered) return;
+  const int n = g.n;
+  const bool pg = index == Index::PUBLICGOOD;
+  sel.lines = index == Index::BANZHAF && sizeless(g, sel.part);
+  sel.passes = PASSES(n);
+  const double passes = n <= PROFILEMAX ? 1.0 : sel.passes * MODP_FACTOR;
+  const Layout at(g, pg, !sel.lines);
+  const std::size_t profile =
+      (static_cast<std::size_t>(n) + 2 + static_cast<std::size_t>(g.mm)) * (n + 1U) * 8;
+  sel.fixed = at.size * 8 + (n > PROFILEMAX ? JOIN::BYTES(at.size, sel.passes) : 0) +
+              (sel.lines ? 0 : 4 * profile);
+  const std::size_t room = budget == 0 ? SIZE_MAX : budget > sel.fixed ? budget - sel.fixed : 0;
+  int64_t q = 0;
+  if (use != Choice::DIAGRAM && asThreshold(g, sel.weight, q)) {
+    wdense::Threshold& t = sel.t;
+    t.n = n;
     t.mm = g.mm;
     t.sub = g.sub.data();
-    t.weight = weight.data();
+    t.weight = sel.weight.data();
     t.q = q;
     int m = 0;
-    for (int p = 1; p <= g.n; ++p) m += weight[p] > 0 ? 1 : 0;
-    // Without sizes the table is a line, and its work M times its cells.
-    const std::size_t cells = lines ? wdense::LINECELLS(t) : wdense::CELLS(t);
-    table = cells <= DENSE_CELLS;
-    later = table && use == Choice::BEST &&
-            diagramFirst(g.n, m, lines ? cells * static_cast<std::size_t>(m) : cells);
+    for (int p = 1; p <= n; ++p) m += sel.weight[p] > 0 ? 1 : 0;
+    // Without sizes the table is a line, and its work M times its cells;
+    // a table by size gains each player's row sums once (about half of
+    // its cells per player added, lightest first), then takes each player
+    // out again (M^2 terms each), and for the minimal sets a table more
+    // with M^4 / 12 terms.
+    const std::size_t cells = sel.lines ? wdense::LINECELLS(t) : wdense::CELLS(t);
+    const double work =
+        sel.lines ? static_cast<double>(cells) * m
+                  : 0.5 * static_cast<double>(cells) * m + std::pow(m, 3.0) +
+                        (pg ? 0.5 * static_cast<double>(cells) * m + std::pow(m, 4.0) / 12.0 : 0.0);
+    sel.tableBytes = cells * sizeof(uint64_t);
+    sel.tableSeconds = work * (sel.tableBytes <= CACHED ? CELL_NS : CELL_FAR_NS) * 1e-9 * passes;
+    sel.table = cells <= DENSE_CELLS && sel.tableBytes <= room;
+    sel.later = sel.table && use == Choice::BEST &&
+                diagramFirst(n, m, sel.lines ? cells * static_cast<std::size_t>(m) : cells);
   }
+  // A node keeps its children, its place in the unique table and memos,
+  // its spans for the minimal sets, and its counts (by size: about n / 2
+  // on average over the levels).
+  sel.nodeBytes = 64 + (pg ? 48 : 0) + (sel.lines ? 16 : 8 * (static_cast<std::size_t>(n) / 2 + 2));
+  sel.nodeSeconds = (NODE_NS + (sel.lines ? 2 : n) * NODE_SIZE_NS * passes) * 1e-9;
+  sel.nodes = std::min(n > WALKABLE ? DIAGRAM_NODES_LARGE : DIAGRAM_NODES, room / sel.nodeBytes);
+  // The forest's own constants take two nodes per level.
+  if (sel.nodes < 4 * (static_cast<std::size_t>(n) + 1)) sel.nodes = 0;
+  sel.nodeBound = static_cast<std::size_t>(
+      std::min(nodeBound(g) * (pg ? 2.0 : 1.0), static_cast<double>(sel.nodes)));
+}
+
+// Counts of the game into R, or false when no fast method covers it within
+// BUDGET bytes (0: the methods' own limits). Memory is what the methods may
+// run out of: a table or diagram that cannot be had leaves the game to the
+// other method or to the walk, as the budgets do, instead of ending the
+// program.
+bool run(const wcore::Game& g, Index index, Choice use, Result& r, std::size_t budget) {
+  auto sel = std::make_unique<Selection>();
+  select(g, index, use, budget, *sel);
+  if (!sel->covered) return false;
+  const bool pg = index == Index::PUBLICGOOD, lines = sel->lines, table = sel->table,
+             later = sel->later;
+  const Sizeless part = sel->part;
+  const wdense::Threshold& t = sel->t;
   const Layout at(g, pg, !lines);
   auto out = std::make_unique<Result>(g.n, g.mm);
   auto done = [&](Method method) {
@@ -556,9 +639,9 @@ bool run(const wcore::Game& g, Index index, Choice use, Result& r) {
     }
   };
   if (table && !later && dense()) return true;
-  if (use != Choice::DENSE) {
+  if (use != Choice::DENSE && sel->nodes > 0) {
     try {
-      auto d = std::make_unique<Diagram>(g);
+      auto d = std::make_unique<Diagram>(g, sel->nodes);
       buildDiagram(g, pg, *d);
       if (lines) {
         passes(
@@ -594,13 +677,56 @@ bool run(const wcore::Game& g, Index index, Choice use, Result& r) {
 }  // namespace
 
 bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE) {
-  return run(G, Index::SHAPLEY, USE, R);
+  return run(G, Index::SHAPLEY, USE, R, 0);
 }
 bool BANZHAF_FAST(const wcore::Game& G, Result& R, Choice USE) {
-  return run(G, Index::BANZHAF, USE, R);
+  return run(G, Index::BANZHAF, USE, R, 0);
 }
 bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE) {
-  return run(G, Index::PUBLICGOOD, USE, R);
+  return run(G, Index::PUBLICGOOD, USE, R, 0);
+}
+bool COUNT_FAST(const wcore::Game& G, Index INDEX, Result& R, Choice USE, std::size_t BUDGET) {
+  return run(G, INDEX, USE, R, BUDGET);
+}
+
+Plan PLAN(const wcore::Game& G, Index INDEX, std::size_t BUDGET) {
+  Plan p;
+  const std::size_t n1 = static_cast<std::size_t>(G.n < 0 ? 0 : G.n) + 1;
+  p.walkSeconds = std::ldexp(WALK_NS * 1e-9, G.n);
+  auto walk = [&] {
+    p.sure = true;
+    if (G.n > wcore::WALKMAX) return;  // Method::NONE
+    p.method = Method::EXHAUSTIVE;
+    p.bytes = 2 * n1 * n1 * sizeof(uint64_t);
+    p.seconds = p.walkSeconds;
+  };
+  auto sel = std::make_unique<Selection>();
+  select(G, INDEX, Choice::BEST, BUDGET, *sel);
+  p.passes = sel->passes;
+  if (!sel->covered) {
+    walk();
+    return p;
+  }
+  auto dense = [&] {
+    p.method = Method::DENSE;
+    p.bytes = sel->fixed + sel->tableBytes;
+    p.seconds = sel->tableSeconds;
+    p.sure = true;
+  };
+  if (sel->table && !sel->later) {
+    dense();
+  } else if (sel->nodes > 0) {
+    const double bound = nodeBound(G) * (INDEX == Index::PUBLICGOOD ? 2.0 : 1.0);
+    p.method = Method::DIAGRAM;
+    p.bytes = sel->fixed + sel->nodeBound * sel->nodeBytes;
+    p.seconds = static_cast<double>(sel->nodeBound) * sel->nodeSeconds;
+    p.sure = bound <= static_cast<double>(sel->nodes);
+  } else if (sel->later) {
+    dense();
+  } else {
+    walk();
+  }
+  return p;
 }
 
 void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) {
@@ -637,7 +763,7 @@ Method counted(const wcore::Game& g, COUNTS& c, Index index,
                bool (*walk)(const wcore::Game&, COUNTS&, const wcore::Visitor*),
                const wcore::Visitor* visitor) {
   auto r = std::make_unique<Result>();
-  if (g.n <= wcore::WALKMAX && run(g, index, Choice::BEST, *r)) {
+  if (g.n <= wcore::WALKMAX && run(g, index, Choice::BEST, *r, 0)) {
     take(*r, g, c);
     return r->method;
   }

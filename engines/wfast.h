@@ -25,6 +25,7 @@
 // the counts become extended-range numbers for the values.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -94,6 +95,32 @@ bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST)
 // The Banzhaf counts alone: wins, with, swings and sub (shap left at 0
 // where no sizes were counted).
 bool BANZHAF_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
+// The counts for INDEX as above within BUDGET bytes (0: the methods' own
+// limits, 2 GiB for a table, 2 to 8 million diagram nodes): false also when
+// no method fits. A diagram is bounded by its nodes as it grows, so it
+// stops at the budget instead of running out of memory; PLAN tells before.
+bool COUNT_FAST(const wcore::Game& G, Index INDEX, Result& R, Choice USE, std::size_t BUDGET);
+
+// What counting G for INDEX will take within BUDGET bytes (0: the methods'
+// own limits), decided before any work: the method the count would use
+// (DENSE or DIAGRAM as the fast counting chooses; EXHAUSTIVE when only the
+// walk covers the game; NONE when nothing does: beyond the walk's players
+// and outside the fast methods or their budget), the bytes it needs at the
+// most and a rough time in seconds (within a factor of a few). The table's
+// size is known beforehand; the diagram's only once it is built, so for
+// it the figures come from an upper bound on its nodes, capped at the
+// budget: SURE is false when the diagram may outgrow the budget, in which
+// case the count fails (false) rather than walk. The walk's time is 2^n
+// times a measured cost per coalition, given for every game.
+struct Plan {
+  Method method = Method::NONE;
+  std::size_t bytes = 0;
+  double seconds = 0;
+  int passes = 1;  // of the fast methods: one per prime beyond PROFILEMAX
+  bool sure = true;
+  double walkSeconds = 0;
+};
+Plan PLAN(const wcore::Game& G, Index INDEX, std::size_t BUDGET = 0);
 
 // The counts as the walks report them.
 void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C);

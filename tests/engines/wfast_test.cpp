@@ -383,3 +383,50 @@ TEST(WeightedFast, BanzhafWithoutSizesMatchesTheCountsBySize) {
 }
 
 }  // namespace
+
+namespace {
+
+// The plan before the count: the method the count then uses, memory within
+// the budget, and an honest refusal (false, no walk) when nothing fits.
+TEST(WeightedFast, PlanTellsTheMethodAndKeepsTheBudget) {
+  struct Row {
+    int n;
+    int64_t top;
+    std::size_t budget;
+    wfast::Method want;
+  } rows[] = {{51, 54, 0, wfast::Method::DENSE},                 // the table, own limits
+              {51, 54, 1 << 20, wfast::Method::DENSE},           // ... within a megabyte
+              {51, 54, 1000, wfast::Method::EXHAUSTIVE},         // nothing fits: the walk is left
+              {20, 500000, 0, wfast::Method::DIAGRAM},           // few players, large weights
+              {150, 30, 64 << 20, wfast::Method::DENSE},         // beyond 63 players
+              {150, 30, 4000, wfast::Method::NONE},              // ... and beyond the walk
+              {40, 1000000, 20 << 20, wfast::Method::DIAGRAM}};  // a table of GBs left out
+  for (const Row& row : rows)
+    for (auto index : {wfast::Index::SHAPLEY, wfast::Index::BANZHAF, wfast::Index::PUBLICGOOD}) {
+      Game g(row.n, 1);
+      g.n = row.n, g.mm = g.thres = 1;
+      int64_t total = 0;
+      for (int p = 1; p <= row.n; ++p) g.sub[p] = 1, total += g.w[0][p] = 1 + p * 7919 % row.top;
+      g.m[0][1][1] = total / 2 + 1;
+      const std::string id = std::to_string(row.n) + " players, budget " +
+                             std::to_string(row.budget) + ", index " +
+                             std::to_string(static_cast<int>(index));
+      const wfast::Plan plan = wfast::PLAN(g, index, row.budget);
+      EXPECT_EQ(plan.method, row.want) << id;
+      EXPECT_GT(plan.walkSeconds, 0.0) << id;
+      if (row.budget != 0 && plan.method != wfast::Method::EXHAUSTIVE) {
+        EXPECT_LE(plan.bytes, row.budget) << id;
+      }
+      auto r = std::make_unique<wfast::Result>();
+      const bool fast =
+          plan.method == wfast::Method::DENSE || plan.method == wfast::Method::DIAGRAM;
+      // A diagram that may outgrow the budget may fail, and says so.
+      const bool done = wfast::COUNT_FAST(g, index, *r, wfast::Choice::BEST, row.budget);
+      EXPECT_EQ(done, fast && (done || !plan.sure)) << id;
+      if (done) {
+        EXPECT_EQ(r->method, plan.method) << id;
+      }
+    }
+}
+
+}  // namespace
