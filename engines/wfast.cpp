@@ -571,7 +571,8 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
                         (pg ? 0.5 * static_cast<double>(cells) * m + std::pow(m, 4.0) / 12.0 : 0.0);
     sel.tableBytes = cells * sizeof(uint64_t);
     sel.tableSeconds = work * (sel.tableBytes <= CACHED ? CELL_NS : CELL_FAR_NS) * 1e-9 * passes;
-    sel.table = cells <= DENSE_CELLS && sel.tableBytes <= room;
+    // A given budget replaces the table's own limit.
+    sel.table = (budget != 0 || cells <= DENSE_CELLS) && sel.tableBytes <= room;
     sel.later = sel.table && use == Choice::BEST &&
                 diagramFirst(n, m, sel.lines ? cells * static_cast<std::size_t>(m) : cells);
   }
@@ -580,7 +581,9 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
   // on average over the levels).
   sel.nodeBytes = 64 + (pg ? 48 : 0) + (sel.lines ? 16 : 8 * (static_cast<std::size_t>(n) / 2 + 2));
   sel.nodeSeconds = (NODE_NS + (sel.lines ? 2 : n) * NODE_SIZE_NS * passes) * 1e-9;
-  sel.nodes = std::min(n > WALKABLE ? DIAGRAM_NODES_LARGE : DIAGRAM_NODES, room / sel.nodeBytes);
+  sel.nodes = budget != 0 ? std::min<std::size_t>(room / sel.nodeBytes, UINT32_MAX)
+                          : std::min(n > WALKABLE ? DIAGRAM_NODES_LARGE : DIAGRAM_NODES,
+                                     room / sel.nodeBytes);
   // The forest's own constants take two nodes per level.
   if (sel.nodes < 4 * (static_cast<std::size_t>(n) + 1)) sel.nodes = 0;
   sel.nodeBound = static_cast<std::size_t>(

@@ -96,9 +96,9 @@ bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST)
 // where no sizes were counted).
 bool BANZHAF_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
 // The counts for INDEX as above within BUDGET bytes (0: the methods' own
-// limits, 2 GiB for a table, 2 to 8 million diagram nodes): false also when
-// no method fits. A diagram is bounded by its nodes as it grows, so it
-// stops at the budget instead of running out of memory; PLAN tells before.
+// limits, 2 GiB for a table, 2 to 8 million diagram nodes; a budget
+// replaces them): false also when no method fits. A diagram is bounded by its nodes as it grows, so
+// it stops at the budget instead of running out of memory; PLAN tells before.
 bool COUNT_FAST(const wcore::Game& G, Index INDEX, Result& R, Choice USE, std::size_t BUDGET);
 
 // What counting G for INDEX will take within BUDGET bytes (0: the methods'
