@@ -430,3 +430,109 @@ TEST(WeightedFast, PlanTellsTheMethodAndKeepsTheBudget) {
 }
 
 }  // namespace
+
+#include "engines/wring.h"
+
+namespace {
+
+mpz_class big(uint64_t x) {
+  mpz_class r;
+  mpz_import(r.get_mpz_t(), 1, 1, sizeof x, 0, 0, &x);
+  return r;
+}
+
+// Residues modulo the passes' primes join into the values below their
+// product, and the primes are primes: random values of every size up to
+// the product, against GMP.
+TEST(WeightedFast, ResiduesJoinIntoTheirValues) {
+  gmp_randclass rng(gmp_randinit_default);
+  rng.seed(20261213);
+  for (int passes : {1, 2, 5, 17}) {
+    mpz_class product = 1;
+    for (int i = 0; i < passes; ++i) {
+      EXPECT_NE(mpz_probab_prime_p(big(wfast::PRIME(i)).get_mpz_t(), 30), 0) << i;
+      EXPECT_LT(wfast::PRIME(i), uint64_t{1} << 62);
+      EXPECT_TRUE(i == 0 || wfast::PRIME(i) < wfast::PRIME(i - 1)) << i;
+      product *= big(wfast::PRIME(i));
+    }
+    std::vector<mpz_class> values = {0, 1, product - 1};
+    for (int k = 0; k < 40; ++k) {  // of every magnitude
+      const mpz_class top = product >> (k % 7) * 60;
+      values.push_back(rng.get_z_range(top < 2 ? product : top));
+    }
+    wfast::JOIN join(values.size());
+    for (int i = 0; i < passes; ++i) {
+      std::vector<uint64_t> residues;
+      for (const mpz_class& v : values) {
+        const mpz_class r = v % big(wfast::PRIME(i));
+        residues.push_back(r.get_ui() | static_cast<uint64_t>(mpz_class(r >> 32).get_ui()) << 32);
+      }
+      join.add(residues, wfast::PRIME(i));
+    }
+    for (std::size_t i = 0; i < values.size(); ++i)
+      EXPECT_NEAR(ratio(join.value(i), values[i]), 1.0, 1e-14) << passes << " passes, value " << i;
+  }
+  EXPECT_EQ(wfast::PASSES(63), 1);
+  EXPECT_EQ(wfast::PASSES(200), 4);
+}
+
+// Binomials and values in extended range agree with the 64-bit ones where
+// both exist and with GMP beyond.
+TEST(WeightedFast, WideBinomialsAndValues) {
+  for (int n : {1, 10, 40, 64, 300, 2000})
+    for (int k : {0, 1, n / 3, n / 2, n - 1, n}) {
+      mpz_class c;
+      mpz_bin_uiui(c.get_mpz_t(), n, k);
+      EXPECT_NEAR(ratio(wfast::XCHOOSE(n, k), c), 1.0, 1e-15) << n << " " << k;
+    }
+  EXPECT_TRUE(wfast::XCHOOSE(5, 6).zero());
+  Draw d{std::mt19937_64(9)};
+  for (int n : {3, 20, 50, 63}) {
+    std::vector<uint64_t> swings(static_cast<std::size_t>(n) + 1);
+    std::vector<XNUM> wide(swings.size());
+    for (int k = 1; k <= n; ++k) {
+      swings[k] = d.chance(20) ? 0 : d.pick(0, static_cast<int64_t>(wfast::CHOOSE(n - 1, k - 1)));
+      wide[k] = XNUM(static_cast<double>(swings[k]));
+    }
+    const double want = wcore::SHAPLEYVALUE(n, swings.data());
+    EXPECT_NEAR(wfast::SHAPLEYVALUE(n, wide.data()), want, 1e-14 * want) << n;
+    EXPECT_NEAR(XTODOUBLE(wfast::SIZESHARE(n, wide.data())), wcore::SIZESHARE(n, swings.data()),
+                1e-14 * wcore::SIZESHARE(n, swings.data()))
+        << n;
+  }
+}
+
+// Beyond 63 players the table and the diagram still count independently:
+// they agree on every index, in passes modulo primes.
+TEST(WeightedFast, WideDenseTableAndDiagramAgree) {
+  Draw d{std::mt19937_64(20261214)};
+  for (int round = 0; round < 6; ++round) {
+    const int n = static_cast<int>(d.pick(64, 110));
+    Game g(n, 2);
+    g.n = n, g.mm = 2, g.thres = 1;
+    int64_t total = 0;
+    for (int p = 1; p <= n; ++p) {
+      g.sub[p] = p <= n / 3 ? 2 : 1;
+      total += g.w[0][p] = g.sub[p] == 1 ? d.pick(0, 5) : 0;
+    }
+    g.m[0][1][1] = d.pick(1, total);
+    g.overall = static_cast<int>(d.pick(0, 2));
+    g.t1 = d.pick(0, n);
+    for (auto index : {wfast::Index::SHAPLEY, wfast::Index::BANZHAF, wfast::Index::PUBLICGOOD}) {
+      auto a = std::make_unique<wfast::Result>(), b = std::make_unique<wfast::Result>();
+      ASSERT_TRUE(wfast::COUNT_FAST(g, index, *a, wfast::Choice::DENSE, 0)) << round;
+      ASSERT_TRUE(wfast::COUNT_FAST(g, index, *b, wfast::Choice::DIAGRAM, 0)) << round;
+      ASSERT_TRUE(a->wide && b->wide);
+      EXPECT_EQ(a->xwins, b->xwins) << round;
+      EXPECT_EQ(a->xminimal, b->xminimal) << round;
+      for (int p = 1; p <= n; ++p) {
+        EXPECT_EQ(a->xswings[p], b->xswings[p]) << round << " player " << p;
+        EXPECT_EQ(a->xminimalWith[p], b->xminimalWith[p]) << round << " player " << p;
+        EXPECT_EQ(a->shap[p], b->shap[p]) << round << " player " << p;
+      }
+      EXPECT_EQ(a->xsub[2], b->xsub[2]) << round;
+    }
+  }
+}
+
+}  // namespace
