@@ -141,12 +141,13 @@ std::vector<double> plainShapley(const Weighted& g) {
   return out;
 }
 
-constexpr double PLAN_LIMIT = 150.0;  // seconds
+constexpr double PLAN_LIMIT = 150.0;                   // seconds
 constexpr double BASELINE_BYTES = 4.0 * (1ull << 30);  // the baseline's tables
 
 void plain(benchmark::State& state, Weighted (*make)(), bool shapley) {
   const Weighted g = make();
-  const double cells = static_cast<double>(g.q) * (shapley ? 2.0 * static_cast<double>(g.w.size()) : 2.0);
+  const double cells =
+      static_cast<double>(g.q) * (shapley ? 2.0 * static_cast<double>(g.w.size()) : 2.0);
   if (cells * 8 > BASELINE_BYTES) {
     state.SkipWithError("the baseline's tables exceed 4 GB");
     for (auto _ : state) {
@@ -168,8 +169,8 @@ void fast(benchmark::State& state, Weighted (*make)(), wfast::Index index) {
   state.counters["plan_bytes"] = static_cast<double>(plan.bytes);
   state.counters["method"] = static_cast<double>(plan.method);
   if (plan.seconds > PLAN_LIMIT || plan.method == wfast::Method::NONE) {
-    const std::string why = "plan: method " + std::to_string(static_cast<int>(plan.method)) +
-                            ", " + std::to_string(plan.seconds) + " s, " +
+    const std::string why = "plan: method " + std::to_string(static_cast<int>(plan.method)) + ", " +
+                            std::to_string(plan.seconds) + " s, " +
                             std::to_string(plan.bytes >> 20) + " MiB";
     state.SkipWithError(why.c_str());
     for (auto _ : state) {
@@ -191,12 +192,9 @@ using wfast::Index;
 #define WIDE(NAME, MAKE)                                                                       \
   BENCHMARK_CAPTURE(plain, NAME##Banzhaf, MAKE, false)->Unit(benchmark::kMillisecond);         \
   BENCHMARK_CAPTURE(fast, NAME##Banzhaf, MAKE, Index::BANZHAF)->Unit(benchmark::kMillisecond); \
-  BENCHMARK_CAPTURE(plain, NAME##Shapley, MAKE, true)                                          \
-      ->Unit(benchmark::kMillisecond);                                                         \
-  BENCHMARK_CAPTURE(fast, NAME##Shapley, MAKE, Index::SHAPLEY)                                 \
-      ->Unit(benchmark::kMillisecond);                                                         \
-  BENCHMARK_CAPTURE(fast, NAME##PublicGood, MAKE, Index::PUBLICGOOD)                           \
-      ->Unit(benchmark::kMillisecond)
+  BENCHMARK_CAPTURE(plain, NAME##Shapley, MAKE, true)->Unit(benchmark::kMillisecond);          \
+  BENCHMARK_CAPTURE(fast, NAME##Shapley, MAKE, Index::SHAPLEY)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(fast, NAME##PublicGood, MAKE, Index::PUBLICGOOD)->Unit(benchmark::kMillisecond)
 
 WIDE(ElectoralCollege, electoralCollege);
 WIDE(Pareto190At50, pareto50);
