@@ -44,6 +44,8 @@ bool weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, co
   if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
   if (hooks.WALK)
     wcore::SHAPLEY_CORE(core, counts, hooks.VISITOR);
+  else if (index == INDEXTYP::BANZHAF)  // no sizes needed: its own count
+    wfast::BANZHAF(core, counts, hooks.VISITOR);
   else
     wfast::SHAPLEY(core, counts, hooks.VISITOR);
   return true;

@@ -6,6 +6,8 @@
 #include <map>
 #include <numeric>
 
+#include "engines/wring.h"
+
 namespace wdd {
 namespace {
 
@@ -520,8 +522,9 @@ NODE FOREST::minimal(NODE f) {
   return below[0];
 }
 
-void FOREST::profile(NODE f, const int* player, const int* first, int mm,
-                     wfast::Profile& out) const {
+template <class RING>
+void FOREST::profile(NODE f, const int* player, const int* first, int mm, wfast::Profile& out,
+                     const RING& ring) const {
   out = wfast::Profile(n_, mm);
   const int n = n_;
   // The nodes reachable from F, numbered per level.
@@ -542,8 +545,8 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm,
       const uint64_t* hi = &up[l + 1][static_cast<std::size_t>(index[l + 1][x.hi]) * wc];
       uint64_t* u = &up[l][i * w];
       for (std::size_t j = 0; j < wc; ++j) {
-        u[j] += lo[j];
-        u[j + 1] += hi[j];
+        u[j] = ring.add(u[j], lo[j]);
+        u[j + 1] = ring.add(u[j + 1], hi[j]);
       }
     }
   }
@@ -565,7 +568,9 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm,
         const std::size_t we = static_cast<std::size_t>(n - e) + 1;
         const uint64_t* u = &up[e][static_cast<std::size_t>(index[e][v]) * we];
         for (std::size_t j = 0; j < w; ++j)
-          for (std::size_t t = 0; t < we; ++t) out.without[s][j + t] += down[i * w + j] * u[t];
+          for (std::size_t t = 0; t < we; ++t)
+            out.without[s][j + t] =
+                ring.add(out.without[s][j + t], ring.mul(down[i * w + j], u[t]));
       }
     }
     if (l == n) break;
@@ -577,9 +582,10 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm,
       const std::size_t a = static_cast<std::size_t>(index[l + 1][x.lo]);
       const std::size_t b = static_cast<std::size_t>(index[l + 1][x.hi]);
       for (std::size_t j = 0; j < w; ++j) {
-        next[a * wn + j] += down[i * w + j];
-        next[b * wn + j + 1] += down[i * w + j];
-        viaHi[b * w + j] += down[i * w + j];
+        const uint64_t d = down[i * w + j];
+        next[a * wn + j] = ring.add(next[a * wn + j], d);
+        next[b * wn + j + 1] = ring.add(next[b * wn + j + 1], d);
+        viaHi[b * w + j] = ring.add(viaHi[b * w + j], d);
       }
     }
     uint64_t* with = out.with[static_cast<std::size_t>(player[l])].data();
@@ -588,11 +594,73 @@ void FOREST::profile(NODE f, const int* player, const int* first, int mm,
       for (std::size_t j = 0; j < w; ++j) {
         const uint64_t d = viaHi[c * w + j];
         if (d == 0) continue;
-        for (std::size_t t = 0; t < wu; ++t) with[j + t + 1] += d * u[t];
+        for (std::size_t t = 0; t < wu; ++t)
+          with[j + t + 1] = ring.add(with[j + t + 1], ring.mul(d, u[t]));
       }
     }
     down.swap(next);
   }
 }
+
+template <class RING>
+void FOREST::totals(NODE f, const int* player, const int* first, int mm, wfast::Totals& out,
+                    const RING& ring) const {
+  out = wfast::Totals(n_, mm);
+  const int n = n_;
+  std::vector<std::vector<NODE>> reach;
+  std::vector<std::vector<int32_t>> index;
+  reachable(f, reach, index);
+  // up[l][i]: completions from node i of level l to "true".
+  std::vector<std::vector<uint64_t>> up(static_cast<std::size_t>(n) + 1);
+  for (NODE v : reach[n]) up[n].push_back(v == 1 ? 1 : 0);
+  for (int l = n - 1; l >= 0; --l) {
+    up[l].resize(reach[l].size());
+    for (std::size_t i = 0; i < reach[l].size(); ++i) {
+      const Node x = nodes_[l][reach[l][i]];
+      up[l][i] = ring.add(up[l + 1][static_cast<std::size_t>(index[l + 1][x.lo])],
+                          up[l + 1][static_cast<std::size_t>(index[l + 1][x.hi])]);
+    }
+  }
+  out.all = up[0][0];
+  NODE v = f;
+  for (int l = 0; l < n; ++l) v = nodes_[l][v].lo;
+  out.empty = v == 1;
+  // down[i]: paths from F to node i of level l.
+  std::vector<uint64_t> down(1, 1), next;
+  for (int l = 0; l <= n; ++l) {
+    for (int s = 1; s <= mm; ++s) {
+      if (first[s] != l) continue;
+      const int e = first[s + 1];
+      for (std::size_t i = 0; i < reach[l].size(); ++i) {
+        NODE u = reach[l][i];
+        for (int m = l; m < e; ++m) u = nodes_[m][u].lo;
+        out.without[s] = ring.add(out.without[s],
+                                  ring.mul(down[i], up[e][static_cast<std::size_t>(index[e][u])]));
+      }
+    }
+    if (l == n) break;
+    next.assign(reach[l + 1].size(), 0);
+    uint64_t with = 0;
+    for (std::size_t i = 0; i < reach[l].size(); ++i) {
+      const Node x = nodes_[l][reach[l][i]];
+      const std::size_t a = static_cast<std::size_t>(index[l + 1][x.lo]);
+      const std::size_t b = static_cast<std::size_t>(index[l + 1][x.hi]);
+      next[a] = ring.add(next[a], down[i]);
+      next[b] = ring.add(next[b], down[i]);
+      with = ring.add(with, ring.mul(down[i], up[l + 1][b]));
+    }
+    out.with[static_cast<std::size_t>(player[l])] = with;
+    down.swap(next);
+  }
+}
+
+template void FOREST::totals(NODE, const int*, const int*, int, wfast::Totals&,
+                             const wfast::WRAP&) const;
+template void FOREST::totals(NODE, const int*, const int*, int, wfast::Totals&,
+                             const wfast::MODP&) const;
+template void FOREST::profile(NODE, const int*, const int*, int, wfast::Profile&,
+                              const wfast::WRAP&) const;
+template void FOREST::profile(NODE, const int*, const int*, int, wfast::Profile&,
+                              const wfast::MODP&) const;
 
 }  // namespace wdd

@@ -52,8 +52,15 @@ class FOREST {
   // Counts by size of the sets of F: all, those containing the player of
   // each level (into with[PLAYER[L]]), and those without a member of
   // subgame s, whose players are the levels FIRST[s] .. FIRST[s + 1] - 1
-  // (s = 1..MM).
-  void profile(NODE f, const int* player, const int* first, int mm, wfast::Profile& out) const;
+  // (s = 1..MM). The counts are residues in RING (engines/wring.h).
+  // The same counts without sizes: one pass over the nodes, no size
+  // dimension.
+  template <class RING>
+  void totals(NODE f, const int* player, const int* first, int mm, wfast::Totals& out,
+              const RING& ring) const;
+  template <class RING>
+  void profile(NODE f, const int* player, const int* first, int mm, wfast::Profile& out,
+               const RING& ring) const;
 
  private:
   enum OP { AND = 0, OR = 1 };

@@ -23,7 +23,17 @@ std::size_t CELLS(const Threshold& T);
 
 // Counts T by size into F and, when MINIMAL is given, its minimal sets
 // (their number and those containing each player, by size) into MINIMAL:
-// the empty set alone when Q <= 0.
-void COUNT(const Threshold& T, wfast::Profile& F, wfast::Profile* MINIMAL);
+// the empty set alone when Q <= 0. The counts are residues in RING
+// (engines/wring.h: wfast::WRAP or wfast::MODP).
+template <class RING>
+void COUNT(const Threshold& T, wfast::Profile& F, wfast::Profile* MINIMAL, const RING& RG);
+
+// Cells (8 bytes each) of the count without sizes: one per weight in range.
+std::size_t LINECELLS(const Threshold& T);
+
+// Counts T without sizes into F, in RING: a line of the subsets by weight
+// alone, O(N * Q) work instead of O(N^2 * Q).
+template <class RING>
+void TOTALS(const Threshold& T, wfast::Totals& F, const RING& RG);
 
 }  // namespace wdense

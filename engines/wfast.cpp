@@ -10,6 +10,7 @@
 
 #include "engines/wdd.h"
 #include "engines/wdense.h"
+#include "engines/wring.h"
 
 namespace wfast {
 
@@ -107,20 +108,45 @@ bool asThreshold(const wcore::Game& g, std::vector<int64_t>& weight, int64_t& q)
   return true;
 }
 
-void denseParts(wdense::Threshold t, bool pg, Parts& parts) {
-  wdense::COUNT(t, parts.g, pg ? &parts.minG : nullptr);
+template <class RING>
+void denseParts(wdense::Threshold t, bool pg, Parts& parts, const RING& ring) {
+  wdense::COUNT(t, parts.g, pg ? &parts.minG : nullptr, ring);
   // Nothing blocks: H is every coalition, its only minimal set the empty one.
   const std::vector<int64_t> none(static_cast<std::size_t>(t.n) + 1);
   t.weight = none.data();
   t.q = 0;
-  wdense::COUNT(t, parts.h, pg ? &parts.minH : nullptr);
+  wdense::COUNT(t, parts.h, pg ? &parts.minH : nullptr, ring);
 }
 
-// Builds the rule's diagram over the players grouped by subgame, each
-// subgame's heaviest first, and counts it. Throws wdd::BUDGET.
-void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
+// The rule's diagram over the players grouped by subgame, each subgame's
+// heaviest first, built once and counted in every pass.
+struct Diagram {
+  Diagram(const wcore::Game& g, std::size_t nodes)
+      : forest(g.n, nodes),
+        player(static_cast<std::size_t>(g.n)),
+        first(static_cast<std::size_t>(g.mm) + 2) {}
+  wdd::FOREST forest;
+  std::vector<int> player, first;
+  wdd::NODE rule = 0, open = 0, minRule = 0, minOpen = 0;
+  bool needH = false;
+  int mm = 0;
+
+  template <class RING>
+  void count(bool pg, Parts& parts, const RING& ring) const {
+    forest.profile(rule, player.data(), first.data(), mm, parts.g, ring);
+    if (needH) forest.profile(open, player.data(), first.data(), mm, parts.h, ring);
+    if (pg) {
+      forest.profile(minRule, player.data(), first.data(), mm, parts.minG, ring);
+      if (needH) forest.profile(minOpen, player.data(), first.data(), mm, parts.minH, ring);
+    }
+  }
+};
+
+// Builds the rule's diagram. Throws wdd::BUDGET.
+void buildDiagram(const wcore::Game& g, bool pg, Diagram& d) {
   const int n = g.n;
-  std::vector<int> player(static_cast<std::size_t>(n)), first(static_cast<std::size_t>(g.mm) + 2);
+  std::vector<int>& player = d.player;
+  std::vector<int>& first = d.first;
   int l = 0;
   for (int s = 1; s <= g.mm; ++s) {
     first[s] = l;
@@ -135,7 +161,8 @@ void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
     });
   }
   first[g.mm + 1] = n;
-  wdd::FOREST f(n, n > WALKABLE ? DIAGRAM_NODES_LARGE : DIAGRAM_NODES);
+  d.mm = g.mm;
+  wdd::FOREST& f = d.forest;
   // Weights of system k by level, counting subgame s only (0: all).
   std::vector<int64_t> w(static_cast<std::size_t>(n));
   auto weights = [&](int k, int s) {
@@ -195,12 +222,12 @@ void diagramParts(const wcore::Game& g, bool pg, Parts& parts) {
     }
     rule = f.disj(rule, term);
   }
-  const bool needH = sizeRule(g) == SIZE::OR;
-  f.profile(rule, player.data(), first.data(), g.mm, parts.g);
-  if (needH) f.profile(open, player.data(), first.data(), g.mm, parts.h);
+  d.rule = rule;
+  d.open = open;
+  d.needH = sizeRule(g) == SIZE::OR;
   if (pg) {
-    f.profile(f.minimal(rule), player.data(), first.data(), g.mm, parts.minG);
-    if (needH) f.profile(f.minimal(open), player.data(), first.data(), g.mm, parts.minH);
+    d.minRule = f.minimal(rule);
+    if (d.needH) d.minOpen = f.minimal(open);
   }
 }
 
@@ -216,61 +243,13 @@ bool diagramFirst(int n, int m, std::size_t cells) {
   return nodes * 64.0 < static_cast<double>(cells);
 }
 
-// Counts of the parts for the game, or false when no fast method covers it.
-// Memory is what the methods may run out of: a table or diagram that cannot
-// be had leaves the game to the other method or to the walk, as the budgets
-// do, instead of ending the program.
-bool parts(const wcore::Game& g, bool pg, Choice use, Parts& out, Method& method) {
-  // The counts are 64-bit: beyond PROFILEMAX players they could overflow.
-  if (!wcore::FITS(g) || g.n > PROFILEMAX || g.position != nullptr || !monotone(g)) return false;
-  // Parts a method leaves alone count as no coalitions.
-  out.g = out.h = out.minG = out.minH = Profile(g.n, g.mm);
-  std::vector<int64_t> weight;
-  int64_t q = 0;
-  wdense::Threshold t;
-  bool table = false, later = false;
-  if (use != Choice::DIAGRAM && asThreshold(g, weight, q)) {
-    t.n = g.n;
-    t.mm = g.mm;
-    t.sub = g.sub.data();
-    t.weight = weight.data();
-    t.q = q;
-    const std::size_t cells = wdense::CELLS(t);
-    int m = 0;
-    for (int p = 1; p <= g.n; ++p) m += weight[p] > 0 ? 1 : 0;
-    table = cells <= DENSE_CELLS;
-    later = table && use == Choice::BEST && diagramFirst(g.n, m, cells);
-  }
-  auto dense = [&] {
-    try {
-      denseParts(t, pg, out);
-      method = Method::DENSE;
-      return true;
-    } catch (const std::bad_alloc&) {
-      out = Parts{};
-      return false;
-    }
-  };
-  if (table && !later && dense()) return true;
-  if (use != Choice::DENSE) {
-    try {
-      diagramParts(g, pg, out);
-      method = Method::DIAGRAM;
-      return true;
-    } catch (const wdd::BUDGET&) {
-    } catch (const std::bad_alloc&) {
-    }
-    out = Parts{};
-  }
-  return later && dense();
-}
-
-// The whole rule by size from its parts (see Parts).
+// The whole rule by size from its parts (see Parts), in RING.
+template <class RING>
 struct Whole {
-  const wcore::Game& g;
   const Parts& p;
   SIZE rule;
   int64_t t1;
+  const RING& ring;
 
   uint64_t pick(int k, uint64_t fromG, uint64_t fromH) const {
     switch (rule) {
@@ -299,63 +278,459 @@ struct Whole {
       case SIZE::AND:
         return k > t1 ? mg : k == t1 ? gg : 0;
       case SIZE::OR:
-        return k < t1 ? mg : k == t1 ? count(p.h) - gg + mg : count(p.minH);
+        return k < t1 ? mg : k == t1 ? ring.add(ring.sub(count(p.h), gg), mg) : count(p.minH);
       default:
         return mg;
     }
   }
 };
 
-void shapley(const wcore::Game& g, const Whole& f, Result& r) {
+// Where each count of a Result sits among a pass's residues: the totals,
+// then per player its counts by size (rows of n + 1, size 0 unused).
+struct Layout {
+  // ROWS: with the counts by size (Shapley, public good).
+  Layout(const wcore::Game& g, bool pg, bool rows_ = true) : n(g.n), mm(g.mm) {
+    const std::size_t rows =
+        rows_ ? static_cast<std::size_t>(n) * (static_cast<std::size_t>(n) + 1) : 0;
+    bySize = pg ? 1 + n : 1 + 2 * n + mm;
+    size = static_cast<std::size_t>(bySize) + rows;
+  }
+  int n, mm;
+  std::size_t bySize = 0, size = 0;  // first row, all residues
+  std::size_t row(int q) const {
+    return bySize + static_cast<std::size_t>(q - 1) * (static_cast<std::size_t>(n) + 1);
+  }
+  // Shapley: wins, with[1..n], swings[1..n], sub[1..mm]; public good:
+  // minimal, minimalWith[1..n].
+  static std::size_t with(int q) { return static_cast<std::size_t>(q); }
+  std::size_t swings(int q) const { return static_cast<std::size_t>(n + q); }
+  std::size_t sub(int s) const { return static_cast<std::size_t>(2 * n + s); }
+};
+
+template <class RING>
+void shapley(const wcore::Game& g, const Whole<RING>& f, const Layout& at, uint64_t* x,
+             const RING& ring) {
   const int n = g.n;
-  for (int k = 1; k <= n; ++k) r.wins += f.all(k);
+  for (int k = 1; k <= n; ++k) x[0] = ring.add(x[0], f.all(k));
   for (int s = 1; s <= g.mm; ++s)
-    for (int k = 1; k <= n; ++k) r.sub[s] += f.all(k) - f.without(s, k);
+    for (int k = 1; k <= n; ++k)
+      x[at.sub(s)] = ring.add(x[at.sub(s)], ring.sub(f.all(k), f.without(s, k)));
   for (int q = 1; q <= n; ++q) {
-    std::vector<uint64_t> bySize(static_cast<std::size_t>(n) + 1);
+    uint64_t* bySize = x + at.row(q);
     for (int k = 1; k <= n; ++k) {
       const uint64_t in = f.with(q, k);
       // Winning coalitions of size k - 1 without q lose with q less: those
       // with q winning, less the ones already winning without it.
-      bySize[k] = in - (f.all(k - 1) - f.with(q, k - 1));
-      r.with[q] += in;
-      r.swings[q] += bySize[k];
+      bySize[k] = ring.sub(in, ring.sub(f.all(k - 1), f.with(q, k - 1)));
+      x[at.with(q)] = ring.add(x[at.with(q)], in);
+      x[at.swings(q)] = ring.add(x[at.swings(q)], bySize[k]);
     }
-    r.shap[q] = wcore::SHAPLEYVALUE(n, bySize.data());
   }
 }
 
-void publicGood(const wcore::Game& g, const Whole& f, Result& r) {
+template <class RING>
+void publicGood(const wcore::Game& g, const Whole<RING>& f, const Layout& at, uint64_t* x,
+                const RING& ring) {
   for (int k = 1; k <= g.n; ++k)
-    r.minimal += f.minimal(k, [k](const Profile& x) { return x.all[k]; });
+    x[0] = ring.add(x[0], f.minimal(k, [k](const Profile& c) { return c.all[k]; }));
   for (int q = 1; q <= g.n; ++q) {
-    std::vector<uint64_t> bySize(static_cast<std::size_t>(g.n) + 1);
+    uint64_t* bySize = x + at.row(q);
     for (int k = 1; k <= g.n; ++k) {
-      bySize[k] = f.minimal(k, [q, k](const Profile& x) { return x.with[q][k]; });
-      r.minimalWith[q] += bySize[k];
+      bySize[k] = f.minimal(k, [q, k](const Profile& c) { return c.with[q][k]; });
+      x[at.with(q)] = ring.add(x[at.with(q)], bySize[k]);
     }
-    r.minimalShare[q] = wcore::SIZESHARE(g.n, bySize.data());
   }
 }
 
-bool run(const wcore::Game& g, bool pg, Choice use, Result& r) {
+// One pass: the parts counted in RING, combined into the residues X.
+template <class RING, class COUNT>
+void pass(const wcore::Game& g, bool pg, const COUNT& count, const Layout& at,
+          std::vector<uint64_t>& x, const RING& ring) {
   auto p = std::make_unique<Parts>();
-  Method method = Method::EXHAUSTIVE;
-  if (!parts(g, pg, use, *p, method)) return false;
-  r = Result(g.n, g.mm);
-  r.method = method;
-  const Whole whole{g, *p, sizeRule(g), g.t1};
+  // Parts a method leaves alone count as no coalitions.
+  p->g = p->h = p->minG = p->minH = Profile(g.n, g.mm);
+  count(*p, ring);
+  x.assign(at.size, 0);
+  const Whole<RING> whole{*p, sizeRule(g), g.t1, ring};
   if (pg)
-    publicGood(g, whole, r);
+    publicGood(g, whole, at, x.data(), ring);
   else
-    shapley(g, whole, r);
-  return true;
+    shapley(g, whole, at, x.data(), ring);
+}
+
+// Which part of the rule holds the coalitions of every size from 1 up
+// (SET), and which the empty one (EMPTY), when that is one part for all
+// sizes: the Banzhaf counts then need no sizes.
+enum class PART : uint8_t { G, H, NONE };
+struct Sizeless {
+  PART set = PART::G, empty = PART::G;
+};
+
+bool sizeless(const wcore::Game& g, Sizeless& out) {
+  const int64_t t1 = g.t1;
+  switch (sizeRule(g)) {
+    case SIZE::AND:  // sizes below T1 lose
+      if (t1 > g.n)
+        out = {PART::NONE, PART::NONE};
+      else if (t1 == 1)
+        out = {PART::G, PART::NONE};
+      else
+        return t1 <= 0;
+      return true;
+    case SIZE::OR:  // sizes from T1 on win when H does
+      if (t1 > g.n)
+        out = {PART::G, PART::G};
+      else if (t1 <= 0)
+        out = {PART::H, PART::H};
+      else if (t1 == 1)
+        out = {PART::H, PART::G};
+      else
+        return false;
+      return true;
+    default:
+      return true;
+  }
+}
+
+struct Sums {
+  Totals g, h;
+};
+
+// One pass of the Banzhaf counts without sizes: the winning coalitions W
+// (never the empty one), those with p, its swings 2 with - W - [the empty
+// coalition wins] (in a monotone game every winning coalition with p either
+// loses without it or is one winning without it, plus p), those with a
+// member of subgame s.
+template <class RING, class COUNT>
+void banzhafPass(const wcore::Game& g, const Sizeless& part, const COUNT& count, const Layout& at,
+                 std::vector<uint64_t>& x, const RING& ring) {
+  Sums sums{Totals(g.n, g.mm), Totals(g.n, g.mm)};
+  count(sums, ring);
+  x.assign(at.size, 0);
+  if (part.set == PART::NONE) return;
+  const Totals& p = part.set == PART::G ? sums.g : sums.h;
+  const bool empty =
+      part.empty == PART::NONE ? false : (part.empty == PART::G ? sums.g : sums.h).empty;
+  x[0] = ring.sub(p.all, p.empty ? 1 : 0);
+  for (int q = 1; q <= g.n; ++q) {
+    x[at.with(q)] = p.with[q];
+    x[at.swings(q)] = ring.sub(ring.sub(ring.add(p.with[q], p.with[q]), x[0]), empty ? 1 : 0);
+  }
+  for (int s = 1; s <= g.mm; ++s) x[at.sub(s)] = ring.sub(p.all, p.without[s]);
+}
+
+// Every pass of a game with PRODUCE (X, RING: the residues of one pass)
+// into R: one in 64-bit counts up to PROFILEMAX players, else one per prime,
+// joined.
+template <class PRODUCE>
+void passes(const wcore::Game& g, Index index, const Layout& at, const PRODUCE& produce,
+            Result& r) {
+  const int n = g.n;
+  const bool pg = index == Index::PUBLICGOOD, rows = at.size > at.bySize;
+  r = Result(n, g.mm);
+  std::vector<uint64_t> x;
+  const int total = PASSES(n);
+  if (n <= PROFILEMAX) {
+    produce(x, WRAP{});
+    auto wide = [&](std::size_t i) { return XNUM(static_cast<double>(x[i])); };
+    if (pg) {
+      r.minimal = x[0];
+      r.xminimal = wide(0);
+      for (int q = 1; q <= n; ++q) {
+        r.minimalWith[q] = x[at.with(q)];
+        r.xminimalWith[q] = wide(at.with(q));
+        r.minimalShare[q] = wcore::SIZESHARE(n, &x[at.row(q)]);
+        r.xminimalShare[q] = XNUM(r.minimalShare[q]);
+      }
+      return;
+    }
+    r.wins = x[0];
+    r.xwins = wide(0);
+    for (int q = 1; q <= n; ++q) {
+      r.with[q] = x[at.with(q)];
+      r.swings[q] = x[at.swings(q)];
+      r.xwith[q] = wide(at.with(q));
+      r.xswings[q] = wide(at.swings(q));
+      if (rows) r.shap[q] = wcore::SHAPLEYVALUE(n, &x[at.row(q)]);
+    }
+    for (int s = 1; s <= g.mm; ++s) {
+      r.sub[s] = x[at.sub(s)];
+      r.xsub[s] = wide(at.sub(s));
+    }
+    return;
+  }
+  JOIN join(at.size);
+  for (int i = 0; i < total; ++i) {
+    const MODP ring(PRIME(i), n);
+    produce(x, ring);
+    join.add(x, ring.modulus());
+  }
+  x = {};
+  r.wide = true;
+  std::vector<XNUM> row(static_cast<std::size_t>(n) + 1);
+  auto bySize = [&](int q) {
+    for (int k = 1; k <= n; ++k) row[static_cast<std::size_t>(k)] = join.value(at.row(q) + k);
+    return row.data();
+  };
+  if (pg) {
+    r.xminimal = join.value(0);
+    for (int q = 1; q <= n; ++q) {
+      r.xminimalWith[q] = join.value(at.with(q));
+      r.xminimalShare[q] = SIZESHARE(n, bySize(q));
+      r.minimalShare[q] = XTODOUBLE(r.xminimalShare[q]);
+    }
+    return;
+  }
+  r.xwins = join.value(0);
+  for (int q = 1; q <= n; ++q) {
+    r.xwith[q] = join.value(at.with(q));
+    r.xswings[q] = join.value(at.swings(q));
+    if (rows) r.shap[q] = SHAPLEYVALUE(n, bySize(q));
+  }
+  for (int s = 1; s <= g.mm; ++s) r.xsub[s] = join.value(at.sub(s));
+}
+
+// Measured costs on one core (2.6 GHz, bench/wide_bench.cpp): a cell of
+// the table gains a count in about CELL_NS while the table stays in the
+// caches, in about CELL_FAR_NS beyond (the work is bound by memory, so a
+// pass modulo a prime costs about the same); a node of the diagram costs
+// about NODE_NS to build and NODE_SIZE_NS per size to count; the walk
+// visits a coalition in about WALK_NS.
+constexpr double CELL_NS = 0.5, CELL_FAR_NS = 1.0, NODE_NS = 300.0, NODE_SIZE_NS = 3.0;
+constexpr double WALK_NS = 14.0, MODP_FACTOR = 1.0;
+constexpr std::size_t CACHED = std::size_t{16} << 20;  // bytes
+
+// What a count of G will take by each method, and which the run tries.
+struct Selection {
+  bool covered = false;  // a fast method may count the game at all
+  bool lines = false;    // Banzhaf without sizes
+  Sizeless part;
+  std::vector<int64_t> weight;
+  wdense::Threshold t;
+  bool table = false, later = false;  // the table fits; try the diagram first
+  std::size_t fixed = 0;              // bytes of the counts beside any method
+  std::size_t tableBytes = 0, nodeBytes = 0, nodes = 0, nodeBound = 0;
+  double tableSeconds = 0, nodeSeconds = 0;  // the table; one node of the diagram
+  int passes = 1;
+};
+
+// Upper bound on the nodes of the rule's diagram: a level has no more nodes
+// than the sets of the players above it, nor than the distinct states of
+// the players below (the sums of each system used, in units of its weights'
+// greatest common divisor).
+double nodeBound(const wcore::Game& g) {
+  const int n = g.n;
+  double total = 0;
+  std::vector<int64_t> unit(static_cast<std::size_t>(g.vs), 0);
+  for (int k = 0; k < g.vs; ++k)
+    for (int p = 1; p <= n; ++p) unit[k] = std::gcd(unit[k], g.w[k][p]);
+  std::vector<int64_t> rest(static_cast<std::size_t>(g.vs), 0);
+  for (int l = n; l >= 0; --l) {  // players l+1..n below level l
+    double below = 1;
+    for (int k = 0; k < g.vs; ++k) below *= rest[k] / std::max<int64_t>(unit[k], 1) + 1.0;
+    total += std::min({std::ldexp(1.0, std::min(l, 1000)), below, std::ldexp(1.0, n - l)});
+    if (l > 0)
+      for (int k = 0; k < g.vs; ++k) rest[k] += g.w[k][l];
+  }
+  return total;
+}
+
+void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, Selection& sel) {
+  sel.covered = wcore::FITS(g) && g.position == nullptr && monotone(g);
+  if (!sel.covered) return;
+  const int n = g.n;
+  const bool pg = index == Index::PUBLICGOOD;
+  sel.lines = index == Index::BANZHAF && sizeless(g, sel.part);
+  sel.passes = PASSES(n);
+  const double passes = n <= PROFILEMAX ? 1.0 : sel.passes * MODP_FACTOR;
+  const Layout at(g, pg, !sel.lines);
+  const std::size_t profile =
+      (static_cast<std::size_t>(n) + 2 + static_cast<std::size_t>(g.mm)) * (n + 1U) * 8;
+  sel.fixed = at.size * 8 + (n > PROFILEMAX ? JOIN::BYTES(at.size, sel.passes) : 0) +
+              (sel.lines ? 0 : 4 * profile);
+  const std::size_t room = budget == 0 ? SIZE_MAX : budget > sel.fixed ? budget - sel.fixed : 0;
+  int64_t q = 0;
+  if (use != Choice::DIAGRAM && asThreshold(g, sel.weight, q)) {
+    wdense::Threshold& t = sel.t;
+    t.n = n;
+    t.mm = g.mm;
+    t.sub = g.sub.data();
+    t.weight = sel.weight.data();
+    t.q = q;
+    int m = 0;
+    for (int p = 1; p <= n; ++p) m += sel.weight[p] > 0 ? 1 : 0;
+    // Without sizes the table is a line, and its work M times its cells;
+    // a table by size gains each player's row sums once (about half of
+    // its cells per player added, lightest first), then takes each player
+    // out again (M^2 terms each), and for the minimal sets a table more
+    // with M^4 / 12 terms.
+    const std::size_t cells = sel.lines ? wdense::LINECELLS(t) : wdense::CELLS(t);
+    const double work =
+        sel.lines ? static_cast<double>(cells) * m
+                  : 0.5 * static_cast<double>(cells) * m + std::pow(m, 3.0) +
+                        (pg ? 0.5 * static_cast<double>(cells) * m + std::pow(m, 4.0) / 12.0 : 0.0);
+    sel.tableBytes = cells * sizeof(uint64_t);
+    sel.tableSeconds = work * (sel.tableBytes <= CACHED ? CELL_NS : CELL_FAR_NS) * 1e-9 * passes;
+    // A given budget replaces the table's own limit.
+    sel.table = (budget != 0 || cells <= DENSE_CELLS) && sel.tableBytes <= room;
+    sel.later = sel.table && use == Choice::BEST &&
+                diagramFirst(n, m, sel.lines ? cells * static_cast<std::size_t>(m) : cells);
+  }
+  // A node keeps its children, its place in the unique table and memos,
+  // its spans for the minimal sets, and its counts (by size: about n / 2
+  // on average over the levels).
+  sel.nodeBytes = 64 + (pg ? 48 : 0) + (sel.lines ? 16 : 8 * (static_cast<std::size_t>(n) / 2 + 2));
+  sel.nodeSeconds = (NODE_NS + (sel.lines ? 2 : n) * NODE_SIZE_NS * passes) * 1e-9;
+  sel.nodes = budget != 0 ? std::min<std::size_t>(room / sel.nodeBytes, UINT32_MAX)
+                          : std::min(n > WALKABLE ? DIAGRAM_NODES_LARGE : DIAGRAM_NODES,
+                                     room / sel.nodeBytes);
+  // The forest's own constants take two nodes per level.
+  if (sel.nodes < 4 * (static_cast<std::size_t>(n) + 1)) sel.nodes = 0;
+  sel.nodeBound = static_cast<std::size_t>(
+      std::min(nodeBound(g) * (pg ? 2.0 : 1.0), static_cast<double>(sel.nodes)));
+}
+
+// Counts of the game into R, or false when no fast method covers it within
+// BUDGET bytes (0: the methods' own limits). Memory is what the methods may
+// run out of: a table or diagram that cannot be had leaves the game to the
+// other method or to the walk, as the budgets do, instead of ending the
+// program.
+bool run(const wcore::Game& g, Index index, Choice use, Result& r, std::size_t budget) {
+  auto sel = std::make_unique<Selection>();
+  select(g, index, use, budget, *sel);
+  if (!sel->covered) return false;
+  const bool pg = index == Index::PUBLICGOOD, lines = sel->lines, table = sel->table,
+             later = sel->later;
+  const Sizeless part = sel->part;
+  const wdense::Threshold& t = sel->t;
+  const Layout at(g, pg, !lines);
+  auto out = std::make_unique<Result>(g.n, g.mm);
+  auto done = [&](Method method) {
+    out->method = method;
+    r = std::move(*out);
+    return true;
+  };
+  auto dense = [&] {
+    try {
+      if (lines) {
+        passes(
+            g, index, at,
+            [&](std::vector<uint64_t>& x, const auto& ring) {
+              banzhafPass(
+                  g, part,
+                  [&](Sums& s, const auto& rg) {
+                    wdense::TOTALS(t, s.g, rg);
+                    wdense::Threshold all = t;  // nothing blocks: H is every coalition
+                    all.q = 0;
+                    wdense::TOTALS(all, s.h, rg);
+                  },
+                  at, x, ring);
+            },
+            *out);
+      } else {
+        passes(
+            g, index, at,
+            [&](std::vector<uint64_t>& x, const auto& ring) {
+              pass(
+                  g, pg, [&](Parts& p, const auto& rg) { denseParts(t, pg, p, rg); }, at, x, ring);
+            },
+            *out);
+      }
+      return done(Method::DENSE);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  };
+  if (table && !later && dense()) return true;
+  if (use != Choice::DENSE && sel->nodes > 0) {
+    try {
+      auto d = std::make_unique<Diagram>(g, sel->nodes);
+      buildDiagram(g, pg, *d);
+      if (lines) {
+        passes(
+            g, index, at,
+            [&](std::vector<uint64_t>& x, const auto& ring) {
+              banzhafPass(
+                  g, part,
+                  [&](Sums& s, const auto& rg) {
+                    d->forest.totals(d->rule, d->player.data(), d->first.data(), d->mm, s.g, rg);
+                    if (d->needH)
+                      d->forest.totals(d->open, d->player.data(), d->first.data(), d->mm, s.h, rg);
+                  },
+                  at, x, ring);
+            },
+            *out);
+      } else {
+        passes(
+            g, index, at,
+            [&](std::vector<uint64_t>& x, const auto& ring) {
+              pass(
+                  g, pg, [&](Parts& p, const auto& rg) { d->count(pg, p, rg); }, at, x, ring);
+            },
+            *out);
+      }
+      return done(Method::DIAGRAM);
+    } catch (const wdd::BUDGET&) {
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  return later && dense();
 }
 
 }  // namespace
 
-bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE) { return run(G, false, USE, R); }
-bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE) { return run(G, true, USE, R); }
+bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE) {
+  return run(G, Index::SHAPLEY, USE, R, 0);
+}
+bool BANZHAF_FAST(const wcore::Game& G, Result& R, Choice USE) {
+  return run(G, Index::BANZHAF, USE, R, 0);
+}
+bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE) {
+  return run(G, Index::PUBLICGOOD, USE, R, 0);
+}
+bool COUNT_FAST(const wcore::Game& G, Index INDEX, Result& R, Choice USE, std::size_t BUDGET) {
+  return run(G, INDEX, USE, R, BUDGET);
+}
+
+Plan PLAN(const wcore::Game& G, Index INDEX, std::size_t BUDGET) {
+  Plan p;
+  const std::size_t n1 = static_cast<std::size_t>(G.n < 0 ? 0 : G.n) + 1;
+  p.walkSeconds = std::ldexp(WALK_NS * 1e-9, G.n);
+  auto walk = [&] {
+    p.sure = true;
+    if (G.n > wcore::WALKMAX) return;  // Method::NONE
+    p.method = Method::EXHAUSTIVE;
+    p.bytes = 2 * n1 * n1 * sizeof(uint64_t);
+    p.seconds = p.walkSeconds;
+  };
+  auto sel = std::make_unique<Selection>();
+  select(G, INDEX, Choice::BEST, BUDGET, *sel);
+  p.passes = sel->passes;
+  if (!sel->covered) {
+    walk();
+    return p;
+  }
+  auto dense = [&] {
+    p.method = Method::DENSE;
+    p.bytes = sel->fixed + sel->tableBytes;
+    p.seconds = sel->tableSeconds;
+    p.sure = true;
+  };
+  if (sel->table && !sel->later) {
+    dense();
+  } else if (sel->nodes > 0) {
+    const double bound = nodeBound(G) * (INDEX == Index::PUBLICGOOD ? 2.0 : 1.0);
+    p.method = Method::DIAGRAM;
+    p.bytes = sel->fixed + sel->nodeBound * sel->nodeBytes;
+    p.seconds = static_cast<double>(sel->nodeBound) * sel->nodeSeconds;
+    p.sure = bound <= static_cast<double>(sel->nodes);
+  } else if (sel->later) {
+    dense();
+  } else {
+    walk();
+  }
+  return p;
+}
 
 void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) {
   C = wcore::WinCounts(G.n, G.mm);
@@ -364,6 +739,13 @@ void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) 
     C.value[p] = R.shap[p];
     C.with[p] = static_cast<double>(R.with[p]);
   }
+  for (int s = 1; s <= G.mm; ++s) C.sub[s] = static_cast<double>(R.sub[s]);
+}
+
+void BANZHAF_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C) {
+  C = wcore::WinCounts(G.n, G.mm);
+  C.wins = static_cast<double>(R.wins);
+  for (int p = 1; p <= G.n; ++p) C.with[p] = static_cast<double>(R.with[p]);
   for (int s = 1; s <= G.mm; ++s) C.sub[s] = static_cast<double>(R.sub[s]);
 }
 
@@ -379,12 +761,12 @@ void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::MinimalCoun
 namespace {
 
 template <typename COUNTS>
-Method counted(const wcore::Game& g, COUNTS& c, bool pg,
+Method counted(const wcore::Game& g, COUNTS& c, Index index,
                void (*take)(const Result&, const wcore::Game&, COUNTS&),
                bool (*walk)(const wcore::Game&, COUNTS&, const wcore::Visitor*),
                const wcore::Visitor* visitor) {
   auto r = std::make_unique<Result>();
-  if (run(g, pg, Choice::BEST, *r)) {
+  if (g.n <= wcore::WALKMAX && run(g, index, Choice::BEST, *r, 0)) {
     take(*r, g, c);
     return r->method;
   }
@@ -394,10 +776,13 @@ Method counted(const wcore::Game& g, COUNTS& c, bool pg,
 }  // namespace
 
 Method SHAPLEY(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR) {
-  return counted(G, C, false, SHAPLEY_COUNTS, wcore::SHAPLEY_CORE, VISITOR);
+  return counted(G, C, Index::SHAPLEY, SHAPLEY_COUNTS, wcore::SHAPLEY_CORE, VISITOR);
+}
+Method BANZHAF(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR) {
+  return counted(G, C, Index::BANZHAF, BANZHAF_COUNTS, wcore::SHAPLEY_CORE, VISITOR);
 }
 Method PUBLICGOOD(const wcore::Game& G, wcore::MinimalCounts& C, const wcore::Visitor* VISITOR) {
-  return counted(G, C, true, PUBLICGOOD_COUNTS, wcore::PUBLICGOOD_CORE, VISITOR);
+  return counted(G, C, Index::PUBLICGOOD, PUBLICGOOD_COUNTS, wcore::PUBLICGOOD_CORE, VISITOR);
 }
 
 }  // namespace wfast

@@ -19,13 +19,19 @@
 // use (the rule is then not monotone: adding a member can make a coalition
 // lose, and the swing identity above fails), and games whose diagram exceeds
 // the node budget or for which memory cannot be had.
+//
+// Games of any number of players are counted: up to PROFILEMAX players in
+// 64-bit counts, beyond in one pass per prime (engines/wring.h), exact until
+// the counts become extended-range numbers for the values.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "engines/wcore.h"
 #include "engines/wprofile.h"
+#include "types/xnum.h"
 
 namespace wfast {
 
@@ -44,11 +50,18 @@ struct Result {
         sub(static_cast<std::size_t>(MM) + 1),
         shap(static_cast<std::size_t>(N) + 1),
         minimalWith(static_cast<std::size_t>(N) + 1),
-        minimalShare(static_cast<std::size_t>(N) + 1) {}
+        minimalShare(static_cast<std::size_t>(N) + 1),
+        xwith(static_cast<std::size_t>(N) + 1),
+        xswings(static_cast<std::size_t>(N) + 1),
+        xsub(static_cast<std::size_t>(MM) + 1),
+        xminimalWith(static_cast<std::size_t>(N) + 1),
+        xminimalShare(static_cast<std::size_t>(N) + 1) {}
   Method method = Method::EXHAUSTIVE;
   // Winning coalitions (never the empty one), those containing p, those in
   // which p is a swing, those with a member of subgame s; the Shapley-Shubik
   // value of p (its swings at each size k weighted by (k-1)!(n-k)!/n!).
+  // The 64-bit counts are exact up to PROFILEMAX players and left at 0
+  // beyond (WIDE); the X counts below hold them for every game.
   uint64_t wins = 0;
   std::vector<uint64_t> with, swings, sub;
   std::vector<double> shap;
@@ -56,8 +69,19 @@ struct Result {
   // over the minimal winning coalitions containing p.
   uint64_t minimal = 0;
   std::vector<uint64_t> minimalWith;
-  std::vector<double> minimalShare;
+  std::vector<double> minimalShare;  // infinite when beyond a double
+  // The same counts in extended range, for games of any size (to some 1e-14
+  // relative: they are rounded from the exact counts).
+  bool wide = false;  // more than PROFILEMAX players: only the X counts
+  XNUM xwins, xminimal;
+  std::vector<XNUM> xwith, xswings, xsub, xminimalWith, xminimalShare;
 };
+
+// The index whose counts are wanted: the Shapley-Shubik index needs the
+// winning coalitions by size, the Banzhaf index only their numbers (counted
+// without sizes wherever the rule's overall threshold in members does not
+// tell sizes apart), the public good index the minimal winning coalitions.
+enum class Index : uint8_t { SHAPLEY, BANZHAF, PUBLICGOOD };
 
 // Which fast method to use: the one that fits the game best, or one method
 // only (for checking the methods against each other).
@@ -68,14 +92,51 @@ enum class Choice : uint8_t { BEST, DENSE, DIAGRAM };
 // exhaustive walk (see above) or does not FIT.
 bool SHAPLEY_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
 bool PUBLICGOOD_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
+// The Banzhaf counts alone: wins, with, swings and sub (shap left at 0
+// where no sizes were counted).
+bool BANZHAF_FAST(const wcore::Game& G, Result& R, Choice USE = Choice::BEST);
+// The counts for INDEX as above within BUDGET bytes (0: the methods' own
+// limits, 2 GiB for a table, 2 to 8 million diagram nodes; a budget
+// replaces them): false also when no method fits. A diagram is bounded by its nodes as it grows, so
+// it stops at the budget instead of running out of memory; PLAN tells before.
+bool COUNT_FAST(const wcore::Game& G, Index INDEX, Result& R, Choice USE, std::size_t BUDGET);
+
+// What counting G for INDEX will take within BUDGET bytes (0: the methods'
+// own limits), decided before any work: the method the count would use
+// (DENSE or DIAGRAM as the fast counting chooses; EXHAUSTIVE when only the
+// walk covers the game; NONE when nothing does: beyond the walk's players
+// and outside the fast methods or their budget), the bytes it needs at the
+// most and a rough time in seconds (within a factor of a few). The table's
+// size is known beforehand; the diagram's only once it is built, so for
+// it the figures come from an upper bound on its nodes, capped at the
+// budget: SURE is false when the diagram may outgrow the budget, in which
+// case the count fails (false) rather than walk. The walk's time is 2^n
+// times a measured cost per coalition, given for every game.
+struct Plan {
+  Method method = Method::NONE;
+  std::size_t bytes = 0;
+  double seconds = 0;
+  int passes = 1;  // of the fast methods: one per prime beyond PROFILEMAX
+  bool sure = true;
+  double walkSeconds = 0;
+};
+Plan PLAN(const wcore::Game& G, Index INDEX, std::size_t BUDGET = 0);
 
 // The counts as the walks report them.
 void SHAPLEY_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C);
 void PUBLICGOOD_COUNTS(const Result& R, const wcore::Game& G, wcore::MinimalCounts& C);
+// The winning coalitions, those with each player and with a member of each
+// subgame; the values are left at 0.
+void BANZHAF_COUNTS(const Result& R, const wcore::Game& G, wcore::WinCounts& C);
 
 // The fast method where it applies, else the exhaustive core (with
-// VISITOR); returns the method used.
+// VISITOR); returns the method used. These fill the walk's records, whose
+// doubles are the walk's: beyond its WALKMAX players they decline (NONE)
+// and a caller takes the extended-range Result of SHAPLEY_FAST instead.
 Method SHAPLEY(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR = nullptr);
+// The Banzhaf counts (BANZHAF_COUNTS), from the walk's SHAPLEY_CORE where
+// no fast method applies.
+Method BANZHAF(const wcore::Game& G, wcore::WinCounts& C, const wcore::Visitor* VISITOR = nullptr);
 Method PUBLICGOOD(const wcore::Game& G, wcore::MinimalCounts& C,
                   const wcore::Visitor* VISITOR = nullptr);
 

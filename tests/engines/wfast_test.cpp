@@ -231,3 +231,308 @@ TEST(WeightedFast, SizedGamesCountAlikeAndOversizedAreDeclined) {
     EXPECT_EQ(c.wins, 0) << n;
   }
 }
+
+#include <gmpxx.h>
+
+namespace {
+
+double ratio(const XNUM& x, const mpz_class& want) {
+  if (want == 0) return x.zero() ? 1.0 : 0.0;
+  long e = 0;
+  const double m = mpz_get_d_2exp(&e, want.get_mpz_t());
+  return XTODOUBLE(x / XNUM::make(m, e));
+}
+
+// Games of 51-200 players beyond the 64-bit counts, one weighted threshold:
+// both methods against a plain dynamic program over sizes and weights in
+// GMP integers, with player P taken out (its swings at size k + 1 are the
+// sets of k others weighing from Q - a to Q - 1).
+TEST(WeightedFast, WideCountsMatchBigIntegers) {
+  Draw d{std::mt19937_64(20261210)};
+  for (int n : {51, 64, 65, 97, 130, 200}) {
+    Game g(n, 1);
+    g.n = n, g.mm = g.thres = 1;
+    int64_t total = 0;
+    for (int p = 1; p <= n; ++p) g.sub[p] = 1, total += g.w[0][p] = d.chance(10) ? 0 : d.pick(1, 4);
+    const int64_t q = g.m[0][1][1] = d.pick(total / 3, total);
+    for (auto use : {wfast::Choice::DENSE, wfast::Choice::DIAGRAM}) {
+      auto r = std::make_unique<wfast::Result>();
+      ASSERT_TRUE(wfast::SHAPLEY_FAST(g, *r, use)) << n;
+      auto b = std::make_unique<wfast::Result>();
+      ASSERT_TRUE(wfast::BANZHAF_FAST(g, *b, use)) << n;
+      EXPECT_EQ(r->wide, n > wfast::PROFILEMAX);
+      for (int p : {1, n / 2, n}) {
+        const int64_t a = g.w[0][p];
+        std::vector<std::vector<mpz_class>> c(n, std::vector<mpz_class>(total + 1));
+        c[0][0] = 1;
+        int k = 0;
+        for (int j = 1; j <= n; ++j, ++k)
+          if (j != p)
+            for (int i = k; i >= 0; --i)
+              for (int64_t v = total - g.w[0][j]; v >= 0; --v)
+                if (c[i][v] != 0) c[i + 1][v + g.w[0][j]] += c[i][v];
+        mpz_class wins = 0, with = 0, swings = 0, fact = 1, all = 1;
+        mpq_class value = 0;
+        mpz_ui_pow_ui(all.get_mpz_t(), 2, n);
+        for (int i = 0; i < n; ++i) {
+          mpz_class bySize = 0;
+          for (int64_t v = 0; v <= total; ++v) {
+            if (v >= q) wins += c[i][v];
+            if (v + a >= q) with += c[i][v];
+            if (v + a >= q && v < q) bySize += c[i][v];
+          }
+          swings += bySize;
+          // (k-1)! (n-k)! / n! at k = i + 1
+          mpz_class num, den;
+          mpz_fac_ui(num.get_mpz_t(), i), mpz_fac_ui(den.get_mpz_t(), n - i - 1);
+          mpz_fac_ui(fact.get_mpz_t(), n);
+          value += mpq_class(bySize * num * den, fact);
+        }
+        wins += with;  // those without P, then those with it
+        const std::string id = std::to_string(n) + " players, player " + std::to_string(p);
+        EXPECT_NEAR(ratio(r->xwins, wins), 1.0, 1e-12) << id;
+        EXPECT_NEAR(ratio(r->xwith[p], with), 1.0, 1e-12) << id;
+        EXPECT_NEAR(ratio(r->xswings[p], swings), 1.0, 1e-12) << id;
+        EXPECT_NEAR(r->shap[p], value.get_d(), 1e-12 * value.get_d()) << id;
+        EXPECT_NEAR(ratio(b->xwins, wins), 1.0, 1e-12) << id << " banzhaf";
+        EXPECT_NEAR(ratio(b->xswings[p], swings), 1.0, 1e-12) << id << " banzhaf";
+      }
+    }
+  }
+}
+
+// Players of weight 0 change no value: a small game with enough of them to
+// pass 63 players counts (in passes modulo primes) as it does alone in
+// 64-bit counts, for every rule but the blocking one (an outsider of weight 0
+// is always the smallest) and the overall threshold in members.
+TEST(WeightedFast, DummiesBeyondSixtyThreePlayersChangeNoValue) {
+  Draw d{std::mt19937_64(20261211)};
+  for (int round = 0; round < 30; ++round) {
+    Game small = randomGame(d, static_cast<int>(d.pick(2, 12)));
+    small.block = false;
+    if (small.overt == 0) small.overall = 0;
+    const int z = static_cast<int>(d.pick(64 - small.n, 90)), n = small.n + z;
+    Game g(n, small.mm);
+    g.n = n, g.mm = small.mm, g.thres = small.thres, g.vs = small.vs;
+    g.overall = small.overall, g.overt = small.overt, g.t1 = small.t1;
+    for (int p = 1; p <= n; ++p) g.sub[p] = p <= small.n ? small.sub[p] : 1;
+    for (int k = 0; k < wcore::MAXSYS; ++k) {
+      for (int p = 1; p <= small.n; ++p) g.w[k][p] = small.w[k][p];
+      for (int t = 0; t <= wcore::MAXWINSET; ++t)
+        for (int s = 1; s <= g.mm; ++s) g.m[k][t][s] = small.m[k][t][s];
+    }
+    const std::string id = "round " + std::to_string(round);
+    auto a = std::make_unique<wfast::Result>(), b = std::make_unique<wfast::Result>();
+    ASSERT_TRUE(wfast::SHAPLEY_FAST(small, *a)) << id;
+    ASSERT_TRUE(wfast::SHAPLEY_FAST(g, *b)) << id;
+    const XNUM grown = XPOW2(z);
+    // The empty coalition, when it wins, is counted in neither.
+    const double empty = wcore::EMPTYWINS(small) ? 1 : 0,
+                 wins = static_cast<double>(a->wins) + empty;
+    EXPECT_NEAR(XTODOUBLE((b->xwins + XNUM(empty)) / grown), wins, 1e-12 * wins) << id;
+    for (int p = 1; p <= small.n; ++p) {
+      EXPECT_NEAR(b->shap[p], a->shap[p], 1e-13) << id << " player " << p;
+      EXPECT_NEAR(XTODOUBLE(b->xswings[p] / grown), static_cast<double>(a->swings[p]),
+                  1e-12 * a->swings[p])
+          << id << " player " << p;
+    }
+    for (int p = small.n + 1; p <= n; ++p) EXPECT_NEAR(b->shap[p], 0.0, 1e-15) << id;
+    for (int s = 2; s <= g.mm; ++s)
+      EXPECT_NEAR(XTODOUBLE(b->xsub[s] / grown), static_cast<double>(a->sub[s]), 1e-12 * a->sub[s]);
+    ASSERT_TRUE(wfast::PUBLICGOOD_FAST(small, *a)) << id;
+    ASSERT_TRUE(wfast::PUBLICGOOD_FAST(g, *b)) << id;
+    EXPECT_NEAR(XTODOUBLE(b->xminimal), static_cast<double>(a->minimal), 1e-12 * a->minimal);
+    for (int p = 1; p <= small.n; ++p)
+      EXPECT_NEAR(b->minimalShare[p], a->minimalShare[p], 1e-12 * a->minimalShare[p]) << id;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The Banzhaf count without sizes, by either method, against the counts by
+// size and the walk.
+TEST(WeightedFast, BanzhafWithoutSizesMatchesTheCountsBySize) {
+  Draw d{std::mt19937_64(20261212)};
+  for (int round = 0; round < 400; ++round) {
+    const Game g = randomGame(d, static_cast<int>(d.pick(1, 11)));
+    const std::string id = "round " + std::to_string(round);
+    auto want = std::make_unique<wfast::Result>(), got = std::make_unique<wfast::Result>();
+    ASSERT_TRUE(wfast::SHAPLEY_FAST(g, *want)) << id;
+    for (auto use : {wfast::Choice::BEST, wfast::Choice::DENSE, wfast::Choice::DIAGRAM}) {
+      if (!wfast::BANZHAF_FAST(g, *got, use)) {
+        ASSERT_EQ(use, wfast::Choice::DENSE) << id;  // the table takes one threshold only
+        continue;
+      }
+      ASSERT_EQ(want->wins, got->wins) << id;
+      for (int p = 1; p <= g.n; ++p) {
+        ASSERT_EQ(want->with[p], got->with[p]) << id << " player " << p;
+        ASSERT_EQ(want->swings[p], got->swings[p]) << id << " player " << p;
+      }
+      for (int s = 1; s <= g.mm; ++s)
+        ASSERT_EQ(want->sub[s], got->sub[s]) << id << " subgame " << s;
+    }
+    WinCounts walk, fast;
+    wcore::SHAPLEY_CORE(g, walk);
+    ASSERT_NE(wfast::BANZHAF(g, fast), wfast::Method::EXHAUSTIVE) << id;
+    ASSERT_EQ(walk.wins, fast.wins) << id;
+    for (int p = 1; p <= g.n; ++p) ASSERT_EQ(walk.with[p], fast.with[p]) << id;
+    for (int s = 1; s <= g.mm; ++s) ASSERT_EQ(walk.sub[s], fast.sub[s]) << id;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The plan before the count: the method the count then uses, memory within
+// the budget, and an honest refusal (false, no walk) when nothing fits.
+TEST(WeightedFast, PlanTellsTheMethodAndKeepsTheBudget) {
+  struct Row {
+    int n;
+    int64_t top;
+    std::size_t budget;
+    wfast::Method want;
+  } rows[] = {{51, 54, 0, wfast::Method::DENSE},                 // the table, own limits
+              {51, 54, 1 << 20, wfast::Method::DENSE},           // ... within a megabyte
+              {51, 54, 1000, wfast::Method::EXHAUSTIVE},         // nothing fits: the walk is left
+              {20, 500000, 0, wfast::Method::DIAGRAM},           // few players, large weights
+              {150, 30, 64 << 20, wfast::Method::DENSE},         // beyond 63 players
+              {150, 30, 4000, wfast::Method::NONE},              // ... and beyond the walk
+              {40, 1000000, 20 << 20, wfast::Method::DIAGRAM}};  // a table of GBs left out
+  for (const Row& row : rows)
+    for (auto index : {wfast::Index::SHAPLEY, wfast::Index::BANZHAF, wfast::Index::PUBLICGOOD}) {
+      Game g(row.n, 1);
+      g.n = row.n, g.mm = g.thres = 1;
+      int64_t total = 0;
+      for (int p = 1; p <= row.n; ++p) g.sub[p] = 1, total += g.w[0][p] = 1 + p * 7919 % row.top;
+      g.m[0][1][1] = total / 2 + 1;
+      const std::string id = std::to_string(row.n) + " players, budget " +
+                             std::to_string(row.budget) + ", index " +
+                             std::to_string(static_cast<int>(index));
+      const wfast::Plan plan = wfast::PLAN(g, index, row.budget);
+      EXPECT_EQ(plan.method, row.want) << id;
+      EXPECT_GT(plan.walkSeconds, 0.0) << id;
+      if (row.budget != 0 && plan.method != wfast::Method::EXHAUSTIVE) {
+        EXPECT_LE(plan.bytes, row.budget) << id;
+      }
+      auto r = std::make_unique<wfast::Result>();
+      const bool fast =
+          plan.method == wfast::Method::DENSE || plan.method == wfast::Method::DIAGRAM;
+      // A diagram that may outgrow the budget may fail, and says so.
+      const bool done = wfast::COUNT_FAST(g, index, *r, wfast::Choice::BEST, row.budget);
+      EXPECT_EQ(done, fast && (done || !plan.sure)) << id;
+      if (done) {
+        EXPECT_EQ(r->method, plan.method) << id;
+      }
+    }
+}
+
+}  // namespace
+
+#include "engines/wring.h"
+
+namespace {
+
+mpz_class big(uint64_t x) {
+  mpz_class r;
+  mpz_import(r.get_mpz_t(), 1, 1, sizeof x, 0, 0, &x);
+  return r;
+}
+
+// Residues modulo the passes' primes join into the values below their
+// product, and the primes are primes: random values of every size up to
+// the product, against GMP.
+TEST(WeightedFast, ResiduesJoinIntoTheirValues) {
+  gmp_randclass rng(gmp_randinit_default);
+  rng.seed(20261213);
+  for (int passes : {1, 2, 5, 17}) {
+    mpz_class product = 1;
+    for (int i = 0; i < passes; ++i) {
+      EXPECT_NE(mpz_probab_prime_p(big(wfast::PRIME(i)).get_mpz_t(), 30), 0) << i;
+      EXPECT_LT(wfast::PRIME(i), uint64_t{1} << 62);
+      EXPECT_TRUE(i == 0 || wfast::PRIME(i) < wfast::PRIME(i - 1)) << i;
+      product *= big(wfast::PRIME(i));
+    }
+    std::vector<mpz_class> values = {0, 1, product - 1};
+    for (int k = 0; k < 40; ++k) {  // of every magnitude
+      const mpz_class top = product >> (k % 7) * 60;
+      values.push_back(rng.get_z_range(top < 2 ? product : top));
+    }
+    wfast::JOIN join(values.size());
+    for (int i = 0; i < passes; ++i) {
+      std::vector<uint64_t> residues;
+      for (const mpz_class& v : values) {
+        const mpz_class r = v % big(wfast::PRIME(i));
+        residues.push_back(r.get_ui() | static_cast<uint64_t>(mpz_class(r >> 32).get_ui()) << 32);
+      }
+      join.add(residues, wfast::PRIME(i));
+    }
+    for (std::size_t i = 0; i < values.size(); ++i)
+      EXPECT_NEAR(ratio(join.value(i), values[i]), 1.0, 1e-14) << passes << " passes, value " << i;
+  }
+  EXPECT_EQ(wfast::PASSES(63), 1);
+  EXPECT_EQ(wfast::PASSES(200), 4);
+}
+
+// Binomials and values in extended range agree with the 64-bit ones where
+// both exist and with GMP beyond.
+TEST(WeightedFast, WideBinomialsAndValues) {
+  for (int n : {1, 10, 40, 64, 300, 2000})
+    for (int k : {0, 1, n / 3, n / 2, n - 1, n}) {
+      mpz_class c;
+      mpz_bin_uiui(c.get_mpz_t(), n, k);
+      EXPECT_NEAR(ratio(wfast::XCHOOSE(n, k), c), 1.0, 1e-15) << n << " " << k;
+    }
+  EXPECT_TRUE(wfast::XCHOOSE(5, 6).zero());
+  Draw d{std::mt19937_64(9)};
+  for (int n : {3, 20, 50, 63}) {
+    std::vector<uint64_t> swings(static_cast<std::size_t>(n) + 1);
+    std::vector<XNUM> wide(swings.size());
+    for (int k = 1; k <= n; ++k) {
+      swings[k] = d.chance(20) ? 0 : d.pick(0, static_cast<int64_t>(wfast::CHOOSE(n - 1, k - 1)));
+      wide[k] = XNUM(static_cast<double>(swings[k]));
+    }
+    const double want = wcore::SHAPLEYVALUE(n, swings.data());
+    EXPECT_NEAR(wfast::SHAPLEYVALUE(n, wide.data()), want, 1e-14 * want) << n;
+    EXPECT_NEAR(XTODOUBLE(wfast::SIZESHARE(n, wide.data())), wcore::SIZESHARE(n, swings.data()),
+                1e-14 * wcore::SIZESHARE(n, swings.data()))
+        << n;
+  }
+}
+
+// Beyond 63 players the table and the diagram still count independently:
+// they agree on every index, in passes modulo primes.
+TEST(WeightedFast, WideDenseTableAndDiagramAgree) {
+  Draw d{std::mt19937_64(20261214)};
+  for (int round = 0; round < 6; ++round) {
+    const int n = static_cast<int>(d.pick(64, 110));
+    Game g(n, 2);
+    g.n = n, g.mm = 2, g.thres = 1;
+    int64_t total = 0;
+    for (int p = 1; p <= n; ++p) {
+      g.sub[p] = p <= n / 3 ? 2 : 1;
+      total += g.w[0][p] = g.sub[p] == 1 ? d.pick(0, 5) : 0;
+    }
+    g.m[0][1][1] = d.pick(1, total);
+    g.overall = static_cast<int>(d.pick(0, 2));
+    g.t1 = d.pick(0, n);
+    for (auto index : {wfast::Index::SHAPLEY, wfast::Index::BANZHAF, wfast::Index::PUBLICGOOD}) {
+      auto a = std::make_unique<wfast::Result>(), b = std::make_unique<wfast::Result>();
+      ASSERT_TRUE(wfast::COUNT_FAST(g, index, *a, wfast::Choice::DENSE, 0)) << round;
+      ASSERT_TRUE(wfast::COUNT_FAST(g, index, *b, wfast::Choice::DIAGRAM, 0)) << round;
+      ASSERT_TRUE(a->wide && b->wide);
+      EXPECT_EQ(a->xwins, b->xwins) << round;
+      EXPECT_EQ(a->xminimal, b->xminimal) << round;
+      for (int p = 1; p <= n; ++p) {
+        EXPECT_EQ(a->xswings[p], b->xswings[p]) << round << " player " << p;
+        EXPECT_EQ(a->xminimalWith[p], b->xminimalWith[p]) << round << " player " << p;
+        EXPECT_EQ(a->shap[p], b->shap[p]) << round << " player " << p;
+      }
+      EXPECT_EQ(a->xsub[2], b->xsub[2]) << round;
+    }
+  }
+}
+
+}  // namespace

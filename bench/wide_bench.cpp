@@ -1,0 +1,206 @@
+// Games beyond the 50-player tables, each index by the fast counting beside
+// a plain dynamic program over the weights in the same run, the baseline
+// the figures are given against:
+//   - Banzhaf, O(n q): the subsets of all players by weight below the quota,
+//     each player taken out again by dividing its factor (1 + x^w) out, and
+//     its swings read off between q - w and q - 1;
+//   - Shapley-Shubik, O(n^2 q): the same by size and weight, the swings of
+//     each size weighted by k! (n-k-1)! / n!.
+// The baseline counts in doubles (as such programs do); the fast counting
+// is exact. A run whose plan (wfast::PLAN) exceeds 150 s, or a baseline
+// beyond 4 GB, is skipped with the figure that says why.
+// Games:
+//   1. the Electoral College after the 2020 apportionment: 51 players, 270
+//      of 538 (the weights of ../shared/bench/us-electoral-college-2020.inp);
+//   2. 190 players with Pareto(1.2) weights (fixed seed) scaled to a total
+//      of 5,000,000, quotas 50, 70 and 85 %;
+//   3. 1000 players, weights 1..100 (fixed seed), quota 50 %;
+//   4. 50 players, weights 1..10^6 (fixed seed), quota 50 %.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engines/wfast.h"
+
+namespace {
+
+using wcore::Game;
+
+struct Weighted {
+  std::vector<int64_t> w;  // w[0] unused
+  int64_t q = 0;
+};
+
+Weighted electoralCollege() {
+  const int64_t votes[] = {54, 40, 30, 28, 19, 19, 17, 16, 16, 15, 14, 13, 12, 11, 11, 11, 11,
+                           10, 10, 10, 10, 10, 9,  9,  8,  8,  8,  7,  7,  6,  6,  6,  6,  6,
+                           6,  5,  5,  4,  4,  4,  4,  4,  4,  4,  3,  3,  3,  3,  3,  3,  3};
+  Weighted g;
+  g.w.push_back(0);
+  for (int64_t v : votes) g.w.push_back(v);
+  g.q = 270;
+  return g;
+}
+
+int64_t quota(const Weighted& g, int percent) {
+  int64_t total = 0;
+  for (std::size_t p = 1; p < g.w.size(); ++p) total += g.w[p];
+  return (total * percent + 99) / 100;
+}
+
+Weighted pareto(int percent) {
+  std::mt19937_64 rng(20260190);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  std::vector<double> x(190);
+  double sum = 0;
+  for (double& v : x) sum += v = std::pow(1.0 - u(rng), -1.0 / 1.2);
+  Weighted g;
+  g.w.push_back(0);
+  for (double v : x) g.w.push_back(std::max<int64_t>(1, std::llround(v / sum * 5'000'000)));
+  g.q = quota(g, percent);
+  return g;
+}
+
+Weighted uniform(int n, int64_t top, uint64_t seed) {
+  std::mt19937_64 rng(seed);
+  Weighted g;
+  g.w.push_back(0);
+  for (int p = 1; p <= n; ++p) g.w.push_back(std::uniform_int_distribution<int64_t>(1, top)(rng));
+  g.q = quota(g, 50);
+  return g;
+}
+
+Weighted pareto50() { return pareto(50); }
+Weighted pareto70() { return pareto(70); }
+Weighted pareto85() { return pareto(85); }
+Weighted thousand() { return uniform(1000, 100, 1000); }
+Weighted million() { return uniform(50, 1'000'000, 50); }
+
+Game gameOf(const Weighted& d) {
+  const int n = static_cast<int>(d.w.size()) - 1;
+  Game g(n, 1);
+  g.n = n;
+  g.mm = g.thres = 1;
+  for (int p = 1; p <= n; ++p) g.sub[p] = 1, g.w[0][p] = d.w[p];
+  g.m[0][1][1] = d.q;
+  return g;
+}
+
+// The plain Banzhaf program: swings of each player.
+std::vector<double> plainBanzhaf(const Weighted& g) {
+  const int n = static_cast<int>(g.w.size()) - 1;
+  const auto q = static_cast<std::size_t>(g.q);
+  std::vector<double> c(q, 0.0), out(static_cast<std::size_t>(n) + 1), without(q);
+  c[0] = 1;
+  for (int p = 1; p <= n; ++p)
+    for (std::size_t v = q; v-- > static_cast<std::size_t>(g.w[p]);) c[v] += c[v - g.w[p]];
+  for (int p = 1; p <= n; ++p) {
+    const auto a = static_cast<std::size_t>(g.w[p]);
+    double s = 0;
+    for (std::size_t v = 0; v < q; ++v) {
+      without[v] = c[v] - (v >= a ? without[v - a] : 0.0);
+      if (v + a >= q) s += without[v];
+    }
+    out[static_cast<std::size_t>(p)] = s;
+  }
+  return out;
+}
+
+// The plain Shapley-Shubik program: values of each player.
+std::vector<double> plainShapley(const Weighted& g) {
+  const int n = static_cast<int>(g.w.size()) - 1;
+  const auto q = static_cast<std::size_t>(g.q);
+  const auto n1 = static_cast<std::size_t>(n) + 1;
+  std::vector<double> c(n1 * q, 0.0), without(n1 * q), out(n1), weight(n1);
+  c[0] = 1;
+  for (int p = 1; p <= n; ++p)
+    for (int k = p; k >= 1; --k)
+      for (std::size_t v = q; v-- > static_cast<std::size_t>(g.w[p]);)
+        c[k * q + v] += c[(k - 1) * q + v - g.w[p]];
+  // k! (n-k-1)! / n! for a swing joining k others.
+  for (int k = 0; k < n; ++k)
+    weight[k] = std::exp(std::lgamma(k + 1.0) + std::lgamma(n - k + 0.0) - std::lgamma(n + 1.0));
+  for (int p = 1; p <= n; ++p) {
+    const auto a = static_cast<std::size_t>(g.w[p]);
+    double s = 0;
+    for (int k = 0; k < n; ++k) {
+      double swings = 0;
+      for (std::size_t v = 0; v < q; ++v) {
+        const double below = k > 0 && v >= a ? without[(k - 1) * q + v - a] : 0.0;
+        const double x = without[k * q + v] = c[k * q + v] - below;
+        if (v + a >= q) swings += x;
+      }
+      s += swings * weight[k];
+    }
+    out[static_cast<std::size_t>(p)] = s;
+  }
+  return out;
+}
+
+constexpr double PLAN_LIMIT = 150.0;                   // seconds
+constexpr double BASELINE_BYTES = 4.0 * (1ull << 30);  // the baseline's tables
+
+void plain(benchmark::State& state, Weighted (*make)(), bool shapley) {
+  const Weighted g = make();
+  const double cells =
+      static_cast<double>(g.q) * (shapley ? 2.0 * static_cast<double>(g.w.size()) : 2.0);
+  if (cells * 8 > BASELINE_BYTES) {
+    state.SkipWithError("the baseline's tables exceed 4 GB");
+    for (auto _ : state) {
+    }
+    return;
+  }
+  std::vector<double> v;
+  for (auto _ : state) {
+    v = shapley ? plainShapley(g) : plainBanzhaf(g);
+    benchmark::DoNotOptimize(v);
+  }
+  state.counters["bytes"] = cells * 8;
+}
+
+void fast(benchmark::State& state, Weighted (*make)(), wfast::Index index) {
+  const Game g = gameOf(make());
+  const wfast::Plan plan = wfast::PLAN(g, index);
+  state.counters["plan_s"] = plan.seconds;
+  state.counters["plan_bytes"] = static_cast<double>(plan.bytes);
+  state.counters["method"] = static_cast<double>(plan.method);
+  if (plan.seconds > PLAN_LIMIT || plan.method == wfast::Method::NONE) {
+    const std::string why = "plan: method " + std::to_string(static_cast<int>(plan.method)) + ", " +
+                            std::to_string(plan.seconds) + " s, " +
+                            std::to_string(plan.bytes >> 20) + " MiB";
+    state.SkipWithError(why.c_str());
+    for (auto _ : state) {
+    }
+    return;
+  }
+  auto r = std::make_unique<wfast::Result>();
+  bool ok = false;
+  for (auto _ : state) {
+    ok = wfast::COUNT_FAST(g, index, *r, wfast::Choice::BEST, 0);
+    benchmark::DoNotOptimize(*r);
+  }
+  if (!ok) state.SkipWithError("no fast method covers the game");
+  state.counters["passes"] = plan.passes;
+}
+
+using wfast::Index;
+
+#define WIDE(NAME, MAKE)                                                                       \
+  BENCHMARK_CAPTURE(plain, NAME##Banzhaf, MAKE, false)->Unit(benchmark::kMillisecond);         \
+  BENCHMARK_CAPTURE(fast, NAME##Banzhaf, MAKE, Index::BANZHAF)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(plain, NAME##Shapley, MAKE, true)->Unit(benchmark::kMillisecond);          \
+  BENCHMARK_CAPTURE(fast, NAME##Shapley, MAKE, Index::SHAPLEY)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(fast, NAME##PublicGood, MAKE, Index::PUBLICGOOD)->Unit(benchmark::kMillisecond)
+
+WIDE(ElectoralCollege, electoralCollege);
+WIDE(Pareto190At50, pareto50);
+WIDE(Pareto190At70, pareto70);
+WIDE(Pareto190At85, pareto85);
+WIDE(Thousand, thousand);
+WIDE(FiftyMillion, million);
+
+}  // namespace
