@@ -551,29 +551,6 @@ double vectorsOf(const GAMETYP& game, const RULETYP& rule) {
   return all;
 }
 
-// The engine of INDEX on GAME under RULE, as the run the outputs read.
-STATUSTYP engineRun(INDEXTYP index, const GAMETYP& game, const RULETYP& rule, const HOOKSTYP& hooks,
-                    RUNTYP& run) {
-  const plat::Stamp time1 = plat::now();
-  switch (index) {
-    case INDEXTYP::SHAPLEY: {
-      const SHAPLEYRES res = SHAPLEY(game, rule, hooks);
-      run = RUNOF(game, rule, res, time1, plat::now());
-      return res.STATUS;
-    }
-    case INDEXTYP::BANZHAF: {
-      const BANZHAFRES res = BANZHAF(game, rule, hooks);
-      run = RUNOF(game, rule, res, time1, plat::now());
-      return res.STATUS;
-    }
-    case INDEXTYP::PUBLICGOOD:
-      break;
-  }
-  const PUBLICGOODRES res = PUBLICGOOD(game, rule, hooks);
-  run = RUNOF(game, rule, res, time1, plat::now());
-  return res.STATUS;
-}
-
 // Runs the engine of each index of KINDS once (indices of one engine share
 // its run), with the progress hooks when standard error is a terminal, and
 // adds the runs the outputs read to SET.
@@ -604,17 +581,17 @@ bool compute(const ARGSTYP& a, const LOADEDTYP& L, const RULETYP& rule,
       // The public good dialogue lowers an overall threshold above the
       // number of players to it.
       if (kind->INDEX == INDEXTYP::PUBLICGOOD && own.T1 > game.N) own.T1 = game.N;
-      r = std::make_unique<RUNTYP>();
-      const STATUSTYP status = engineRun(kind->INDEX, game, own, hooks, *r);
+      STATUSTYP status = STATUSTYP::DONE;
+      r = std::make_unique<RUNTYP>(RUNKIND(*kind, game, own, hooks, status));
       progress.clear();
       if (status == STATUSTYP::NOENGINE)
         return fail(F, EXITREFUSED, "...error on input file format");
       if (status != STATUSTYP::DONE)
         return fail(F, EXITREFUSED, "...number of players/subgames not allowed");
     }
-    if (kind == &COLEMANKIND() && !COLEMANFITS(*r)) {
+    if (kind->FITS && !kind->FITS(*r)) {
       if (a.ALL) continue;
-      return fail(F, EXITREFUSED, "...coleman: weighted data of the standard version only");
+      return fail(F, EXITREFUSED, kind->UNFIT);
     }
     CLIRUNTYP run;
     run.KIND = kind;
@@ -1016,7 +993,7 @@ int CLIMAIN(int ARGC, char** ARGV) {
   std::vector<COMMANDTYP> commands(INDICES().size() + 1);
   for (std::size_t k = 0; k < INDICES().size(); ++k) {
     const REPORTKINDTYP& kind = *INDICES()[k];
-    indexCommand(app, kind.NAME, INDEXTITLE(kind), kind.INDEX, !typedGame, a, commands[k]);
+    indexCommand(app, kind.NAME, kind.HELP, kind.INDEX, !typedGame, a, commands[k]);
   }
   indexCommand(app, "all",
                "every index the version offers, or those of a list (shapley,banzhaf), in one "
@@ -1038,7 +1015,9 @@ int CLIMAIN(int ARGC, char** ARGV) {
       return 0;
     }
     std::fprintf(stderr, "vkx: %s\n", SHOWNTEXT(e.what()).c_str());
-    std::string index = "shapley|banzhaf|publicgood|coleman|all";
+    std::string index;
+    for (const REPORTKINDTYP* kind : INDICES()) index += std::string(kind->NAME) + "|";
+    index += "all";
     for (const COMMANDTYP& c : commands)
       if (c.SUB->parsed()) index = listed.empty() ? c.SUB->get_name() : listed;
     std::fprintf(stderr, "%s\n", SHOWNTEXT(usageLine(index)).c_str());

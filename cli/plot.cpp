@@ -265,18 +265,3 @@ std::string PLOTSVG(const std::vector<CLISETTYP>& SETS, bool SWEEP) {
   if (SETS.empty() || SETS[0].RUNS.empty()) return "";
   return SWEEP ? linesOf(SETS) : barsOf(SETS[0]);
 }
-
-std::string INDEXTITLE(const REPORTKINDTYP& KIND) {
-  static const struct {
-    const char* name;
-    const char* title;
-  } titles[] = {
-      {"shapley", "Shapley-Shubik and inclusiveness indices"},
-      {"banzhaf", "Banzhaf index, not normalised and normalised"},
-      {"publicgood", "public good index, MBP and Deegan-Packel index"},
-      {"coleman", "Coleman's power to prevent and to initiate action (weighted, standard)"},
-  };
-  for (const auto& t : titles)
-    if (std::strcmp(t.name, KIND.NAME) == 0) return t.title;
-  return KIND.NAME;
-}

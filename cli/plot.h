@@ -18,7 +18,3 @@
 std::string PLOTSVG(const std::vector<CLISETTYP>& SETS, bool SWEEP);
 
 constexpr std::size_t PLOTLINES = 10;
-
-// The title of the index of the command line's help ("Banzhaf index, not
-// normalised and normalised"); its name for an index without one.
-std::string INDEXTITLE(const REPORTKINDTYP& KIND);

@@ -93,6 +93,7 @@ const REPORTKINDTYP& BANZHAFKIND() {
                                   .TITLES = {"NNBZ", "NBZ", ""},
                                   .VALUES = REPORTVALUES<xvalues>,
                                   .NAME = "banzhaf",
+                                  .HELP = "Banzhaf index, not normalised and normalised",
                                   .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
                                   .CHAMBERS = ISAKIND::BANZHAF};
   return kind;

@@ -16,16 +16,20 @@ void COLEMANVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* 
 }
 
 const REPORTKINDTYP& COLEMANKIND() {
-  static const REPORTKINDTYP kind{.INDEX = INDEXTYP::BANZHAF,
-                                  .PIVOTS = false,
-                                  .TEXT = BANZHAFOUT1,
-                                  .BLOCK = BANZHAFOUT2,
-                                  .COLUMNS = 2,
-                                  .TITLES = {"PREVENT", "INITIATE", ""},
-                                  .VALUES = COLEMANVALUES,
-                                  .NAME = "coleman",
-                                  .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
-                                  .CHAMBERS = ISAKIND::BANZHAF};
+  static const REPORTKINDTYP kind{
+      .INDEX = INDEXTYP::BANZHAF,
+      .PIVOTS = false,
+      .TEXT = BANZHAFOUT1,
+      .BLOCK = BANZHAFOUT2,
+      .COLUMNS = 2,
+      .TITLES = {"PREVENT", "INITIATE", ""},
+      .VALUES = COLEMANVALUES,
+      .NAME = "coleman",
+      .HELP = "Coleman's power to prevent and to initiate action (weighted, standard)",
+      .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
+      .CHAMBERS = ISAKIND::BANZHAF,
+      .FITS = COLEMANFITS,
+      .UNFIT = "...coleman: weighted data of the standard version only"};
   return kind;
 }
 

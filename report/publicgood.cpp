@@ -102,6 +102,7 @@ const REPORTKINDTYP& PUBLICGOODKIND() {
                                   .TITLES = {"PGI", "MBP", "DPI"},
                                   .VALUES = REPORTVALUES<xvalues>,
                                   .NAME = "publicgood",
+                                  .HELP = "public good index, MBP and Deegan-Packel index",
                                   .RUN = RUNENGINE<PUBLICGOODRES, PUBLICGOOD>,
                                   .CHAMBERS = ISAKIND::PUBLICGOOD,
                                   .MINIMAL = true};

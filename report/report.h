@@ -81,15 +81,20 @@ struct REPORTKINDTYP {
   // "sum of all", NaN where that line has no value. REP holds the totals.
   void (*VALUES)(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V);
   const char* NAME = "";  // the command line's name of the index and its JSON "index"
+  const char* HELP = "";  // what the index is, in one line of the command line's help
   // Counts the index of GAME under RULE with its engine (engines/compute.h)
   // and takes the results into R; the engine's status.
-  STATUSTYP (*RUN)
+  STATUSTYP(*RUN)
   (RUNTYP& R, const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) = nullptr;
   // The count-vector engine's kind for unweighted chambers (the ISA-WP
   // version turns the Shapley kind into its working plan).
   ISAKIND CHAMBERS = ISAKIND::SHAPLEY;
   // The weighted walk lists minimal winning coalitions, not winning ones.
   bool MINIMAL = false;
+  // Whether a finished run has what the index needs (null: every run), and
+  // the reason shown where it has not.
+  bool (*FITS)(const RUNTYP& R) = nullptr;
+  const char* UNFIT = "";
 };
 
 // One line of report text to the current destination.

@@ -86,6 +86,7 @@ const REPORTKINDTYP& SHAPLEYKIND() {
                                   .TITLES = {"SS", "II", "winsets"},
                                   .VALUES = REPORTVALUES<xvalues>,
                                   .NAME = "shapley",
+                                  .HELP = "Shapley-Shubik and inclusiveness indices",
                                   .RUN = RUNENGINE<SHAPLEYRES, SHAPLEY>,
                                   .CHAMBERS = ISAKIND::SHAPLEY};
   return kind;
