@@ -20,9 +20,9 @@ struct Options {
 };
 
 enum class STATUS {
-  DONE,        // every standard error below ERROR
-  SAMPLECAP,   // stopped at MAXSAMPLES
-  TIMECAP,     // stopped at MAXSECONDS
+  DONE,         // every standard error below ERROR
+  SAMPLECAP,    // stopped at MAXSAMPLES
+  TIMECAP,      // stopped at MAXSECONDS
   NOTSUPPORTED  // a game the estimator does not take (spatial, or not fitting)
 };
 

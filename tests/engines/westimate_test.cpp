@@ -23,7 +23,8 @@ wcore::Game randomGame(std::mt19937_64& rng) {
   for (int p = 1; p <= g.n; ++p) g.sub[p] = 1 + (p - 1) * g.mm / g.n;
   for (int k = 0; k < g.vs; ++k) {
     int64_t total[3] = {};
-    for (int p = 1; p <= g.n; ++p) total[g.sub[p]] += g.w[k][p] = pick(0, 9) - (pick(0, 9) == 0) * 12;
+    for (int p = 1; p <= g.n; ++p)
+      total[g.sub[p]] += g.w[k][p] = pick(0, 9) - (pick(0, 9) == 0) * 12;
     for (int t = 1; t <= g.thres; ++t)
       for (int s = 1; s <= g.mm; ++s) g.m[k][t][s] = pick(0, std::max<int64_t>(1, total[s]));
   }
