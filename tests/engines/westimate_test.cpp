@@ -82,4 +82,31 @@ TEST(WeightedEstimate, ExactValuesLieWithinThreeErrorsOfTheEstimates) {
   EXPECT_LE(outside, checked / 100) << outside << " of " << checked;
 }
 
+// Beyond the walk's 64 players: 70 equal players and a majority of 36,
+// where every index gives every player 1/70 (raw Banzhaf: the chance that
+// 35 of the other 69 join, C(69,35)/2^69).
+TEST(WeightedEstimate, EqualPlayersBeyondTheWalkGetEqualShares) {
+  wcore::Game g(70, 1);
+  g.n = 70;
+  g.mm = g.thres = 1;
+  g.overall = 0;
+  for (int p = 1; p <= g.n; ++p) g.sub[p] = g.w[0][p] = 1;
+  g.m[0][1][1] = 36;
+  westimate::Options o;
+  o.ERROR = 0.002;
+  const double raw =
+      std::exp(std::lgamma(70.0) - 2 * std::lgamma(36.0) + std::log(35.0) - 69 * std::log(2.0));
+  const auto sh = westimate::SHAPLEY(g, o);
+  const auto bz = westimate::BANZHAF(g, o);
+  const auto pg = westimate::PUBLICGOOD(g, o);
+  for (const auto* v : {&sh.shapley, &bz.normalised, &pg.publicGood, &pg.deeganPackel, &bz.raw})
+    for (int p = 1; p <= g.n; ++p) {
+      const double want = v == &bz.raw ? raw : 1.0 / 70;
+      EXPECT_NEAR(v->value[p], want, 5 * v->error[p]) << p;
+      EXPECT_LT(v->error[p], o.ERROR) << p;
+    }
+  EXPECT_TRUE(sh.status == westimate::STATUS::DONE && bz.status == westimate::STATUS::DONE &&
+              pg.status == westimate::STATUS::DONE);
+}
+
 }  // namespace
