@@ -30,8 +30,10 @@ wcore::Game randomGame(std::mt19937_64& rng) {
   }
   g.overall = pick(0, 2);
   g.t1 = pick(0, g.n / 2);
-  g.block = g.vs == 2 && pick(0, 3) == 0;
-  g.blockThres = pick(0, 40);
+  g.block = g.vs == 2 && pick(0, 1) == 0;
+  int second = 0;
+  for (int p = 1; p <= g.n && g.block; ++p) second += static_cast<int>(g.w[1][p]);
+  g.blockThres = pick(0, std::max(0, second / 2));
   return g;
 }
 
