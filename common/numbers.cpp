@@ -2,7 +2,9 @@
 
 #include <gmp.h>
 
+#include <cctype>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -172,4 +174,25 @@ std::string XFIXSTR(const XNUM& X, int W, int D) {
     s.append(static_cast<std::size_t>(std::min(D, 30)), '0');
   }
   return padLeft(s, W);
+}
+
+bool PARSESIZE(const std::string& TEXT, uint64_t& BYTES) {
+  std::size_t digits = 0;
+  uint64_t n = 0;
+  for (; digits < TEXT.size() && TEXT[digits] >= '0' && TEXT[digits] <= '9'; ++digits) {
+    const uint64_t d = static_cast<uint64_t>(TEXT[digits] - '0');
+    if (n > (UINT64_MAX - d) / 10) return false;
+    n = n * 10 + d;
+  }
+  if (digits == 0 || TEXT.size() > digits + 1) return false;
+  int shift = 0;
+  if (TEXT.size() == digits + 1) {
+    const char* units = "KMGT";
+    const char* u = std::strchr(units, std::toupper(static_cast<unsigned char>(TEXT[digits])));
+    if (u == nullptr || *u == '\0') return false;
+    shift = 10 * static_cast<int>(u - units + 1);
+  }
+  if (n == 0 || n > (UINT64_MAX >> shift)) return false;
+  BYTES = n << shift;
+  return true;
 }

@@ -25,6 +25,11 @@ std::string SCISTR(double X, int W = 26);
 // Integer in minimal form, right-aligned in W columns.
 std::string INTSTR(long long X, int W = 0);
 
+// A size in bytes written as digits with an optional unit K, M, G or T (of
+// 1024, either case): "4G", "500M", "2048K", "1000000". False, with BYTES
+// unchanged, for anything else, for 0 and for sizes beyond 64 bits.
+bool PARSESIZE(const std::string& TEXT, uint64_t& BYTES);
+
 // "fixed w.d" of an extended-range number: as FIXSTR writes the double when
 // the value is within a double's range; beyond it, every digit of the whole
 // number m * 2^e (as "%.0f" prints a double: its exact binary value), then

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdint>
+#include <fstream>
 
 namespace plat {
 
@@ -22,6 +24,30 @@ void ignoreWriteSignals() {
   sigemptyset(&ign.sa_mask);
   sigaction(SIGPIPE, &ign, nullptr);
   sigaction(SIGXFSZ, &ign, nullptr);
+}
+
+namespace {
+
+// A control group's memory limit: a number of bytes, or "max" (none, 0).
+std::size_t groupLimit(const char* path) {
+  std::ifstream in(path);
+  unsigned long long bytes = 0;
+  return in >> bytes ? static_cast<std::size_t>(bytes) : 0;
+}
+
+}  // namespace
+
+std::size_t PHYSICALMEMORY() {
+  const long pages = sysconf(_SC_PHYS_PAGES), size = sysconf(_SC_PAGE_SIZE);
+  std::size_t bytes =
+      pages > 0 && size > 0 ? static_cast<std::size_t>(pages) * static_cast<std::size_t>(size) : 0;
+  // cgroup v2, then v1 (which writes a huge number for no limit)
+  for (const char* path :
+       {"/sys/fs/cgroup/memory.max", "/sys/fs/cgroup/memory/memory.limit_in_bytes"}) {
+    const std::size_t limit = groupLimit(path);
+    if (limit > 0 && (bytes == 0 || limit < bytes)) bytes = limit;
+  }
+  return bytes;
 }
 
 }  // namespace plat

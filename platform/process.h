@@ -2,6 +2,7 @@
 // that must fail instead of ending it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace plat {
@@ -15,5 +16,10 @@ std::string executableDir();
 // on a terminal, the screen as it was: both are ignored, so that the write
 // fails with an error code the file writers report and roll back.
 void ignoreWriteSignals();
+
+// The machine's physical memory in bytes, or the memory limit of the
+// process's control group when that is smaller; 0 when it cannot be found
+// out.
+std::size_t PHYSICALMEMORY();
 
 }  // namespace plat

@@ -55,3 +55,35 @@ TEST(FixedFormat, ExtendedNumbersPrintLikeDoublesAndExactBeyond) {
 }
 
 }  // namespace
+
+TEST(SizeText, UnitsOf1024AndNothingElse) {
+  const struct {
+    const char* text;
+    bool ok;
+    uint64_t bytes;
+  } cases[] = {
+      {"1000000", true, 1000000},
+      {"2048K", true, 2048ull << 10},
+      {"500m", true, 500ull << 20},
+      {"4G", true, 4ull << 30},
+      {"3T", true, 3ull << 40},
+      {"16777215T", true, 16777215ull << 40},
+      {"16777216T", false, 0},
+      {"18446744073709551615", true, UINT64_MAX},
+      {"18446744073709551616", false, 0},
+      {"0", false, 0},
+      {"", false, 0},
+      {"G", false, 0},
+      {"4GB", false, 0},
+      {" 4G", false, 0},
+      {"4 G", false, 0},
+      {"-4G", false, 0},
+      {"4P", false, 0},
+      {"1.5G", false, 0},
+  };
+  for (const auto& c : cases) {
+    uint64_t bytes = 7;
+    EXPECT_EQ(PARSESIZE(c.text, bytes), c.ok) << c.text;
+    EXPECT_EQ(bytes, c.ok ? c.bytes : 7) << c.text;
+  }
+}
