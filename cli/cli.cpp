@@ -15,6 +15,7 @@
 
 #include "cli/output.h"
 #include "cli/plot.h"
+#include "common/numbers.h"
 #include "data/gamefile.h"
 #include "data/inline.h"
 #include "data/names.h"
@@ -62,6 +63,14 @@ struct ARGSTYP {
   std::string OVERALL, RULE = "and", UNIT = "members", BLOCKING, ISA, POSITIONS;
   std::string FORMAT = "report", OUTPUT, PLOT;
   bool WORKINGPLAN = false, FILES = false, TOTALS = false;
+  // The memory the counting may take (--memory, else from the machine),
+  // whether a count beyond it or beyond the time limit is walked anyway
+  // (--exhaustive), and the standard error asked of a sampled estimate
+  // (--estimate; 0: count exactly).
+  std::string MEMORY;
+  std::size_t BUDGET = 0;
+  bool EXHAUSTIVE = false;
+  double ESTIMATE = 0;
 };
 
 // Why a run stops: the exit status and the line for standard error (a
@@ -165,7 +174,7 @@ bool streamLines(const std::string& path, std::vector<std::string>& lines) {
 bool gameOfLines(const std::vector<std::string>& lines, const std::string& name, GAMETYP& game,
                  DATAWARNINGS& warn, FAILTYP& F) {
   int32_t datastructure = 0;
-  DATAPARSE(lines, datastructure, game.N, game.MM, game.NN, game.GEW, game.MEM, &warn);
+  DATAPARSE(lines, datastructure, game.N, game.MM, game.NN, game.GEW, game.MEM, &warn, true);
   game.NAME = name;
   game.DATASTRUCTURE = DATASTRUCTOF(datastructure);
   for (int d = 1; datastructure == 1 && d <= std::min<int>(game.MM, MAXCHAMB); ++d)
@@ -196,7 +205,7 @@ bool primaryGame(const ARGSTYP& a, LOADEDTYP& L, FAILTYP& F) {
     if (!gameOfLines(lines, shown, game, warn, F)) return false;
   } else {
     const std::string name = dataName(a.GAME);
-    const int code = GAMELOAD(name, game, &warn);
+    const int code = GAMELOAD(name, game, &warn, true);
     if (code == 0) {
       shown = name + ".inp";
       L.DATAFILE = true;
@@ -211,7 +220,8 @@ bool primaryGame(const ARGSTYP& a, LOADEDTYP& L, FAILTYP& F) {
     }
   }
   if (!typos(shown, warn, F)) return false;
-  if (!GAMESIZEOK(game)) return fail(F, EXITREFUSED, "...number of players/subgames not allowed");
+  if (!GAMESIZEOK(game, MAXPLAYERS))
+    return fail(F, EXITREFUSED, "...number of players/subgames not allowed");
   L.NAMES = PLAYERNAMES(lines, game);
   return true;
 }
@@ -231,14 +241,14 @@ bool voteSystems(const ARGSTYP& a, LOADEDTYP& L, FAILTYP& F) {
       std::vector<std::string> lines;
       if (const std::string why = INLINEGAME(split(arg.TEXT, '/'), "", lines); !why.empty())
         return usage(F, "--system-weights " + arg.TEXT + ": " + why);
-      DATAPARSE(lines, datastructure, system.N, system.MM, system.NN, system.GEW, system.MEM,
-                &warn);
+      DATAPARSE(lines, datastructure, system.N, system.MM, system.NN, system.GEW, system.MEM, &warn,
+                true);
       game.NAME1 = shown = "--system-weights " + arg.TEXT;
     } else {
       game.NAME1 = dataName(arg.TEXT);
       shown = game.NAME1 + ".inp";
       DATALOAD(game.NAME1, datastructure, system.N, system.MM, system.NN, system.GEW, system.MEM,
-               flag, &warn);
+               flag, &warn, true);
       L.INPUTS.push_back(shown);
     }
     if (flag != 0 || !wrun::SYSTEMFITS(game, datastructure, system.N, system.MM, system.NN))
@@ -250,9 +260,31 @@ bool voteSystems(const ARGSTYP& a, LOADEDTYP& L, FAILTYP& F) {
   return true;
 }
 
+// A weighted game of more than 50 players is counted by the fast methods
+// alone: not in the spatial version, whose similarity weights need every
+// coalition, nor with a negative weight, which makes the rule not monotone.
+// Both are left to the walk over all coalitions, which ends at 50 players.
+bool wideFits(const LOADEDTYP& L, VERSION version, FAILTYP& F) {
+  const GAMETYP& game = L.GAME;
+  if (game.DATASTRUCTURE != DATASTRUCT::WEIGHTED || game.N <= MAXACTOR) return true;
+  const std::string head = "vkx: " + std::to_string(game.N) + " players: ";
+  const std::string tail = " counted only by the walk over every coalition, which takes at most " +
+                           std::to_string(MAXACTOR) + " players";
+  if (version == VERSION::SPATIAL)
+    return fail(F, EXITREFUSED, head + "the spatial version is" + tail);
+  const int systems = version == VERSION::MULTIPLE ? game.VS : 1;
+  for (int k = 0; k < systems; ++k)
+    for (int s = 1; s <= game.MM; ++s)
+      for (int p = 1; p <= game.NN[s]; ++p)
+        if ((k == 0 ? game.GEW[s][p] : game.GEWX[k][s][p]) < 0)
+          return fail(F, EXITREFUSED, head + "a game with a negative weight is" + tail);
+  return true;
+}
+
 bool loadGame(const ARGSTYP& a, VERSION version, LOADEDTYP& L, FAILTYP& F) {
   if (!primaryGame(a, L, F)) return false;
   if (version == VERSION::MULTIPLE && !voteSystems(a, L, F)) return false;
+  if (!wideFits(L, version, F)) return false;
   if (version == VERSION::SPATIAL) {
     GAMETYP& game = L.GAME;
     game.NAME1 = dataName(a.POSITIONS);
@@ -551,6 +583,51 @@ double vectorsOf(const GAMETYP& game, const RULETYP& rule) {
   return all;
 }
 
+// A walk planned to take at most QUICKWALK seconds is made without a word
+// when no fast method counts the game within the budget; a count planned
+// beyond LONGRUN seconds is not started unless --exhaustive asks for it.
+constexpr double QUICKWALK = 10, LONGRUN = 600;
+
+// A time in the message's words: "about 5800 hours", "about 12 minutes".
+std::string aboutText(double seconds) {
+  char text[64];
+  const double hours = seconds / 3600;
+  if (hours >= 1e9)
+    std::snprintf(text, sizeof text, "about %.1e hours", hours);
+  else if (hours >= 1.5)
+    std::snprintf(text, sizeof text, "about %.0f hours", hours);
+  else if (seconds >= 90)
+    std::snprintf(text, sizeof text, "about %.0f minutes", seconds / 60);
+  else
+    std::snprintf(text, sizeof text, "about %.0f seconds", seconds);
+  return text;
+}
+
+std::string overBudget(double seconds, const char* how) {
+  return "..." + aboutText(seconds) + " by " + how + "; use --estimate for a sampled value";
+}
+
+// What the count of a weighted game will take, decided before it starts:
+// the fast methods within the budget when they fit and end in time, else
+// the walk over every coalition when it is quick or --exhaustive asks for
+// it; otherwise the run ends at once with the estimate. HOOKS get the
+// budget and whether the walk may follow a fast method that outgrows it.
+bool planned(const ARGSTYP& a, const GAMETYP& game, const RULETYP& rule, INDEXTYP index,
+             HOOKSTYP& hooks, FAILTYP& F) {
+  hooks.BUDGET = a.BUDGET;
+  if (game.DATASTRUCTURE != DATASTRUCT::WEIGHTED) return true;
+  wfast::Plan plan;
+  wcore::Game core;
+  if (!PLANRUN(game, rule, index, a.BUDGET, plan, core)) return true;  // refused by the engine
+  const bool walkable = game.N <= MAXACTOR;
+  hooks.WALKS = walkable && (a.EXHAUSTIVE || plan.walkSeconds <= QUICKWALK);
+  const bool fast = plan.method == wfast::Method::DENSE || plan.method == wfast::Method::DIAGRAM;
+  if (a.EXHAUSTIVE || hooks.WALKS || (fast && plan.seconds <= LONGRUN)) return true;
+  if (fast && (!walkable || plan.seconds <= plan.walkSeconds))
+    return fail(F, EXITREFUSED, overBudget(plan.seconds, "exact counting"));
+  return fail(F, EXITREFUSED, overBudget(plan.walkSeconds, "exhaustive counting"));
+}
+
 // Runs the engine of each index of KINDS once (indices of one engine share
 // its run), with the progress hooks when standard error is a terminal, and
 // adds the runs the outputs read to SET.
@@ -581,11 +658,21 @@ bool compute(const ARGSTYP& a, const LOADEDTYP& L, const RULETYP& rule,
       // The public good dialogue lowers an overall threshold above the
       // number of players to it.
       if (kind->INDEX == INDEXTYP::PUBLICGOOD && own.T1 > game.N) own.T1 = game.N;
+      if (!planned(a, game, own, kind->INDEX, hooks, F)) return false;
       STATUSTYP status = STATUSTYP::DONE;
       r = std::make_unique<RUNTYP>(RUNKIND(*kind, game, own, hooks, status));
       progress.clear();
       if (status == STATUSTYP::NOENGINE)
         return fail(F, EXITREFUSED, "...error on input file format");
+      if (status == STATUSTYP::OVERBUDGET) {
+        wfast::Plan plan;
+        wcore::Game core;
+        PLANRUN(game, own, kind->INDEX, a.BUDGET, plan, core);
+        return fail(F, EXITREFUSED,
+                    game.N <= MAXACTOR ? overBudget(plan.walkSeconds, "exhaustive counting")
+                                       : "...no exact method counts this game within the "
+                                         "memory; use --estimate for a sampled value");
+      }
       if (status != STATUSTYP::DONE)
         return fail(F, EXITREFUSED, "...number of players/subgames not allowed");
     }
@@ -731,6 +818,16 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
   S.VKXPATH = DEFAULTPATH;
   INIDATA(S);
   if (a.OUTPUT == "-") a.OUTPUT.clear();
+  if (!a.MEMORY.empty()) {
+    uint64_t bytes = 0;
+    if (!PARSESIZE(a.MEMORY, bytes) || bytes == 0)
+      return (usage(F, "--memory " + a.MEMORY + ": not a size (4G, 512M, 100000K)"), F.STATUS);
+    a.BUDGET = static_cast<std::size_t>(bytes);
+  } else {
+    // The counting leaves a quarter of the memory to the program and the
+    // machine.
+    a.BUDGET = plat::PHYSICALMEMORY() / 4 * 3;
+  }
   const VERSION version = versionOf(a);
   LOADEDTYP L;
   std::vector<const REPORTKINDTYP*> kinds;
@@ -881,6 +978,18 @@ void indexCommand(CLI::App& app, const char* name, const std::string& title, IND
                   "also draw the run as an SVG picture: each player's index beside its weight "
                   "share, or for a range each player's index against the quota")
       ->type_name("FILE.svg");
+  sub->add_option("--memory", a.MEMORY,
+                  "the memory the counting may take (default: three quarters of the machine's "
+                  "or the process's limit); a game no exact method counts within it is refused "
+                  "at once with the time its walk would take")
+      ->type_name("SIZE");
+  sub->add_flag("--exhaustive", a.EXHAUSTIVE,
+                "count exactly however long it takes: walk every coalition where no faster "
+                "method fits the memory");
+  sub->add_flag("--estimate{0.0001}", a.ESTIMATE,
+                "sample instead of counting, until every value's standard error is below "
+                "ERROR (default 0.0001); the output gives each error beside its value")
+      ->type_name("[=ERROR]");
   sub->add_flag("--files", a.FILES,
                 "also append the report to GAME.out (and the number block to GAME.ouu when "
                 "vkx.ini says outputtab=1), as the menu command does");

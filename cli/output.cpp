@@ -74,6 +74,38 @@ std::string stampText(const plat::Stamp& t) {
 
 json numberOf(double x) { return std::isnan(x) ? json(nullptr) : json(x); }
 
+// The index columns of a row in extended range: the unit's own, or its
+// doubles.
+void cellsOf(const REPORTKINDTYP& kind, const RUNTYP& R, const REPORTTYP& REP, int I, int P,
+             XNUM* X) {
+  if (kind.XVALUES) return kind.XVALUES(R, REP, I, P, X);
+  double v[3];
+  kind.VALUES(R, REP, I, P, v);
+  for (int c = 0; c < 3; ++c) X[c] = XNUM(v[c]);
+}
+
+// A value a double cannot hold (beyond its range, or so small that it
+// would read 0) in the report's scientific form; empty where it can.
+std::string beyondDouble(const XNUM& X) {
+  const double d = XTODOUBLE(X);
+  if (std::isnan(d) || (std::isfinite(d) && (d != 0 || X.m == 0))) return "";
+  const std::string text = XSCISTR(X, 0);
+  return text.substr(text.find_first_not_of(' '));
+}
+
+// A value as CSV writes it: the shortest digits of its double, else the
+// scientific form (an empty field for no value).
+std::string xText(const XNUM& X) {
+  const std::string beyond = beyondDouble(X);
+  return beyond.empty() ? NUMTEXT(XTODOUBLE(X)) : beyond;
+}
+
+// The same in JSON: a number, null, or the scientific form as a string.
+json xJson(const XNUM& X) {
+  const std::string beyond = beyondDouble(X);
+  return beyond.empty() ? numberOf(XTODOUBLE(X)) : json(beyond);
+}
+
 json gameJson(const CLIRUNTYP& run) {
   const RUNTYP& R = run.R;
   json game = {
@@ -211,11 +243,11 @@ std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
       }
       for (std::size_t k = 0; k < runs.size(); ++k) {
         const REPORTKINDTYP& kind = *set.RUNS[k].KIND;
-        double v[3];
-        kind.VALUES(runs[k].R, runs[k].REP, i, p, v);
+        XNUM v[3];
+        cellsOf(kind, runs[k].R, runs[k].REP, i, p, v);
         for (int c = 0; c < kind.COLUMNS; ++c) {
           text += ',';
-          text += NUMTEXT(v[c]);
+          text += xText(v[c]);
         }
       }
       text += '\n';
@@ -244,7 +276,7 @@ json runJson(const CLIRUNTYP& RUN) {
   for (int c = 0; c < kind.COLUMNS; ++c) columns.push_back(kind.TITLES[c]);
   out["columns"] = columns;
   json rows = json::array();
-  double v[3];
+  XNUM v[3];
   eachRow(R, [&](int i, int p) {
     json row = {{"subgame", i}};
     if (p > 0) {
@@ -262,23 +294,18 @@ json runJson(const CLIRUNTYP& RUN) {
       row["weight"] = 1;
       row["members"] = R.NN[i];
     }
-    kind.VALUES(R, t.REP, i, p, v);
-    for (int c = 0; c < kind.COLUMNS; ++c) row[kind.TITLES[c]] = numberOf(v[c]);
+    cellsOf(kind, R, t.REP, i, p, v);
+    for (int c = 0; c < kind.COLUMNS; ++c) row[kind.TITLES[c]] = xJson(v[c]);
     rows.push_back(row);
   });
   out["players"] = rows;
-  kind.VALUES(R, t.REP, 0, 0, v);
+  cellsOf(kind, R, t.REP, 0, 0, v);
   json sum = json::object();
-  for (int c = 0; c < kind.COLUMNS; ++c) sum[kind.TITLES[c]] = numberOf(v[c]);
+  for (int c = 0; c < kind.COLUMNS; ++c) sum[kind.TITLES[c]] = xJson(v[c]);
   out["sum_of_all"] = sum;
   // Counts of large chambers exceed a double: they are given as text in the
   // report's scientific form instead.
-  auto count = [](const XNUM& x) -> json {
-    const double d = XTODOUBLE(x);
-    if (std::isfinite(d)) return d;
-    const std::string text = XSCISTR(x, 0);
-    return text.substr(text.find_first_not_of(' '));
-  };
+  auto count = [](const XNUM& x) { return xJson(x); };
   if (kind.INDEX == INDEXTYP::PUBLICGOOD) {
     out["minimal_winning_coalitions"] = count(R.X.WINS);
   } else {

@@ -10,7 +10,7 @@ int64_t CUMULATEDWEIGHT(int32_t DATASTRUCTURE, const NNTYP& NN, const GEWTYP& GE
   if (DATASTRUCTOF(DATASTRUCTURE) != DATASTRUCT::WEIGHTED) return NN[D];
   // Summed in 64 bits, so many large weights cannot wrap into a small or
   // negative total.
-  const int players = std::min<int32_t>(NN[D], MAXACTOR);
+  const int players = std::min<int64_t>(NN[D], static_cast<int64_t>(GEW[D].size()) - 1);
   int64_t sum = 0;
   for (int j = 1; j <= players; ++j) sum += GEW[D][j];
   return sum;

@@ -33,32 +33,172 @@ bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME) {
 
 namespace {
 
+wfast::Index fastIndex(INDEXTYP index) {
+  switch (index) {
+    case INDEXTYP::BANZHAF:
+      return wfast::Index::BANZHAF;
+    case INDEXTYP::PUBLICGOOD:
+      return wfast::Index::PUBLICGOOD;
+    case INDEXTYP::SHAPLEY:
+      break;
+  }
+  return wfast::Index::SHAPLEY;
+}
+
+// The counts of CORE for INDEX into COUNTS (the walk's records): from the
+// fast counting within the hooks' budget where it fits, else from the walk
+// with the hooks where they allow it; OVERBUDGET where they do not. Without
+// a budget the fast counting keeps its own limits (wfast::SHAPLEY and the
+// like).
+template <typename COUNTS>
+STATUSTYP countsOf(const wcore::Game& core, INDEXTYP index, const HOOKSTYP& hooks, COUNTS& counts,
+                   void (*take)(const wfast::Result&, const wcore::Game&, COUNTS&),
+                   bool (*walk)(const wcore::Game&, COUNTS&, const wcore::Visitor*),
+                   wfast::Method (*fast)(const wcore::Game&, COUNTS&, const wcore::Visitor*)) {
+  if (hooks.WALK) {
+    walk(core, counts, hooks.VISITOR);
+    return STATUSTYP::DONE;
+  }
+  if (hooks.BUDGET == 0 && hooks.WALKS) {
+    fast(core, counts, hooks.VISITOR);
+    return STATUSTYP::DONE;
+  }
+  auto r = std::make_unique<wfast::Result>();
+  if (wfast::COUNT_FAST(core, fastIndex(index), *r, wfast::Choice::BEST, hooks.BUDGET)) {
+    take(*r, core, counts);
+    return STATUSTYP::DONE;
+  }
+  if (!hooks.WALKS) return STATUSTYP::OVERBUDGET;
+  walk(core, counts, hooks.VISITOR);
+  return STATUSTYP::DONE;
+}
+
 // The counts of a weighted game into COUNTS (the winning coalitions for
 // the Shapley and Banzhaf indices, the minimal winning ones for the public
-// good index); false when the game does not fit the tables (WEIGHTEDCORE).
-// Where no fast method covers the game, the fast counting walks with the
-// hooks.
-bool weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks,
-                    wcore::Game& core, wcore::WinCounts& counts) {
-  if (!WEIGHTEDCORE(game, rule, core)) return false;
+// good index); REFUSED when the game does not fit the tables (WEIGHTEDCORE).
+STATUSTYP weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index,
+                         const HOOKSTYP& hooks, wcore::Game& core, wcore::WinCounts& counts) {
+  if (!WEIGHTEDCORE(game, rule, core)) return STATUSTYP::REFUSED;
   if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
-  if (hooks.WALK)
-    wcore::SHAPLEY_CORE(core, counts, hooks.VISITOR);
-  else if (index == INDEXTYP::BANZHAF)  // no sizes needed: its own count
-    wfast::BANZHAF(core, counts, hooks.VISITOR);
-  else
-    wfast::SHAPLEY(core, counts, hooks.VISITOR);
+  if (index == INDEXTYP::BANZHAF)  // no sizes needed: its own count
+    return countsOf(core, index, hooks, counts, wfast::BANZHAF_COUNTS, wcore::SHAPLEY_CORE,
+                    wfast::BANZHAF);
+  return countsOf(core, index, hooks, counts, wfast::SHAPLEY_COUNTS, wcore::SHAPLEY_CORE,
+                  wfast::SHAPLEY);
+}
+STATUSTYP weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index,
+                         const HOOKSTYP& hooks, wcore::Game& core, wcore::MinimalCounts& counts) {
+  if (!WEIGHTEDCORE(game, rule, core)) return STATUSTYP::REFUSED;
+  core.position = nullptr;
+  return countsOf(core, index, hooks, counts, wfast::PUBLICGOOD_COUNTS, wcore::PUBLICGOOD_CORE,
+                  wfast::PUBLICGOOD);
+}
+
+// The result tables grown to hold every player of GAME, with XTOTALTYP's
+// per-player entries: a result of a game beyond 50 players.
+template <typename RES>
+void fitResult(const GAMETYP& game, const wcore::Game& core, RES& res, SHAPTYP& first,
+               SHAPTYP* second) {
+  for (int s = 1; s <= game.MM; ++s) {
+    first[s].fit(static_cast<std::size_t>(game.NN[s]));
+    if (second) (*second)[s].fit(static_cast<std::size_t>(game.NN[s]));
+  }
+  res.X.EXTENDED = true;
+  const std::size_t all = static_cast<std::size_t>(core.n) + 1;
+  res.X.SHAPP.assign(all, XNUM());
+  res.X.PIVP.assign(all, XNUM());
+}
+
+// Player P's place in GAME's tables: its subgame, its number there and its
+// entry in XTOTALTYP's per-player rows.
+struct PLACE {
+  int s, j;
+  std::size_t at;
+};
+PLACE placeOf(const GAMETYP& game, int p) {
+  const int s = game.MEM[p][0], j = game.MEM[p][1];
+  return {s, j, XPLAYER(game.NN, s, j)};
+}
+
+XNUM share(const XNUM& a, const XNUM& b) { return b.m == 0 ? XNUM() : a / b; }
+
+// The results of a game of more than 50 players from the fast counting's
+// extended counts.
+void fromWide(const GAMETYP& game, const wcore::Game& core, const wfast::Result& r,
+              SHAPLEYRES& res) {
+  fitResult(game, core, res, res.SS, &res.II);
+  res.X.WINS = r.xwins;
+  res.WINS = XTODOUBLE(r.xwins);
+  for (int p = 1; p <= core.n; ++p) {
+    const PLACE at = placeOf(game, p);
+    const XNUM ii = share(r.xwith[static_cast<std::size_t>(p)], r.xwins);
+    const double ss = r.shap[static_cast<std::size_t>(p)];
+    res.SS[at.s][at.j] = ss;
+    res.II[at.s][at.j] = XTODOUBLE(ii);
+    res.X.SHAPP[at.at] = XNUM(ss);
+    res.X.PIVP[at.at] = ii;
+    res.X.SHAP[at.s] += XNUM(ss);
+  }
+  for (int s = 1; s <= game.MM; ++s) {
+    res.X.PIV[s] = share(r.xsub[static_cast<std::size_t>(s)], r.xwins);
+    res.II[s][0] = XTODOUBLE(res.X.PIV[s]);
+  }
+}
+void fromWide(const GAMETYP& game, const wcore::Game& core, const wfast::Result& r,
+              BANZHAFRES& res) {
+  fitResult(game, core, res, res.SWINGS, nullptr);
+  res.X.WINS = r.xwins;
+  res.WINS = XTODOUBLE(r.xwins);
+  for (int p = 1; p <= core.n; ++p) {
+    const PLACE at = placeOf(game, p);
+    const XNUM& swings = r.xswings[static_cast<std::size_t>(p)];
+    res.SWINGS[at.s][at.j] = XTODOUBLE(swings);
+    res.X.SHAPP[at.at] = swings;
+    res.X.SHAP[at.s] += swings;
+  }
+}
+void fromWide(const GAMETYP& game, const wcore::Game& core, const wfast::Result& r,
+              PUBLICGOODRES& res) {
+  fitResult(game, core, res, res.MWC, &res.SHARE);
+  res.X.WINS = r.xminimal;
+  res.MINWINS = XTODOUBLE(r.xminimal);
+  for (int p = 1; p <= core.n; ++p) {
+    const PLACE at = placeOf(game, p);
+    const XNUM& with = r.xminimalWith[static_cast<std::size_t>(p)];
+    const XNUM& part = r.xminimalShare[static_cast<std::size_t>(p)];
+    res.MWC[at.s][at.j] = XTODOUBLE(with);
+    res.SHARE[at.s][at.j] = XTODOUBLE(part);
+    res.X.SHAPP[at.at] = with;
+    res.X.PIVP[at.at] = part;
+    res.X.SHAP[at.s] += with;
+    res.X.PIV[at.s] += part;
+  }
+}
+
+// Whether the fast methods can count CORE at all: not the spatial version
+// (its similarity weights need every coalition) nor a negative weight in a
+// vote system the rule uses (the rule is then not monotone).
+bool countable(const wcore::Game& core) {
+  if (core.position != nullptr) return false;
+  for (int k = 0; k < core.vs; ++k)
+    for (int p = 1; p <= core.n; ++p)
+      if (core.w[static_cast<std::size_t>(k)][static_cast<std::size_t>(p)] < 0) return false;
   return true;
 }
-bool weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP, const HOOKSTYP& hooks,
-                    wcore::Game& core, wcore::MinimalCounts& counts) {
-  if (!WEIGHTEDCORE(game, rule, core)) return false;
-  core.position = nullptr;
-  if (hooks.WALK)
-    wcore::PUBLICGOOD_CORE(core, counts, hooks.VISITOR);
-  else
-    wfast::PUBLICGOOD(core, counts, hooks.VISITOR);
-  return true;
+
+// A weighted game of more than 50 players, by the fast counting alone.
+template <typename RES>
+RES wideGame(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks) {
+  wcore::Game core;
+  if (!WEIGHTEDCORE(game, rule, core)) return NOTDONE<RES>(STATUSTYP::REFUSED);
+  if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
+  if (!countable(core)) return NOTDONE<RES>(STATUSTYP::REFUSED);
+  auto r = std::make_unique<wfast::Result>();
+  if (!wfast::COUNT_FAST(core, fastIndex(index), *r, wfast::Choice::BEST, hooks.BUDGET))
+    return NOTDONE<RES>(STATUSTYP::OVERBUDGET);
+  RES res;
+  fromWide(game, core, *r, res);
+  return res;
 }
 
 // The totals of a count-vector game under KIND. A walk of a game beyond the
@@ -75,10 +215,11 @@ ISAXTOTALS isaTotals(ISAKIND kind, const ISAGAME& g, const HOOKSTYP& hooks) {
 template <typename RES, typename COUNTS>
 RES weighted(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks,
              RES (*from)(const GAMETYP&, const wcore::Game&, const COUNTS&)) {
+  if (game.N > MAXACTOR) return wideGame<RES>(game, rule, index, hooks);
   wcore::Game core;
   auto counts = std::make_unique<COUNTS>();
-  if (!weightedCounts(game, rule, index, hooks, core, *counts))
-    return NOTDONE<RES>(STATUSTYP::REFUSED);
+  const STATUSTYP status = weightedCounts(game, rule, index, hooks, core, *counts);
+  if (status != STATUSTYP::DONE) return NOTDONE<RES>(status);
   return from(game, core, *counts);
 }
 
@@ -111,4 +252,12 @@ PUBLICGOODRES PUBLICGOOD(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTY
     return weighted<PUBLICGOODRES>(GAME, RULE, INDEXTYP::PUBLICGOOD, HOOKS, PUBLICGOOD_WEIGHTED);
   const ISAGAME g = ISA_GAME(GAME, RULE);
   return PUBLICGOOD_UNWEIGHTED_ISBA(g, isaTotals(ISAKIND::PUBLICGOOD, g, HOOKS));
+}
+
+bool PLANRUN(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX, std::size_t BUDGET,
+             wfast::Plan& PLAN, wcore::Game& CORE) {
+  if (!WEIGHTEDCORE(GAME, RULE, CORE)) return false;
+  if (INDEX != INDEXTYP::SHAPLEY) CORE.position = nullptr;
+  PLAN = wfast::PLAN(CORE, fastIndex(INDEX), BUDGET);
+  return true;
 }

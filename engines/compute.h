@@ -4,8 +4,11 @@
 // both come here.
 #pragma once
 
+#include <cstddef>
+
 #include "engines/isacore.h"
 #include "engines/wcore.h"
+#include "engines/wfast.h"
 #include "types/vkxgame.h"
 
 // Optional progress hooks of a run: VISITOR for the weighted walk,
@@ -20,11 +23,19 @@
 // that is quick and its doubles hold every count, because the walk's sums
 // in doubles differ from the fast core's in the last bits. The hooks then
 // see the walks that remain (and a progress display has little to show).
+//
+// BUDGET: the bytes the fast counting of a weighted game may take (0: the
+// methods' own limits). WALKS: whether a weighted game that no fast method
+// counts within them is walked (always, for at most 50 players, unless the
+// front end says no) or declined with OVERBUDGET, as the command line wants
+// after it has told the user what the walk would take.
 struct HOOKSTYP {
   const wcore::Visitor* VISITOR = nullptr;
   ISAPROGRESS PROGRESS = nullptr;
   void* DATA = nullptr;
   bool WALK = false;
+  std::size_t BUDGET = 0;
+  bool WALKS = true;
 };
 
 // Count vectors (ISA_VECTORS) up to which a quiet run still walks a
@@ -40,7 +51,20 @@ bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME);
 
 // The index of every player (every chamber, when unweighted). STATUS is
 // NOENGINE where HASENGINE says no, REFUSED for a game the tables cannot
-// hold, and DONE with the results otherwise.
+// hold, OVERBUDGET (see HOOKSTYP), and DONE with the results otherwise.
+//
+// A weighted game of more than 50 players (its rows grown to hold it) is
+// counted by the fast methods alone, in extended range: the result rows
+// grow to hold its players, XTOTALTYP holds every count and each player's
+// entries, and the doubles hold the same where they can. Beyond the fast
+// methods (the spatial version, a negative weight, or over the budget) it
+// is REFUSED or OVERBUDGET: its walk would take 2^51 coalitions and more.
 SHAPLEYRES SHAPLEY(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS = {});
 BANZHAFRES BANZHAF(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS = {});
 PUBLICGOODRES PUBLICGOOD(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS = {});
+
+// What counting INDEX of a weighted GAME under RULE takes within BUDGET
+// bytes, before any work (wfast::PLAN); false for a game WEIGHTEDCORE
+// refuses. CORE receives the counting game, for a sampling estimate.
+bool PLANRUN(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX, std::size_t BUDGET,
+             wfast::Plan& PLAN, wcore::Game& CORE);

@@ -6,12 +6,20 @@
 
 bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, wcore::Game& CORE) {
   const int n = GAME.N, mm = GAME.MM;
-  if (n < 1 || n > MAXACTOR || mm < 1 || mm > MAXCHAMB) return false;
-  if (RULE.THRES > wcore::MAXWINSET) return false;
-  for (int s = 1; s <= mm; ++s)
-    if (GAME.NN[s] < 0 || GAME.NN[s] > MAXACTOR) return false;
   const bool multiple = RULE.GAME == VERSION::MULTIPLE;
   const bool spatial = RULE.GAME == VERSION::SPATIAL;
+  // The player rows as they have grown; the positions keep their 50.
+  auto holds = [&](const auto& row, int count) {
+    return count >= 0 && static_cast<std::size_t>(count) < row.size() &&
+           (!spatial || count <= MAXACTOR);
+  };
+  if (n < 1 || !holds(GAME.MEM, n) || mm < 1 || mm > MAXCHAMB) return false;
+  if (RULE.THRES > wcore::MAXWINSET) return false;
+  for (int s = 1; s <= mm; ++s) {
+    if (!holds(GAME.GEW[s], GAME.NN[s])) return false;
+    for (int k = 1; multiple && k < GAME.VS && k < MAXSYSTEMS; ++k)
+      if (!holds(GAME.GEWX[k][s], GAME.NN[s])) return false;
+  }
   if (spatial && GAME.NTHEME > MAXCHAMB) return false;
 
   CORE = wcore::Game(n, mm);

@@ -9,7 +9,9 @@
 // system, and in the multiple-weights version the further ones of the game
 // with the blocking rule; the overall threshold T1 as the rule counts it;
 // the positions in the spatial version. False when the game does not fit
-// the tables: no players or subgames, more than the tables hold, more than
+// the tables: no players or subgames, more than the rows hold (50 players,
+// or as many as they have grown to; the spatial version's positions hold
+// 50), more than
 // 10 win sets, a membership table that does not fit the subgames, or more
 // than 10 policy dimensions.
 bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, wcore::Game& CORE);

@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <climits>
@@ -46,6 +47,12 @@ std::size_t PHYSICALMEMORY() {
        {"/sys/fs/cgroup/memory.max", "/sys/fs/cgroup/memory/memory.limit_in_bytes"}) {
     const std::size_t limit = groupLimit(path);
     if (limit > 0 && (bytes == 0 || limit < bytes)) bytes = limit;
+  }
+  // An address-space limit (ulimit -v) ends allocations as surely.
+  struct rlimit space {};
+  if (getrlimit(RLIMIT_AS, &space) == 0 && space.rlim_cur != RLIM_INFINITY) {
+    const auto limit = static_cast<std::size_t>(space.rlim_cur);
+    if (bytes == 0 || limit < bytes) bytes = limit;
   }
   return bytes;
 }

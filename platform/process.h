@@ -18,8 +18,8 @@ std::string executableDir();
 void ignoreWriteSignals();
 
 // The machine's physical memory in bytes, or the memory limit of the
-// process's control group when that is smaller; 0 when it cannot be found
-// out.
+// process's control group or its address-space limit when that is smaller;
+// 0 when it cannot be found out.
 std::size_t PHYSICALMEMORY();
 
 }  // namespace plat

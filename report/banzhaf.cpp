@@ -15,7 +15,7 @@ XNUM potOf(const RUNTYP& R) { return XPOW2(static_cast<uint16_t>(R.N - 1)); }
 void xvalues(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) {
   // Swings of the player, of one member of an unweighted subgame, or of all.
   XNUM swings = REP.SUM;
-  if (I > 0) swings = P > 0 ? XNUM(R.SHAP[I][P]) : RATIO(R.X.SHAP[I], XNUM(R.NN[I]));
+  if (I > 0) swings = P > 0 ? XSHAPOF(R, I, P) : RATIO(R.X.SHAP[I], XNUM(R.NN[I]));
   V[0] = RATIO(swings, potOf(R));
   V[1] = RATIO(swings, REP.SUM);
   V[2] = XNUM(std::nan(""));
@@ -74,7 +74,7 @@ void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
   };
   for (int i = 1; i <= R.MM; ++i) {
     if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED) {
-      for (int j = 1; j <= R.NN[i]; ++j) line(XNUM(R.SHAP[i][j]));
+      for (int j = 1; j <= R.NN[i]; ++j) line(XSHAPOF(R, i, j));
     } else {
       line(RATIO(R.X.SHAP[i], XNUM(R.NN[i])));
     }
@@ -92,6 +92,7 @@ const REPORTKINDTYP& BANZHAFKIND() {
                                   .COLUMNS = 2,
                                   .TITLES = {"NNBZ", "NBZ", ""},
                                   .VALUES = REPORTVALUES<xvalues>,
+                                  .XVALUES = xvalues,
                                   .NAME = "banzhaf",
                                   .HELP = "Banzhaf index, not normalised and normalised",
                                   .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,

@@ -30,7 +30,7 @@ void extended(REPORTTYP& REP, const PGIROW& v) {
 // subgame; I = 0: "sum of all").
 PGIROW rowOf(const RUNTYP& R, const REPORTTYP& REP, int I, int P) {
   const XNUM& W = R.X.WINS;
-  if (I > 0 && P > 0) return pgiRow(XNUM(R.SHAP[I][P]), XNUM(R.PIV[I][P]), REP.SUM, W);
+  if (I > 0 && P > 0) return pgiRow(XSHAPOF(R, I, P), XPIVOF(R, I, P), REP.SUM, W);
   if (I > 0) {
     const XNUM nn(R.NN[I]);
     return pgiRow(RATIO(R.X.SHAP[I], nn), RATIO(R.X.PIV[I], nn), REP.SUM, W);
@@ -101,6 +101,7 @@ const REPORTKINDTYP& PUBLICGOODKIND() {
                                   .COLUMNS = 3,
                                   .TITLES = {"PGI", "MBP", "DPI"},
                                   .VALUES = REPORTVALUES<xvalues>,
+                                  .XVALUES = xvalues,
                                   .NAME = "publicgood",
                                   .HELP = "public good index, MBP and Deegan-Packel index",
                                   .RUN = RUNENGINE<PUBLICGOODRES, PUBLICGOOD>,

@@ -162,6 +162,15 @@ template RUNTYP RUNOF(const GAMETYP&, const RULETYP&, const BANZHAFRES&, const p
 template RUNTYP RUNOF(const GAMETYP&, const RULETYP&, const PUBLICGOODRES&, const plat::Stamp&,
                       const plat::Stamp&);
 
+XNUM XSHAPOF(const RUNTYP& R, int I, int P) {
+  const std::size_t at = XPLAYER(R.NN, I, P);
+  return at < R.X.SHAPP.size() ? R.X.SHAPP[at] : XNUM(R.SHAP[I][P]);
+}
+XNUM XPIVOF(const RUNTYP& R, int I, int P) {
+  const std::size_t at = XPLAYER(R.NN, I, P);
+  return at < R.X.PIVP.size() ? R.X.PIVP[at] : XNUM(R.PIV[I][P]);
+}
+
 bool GAMESIZEOK(const GAMETYP& GAME, int PLAYERS) {
   if (GAME.MM < 1 || GAME.MM > MAXCHAMB) return false;
   const bool weighted = GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED;

@@ -80,6 +80,9 @@ struct REPORTKINDTYP {
   // them (P = 0: the row of an unweighted subgame), and with I = 0 those of
   // "sum of all", NaN where that line has no value. REP holds the totals.
   void (*VALUES)(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V);
+  // The same in extended range, where the unit has them (null: VALUES),
+  // for counts and values beyond a double's range.
+  void (*XVALUES)(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) = nullptr;
   const char* NAME = "";  // the command line's name of the index and its JSON "index"
   const char* HELP = "";  // what the index is, in one line of the command line's help
   // Counts the index of GAME under RULE with its engine (engines/compute.h)
@@ -129,6 +132,11 @@ std::string REPORTTIMES(const RUNTYP& R, bool SPACED = false);
 double RATIO(double A, double B);
 // The same of extended-range values.
 XNUM RATIO(const XNUM& A, const XNUM& B);
+// Entry [I][P] of R's first table (SHAP) and second table (PIV) in
+// extended range: the engine's own per player where it gave them (games of
+// more than 50 players), else the double.
+XNUM XSHAPOF(const RUNTYP& R, int I, int P);
+XNUM XPIVOF(const RUNTYP& R, int I, int P);
 // COUNT values X as doubles V (infinite or zero beyond a double's range),
 // for the front ends that take doubles (REPORTKINDTYP::VALUES).
 void REPORTDOUBLES(const XNUM* X, double* V, int COUNT);

@@ -17,15 +17,18 @@ void xvalues(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) {
   }
   // An unweighted subgame's row shows one member's share of its totals.
   const XNUM nn(R.NN[I]);
-  const XNUM ss = P > 0 ? XNUM(R.SHAP[I][P]) : RATIO(R.X.SHAP[I], nn);
-  const XNUM ii = P > 0 ? XNUM(R.PIV[I][P]) : RATIO(R.X.PIV[I], nn);
+  const XNUM ss = P > 0 ? XSHAPOF(R, I, P) : RATIO(R.X.SHAP[I], nn);
+  const XNUM ii = P > 0 ? XPIVOF(R, I, P) : RATIO(R.X.PIV[I], nn);
   V[0] = ss;
   V[1] = ii;
   V[2] = ii * R.X.WINS;
   // A weighted player's winning coalitions are a whole number (the share
   // times the count only carries the rounding of the division); spatial
-  // shares are weighted by similarity and stay as they are.
-  if (P > 0 && R.GAME != VERSION::SPATIAL) V[2] = XNUM(std::nearbyint(XTODOUBLE(V[2])));
+  // shares are weighted by similarity and stay as they are. Beyond a
+  // double's range the count has no digits after the point to round.
+  const double whole = XTODOUBLE(V[2]);
+  if (P > 0 && R.GAME != VERSION::SPATIAL && std::isfinite(whole))
+    V[2] = XNUM(std::nearbyint(whole));
 }
 
 }  // namespace
@@ -85,6 +88,7 @@ const REPORTKINDTYP& SHAPLEYKIND() {
                                   .COLUMNS = 3,
                                   .TITLES = {"SS", "II", "winsets"},
                                   .VALUES = REPORTVALUES<xvalues>,
+                                  .XVALUES = xvalues,
                                   .NAME = "shapley",
                                   .HELP = "Shapley-Shubik and inclusiveness indices",
                                   .RUN = RUNENGINE<SHAPLEYRES, SHAPLEY>,

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "types/vkxdecl.h"
 #include "types/xnum.h"
@@ -88,9 +89,10 @@ struct RULETYP {
 // Whether an engine computed its result.
 enum class STATUSTYP : uint8_t {
   DONE,
-  REFUSED,   // the game does not fit the tables ("...number of players/subgames not allowed")
-  NOENGINE,  // no engine for this version and data ("...error on input file format")
-  STOPPED,   // the dialogue ended the run (a further data file that does not fit)
+  REFUSED,     // the game does not fit the tables ("...number of players/subgames not allowed")
+  NOENGINE,    // no engine for this version and data ("...error on input file format")
+  STOPPED,     // the dialogue ended the run (a further data file that does not fit)
+  OVERBUDGET,  // no fast method counts the game within the budget, and no walk was wanted
 };
 
 // The count and the subgame totals of a result in extended range, for
@@ -99,14 +101,26 @@ enum class STATUSTYP : uint8_t {
 // WINS beside the result's WINS or MINWINS, SHAP[s] and PIV[s] beside
 // entry [s][0] of its first and second table. The doubles hold the same
 // values where they can (rounded to a double, infinite or zero beyond).
-// EXTENDED is false where an engine gives doubles only (weighted games, of
+// EXTENDED is false where an engine gives doubles only (weighted games of
 // 50 players at most); the reports then take the doubles.
 struct XTOTALTYP {
   bool EXTENDED = false;
   XNUM WINS{};
   XNUM SHAP[MAXCHAMB + 1]{};
   XNUM PIV[MAXCHAMB + 1]{};
+  // A weighted game of more than 50 players: the entries [s][p] of both
+  // tables per player in extended range, at XPLAYER(s, p); a player's
+  // counts exceed a double beyond some 1000 players. Empty otherwise.
+  std::vector<XNUM> SHAPP, PIVP;
 };
+
+// The place of player P of subgame S in XTOTALTYP::SHAPP and PIVP: the
+// players of the subgames before S, then P.
+inline std::size_t XPLAYER(const NNTYP& NN, int S, int P) {
+  std::size_t at = static_cast<std::size_t>(P);
+  for (int s = 1; s < S; ++s) at += static_cast<std::size_t>(NN[s]);
+  return at;
+}
 
 // The index families.
 enum class INDEXTYP : uint8_t { SHAPLEY, BANZHAF, PUBLICGOOD };

@@ -210,7 +210,11 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
       {"shapley game --winset 4,1 --format xml", 2, "xml not in"},
       {"shapley", 2, "GAME is required"},
       {"shapley nothere --winset 1", 3, "...system error on loading nothere.inp"},
-      {"shapley big --winset 1", 3, "...number of players/subgames not allowed"},
+      // Beyond 50 players only the fast methods count: not the spatial
+      // version nor a negative weight; beyond 65535 players nothing does.
+      {"shapley big --winset 1", 3, "51 players: a game with a negative weight is counted only"},
+      {"shapley big --winset 1 --positions pos", 3, "the spatial version is counted only"},
+      {"shapley huge --winset 1", 3, "...number of players/subgames not allowed"},
       {"shapley game --winset 4,1 --isa 0,0,0,0", 3, "...error on input file format"},
       {"shapley ugame --winset 2,3 --positions pos", 3, "...error on input file format"},
       {"shapley game --winset 4,1 --positions nopos", 3, "...system error on loading nopos"},
@@ -241,9 +245,11 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
   };
   testkit::TempDir dir;
   writeGames();
-  std::string big = "1\r\n1\r\n51\r\n";
-  for (int i = 0; i < 51; ++i) big += "1\r\n";
-  testkit::writeFile("big.inp", big);
+  std::string big = "1\r\n1\r\n51\r\n", huge = "1\r\n1\r\n65536\r\n";
+  for (int i = 0; i < 50; ++i) big += "1\r\n";
+  for (int i = 0; i < 65536; ++i) huge += "1\r\n";
+  testkit::writeFile("big.inp", big + "-1\r\n");
+  testkit::writeFile("huge.inp", huge);
   testkit::writeFile("typo.inp", "1\r\n1\r\n3\r\n1.5\r\n7\t{x}\r\n");
   std::filesystem::create_directory("game.out");  // a report file that cannot be appended to
   const auto before = testkit::folderFiles(".");
