@@ -29,6 +29,7 @@
 #include "platform/streams.h"
 #include "report/banzhaf.h"
 #include "report/coleman.h"
+#include "report/estimate.h"
 #include "report/indices.h"
 #include "report/publicgood.h"
 #include "report/report.h"
@@ -70,6 +71,7 @@ struct ARGSTYP {
   std::string MEMORY;
   std::size_t BUDGET = 0;
   bool EXHAUSTIVE = false;
+  std::vector<std::string> ESTIMATETEXT;
   double ESTIMATE = 0;
 };
 
@@ -631,8 +633,32 @@ bool planned(const ARGSTYP& a, const GAMETYP& game, const RULETYP& rule, INDEXTY
 // Runs the engine of each index of KINDS once (indices of one engine share
 // its run), with the progress hooks when standard error is a terminal, and
 // adds the runs the outputs read to SET.
+// The seconds a sampled estimate runs at the most.
+constexpr double ESTIMATESECONDS = 60;
+
+// Each index of KINDS sampled (--estimate) instead of counted; Coleman's
+// indices are not estimated.
+bool estimate(const ARGSTYP& a, const LOADEDTYP& L, const RULETYP& rule,
+              const std::vector<const REPORTKINDTYP*>& kinds, CLISETTYP& set, FAILTYP& F) {
+  for (const REPORTKINDTYP* kind : kinds) {
+    if (kind == &COLEMANKIND()) {
+      if (a.ALL) continue;
+      return usage(F, "--estimate: coleman is not estimated");
+    }
+    CLIRUNTYP run;
+    run.KIND = &ESTIMATEKIND(kind->INDEX);
+    if (!RUNESTIMATE(kind->INDEX, L.GAME, rule, a.ESTIMATE, ESTIMATESECONDS, run.R))
+      return fail(F, EXITREFUSED, "...number of players/subgames not allowed");
+    run.NAMES = L.NAMES;
+    run.SYSTEMS = L.SYSTEMNAMES;
+    set.RUNS.push_back(std::move(run));
+  }
+  return true;
+}
+
 bool compute(const ARGSTYP& a, const LOADEDTYP& L, const RULETYP& rule,
              const std::vector<const REPORTKINDTYP*>& kinds, CLISETTYP& set, FAILTYP& F) {
+  if (a.ESTIMATE > 0) return estimate(a, L, rule, kinds, set, F);
   const GAMETYP& game = L.GAME;
   std::unique_ptr<RUNTYP> done[3];
   for (const REPORTKINDTYP* kind : kinds) {
@@ -818,6 +844,14 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
   S.VKXPATH = DEFAULTPATH;
   INIDATA(S);
   if (a.OUTPUT == "-") a.OUTPUT.clear();
+  if (!a.ESTIMATETEXT.empty()) {
+    const std::string text = a.ESTIMATETEXT.back().empty() ? "0.0001" : a.ESTIMATETEXT.back();
+    char* end = nullptr;
+    a.ESTIMATE = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !(a.ESTIMATE > 0 && a.ESTIMATE < 1))
+      return (usage(F, "--estimate " + text + ": the standard error is a number between 0 and 1"),
+              F.STATUS);
+  }
   if (!a.MEMORY.empty()) {
     uint64_t bytes = 0;
     if (!PARSESIZE(a.MEMORY, bytes) || bytes == 0)
@@ -838,6 +872,10 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
     return F.STATUS;
   if (a.FILES && S.OUTPUTFILE && !L.DATAFILE)
     return (usage(F, "--files: the game comes from no data file to write beside"), F.STATUS);
+  if (a.ESTIMATE > 0 &&
+      (L.GAME.DATASTRUCTURE != DATASTRUCT::WEIGHTED || version == VERSION::SPATIAL || a.FILES))
+    return (usage(F, "--estimate: weighted games only, not the spatial version, nor --files"),
+            F.STATUS);
   // The game is loaded and checked once; each quota of a sweep is one rule.
   std::vector<int64_t> quotas = sweep.QUOTAS;
   if (quotas.empty()) quotas.push_back(0);
@@ -986,10 +1024,11 @@ void indexCommand(CLI::App& app, const char* name, const std::string& title, IND
   sub->add_flag("--exhaustive", a.EXHAUSTIVE,
                 "count exactly however long it takes: walk every coalition where no faster "
                 "method fits the memory");
-  sub->add_flag("--estimate{0.0001}", a.ESTIMATE,
-                "sample instead of counting, until every value's standard error is below "
-                "ERROR (default 0.0001); the output gives each error beside its value")
-      ->type_name("[=ERROR]");
+  sub->add_option("--estimate", a.ESTIMATETEXT,
+                  "sample instead of counting, until every value's standard error is below "
+                  "ERROR (default 0.0001); the output gives each error beside its value")
+      ->expected(0, 1)
+      ->type_name("[ERROR]");
   sub->add_flag("--files", a.FILES,
                 "also append the report to GAME.out (and the number block to GAME.ouu when "
                 "vkx.ini says outputtab=1), as the menu command does");

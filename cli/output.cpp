@@ -79,9 +79,10 @@ json numberOf(double x) { return std::isnan(x) ? json(nullptr) : json(x); }
 void cellsOf(const REPORTKINDTYP& kind, const RUNTYP& R, const REPORTTYP& REP, int I, int P,
              XNUM* X) {
   if (kind.XVALUES) return kind.XVALUES(R, REP, I, P, X);
-  double v[3];
+  double v[REPORTCOLUMNS];
+  std::fill(v, v + REPORTCOLUMNS, std::nan(""));
   kind.VALUES(R, REP, I, P, v);
-  for (int c = 0; c < 3; ++c) X[c] = XNUM(v[c]);
+  for (int c = 0; c < REPORTCOLUMNS; ++c) X[c] = XNUM(v[c]);
 }
 
 // A value a double cannot hold (beyond its range, or so small that it
@@ -243,7 +244,7 @@ std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
       }
       for (std::size_t k = 0; k < runs.size(); ++k) {
         const REPORTKINDTYP& kind = *set.RUNS[k].KIND;
-        XNUM v[3];
+        XNUM v[REPORTCOLUMNS];
         cellsOf(kind, runs[k].R, runs[k].REP, i, p, v);
         for (int c = 0; c < kind.COLUMNS; ++c) {
           text += ',';
@@ -276,7 +277,7 @@ json runJson(const CLIRUNTYP& RUN) {
   for (int c = 0; c < kind.COLUMNS; ++c) columns.push_back(kind.TITLES[c]);
   out["columns"] = columns;
   json rows = json::array();
-  XNUM v[3];
+  XNUM v[REPORTCOLUMNS];
   eachRow(R, [&](int i, int p) {
     json row = {{"subgame", i}};
     if (p > 0) {
@@ -306,7 +307,12 @@ json runJson(const CLIRUNTYP& RUN) {
   // Counts of large chambers exceed a double: they are given as text in the
   // report's scientific form instead.
   auto count = [](const XNUM& x) { return xJson(x); };
-  if (kind.INDEX == INDEXTYP::PUBLICGOOD) {
+  if (!R.SAMPLED.empty()) {
+    out["estimated"] = {{"samples", R.SAMPLES},
+                        {"seconds", R.SAMPLESECONDS},
+                        {"standard_error", R.SAMPLEERROR},
+                        {"reached", R.SAMPLEREACHED}};
+  } else if (kind.INDEX == INDEXTYP::PUBLICGOOD) {
     out["minimal_winning_coalitions"] = count(R.X.WINS);
   } else {
     out["winning_coalitions"] = count(R.X.WINS);

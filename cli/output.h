@@ -65,7 +65,7 @@ std::string REPORTTEXT(const std::vector<CLISETTYP>& SETS);
 struct CLIROWTYP {
   std::string LABEL;
   double SHARE = 0;
-  double V[3] = {};
+  double V[REPORTCOLUMNS] = {};
 };
 std::vector<CLIROWTYP> CLIROWS(const CLIRUNTYP& RUN);
 // The column of RUN that a picture shows: the first whose values over all

@@ -90,7 +90,7 @@ const REPORTKINDTYP& BANZHAFKIND() {
                                   .TEXT = BANZHAFOUT1,
                                   .BLOCK = BANZHAFOUT2,
                                   .COLUMNS = 2,
-                                  .TITLES = {"NNBZ", "NBZ", ""},
+                                  .TITLES = {"NNBZ", "NBZ"},
                                   .VALUES = REPORTVALUES<xvalues>,
                                   .XVALUES = xvalues,
                                   .NAME = "banzhaf",

@@ -4,8 +4,10 @@
 // screen. Nothing here reaches the console.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engines/compute.h"
 #include "platform/clock.h"
@@ -19,6 +21,9 @@
 // stamps. A command creates one when it starts and drops it when it
 // returns; its dialogue steps and report read and write it directly, and it
 // hands itself to the engines as the game and the rule.
+// Index columns of a player row at the most.
+constexpr int REPORTCOLUMNS = 4;
+
 struct RUNTYP : GAMETYP, RULETYP {
   int32_t ERRORFLAG = 0;  // code of the last load, 0 = success
   // The results of the run in the reports' terms: SHAP the index per
@@ -34,6 +39,15 @@ struct RUNTYP : GAMETYP, RULETYP {
   // own when it gives them, else REPORTTOTALS takes the doubles.
   XTOTALTYP X{};
   plat::Stamp TIME1{}, TIME2{};  // start and end of the engine run
+  // A sampled estimate (the command line's --estimate) in place of counts:
+  // per player, at XPLAYER(s, p), the estimated values and then their
+  // standard errors (report/estimate.h); the samples drawn, the seconds,
+  // the error asked for and whether every error fell below it. Empty for a
+  // count.
+  std::vector<std::array<double, REPORTCOLUMNS>> SAMPLED;
+  uint64_t SAMPLES = 0;
+  double SAMPLESECONDS = 0, SAMPLEERROR = 0;
+  bool SAMPLEREACHED = false;
 };
 
 // The results of an engine in the report's tables; a run the engine did not
@@ -74,8 +88,8 @@ struct REPORTKINDTYP {
   bool PIVOTS;  // REPORTTOTALS also sums PIV
   REPORTPROC TEXT;
   REPORTPROC BLOCK;
-  int COLUMNS;  // index columns of a player row, 2 or 3
-  const char* TITLES[3];
+  int COLUMNS;  // index columns of a player row, 2 to REPORTCOLUMNS
+  const char* TITLES[REPORTCOLUMNS];
   // The index columns of player P of subgame I as the report's row shows
   // them (P = 0: the row of an unweighted subgame), and with I = 0 those of
   // "sum of all", NaN where that line has no value. REP holds the totals.
@@ -163,9 +177,9 @@ STATUSTYP RUNENGINE(RUNTYP& R, const GAMETYP& GAME, const RULETYP& RULE, const H
 // doubles (see REPORTDOUBLES).
 template <void (*XVALUES)(const RUNTYP&, const REPORTTYP&, int, int, XNUM*)>
 void REPORTVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V) {
-  XNUM x[3];
+  XNUM x[REPORTCOLUMNS];
   XVALUES(R, REP, I, P, x);
-  REPORTDOUBLES(x, V, 3);
+  REPORTDOUBLES(x, V, REPORTCOLUMNS);
 }
 
 // A run of KIND without the dialogue: GAME and RULE, counted with HOOKS

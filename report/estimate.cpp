@@ -1,0 +1,169 @@
+#include "report/estimate.h"
+
+#include <cmath>
+
+#include "common/numbers.h"
+#include "engines/wconvert.h"
+#include "engines/westimate.h"
+
+namespace {
+
+// The estimated values of an index and the words of its report.
+struct SAMPLEDTYP {
+  int VALUES;            // estimated columns; their errors follow
+  const char* COLUMNS;   // the report's column titles
+  const char* SAMPLES;   // what was drawn
+};
+
+SAMPLEDTYP sampledOf(INDEXTYP index) {
+  switch (index) {
+    case INDEXTYP::BANZHAF:
+      return {2, "      NNBZ       NBZ  NNBZ err   NBZ err", "random coalitions"};
+    case INDEXTYP::PUBLICGOOD:
+      return {2, "       PGI       DPI   PGI err   DPI err", "coalitions sampled by size"};
+    case INDEXTYP::SHAPLEY:
+      break;
+  }
+  return {1, "        SS     error", "random orders"};
+}
+
+// The columns of player P of subgame I, and with I = 0 the sums of the
+// values over all players (the errors of a sum are not given).
+template <INDEXTYP INDEX>
+void sampledValues(const RUNTYP& R, const REPORTTYP&, int I, int P, double* V) {
+  const int values = sampledOf(INDEX).VALUES;
+  for (int c = 0; c < REPORTCOLUMNS; ++c) V[c] = std::nan("");
+  if (I > 0 && P > 0) {
+    const std::size_t at = XPLAYER(R.NN, I, P);
+    if (at >= R.SAMPLED.size()) return;
+    for (int c = 0; c < 2 * values; ++c) V[c] = R.SAMPLED[at][static_cast<std::size_t>(c)];
+    return;
+  }
+  if (I != 0) return;
+  for (int c = 0; c < values; ++c) {
+    V[c] = 0;
+    for (const auto& row : R.SAMPLED)  // entry 0 is no player's
+      if (!std::isnan(row[static_cast<std::size_t>(c)])) V[c] += row[static_cast<std::size_t>(c)];
+  }
+}
+
+template <INDEXTYP INDEX>
+void sampledText(RUNTYP& R, REPORTTYP& REP) {
+  const SAMPLEDTYP kind = sampledOf(INDEX);
+  REPORTHEAD(R, REP, std::string("subgame  player  weight") + kind.COLUMNS);
+  double v[REPORTCOLUMNS];
+  for (int i = 1; i <= R.MM; ++i)
+    for (int p = 1; p <= R.NN[i]; ++p) {
+      sampledValues<INDEX>(R, REP, i, p, v);
+      std::string line = REPORTPLAYER(R, i, p);
+      for (int c = 0; c < 2 * kind.VALUES; ++c) line += FIXSTR(v[c], 10, 6);
+      REPORTLINE(REP, line);
+      REPORTWAIT(REP);
+    }
+  sampledValues<INDEX>(R, REP, 0, 0, v);
+  std::string sums = "sum of all:            ";
+  for (int c = 0; c < kind.VALUES; ++c) sums += FIXSTR(v[c], 10, 6);
+  REPORTLINE(REP, sums);
+  REPORTLINE(REP, " ");
+  char text[160];
+  std::snprintf(text, sizeof text, "estimated from %llu %s in %.1f s: ",
+                static_cast<unsigned long long>(R.SAMPLES), kind.SAMPLES, R.SAMPLESECONDS);
+  double worst = 0;
+  for (const auto& row : R.SAMPLED)
+    for (int c = kind.VALUES; c < 2 * kind.VALUES; ++c)
+      if (!std::isnan(row[static_cast<std::size_t>(c)]))
+        worst = std::max(worst, row[static_cast<std::size_t>(c)]);
+  std::string how = text;
+  if (R.SAMPLEREACHED) {
+    std::snprintf(text, sizeof text, "every standard error below %g", R.SAMPLEERROR);
+  } else {
+    std::snprintf(text, sizeof text, "stopped at the limit, standard errors up to %g (asked %g)",
+                  worst, R.SAMPLEERROR);
+  }
+  REPORTLINE(REP, how + text);
+  REPORTEND(R, REP, INDEX != INDEXTYP::SHAPLEY);
+}
+
+template <INDEXTYP INDEX>
+REPORTKINDTYP kindOf(const char* name, const char* a, const char* b, const char* c,
+                     const char* d) {
+  return REPORTKINDTYP{.INDEX = INDEX,
+                       .PIVOTS = false,
+                       .TEXT = sampledText<INDEX>,
+                       .BLOCK = nullptr,
+                       .COLUMNS = 2 * sampledOf(INDEX).VALUES,
+                       .TITLES = {a, b, c, d},
+                       .VALUES = sampledValues<INDEX>,
+                       .NAME = name};
+}
+
+// A player's estimates into its row: values first, then errors.
+void put(RUNTYP& R, const GAMETYP& game, const westimate::Values* values, int count) {
+  R.SAMPLED.assign(XPLAYER(game.NN, game.MM, game.NN[game.MM]) + 1, {});
+  for (auto& row : R.SAMPLED) row.fill(std::nan(""));
+  for (int p = 1; p <= game.N; ++p) {
+    const std::size_t at = XPLAYER(game.NN, game.MEM[p][0], game.MEM[p][1]);
+    for (int c = 0; c < count; ++c) {
+      R.SAMPLED[at][static_cast<std::size_t>(c)] = values[c].value[static_cast<std::size_t>(p)];
+      R.SAMPLED[at][static_cast<std::size_t>(count + c)] =
+          values[c].error[static_cast<std::size_t>(p)];
+    }
+  }
+}
+
+}  // namespace
+
+const REPORTKINDTYP& ESTIMATEKIND(INDEXTYP INDEX) {
+  static const REPORTKINDTYP shapley =
+      kindOf<INDEXTYP::SHAPLEY>("shapley", "SS", "SS_error", "", "");
+  static const REPORTKINDTYP banzhaf =
+      kindOf<INDEXTYP::BANZHAF>("banzhaf", "NNBZ", "NBZ", "NNBZ_error", "NBZ_error");
+  static const REPORTKINDTYP publicgood =
+      kindOf<INDEXTYP::PUBLICGOOD>("publicgood", "PGI", "DPI", "PGI_error", "DPI_error");
+  switch (INDEX) {
+    case INDEXTYP::BANZHAF:
+      return banzhaf;
+    case INDEXTYP::PUBLICGOOD:
+      return publicgood;
+    case INDEXTYP::SHAPLEY:
+      break;
+  }
+  return shapley;
+}
+
+bool RUNESTIMATE(INDEXTYP INDEX, const GAMETYP& GAME, const RULETYP& RULE, double ERROR,
+                 double MAXSECONDS, RUNTYP& R) {
+  if (GAME.DATASTRUCTURE != DATASTRUCT::WEIGHTED || RULE.GAME == VERSION::SPATIAL) return false;
+  wcore::Game core;
+  if (!WEIGHTEDCORE(GAME, RULE, core)) return false;
+  core.position = nullptr;
+  static_cast<GAMETYP&>(R) = GAME;
+  static_cast<RULETYP&>(R) = RULE;
+  westimate::Options options;
+  options.ERROR = ERROR;
+  options.MAXSECONDS = MAXSECONDS;
+  R.TIME1 = plat::now();
+  westimate::Run run;
+  if (INDEX == INDEXTYP::SHAPLEY) {
+    const westimate::ShapleyEstimate e = westimate::SHAPLEY(core, options);
+    put(R, GAME, &e.shapley, 1);
+    run = e;
+  } else if (INDEX == INDEXTYP::BANZHAF) {
+    const westimate::BanzhafEstimate e = westimate::BANZHAF(core, options);
+    const westimate::Values values[2] = {e.raw, e.normalised};
+    put(R, GAME, values, 2);
+    run = e;
+  } else {
+    const westimate::PublicGoodEstimate e = westimate::PUBLICGOOD(core, options);
+    const westimate::Values values[2] = {e.publicGood, e.deeganPackel};
+    put(R, GAME, values, 2);
+    run = e;
+  }
+  R.TIME2 = plat::now();
+  if (run.status == westimate::STATUS::NOTSUPPORTED) return false;
+  R.SAMPLES = run.samples;
+  R.SAMPLESECONDS = run.seconds;
+  R.SAMPLEERROR = ERROR;
+  R.SAMPLEREACHED = run.status == westimate::STATUS::DONE;
+  return true;
+}
