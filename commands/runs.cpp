@@ -1,5 +1,6 @@
 #include "commands/runs.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "common/numbers.h"
@@ -90,6 +91,13 @@ bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE) {
   // Nothing may index the tables before the game is known to fit them.
   if (!GAMESIZEOK(R)) {
     con::writeLn("...number of players/subgames not allowed");
+    // The screens show 50 players; the command line counts weighted games
+    // of up to MAXPLAYERS.
+    int64_t players = 0;
+    for (int i = 1; i <= std::min<int>(R.MM, MAXCHAMB); ++i) players += R.NN[i];
+    if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED && R.MM >= 1 && R.MM <= MAXCHAMB &&
+        players > MAXACTOR && players <= MAXPLAYERS)
+      con::writeLn("   the command line takes it: vkx shapley " + R.NAME + " --winset T");
     MAINGROUND(S);
     return false;
   }

@@ -10,9 +10,9 @@ namespace {
 
 // The estimated values of an index and the words of its report.
 struct SAMPLEDTYP {
-  int VALUES;            // estimated columns; their errors follow
-  const char* COLUMNS;   // the report's column titles
-  const char* SAMPLES;   // what was drawn
+  int VALUES;           // estimated columns; their errors follow
+  const char* COLUMNS;  // the report's column titles
+  const char* SAMPLES;  // what was drawn
 };
 
 SAMPLEDTYP sampledOf(INDEXTYP index) {
@@ -66,8 +66,9 @@ void sampledText(RUNTYP& R, REPORTTYP& REP) {
   REPORTLINE(REP, sums);
   REPORTLINE(REP, " ");
   char text[160];
-  std::snprintf(text, sizeof text, "estimated from %llu %s in %.1f s: ",
-                static_cast<unsigned long long>(R.SAMPLES), kind.SAMPLES, R.SAMPLESECONDS);
+  std::snprintf(text, sizeof text,
+                "estimated from %llu %s in %.1f s: ", static_cast<unsigned long long>(R.SAMPLES),
+                kind.SAMPLES, R.SAMPLESECONDS);
   double worst = 0;
   for (const auto& row : R.SAMPLED)
     for (int c = kind.VALUES; c < 2 * kind.VALUES; ++c)
@@ -85,8 +86,7 @@ void sampledText(RUNTYP& R, REPORTTYP& REP) {
 }
 
 template <INDEXTYP INDEX>
-REPORTKINDTYP kindOf(const char* name, const char* a, const char* b, const char* c,
-                     const char* d) {
+REPORTKINDTYP kindOf(const char* name, const char* a, const char* b, const char* c, const char* d) {
   return REPORTKINDTYP{.INDEX = INDEX,
                        .PIVOTS = false,
                        .TEXT = sampledText<INDEX>,

@@ -1,0 +1,177 @@
+// Games beyond the 50 players of the interactive program, through the real
+// command line: players of weight 0 added to a game change no other player's
+// value (a differential test of the 50-player path against the wide one),
+// counts beyond a double stay finite text, the budget refuses at once, and
+// sampled estimates lie within their errors of the counts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "testkit.h"
+
+namespace {
+
+struct Cli {
+  int status = -1;
+  std::string out, err;
+};
+
+Cli cli(const std::string& args) {
+  Cli c;
+  const std::string errFile = testkit::TempDir().path + ".err";
+  c.status =
+      testkit::runCommand(std::string("'") + VKX_BINARY + "' " + args + " 2>" + errFile, &c.out);
+  c.err = testkit::readFile(errFile);
+  std::remove(errFile.c_str());
+  return c;
+}
+
+// A weighted data file of the subgames' weights.
+std::string dataFile(const std::vector<std::vector<int>>& subgames) {
+  std::string text = "1\r\n" + std::to_string(subgames.size()) + "\r\n";
+  for (const auto& weights : subgames) {
+    text += std::to_string(weights.size()) + "\r\n";
+    for (int w : weights) text += std::to_string(w) + "\r\n";
+  }
+  return text;
+}
+
+// The CSV's rows after the titles, split into fields.
+std::vector<std::vector<std::string>> csvRows(const std::string& csv) {
+  std::vector<std::vector<std::string>> rows;
+  const auto lines = testkit::split(csv, "\n");
+  for (std::size_t i = 1; i < lines.size(); ++i)
+    if (!lines[i].empty()) rows.push_back(testkit::split(lines[i], ","));
+  return rows;
+}
+
+}  // namespace
+
+TEST(CommandLineWide, ZeroWeightPlayersChangeNoValueBeyondFiftyPlayers) {
+  testkit::TempDir dir;
+  std::mt19937 rng(51);
+  for (int round = 0; round < 6; ++round) {
+    // Two subgames of 10-25 players; the wide game gives each 15-40 more
+    // players of weight 0, placed among the others.
+    std::vector<std::vector<int>> small(2), wide(2);
+    std::vector<std::vector<bool>> dummy(2);
+    int quota[2];
+    for (int s = 0; s < 2; ++s) {
+      const int n = std::uniform_int_distribution<int>(10, 25)(rng);
+      int total = 0;
+      for (int p = 0; p < n; ++p) small[s].push_back(std::uniform_int_distribution<int>(1, 40)(rng));
+      for (int w : small[s]) total += w;
+      quota[s] = std::uniform_int_distribution<int>(total / 3, total * 3 / 4)(rng);
+      std::size_t next = 0;
+      const int zeros = std::uniform_int_distribution<int>(15, 40)(rng);
+      for (int z = 0; next < small[s].size() || z < zeros;) {
+        const bool zero = z < zeros && (next == small[s].size() || rng() % 2 == 0);
+        wide[s].push_back(zero ? 0 : small[s][next]);
+        dummy[s].push_back(zero);
+        zero ? ++z : ++next;
+      }
+    }
+    testkit::writeFile("small.inp", dataFile(small));
+    testkit::writeFile("wide.inp", dataFile(wide));
+    const std::string rule = " --winset " + std::to_string(quota[0]) + "," +
+                             std::to_string(quota[1]) + " --format csv";
+    const Cli a = cli("all small" + rule), b = cli("all wide" + rule);
+    ASSERT_EQ(a.status, 0) << a.err;
+    ASSERT_EQ(b.status, 0) << b.err;
+    const auto rowsA = csvRows(a.out), rowsB = csvRows(b.out);
+    // Columns: subgame,player,name,weight, SS,II,winsets, NNBZ,NBZ,
+    // PGI,MBP,DPI, PREVENT,INITIATE.
+    const int extra = static_cast<int>(wide[0].size() + wide[1].size() - small[0].size() -
+                                       small[1].size());
+    std::size_t ra = 0, rb = 0;
+    for (int s = 0; s < 2; ++s)
+      for (bool zero : dummy[s]) {
+        const auto& row = rowsB[rb++];
+        for (int c : {4, 7, 8, 9, 10, 11, 12, 13}) {
+          if (zero) {
+            EXPECT_EQ(std::stod(row[c]), 0.0) << row[c];
+            continue;
+          }
+          const double want = std::stod(rowsA[ra][c]);
+          EXPECT_NEAR(std::stod(row[c]), want, 1e-12 * std::max(1.0, want)) << round << " " << c;
+        }
+        if (!zero) {
+          // Each player of weight 0 doubles the winning coalitions.
+          EXPECT_NEAR(std::stod(row[6]) / std::stod(rowsA[ra][6]), std::ldexp(1.0, extra),
+                      1e-9 * std::ldexp(1.0, extra));
+          EXPECT_NEAR(std::stod(row[5]), std::stod(rowsA[ra][5]), 1e-12);
+          ++ra;
+        }
+      }
+    EXPECT_EQ(ra, rowsA.size());
+  }
+}
+
+TEST(CommandLineWide, CountsBeyondADoubleAreTextNeverInfinite) {
+  testkit::TempDir dir;
+  testkit::writeFile("chamber.inp", "0\r\n1\r\n1100\r\n");
+  testkit::writeFile("holders.inp", dataFile({std::vector<int>(1100, 1)}));
+  const Cli csv = cli("shapley chamber --winset 551 --format csv");
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  const std::string winsets = csvRows(csv.out)[0][6];
+  EXPECT_EQ(winsets.substr(winsets.size() - 5), "E+330") << winsets;
+  auto json = nlohmann::json::parse(cli("all chamber --winset 551 --format json").out);
+  EXPECT_EQ(json["players"][0]["winsets"].get<std::string>(), winsets);
+  // 1100 weighted holders: each one's swings exceed a double.
+  const Cli holders = cli("banzhaf holders --winset 551 --format csv");
+  ASSERT_EQ(holders.status, 0) << holders.err;
+  EXPECT_EQ(csvRows(holders.out).size(), 1100u);
+  json = nlohmann::json::parse(cli("banzhaf holders --winset 551 --format json").out);
+  for (const auto& row : json["players"]) {
+    EXPECT_NEAR(row["NBZ"].get<double>(), 1 / 1100.0, 1e-15);
+    EXPECT_NEAR(row["NNBZ"].get<double>(), 0.024051657768231812, 1e-15);
+  }
+  for (const std::string& out : {csv.out, holders.out}) EXPECT_EQ(out.find("inf"), std::string::npos);
+}
+
+TEST(CommandLineWide, BudgetRefusesAtOnceAndEstimatesLieWithinTheirErrors) {
+  testkit::TempDir dir;
+  std::vector<int> heavy;
+  std::mt19937 rng(5);
+  for (int p = 0; p < 50; ++p)
+    heavy.push_back(std::uniform_int_distribution<int>(9'000'000, 11'000'000)(rng));
+  testkit::writeFile("heavy.inp", dataFile({heavy}));
+  const Cli refused = cli("shapley heavy --winset 50% --memory 64M --output x.csv");
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_NE(refused.err.find("hours by exhaustive counting; use --estimate"), std::string::npos)
+      << refused.err;
+  EXPECT_FALSE(testkit::fileExists("x.csv"));
+  EXPECT_EQ(cli("shapley heavy --winset 1 --memory 12X").status, 2);
+  EXPECT_EQ(cli("shapley heavy --winset 1 --estimate 2").status, 2);
+
+  // The Electoral College's weights: estimates against the counts.
+  const std::vector<int> votes{54, 40, 30, 28, 19, 19, 17, 16, 16, 15, 14, 13, 12, 11, 11, 11, 11,
+                               10, 10, 10, 10, 10, 9,  9,  8,  8,  8,  7,  7,  6,  6,  6,  6,  6,
+                               6,  5,  5,  4,  4,  4,  4,  4,  4,  4,  3,  3,  3,  3,  3,  3,  3};
+  testkit::writeFile("ec.inp", dataFile({votes}));
+  const auto exact = csvRows(cli("all ec --winset 270 --format csv").out);
+  const Cli sampled = cli("all ec --winset 270 --estimate 0.002 --format csv");
+  ASSERT_EQ(sampled.status, 0) << sampled.err;
+  EXPECT_EQ(testkit::split(sampled.out, "\n")[0],
+            "subgame,player,name,weight,SS,SS_error,NNBZ,NBZ,NNBZ_error,NBZ_error,PGI,DPI,"
+            "PGI_error,DPI_error");
+  const auto rows = csvRows(sampled.out);
+  ASSERT_EQ(rows.size(), exact.size());
+  // [estimate column, its error column, the exact column]
+  const int pairs[][3] = {{4, 5, 4}, {6, 8, 7}, {7, 9, 8}, {10, 12, 9}, {11, 13, 11}};
+  int inside = 0, all = 0;
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (const auto& p : pairs) {
+      const double error = std::stod(rows[r][p[1]]);
+      EXPECT_LE(error, 0.002);
+      inside += std::fabs(std::stod(rows[r][p[0]]) - std::stod(exact[r][p[2]])) <= 3 * error;
+      ++all;
+    }
+  EXPECT_GE(inside, all * 97 / 100) << inside << " of " << all;
+  EXPECT_NE(cli("banzhaf ec --winset 270 --estimate 0.002").out.find("every standard error below"),
+            std::string::npos);
+}
