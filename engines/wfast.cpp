@@ -11,6 +11,7 @@
 #include "engines/wdd.h"
 #include "engines/wdense.h"
 #include "engines/wring.h"
+#include "engines/wtwo.h"
 
 namespace wfast {
 
@@ -512,6 +513,8 @@ struct Selection {
   std::size_t tableBytes = 0, nodeBytes = 0, nodes = 0, nodeBound = 0;
   double tableSeconds = 0, nodeSeconds = 0;  // the table; one node of the diagram
   int passes = 1;
+  bool paired = false;  // the table is over two systems' weights
+  wtwo::Shape pair;
 };
 
 // Upper bound on the nodes of the rule's diagram: a level has no more nodes
@@ -575,6 +578,22 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
     sel.table = (budget != 0 || cells <= DENSE_CELLS) && sel.tableBytes <= room;
     sel.later = sel.table && use == Choice::BEST &&
                 diagramFirst(n, m, sel.lines ? cells * static_cast<std::size_t>(m) : cells);
+  } else if (use != Choice::DIAGRAM && !pg && wtwo::SHAPE(g, sel.pair)) {
+    // A double majority: the table over both weights (engines/wtwo.h), H from
+    // the single table of no weights. Each player adds to about half of the
+    // cells by size, to all of them without sizes.
+    sel.paired = true;
+    sel.weight.assign(static_cast<std::size_t>(n) + 1, 0);
+    sel.t = {n, g.mm, g.sub.data(), sel.weight.data(), 0};
+    const int m = wtwo::PLAYERS(sel.pair);
+    const double cells = wtwo::CELLS(sel.pair, !sel.lines);
+    sel.tableBytes = static_cast<std::size_t>(std::min(cells * 8, 1e18));
+    sel.tableSeconds = (cells * m * (sel.lines ? 1.0 : 0.5) + std::pow(n, 3.0)) *
+                       (sel.tableBytes <= CACHED ? CELL_NS : CELL_FAR_NS) * 1e-9 * passes;
+    sel.table =
+        (budget != 0 || cells <= static_cast<double>(DENSE_CELLS)) && sel.tableBytes <= room;
+    sel.later = sel.table && use == Choice::BEST &&
+                diagramFirst(n, m, static_cast<std::size_t>(cells) * (sel.lines ? m : 1U));
   }
   // A node keeps its children, its place in the unique table and memos,
   // its spans for the minimal sets, and its counts (by size: about n / 2
@@ -600,7 +619,7 @@ bool run(const wcore::Game& g, Index index, Choice use, Result& r, std::size_t b
   select(g, index, use, budget, *sel);
   if (!sel->covered) return false;
   const bool pg = index == Index::PUBLICGOOD, lines = sel->lines, table = sel->table,
-             later = sel->later;
+             later = sel->later, paired = sel->paired;
   const Sizeless part = sel->part;
   const wdense::Threshold& t = sel->t;
   const Layout at(g, pg, !lines);
@@ -619,7 +638,10 @@ bool run(const wcore::Game& g, Index index, Choice use, Result& r, std::size_t b
               banzhafPass(
                   g, part,
                   [&](Sums& s, const auto& rg) {
-                    wdense::TOTALS(t, s.g, rg);
+                    if (paired)
+                      wtwo::TOTALS(sel->pair, s.g, rg);
+                    else
+                      wdense::TOTALS(t, s.g, rg);
                     wdense::Threshold all = t;  // nothing blocks: H is every coalition
                     all.q = 0;
                     wdense::TOTALS(all, s.h, rg);
@@ -632,11 +654,16 @@ bool run(const wcore::Game& g, Index index, Choice use, Result& r, std::size_t b
             g, index, at,
             [&](std::vector<uint64_t>& x, const auto& ring) {
               pass(
-                  g, pg, [&](Parts& p, const auto& rg) { denseParts(t, pg, p, rg); }, at, x, ring);
+                  g, pg,
+                  [&](Parts& p, const auto& rg) {
+                    denseParts(t, pg, p, rg);
+                    if (paired) wtwo::COUNT(sel->pair, p.g, rg);
+                  },
+                  at, x, ring);
             },
             *out);
       }
-      return done(Method::DENSE);
+      return done(paired ? Method::DENSE2 : Method::DENSE);
     } catch (const std::bad_alloc&) {
       return false;
     }
@@ -711,7 +738,7 @@ Plan PLAN(const wcore::Game& G, Index INDEX, std::size_t BUDGET) {
     return p;
   }
   auto dense = [&] {
-    p.method = Method::DENSE;
+    p.method = sel->paired ? Method::DENSE2 : Method::DENSE;
     p.bytes = sel->fixed + sel->tableBytes;
     p.seconds = sel->tableSeconds;
     p.sure = true;

@@ -7,6 +7,8 @@
 //   - a dense table of the subsets by size and weight when the rest is one
 //     weighted threshold (engines/wdense.h), unless few players with large
 //     weights make the diagram far smaller than the table;
+//   - a dense table over both systems' weights when the rest is a double
+//     majority and the winning coalitions are counted (engines/wtwo.h);
 //   - an ordered decision diagram of the rest otherwise (engines/wdd.h).
 // Swings follow from counts by size: in a monotone game a coalition T+p wins
 // and T loses exactly when T+p wins and not T, so the swings of p at size k
@@ -37,8 +39,9 @@ namespace wfast {
 
 // Which method counted a game.
 // NONE: the game is beyond the walk and no fast method covers it; the counts
-// are left at zero.
-enum class Method : uint8_t { EXHAUSTIVE, DENSE, DIAGRAM, NONE };
+// are left at zero. DENSE2: the table over two systems' weights of a double
+// majority (engines/wtwo.h; Choice::DENSE picks it for such a game).
+enum class Method : uint8_t { EXHAUSTIVE, DENSE, DIAGRAM, NONE, DENSE2 };
 
 // Exact counts of one game. Shapley counting fills the first group, public
 // good counting the second.

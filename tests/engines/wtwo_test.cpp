@@ -1,0 +1,118 @@
+// The table over two systems' weights (engines/wtwo.h) against the
+// exhaustive walk and the diagram on random double majorities.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+
+#include "engines/wfast.h"
+
+namespace {
+
+using wcore::Game;
+
+// A double majority of N players: weights up to TOP (some 0), thresholds
+// at the corners or inside, and at times an overall threshold in members
+// (AND or OR) or an AND in primary votes.
+Game doubleMajority(std::mt19937_64& rng, int n, int64_t top) {
+  auto pick = [&](int64_t lo, int64_t hi) { return std::uniform_int_distribution<int64_t>(lo, hi)(rng); };
+  Game g(n, 1);
+  g.n = n;
+  g.mm = 1;
+  g.vs = 2;
+  g.thres = 1;
+  int64_t totals[2] = {0, 0};
+  for (int k = 0; k < 2; ++k) {
+    int64_t& total = totals[k];
+    for (int p = 1; p <= n; ++p) total += g.w[k][p] = pick(0, 9) == 0 ? 0 : pick(1, top);
+    const int64_t corner[] = {0, 1, total, total / 2 + 1, pick(0, total)};
+    g.m[k][1][1] = std::min(total, corner[pick(0, 4)]);
+  }
+  for (int p = 1; p <= n; ++p) g.sub[p] = 1;
+  g.overall = static_cast<int>(pick(0, 2));
+  g.overt = pick(0, 3) == 0 && g.overall == 1 ? 1 : 0;
+  g.t1 = g.overt == 0 ? pick(0, n + 1) : pick(0, totals[0]);
+  return g;
+}
+
+TEST(WeightedTwo, DoubleMajoritiesMatchTheWalkAndTheDiagram) {
+  std::mt19937_64 rng(20261209);
+  for (int round = 0; round < 300; ++round) {
+    const int n = 1 + round % 18;
+    const int64_t top = round % 3 == 0 ? 3 : round % 3 == 1 ? 20 : 100;
+    const Game g = doubleMajority(rng, n, top);
+    const std::string id = "round " + std::to_string(round);
+    auto r = std::make_unique<wfast::Result>();
+    auto d = std::make_unique<wfast::Result>();
+    ASSERT_TRUE(wfast::COUNT_FAST(g, wfast::Index::SHAPLEY, *r, wfast::Choice::DENSE, 0)) << id;
+    ASSERT_EQ(r->method, wfast::Method::DENSE2) << id;
+    // The diagram of large weights is slow to build: it checks the small ones.
+    if (top < 100) {
+      ASSERT_TRUE(wfast::COUNT_FAST(g, wfast::Index::SHAPLEY, *d, wfast::Choice::DIAGRAM, 0)) << id;
+    } else {
+      *d = *r;
+    }
+    wcore::WinCounts want(n, 1), got(n, 1);
+    wcore::SHAPLEY_CORE(g, want);
+    wfast::SHAPLEY_COUNTS(*r, g, got);
+    ASSERT_EQ(want.wins, got.wins) << id;
+    EXPECT_EQ(want.sub[1], got.sub[1]) << id;
+    for (int p = 1; p <= n; ++p) {
+      EXPECT_EQ(want.with[p], got.with[p]) << id << " player " << p;
+      EXPECT_EQ(want.value[p], got.value[p]) << id << " shapley " << p;
+      EXPECT_EQ(d->swings[p], r->swings[p]) << id << " player " << p;
+    }
+    // Without sizes where the overall threshold allows it: the same counts.
+    auto b = std::make_unique<wfast::Result>();
+    ASSERT_TRUE(wfast::COUNT_FAST(g, wfast::Index::BANZHAF, *b, wfast::Choice::DENSE, 0)) << id;
+    EXPECT_EQ(b->wins, r->wins) << id;
+    EXPECT_EQ(b->sub[1], r->sub[1]) << id;
+    for (int p = 1; p <= n; ++p) {
+      EXPECT_EQ(b->with[p], r->with[p]) << id << " player " << p;
+      EXPECT_EQ(b->swings[p], r->swings[p]) << id << " player " << p;
+    }
+  }
+}
+
+// Beyond the walk, against the diagram: in 64-bit counts and, past 63
+// players, one pass per prime.
+TEST(WeightedTwo, LargeDoubleMajoritiesMatchTheDiagram) {
+  std::mt19937_64 rng(7);
+  for (const int n : {30, 41, 66}) {
+    for (const wfast::Index index : {wfast::Index::SHAPLEY, wfast::Index::BANZHAF}) {
+      const Game g = doubleMajority(rng, n, 3);
+      auto r = std::make_unique<wfast::Result>();
+      auto d = std::make_unique<wfast::Result>();
+      ASSERT_TRUE(wfast::COUNT_FAST(g, index, *r, wfast::Choice::DENSE, 0)) << n;
+      ASSERT_TRUE(wfast::COUNT_FAST(g, index, *d, wfast::Choice::DIAGRAM, 0)) << n;
+      EXPECT_EQ(r->wins, d->wins) << n;
+      EXPECT_TRUE(r->xwins == d->xwins) << n;
+      for (int p = 1; p <= n; ++p) {
+        EXPECT_EQ(r->swings[p], d->swings[p]) << n << " player " << p;
+        EXPECT_TRUE(r->xswings[p] == d->xswings[p]) << n << " player " << p;
+        EXPECT_EQ(r->shap[p], d->shap[p]) << n << " player " << p;
+      }
+    }
+  }
+}
+
+// PLAN names the table where it fits and leaves a table of terabytes out.
+TEST(WeightedTwo, PlanTellsTheTableOrLeavesIt) {
+  std::mt19937_64 rng(3);
+  Game g = doubleMajority(rng, 50, 100);
+  for (int k = 0; k < 2; ++k) {
+    int64_t total = 0;
+    for (int p = 1; p <= 50; ++p) total += g.w[k][p] = 1 + p % 97;
+    g.m[k][1][1] = total / 2 + 1;
+  }
+  g.overall = 0;
+  const wfast::Plan small = wfast::PLAN(g, wfast::Index::SHAPLEY);
+  EXPECT_EQ(small.method, wfast::Method::DENSE2);
+  EXPECT_GT(small.bytes, std::size_t{1} << 20);
+  for (int p = 1; p <= 50; ++p) g.w[1][p] *= 10007;
+  g.m[1][1][1] *= 10007;
+  EXPECT_NE(wfast::PLAN(g, wfast::Index::SHAPLEY).method, wfast::Method::DENSE2);
+}
+
+}  // namespace
