@@ -623,7 +623,7 @@ bool planned(const ARGSTYP& a, const GAMETYP& game, const RULETYP& rule, INDEXTY
   if (!PLANRUN(game, rule, index, a.BUDGET, plan, core)) return true;  // refused by the engine
   const bool walkable = game.N <= MAXACTOR;
   hooks.WALKS = walkable && (a.EXHAUSTIVE || plan.walkSeconds <= QUICKWALK);
-  const bool fast = plan.method == wfast::Method::DENSE || plan.method == wfast::Method::DIAGRAM;
+  const bool fast = plan.method != wfast::Method::EXHAUSTIVE && plan.method != wfast::Method::NONE;
   if (a.EXHAUSTIVE || hooks.WALKS || (fast && plan.seconds <= LONGRUN)) return true;
   if (fast && (!walkable || plan.seconds <= plan.walkSeconds))
     return fail(F, EXITREFUSED, overBudget(plan.seconds, "exact counting"));
