@@ -10,6 +10,7 @@
 
 #include "engines/wdd.h"
 #include "engines/wdense.h"
+#include "engines/wfloat.h"
 #include "engines/wring.h"
 #include "engines/wtwo.h"
 
@@ -515,6 +516,11 @@ struct Selection {
   int passes = 1;
   bool paired = false;  // the table is over two systems' weights
   wtwo::Shape pair;
+  // Banzhaf beyond PROFILEMAX players on one threshold: the table in
+  // doubles (engines/wfloat.h) in one pass instead of one per prime.
+  bool floating = false;
+  std::size_t floatBytes = 0;
+  double floatSeconds = 0;
 };
 
 // Upper bound on the nodes of the rule's diagram: a level has no more nodes
@@ -578,6 +584,12 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
     sel.table = (budget != 0 || cells <= DENSE_CELLS) && sel.tableBytes <= room;
     sel.later = sel.table && use == Choice::BEST &&
                 diagramFirst(n, m, sel.lines ? cells * static_cast<std::size_t>(m) : cells);
+    if (use == Choice::BEST && sel.lines && n > PROFILEMAX && sel.part.set == PART::G && q > 0 &&
+        cells > 0) {
+      sel.floatBytes = at.size * 8 + wfloat::BYTES(t);
+      sel.floatSeconds = wfloat::SECONDS(t);
+      sel.floating = budget == 0 || sel.floatBytes <= budget;
+    }
   } else if (use != Choice::DIAGRAM && !pg && wtwo::SHAPE(g, sel.pair)) {
     // A double majority: the table over both weights (engines/wtwo.h), H from
     // the single table of no weights. Each player adds to about half of the
@@ -668,6 +680,23 @@ bool run(const wcore::Game& g, Index index, Choice use, Result& r, std::size_t b
       return false;
     }
   };
+  // The doubles' table, where it keeps its accuracy; else the exact one.
+  if (sel->floating) {
+    auto c = std::make_unique<wfloat::Counts>();
+    if (wfloat::BANZHAF(t, *c)) {
+      const int n = g.n;
+      *out = Result(n, g.mm);
+      out->wide = true;
+      out->xwins = c->all;
+      for (int q = 1; q <= n; ++q) {
+        out->xwith[q] = c->with[q];
+        out->xswings[q] = c->swings[q];
+      }
+      for (int s = 1; s <= g.mm; ++s) out->xsub[s] = c->all - c->without[s];
+      out->floating = true;
+      return done(Method::DENSE);
+    }
+  }
   if (table && !later && dense()) return true;
   if (use != Choice::DENSE && sel->nodes > 0) {
     try {
@@ -743,7 +772,13 @@ Plan PLAN(const wcore::Game& G, Index INDEX, std::size_t BUDGET) {
     p.seconds = sel->tableSeconds;
     p.sure = true;
   };
-  if (sel->table && !sel->later) {
+  if (sel->floating) {
+    p.method = Method::DENSE;
+    p.bytes = sel->floatBytes;
+    p.seconds = sel->floatSeconds;
+    p.passes = 1;
+    p.floating = true;
+  } else if (sel->table && !sel->later) {
     dense();
   } else if (sel->nodes > 0) {
     const double bound = nodeBound(G) * (INDEX == Index::PUBLICGOOD ? 2.0 : 1.0);

@@ -78,6 +78,10 @@ struct Result {
   bool wide = false;  // more than PROFILEMAX players: only the X counts
   XNUM xwins, xminimal;
   std::vector<XNUM> xwith, xswings, xsub, xminimalWith, xminimalShare;
+  // The X counts come from a table in doubles (Banzhaf beyond PROFILEMAX
+  // players under Choice::BEST, engines/wfloat.h): correct to some 1e-13
+  // relative, swings of 0 exact; the method is still DENSE.
+  bool floating = false;
 };
 
 // The index whose counts are wanted: the Shapley-Shubik index needs the
@@ -122,6 +126,7 @@ struct Plan {
   int passes = 1;  // of the fast methods: one per prime beyond PROFILEMAX
   bool sure = true;
   double walkSeconds = 0;
+  bool floating = false;  // the table in doubles (see Result::floating)
 };
 Plan PLAN(const wcore::Game& G, Index INDEX, std::size_t BUDGET = 0);
 

@@ -90,8 +90,7 @@ class Table {
  public:
   Table(const Shape& s, const RING& ring) : bd_(s), ring_(ring) {
     block_.resize(static_cast<std::size_t>(bd_.kmax) + 1);
-    for (int k = 0; k <= bd_.kmax; ++k)
-      block_[k].assign(static_cast<std::size_t>(bd_.cells(k)), 0);
+    for (int k = 0; k <= bd_.kmax; ++k) block_[k].assign(static_cast<std::size_t>(bd_.cells(k)), 0);
     block_[0][0] = 1;  // the empty subset
   }
 
@@ -120,7 +119,8 @@ class Table {
       const int64_t w = width(k), wj = width(j);
       // Columns of row k whose source v - B lies in size j's explicit range,
       // and those beyond it, where the source is the last column.
-      const int64_t v0 = std::max(bd_.lo2[k], bd_.lo2[j] + b), v1 = std::min(bd_.top2[k], bd_.top2[j] + b);
+      const int64_t v0 = std::max(bd_.lo2[k], bd_.lo2[j] + b),
+                    v1 = std::min(bd_.top2[k], bd_.top2[j] + b);
       for (int64_t u = bd_.lo1[k]; u <= bd_.top1[k]; ++u) {
         const int64_t su = std::min(u - a, bd_.top1[j]);
         if (su < bd_.lo1[j]) continue;
@@ -170,7 +170,8 @@ void COUNT(const Shape& s, wfast::Profile& f, const RING& ring) {
   for (int k = 0; k <= n; ++k) {
     f.all[k] = tb.at(n - k, s.r1, s.r2);
     f.without[1][k] = k == 0 ? f.all[0] : 0;  // only the empty coalition has no member
-    for (int p = 1; p <= n; ++p) f.with[p][k] = k == 0 ? 0 : tb.without(n - k, s.r1, s.r2, s.a[p], s.b[p]);
+    for (int p = 1; p <= n; ++p)
+      f.with[p][k] = k == 0 ? 0 : tb.without(n - k, s.r1, s.r2, s.a[p], s.b[p]);
   }
 }
 
@@ -201,7 +202,9 @@ void TOTALS(const Shape& s, wfast::Totals& f, const RING& ring) {
       }
     }
   }
-  auto cell = [&](int64_t u, int64_t v) { return cf[static_cast<std::size_t>(u) * w + static_cast<std::size_t>(v)]; };
+  auto cell = [&](int64_t u, int64_t v) {
+    return cf[static_cast<std::size_t>(u) * w + static_cast<std::size_t>(v)];
+  };
   const uint64_t all = cell(s.r1, s.r2);
   f.all = ring.mul(ring.pow2(free), all);
   for (int p = 1; p <= n; ++p) {

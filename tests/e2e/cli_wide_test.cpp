@@ -63,7 +63,8 @@ TEST(CommandLineWide, ZeroWeightPlayersChangeNoValueBeyondFiftyPlayers) {
     for (int s = 0; s < 2; ++s) {
       const int n = std::uniform_int_distribution<int>(10, 25)(rng);
       int total = 0;
-      for (int p = 0; p < n; ++p) small[s].push_back(std::uniform_int_distribution<int>(1, 40)(rng));
+      for (int p = 0; p < n; ++p)
+        small[s].push_back(std::uniform_int_distribution<int>(1, 40)(rng));
       for (int w : small[s]) total += w;
       quota[s] = std::uniform_int_distribution<int>(total / 3, total * 3 / 4)(rng);
       std::size_t next = 0;
@@ -77,16 +78,16 @@ TEST(CommandLineWide, ZeroWeightPlayersChangeNoValueBeyondFiftyPlayers) {
     }
     testkit::writeFile("small.inp", dataFile(small));
     testkit::writeFile("wide.inp", dataFile(wide));
-    const std::string rule = " --winset " + std::to_string(quota[0]) + "," +
-                             std::to_string(quota[1]) + " --format csv";
+    const std::string rule =
+        " --winset " + std::to_string(quota[0]) + "," + std::to_string(quota[1]) + " --format csv";
     const Cli a = cli("all small" + rule), b = cli("all wide" + rule);
     ASSERT_EQ(a.status, 0) << a.err;
     ASSERT_EQ(b.status, 0) << b.err;
     const auto rowsA = csvRows(a.out), rowsB = csvRows(b.out);
     // Columns: subgame,player,name,weight, SS,II,winsets, NNBZ,NBZ,
     // PGI,MBP,DPI, PREVENT,INITIATE.
-    const int extra = static_cast<int>(wide[0].size() + wide[1].size() - small[0].size() -
-                                       small[1].size());
+    const int extra =
+        static_cast<int>(wide[0].size() + wide[1].size() - small[0].size() - small[1].size());
     std::size_t ra = 0, rb = 0;
     for (int s = 0; s < 2; ++s)
       for (bool zero : dummy[s]) {
@@ -130,7 +131,8 @@ TEST(CommandLineWide, CountsBeyondADoubleAreTextNeverInfinite) {
     EXPECT_NEAR(row["NBZ"].get<double>(), 1 / 1100.0, 1e-15);
     EXPECT_NEAR(row["NNBZ"].get<double>(), 0.024051657768231812, 1e-15);
   }
-  for (const std::string& out : {csv.out, holders.out}) EXPECT_EQ(out.find("inf"), std::string::npos);
+  for (const std::string& out : {csv.out, holders.out})
+    EXPECT_EQ(out.find("inf"), std::string::npos);
 }
 
 TEST(CommandLineWide, BudgetRefusesAtOnceAndEstimatesLieWithinTheirErrors) {

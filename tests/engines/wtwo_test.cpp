@@ -16,7 +16,9 @@ using wcore::Game;
 // at the corners or inside, and at times an overall threshold in members
 // (AND or OR) or an AND in primary votes.
 Game doubleMajority(std::mt19937_64& rng, int n, int64_t top) {
-  auto pick = [&](int64_t lo, int64_t hi) { return std::uniform_int_distribution<int64_t>(lo, hi)(rng); };
+  auto pick = [&](int64_t lo, int64_t hi) {
+    return std::uniform_int_distribution<int64_t>(lo, hi)(rng);
+  };
   Game g(n, 1);
   g.n = n;
   g.mm = 1;

@@ -1,0 +1,224 @@
+#include "engines/wfloat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+
+#include "engines/wring.h"
+
+namespace wfloat {
+namespace {
+
+constexpr double UNIT = std::numeric_limits<double>::epsilon() / 2;
+// The largest error estimate kept, relative to its count. The estimate
+// assumes every rounding adds up; on the differential test
+// (tests/engines/wfloat_test.cpp) the errors stay below 1e-12 even with
+// estimates of 1e-6.
+constexpr double KEPT = 1e-10;
+// The table is scaled down by 2^-RESCALE every RESCALE players added, the
+// exponent kept aside, so that thousands of players do not overflow.
+constexpr int RESCALE = 256;
+constexpr double CELL_NS = 0.7;  // per cell and player or distinct weight
+
+// Orientation as in the dense table: the subsets of weight up to Q - 1 (the
+// losing ones) or, when smaller, the complements of the winning ones (up to
+// TOTAL - Q).
+struct Line {
+  bool complement = false;
+  int64_t range = 0;
+};
+
+Line orient(int64_t q, int64_t total) {
+  Line o;
+  o.complement = total - q < q - 1;
+  o.range = o.complement ? total - q : q - 1;
+  return o;
+}
+
+// Subsets of WEIGHTS by weight 0..R (heaviest added first, so that the
+// lightest players, whose division is the least stable, suffer the fewest
+// roundings after them), times 2^E.
+struct Table {
+  std::vector<double> f;
+  int64_t e = 0;
+};
+
+void fill(const std::vector<int64_t>& weights, int64_t r, Table& t) {
+  t.f.assign(static_cast<std::size_t>(r) + 1, 0.0);
+  t.e = 0;
+  double* f = t.f.data();
+  f[0] = 1.0;
+  int added = 0;
+  for (int64_t a : weights) {
+    for (int64_t v = r; v >= a; --v) f[v] += f[v - a];
+    if (++added % RESCALE == 0) {
+      const double down = std::ldexp(1.0, -RESCALE);
+      for (int64_t v = 0; v <= r; ++v) f[v] *= down;
+      t.e += RESCALE;
+    }
+  }
+}
+
+double cumulative(const Table& t) {
+  double s = 0;
+  for (double x : t.f) s += x;
+  return s;
+}
+
+// Winning sets among M players of the table (cumulative count CF of the
+// range, scaled by 2^E).
+XNUM winning(const Line& o, int m, double cf, int64_t e) {
+  const XNUM c = XNUM::make(cf, e);
+  return o.complement ? c : XPOW2(m) - c;
+}
+
+}  // namespace
+
+std::size_t BYTES(const wdense::Threshold& t) {
+  int64_t total = 0;
+  for (int p = 1; p <= t.n; ++p) total += std::max<int64_t>(t.weight[p], 0);
+  return (static_cast<std::size_t>(orient(t.q, total).range) + 1) * 3 * sizeof(double) +
+         static_cast<std::size_t>(t.n + t.mm + 2) * 3 * sizeof(XNUM);
+}
+
+double SECONDS(const wdense::Threshold& t) {
+  int64_t total = 0;
+  std::vector<int64_t> w;
+  for (int p = 1; p <= t.n; ++p)
+    if (t.weight[p] > 0) {
+      total += t.weight[p];
+      w.push_back(t.weight[p]);
+    }
+  std::sort(w.begin(), w.end());
+  const double distinct = static_cast<double>(std::unique(w.begin(), w.end()) - w.begin());
+  std::vector<int> holds(static_cast<std::size_t>(t.mm) + 1);
+  for (int p = 1; p <= t.n; ++p)
+    if (t.weight[p] > 0) holds[t.sub[p]] = 1;
+  int tables = 1;
+  for (int s = 1; s <= t.mm; ++s) tables += holds[s];
+  if (tables == 2) tables = 1;  // one subgame holds every weighted player
+  const double cells = static_cast<double>(orient(t.q, total).range) + 1;
+  return cells * (static_cast<double>(w.size()) * tables + 3 * distinct) * CELL_NS * 1e-9;
+}
+
+bool BANZHAF(const wdense::Threshold& t, Counts& c) try {
+  std::vector<int> pos;
+  std::vector<int> zeros(static_cast<std::size_t>(t.mm) + 1);
+  int64_t total = 0;
+  for (int p = 1; p <= t.n; ++p)
+    if (t.weight[p] > 0) {
+      pos.push_back(p);
+      total += t.weight[p];
+    } else {
+      ++zeros[t.sub[p]];
+    }
+  if (t.q <= 0 || t.q > total) return false;
+  const int m = static_cast<int>(pos.size()), z = t.n - m;
+  std::stable_sort(pos.begin(), pos.end(), [&](int a, int b) { return t.weight[a] > t.weight[b]; });
+  std::vector<int64_t> w;
+  for (int p : pos) w.push_back(t.weight[p]);
+  const Line o = orient(t.q, total);
+  const int64_t r = o.range;
+  Table tb;
+  fill(w, r, tb);
+  const XNUM all = winning(o, m, cumulative(tb), tb.e);
+  const XNUM free = XPOW2(z);
+  c.all = all * free;
+  c.with.assign(static_cast<std::size_t>(t.n) + 1, XNUM());
+  c.swings.assign(static_cast<std::size_t>(t.n) + 1, XNUM());
+  c.without.assign(static_cast<std::size_t>(t.mm) + 1, XNUM());
+  const XNUM half = XNUM(0.5);
+  for (int p = 1; p <= t.n; ++p)
+    if (t.weight[p] <= 0) c.with[p] = c.all * half;  // swings 0: it never changes a weight
+
+  // The swings of a player of weight A: subsets of the others weighing
+  // R + 1 - A .. R (either orientation), from g = f / (1 + x^A) ascending.
+  // Along each chain v, v - A, v - 2A, ... the error is at most some units
+  // of the summed magnitudes B (the DP's and the division's roundings).
+  std::vector<double> g(static_cast<std::size_t>(r) + 1), b(g.size());
+  const double* f = tb.f.data();
+  const double grow = UNIT * (std::sqrt(static_cast<double>(m)) + 4.0);
+  std::vector<char> unsure(static_cast<std::size_t>(t.n) + 1);
+  bool check = false;
+  for (std::size_t i = 0; i < pos.size(); ++i) {
+    const int p = pos[i];
+    const int64_t a = w[i];
+    if (i > 0 && a == w[i - 1]) {
+      c.swings[p] = c.swings[pos[i - 1]];
+      c.with[p] = c.with[pos[i - 1]];
+      unsure[p] = unsure[pos[i - 1]];
+      continue;
+    }
+    double s = 0, bound = 0;
+    for (int64_t v = 0; v <= r; ++v) {
+      const double lower = v >= a ? g[v - a] : 0.0, lowerB = v >= a ? b[v - a] : 0.0;
+      g[v] = f[v] - lower;
+      b[v] = f[v] + lowerB;
+      if (v + a > r) {
+        s += g[v];
+        bound += b[v];
+      }
+    }
+    bound *= grow;
+    if (s <= bound) {  // cannot be told from zero: settled exactly below
+      unsure[p] = 1;
+      check = true;
+      s = 0;
+    } else if (bound > KEPT * s) {
+      return false;
+    }
+    const XNUM sw = XNUM::make(s, tb.e);
+    c.swings[p] = sw * free;
+    c.with[p] = (all + sw) * half * free;
+  }
+  if (check) {
+    // Residues modulo one prime: a swing count that is 0 modulo it (and
+    // below any error estimate in doubles) is 0; any other is declined.
+    const wfast::MODP ring(wfast::PRIME(0), t.n);
+    wfast::Totals exact(t.n, t.mm);
+    wdense::Threshold only = t;
+    only.mm = 1;
+    std::vector<int> one(static_cast<std::size_t>(t.n) + 1, 1);
+    only.sub = one.data();
+    wdense::TOTALS(only, exact, ring);
+    for (int p : pos) {
+      if (!unsure[p]) continue;
+      if (ring.sub(ring.add(exact.with[p], exact.with[p]), exact.all) != 0) return false;
+      c.swings[p] = XNUM();
+      c.with[p] = all * half * free;
+    }
+  }
+
+  // Winning sets with no member of subgame s: those of the players outside
+  // it, counted in a table of their own when s holds weighted players.
+  for (int s = 1; s <= t.mm; ++s) {
+    std::vector<int64_t> rest;
+    for (int p : pos)
+      if (t.sub[p] != s) rest.push_back(t.weight[p]);
+    const XNUM freeRest = XPOW2(z - zeros[s]);
+    if (rest.size() == pos.size()) {
+      c.without[s] = all * freeRest;
+      continue;
+    }
+    int64_t restTotal = 0;
+    for (int64_t x : rest) restTotal += x;
+    if (t.q > restTotal) {
+      c.without[s] = XNUM();
+      continue;
+    }
+    const Line ro = orient(t.q, restTotal);
+    Table rt;
+    fill(rest, ro.range, rt);
+    c.without[s] = winning(ro, static_cast<int>(rest.size()), cumulative(rt), rt.e) * freeRest;
+    // The coalitions with a member of s are the difference: declined when
+    // it is too small a part of the whole to keep its accuracy.
+    const double part = XTODOUBLE((c.all - c.without[s]) / c.all);
+    if (part < 1e-3) return false;
+  }
+  return true;
+} catch (const std::bad_alloc&) {
+  return false;
+}
+
+}  // namespace wfloat
