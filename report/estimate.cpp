@@ -139,6 +139,10 @@ bool RUNESTIMATE(INDEXTYP INDEX, const GAMETYP& GAME, const RULETYP& RULE, doubl
   core.position = nullptr;
   static_cast<GAMETYP&>(R) = GAME;
   static_cast<RULETYP&>(R) = RULE;
+  for (int s = 1; s <= GAME.MM; ++s) {  // the totals walk every player's row
+    R.SHAP[s].fit(static_cast<std::size_t>(GAME.NN[s]));
+    R.PIV[s].fit(static_cast<std::size_t>(GAME.NN[s]));
+  }
   westimate::Options options;
   options.ERROR = ERROR;
   options.MAXSECONDS = MAXSECONDS;
