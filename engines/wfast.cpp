@@ -11,6 +11,7 @@
 #include "engines/wdd.h"
 #include "engines/wdense.h"
 #include "engines/wfloat.h"
+#include "engines/wquad.h"
 #include "engines/wring.h"
 #include "engines/wtwo.h"
 
@@ -516,8 +517,9 @@ struct Selection {
   int passes = 1;
   bool paired = false;  // the table is over two systems' weights
   wtwo::Shape pair;
-  // Banzhaf beyond PROFILEMAX players on one threshold: the table in
-  // doubles (engines/wfloat.h) in one pass instead of one per prime.
+  // Beyond PROFILEMAX players on one threshold: the Banzhaf counts in
+  // doubles (engines/wfloat.h) in one pass instead of one per prime, and
+  // for the Shapley-Shubik index the values by quadrature (engines/wquad.h).
   bool floating = false;
   std::size_t floatBytes = 0;
   double floatSeconds = 0;
@@ -589,6 +591,19 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
       sel.floatBytes = at.size * 8 + wfloat::BYTES(t);
       sel.floatSeconds = wfloat::SECONDS(t);
       sel.floating = budget == 0 || sel.floatBytes <= budget;
+    }
+    // Shapley-Shubik beyond PROFILEMAX players on one threshold: the values
+    // by quadrature (engines/wquad.h), the Banzhaf-type counts beside them
+    // from the doubles' table, where that is planned faster than the table
+    // by size or the table does not fit.
+    Sizeless whole;
+    if (use == Choice::BEST && index == Index::SHAPLEY && n > PROFILEMAX && q > 0 && cells > 0 &&
+        sizeless(g, whole) && whole.set == PART::G) {
+      const std::size_t counts = static_cast<std::size_t>(n + g.mm + 2) * 6 * sizeof(XNUM);
+      sel.floatBytes = counts + std::max(wfloat::BYTES(t), wquad::BYTES(t));
+      sel.floatSeconds = wfloat::SECONDS(t) + wquad::SECONDS(t);
+      sel.floating = (budget == 0 || sel.floatBytes <= budget) &&
+                     (!sel.table || sel.floatSeconds < sel.tableSeconds);
     }
   } else if (use != Choice::DIAGRAM && !pg && wtwo::SHAPE(g, sel.pair)) {
     // A double majority: the table over both weights (engines/wtwo.h), H from
@@ -683,9 +698,19 @@ bool run(const wcore::Game& g, Index index, Choice use, Result& r, std::size_t b
   // The doubles' table, where it keeps its accuracy; else the exact one.
   if (sel->floating) {
     auto c = std::make_unique<wfloat::Counts>();
-    if (wfloat::BANZHAF(t, *c)) {
+    std::vector<double> values;
+    bool counted = wfloat::BANZHAF(t, *c);
+    if (counted && index == Index::SHAPLEY) {
+      // A player without swings has the value 0 exactly (its swings of 0
+      // are exact in the doubles' counts).
+      std::vector<char> swingless(static_cast<std::size_t>(g.n) + 1);
+      for (int q = 1; q <= g.n; ++q) swingless[q] = c->swings[q].zero() ? 1 : 0;
+      counted = wquad::SHAPLEY(t, swingless, values);
+    }
+    if (counted) {
       const int n = g.n;
       *out = Result(n, g.mm);
+      if (!values.empty()) out->shap = values;
       out->wide = true;
       out->xwins = c->all;
       for (int q = 1; q <= n; ++q) {

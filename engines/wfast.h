@@ -78,9 +78,11 @@ struct Result {
   bool wide = false;  // more than PROFILEMAX players: only the X counts
   XNUM xwins, xminimal;
   std::vector<XNUM> xwith, xswings, xsub, xminimalWith, xminimalShare;
-  // The X counts come from a table in doubles (Banzhaf beyond PROFILEMAX
-  // players under Choice::BEST, engines/wfloat.h): correct to some 1e-13
-  // relative, swings of 0 exact; the method is still DENSE.
+  // The X counts come from a table in doubles (beyond PROFILEMAX players
+  // on one threshold under Choice::BEST, engines/wfloat.h): correct to some
+  // 1e-13 relative, swings of 0 exact; the method is still DENSE. For the
+  // Shapley-Shubik index the values then come from quadrature
+  // (engines/wquad.h), to some 1e-12 relative, 0 exactly without swings.
   bool floating = false;
 };
 
@@ -126,7 +128,7 @@ struct Plan {
   int passes = 1;  // of the fast methods: one per prime beyond PROFILEMAX
   bool sure = true;
   double walkSeconds = 0;
-  bool floating = false;  // the table in doubles (see Result::floating)
+  bool floating = false;  // the table in doubles, quadrature (see Result::floating)
 };
 Plan PLAN(const wcore::Game& G, Index INDEX, std::size_t BUDGET = 0);
 
