@@ -12,6 +12,7 @@ namespace wquad {
 namespace {
 
 constexpr double UNIT = std::numeric_limits<double>::epsilon() / 2;
+constexpr double LONG_UNIT = std::numeric_limits<long double>::epsilon() / 2;
 // The largest error estimate kept, relative to its value. As in the
 // Banzhaf counts in doubles (engines/wfloat.cpp) the estimate sums the
 // magnitudes along every chain of the division and so runs far above the
@@ -28,7 +29,7 @@ constexpr double NEGLIGIBLE = 1e-17, REST = 1e-14, GUESS = 1e-7;
 // so that the tails do not sink into subnormal numbers (slow, and below
 // any value that matters).
 constexpr int RESCALE = 600, FLUSH = 900;
-constexpr double CELL_NS = 0.8;  // per cell and player or distinct weight
+constexpr double CELL_NS = 0.8;     // per cell and player or distinct weight
 constexpr double NEWTON_NS = 12.0;  // per step of the recurrence, 5 steps a root
 constexpr double BOUND_NS = 20.0;   // per node and distinct weight, 3 rounds
 
@@ -122,8 +123,8 @@ void GAUSSLEGENDRE(int k, std::vector<double>& x, std::vector<double>& w) {
       const long double z = 1 - y;
       long double before = 1, p = z;  // P_(j-1), P_j at z
       for (int j = 2; j <= k; ++j) {
-        const long double next = up[static_cast<std::size_t>(j)] * z * p -
-                                 back[static_cast<std::size_t>(j)] * before;
+        const long double next =
+            up[static_cast<std::size_t>(j)] * z * p - back[static_cast<std::size_t>(j)] * before;
         before = p;
         p = next;
       }
@@ -146,7 +147,8 @@ std::size_t BYTES(const wdense::Threshold& t) {
   if (s.w.empty()) return 0;
   const int k = (static_cast<int>(s.w.size()) + 1) / 2;
   const std::size_t range = static_cast<std::size_t>(std::max(t.q, s.total - t.q + 1)) + 1;
-  return range * 3 * sizeof(double) + static_cast<std::size_t>(k) * 3 * sizeof(double) +
+  return (range + 2 * static_cast<std::size_t>(s.w.back())) * sizeof(double) +
+         range * 2 * sizeof(long double) + static_cast<std::size_t>(k) * 3 * sizeof(double) +
          (s.w.size() * 2 + s.distinct.size() * 6 + static_cast<std::size_t>(t.n) + 1) * 8;
 }
 
@@ -157,11 +159,14 @@ double SECONDS(const wdense::Threshold& t) {
   const Span o = span(s, t.q, k);
   double cells = 0;
   int64_t reach = 0;
-  for (int64_t a : s.w) {
-    reach = std::min(o.top, reach + a);
+  for (std::size_t i = 0; i < s.w.size(); i += 2) {  // two players a sweep
+    reach = std::min(o.top, reach + s.w[i] + (i + 1 < s.w.size() ? s.w[i + 1] : 0));
     cells += static_cast<double>(reach + 1);
   }
-  cells += 2.0 * static_cast<double>(s.distinct.size()) * static_cast<double>(o.top + 1);
+  // The sums below and above each weight (in long double, some cells'
+  // worth each), then per distinct weight and window its blocks.
+  cells += 4.0 * static_cast<double>(o.top + 1);
+  for (int64_t a : s.distinct) cells += 6.0 * static_cast<double>(o.top / a + 1);
   const double kk = k;
   return (o.pairs * cells * CELL_NS + kk * kk / 2 * 5 * NEWTON_NS +
           kk * static_cast<double>(s.distinct.size()) * 3 * BOUND_NS) *
@@ -187,7 +192,8 @@ bool SHAPLEY(const wdense::Threshold& t, const std::vector<char>& swingless,
 
   std::vector<double> x, om;
   GAUSSLEGENDRE(k, x, om);
-  std::vector<double> sum(nd), err(nd), rest(nd), f, g, b;
+  std::vector<double> sum(nd), err(nd), rest(nd), store;
+  std::vector<long double> below, above;
   std::vector<char> done(static_cast<std::size_t>(k)), pick(done.size());
   const double grow = UNIT * (std::sqrt(2.0 * m) + 4.0);
 
@@ -201,19 +207,30 @@ bool SHAPLEY(const wdense::Threshold& t, const std::vector<char>& swingless,
     const double u = x[j], r = u / (1 - u);
     const int64_t top = std::max(wantA ? q - 1 : 0, wantB ? total - q : 0);
     const std::size_t cells = static_cast<std::size_t>(top) + 1;
-    f.assign(cells, 0.0);
-    g.resize(cells);
-    b.resize(cells);
-    f[0] = 1;
+    // Two players a <= b in one sweep, (1 + r x^a)(1 + r x^b) at once: the
+    // sweep is bound by memory, not by its products. Zeros below weight 0
+    // (PAD of them) spare the sweep its edges.
+    const std::size_t pad = static_cast<std::size_t>(2 * s.w.back());
+    store.assign(pad + cells, 0.0);
+    double* c = store.data() + pad;
+    c[0] = 1;
     int64_t e = 0, reach = 0;
     double peak = 1;
-    for (int64_t a : s.w) {
-      reach = std::min(top, reach + a);
-      double* c = f.data();
-      for (int64_t v = reach; v >= a; --v) c[v] += r * c[v - a];
-      peak *= 1 + r;
+    const double rr = r * r;
+    for (std::size_t i = 0; i < s.w.size(); i += 2) {
+      const int64_t a = s.w[i];
+      if (i + 1 < s.w.size()) {
+        const int64_t b = s.w[i + 1];
+        reach = std::min(top, reach + a + b);
+        for (int64_t v = reach; v >= a; --v) c[v] += r * (c[v - a] + c[v - b]) + rr * c[v - a - b];
+        peak *= (1 + r) * (1 + r);
+      } else {
+        reach = std::min(top, reach + a);
+        for (int64_t v = reach; v >= a; --v) c[v] += r * c[v - a];
+        peak *= 1 + r;
+      }
       if (peak > std::ldexp(1.0, RESCALE)) {
-        const double most = *std::max_element(f.begin(), f.begin() + reach + 1);
+        const double most = *std::max_element(c, c + reach + 1);
         const int shift = std::ilogb(most);
         const double down = std::ldexp(1.0, -shift), floor = std::ldexp(1.0, -FLUSH);
         for (int64_t v = 0; v <= reach; ++v) {
@@ -232,22 +249,52 @@ bool SHAPLEY(const wdense::Threshold& t, const std::vector<char>& swingless,
       sum[d] += om[node] * XTODOUBLE(XNUM::make(s, 0) * scale);
       err[d] += om[node] * XTODOUBLE(XNUM::make(bound, 0) * scale);
     };
+    // Sums of f below and above each weight in long double, so that a
+    // block of weights is a difference of the two sums with the smaller
+    // minuend: its rounding is then some units of the block's own
+    // neighbourhood, not of the whole distribution.
+    below.resize(cells);
+    above.resize(cells);
+    long double run = 0;
+    for (std::size_t v = 0; v < cells; ++v) below[v] = run += c[v];
+    run = 0;
+    for (std::size_t v = cells; v-- > 0;) above[v] = run += c[v];
+    auto block = [&](int64_t lo, int64_t hi, long double& minuend) {
+      const long double under = below[static_cast<std::size_t>(hi)],
+                        over = above[static_cast<std::size_t>(lo)];
+      if (under <= over) {
+        minuend = under;
+        return static_cast<double>(under - (lo > 0 ? below[static_cast<std::size_t>(lo - 1)] : 0));
+      }
+      minuend = over;
+      return static_cast<double>(over - (hi < top ? above[static_cast<std::size_t>(hi + 1)] : 0));
+    };
     for (std::size_t d = 0; d < nd; ++d) {
       if (!live[d]) continue;
       const int64_t a = da[d];
-      // g = f / (1 + r x^a) ascending; b the magnitudes along its chains.
-      for (int64_t v = 0; v <= top; ++v) {
-        const bool chain = v >= a;
-        g[v] = f[v] - (chain ? r * g[v - a] : 0.0);
-        b[v] = f[v] + (chain ? r * b[v - a] : 0.0);
-      }
+      // The window of g = f / (1 + r x^a) = f (1 - r x^a + r^2 x^2a - ...):
+      // the blocks of f a, 2a, ... below it, alternately, times r^j; BOUND
+      // the same without the signs (the magnitudes the rounding meets).
+      // The blocks stop where all those below, however signed, are far
+      // below a unit of the sum: their mass is at most r^j times the sum
+      // of f below, kept as an error (with r < 1 off the middle this
+      // spares most blocks of the light players).
       auto window = [&](int64_t lo, int64_t hi, std::size_t node) {
-        double s = 0, bound = 0;
-        for (int64_t v = std::max<int64_t>(lo, 0); v <= hi; ++v) {
-          s += g[v];
-          bound += b[v];
+        double s = 0, bound = 0, power = 1, cancel = 0, cut = 0;
+        long double minuend = 0;
+        for (int64_t j = 0; hi >= 0; ++j, hi -= a, lo -= a, power *= r) {
+          const double mass = power * static_cast<double>(below[static_cast<std::size_t>(hi)]);
+          if (j > 0 && mass <= 1e-3 * UNIT * bound) {
+            cut = mass;
+            break;
+          }
+          const double part = power * block(std::max<int64_t>(lo, 0), hi, minuend);
+          s += j % 2 ? -part : part;
+          bound += std::fabs(part);
+          cancel += power * static_cast<double>(minuend);
         }
-        add(d, node, s, bound * grow + flushed * static_cast<double>(a));
+        const double rounding = cancel * LONG_UNIT * static_cast<double>(a + 1);
+        add(d, node, s, bound * grow + rounding + cut + flushed * static_cast<double>(a));
       };
       if (wantA) window(q - a, q - 1, j);
       if (wantB) window(total - q + 1 - a, total - q, static_cast<std::size_t>(k) - 1 - j);
@@ -287,7 +334,9 @@ bool SHAPLEY(const wdense::Threshold& t, const std::vector<char>& swingless,
       enough = false;
       // A value below the guess: guess again from it, lower when none was
       // found, and after a few rounds take every node with any chance.
-      guess[d] = round >= 3 ? 0.0 : sum[d] > 0 ? std::min(guess[d], sum[d]) * 1e-3 : guess[d] * 1e-30;
+      guess[d] = round >= 3   ? 0.0
+                 : sum[d] > 0 ? std::min(guess[d], sum[d]) * 1e-3
+                              : guess[d] * 1e-30;
     }
     if (enough || !left) break;
   }

@@ -12,7 +12,11 @@
 // ceil(m / 2) nodes is exact but for rounding. At each node the weights'
 // distribution comes from one pass over the players (each a factor
 // (1 - t + t x^a)), and each distinct weight's window from that
-// distribution with the player divided out again. A node t > 1/2 is read
+// distribution with the player divided out again: dividing by
+// (1 + r x^a), r = t / (1 - t), takes the window's blocks of weights a,
+// 2a, ... below it alternately, times r^j, each block a difference of
+// running sums (so the work per distinct weight is the window's top / a,
+// not the whole range). A node t > 1/2 is read
 // from the distribution at 1 - t (the complements of the coalitions), so
 // the divisions only meet ratios t / (1 - t) <= 1 and stay stable, and a
 // node and its mirror share one pass. Nodes where a tail bound (Hoeffding:
