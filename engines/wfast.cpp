@@ -602,8 +602,9 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
       const std::size_t counts = static_cast<std::size_t>(n + g.mm + 2) * 6 * sizeof(XNUM);
       sel.floatBytes = counts + std::max(wfloat::BYTES(t), wquad::BYTES(t));
       sel.floatSeconds = wfloat::SECONDS(t) + wquad::SECONDS(t);
-      sel.floating = (budget == 0 || sel.floatBytes <= budget) &&
-                     (!sel.table || sel.floatSeconds < sel.tableSeconds);
+      // Without a budget the table's own limit holds for its sums too.
+      const std::size_t limit = budget == 0 ? DENSE_CELLS * sizeof(uint64_t) : budget;
+      sel.floating = sel.floatBytes <= limit && (!sel.table || sel.floatSeconds < sel.tableSeconds);
     }
   } else if (use != Choice::DIAGRAM && !pg && wtwo::SHAPE(g, sel.pair)) {
     // A double majority: the table over both weights (engines/wtwo.h), H from

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <numbers>
+#include <stdexcept>
 
 #include "types/xnum.h"
 
@@ -15,7 +17,7 @@ constexpr double UNIT = std::numeric_limits<double>::epsilon() / 2;
 constexpr double LONG_UNIT = std::numeric_limits<long double>::epsilon() / 2;
 // The largest error estimate kept, relative to its value. As in the
 // Banzhaf counts in doubles (engines/wfloat.cpp) the estimate sums the
-// magnitudes along every chain of the division and so runs far above the
+// magnitudes of every block the division meets and so runs far above the
 // errors met: on the differential test (tests/engines/wquad_test.cpp) they
 // stay below 1e-12.
 constexpr double KEPT = 1e-10;
@@ -83,7 +85,7 @@ Span span(const Players& s, int64_t q, int k) {
       std::clamp((static_cast<double>(q) - 1 + d) / std::max(total - heaviest, 1.0), 0.0, 1.0);
   auto nodes = [&](double a, double b) {
     if (b <= a) return 0.0;
-    return k / M_PI * (std::acos(1 - 2 * b) - std::acos(1 - 2 * a)) + 1;
+    return k / std::numbers::pi * (std::acos(1 - 2 * b) - std::acos(1 - 2 * a)) + 1;
   };
   const double low = nodes(lo, std::min(hi, 0.5)), high = nodes(std::max(lo, 0.5), hi);
   Span o;
@@ -106,7 +108,7 @@ XNUM shrink(double r, int e) {
 void GAUSSLEGENDRE(int k, std::vector<double>& x, std::vector<double>& w) {
   x.assign(static_cast<std::size_t>(std::max(k, 0)), 0.0);
   w.assign(x.size(), 0.0);
-  const long double pi = 3.141592653589793238462643383279502884L;
+  const long double pi = std::numbers::pi_v<long double>;
   // The recurrence j P_j = (2j - 1) z P_(j-1) - (j - 1) P_(j-2) with its
   // ratios kept: a division per step would cost several products.
   std::vector<long double> up(static_cast<std::size_t>(std::max(k, 1)) + 1), back(up.size());
@@ -119,6 +121,9 @@ void GAUSSLEGENDRE(int k, std::vector<double>& x, std::vector<double>& w) {
     // so that the nodes near 0 on [0, 1] keep their relative accuracy.
     const long double theta = pi * (i + 0.75L) / (k + 0.5L), half = std::sin(theta / 2);
     long double y = 2 * half * half, slope = 1;
+    // Newton's steps shrink quadratically: one more after a step of 1e-12
+    // reaches the long double's last place.
+    bool last = false;
     for (int step = 0; step < 60; ++step) {
       const long double z = 1 - y;
       long double before = 1, p = z;  // P_(j-1), P_j at z
@@ -132,7 +137,8 @@ void GAUSSLEGENDRE(int k, std::vector<double>& x, std::vector<double>& w) {
       slope = k * (before - z * p) / (y * (2 - y));
       const long double move = p / slope;
       y += move;
-      if (std::fabs(move) <= 1e-19L * y) break;
+      if (last) break;
+      last = std::fabs(move) <= 1e-12L * y;
     }
     const long double weight = 1 / (y * (2 - y) * slope * slope);  // half of 2 / ...
     const std::size_t lo = static_cast<std::size_t>(i), hi = static_cast<std::size_t>(k - 1 - i);
@@ -178,7 +184,8 @@ bool SHAPLEY(const wdense::Threshold& t, const std::vector<char>& swingless,
   value.assign(static_cast<std::size_t>(t.n) + 1, 0.0);
   const Players s = players(t);
   const int64_t q = t.q, total = s.total;
-  if (s.w.empty() || q <= 0 || q > total) return false;
+  if (s.w.empty() || q <= 0 || q > total || swingless.size() <= static_cast<std::size_t>(t.n))
+    return false;
   const int m = static_cast<int>(s.w.size()), k = (m + 1) / 2;
   const std::vector<int64_t>& da = s.distinct;
   const std::size_t nd = da.size();
@@ -352,6 +359,8 @@ bool SHAPLEY(const wdense::Threshold& t, const std::vector<char>& swingless,
       value[static_cast<std::size_t>(p)] = sum[index(t.weight[p])];
   return true;
 } catch (const std::bad_alloc&) {
+  return false;
+} catch (const std::length_error&) {  // a range beyond any vector
   return false;
 }
 

@@ -37,8 +37,8 @@ namespace wquad {
 
 // The values of T (wdense::Threshold, 0 < Q <= the total weight) into
 // VALUE[1..n]: 0 for players of weight 0 and for those SWINGLESS[p] marks
-// (no swings, as the exact counts tell), and within some 1e-12 relative
-// for the others. False (VALUE unspecified) when an estimate of the error
+// (no swings, as the exact counts tell; n + 1 entries), and within some
+// 1e-12 relative for the others. False (VALUE unspecified) when an estimate of the error
 // (every rounding, the skipped nodes' tail bounds) exceeds the accuracy
 // kept, or memory cannot be had.
 bool SHAPLEY(const wdense::Threshold& T, const std::vector<char>& SWINGLESS,
