@@ -110,7 +110,8 @@ XNUM winning(const Line& o, int m, double cf, int64_t e) {
 std::size_t BYTES(const wdense::Threshold& t) {
   int64_t total = 0;
   for (int p = 1; p <= t.n; ++p) total += std::max<int64_t>(t.weight[p], 0);
-  return (static_cast<std::size_t>(orient(t.q, total).range) + 1) * 3 * sizeof(double) +
+  // The table and the low parts of its prefix sums; one table at a time.
+  return (static_cast<std::size_t>(orient(t.q, total).range) + 1) * 2 * sizeof(double) +
          static_cast<std::size_t>(t.n + t.mm + 2) * 3 * sizeof(XNUM);
 }
 
@@ -174,12 +175,20 @@ bool BANZHAF(const wdense::Threshold& t, Counts& c) try {
   // over the window is the sum of f over blocks of A cells from R down,
   // alternately added and taken, each block a difference of prefix sums.
   // The table's roundings, some units of each cell, are all the error: at
-  // most some units of the sum of the table (its cumulative count CF).
-  const double* f = tb.f.data();
-  std::vector<Twin> prefix(static_cast<std::size_t>(r) + 2);  // prefix[v]: f[0..v-1]
-  for (int64_t v = 0; v <= r; ++v) prefix[v + 1] = plus(prefix[v], Twin{f[v], 0});
+  // most some units of the sum of the table.
+  // The prefix sums f[0] + ... + f[v] replace the table: their high parts
+  // in its cells, their low parts beside.
   const double grow = UNIT * (std::sqrt(static_cast<double>(m)) + 4.0);
   const double bound = grow * cumulative(tb);
+  double* hi = tb.f.data();
+  std::vector<double> lo(static_cast<std::size_t>(r) + 1);
+  Twin run;
+  for (int64_t v = 0; v <= r; ++v) {
+    run = plus(run, Twin{hi[v], 0});
+    hi[v] = run.hi;
+    lo[v] = run.lo;
+  }
+  auto prefix = [&](int64_t v) { return v < 0 ? Twin{} : Twin{hi[v], lo[v]}; };
   std::vector<char> unsure(static_cast<std::size_t>(t.n) + 1);
   bool check = false;
   for (std::size_t i = 0; i < pos.size(); ++i) {
@@ -195,7 +204,7 @@ bool BANZHAF(const wdense::Threshold& t, Counts& c) try {
     bool add = true;
     for (int64_t top = r; top >= 0; top -= a, add = !add) {
       const int64_t bottom = std::max<int64_t>(0, top - a + 1);
-      const Twin block = plus(prefix[top + 1], negated(prefix[bottom]));
+      const Twin block = plus(prefix(top), negated(prefix(bottom - 1)));
       sum = plus(sum, add ? block : negated(block));
     }
     double s = sum.hi + sum.lo;
@@ -210,6 +219,8 @@ bool BANZHAF(const wdense::Threshold& t, Counts& c) try {
     c.swings[p] = sw * free;
     c.with[p] = (all + sw) * half * free;
   }
+  tb.f = {};
+  lo = {};
   if (check) {
     // Residues modulo one prime: a swing count that is 0 modulo it (and
     // below any error estimate in doubles) is 0; any other is declined.
