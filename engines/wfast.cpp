@@ -18,6 +18,7 @@
 #include "engines/wfloat.h"
 #include "engines/wring.h"
 #include "engines/wtwo.h"
+#include "platform/process.h"
 
 namespace wfast {
 
@@ -602,6 +603,16 @@ double nodeBound(const wcore::Game& g) {
   return total;
 }
 
+// Three quarters of the machine's memory (of the process's limit when
+// lower), or no limit when that cannot be found out.
+std::size_t machineLimit() {
+  static const std::size_t limit = [] {
+    const std::size_t physical = plat::PHYSICALMEMORY();
+    return physical == 0 ? SIZE_MAX : physical / 4 * 3;
+  }();
+  return limit;
+}
+
 void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, Selection& sel) {
   sel.covered = wcore::FITS(g) && g.position == nullptr && monotone(g);
   if (!sel.covered) return;
@@ -615,7 +626,11 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
       (static_cast<std::size_t>(n) + 2 + static_cast<std::size_t>(g.mm)) * (n + 1U) * 8;
   sel.fixed = at.size * 8 + (n > PROFILEMAX ? JOIN::BYTES(at.size, sel.passes) : 0) +
               (sel.lines ? 0 : 4 * profile);
-  const std::size_t room = budget == 0 ? SIZE_MAX : budget > sel.fixed ? budget - sel.fixed : 0;
+  // Without a budget the methods keep their own limits, and never take more
+  // than the machine can give: a front end that always completes (the menus)
+  // walks instead of being ended for memory.
+  const std::size_t limit = budget != 0 ? budget : machineLimit();
+  const std::size_t room = limit > sel.fixed ? limit - sel.fixed : 0;
   int64_t q = 0;
   if (use != Choice::DIAGRAM && asThreshold(g, sel.weight, q)) {
     wdense::Threshold& t = sel.t;
@@ -646,7 +661,7 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
         cells > 0) {
       sel.floatBytes = at.size * 8 + wfloat::BYTES(t);
       sel.floatSeconds = wfloat::SECONDS(t);
-      sel.floating = budget == 0 || sel.floatBytes <= budget;
+      sel.floating = sel.floatBytes <= limit;
     }
   } else if (use != Choice::DIAGRAM && !pg && wtwo::SHAPE(g, sel.pair)) {
     // A double majority: the table over both weights (engines/wtwo.h), H from
