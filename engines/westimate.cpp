@@ -28,11 +28,17 @@ class Coalition {
                        [&](int a, int b) { return r.second(a) < r.second(b); });
       for (int p = 1; p <= r.n; ++p) outside += r.second(p);
     }
+    single = r.cells() == 1 && !r.block;
+    for (int t = 1; t <= r.thres; ++t) lowest = std::min(lowest, r.need[t - 1]);
   }
 
   const Rule r;
   std::vector<char> in;  // in[p]: p a member
   int members = 0;
+  // One subgame of one vote system without blocking: a coalition wins by its
+  // sum reaching the lowest of the win sets' thresholds (and the overall one).
+  bool single = false;
+  int64_t lowest = INT64_MAX;
 
   void join(int p) { change(p, +1); }
   void leave(int p) { change(p, -1); }
@@ -53,6 +59,10 @@ class Coalition {
   // Whether the coalition with P toggled wins (after prepare).
   bool winsToggled(int p) {
     const int64_t d = in[p] ? -1 : +1;
+    if (single) {  // one sum, its weight the votes: no shifting back and forth
+      const int64_t wp = r.primary(p);
+      return r.DECIDE(sums[0] + d * wp >= lowest, members + d, votes + d * wp, false);
+    }
     shift(p, d);
     int64_t lo = INT64_MAX;
     if (r.block) {
@@ -272,14 +282,44 @@ BanzhafEstimate BANZHAF(const wcore::Game& G, const Options& O) {
   // sample's total Y; and the sums of Y and Y squared.
   std::vector<double> sx(row), sxx(row), sxy(row), x(row);
   double sy = 0, syy = 0;
-  auto sample = [&] {
-    drawIndependent(c, rng, 0.5);
-    const bool win = c.wins();
+  // One weighted sum (Coalition::single): the same coalitions drawn from the
+  // same bits, but each player's verdict computed without branches on its
+  // membership, which are unpredictable and cost the most.
+  std::vector<int64_t> member(row), weight(row);
+  for (int p = 1; p <= n; ++p) weight[p] = c.r.primary(p);
+  auto draw = [&] {
+    uint64_t bits = 0;
+    int64_t sum = 0, members = 0;
+    for (int p = 1; p <= n; ++p) {
+      if ((p - 1) % 64 == 0) bits = rng();
+      member[p] = static_cast<int64_t>(bits & 1);
+      bits >>= 1;
+      sum += member[p] * weight[p];
+      members += member[p];
+    }
+    const Rule& r = c.r;
+    const double win = r.DECIDE(sum >= c.lowest, members, sum, false);
     double y = 0;
     for (int p = 1; p <= n; ++p) {
-      const bool other = c.winsToggled(p);
-      x[p] = c.in[p] ? win - other : other - win;
+      const int64_t d = 1 - 2 * member[p], s = sum + d * weight[p];
+      const double other = r.DECIDE(s >= c.lowest, members + d, s, false);
+      x[p] = static_cast<double>(d) * (other - win);
       y += x[p];
+    }
+    return y;
+  };
+  auto sample = [&] {
+    double y = 0;
+    if (c.single) {
+      y = draw();
+    } else {
+      drawIndependent(c, rng, 0.5);
+      const bool win = c.wins();
+      for (int p = 1; p <= n; ++p) {
+        const bool other = c.winsToggled(p);
+        x[p] = c.in[p] ? win - other : other - win;
+        y += x[p];
+      }
     }
     for (int p = 1; p <= n; ++p) {
       sx[p] += x[p];

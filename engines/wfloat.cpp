@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <new>
 
@@ -36,29 +37,60 @@ Line orient(int64_t q, int64_t total) {
   return o;
 }
 
-// Subsets of WEIGHTS by weight 0..R (heaviest added first, so that the
-// lightest players, whose division is the least stable, suffer the fewest
-// roundings after them), times 2^E.
+// Subsets of WEIGHTS by weight 0..R, times 2^E. The heaviest are added
+// first, so that the lightest players, whose alternating sums cancel the
+// most, suffer the fewest roundings after them; the subsets of the players
+// added so far weigh no more than their total, so a player only adds to
+// the cells up to it.
 struct Table {
   std::vector<double> f;
   int64_t e = 0;
 };
 
-void fill(const std::vector<int64_t>& weights, int64_t r, Table& t) {
+void fill(std::vector<int64_t> weights, int64_t r, Table& t) {
+  std::sort(weights.begin(), weights.end(), std::greater<>());
   t.f.assign(static_cast<std::size_t>(r) + 1, 0.0);
   t.e = 0;
   double* f = t.f.data();
   f[0] = 1.0;
   int added = 0;
+  int64_t top = 0;  // the heaviest subset so far, within R
   for (int64_t a : weights) {
-    for (int64_t v = r; v >= a; --v) f[v] += f[v - a];
+    top = std::min(r, top + a);
+    for (int64_t v = top; v >= a; --v) f[v] += f[v - a];
     if (++added % RESCALE == 0) {
       const double down = std::ldexp(1.0, -RESCALE);
-      for (int64_t v = 0; v <= r; ++v) f[v] *= down;
+      for (int64_t v = 0; v <= top; ++v) f[v] *= down;
       t.e += RESCALE;
     }
   }
 }
+
+// The cells a table of WEIGHTS up to R adds to (fill's work).
+double fillCells(std::vector<int64_t> weights, int64_t r) {
+  std::sort(weights.begin(), weights.end(), std::greater<>());
+  double cells = 0;
+  int64_t top = 0;
+  for (int64_t a : weights) {
+    top = std::min(r, top + a);
+    cells += static_cast<double>(top - a + 1);
+  }
+  return cells;
+}
+
+// A double-double, HI + LO: the prefix sums of the table in it keep the
+// differences of far-apart sums exact to the table's own accuracy.
+struct Twin {
+  double hi = 0, lo = 0;
+};
+
+Twin plus(Twin a, Twin b) {
+  const double s = a.hi + b.hi, v = s - a.hi;
+  const double e = (a.hi - (s - v)) + (b.hi - v) + a.lo + b.lo;
+  const double hi = s + e;
+  return {hi, e - (hi - s)};
+}
+Twin negated(Twin a) { return {-a.hi, -a.lo}; }
 
 double cumulative(const Table& t) {
   double s = 0;
@@ -78,7 +110,8 @@ XNUM winning(const Line& o, int m, double cf, int64_t e) {
 std::size_t BYTES(const wdense::Threshold& t) {
   int64_t total = 0;
   for (int p = 1; p <= t.n; ++p) total += std::max<int64_t>(t.weight[p], 0);
-  return (static_cast<std::size_t>(orient(t.q, total).range) + 1) * 3 * sizeof(double) +
+  // The table and the low parts of its prefix sums; one table at a time.
+  return (static_cast<std::size_t>(orient(t.q, total).range) + 1) * 2 * sizeof(double) +
          static_cast<std::size_t>(t.n + t.mm + 2) * 3 * sizeof(XNUM);
 }
 
@@ -90,16 +123,20 @@ double SECONDS(const wdense::Threshold& t) {
       total += t.weight[p];
       w.push_back(t.weight[p]);
     }
-  std::sort(w.begin(), w.end());
-  const double distinct = static_cast<double>(std::unique(w.begin(), w.end()) - w.begin());
   std::vector<int> holds(static_cast<std::size_t>(t.mm) + 1);
   for (int p = 1; p <= t.n; ++p)
     if (t.weight[p] > 0) holds[t.sub[p]] = 1;
   int tables = 1;
   for (int s = 1; s <= t.mm; ++s) tables += holds[s];
   if (tables == 2) tables = 1;  // one subgame holds every weighted player
-  const double cells = static_cast<double>(orient(t.q, total).range) + 1;
-  return cells * (static_cast<double>(w.size()) * tables + 3 * distinct) * CELL_NS * 1e-9;
+  const int64_t r = orient(t.q, total).range;
+  // The tables, the prefix sums (four cells' work each), and per distinct
+  // weight A its alternating sum over blocks of A cells.
+  double work = fillCells(w, r) * tables + 4.0 * (static_cast<double>(r) + 1);
+  std::sort(w.begin(), w.end());
+  w.erase(std::unique(w.begin(), w.end()), w.end());
+  for (int64_t a : w) work += 8.0 * (static_cast<double>(r / a) + 1);
+  return work * CELL_NS * 1e-9;
 }
 
 bool BANZHAF(const wdense::Threshold& t, Counts& c) try {
@@ -133,12 +170,25 @@ bool BANZHAF(const wdense::Threshold& t, Counts& c) try {
     if (t.weight[p] <= 0) c.with[p] = c.all * half;  // swings 0: it never changes a weight
 
   // The swings of a player of weight A: subsets of the others weighing
-  // R + 1 - A .. R (either orientation), from g = f / (1 + x^A) ascending.
-  // Along each chain v, v - A, v - 2A, ... the error is at most some units
-  // of the summed magnitudes B (the DP's and the division's roundings).
-  std::vector<double> g(static_cast<std::size_t>(r) + 1), b(g.size());
-  const double* f = tb.f.data();
+  // R + 1 - A .. R (either orientation), from g = f / (1 + x^A): g[v] is the
+  // alternating sum f[v] - f[v - A] + f[v - 2A] - ..., so that their sum
+  // over the window is the sum of f over blocks of A cells from R down,
+  // alternately added and taken, each block a difference of prefix sums.
+  // The table's roundings, some units of each cell, are all the error: at
+  // most some units of the sum of the table.
+  // The prefix sums f[0] + ... + f[v] replace the table: their high parts
+  // in its cells, their low parts beside.
   const double grow = UNIT * (std::sqrt(static_cast<double>(m)) + 4.0);
+  const double bound = grow * cumulative(tb);
+  double* hi = tb.f.data();
+  std::vector<double> lo(static_cast<std::size_t>(r) + 1);
+  Twin run;
+  for (int64_t v = 0; v <= r; ++v) {
+    run = plus(run, Twin{hi[v], 0});
+    hi[v] = run.hi;
+    lo[v] = run.lo;
+  }
+  auto prefix = [&](int64_t v) { return v < 0 ? Twin{} : Twin{hi[v], lo[v]}; };
   std::vector<char> unsure(static_cast<std::size_t>(t.n) + 1);
   bool check = false;
   for (std::size_t i = 0; i < pos.size(); ++i) {
@@ -150,17 +200,14 @@ bool BANZHAF(const wdense::Threshold& t, Counts& c) try {
       unsure[p] = unsure[pos[i - 1]];
       continue;
     }
-    double s = 0, bound = 0;
-    for (int64_t v = 0; v <= r; ++v) {
-      const double lower = v >= a ? g[v - a] : 0.0, lowerB = v >= a ? b[v - a] : 0.0;
-      g[v] = f[v] - lower;
-      b[v] = f[v] + lowerB;
-      if (v + a > r) {
-        s += g[v];
-        bound += b[v];
-      }
+    Twin sum;
+    bool add = true;
+    for (int64_t top = r; top >= 0; top -= a, add = !add) {
+      const int64_t bottom = std::max<int64_t>(0, top - a + 1);
+      const Twin block = plus(prefix(top), negated(prefix(bottom - 1)));
+      sum = plus(sum, add ? block : negated(block));
     }
-    bound *= grow;
+    double s = sum.hi + sum.lo;
     if (s <= bound) {  // cannot be told from zero: settled exactly below
       unsure[p] = 1;
       check = true;
@@ -172,6 +219,8 @@ bool BANZHAF(const wdense::Threshold& t, Counts& c) try {
     c.swings[p] = sw * free;
     c.with[p] = (all + sw) * half * free;
   }
+  tb.f = {};
+  lo = {};
   if (check) {
     // Residues modulo one prime: a swing count that is 0 modulo it (and
     // below any error estimate in doubles) is 0; any other is declined.

@@ -3,12 +3,14 @@
 // weight in doubles instead of one exact pass per prime (engines/wring.h).
 // The table only adds (a sum of positive terms, accurate to a few units in
 // the last place); each distinct weight's swings come from the table with
-// that player divided out again, g[v] = f[v] - g[v - a], summed over the
-// player's window of weights. The division is where accuracy can be lost,
-// so each swing count carries an estimate of its error (the sum of the
-// magnitudes along its chains); a count that cannot be told from zero is
-// settled by one exact pass modulo a prime, and a game whose counts cannot
-// be settled is declined (left to the exact counting).
+// that player divided out again, summed over the player's window of
+// weights: an alternating sum of blocks of the table, read off its prefix
+// sums (in double-double) in time of the range over the weight. The
+// alternation is where accuracy can be lost, so each swing count carries an
+// estimate of its error (some units of the table's whole sum); a count that
+// cannot be told from zero is settled by one exact pass modulo a prime, and
+// a game whose counts cannot be settled is declined (left to the exact
+// counting).
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
 # bash completion for vkx: the commands, their options, the values of
-# --format, --overall-rule and --overall-unit, and the data files (*.inp,
+# --format, --overall-rule, --overall-unit and --memory, and the data files (*.inp,
 # offered without the extension) where a game or a vote system is named.
 
 _vkx() {
@@ -12,7 +12,7 @@ _vkx() {
   local commands="shapley banzhaf publicgood coleman all"
   local options="--winset --weights --members --system --system-weights --overall
     --overall-rule --overall-unit --blocking --isa --working-plan --positions --format
-    --totals --output --plot --files --help"
+    --totals --output --plot --memory --exhaustive --estimate --files --help"
 
   if ((cword == 1)); then
     mapfile -t COMPREPLY < <(compgen -W "$commands --help --version --keys" -- "$cur")
@@ -28,6 +28,7 @@ _vkx() {
     --positions)
       mapfile -t COMPREPLY < <(compgen -f -X '!*.pos' -- "$cur" | sed 's/\.pos$//')
       return ;;
+    --memory) mapfile -t COMPREPLY < <(compgen -W "512M 2G 8G" -- "$cur"); return ;;
     --weights | --members | --system-weights | --overall | --blocking | --isa) return ;;
   esac
   if [[ $cur == -* ]]; then

@@ -149,6 +149,15 @@ int runCommand(const std::string& command, std::string* out) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+CliRun runCli(const std::string& args) {
+  CliRun c;
+  const std::string errFile = TempDir().path + ".err";
+  c.status = runCommand(std::string("'") + VKX_BINARY + "' " + args + " 2>" + errFile, &c.out);
+  c.err = readFile(errFile);
+  std::remove(errFile.c_str());
+  return c;
+}
+
 ProgramRun runProgram(const std::string& keys, const std::string& env, const std::string& args) {
   writeFile("keys", keys);
   // Appended piece by piece: GCC 12 reports a false overlapping copy

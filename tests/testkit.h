@@ -87,6 +87,15 @@ extern const SaveFault SAVE_FAULTS[3];
 // exit normally) and, with OUT, what it wrote to standard output.
 int runCommand(const std::string& command, std::string* out = nullptr);
 
+// The real program's command line with ARGS, run in the current folder;
+// standard error is kept in a file outside it, so that the folder shows only
+// what the program wrote.
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+CliRun runCli(const std::string& args);
+
 // The real program run in the current folder with KEYS written to the file
 // "keys": ENV goes in front of the command line (e.g. VKX_PRINTER=...), ARGS
 // after the program. SCREEN is what it printed (the 25 rows when the keys ran

@@ -23,22 +23,8 @@ namespace {
 using Lines = std::vector<std::string>;
 using testkit::split;
 
-struct Cli {
-  int status = -1;
-  std::string out, err;
-};
-
-// The program with ARGS in the current folder; standard error is kept in a
-// file outside it, so the folder shows only what the program wrote.
-Cli cli(const std::string& args) {
-  Cli c;
-  const std::string errFile = testkit::TempDir().path + ".err";
-  c.status =
-      testkit::runCommand(std::string("'") + VKX_BINARY + "' " + args + " 2>" + errFile, &c.out);
-  c.err = testkit::readFile(errFile);
-  std::remove(errFile.c_str());
-  return c;
-}
+using Cli = testkit::CliRun;
+Cli cli(const std::string& args) { return testkit::runCli(args); }
 
 // A report file's text with the run's time stamps and a new file's date
 // blanked: two runs of the same game differ only there.

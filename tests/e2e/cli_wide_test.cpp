@@ -15,20 +15,8 @@
 
 namespace {
 
-struct Cli {
-  int status = -1;
-  std::string out, err;
-};
-
-Cli cli(const std::string& args) {
-  Cli c;
-  const std::string errFile = testkit::TempDir().path + ".err";
-  c.status =
-      testkit::runCommand(std::string("'") + VKX_BINARY + "' " + args + " 2>" + errFile, &c.out);
-  c.err = testkit::readFile(errFile);
-  std::remove(errFile.c_str());
-  return c;
-}
+using Cli = testkit::CliRun;
+Cli cli(const std::string& args) { return testkit::runCli(args); }
 
 // A weighted data file of the subgames' weights.
 std::string dataFile(const std::vector<std::vector<int>>& subgames) {

@@ -111,4 +111,24 @@ TEST(WeightedEstimate, EqualPlayersBeyondTheWalkGetEqualShares) {
               pg.status == westimate::STATUS::DONE);
 }
 
+// One weighted sum has its own branch-free sampling loop: it must draw the
+// same coalitions and give the same values, to the last bit, as the general
+// loop, reached here by a second vote system that every coalition meets.
+TEST(WeightedEstimate, OneSumSamplesAsTheGeneralRule) {
+  std::mt19937_64 rng(99);
+  westimate::Options o;
+  o.MAXSAMPLES = 50'000;
+  for (int run = 0; run < 40; ++run) {
+    wcore::Game g = randomGame(rng);
+    g.mm = 1, g.vs = 1, g.block = false;
+    std::fill(g.sub.begin(), g.sub.end(), 1);
+    wcore::Game two = g;
+    two.vs = 2;
+    for (int p = 1; p <= g.n; ++p) two.w[1][p] = 0;
+    for (int t = 1; t <= g.thres; ++t) two.m[1][t][1] = 0;
+    const auto a = westimate::BANZHAF(g, o), b = westimate::BANZHAF(two, o);
+    EXPECT_TRUE(a.raw.value == b.raw.value && a.normalised.error == b.normalised.error) << run;
+  }
+}
+
 }  // namespace
