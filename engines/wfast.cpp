@@ -634,6 +634,7 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
   const std::size_t limit = budget != 0 ? budget : machineLimit();
   const std::size_t room = limit > sel.fixed ? limit - sel.fixed : 0;
   int64_t q = 0;
+  bool quadrature = false;
   if (use != Choice::DIAGRAM && asThreshold(g, sel.weight, q)) {
     wdense::Threshold& t = sel.t;
     t.n = n;
@@ -667,17 +668,14 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
     }
     // Shapley-Shubik beyond PROFILEMAX players on one threshold: the values
     // by quadrature (engines/wquad.h), the Banzhaf-type counts beside them
-    // from the doubles' table, where that is planned faster than the table
-    // by size or the table does not fit.
+    // from the doubles' table (chosen below, against the table's time).
     Sizeless whole;
     if (use == Choice::BEST && index == Index::SHAPLEY && n > PROFILEMAX && q > 0 && cells > 0 &&
         sizeless(g, whole) && whole.set == PART::G) {
       const std::size_t counts = static_cast<std::size_t>(n + g.mm + 2) * 6 * sizeof(XNUM);
       sel.floatBytes = counts + std::max(wfloat::BYTES(t), wquad::BYTES(t));
       sel.floatSeconds = wfloat::SECONDS(t) + wquad::SECONDS(t);
-      // Without a budget the table's own limit holds for its sums too.
-      const std::size_t limit = budget == 0 ? DENSE_CELLS * sizeof(uint64_t) : budget;
-      sel.floating = sel.floatBytes <= limit && (!sel.table || sel.floatSeconds < sel.tableSeconds);
+      quadrature = sel.floatBytes <= limit;
     }
   } else if (use != Choice::DIAGRAM && !pg && wtwo::SHAPE(g, sel.pair)) {
     // A double majority: the table over both weights (engines/wtwo.h), H from
@@ -705,6 +703,9 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
         1, std::min({cores, static_cast<std::size_t>(sel.passes), room / sel.tableBytes})));
     if (sel.threads > 1) sel.tableSeconds *= std::max(THREADGAIN, 1.0 / sel.threads);
   }
+  // The quadrature where it is planned faster than the table by size (with
+  // its passes side by side), or the table does not fit.
+  if (quadrature) sel.floating = !sel.table || sel.floatSeconds < sel.tableSeconds;
   // A node keeps its children, its place in the unique table and memos,
   // its spans for the minimal sets, and its counts (by size: about n / 2
   // on average over the levels).

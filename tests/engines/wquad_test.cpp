@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engines/wfast.h"
 #include "engines/wquad.h"
@@ -84,6 +85,46 @@ TEST(WeightedQuadrature, ShapleyByQuadratureMatchesTheExactCounts) {
   EXPECT_GE(floated, 16);
   EXPECT_GE(quadrature, 22);
   EXPECT_GT(zeros, 0);
+}
+
+// Small games with their known values (the quadrature takes any number of
+// players): weights, quota, the players without swings, the values.
+TEST(WeightedQuadrature, SmallGamesHaveTheirKnownValues) {
+  struct Row {
+    std::vector<int64_t> weight;  // [0] unused
+    int64_t q;
+    std::vector<int> swingless;
+    std::vector<double> value;
+  };
+  const Row rows[] = {
+      {{0, 2, 1, 1}, 3, {}, {2.0 / 3, 1.0 / 6, 1.0 / 6}},
+      {{0, 50, 49, 1}, 51, {}, {2.0 / 3, 1.0 / 6, 1.0 / 6}},
+      {{0, 7}, 1, {}, {1}},
+      {{0, 3, 2, 2}, 4, {}, {1.0 / 3, 1.0 / 3, 1.0 / 3}},
+      {{0, 4, 0, 1, 1, 1, 1}, 5, {}, {0.8, 0, 0.05, 0.05, 0.05, 0.05}},
+      {{0, 3, 3, 1}, 6, {3}, {0.5, 0.5, 0}},                // a dummy of positive weight
+      {{0, 5, 3, 2}, 10, {}, {1.0 / 3, 1.0 / 3, 1.0 / 3}},  // unanimity
+      {{0, 5, 3, 2}, 1, {}, {1.0 / 3, 1.0 / 3, 1.0 / 3}},   // any one
+      {{0, 1, 1, 1, 1, 1, 1, 1}, 4, {}, std::vector<double>(7, 1.0 / 7)},
+  };
+  for (const Row& row : rows) {
+    const int n = static_cast<int>(row.weight.size()) - 1;
+    const std::vector<int> sub(row.weight.size(), 1);
+    std::vector<char> swingless(row.weight.size());
+    for (int p : row.swingless) swingless[p] = 1;
+    const wdense::Threshold t{n, 1, sub.data(), row.weight.data(), row.q};
+    std::vector<double> value;
+    ASSERT_TRUE(wquad::SHAPLEY(t, swingless, value)) << n << " players, quota " << row.q;
+    for (int p = 1; p <= n; ++p)
+      EXPECT_NEAR(value[p], row.value[p - 1], 1e-14)
+          << n << " players, quota " << row.q << " player " << p;
+  }
+  // A quota beyond the total, or no swingless entry per player, is declined.
+  const std::vector<int64_t> weight{0, 2, 1};
+  const std::vector<int> sub(3, 1);
+  std::vector<double> value;
+  EXPECT_FALSE(wquad::SHAPLEY({2, 1, sub.data(), weight.data(), 4}, std::vector<char>(3), value));
+  EXPECT_FALSE(wquad::SHAPLEY({2, 1, sub.data(), weight.data(), 2}, std::vector<char>(2), value));
 }
 
 // K nodes integrate t^j exactly for j < 2K; their weights are positive and
