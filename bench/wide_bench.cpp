@@ -7,9 +7,13 @@
 //   - Shapley-Shubik, O(n^2 q): the same by size and weight, the swings of
 //     each size weighted by k! (n-k-1)! / n!.
 // The baseline counts in doubles (as such programs do); the fast counting
-// is exact. A run whose plan (wfast::PLAN) exceeds 150 s, or a baseline
-// beyond 4 GB, is skipped with the figure that says why.
-// Games:
+// is exact, but for the games beyond 63 players on one threshold, which it
+// counts in doubles too: the Banzhaf counts in one table (engines/wfloat.h)
+// and the Shapley-Shubik values by quadrature (engines/wquad.h). Beside
+// them the exact count they replace (the table by size, one pass per
+// prime: Choice::DENSE), and the quadrature alone on the games of 63
+// players or fewer, which the program keeps on their exact paths. A run whose plan (wfast::PLAN)
+// exceeds 150 s, or a baseline beyond 4 GB, is skipped with the figure that says why. Games:
 //   1. the Electoral College after the 2020 apportionment: 51 players, 270
 //      of 538 (the weights of ../shared/bench/us-electoral-college-2020.inp);
 //   2. 190 players with Pareto(1.2) weights (fixed seed) scaled to a total
@@ -25,6 +29,9 @@
 #include <vector>
 
 #include "engines/wfast.h"
+#include "engines/wfloat.h"
+#include "engines/wquad.h"
+#include "engines/wring.h"
 
 namespace {
 
@@ -142,6 +149,7 @@ std::vector<double> plainShapley(const Weighted& g) {
 }
 
 constexpr double PLAN_LIMIT = 150.0;                   // seconds
+constexpr double EXACT_LIMIT = 50.0;                   // the exact count it replaces
 constexpr double BASELINE_BYTES = 4.0 * (1ull << 30);  // the baseline's tables
 
 void plain(benchmark::State& state, Weighted (*make)(), bool shapley) {
@@ -187,6 +195,59 @@ void fast(benchmark::State& state, Weighted (*make)(), wfast::Index index) {
   state.counters["passes"] = plan.passes;
 }
 
+// The exact Shapley-Shubik counts by size that the quadrature replaces
+// beyond 63 players (skipped where the exact count is estimated beyond
+// EXACT_LIMIT: the plan gives the quadrature's figures, so the table's are
+// estimated from its cells here).
+void exact(benchmark::State& state, Weighted (*make)()) {
+  const Weighted d = make();
+  const Game g = gameOf(d);
+  int64_t total = 0;
+  for (std::size_t p = 1; p < d.w.size(); ++p) total += d.w[p];
+  const double n = static_cast<double>(g.n),
+               passes = g.n > wfast::PROFILEMAX ? wfast::PASSES(g.n) : 1;
+  // About a quarter of a nanosecond per size, weight cell and player (the
+  // 190 Pareto players at 70 % take some 28 s on one core).
+  const double seconds =
+      0.25 * n * n * static_cast<double>(std::min(d.q, total - d.q + 1)) * passes * 1e-9;
+  state.counters["plan_s"] = seconds;
+  if (g.n <= wfast::PROFILEMAX || seconds > EXACT_LIMIT) {
+    const std::string why = g.n <= wfast::PROFILEMAX
+                                ? std::string("the fast counting is exact here")
+                                : "exact count estimated at " + std::to_string(seconds) + " s";
+    state.SkipWithError(why.c_str());
+    for (auto _ : state) {
+    }
+    return;
+  }
+  auto r = std::make_unique<wfast::Result>();
+  for (auto _ : state) {
+    wfast::COUNT_FAST(g, wfast::Index::SHAPLEY, *r, wfast::Choice::DENSE, 0);
+    benchmark::DoNotOptimize(*r);
+  }
+}
+
+// The quadrature alone (with the Banzhaf counts in doubles for the
+// players without swings, as the fast counting takes them).
+void quadrature(benchmark::State& state, Weighted (*make)()) {
+  const Weighted d = make();
+  const Game g = gameOf(d);
+  const std::vector<int> sub(d.w.size(), 1);
+  const wdense::Threshold t{g.n, 1, sub.data(), d.w.data(), d.q};
+  state.counters["plan_s"] = wfloat::SECONDS(t) + wquad::SECONDS(t);
+  std::vector<double> value;
+  bool ok = false;
+  for (auto _ : state) {
+    auto c = std::make_unique<wfloat::Counts>();
+    ok = wfloat::BANZHAF(t, *c);
+    std::vector<char> swingless(d.w.size());
+    for (std::size_t p = 1; ok && p < d.w.size(); ++p) swingless[p] = c->swings[p].zero();
+    ok = ok && wquad::SHAPLEY(t, swingless, value);
+    benchmark::DoNotOptimize(value);
+  }
+  if (!ok) state.SkipWithError("declined: the error estimate exceeds the accuracy kept");
+}
+
 using wfast::Index;
 
 #define WIDE(NAME, MAKE)                                                                       \
@@ -194,6 +255,8 @@ using wfast::Index;
   BENCHMARK_CAPTURE(fast, NAME##Banzhaf, MAKE, Index::BANZHAF)->Unit(benchmark::kMillisecond); \
   BENCHMARK_CAPTURE(plain, NAME##Shapley, MAKE, true)->Unit(benchmark::kMillisecond);          \
   BENCHMARK_CAPTURE(fast, NAME##Shapley, MAKE, Index::SHAPLEY)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(exact, NAME##Shapley, MAKE)->Unit(benchmark::kMillisecond)->Iterations(1); \
+  BENCHMARK_CAPTURE(quadrature, NAME##Shapley, MAKE)->Unit(benchmark::kMillisecond);           \
   BENCHMARK_CAPTURE(fast, NAME##PublicGood, MAKE, Index::PUBLICGOOD)->Unit(benchmark::kMillisecond)
 
 WIDE(ElectoralCollege, electoralCollege);
