@@ -206,10 +206,11 @@ void exact(benchmark::State& state, Weighted (*make)()) {
   for (std::size_t p = 1; p < d.w.size(); ++p) total += d.w[p];
   const double n = static_cast<double>(g.n),
                passes = g.n > wfast::PROFILEMAX ? wfast::PASSES(g.n) : 1;
-  // About a quarter of a nanosecond per size, weight cell and player (the
-  // 190 Pareto players at 70 % take some 28 s on one core).
+  // About an eighth of a nanosecond per size, weight cell and player (the
+  // 190 Pareto players at 70 % take some 28 s on one core; the 1000
+  // players, estimated at 51 s, take twice that and are left out).
   const double seconds =
-      0.25 * n * n * static_cast<double>(std::min(d.q, total - d.q + 1)) * passes * 1e-9;
+      0.12 * n * n * static_cast<double>(std::min(d.q, total - d.q + 1)) * passes * 1e-9;
   state.counters["plan_s"] = seconds;
   if (g.n <= wfast::PROFILEMAX || seconds > EXACT_LIMIT) {
     const std::string why = g.n <= wfast::PROFILEMAX
