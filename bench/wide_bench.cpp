@@ -19,7 +19,8 @@
 //   2. 190 players with Pareto(1.2) weights (fixed seed) scaled to a total
 //      of 5,000,000, quotas 50, 70 and 85 %;
 //   3. 1000 players, weights 1..100 (fixed seed), quota 50 %;
-//   4. 50 players, weights 1..10^6 (fixed seed), quota 50 %.
+//   4. 50 players, weights 1..10^6 (fixed seed), quota 50 %;
+//   5. 50 players, weights 9..11 million (fixed seed), quota 50 %.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -72,11 +73,12 @@ Weighted pareto(int percent) {
   return g;
 }
 
-Weighted uniform(int n, int64_t top, uint64_t seed) {
+Weighted uniform(int n, int64_t top, uint64_t seed, int64_t bottom = 1) {
   std::mt19937_64 rng(seed);
   Weighted g;
   g.w.push_back(0);
-  for (int p = 1; p <= n; ++p) g.w.push_back(std::uniform_int_distribution<int64_t>(1, top)(rng));
+  for (int p = 1; p <= n; ++p)
+    g.w.push_back(std::uniform_int_distribution<int64_t>(bottom, top)(rng));
   g.q = quota(g, 50);
   return g;
 }
@@ -86,6 +88,7 @@ Weighted pareto70() { return pareto(70); }
 Weighted pareto85() { return pareto(85); }
 Weighted thousand() { return uniform(1000, 100, 1000); }
 Weighted million() { return uniform(50, 1'000'000, 50); }
+Weighted heavy() { return uniform(50, 11'000'000, 5, 9'000'000); }
 
 Game gameOf(const Weighted& d) {
   const int n = static_cast<int>(d.w.size()) - 1;
@@ -266,5 +269,6 @@ WIDE(Pareto190At70, pareto70);
 WIDE(Pareto190At85, pareto85);
 WIDE(Thousand, thousand);
 WIDE(FiftyMillion, million);
+WIDE(FiftyNearTenMillion, heavy);
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include "engines/wdense.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "engines/wring.h"
+#include "engines/wsplit.h"
 
 // The table holds, for the players with a positive weight, the cumulative
 // counts CF[j][v] = subsets of j players with summed weight at most v, for v
@@ -19,6 +21,37 @@
 // a convolution with binomial coefficients.
 namespace wdense {
 namespace {
+
+// The table's work is the adding of one row into the next, bound by memory:
+// compiled for AVX2 as well (chosen at run time where the processor has it),
+// which also compares 64-bit numbers four at a time.
+#if defined(__x86_64__) && defined(__has_attribute) && !defined(__SANITIZE_ADDRESS__)
+#if __has_attribute(target_clones)
+#define VKX_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+#endif
+#ifndef VKX_CLONES
+#define VKX_CLONES
+#endif
+
+VKX_CLONES void addModulo(uint64_t* __restrict dst, const uint64_t* __restrict src, int64_t count,
+                          uint64_t p) {
+  for (int64_t i = 0; i < count; ++i) {
+    const uint64_t s = dst[i] + src[i];  // both below P < 2^62
+    dst[i] = s >= p ? s - p : s;
+  }
+}
+VKX_CLONES void addWrapped(uint64_t* __restrict dst, const uint64_t* __restrict src,
+                           int64_t count) {
+  for (int64_t i = 0; i < count; ++i) dst[i] += src[i];
+}
+
+void addRow(uint64_t* dst, const uint64_t* src, int64_t count, const wfast::MODP& ring) {
+  addModulo(dst, src, count, ring.modulus());
+}
+void addRow(uint64_t* dst, const uint64_t* src, int64_t count, const wfast::WRAP&) {
+  addWrapped(dst, src, count);
+}
 
 template <class RING>
 class Table {
@@ -44,6 +77,9 @@ class Table {
     }
     // Only the empty subset so far.
     if (r_ >= 0) cells_[0][0] = 1;
+    std::size_t all = 0;
+    for (const auto& row : cells_) all += row.size();
+    if (all >= SPLITCELLS) split_ = std::make_unique<wsplit::Split>();
     full_.assign(static_cast<std::size_t>(m_) + 2, 0);
     full_[0] = 1;
     for (int j = 1; j <= m_; ++j) {
@@ -111,11 +147,16 @@ class Table {
       if (mid0 <= mid1) {
         const uint64_t* prev = cells_[j - 1].data() + (mid0 - a - lo_[j - 1]);
         uint64_t* dst = row + (mid0 - off);
-        for (int64_t i = 0; i <= mid1 - mid0; ++i) dst[i] = ring_.add(dst[i], prev[i]);
+        split([&](int64_t from, int64_t to) { addRow(dst + from, prev + from, to - from, ring_); },
+              mid1 - mid0 + 1);
       }
       const uint64_t full = full_[static_cast<std::size_t>(j) - 1];
-      for (int64_t v = std::max(lo, phi + 1); v <= hi; ++v)
-        row[v - off] = ring_.add(row[v - off], full);
+      uint64_t* rest = row + (std::max(lo, phi + 1) - off);
+      split(
+          [&](int64_t from, int64_t to) {
+            for (int64_t i = from; i < to; ++i) rest[i] = ring_.add(rest[i], full);
+          },
+          hi - std::max(lo, phi + 1) + 1);
     }
     ++cnt_;
     for (int j = cnt_; j >= 1; --j) full_[j] = ring_.add(full_[j], full_[j - 1]);
@@ -138,7 +179,22 @@ class Table {
     curHi_[j] = hi;
   }
 
+  // BODY over [0, COUNT), on two cores for a large table (wsplit): a row is
+  // done before the next one down, which it reads, changes.
+  template <class BODY>
+  void split(const BODY& body, int64_t count) {
+    if (count <= 0) return;
+    if (split_)
+      split_->RUN(count, body);
+    else
+      body(0, count);
+  }
+
+  // Cells from which the rows are added on two cores.
+  static constexpr std::size_t SPLITCELLS = std::size_t{1} << 22;
+
   const RING& ring_;
+  std::unique_ptr<wsplit::Split> split_;
   int m_ = 0, cnt_ = 0;
   int64_t r_ = 0;
   std::vector<uint64_t> full_;          // C(count, j)

@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <condition_variable>
-#include <exception>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <numeric>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "engines/wdd.h"
@@ -431,57 +426,9 @@ void banzhafPass(const wcore::Game& g, const Sizeless& part, const COUNT& count,
 // Every pass of a game with PRODUCE (X, RING: the residues of one pass)
 // into R: one in 64-bit counts up to PROFILEMAX players, else one per prime,
 // joined.
-// Passes modulo different primes are independent: beyond PROFILEMAX players
-// up to THREADS of them run at once (each with a table of its own), taken in
-// the primes' order and joined in it.
 template <class PRODUCE>
-void sidePasses(int n, int total, int threads, const PRODUCE& produce, JOIN& join) {
-  std::mutex lock;
-  std::condition_variable turn;
-  int taken = 0, next = 0;  // passes begun; the pass joined next
-  std::exception_ptr fault;
-  auto work = [&] {
-    std::vector<uint64_t> y;
-    for (;;) {
-      int i = 0;
-      bool failed = false;
-      {
-        const std::lock_guard<std::mutex> hold(lock);
-        if (taken == total) return;
-        i = taken++;
-        failed = fault != nullptr;
-      }
-      if (!failed) try {
-          produce(y, MODP(PRIME(i), n));
-        } catch (...) {
-          const std::lock_guard<std::mutex> hold(lock);
-          if (!fault) fault = std::current_exception();
-        }
-      std::unique_lock<std::mutex> hold(lock);
-      turn.wait(hold, [&] { return next == i; });
-      if (!fault) try {
-          join.add(y, PRIME(i));
-        } catch (...) {
-          fault = std::current_exception();
-        }
-      ++next;
-      turn.notify_all();
-    }
-  };
-  std::vector<std::thread> others;
-  try {
-    for (int k = 1; k < threads; ++k) others.emplace_back(work);
-  } catch (const std::system_error&) {
-    // fewer threads than asked: those there take every pass
-  }
-  work();
-  for (std::thread& t : others) t.join();
-  if (fault) std::rethrow_exception(fault);
-}
-
-template <class PRODUCE>
-void passes(const wcore::Game& g, Index index, const Layout& at, const PRODUCE& produce, Result& r,
-            int threads = 1) {
+void passes(const wcore::Game& g, Index index, const Layout& at, const PRODUCE& produce,
+            Result& r) {
   const int n = g.n;
   const bool pg = index == Index::PUBLICGOOD, rows = at.size > at.bySize;
   r = Result(n, g.mm);
@@ -517,14 +464,10 @@ void passes(const wcore::Game& g, Index index, const Layout& at, const PRODUCE& 
     return;
   }
   JOIN join(at.size);
-  if (threads > 1) {
-    sidePasses(n, total, threads, produce, join);
-  } else {
-    for (int i = 0; i < total; ++i) {
-      const MODP ring(PRIME(i), n);
-      produce(x, ring);
-      join.add(x, ring.modulus());
-    }
+  for (int i = 0; i < total; ++i) {
+    const MODP ring(PRIME(i), n);
+    produce(x, ring);
+    join.add(x, ring.modulus());
   }
   x = {};
   r.wide = true;
@@ -558,7 +501,7 @@ void passes(const wcore::Game& g, Index index, const Layout& at, const PRODUCE& 
 // about NODE_NS to build and NODE_SIZE_NS per size to count; the walk
 // visits a coalition in about WALK_NS.
 constexpr double CELL_NS = 0.5, CELL_FAR_NS = 1.0, NODE_NS = 300.0, NODE_SIZE_NS = 3.0;
-constexpr double WALK_NS = 14.0, MODP_FACTOR = 1.0, THREADGAIN = 0.6;
+constexpr double WALK_NS = 14.0, MODP_FACTOR = 1.0;
 constexpr std::size_t CACHED = std::size_t{16} << 20;  // bytes
 
 // What a count of G will take by each method, and which the run tries.
@@ -573,7 +516,6 @@ struct Selection {
   std::size_t tableBytes = 0, nodeBytes = 0, nodes = 0, nodeBound = 0;
   double tableSeconds = 0, nodeSeconds = 0;  // the table; one node of the diagram
   int passes = 1;
-  int threads = 1;      // of the table's passes at once (sidePasses)
   bool paired = false;  // the table is over two systems' weights
   wtwo::Shape pair;
   // Beyond PROFILEMAX players on one threshold: the Banzhaf counts in
@@ -694,17 +636,8 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
     sel.later = sel.table && use == Choice::BEST &&
                 diagramFirst(n, m, static_cast<std::size_t>(cells) * (sel.lines ? m : 1U));
   }
-  // Beyond PROFILEMAX players the table's passes run side by side on the
-  // machine's cores where the budget holds a table for each; the work is
-  // bound by memory, so two take about THREADGAIN of one's time.
-  if (n > PROFILEMAX && budget != 0 && sel.table && sel.tableBytes > 0 && sel.passes > 1) {
-    const std::size_t cores = std::max(1U, std::thread::hardware_concurrency());
-    sel.threads = static_cast<int>(std::max<std::size_t>(
-        1, std::min({cores, static_cast<std::size_t>(sel.passes), room / sel.tableBytes})));
-    if (sel.threads > 1) sel.tableSeconds *= std::max(THREADGAIN, 1.0 / sel.threads);
-  }
-  // The quadrature where it is planned faster than the table by size (with
-  // its passes side by side), or the table does not fit.
+  // The quadrature where it is planned faster than the table by size, or
+  // the table does not fit.
   if (quadrature) sel.floating = !sel.table || sel.floatSeconds < sel.tableSeconds;
   // A node keeps its children, its place in the unique table and memos,
   // its spans for the minimal sets, and its counts (by size: about n / 2
@@ -759,7 +692,7 @@ bool run(const wcore::Game& g, Index index, Choice use, Result& r, std::size_t b
                   },
                   at, x, ring);
             },
-            *out, sel->threads);
+            *out);
       } else {
         passes(
             g, index, at,
@@ -772,7 +705,7 @@ bool run(const wcore::Game& g, Index index, Choice use, Result& r, std::size_t b
                   },
                   at, x, ring);
             },
-            *out, sel->threads);
+            *out);
       }
       return done(paired ? Method::DENSE2 : Method::DENSE);
     } catch (const std::bad_alloc&) {
@@ -877,7 +810,7 @@ Plan PLAN(const wcore::Game& G, Index INDEX, std::size_t BUDGET) {
   }
   auto dense = [&] {
     p.method = sel->paired ? Method::DENSE2 : Method::DENSE;
-    p.bytes = sel->fixed + sel->tableBytes * static_cast<std::size_t>(sel->threads);
+    p.bytes = sel->fixed + sel->tableBytes;
     p.seconds = sel->tableSeconds;
     p.sure = true;
   };
