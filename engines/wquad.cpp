@@ -7,6 +7,8 @@
 #include <new>
 #include <numbers>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 #include "types/xnum.h"
 
@@ -34,6 +36,7 @@ constexpr int RESCALE = 600, FLUSH = 900;
 constexpr double CELL_NS = 0.8;     // per cell and player or distinct weight
 constexpr double NEWTON_NS = 12.0;  // per step of the recurrence, 5 steps a root
 constexpr double BOUND_NS = 20.0;   // per node and distinct weight, 3 rounds
+constexpr double TWO_CORES = 0.55;  // of one core's time, the pairs of nodes split
 
 // The players of positive weight, lightest first, and what the bounds need.
 struct Players {
@@ -153,8 +156,10 @@ std::size_t BYTES(const wdense::Threshold& t) {
   if (s.w.empty()) return 0;
   const int k = (static_cast<int>(s.w.size()) + 1) / 2;
   const std::size_t range = static_cast<std::size_t>(std::max(t.q, s.total - t.q + 1)) + 1;
-  return (range + 2 * static_cast<std::size_t>(s.w.back())) * sizeof(double) +
-         range * 2 * sizeof(long double) + static_cast<std::size_t>(k) * 3 * sizeof(double) +
+  const std::size_t halves = std::thread::hardware_concurrency() > 1 ? 2 : 1;
+  return halves * ((range + 2 * static_cast<std::size_t>(s.w.back())) * sizeof(double) +
+                   range * 2 * sizeof(long double)) +
+         static_cast<std::size_t>(k) * 3 * sizeof(double) +
          (s.w.size() * 2 + s.distinct.size() * 6 + static_cast<std::size_t>(t.n) + 1) * 8;
 }
 
@@ -174,7 +179,8 @@ double SECONDS(const wdense::Threshold& t) {
   cells += 4.0 * static_cast<double>(o.top + 1);
   for (int64_t a : s.distinct) cells += 6.0 * static_cast<double>(o.top / a + 1);
   const double kk = k;
-  return (o.pairs * cells * CELL_NS + kk * kk / 2 * 5 * NEWTON_NS +
+  const double halves = std::thread::hardware_concurrency() > 1 && o.pairs > 1 ? TWO_CORES : 1.0;
+  return (o.pairs * cells * CELL_NS * halves + kk * kk / 2 * 5 * NEWTON_NS +
           kk * static_cast<double>(s.distinct.size()) * 3 * BOUND_NS) *
          1e-9;
 }
@@ -199,8 +205,18 @@ bool SHAPLEY(const wdense::Threshold& t, const std::vector<char>& swingless,
 
   std::vector<double> x, om;
   GAUSSLEGENDRE(k, x, om);
-  std::vector<double> sum(nd), err(nd), rest(nd), store;
-  std::vector<long double> below, above;
+  std::vector<double> sum(nd), err(nd), rest(nd);
+  // The pairs of nodes of a round go to two halves, every other pair, the
+  // second on a helper thread where the machine has a second core (the
+  // sweeps are bound by memory, which a second core adds to). Each half
+  // keeps its own sums, added in a fixed order, so that the values do not
+  // depend on the cores.
+  const bool two = std::thread::hardware_concurrency() > 1;
+  struct Half {
+    std::vector<double> store, sum, err;
+    std::vector<long double> below, above;
+    bool failed = false;
+  } halves[2];
   std::vector<char> done(static_cast<std::size_t>(k)), pick(done.size());
   const double grow = UNIT * (std::sqrt(2.0 * m) + 4.0);
 
@@ -210,7 +226,9 @@ bool SHAPLEY(const wdense::Threshold& t, const std::vector<char>& swingless,
   // for the others' probabilities), and the coalitions weighing Q - a ..
   // Q - 1 at 1 - u are the complements of those weighing TOTAL - Q + 1 - a
   // .. TOTAL - Q at u.
-  auto visit = [&](std::size_t j, bool wantA, bool wantB) {
+  auto visit = [&](Half& h, Half& room, std::size_t j, bool wantA, bool wantB) {
+    std::vector<double>& store = room.store;
+    std::vector<long double>&below = room.below, &above = room.above;
     const double u = x[j], r = u / (1 - u);
     const int64_t top = std::max(wantA ? q - 1 : 0, wantB ? total - q : 0);
     const std::size_t cells = static_cast<std::size_t>(top) + 1;
@@ -253,8 +271,8 @@ bool SHAPLEY(const wdense::Threshold& t, const std::vector<char>& swingless,
     const double flushed = std::ldexp(peak, -FLUSH + 1) * static_cast<double>(cells);
     const XNUM scale = shrink(r, m - 1) * XNUM::make(1.0, e);
     auto add = [&](std::size_t d, std::size_t node, double s, double bound) {
-      sum[d] += om[node] * XTODOUBLE(XNUM::make(s, 0) * scale);
-      err[d] += om[node] * XTODOUBLE(XNUM::make(bound, 0) * scale);
+      h.sum[d] += om[node] * XTODOUBLE(XNUM::make(s, 0) * scale);
+      h.err[d] += om[node] * XTODOUBLE(XNUM::make(bound, 0) * scale);
     };
     // Sums of f below and above each weight in long double, so that a
     // block of weights is a difference of the two sums with the smaller
@@ -317,14 +335,52 @@ bool SHAPLEY(const wdense::Threshold& t, const std::vector<char>& swingless,
       for (std::size_t d = 0; d < nd && !pick[i]; ++d)
         if (live[d] && tail(s, q, x[i], da[d]) >= std::log(NEGLIGIBLE * guess[d])) pick[i] = 1;
     }
+    struct Job {
+      std::size_t j;
+      bool a, b;
+    };
+    std::vector<Job> jobs;
     const std::size_t pairs = (done.size() + 1) / 2;
     for (std::size_t j = 0; j < pairs; ++j) {
       const std::size_t mirror = done.size() - 1 - j;
       const bool wantA = pick[j], wantB = mirror != j && pick[mirror];
       if (!wantA && !wantB) continue;
-      visit(j, wantA, wantB);
+      jobs.push_back({j, wantA, wantB});
       done[j] = done[j] || wantA;
       done[mirror] = done[mirror] || wantB;
+    }
+    bool helped = false;
+    auto half = [&](int i) {
+      Half& h = halves[i];
+      try {
+        h.sum.assign(nd, 0.0);
+        h.err.assign(nd, 0.0);
+        for (std::size_t next = static_cast<std::size_t>(i); next < jobs.size(); next += 2)
+          visit(h, halves[helped ? i : 0], jobs[next].j, jobs[next].a, jobs[next].b);
+      } catch (const std::bad_alloc&) {
+        h.failed = true;
+      } catch (const std::length_error&) {
+        h.failed = true;
+      }
+    };
+    if (two && jobs.size() > 1) {
+      try {
+        helped = true;
+        std::thread helper(half, 1);
+        half(0);
+        helper.join();
+      } catch (const std::system_error&) {  // no thread to be had: one after the other
+        helped = false;
+      }
+    }
+    if (!helped) {
+      half(0);
+      half(1);
+    }
+    if (halves[0].failed || halves[1].failed) return false;
+    for (std::size_t d = 0; d < nd; ++d) {
+      sum[d] += halves[0].sum[d] + halves[1].sum[d];
+      err[d] += halves[0].err[d] + halves[1].err[d];
     }
     // What the nodes left out may add, at most.
     std::fill(rest.begin(), rest.end(), 0.0);
