@@ -117,4 +117,42 @@ TEST(WeightedTwo, PlanTellsTheTableOrLeavesIt) {
   EXPECT_NE(wfast::PLAN(g, wfast::Index::SHAPLEY).method, wfast::Method::DENSE2);
 }
 
+// The plan against the count within the same budget, on double majorities
+// whose table or diagram may or may not fit: a method planned for sure
+// counts the game, a count that succeeds used the planned method, and one
+// that fails was planned as the walk, as nothing, or as a diagram that may
+// outgrow the budget. Small budgets put the bound of the diagram to the test.
+TEST(WeightedTwo, PlanMatchesTheCountWithinItsBudget) {
+  std::mt19937_64 rng(20261210);
+  int sure = 0, refused = 0;
+  for (int round = 0; round < 90; ++round) {
+    const int n = 14 + round % 17;
+    const int64_t top = round % 3 == 0 ? 100 : round % 3 == 1 ? 1000 : 1'000'000;
+    Game g = doubleMajority(rng, n, top);
+    g.overall = 0;  // a rule of the two thresholds alone
+    const auto index = static_cast<wfast::Index>(round % 3);
+    const std::size_t budget = std::size_t{1} << (18 + round % 8);  // 256 KiB .. 32 MiB
+    const wfast::Plan plan = wfast::PLAN(g, index, budget);
+    auto r = std::make_unique<wfast::Result>();
+    const bool ok = wfast::COUNT_FAST(g, index, *r, wfast::Choice::BEST, budget);
+    const std::string id = "round " + std::to_string(round);
+    const bool fast = plan.method == wfast::Method::DENSE || plan.method == wfast::Method::DENSE2 ||
+                      plan.method == wfast::Method::DIAGRAM;
+    if (fast && plan.sure) {
+      ++sure;
+      EXPECT_TRUE(ok) << id;
+    }
+    if (ok) {
+      EXPECT_EQ(r->method, plan.method) << id;
+      EXPECT_LE(plan.bytes, budget) << id;
+    } else {
+      ++refused;
+      EXPECT_TRUE(!fast || (plan.method == wfast::Method::DIAGRAM && !plan.sure)) << id;
+    }
+  }
+  // Both outcomes occur.
+  EXPECT_GT(sure, 10);
+  EXPECT_GT(refused, 10);
+}
+
 }  // namespace
