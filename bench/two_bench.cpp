@@ -142,7 +142,8 @@ std::vector<double> plainShapley(const Double& d) {
       double* to = layer(k);
       const double* from = layer(k - 1);
       for (int64_t u = x.r1; u >= d.a[p]; --u)
-        for (int64_t v = x.r2; v >= d.b[p]; --v) to[x.at(u, v)] += from[x.at(u - d.a[p], v - d.b[p])];
+        for (int64_t v = x.r2; v >= d.b[p]; --v)
+          to[x.at(u, v)] += from[x.at(u - d.a[p], v - d.b[p])];
     }
   // (n-j-1)! j! / n! for a swing with j players outside.
   for (int j = 0; j < n; ++j)
@@ -257,13 +258,13 @@ void fast(benchmark::State& state, Double (*game)(), wfast::Index index) {
 
 using wfast::Index;
 
-#define TWO(NAME, GAME)                                                                         \
-  BENCHMARK_CAPTURE(plain, NAME##Banzhaf, GAME, false)->Unit(benchmark::kMillisecond);          \
-  BENCHMARK_CAPTURE(fast, NAME##Banzhaf, GAME, Index::BANZHAF)->Unit(benchmark::kMillisecond);  \
-  BENCHMARK_CAPTURE(plain, NAME##Shapley, GAME, true)->Unit(benchmark::kMillisecond);           \
-  BENCHMARK_CAPTURE(fast, NAME##Shapley, GAME, Index::SHAPLEY)->Unit(benchmark::kMillisecond);  \
-  BENCHMARK_CAPTURE(fast, NAME##PublicGood, GAME, Index::PUBLICGOOD)                            \
-      ->Unit(benchmark::kMillisecond)                                                           \
+#define TWO(NAME, GAME)                                                                        \
+  BENCHMARK_CAPTURE(plain, NAME##Banzhaf, GAME, false)->Unit(benchmark::kMillisecond);         \
+  BENCHMARK_CAPTURE(fast, NAME##Banzhaf, GAME, Index::BANZHAF)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(plain, NAME##Shapley, GAME, true)->Unit(benchmark::kMillisecond);          \
+  BENCHMARK_CAPTURE(fast, NAME##Shapley, GAME, Index::SHAPLEY)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(fast, NAME##PublicGood, GAME, Index::PUBLICGOOD)                           \
+      ->Unit(benchmark::kMillisecond)                                                          \
       ->Iterations(1)
 
 TWO(TwoFifty100, gameA);
