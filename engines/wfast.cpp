@@ -629,10 +629,10 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
   if (sel.nodes < 4 * (static_cast<std::size_t>(n) + 1)) sel.nodes = 0;
   const double bound = nodeBound(g) * (pg ? 2.0 : 1.0);
   sel.nodeBound = static_cast<std::size_t>(std::min(bound, static_cast<double>(sel.nodes)));
-  // The diagram of a double majority came within an eighth of the bound in
-  // the games measured (50 players of weights to 100 in both systems, 30 to
-  // 40 players of weights to 1000 and 10^6); one whose bound exceeds the
-  // budget HOPELESS times over would only fill it before failing.
+  // The diagram of a double majority had an eighth of the bound's nodes or
+  // more in the games measured (30 to 40 players of weights to 100 in both
+  // systems, or to 1000 and to 10^6); one whose bound exceeds the budget
+  // HOPELESS times over would only fill it before failing.
   wtwo::Shape pair;
   sel.hopeless = use == Choice::BEST && bound > HOPELESS * static_cast<double>(sel.nodes) &&
                  wtwo::SHAPE(g, pair);
