@@ -252,6 +252,7 @@ NODE FOREST::conjThreshold(NODE f, const int64_t* weight, int64_t q) {
   std::vector<std::vector<uint64_t>> child(static_cast<std::size_t>(n_));  // 2 per pair
   std::vector<std::pair<uint64_t, std::size_t>> open, sorted;              // (pair, child slot)
   std::vector<std::size_t> start, runs;
+  std::size_t held = 1;
   for (int l = 0; l < n_ && !pairs.empty(); ++l) {
     std::vector<uint64_t>& ch = child[l];
     ch.assign(2 * pairs.size(), 0);
@@ -296,6 +297,8 @@ NODE FOREST::conjThreshold(NODE f, const int64_t* weight, int64_t q) {
       if (next.empty() || next.back() != key) next.push_back(key);
       ch[slot] = next.size() - 1;
     }
+    held += next.size();
+    room(held);
     pairs.swap(next);
   }
   return buildUp(0, child)[0];
@@ -453,6 +456,8 @@ void FOREST::andNot(int level, const std::vector<uint64_t>& pairs, std::vector<N
   std::vector<uint64_t> roots(pairs.size());
   seen.reset(pairs.size());
   for (std::size_t i = 0; i < pairs.size(); ++i) visit(level, pairs[i], roots[i]);
+  std::size_t held = next.size();
+  room(held);
   std::vector<std::vector<uint64_t>> child(static_cast<std::size_t>(n_));  // 2 per pair
   for (int l = level; l < n_ && !next.empty(); ++l) {
     open.swap(next);
@@ -475,6 +480,8 @@ void FOREST::andNot(int level, const std::vector<uint64_t>& pairs, std::vector<N
       if (i + AHEAD < ch.size()) seen.prefetch(ch[i + AHEAD]);
       visit(l + 1, ch[i], ch[i]);
     }
+    held += next.size();
+    room(held);
   }
   const std::vector<NODE> ids = buildUp(level, child);
   out.resize(roots.size());

@@ -7,6 +7,7 @@
 // different functions of the remaining players.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -22,7 +23,8 @@ struct BUDGET {};
 
 class FOREST {
  public:
-  // LEVELS players; BUDGET nodes at the most over all levels.
+  // LEVELS players; BUDGET nodes at the most over all levels (the pairs a
+  // construction holds before it makes its nodes count against it too).
   FOREST(int levels, std::size_t budget);
 
   NODE zero() const { return zero_[0]; }
@@ -98,6 +100,13 @@ class FOREST {
   // CHILD[L] holds two entries per pair of level L (see RESOLVED in
   // wdd.cpp). Returns the nodes of the pairs of level TOP.
   std::vector<NODE> buildUp(int top, const std::vector<std::vector<uint64_t>>& child);
+  // The breadth-first constructions hold their pairs until the nodes are
+  // made, each pair some 16 to 48 bytes as a node takes 40 and more: with
+  // HELD pairs they throw BUDGET once those and the nodes exceed twice the
+  // node budget, so that memory stays within a few times the budget's.
+  void room(std::size_t held) const {
+    if (held > 2 * budget_ - std::min(count_, 2 * budget_)) throw BUDGET{};
+  }
   // The nodes reachable from F per level, and each one's position there
   // (by node; -1 for the others).
   void reachable(NODE f, std::vector<std::vector<NODE>>& reach,

@@ -225,18 +225,6 @@ void constant(const Threshold& t, bool value, Profile& f, Profile* minimal, cons
   }
 }
 
-struct Oriented {
-  bool complement = false;
-  int64_t range = 0;
-};
-
-Oriented orient(int64_t q, int64_t total) {
-  Oriented o;
-  o.complement = total - q < q - 1;
-  o.range = o.complement ? total - q : q - 1;
-  return o;
-}
-
 // Winning subsets of the table's players by size: G[j] (and, with a player
 // of weight A taken out, the winning subsets holding that player).
 template <class RING>
@@ -291,7 +279,7 @@ std::vector<uint64_t> countOnly(const Threshold& t, const std::vector<int>& play
   for (int64_t x : w) total += x;
   std::vector<uint64_t> g(players.size() + 1, 0);
   if (t.q > total) return g;
-  const Oriented o = orient(t.q, total);
+  const Oriented o = ORIENT(t.q, total);
   Table<RING> tb(w, o.range, ring);
   for (int64_t x : w) tb.add(x);
   winningBySize(tb, o, t.q, g, ring);
@@ -307,7 +295,7 @@ void minimalSets(const Threshold& t, const std::vector<int>& pos, int64_t total,
   std::vector<int> order = pos;
   std::stable_sort(order.begin(), order.end(),
                    [&](int a, int b) { return t.weight[a] < t.weight[b]; });
-  const Oriented o = orient(t.q, total);
+  const Oriented o = ORIENT(t.q, total);
   Table<RING> tb(weightsOf(t, order), o.range, ring);
   int64_t wu = 0;  // weight of the players in the table
   for (int idx = static_cast<int>(order.size()) - 1; idx >= 0; --idx) {
@@ -351,7 +339,7 @@ std::size_t CELLS(const Threshold& t) {
       total += t.weight[p];
     }
   if (t.q <= 0 || t.q > total) return 0;
-  return Table<wfast::WRAP>::cells(w, orient(t.q, total).range);
+  return Table<wfast::WRAP>::cells(w, ORIENT(t.q, total).range);
 }
 
 template <class RING>
@@ -369,7 +357,7 @@ void COUNT(const Threshold& t, Profile& f, Profile* minimal, const RING& ring) {
   }
   f = Profile(t.n, t.mm);
   const int m = static_cast<int>(pos.size()), z = t.n - m;
-  const Oriented o = orient(t.q, total);
+  const Oriented o = ORIENT(t.q, total);
   std::vector<int> ascending = pos;
   std::stable_sort(ascending.begin(), ascending.end(),
                    [&](int a, int b) { return t.weight[a] < t.weight[b]; });
@@ -453,7 +441,7 @@ uint64_t lineCount(const Threshold& t, const std::vector<int>& players, std::vec
   const int m = static_cast<int>(players.size());
   if (with) with->assign(players.size(), 0);
   if (t.q > total) return 0;
-  const Oriented o = orient(t.q, total);
+  const Oriented o = ORIENT(t.q, total);
   Line<RING> line(o.range, ring);
   for (int p : players) line.add(t.weight[p]);
   if (with)  // players of equal weight have equal counts
@@ -475,7 +463,7 @@ std::size_t LINECELLS(const Threshold& t) {
   int64_t total = 0;
   for (int p = 1; p <= t.n; ++p) total += t.weight[p] > 0 ? t.weight[p] : 0;
   if (t.q <= 0 || t.q > total) return 0;
-  return static_cast<std::size_t>(orient(t.q, total).range) + 1;
+  return static_cast<std::size_t>(ORIENT(t.q, total).range) + 1;
 }
 
 template <class RING>
@@ -518,5 +506,12 @@ void TOTALS(const Threshold& t, wfast::Totals& f, const RING& ring) {
 
 template void TOTALS(const Threshold&, wfast::Totals&, const wfast::WRAP&);
 template void TOTALS(const Threshold&, wfast::Totals&, const wfast::MODP&);
+
+Oriented ORIENT(int64_t q, int64_t total) {
+  Oriented o;
+  o.complement = total - q < q - 1;
+  o.range = o.complement ? total - q : q - 1;
+  return o;
+}
 
 }  // namespace wdense

@@ -17,6 +17,15 @@ struct Threshold {
   int64_t q = 0;
 };
 
+// Which subsets a table over the weights holds: those of weight up to Q - 1
+// (the losing ones) or, when smaller, the complements of the winning ones
+// (up to TOTAL - Q); RANGE is that bound.
+struct Oriented {
+  bool complement = false;
+  int64_t range = 0;
+};
+Oriented ORIENT(int64_t Q, int64_t TOTAL);
+
 // Table cells (8 bytes each) that counting T needs; the table is the cost in
 // memory and time.
 std::size_t CELLS(const Threshold& T);

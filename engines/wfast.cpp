@@ -498,11 +498,14 @@ void passes(const wcore::Game& g, Index index, const Layout& at, const PRODUCE& 
 // the table gains a count in about CELL_NS while the table stays in the
 // caches, in about CELL_FAR_NS beyond (the work is bound by memory, so a
 // pass modulo a prime costs about the same); a node of the diagram costs
-// about NODE_NS to build and NODE_SIZE_NS per size to count; the walk
-// visits a coalition in about WALK_NS.
-constexpr double CELL_NS = 0.5, CELL_FAR_NS = 1.0, NODE_NS = 300.0, NODE_SIZE_NS = 3.0;
+// about NODE_NS to build and NODE_SIZE_NS per size to count, NODE_MINIMAL_NS
+// more with the minimal sets (a double majority of 40 players, 10 million
+// nodes in the bound: 10 s); the walk visits a coalition in about WALK_NS.
+constexpr double CELL_NS = 0.5, CELL_FAR_NS = 1.0, NODE_NS = 300.0, NODE_SIZE_NS = 3.0,
+                 NODE_MINIMAL_NS = 700.0;
 constexpr double WALK_NS = 14.0, MODP_FACTOR = 1.0;
 constexpr std::size_t CACHED = std::size_t{16} << 20;  // bytes
+constexpr double HOPELESS = 16;
 
 // What a count of G will take by each method, and which the run tries.
 struct Selection {
@@ -524,14 +527,19 @@ struct Selection {
   bool floating = false;
   std::size_t floatBytes = 0;
   double floatSeconds = 0;
+  bool hopeless = false;  // the diagram would outgrow the budget: not tried
 };
 
 // Upper bound on the nodes of the rule's diagram: a level has no more nodes
 // than the sets of the players above it, nor than the distinct states of
 // the players below (the sums of each system used, in units of its weights'
-// greatest common divisor).
+// greatest common divisor), nor than the remaining quotas those players'
+// subset sums tell apart: 2^(n-l) for one threshold, 4^(n-l) for the pair
+// of a double majority.
 double nodeBound(const wcore::Game& g) {
   const int n = g.n;
+  wtwo::Shape pair;
+  const int quotas = wtwo::SHAPE(g, pair) ? 2 : 1;
   double total = 0;
   std::vector<int64_t> unit(static_cast<std::size_t>(g.vs), 0);
   for (int k = 0; k < g.vs; ++k)
@@ -540,7 +548,8 @@ double nodeBound(const wcore::Game& g) {
   for (int l = n; l >= 0; --l) {  // players l+1..n below level l
     double below = 1;
     for (int k = 0; k < g.vs; ++k) below *= rest[k] / std::max<int64_t>(unit[k], 1) + 1.0;
-    total += std::min({std::ldexp(1.0, std::min(l, 1000)), below, std::ldexp(1.0, n - l)});
+    total += std::min({std::ldexp(1.0, std::min(l, 1000)), below,
+                       std::ldexp(1.0, std::min(quotas * (n - l), 1000))});
     if (l > 0)
       for (int k = 0; k < g.vs; ++k) rest[k] += g.w[k][l];
   }
@@ -622,15 +631,19 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
   } else if (use != Choice::DIAGRAM && !pg && wtwo::SHAPE(g, sel.pair)) {
     // A double majority: the table over both weights (engines/wtwo.h), H from
     // the single table of no weights. Each player adds to about half of the
-    // cells by size, to all of them without sizes.
+    // cells by size, at some 0.7 cell costs each (measured: two row ranges
+    // per cell), to all of them without sizes; a pass modulo a prime takes
+    // 1.5 times a pass in 64-bit counts (60 to 100 players of weights to 100
+    // and 1000).
     sel.paired = true;
     sel.weight.assign(static_cast<std::size_t>(n) + 1, 0);
     sel.t = {n, g.mm, g.sub.data(), sel.weight.data(), 0};
     const int m = wtwo::PLAYERS(sel.pair);
     const double cells = wtwo::CELLS(sel.pair, !sel.lines);
     sel.tableBytes = static_cast<std::size_t>(std::min(cells * 8, 1e18));
-    sel.tableSeconds = (cells * m * (sel.lines ? 1.0 : 0.5) + std::pow(n, 3.0)) *
-                       (sel.tableBytes <= CACHED ? CELL_NS : CELL_FAR_NS) * 1e-9 * passes;
+    sel.tableSeconds = (cells * m * (sel.lines ? 1.0 : 0.7) + std::pow(n, 3.0)) *
+                       (sel.tableBytes <= CACHED ? CELL_NS : CELL_FAR_NS) * 1e-9 * passes *
+                       (n > PROFILEMAX ? 1.5 : 1.0);
     sel.table =
         (budget != 0 || cells <= static_cast<double>(DENSE_CELLS)) && sel.tableBytes <= room;
     sel.later = sel.table && use == Choice::BEST &&
@@ -643,14 +656,22 @@ void select(const wcore::Game& g, Index index, Choice use, std::size_t budget, S
   // its spans for the minimal sets, and its counts (by size: about n / 2
   // on average over the levels).
   sel.nodeBytes = 64 + (pg ? 48 : 0) + (sel.lines ? 16 : 8 * (static_cast<std::size_t>(n) / 2 + 2));
-  sel.nodeSeconds = (NODE_NS + (sel.lines ? 2 : n) * NODE_SIZE_NS * passes) * 1e-9;
+  sel.nodeSeconds =
+      (NODE_NS + (pg ? NODE_MINIMAL_NS : 0) + (sel.lines ? 2 : n) * NODE_SIZE_NS * passes) * 1e-9;
   sel.nodes = budget != 0 ? std::min<std::size_t>(room / sel.nodeBytes, UINT32_MAX)
                           : std::min(n > WALKABLE ? DIAGRAM_NODES_LARGE : DIAGRAM_NODES,
                                      room / sel.nodeBytes);
   // The forest's own constants take two nodes per level.
   if (sel.nodes < 4 * (static_cast<std::size_t>(n) + 1)) sel.nodes = 0;
-  sel.nodeBound = static_cast<std::size_t>(
-      std::min(nodeBound(g) * (pg ? 2.0 : 1.0), static_cast<double>(sel.nodes)));
+  const double bound = nodeBound(g) * (pg ? 2.0 : 1.0);
+  sel.nodeBound = static_cast<std::size_t>(std::min(bound, static_cast<double>(sel.nodes)));
+  // The diagram of a double majority had an eighth of the bound's nodes or
+  // more in the games measured (30 to 40 players of weights to 100 in both
+  // systems, or to 1000 and to 10^6); one whose bound exceeds the budget
+  // HOPELESS times over would only fill it before failing.
+  wtwo::Shape pair;
+  sel.hopeless = use == Choice::BEST && bound > HOPELESS * static_cast<double>(sel.nodes) &&
+                 wtwo::SHAPE(g, pair);
 }
 
 // Counts of the game into R, or false when no fast method covers it within
@@ -740,7 +761,7 @@ bool run(const wcore::Game& g, Index index, Choice use, Result& r, std::size_t b
     }
   }
   if (table && !later && dense()) return true;
-  if (use != Choice::DENSE && sel->nodes > 0) {
+  if (use != Choice::DENSE && sel->nodes > 0 && !sel->hopeless) {
     try {
       auto d = std::make_unique<Diagram>(g, sel->nodes);
       buildDiagram(g, pg, *d);
@@ -822,7 +843,7 @@ Plan PLAN(const wcore::Game& G, Index INDEX, std::size_t BUDGET) {
     p.floating = true;
   } else if (sel->table && !sel->later) {
     dense();
-  } else if (sel->nodes > 0) {
+  } else if (sel->nodes > 0 && !sel->hopeless) {
     const double bound = nodeBound(G) * (INDEX == Index::PUBLICGOOD ? 2.0 : 1.0);
     p.method = Method::DIAGRAM;
     p.bytes = sel->fixed + sel->nodeBound * sel->nodeBytes;

@@ -22,20 +22,8 @@ constexpr double KEPT = 1e-10;
 constexpr int RESCALE = 256;
 constexpr double CELL_NS = 0.7;  // per cell and player or distinct weight
 
-// Orientation as in the dense table: the subsets of weight up to Q - 1 (the
-// losing ones) or, when smaller, the complements of the winning ones (up to
-// TOTAL - Q).
-struct Line {
-  bool complement = false;
-  int64_t range = 0;
-};
-
-Line orient(int64_t q, int64_t total) {
-  Line o;
-  o.complement = total - q < q - 1;
-  o.range = o.complement ? total - q : q - 1;
-  return o;
-}
+using Line = wdense::Oriented;  // the table's subsets: losing ones or complements
+using wdense::ORIENT;
 
 // Subsets of WEIGHTS by weight 0..R, times 2^E. The heaviest are added
 // first, so that the lightest players, whose alternating sums cancel the
@@ -111,7 +99,7 @@ std::size_t BYTES(const wdense::Threshold& t) {
   int64_t total = 0;
   for (int p = 1; p <= t.n; ++p) total += std::max<int64_t>(t.weight[p], 0);
   // The table and the low parts of its prefix sums; one table at a time.
-  return (static_cast<std::size_t>(orient(t.q, total).range) + 1) * 2 * sizeof(double) +
+  return (static_cast<std::size_t>(ORIENT(t.q, total).range) + 1) * 2 * sizeof(double) +
          static_cast<std::size_t>(t.n + t.mm + 2) * 3 * sizeof(XNUM);
 }
 
@@ -129,7 +117,7 @@ double SECONDS(const wdense::Threshold& t) {
   int tables = 1;
   for (int s = 1; s <= t.mm; ++s) tables += holds[s];
   if (tables == 2) tables = 1;  // one subgame holds every weighted player
-  const int64_t r = orient(t.q, total).range;
+  const int64_t r = ORIENT(t.q, total).range;
   // The tables, the prefix sums (four cells' work each), and per distinct
   // weight A its alternating sum over blocks of A cells.
   double work = fillCells(w, r) * tables + 4.0 * (static_cast<double>(r) + 1);
@@ -155,7 +143,7 @@ bool BANZHAF(const wdense::Threshold& t, Counts& c) try {
   std::stable_sort(pos.begin(), pos.end(), [&](int a, int b) { return t.weight[a] > t.weight[b]; });
   std::vector<int64_t> w;
   for (int p : pos) w.push_back(t.weight[p]);
-  const Line o = orient(t.q, total);
+  const Line o = ORIENT(t.q, total);
   const int64_t r = o.range;
   Table tb;
   fill(w, r, tb);
@@ -256,7 +244,7 @@ bool BANZHAF(const wdense::Threshold& t, Counts& c) try {
       c.without[s] = XNUM();
       continue;
     }
-    const Line ro = orient(t.q, restTotal);
+    const Line ro = ORIENT(t.q, restTotal);
     Table rt;
     fill(rest, ro.range, rt);
     c.without[s] = winning(ro, static_cast<int>(rest.size()), cumulative(rt), rt.e) * freeRest;
