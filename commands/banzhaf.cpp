@@ -10,7 +10,7 @@
 
 void MENUE_BANZHAF(SETTINGSTYP& S) {
   RUNTYP R;
-  if (!RUNSTART(R, S, "banzhaf")) return;
+  if (!RUNSTART(R, S, "banzhaf", "banzhaf")) return;
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
 
   if (S.INTERNAL == 1) {

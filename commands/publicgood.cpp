@@ -8,7 +8,7 @@
 
 void MENUE_PUBLICGOOD(SETTINGSTYP& S) {
   RUNTYP R;
-  if (!RUNSTART(R, S, "public good index")) return;
+  if (!RUNSTART(R, S, "public good index", "publicgood")) return;
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
 
   if (S.INTERNAL == 1) {

@@ -74,7 +74,7 @@ void REPORTRUN(RUNTYP& R, const SETTINGSTYP& S, const REPORTKINDTYP& KIND) {
   REPORTWRITE(R, S, REP, KIND.TEXT, KIND.BLOCK);
 }
 
-bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE) {
+bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE, const char* COMMAND) {
   COMMANDFRAME(S, TITLE);
   con::write("primary data file: ");
   S.NAME = NAMECUT(con::readLine());
@@ -97,7 +97,8 @@ bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE) {
     for (int i = 1; i <= std::min<int>(R.MM, MAXCHAMB); ++i) players += R.NN[i];
     if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED && R.MM >= 1 && R.MM <= MAXCHAMB &&
         players > MAXACTOR && players <= MAXPLAYERS)
-      con::writeLn("   the command line takes it: vkx shapley " + R.NAME + " --winset T");
+      con::writeLn(std::string("   the command line takes it: vkx ") + COMMAND + " " + R.NAME +
+                   " --winset T");
     MAINGROUND(S);
     return false;
   }

@@ -31,8 +31,9 @@ int REPORTFILE(RUNTYP& R, REPORTTYP& REP, const std::string& PATH, const std::st
 // Dialogue steps 1 to 6: frame with TITLE, data file name (remembered in
 // the settings, and in the settings' report name when reports follow the
 // data file), load, size check, results cleared. False when the command has
-// already ended (message and "press any key" shown).
-bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE);
+// already ended (message and "press any key" shown). COMMAND: the command
+// line's name of the index, offered for a weighted game beyond the screens.
+bool RUNSTART(RUNTYP& R, SETTINGSTYP& S, const std::string& TITLE, const char* COMMAND);
 // The win sets of the loaded game (THRES, M and G of R).
 void ASKWINSETS(RUNTYP& R, const SETTINGSTYP& S);
 // The version as the command numbers its answer: with the internal list,

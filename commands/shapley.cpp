@@ -11,7 +11,7 @@
 
 void MENUE_SHAPLEY(SETTINGSTYP& S) {
   RUNTYP R;
-  if (!RUNSTART(R, S, "shapley/inclusiveness")) return;
+  if (!RUNSTART(R, S, "shapley/inclusiveness", "shapley")) return;
   const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
 
   if (S.INTERNAL == 1) {

@@ -191,7 +191,8 @@ TEST(ShapleyDialogue, NamesThresholdsAndRefusedGames) {
        {"...system error on loading nofile.inp", "press any key"}},
       {"eleven subgames", MENUE_SHAPLEY, 0, answers({"mm11"}), true, "", {},
        {NOT_ALLOWED, "press any key"}},
-      {"51 weighted players", MENUE_SHAPLEY, 0, answers({"w51"}), true, "", {}, {NOT_ALLOWED}},
+      {"51 weighted players", MENUE_SHAPLEY, 0, answers({"w51"}), true, "", {},
+       {NOT_ALLOWED, "   the command line takes it: vkx shapley w51 --winset T"}},
       {"weighted game without players", MENUE_SHAPLEY, 0, answers({"w0"}), true, "", {},
        {NOT_ALLOWED}},
       {"unweighted subgame without players", MENUE_SHAPLEY, 0, answers({"u30"}), true, "", {},
@@ -208,6 +209,8 @@ TEST(ShapleyDialogue, NamesThresholdsAndRefusedGames) {
 TEST(BanzhafDialogue, VersionsAndOverallThreshold) {
   // clang-format off
   runCases({
+      {"51 weighted players: the command line's own index", MENUE_BANZHAF, 0, answers({"w51"}),
+       true, "", {}, {NOT_ALLOWED, "   the command line takes it: vkx banzhaf w51 --winset T"}},
       {"weighted, no overall threshold", MENUE_BANZHAF, 0, W321, true, "w321.out",
        {BZ1, BZ2, "sum of subgame  1:       1.250000  1.000000",
         "mean:                    0.416667  0.333333"}, {}},
