@@ -151,6 +151,10 @@ std::string barsOf(const CLISETTYP& set) {
   const double group =
       (canvas.x1 - canvas.x0) / static_cast<double>(std::max<std::size_t>(1, players.size()));
   const double bar = group * 0.8 / static_cast<double>(series.size());
+  // The names, slanted, need some LABELGAP pixels apart: of a large body
+  // every so many are named (each bar names its player in its title).
+  constexpr double LABELGAP = 14;
+  const auto every = static_cast<std::size_t>(std::max(1.0, std::ceil(LABELGAP / group)));
   for (std::size_t p = 0; p < players.size(); ++p) {
     const double gx = canvas.x0 + group * static_cast<double>(p) + group * 0.1;
     for (std::size_t s = 0; s < series.size(); ++s) {
@@ -162,9 +166,11 @@ std::string barsOf(const CLISETTYP& set) {
                     num(h) + "\" fill=\"" + COLOURS[s % NCOLOURS] + "\"><title>" +
                     esc(players[p].LABEL + " " + series[s] + ": " + num(v)) + "</title></rect>\n";
     }
+    if (p % every != 0) continue;
     const double lx = gx + group * 0.4, ly = canvas.y1 + 10;
-    canvas.svg += "<text x=\"" + num(lx) + "\" y=\"" + num(ly) + "\" transform=\"rotate(60 " +
-                  num(lx) + " " + num(ly) + ")\">" + esc(players[p].LABEL) + "</text>\n";
+    canvas.svg += "<text class=\"label\" x=\"" + num(lx) + "\" y=\"" + num(ly) +
+                  "\" transform=\"rotate(60 " + num(lx) + " " + num(ly) + ")\">" +
+                  esc(players[p].LABEL) + "</text>\n";
   }
   for (std::size_t s = 0; s < series.size(); ++s) {
     const double ly = canvas.y0 + 20 * static_cast<double>(s);

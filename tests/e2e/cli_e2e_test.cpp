@@ -648,15 +648,19 @@ TEST(CommandLineScripts, PlotsAreSvgWithOneMarkPerPlayer) {
       "svg = ET.parse(sys.argv[1]).getroot()\n"
       "marks = [e for e in svg.iter() if e.get('class') in ('bar', 'line')]\n"
       "shares = [e for e in svg.iter() if e.get('class') == 'share']\n"
-      "print(len(marks), len(shares), len({e.get('data-player') for e in marks}))\n");
+      "labels = [e for e in svg.iter() if e.get('class') == 'label']\n"
+      "print(len(marks), len(shares), len({e.get('data-player') for e in marks}), len(labels))\n");
+  std::string body = "banzhaf --weights 1";
+  for (int p = 2; p <= 200; ++p) (body += ',') += std::to_string(p % 7 + 1);
   const struct {
-    const char* args;
-    const char* marks;  // marks, weight-share bars, players marked
+    std::string args;
+    const char* marks;  // marks, weight-share bars, players marked, players named
   } cases[] = {
-      {"banzhaf c --winset 60", "5 5 5\n"},
-      {"all c --winset 60", "15 5 5\n"},  // coleman has no share to draw
-      {"shapley c --winset 50:70", "5 0 5\n"},
-      {"banzhaf w --winset 50%:80%:1%", "10 0 10\n"},
+      {"banzhaf c --winset 60", "5 5 5 5\n"},
+      {"all c --winset 60", "15 5 5 5\n"},  // coleman has no share to draw
+      {"shapley c --winset 50:70", "5 0 5 0\n"},
+      {body + " --winset majority", "200 200 200 50\n"},  // a name every fourth bar
+      {"banzhaf w --winset 50%:80%:1%", "10 0 10 0\n"},
   };
   for (const auto& c : cases) {
     ASSERT_EQ(cli(c.args + std::string(" --plot p.svg")).status, 0) << c.args;
