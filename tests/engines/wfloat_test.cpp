@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engines/wfast.h"
+#include "straingame.h"
 
 namespace {
 
@@ -26,23 +27,9 @@ TEST(WeightedFloat, BanzhafInDoublesMatchesTheExactCounts) {
   int floated = 0, zeros = 0;
   for (int round = 0; round < 40; ++round) {
     const int n = static_cast<int>(round % 8 == 0 ? pick(400, 1000) : pick(64, 200));
-    wcore::Game g(n, 2);
-    g.n = n;
-    g.mm = static_cast<int>(pick(1, 2));
-    g.thres = 1;
-    const int mix = round % 4;  // uniform, huge among tiny, few values, dummies
-    int64_t total = 0;          // of subgame 1, the one the quota binds
-    for (int p = 1; p <= n; ++p) {
-      g.sub[p] = p <= n / 3 ? g.mm : 1;
-      int64_t w = pick(1, 30);
-      if (mix == 1) w = p <= 3 ? pick(1000, 5000) : pick(0, 3);
-      if (mix == 2) w = int64_t{1} << pick(0, 4);
-      if (mix == 3) w = p <= n / 2 ? 40 : pick(0, 1);  // the tiny ones may be dummies
-      g.w[0][p] = w;
-      total += g.sub[p] == 1 ? w : 0;
-    }
     const int percent[] = {50, 10, 70, 95, 51};
-    g.m[0][1][1] = std::max<int64_t>(1, total * percent[round % 5] / 100);
+    // uniform, huge among tiny, few values, dummies
+    const wcore::Game g = strain::GAME(pick, n, round % 4, percent[round % 5], {});
     const std::string id = "seed " + std::to_string(seed) + " round " + std::to_string(round);
     auto fast = std::make_unique<wfast::Result>(), exact = std::make_unique<wfast::Result>();
     ASSERT_TRUE(wfast::BANZHAF_FAST(g, *fast)) << id;

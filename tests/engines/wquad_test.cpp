@@ -13,6 +13,7 @@
 
 #include "engines/wfast.h"
 #include "engines/wquad.h"
+#include "straingame.h"
 
 namespace {
 
@@ -31,23 +32,10 @@ TEST(WeightedQuadrature, ShapleyByQuadratureMatchesTheExactCounts) {
   for (int round = 0; round < 24; ++round) {
     const bool large = round % 8 == 7;
     const int n = static_cast<int>(large ? pick(300, 400) : pick(64, 160));
-    wcore::Game g(n, 2);
-    g.n = n;
-    g.mm = static_cast<int>(pick(1, 2));
-    g.thres = 1;
-    const int mix = round % 4;  // uniform, huge among tiny, few values, dummies
-    int64_t total = 0;          // of subgame 1, the one the quota binds
-    for (int p = 1; p <= n; ++p) {
-      g.sub[p] = p <= n / 3 ? g.mm : 1;
-      int64_t w = large ? pick(1, 6) : pick(1, 30);
-      if (mix == 1) w = p <= 3 ? pick(300, 1500) : pick(0, 3);
-      if (mix == 2) w = int64_t{1} << pick(0, 4);
-      if (mix == 3) w = p <= n / 2 ? 40 : pick(0, 1);  // the tiny ones may be dummies
-      g.w[0][p] = w;
-      total += g.sub[p] == 1 ? w : 0;
-    }
     const int percent[] = {50, 10, 70, 95, 51, 2};
-    g.m[0][1][1] = std::max<int64_t>(1, total * percent[round % 6] / 100);
+    // uniform, huge among tiny, few values, dummies
+    const wcore::Game g =
+        strain::GAME(pick, n, round % 4, percent[round % 6], {large ? 6 : 30, 300, 1500});
     const std::string id = "seed " + std::to_string(seed) + " round " + std::to_string(round);
     auto fast = std::make_unique<wfast::Result>(), exact = std::make_unique<wfast::Result>();
     ASSERT_TRUE(wfast::SHAPLEY_FAST(g, *fast)) << id;
