@@ -3,8 +3,8 @@
 // win set 2 two thirds of both large chambers without it.
 #include <benchmark/benchmark.h>
 
-#include "engines/isacore.h"
-#include "engines/isafast.h"
+#include "engines/exact/chamber_program.h"
+#include "engines/walk/vector_walk.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ void BM_IsaPublicGood(benchmark::State& state) {
   report(state, t);
 }
 
-// The same game counted by the fast core (engines/isafast.h).
+// The same game counted by the fast core (engines/exact/chamber_program.h).
 void BM_IsaFast(benchmark::State& state, ISAKIND kind) {
   ISAGAME g = congress(2);
   ISATOTALS t;

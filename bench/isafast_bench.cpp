@@ -5,7 +5,7 @@
 // isa_bench.cpp, beside the walk.
 #include <benchmark/benchmark.h>
 
-#include "engines/isafast.h"
+#include "engines/exact/chamber_program.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Double majorities of 50 and 100 players (a coalition wins when it holds
 // half the votes and half the population), each index by the fast counting
-// (wfast::COUNT_FAST as planned by wfast::PLAN) beside a plain dynamic
+// (fastcount::COUNT_FAST as planned by fastcount::PLAN) beside a plain dynamic
 // program over both weight systems in the same run, the baseline the
 // figures are given against. The plain program counts the players outside
 // a coalition: it wins exactly when they weigh at most R1 = total votes -
@@ -35,11 +35,11 @@
 #include <string>
 #include <vector>
 
-#include "engines/wfast.h"
+#include "engines/exact/fast_counts.h"
 
 namespace {
 
-using wcore::Game;
+using weightedwalk::Game;
 
 struct Double {
   std::vector<int64_t> a, b;  // votes and population, [0] unused
@@ -216,17 +216,17 @@ double baseline(Double (*game)(), bool shapley) {
   return measured()[{game, shapley}] = took.count();
 }
 
-void fast(benchmark::State& state, Double (*game)(), wfast::Index index) {
+void fast(benchmark::State& state, Double (*game)(), fastcount::Index index) {
   const Game g = gameOf(game());
-  const wfast::Plan plan = wfast::PLAN(g, index, BUDGET);
+  const fastcount::Plan plan = fastcount::PLAN(g, index, BUDGET);
   state.counters["plan_s"] = plan.seconds;
   state.counters["plan_bytes"] = static_cast<double>(plan.bytes);
   state.counters["method"] = static_cast<double>(plan.method);
   const char* names[] = {"the walk", "a table", "a diagram", "nothing", "the table of two systems"};
-  if (plan.seconds > PLAN_LIMIT || plan.method == wfast::Method::NONE ||
-      plan.method == wfast::Method::EXHAUSTIVE) {
+  if (plan.seconds > PLAN_LIMIT || plan.method == fastcount::Method::NONE ||
+      plan.method == fastcount::Method::EXHAUSTIVE) {
     const double seconds =
-        plan.method == wfast::Method::EXHAUSTIVE ? plan.walkSeconds : plan.seconds;
+        plan.method == fastcount::Method::EXHAUSTIVE ? plan.walkSeconds : plan.seconds;
     const std::string why = "plan: " + std::string(names[static_cast<int>(plan.method)]) +
                             (seconds > 0 ? ", " + std::to_string(seconds / 3600) + " hours" : "");
     state.SkipWithError(why.c_str());
@@ -234,12 +234,12 @@ void fast(benchmark::State& state, Double (*game)(), wfast::Index index) {
     }
     return;
   }
-  const double plainSeconds = baseline(game, index != wfast::Index::BANZHAF);
-  auto r = std::make_unique<wfast::Result>();
+  const double plainSeconds = baseline(game, index != fastcount::Index::BANZHAF);
+  auto r = std::make_unique<fastcount::Result>();
   bool ok = false;
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
-    ok = wfast::COUNT_FAST(g, index, *r, wfast::Choice::BEST, BUDGET);
+    ok = fastcount::COUNT_FAST(g, index, *r, fastcount::Choice::BEST, BUDGET);
     benchmark::DoNotOptimize(*r);
   }
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
@@ -256,7 +256,7 @@ void fast(benchmark::State& state, Double (*game)(), wfast::Index index) {
   if (plainSeconds > 0) state.counters["vs_plain"] = seconds / plainSeconds;
 }
 
-using wfast::Index;
+using fastcount::Index;
 
 #define TWO(NAME, GAME)                                                                        \
   BENCHMARK_CAPTURE(plain, NAME##Banzhaf, GAME, false)->Unit(benchmark::kMillisecond);         \

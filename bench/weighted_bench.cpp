@@ -5,15 +5,15 @@
 #include <benchmark/benchmark.h>
 #include <type_traits>
 
-#include "engines/wcore.h"
+#include "engines/walk/weighted_walk.h"
 
 namespace {
 
 constexpr int PLAYERS = 24;
 
 // One subgame; weights 1..7 repeating, a simple majority of the votes.
-wcore::Game oneSubgame(int systems) {
-  wcore::Game g;
+weightedwalk::Game oneSubgame(int systems) {
+  weightedwalk::Game g;
   g.n = PLAYERS;
   g.mm = 1;
   g.thres = 1;
@@ -32,8 +32,8 @@ wcore::Game oneSubgame(int systems) {
 
 // Three subgames of eight; win set 1 a majority in each subgame, win set 2
 // two thirds of subgames 1 and 2 alone; at least 10 members overall.
-wcore::Game threeSubgames(int systems) {
-  wcore::Game g;
+weightedwalk::Game threeSubgames(int systems) {
+  weightedwalk::Game g;
   g.n = PLAYERS;
   g.mm = 3;
   g.thres = 2;
@@ -56,8 +56,9 @@ wcore::Game threeSubgames(int systems) {
   return g;
 }
 
-template <typename COUNTS, bool (*CORE)(const wcore::Game&, COUNTS&, const wcore::Visitor*)>
-void walk(benchmark::State& state, const wcore::Game& g) {
+template <typename COUNTS,
+          bool (*CORE)(const weightedwalk::Game&, COUNTS&, const weightedwalk::Visitor*)>
+void walk(benchmark::State& state, const weightedwalk::Game& g) {
   COUNTS c;
   for (auto _ : state) {
     CORE(g, c, nullptr);
@@ -65,35 +66,35 @@ void walk(benchmark::State& state, const wcore::Game& g) {
   }
   state.counters["coalitions"] = benchmark::Counter(
       static_cast<double>(state.iterations()) * ((1 << PLAYERS) - 1), benchmark::Counter::kIsRate);
-  if constexpr (std::is_same_v<COUNTS, wcore::WinCounts>)
+  if constexpr (std::is_same_v<COUNTS, weightedwalk::WinCounts>)
     state.counters["wins"] = c.wins;
   else
     state.counters["wins"] = c.minimal;
 }
 
 void BM_ShapleyOneSubgame(benchmark::State& s) {
-  walk<wcore::WinCounts, wcore::SHAPLEY_CORE>(s, oneSubgame(1));
+  walk<weightedwalk::WinCounts, weightedwalk::SHAPLEY_CORE>(s, oneSubgame(1));
 }
 void BM_ShapleyThreeSubgames(benchmark::State& s) {
-  walk<wcore::WinCounts, wcore::SHAPLEY_CORE>(s, threeSubgames(1));
+  walk<weightedwalk::WinCounts, weightedwalk::SHAPLEY_CORE>(s, threeSubgames(1));
 }
 void BM_PublicGoodOneSubgame(benchmark::State& s) {
-  walk<wcore::MinimalCounts, wcore::PUBLICGOOD_CORE>(s, oneSubgame(1));
+  walk<weightedwalk::MinimalCounts, weightedwalk::PUBLICGOOD_CORE>(s, oneSubgame(1));
 }
 void BM_PublicGoodThreeSubgames(benchmark::State& s) {
-  walk<wcore::MinimalCounts, wcore::PUBLICGOOD_CORE>(s, threeSubgames(1));
+  walk<weightedwalk::MinimalCounts, weightedwalk::PUBLICGOOD_CORE>(s, threeSubgames(1));
 }
 void BM_ShapleyTwoSystemsOneSubgame(benchmark::State& s) {
-  walk<wcore::WinCounts, wcore::SHAPLEY_CORE>(s, oneSubgame(2));
+  walk<weightedwalk::WinCounts, weightedwalk::SHAPLEY_CORE>(s, oneSubgame(2));
 }
 void BM_ShapleyTwoSystemsThreeSubgames(benchmark::State& s) {
-  walk<wcore::WinCounts, wcore::SHAPLEY_CORE>(s, threeSubgames(2));
+  walk<weightedwalk::WinCounts, weightedwalk::SHAPLEY_CORE>(s, threeSubgames(2));
 }
 void BM_PublicGoodTwoSystemsOneSubgame(benchmark::State& s) {
-  walk<wcore::MinimalCounts, wcore::PUBLICGOOD_CORE>(s, oneSubgame(2));
+  walk<weightedwalk::MinimalCounts, weightedwalk::PUBLICGOOD_CORE>(s, oneSubgame(2));
 }
 void BM_PublicGoodTwoSystemsThreeSubgames(benchmark::State& s) {
-  walk<wcore::MinimalCounts, wcore::PUBLICGOOD_CORE>(s, threeSubgames(2));
+  walk<weightedwalk::MinimalCounts, weightedwalk::PUBLICGOOD_CORE>(s, threeSubgames(2));
 }
 
 BENCHMARK(BM_ShapleyOneSubgame)->Unit(benchmark::kMillisecond);

@@ -20,11 +20,11 @@
 #include <memory>
 #include <random>
 
-#include "engines/wfast.h"
+#include "engines/exact/fast_counts.h"
 
 namespace {
 
-using wcore::Game;
+using weightedwalk::Game;
 
 Game oneSubgame(int n) {
   Game g;
@@ -157,10 +157,10 @@ Game statesPopulationBlocks() {
 
 void fast(benchmark::State& state, Game (*game)(), bool pg) {
   const Game g = game();
-  auto r = std::make_unique<wfast::Result>();
+  auto r = std::make_unique<fastcount::Result>();
   bool ok = false;
   for (auto _ : state) {
-    ok = pg ? wfast::PUBLICGOOD_FAST(g, *r) : wfast::SHAPLEY_FAST(g, *r);
+    ok = pg ? fastcount::PUBLICGOOD_FAST(g, *r) : fastcount::SHAPLEY_FAST(g, *r);
     benchmark::DoNotOptimize(*r);
   }
   if (!ok) state.SkipWithError("no fast method covers the game");
@@ -173,13 +173,13 @@ void fast(benchmark::State& state, Game (*game)(), bool pg) {
 
 void exhaustive(benchmark::State& state, Game (*game)(), bool pg) {
   const Game g = game();
-  auto c = std::make_unique<wcore::WinCounts>();
-  auto m = std::make_unique<wcore::MinimalCounts>();
+  auto c = std::make_unique<weightedwalk::WinCounts>();
+  auto m = std::make_unique<weightedwalk::MinimalCounts>();
   for (auto _ : state) {
     if (pg)
-      wcore::PUBLICGOOD_CORE(g, *m);
+      weightedwalk::PUBLICGOOD_CORE(g, *m);
     else
-      wcore::SHAPLEY_CORE(g, *c);
+      weightedwalk::SHAPLEY_CORE(g, *c);
     benchmark::DoNotOptimize(*c);
     benchmark::DoNotOptimize(*m);
   }

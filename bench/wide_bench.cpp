@@ -8,12 +8,13 @@
 //     each size weighted by k! (n-k-1)! / n!.
 // The baseline counts in doubles (as such programs do); the fast counting
 // is exact, but for the games beyond 63 players on one threshold, which it
-// counts in doubles too: the Banzhaf counts in one table (engines/wfloat.h)
-// and the Shapley-Shubik values by quadrature (engines/wquad.h). Beside
+// counts in doubles too: the Banzhaf counts in one table (engines/exact/banzhaf_doubles.h)
+// and the Shapley-Shubik values by quadrature (engines/exact/shapley_quadrature.h). Beside
 // them the exact count they replace (the table by size, one pass per
 // prime: Choice::DENSE), and the quadrature alone on the games of 63
-// players or fewer, which the program keeps on their exact paths. A run whose plan (wfast::PLAN)
-// exceeds 150 s, or a baseline beyond 4 GB, is skipped with the figure that says why. Games:
+// players or fewer, which the program keeps on their exact paths. A run whose plan
+// (fastcount::PLAN) exceeds 150 s, or a baseline beyond 4 GB, is skipped with the figure that says
+// why. Games:
 //   1. the Electoral College after the 2020 apportionment: 51 players, 270
 //      of 538 (the weights of ../shared/bench/us-electoral-college-2020.inp);
 //   2. 190 players with Pareto(1.2) weights (fixed seed) scaled to a total
@@ -29,14 +30,14 @@
 #include <string>
 #include <vector>
 
-#include "engines/wfast.h"
-#include "engines/wfloat.h"
-#include "engines/wquad.h"
-#include "engines/wring.h"
+#include "engines/exact/banzhaf_doubles.h"
+#include "engines/exact/fast_counts.h"
+#include "engines/exact/modular.h"
+#include "engines/exact/shapley_quadrature.h"
 
 namespace {
 
-using wcore::Game;
+using weightedwalk::Game;
 
 struct Weighted {
   std::vector<int64_t> w;  // w[0] unused
@@ -176,13 +177,13 @@ void plain(benchmark::State& state, Weighted (*make)(), bool shapley) {
 
 // BUDGET: 0 for the methods' own limits, else the bytes a command line's
 // --memory would give.
-void fast(benchmark::State& state, Weighted (*make)(), wfast::Index index, std::size_t budget) {
+void fast(benchmark::State& state, Weighted (*make)(), fastcount::Index index, std::size_t budget) {
   const Game g = gameOf(make());
-  const wfast::Plan plan = wfast::PLAN(g, index, budget);
+  const fastcount::Plan plan = fastcount::PLAN(g, index, budget);
   state.counters["plan_s"] = plan.seconds;
   state.counters["plan_bytes"] = static_cast<double>(plan.bytes);
   state.counters["method"] = static_cast<double>(plan.method);
-  if (plan.seconds > PLAN_LIMIT || plan.method == wfast::Method::NONE) {
+  if (plan.seconds > PLAN_LIMIT || plan.method == fastcount::Method::NONE) {
     const std::string why = "plan: method " + std::to_string(static_cast<int>(plan.method)) + ", " +
                             std::to_string(plan.seconds) + " s, " +
                             std::to_string(plan.bytes >> 20) + " MiB";
@@ -191,10 +192,10 @@ void fast(benchmark::State& state, Weighted (*make)(), wfast::Index index, std::
     }
     return;
   }
-  auto r = std::make_unique<wfast::Result>();
+  auto r = std::make_unique<fastcount::Result>();
   bool ok = false;
   for (auto _ : state) {
-    ok = wfast::COUNT_FAST(g, index, *r, wfast::Choice::BEST, budget);
+    ok = fastcount::COUNT_FAST(g, index, *r, fastcount::Choice::BEST, budget);
     benchmark::DoNotOptimize(*r);
   }
   if (!ok) state.SkipWithError("no fast method covers the game");
@@ -211,15 +212,15 @@ void exact(benchmark::State& state, Weighted (*make)()) {
   int64_t total = 0;
   for (std::size_t p = 1; p < d.w.size(); ++p) total += d.w[p];
   const double n = static_cast<double>(g.n),
-               passes = g.n > wfast::PROFILEMAX ? wfast::PASSES(g.n) : 1;
+               passes = g.n > fastcount::PROFILEMAX ? fastcount::PASSES(g.n) : 1;
   // About an eighth of a nanosecond per size, weight cell and player (the
   // 190 Pareto players at 70 % take some 28 s on one core; the 1000
   // players, estimated at 51 s, take twice that and are left out).
   const double seconds =
       0.12 * n * n * static_cast<double>(std::min(d.q, total - d.q + 1)) * passes * 1e-9;
   state.counters["plan_s"] = seconds;
-  if (g.n <= wfast::PROFILEMAX || seconds > EXACT_LIMIT) {
-    const std::string why = g.n <= wfast::PROFILEMAX
+  if (g.n <= fastcount::PROFILEMAX || seconds > EXACT_LIMIT) {
+    const std::string why = g.n <= fastcount::PROFILEMAX
                                 ? std::string("the fast counting is exact here")
                                 : "exact count estimated at " + std::to_string(seconds) + " s";
     state.SkipWithError(why.c_str());
@@ -227,9 +228,9 @@ void exact(benchmark::State& state, Weighted (*make)()) {
     }
     return;
   }
-  auto r = std::make_unique<wfast::Result>();
+  auto r = std::make_unique<fastcount::Result>();
   for (auto _ : state) {
-    wfast::COUNT_FAST(g, wfast::Index::SHAPLEY, *r, wfast::Choice::DENSE, 0);
+    fastcount::COUNT_FAST(g, fastcount::Index::SHAPLEY, *r, fastcount::Choice::DENSE, 0);
     benchmark::DoNotOptimize(*r);
   }
 }
@@ -240,9 +241,10 @@ void quadrature(benchmark::State& state, Weighted (*make)()) {
   const Weighted d = make();
   const Game g = gameOf(d);
   const std::vector<int> sub(d.w.size(), 1);
-  const wdense::Threshold t{g.n, 1, sub.data(), d.w.data(), d.q};
-  state.counters["plan_s"] = wfloat::SECONDS(t) + wquad::SECONDS(t);
-  if (static_cast<double>(std::max(wfloat::BYTES(t), wquad::BYTES(t))) > BASELINE_BYTES) {
+  const sizetable::Threshold t{g.n, 1, sub.data(), d.w.data(), d.q};
+  state.counters["plan_s"] = doubletable::SECONDS(t) + ssquadrature::SECONDS(t);
+  if (static_cast<double>(std::max(doubletable::BYTES(t), ssquadrature::BYTES(t))) >
+      BASELINE_BYTES) {
     state.SkipWithError("the quadrature's sums exceed 4 GB");
     for (auto _ : state) {
     }
@@ -251,17 +253,17 @@ void quadrature(benchmark::State& state, Weighted (*make)()) {
   std::vector<double> value;
   bool ok = false;
   for (auto _ : state) {
-    auto c = std::make_unique<wfloat::Counts>();
-    ok = wfloat::BANZHAF(t, *c);
+    auto c = std::make_unique<doubletable::Counts>();
+    ok = doubletable::BANZHAF(t, *c);
     std::vector<char> swingless(d.w.size());
     for (std::size_t p = 1; ok && p < d.w.size(); ++p) swingless[p] = c->swings[p].zero();
-    ok = ok && wquad::SHAPLEY(t, swingless, value);
+    ok = ok && ssquadrature::SHAPLEY(t, swingless, value);
     benchmark::DoNotOptimize(value);
   }
   if (!ok) state.SkipWithError("declined: the error estimate exceeds the accuracy kept");
 }
 
-using wfast::Index;
+using fastcount::Index;
 
 #define WIDE(NAME, MAKE, BUDGET)                                                               \
   BENCHMARK_CAPTURE(plain, NAME##Banzhaf, MAKE, false)->Unit(benchmark::kMillisecond);         \

@@ -21,8 +21,8 @@
 #include "data/names.h"
 #include "data/settings.h"
 #include "data/winsets.h"
-#include "engines/compute.h"
-#include "engines/wsystems.h"
+#include "engines/convert/vote_systems.h"
+#include "engines/run/compute.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/process.h"
@@ -618,12 +618,13 @@ bool planned(const ARGSTYP& a, const GAMETYP& game, const RULETYP& rule, INDEXTY
              HOOKSTYP& hooks, FAILTYP& F) {
   hooks.BUDGET = a.BUDGET;
   if (game.DATASTRUCTURE != DATASTRUCT::WEIGHTED) return true;
-  wfast::Plan plan;
-  wcore::Game core;
+  fastcount::Plan plan;
+  weightedwalk::Game core;
   if (!PLANRUN(game, rule, index, a.BUDGET, plan, core)) return true;  // refused by the engine
   const bool walkable = game.N <= MAXACTOR;
   hooks.WALKS = walkable && (a.EXHAUSTIVE || plan.walkSeconds <= QUICKWALK);
-  const bool fast = plan.method != wfast::Method::EXHAUSTIVE && plan.method != wfast::Method::NONE;
+  const bool fast =
+      plan.method != fastcount::Method::EXHAUSTIVE && plan.method != fastcount::Method::NONE;
   if (a.EXHAUSTIVE || hooks.WALKS || (fast && plan.seconds <= LONGRUN)) return true;
   if (fast && (!walkable || plan.seconds <= plan.walkSeconds))
     return fail(F, EXITREFUSED, overBudget(plan.seconds, "exact counting"));
@@ -665,7 +666,7 @@ bool compute(const ARGSTYP& a, const LOADEDTYP& L, const RULETYP& rule,
     std::unique_ptr<RUNTYP>& r = done[static_cast<std::size_t>(kind->INDEX)];
     if (!r) {
       PROGRESSTYP progress;
-      wcore::Visitor visitor;
+      weightedwalk::Visitor visitor;
       HOOKSTYP hooks;
       if (plat::stderrIsTerminal()) {
         progress.columns = plat::stderrColumns();
@@ -691,8 +692,8 @@ bool compute(const ARGSTYP& a, const LOADEDTYP& L, const RULETYP& rule,
       if (status == STATUSTYP::NOENGINE)
         return fail(F, EXITREFUSED, "...error on input file format");
       if (status == STATUSTYP::OVERBUDGET) {
-        wfast::Plan plan;
-        wcore::Game core;
+        fastcount::Plan plan;
+        weightedwalk::Game core;
         PLANRUN(game, own, kind->INDEX, a.BUDGET, plan, core);
         return fail(F, EXITREFUSED,
                     game.N <= MAXACTOR ? overBudget(plan.walkSeconds, "exhaustive counting")

@@ -12,7 +12,7 @@
 #include "dialogue/prompts.h"
 #include "dialogue/winsetinput.h"
 #include "dialogue/wrundialog.h"
-#include "engines/shapley_weighted.h"
+#include "engines/run/shapley_weighted.h"
 #include "frame/window.h"
 #include "platform/clock.h"
 
@@ -198,7 +198,7 @@ void runWeighted(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& kind) {
   R.OVERALL = OVERALLRULE::AND;
   R.OVERT = OVERALLUNIT::MEMBERS;
   R.BLOCK = false;
-  wcore::Game core;
+  weightedwalk::Game core;
   // An oversized game is refused before anything else is asked: its
   // dialogue could not be held in the tables.
   if (!WEIGHTEDCORE(R, R, core)) {
@@ -231,7 +231,7 @@ void runWeighted(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& kind) {
     run.pauseText = "    " + std::to_string(S.OVERALL) + " " + std::to_string(S.OVERT);
   }
   if (multiple || !shapleyWalk) con::writeLn();
-  wcore::Visitor storage;
+  weightedwalk::Visitor storage;
   HOOKSTYP hooks;
   hooks.VISITOR = wrun::VISITOR(run, storage);
   hooks.WALK = hooks.VISITOR != nullptr;  // screen control and listings show every coalition

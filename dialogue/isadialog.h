@@ -1,11 +1,11 @@
 // The run dialogue of the engines for unweighted chambers: the run-mode
 // question, the processing line and the progress line redrawn in place
-// around the pure count-vector walk of engines/isacore.h.
+// around the pure count-vector walk of engines/walk/vector_walk.h.
 #pragma once
 
 #include <functional>
 
-#include "engines/isacore.h"
+#include "engines/walk/vector_walk.h"
 
 // The whole engine run with its dialogue: the working-plan notice lines,
 // "screen control (y/n): " (only a lower-case y turns the progress line on),

@@ -8,7 +8,7 @@
 #include "data/winsets.h"
 #include "dialogue/prompts.h"
 #include "dialogue/winsetinput.h"
-#include "engines/wsystems.h"
+#include "engines/convert/vote_systems.h"
 
 namespace wrun {
 
@@ -87,8 +87,8 @@ void START(Run& R, uint16_t N, const MEMTYP& MEM, const char* SECOND, const char
   R.y = con::whereY();
 }
 
-const wcore::Visitor* VISITOR(Run& R, wcore::Visitor& storage) {
-  storage = wcore::Visitor{};
+const weightedwalk::Visitor* VISITOR(Run& R, weightedwalk::Visitor& storage) {
+  storage = weightedwalk::Visitor{};
   storage.ctx = &R;
   if (R.mode == 'y') {
     storage.every = drawRow;
@@ -140,7 +140,7 @@ bool loadSystem(const char* prompt, int k, GAMETYP& game, RULETYP& rule, const S
   thresk = 0;
   THRESHOLD_INPUT(s, thresk, m1, g1, datastructure, mm1, nn1, gew1);
   game.GEWX[k] = gew1;
-  const int thres = std::clamp<int32_t>(thresk, 0, wcore::MAXWINSET);
+  const int thres = std::clamp<int32_t>(thresk, 0, weightedwalk::MAXWINSET);
   rule.MX[k] = GEWTYP{};
   for (int t = 1; t <= thres; ++t)
     for (int sg = 1; sg <= game.MM; ++sg) rule.MX[k][sg][t] = m1[sg][t];

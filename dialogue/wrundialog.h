@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engines/wcore.h"
-#include "engines/wsystems.h"
+#include "engines/convert/vote_systems.h"
+#include "engines/walk/weighted_walk.h"
 #include "platform/files.h"
 #include "types/vkxdecl.h"
 #include "types/vkxgame.h"
@@ -49,7 +49,7 @@ struct Run {
 void START(Run& R, uint16_t N, const MEMTYP& MEM, const char* SECOND, const char* HEADER,
            const std::string& OUUNAME);
 // The hooks that draw and list coalitions for this run; null in quiet mode.
-const wcore::Visitor* VISITOR(Run& R, wcore::Visitor& storage);
+const weightedwalk::Visitor* VISITOR(Run& R, weightedwalk::Visitor& storage);
 // Ends the listing file with an empty line and closes it, then leaves two
 // empty lines below the run on the screen.
 void FINISH(Run& R);

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "common/numbers.h"
-#include "engines/wconvert.h"
-#include "engines/westimate.h"
+#include "engines/convert/counting_game.h"
+#include "engines/sample/sampler.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ REPORTKINDTYP kindOf(const char* name, const char* a, const char* b, const char*
 }
 
 // A player's estimates into its row: values first, then errors.
-void put(RUNTYP& R, const GAMETYP& game, const westimate::Values* values, int count) {
+void put(RUNTYP& R, const GAMETYP& game, const sampler::Values* values, int count) {
   R.SAMPLED.assign(XPLAYER(game.NN, game.MM, game.NN[game.MM]) + 1, {});
   for (auto& row : R.SAMPLED) row.fill(std::nan(""));
   for (int p = 1; p <= game.N; ++p) {
@@ -134,7 +134,7 @@ const REPORTKINDTYP& ESTIMATEKIND(INDEXTYP INDEX) {
 bool RUNESTIMATE(INDEXTYP INDEX, const GAMETYP& GAME, const RULETYP& RULE, double ERROR,
                  double MAXSECONDS, RUNTYP& R) {
   if (GAME.DATASTRUCTURE != DATASTRUCT::WEIGHTED || RULE.GAME == VERSION::SPATIAL) return false;
-  wcore::Game core;
+  weightedwalk::Game core;
   if (!WEIGHTEDCORE(GAME, RULE, core)) return false;
   core.position = nullptr;
   static_cast<GAMETYP&>(R) = GAME;
@@ -143,31 +143,31 @@ bool RUNESTIMATE(INDEXTYP INDEX, const GAMETYP& GAME, const RULETYP& RULE, doubl
     R.SHAP[s].fit(static_cast<std::size_t>(GAME.NN[s]));
     R.PIV[s].fit(static_cast<std::size_t>(GAME.NN[s]));
   }
-  westimate::Options options;
+  sampler::Options options;
   options.ERROR = ERROR;
   options.MAXSECONDS = MAXSECONDS;
   R.TIME1 = plat::now();
-  westimate::Run run;
+  sampler::Run run;
   if (INDEX == INDEXTYP::SHAPLEY) {
-    const westimate::ShapleyEstimate e = westimate::SHAPLEY(core, options);
+    const sampler::ShapleyEstimate e = sampler::SHAPLEY(core, options);
     put(R, GAME, &e.shapley, 1);
     run = e;
   } else if (INDEX == INDEXTYP::BANZHAF) {
-    const westimate::BanzhafEstimate e = westimate::BANZHAF(core, options);
-    const westimate::Values values[2] = {e.raw, e.normalised};
+    const sampler::BanzhafEstimate e = sampler::BANZHAF(core, options);
+    const sampler::Values values[2] = {e.raw, e.normalised};
     put(R, GAME, values, 2);
     run = e;
   } else {
-    const westimate::PublicGoodEstimate e = westimate::PUBLICGOOD(core, options);
-    const westimate::Values values[2] = {e.publicGood, e.deeganPackel};
+    const sampler::PublicGoodEstimate e = sampler::PUBLICGOOD(core, options);
+    const sampler::Values values[2] = {e.publicGood, e.deeganPackel};
     put(R, GAME, values, 2);
     run = e;
   }
   R.TIME2 = plat::now();
-  if (run.status == westimate::STATUS::NOTSUPPORTED) return false;
+  if (run.status == sampler::STATUS::NOTSUPPORTED) return false;
   R.SAMPLES = run.samples;
   R.SAMPLESECONDS = run.seconds;
   R.SAMPLEERROR = ERROR;
-  R.SAMPLEREACHED = run.status == westimate::STATUS::DONE;
+  R.SAMPLEREACHED = run.status == sampler::STATUS::DONE;
   return true;
 }

@@ -1,6 +1,6 @@
 // Sampled estimates of the weighted indices as a front end shows them, for
 // games too large to count exactly: each estimated value with its standard
-// error (engines/westimate.h). An estimate has its own descriptor per
+// error (engines/sample/sampler.h). An estimate has its own descriptor per
 // index, whose columns are the estimated values followed by their errors,
 // and its own report text, which says that the values are estimated:
 //   shapley:    SS, SS_error (random orders of the players);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engines/compute.h"
+#include "engines/run/compute.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "types/vkxdecl.h"
@@ -99,7 +99,7 @@ struct REPORTKINDTYP {
   void (*XVALUES)(const RUNTYP& R, const REPORTTYP& REP, int I, int P, XNUM* V) = nullptr;
   const char* NAME = "";  // the command line's name of the index and its JSON "index"
   const char* HELP = "";  // what the index is, in one line of the command line's help
-  // Counts the index of GAME under RULE with its engine (engines/compute.h)
+  // Counts the index of GAME under RULE with its engine (engines/run/compute.h)
   // and takes the results into R; the engine's status.
   STATUSTYP(*RUN)
   (RUNTYP& R, const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) = nullptr;

@@ -38,12 +38,12 @@
 //   MATHE2         dialogue/prompts (READINT...), dialogue/boxes
 //                  (READQUADLN1, WRITEQUADLN), common/similarity (POINTQUAD,
 //                  DIST, DIST_MAX, DIST_KOAL)
-//   VKXSHAP1       engines/shapley_weighted; VKXSHAP2 engines/shapley_chambers
-//   VKXBANZ2       engines/banzhaf_chambers (1 = weighted data, 2 = chambers)
-//   VKXPGI1, 2     engines/publicgood_weighted, engines/publicgood_chambers
-//   VKXINDEX       engines/compute: which engine serves which game
+//   VKXSHAP1       engines/run/shapley_weighted; VKXSHAP2 engines/run/shapley_chambers
+//   VKXBANZ2       engines/run/banzhaf_chambers (1 = weighted data, 2 = chambers)
+//   VKXPGI1, 2     engines/run/publicgood_weighted, engines/run/publicgood_chambers
+//   VKXINDEX       engines/run/compute: which engine serves which game
 //   WRUN, ISARUN   dialogue/wrundialog, dialogue/isadialog (run questions,
-//                  coalitions drawn); engines/wsystems (SYSTEMFITS, LISTLINE)
+//                  coalitions drawn); engines/convert/vote_systems (SYSTEMFITS, LISTLINE)
 //   VKXMCOMM       commands/runs (the run dialogue); report/report (the text)
 //   VKXMSHAP, VKXMBANZ, VKXMPGI
 //                  commands/shapley, commands/banzhaf, commands/publicgood;

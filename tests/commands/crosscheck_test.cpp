@@ -12,8 +12,8 @@
 #include "commands/runs.h"
 #include "commands/shapley.h"
 #include "data/gamefile.h"
-#include "engines/compute.h"
-#include "engines/shapley_weighted.h"
+#include "engines/run/compute.h"
+#include "engines/run/shapley_weighted.h"
 #include "testkit.h"
 
 namespace {
@@ -81,9 +81,9 @@ TEST(CrossCheck, BanzhafSwingsOfBothWeightedVersionsEqualDirectCounts) {
     }
     // Games whose empty coalition wins (thresholds 0) are kept: the walks
     // never visit that coalition, and the swings must still count right.
-    wcore::Game core;
+    weightedwalk::Game core;
     ASSERT_TRUE(WEIGHTEDCORE(R, R, core));
-    ASSERT_EQ(wcore::EMPTYWINS(core), wins(R, 0)) << "game " << game;
+    ASSERT_EQ(weightedwalk::EMPTYWINS(core), wins(R, 0)) << "game " << game;
     const BANZHAFRES one = BANZHAF(R, R);
     RUNTYP both = R;
     twice(both, both);

@@ -19,7 +19,7 @@
 #include "commands/publicgood.h"
 #include "commands/runs.h"
 #include "commands/shapley.h"
-#include "engines/compute.h"
+#include "engines/run/compute.h"
 
 namespace {
 
@@ -194,7 +194,7 @@ TEST(QuietReports, ProgressHooksSeeOnlyTheWalksThatRemain) {
   r.THRES = 1;
   r.M[1][1] = 40;
   long seen = 0;
-  wcore::Visitor count;
+  weightedwalk::Visitor count;
   count.ctx = &seen;
   count.every = [](void* ctx, const PERMTYP&) { ++*static_cast<long*>(ctx); };
   HOOKSTYP hooks;

@@ -12,7 +12,7 @@
 #include "commands/publicgood.h"
 #include "commands/runs.h"
 #include "commands/shapley.h"
-#include "engines/shapley_weighted.h"
+#include "engines/run/shapley_weighted.h"
 #include "frame/window.h"
 #include "platform/clock.h"
 #include "platform/files.h"

@@ -1,0 +1,267 @@
+#include "engines/run/compute.h"
+
+#include <memory>
+
+#include "engines/convert/counting_game.h"
+#include "engines/exact/chamber_program.h"
+#include "engines/exact/fast_counts.h"
+#include "engines/run/banzhaf_chambers.h"
+#include "engines/run/publicgood_chambers.h"
+#include "engines/run/publicgood_weighted.h"
+#include "engines/run/shapley_chambers.h"
+#include "engines/run/shapley_weighted.h"
+
+bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME) {
+  const bool weighted = DATA == DATASTRUCT::WEIGHTED;
+  const bool unweighted = DATA == DATASTRUCT::UNWEIGHTED;
+  switch (GAME) {
+    case VERSION::STANDARD:
+      return weighted || unweighted;
+    case VERSION::MULTIPLE:
+      return weighted;
+    case VERSION::SPATIAL:
+      return weighted && INDEX == INDEXTYP::SHAPLEY;
+    case VERSION::ISA:
+      return unweighted && INDEX != INDEXTYP::PUBLICGOOD;
+    case VERSION::ISAWP:
+      return unweighted && INDEX == INDEXTYP::SHAPLEY;
+    case VERSION::NONE:
+      break;
+  }
+  return false;
+}
+
+namespace {
+
+fastcount::Index fastIndex(INDEXTYP index) {
+  switch (index) {
+    case INDEXTYP::BANZHAF:
+      return fastcount::Index::BANZHAF;
+    case INDEXTYP::PUBLICGOOD:
+      return fastcount::Index::PUBLICGOOD;
+    case INDEXTYP::SHAPLEY:
+      break;
+  }
+  return fastcount::Index::SHAPLEY;
+}
+
+// The counts of CORE for INDEX into COUNTS (the walk's records): from the
+// fast counting within the hooks' budget where it fits, else from the walk
+// with the hooks where they allow it; OVERBUDGET where they do not. Without
+// a budget the fast counting keeps its own limits (fastcount::SHAPLEY and the
+// like).
+template <typename COUNTS>
+STATUSTYP countsOf(const weightedwalk::Game& core, INDEXTYP index, const HOOKSTYP& hooks,
+                   COUNTS& counts,
+                   void (*take)(const fastcount::Result&, const weightedwalk::Game&, COUNTS&),
+                   bool (*walk)(const weightedwalk::Game&, COUNTS&, const weightedwalk::Visitor*),
+                   fastcount::Method (*fast)(const weightedwalk::Game&, COUNTS&,
+                                             const weightedwalk::Visitor*)) {
+  if (hooks.WALK) {
+    walk(core, counts, hooks.VISITOR);
+    return STATUSTYP::DONE;
+  }
+  if (hooks.BUDGET == 0 && hooks.WALKS) {
+    fast(core, counts, hooks.VISITOR);
+    return STATUSTYP::DONE;
+  }
+  auto r = std::make_unique<fastcount::Result>();
+  if (fastcount::COUNT_FAST(core, fastIndex(index), *r, fastcount::Choice::BEST, hooks.BUDGET)) {
+    take(*r, core, counts);
+    return STATUSTYP::DONE;
+  }
+  if (!hooks.WALKS) return STATUSTYP::OVERBUDGET;
+  walk(core, counts, hooks.VISITOR);
+  return STATUSTYP::DONE;
+}
+
+// The counts of a weighted game into COUNTS (the winning coalitions for
+// the Shapley and Banzhaf indices, the minimal winning ones for the public
+// good index); REFUSED when the game does not fit the tables (WEIGHTEDCORE).
+STATUSTYP weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index,
+                         const HOOKSTYP& hooks, weightedwalk::Game& core,
+                         weightedwalk::WinCounts& counts) {
+  if (!WEIGHTEDCORE(game, rule, core)) return STATUSTYP::REFUSED;
+  if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
+  if (index == INDEXTYP::BANZHAF)  // no sizes needed: its own count
+    return countsOf(core, index, hooks, counts, fastcount::BANZHAF_COUNTS,
+                    weightedwalk::SHAPLEY_CORE, fastcount::BANZHAF);
+  return countsOf(core, index, hooks, counts, fastcount::SHAPLEY_COUNTS, weightedwalk::SHAPLEY_CORE,
+                  fastcount::SHAPLEY);
+}
+STATUSTYP weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index,
+                         const HOOKSTYP& hooks, weightedwalk::Game& core,
+                         weightedwalk::MinimalCounts& counts) {
+  if (!WEIGHTEDCORE(game, rule, core)) return STATUSTYP::REFUSED;
+  core.position = nullptr;
+  return countsOf(core, index, hooks, counts, fastcount::PUBLICGOOD_COUNTS,
+                  weightedwalk::PUBLICGOOD_CORE, fastcount::PUBLICGOOD);
+}
+
+// The result tables grown to hold every player of GAME, with XTOTALTYP's
+// per-player entries: a result of a game beyond 50 players.
+template <typename RES>
+void fitResult(const GAMETYP& game, const weightedwalk::Game& core, RES& res, SHAPTYP& first,
+               SHAPTYP* second) {
+  for (int s = 1; s <= game.MM; ++s) {
+    first[s].fit(static_cast<std::size_t>(game.NN[s]));
+    if (second) (*second)[s].fit(static_cast<std::size_t>(game.NN[s]));
+  }
+  res.X.EXTENDED = true;
+  const std::size_t all = static_cast<std::size_t>(core.n) + 1;
+  res.X.SHAPP.assign(all, XNUM());
+  res.X.PIVP.assign(all, XNUM());
+}
+
+// Player P's place in GAME's tables: its subgame, its number there and its
+// entry in XTOTALTYP's per-player rows.
+struct PLACE {
+  int s, j;
+  std::size_t at;
+};
+PLACE placeOf(const GAMETYP& game, int p) {
+  const int s = game.MEM[p][0], j = game.MEM[p][1];
+  return {s, j, XPLAYER(game.NN, s, j)};
+}
+
+XNUM share(const XNUM& a, const XNUM& b) { return b.m == 0 ? XNUM() : a / b; }
+
+// The results of a game of more than 50 players from the fast counting's
+// extended counts.
+void fromWide(const GAMETYP& game, const weightedwalk::Game& core, const fastcount::Result& r,
+              SHAPLEYRES& res) {
+  fitResult(game, core, res, res.SS, &res.II);
+  res.X.WINS = r.xwins;
+  res.WINS = XTODOUBLE(r.xwins);
+  for (int p = 1; p <= core.n; ++p) {
+    const PLACE at = placeOf(game, p);
+    const XNUM ii = share(r.xwith[static_cast<std::size_t>(p)], r.xwins);
+    const double ss = r.shap[static_cast<std::size_t>(p)];
+    res.SS[at.s][at.j] = ss;
+    res.II[at.s][at.j] = XTODOUBLE(ii);
+    res.X.SHAPP[at.at] = XNUM(ss);
+    res.X.PIVP[at.at] = ii;
+    res.X.SHAP[at.s] += XNUM(ss);
+  }
+  for (int s = 1; s <= game.MM; ++s) {
+    res.X.PIV[s] = share(r.xsub[static_cast<std::size_t>(s)], r.xwins);
+    res.II[s][0] = XTODOUBLE(res.X.PIV[s]);
+  }
+}
+void fromWide(const GAMETYP& game, const weightedwalk::Game& core, const fastcount::Result& r,
+              BANZHAFRES& res) {
+  fitResult(game, core, res, res.SWINGS, nullptr);
+  res.X.WINS = r.xwins;
+  res.WINS = XTODOUBLE(r.xwins);
+  for (int p = 1; p <= core.n; ++p) {
+    const PLACE at = placeOf(game, p);
+    const XNUM& swings = r.xswings[static_cast<std::size_t>(p)];
+    res.SWINGS[at.s][at.j] = XTODOUBLE(swings);
+    res.X.SHAPP[at.at] = swings;
+    res.X.SHAP[at.s] += swings;
+  }
+}
+void fromWide(const GAMETYP& game, const weightedwalk::Game& core, const fastcount::Result& r,
+              PUBLICGOODRES& res) {
+  fitResult(game, core, res, res.MWC, &res.SHARE);
+  res.X.WINS = r.xminimal;
+  res.MINWINS = XTODOUBLE(r.xminimal);
+  for (int p = 1; p <= core.n; ++p) {
+    const PLACE at = placeOf(game, p);
+    const XNUM& with = r.xminimalWith[static_cast<std::size_t>(p)];
+    const XNUM& part = r.xminimalShare[static_cast<std::size_t>(p)];
+    res.MWC[at.s][at.j] = XTODOUBLE(with);
+    res.SHARE[at.s][at.j] = XTODOUBLE(part);
+    res.X.SHAPP[at.at] = with;
+    res.X.PIVP[at.at] = part;
+    res.X.SHAP[at.s] += with;
+    res.X.PIV[at.s] += part;
+  }
+}
+
+// Whether the fast methods can count CORE at all: not the spatial version
+// (its similarity weights need every coalition) nor a negative weight in a
+// vote system the rule uses (the rule is then not monotone).
+bool countable(const weightedwalk::Game& core) {
+  if (core.position != nullptr) return false;
+  for (int k = 0; k < core.vs; ++k)
+    for (int p = 1; p <= core.n; ++p)
+      if (core.w[static_cast<std::size_t>(k)][static_cast<std::size_t>(p)] < 0) return false;
+  return true;
+}
+
+// A weighted game of more than 50 players, by the fast counting alone.
+template <typename RES>
+RES wideGame(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks) {
+  weightedwalk::Game core;
+  if (!WEIGHTEDCORE(game, rule, core)) return NOTDONE<RES>(STATUSTYP::REFUSED);
+  if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
+  if (!countable(core)) return NOTDONE<RES>(STATUSTYP::REFUSED);
+  auto r = std::make_unique<fastcount::Result>();
+  if (!fastcount::COUNT_FAST(core, fastIndex(index), *r, fastcount::Choice::BEST, hooks.BUDGET))
+    return NOTDONE<RES>(STATUSTYP::OVERBUDGET);
+  RES res;
+  fromWide(game, core, *r, res);
+  return res;
+}
+
+// The totals of a count-vector game under KIND. A walk of a game beyond the
+// doubles' range still shows its vectors, and takes its totals from the
+// fast core.
+ISAXTOTALS isaTotals(ISAKIND kind, const ISAGAME& g, const HOOKSTYP& hooks) {
+  const bool doubles = ISA_DOUBLES(g);
+  if (!hooks.WALK && (!doubles || ISA_VECTORS(g) > ISAQUIETWALK)) return ISA_FAST(kind, g);
+  ISATOTALS t = ISA_SUMS(kind, g, hooks.PROGRESS, hooks.DATA);
+  ISA_SCALE(kind, g, t);
+  return doubles ? ISA_TOEXTENDED(t) : ISA_FAST(kind, g);
+}
+
+template <typename RES, typename COUNTS>
+RES weighted(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks,
+             RES (*from)(const GAMETYP&, const weightedwalk::Game&, const COUNTS&)) {
+  if (game.N > MAXACTOR) return wideGame<RES>(game, rule, index, hooks);
+  weightedwalk::Game core;
+  auto counts = std::make_unique<COUNTS>();
+  const STATUSTYP status = weightedCounts(game, rule, index, hooks, core, *counts);
+  if (status != STATUSTYP::DONE) return NOTDONE<RES>(status);
+  return from(game, core, *counts);
+}
+
+}  // namespace
+
+SHAPLEYRES SHAPLEY(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) {
+  if (!HASENGINE(INDEXTYP::SHAPLEY, GAME.DATASTRUCTURE, RULE.GAME))
+    return NOTDONE<SHAPLEYRES>(STATUSTYP::NOENGINE);
+  if (GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
+    return weighted<SHAPLEYRES>(GAME, RULE, INDEXTYP::SHAPLEY, HOOKS, SHAPLEY_WEIGHTED);
+  const ISAGAME g = ISA_GAME(GAME, RULE);
+  if (RULE.GAME == VERSION::ISAWP)
+    return SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(g, isaTotals(ISAKIND::WORKINGPLAN, g, HOOKS));
+  return SHAPLEY_UNWEIGHTED_ISBA(g, isaTotals(ISAKIND::SHAPLEY, g, HOOKS));
+}
+
+BANZHAFRES BANZHAF(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) {
+  if (!HASENGINE(INDEXTYP::BANZHAF, GAME.DATASTRUCTURE, RULE.GAME))
+    return NOTDONE<BANZHAFRES>(STATUSTYP::NOENGINE);
+  if (GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
+    return weighted<BANZHAFRES>(GAME, RULE, INDEXTYP::BANZHAF, HOOKS, BANZHAF_WEIGHTED);
+  const ISAGAME g = ISA_GAME(GAME, RULE);
+  return BANZHAF_UNWEIGHTED_ISBA(g, isaTotals(ISAKIND::BANZHAF, g, HOOKS));
+}
+
+PUBLICGOODRES PUBLICGOOD(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) {
+  if (!HASENGINE(INDEXTYP::PUBLICGOOD, GAME.DATASTRUCTURE, RULE.GAME))
+    return NOTDONE<PUBLICGOODRES>(STATUSTYP::NOENGINE);
+  if (GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
+    return weighted<PUBLICGOODRES>(GAME, RULE, INDEXTYP::PUBLICGOOD, HOOKS, PUBLICGOOD_WEIGHTED);
+  const ISAGAME g = ISA_GAME(GAME, RULE);
+  return PUBLICGOOD_UNWEIGHTED_ISBA(g, isaTotals(ISAKIND::PUBLICGOOD, g, HOOKS));
+}
+
+bool PLANRUN(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX, std::size_t BUDGET,
+             fastcount::Plan& PLAN, weightedwalk::Game& CORE) {
+  if (!WEIGHTEDCORE(GAME, RULE, CORE)) return false;
+  if (INDEX != INDEXTYP::SHAPLEY) CORE.position = nullptr;
+  PLAN = fastcount::PLAN(CORE, fastIndex(INDEX), BUDGET);
+  return true;
+}
