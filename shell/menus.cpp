@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/output.h"
+#include "api/output.h"
 #include "commands/banzhaf.h"
 #include "commands/publicgood.h"
 #include "commands/shapley.h"

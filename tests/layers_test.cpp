@@ -1,5 +1,5 @@
 // The program's folders form layers that include only downward:
-//   platform < types < common < data < engines < report < cli  (the calculation)
+//   platform < types < common < data < engines < report < api < cli  (the calculation)
 //   < console < frame < dialogue < commands < shell           (the front ends)
 // where the engines are layers of their own: walk < convert < exact, sample
 // < run.
@@ -15,9 +15,9 @@
 namespace {
 
 const std::vector<std::string> LAYERS = {
-    "platform",      "types",          "common",      "data",   "engines/walk", "engines/convert",
-    "engines/exact", "engines/sample", "engines/run", "report", "cli",          "console",
-    "frame",         "dialogue",       "commands",    "shell"};
+    "platform",      "types",          "common",      "data",     "engines/walk", "engines/convert",
+    "engines/exact", "engines/sample", "engines/run", "report",   "api",          "cli",
+    "console",       "frame",          "dialogue",    "commands", "shell"};
 
 int layerOf(const std::string& folder) {
   for (std::size_t i = 0; i < LAYERS.size(); ++i)

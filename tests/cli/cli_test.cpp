@@ -1,6 +1,6 @@
 // The progress line of the command line.
 #include "cli/cli.h"
-#include "cli/output.h"
+#include "api/output.h"
 
 #include <gtest/gtest.h>
 

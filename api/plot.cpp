@@ -1,4 +1,4 @@
-#include "cli/plot.h"
+#include "api/plot.h"
 
 #include <algorithm>
 #include <cmath>

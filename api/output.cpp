@@ -1,4 +1,4 @@
-#include "cli/output.h"
+#include "api/output.h"
 
 #include <algorithm>
 #include <charconv>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/output.h"
+#include "api/output.h"
 
 // The picture of SETS (one set per quota when SWEEP). One rule: a group of
 // bars per player (its weight share and each index's share column,

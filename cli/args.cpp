@@ -1,0 +1,172 @@
+#include "cli/args.h"
+
+#include <algorithm>
+
+#include "report/indices.h"
+
+std::string USAGELINE(const std::string& INDEX) {
+  return "usage: vkx " + INDEX + " GAME[.inp] --winset T[,T...] [options]";
+}
+
+// The options of one index; SHAPLEY and BANZHAF take the rule of the
+// multiple-weights version, SHAPLEY alone the spatial and working-plan
+// versions, and neither count-vector version is offered for the public good.
+// `all` and lists of indices take every option. GAMEREQUIRED: no
+// --weights or --members stands in for the game file.
+void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, INDEXTYP index,
+                  bool gameRequired, ARGSTYP& a, COMMANDTYP& c) {
+  CLI::App* sub = c.SUB = app.add_subcommand(name, title);
+  sub->callback([&a, name] {
+    if (a.KINDS.empty()) a.KINDS.push_back(INDEXNAMED(name));
+    if (a.USAGE.empty()) a.USAGE = USAGELINE(name);
+  });
+  CLI::Option* game =
+      sub->add_option("GAME", a.GAME,
+                      "the data file, with or without .inp; - (or /dev/stdin, a pipe) reads "
+                      "the data file from standard input")
+          ->type_name("FILE");
+  if (gameRequired) game->required();
+  sub->add_option("--weights", a.WEIGHTS,
+                  "instead of GAME: the weights of one subgame, each optionally named "
+                  "(DE:29,FR:29,...); repeat for each further subgame")
+      ->expected(1)
+      ->take_all()
+      ->type_name("[NAME:]W,...");
+  sub->add_option("--members", a.MEMBERS,
+                  "instead of GAME: the sizes of unweighted chambers, one per subgame")
+      ->type_name("N,N...");
+  c.WINSETOPT =
+      sub->add_option("--winset", c.WINSETS,
+                      "one win set: a threshold per subgame, comma-separated, each a whole "
+                      "number, a share of the subgame's total (62%, majority) or, for one "
+                      "threshold, a range LO:HI[:STEP] (50%:75%:1%) run quota by quota; "
+                      "repeat for up to 10 win sets (after --system: that system's win sets)")
+          ->required()
+          ->expected(1)
+          ->take_all()
+          ->type_name("T[,T...]");
+  sub->add_option("--overall", a.OVERALL,
+                  index == INDEXTYP::PUBLICGOOD
+                      ? "overall threshold: a least number of players (weighted data)"
+                      : "overall threshold (weighted data), 0..65535")
+      ->type_name("N");
+  c.SYSTEMOPT = sub->add_option("--system", c.SYSTEMS,
+                                "a further vote system: a data file of the same players "
+                                "(multiple weights, up to 3 times); the --winset options after "
+                                "it are its win sets")
+                    ->expected(1)
+                    ->take_all()
+                    ->type_name("FILE");
+  c.TYPEDOPT = sub->add_option("--system-weights", c.TYPED,
+                               "a further vote system typed as its weights, the subgames "
+                               "separated by / (1,2,3/4,5); like --system")
+                   ->expected(1)
+                   ->take_all()
+                   ->type_name("W,.../W,...");
+  CLI::Option* isa = nullptr;
+  if (index != INDEXTYP::PUBLICGOOD) {
+    sub->add_option("--overall-rule", a.RULE,
+                    "multiple weights: a coalition below the overall threshold loses (and), "
+                    "or one reaching it wins (or)")
+        ->type_name("and|or")
+        ->check(CLI::IsMember({"and", "or"}));
+    sub->add_option("--overall-unit", a.UNIT,
+                    "multiple weights: the overall threshold counts members or first-system "
+                    "votes")
+        ->type_name("members|votes")
+        ->check(CLI::IsMember({"members", "votes"}));
+    sub->add_option("--blocking", a.BLOCKING,
+                    "multiple weights: a coalition loses when the players outside it hold more "
+                    "than this in the second vote system, even without the smallest of them")
+        ->type_name("T");
+    isa = sub->add_option("--isa", a.ISA,
+                          "unweighted chambers, count-vector version: overall thresholds T1 and "
+                          "T2 over the first A1 and A2 chambers")
+              ->type_name("T1,A1,T2,A2")
+              ->excludes(c.SYSTEMOPT)
+              ->excludes(c.TYPEDOPT);
+  }
+  if (index == INDEXTYP::SHAPLEY) {
+    sub->add_flag("--working-plan", a.WORKINGPLAN,
+                  "the count-vector version for working plans: T1 binds win set 1 only, T2 "
+                  "win set 2 only")
+        ->excludes(c.SYSTEMOPT)
+        ->excludes(c.TYPEDOPT);
+    sub->add_option("--positions", a.POSITIONS,
+                    "spatial version: coalitions weighted by the similarity of the positions "
+                    "in this file (.pos)")
+        ->type_name("FILE")
+        ->excludes(c.SYSTEMOPT)
+        ->excludes(c.TYPEDOPT)
+        ->excludes(isa)
+        ->excludes("--working-plan");
+  }
+  sub->add_option("--format", a.FORMAT,
+                  "report (the .out text, the default), csv (one row per player) or json")
+      ->type_name("report|csv|json")
+      ->check(CLI::IsMember({"report", "csv", "json"}));
+  sub->add_flag("--totals", a.TOTALS, "csv: end each table in the report's \"sum of all\" row");
+  sub->add_option("--output", a.OUTPUT,
+                  "write to this file instead of standard output (- : standard output); "
+                  "never one of the run's own input files")
+      ->type_name("FILE");
+  sub->add_option("--plot", a.PLOT,
+                  "also draw the run as an SVG picture: each player's index beside its weight "
+                  "share, or for a range each player's index against the quota")
+      ->type_name("FILE.svg");
+  sub->add_option("--memory", a.MEMORY,
+                  "the memory the counting may take (default: three quarters of the machine's "
+                  "or the process's limit); a game no exact method counts within it is refused "
+                  "at once with the time its walk would take")
+      ->type_name("SIZE");
+  sub->add_flag("--exhaustive", a.EXHAUSTIVE,
+                "count exactly however long it takes: walk every coalition where no faster "
+                "method fits the memory");
+  sub->add_option("--estimate", a.ESTIMATETEXT,
+                  "sample instead of counting, until every value's standard error is below "
+                  "ERROR (default 0.0001); the output gives each error beside its value")
+      ->expected(0, 1)
+      ->type_name("[ERROR]");
+  sub->add_flag("--files", a.FILES,
+                "also append the report to GAME.out (and the number block to GAME.ouu when "
+                "vkx.ini says outputtab=1), as the menu command does");
+  sub->footer(std::string("Examples:\n  vkx ") + name +
+              " council --winset 255 --format csv\n  vkx " + name +
+              " --weights DE:29,FR:29,PL:27,NL:13 --winset 62% --format csv\n  vkx " + name +
+              " council --winset 50%:80%:1% --plot quota.svg --format csv");
+}
+
+// The --winset, --system and --system-weights values in the order typed:
+// each further vote system opens the win sets of the next one.
+bool ASSIGNWINSETS(const COMMANDTYP& c, ARGSTYP& a, FAILTYP& F) {
+  if (c.SYSTEMS.size() + c.TYPED.size() >= MAXSYSTEMS)
+    return USAGE(F,
+                 "--system: at most " + std::to_string(MAXSYSTEMS - 1) + " further vote systems");
+  std::size_t w = 0, k = 0, t = 0;
+  for (const CLI::Option* o : c.SUB->parse_order()) {
+    if (o == c.SYSTEMOPT) a.SYSTEMS.push_back({c.SYSTEMS[k++], false});
+    if (o == c.TYPEDOPT) a.SYSTEMS.push_back({c.TYPED[t++], true});
+    if (o == c.WINSETOPT && w < c.WINSETS.size())
+      a.WINSETS[a.SYSTEMS.size()].push_back(c.WINSETS[w++]);
+  }
+  // The options of the multiple-weights version need a further vote system.
+  if (a.SYSTEMS.empty())
+    for (const char* name : {"--overall-rule", "--overall-unit", "--blocking"})
+      if (c.SUB->get_option_no_throw(name) && c.SUB->get_option_no_throw(name)->count() > 0)
+        return USAGE(F, std::string(name) + " requires --system");
+  return true;
+}
+
+// An index list typed as the command: "all", or names of the registry
+// joined by commas ("shapley,banzhaf"). NAMES gets the indices, BAD the
+// first name the registry does not know.
+bool INDEXLIST(std::string_view first, std::vector<const REPORTKINDTYP*>& kinds, std::string& bad) {
+  if (first == "all") return true;
+  if (first.find(',') == std::string_view::npos) return false;
+  for (const std::string& name : SPLIT(std::string(first), ',')) {
+    const REPORTKINDTYP* kind = INDEXNAMED(name);
+    if (!kind && bad.empty()) bad = "\"" + name + "\"";
+    if (kind && std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
+  }
+  return true;
+}

@@ -1,0 +1,135 @@
+#include "cli/files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/files.h"
+
+namespace {
+
+// Opens PATH for appending, or creates it when it is not there; CREATED
+// tells which.
+int appendOrCreate(plat::TextOut& out, const std::string& path, bool& created) {
+  created = false;
+  int code = out.append(path);
+  if (code == ENOENT) {
+    code = out.create(path);
+    created = code == 0;
+  }
+  return code;
+}
+
+// The files of one run, written together: the output file through a
+// temporary file, and with --files the report appended to the ".out" file
+// and the number block to the ".ouu" file as the menu command appends them.
+// Any failure rolls every one of them back.
+struct FILESTYP {
+  static constexpr int FILES = 4;  // the output, the .out and .ouu files, the plot
+  plat::TextOut file[FILES];
+  std::string path[FILES];
+  bool created[FILES] = {};
+  bool open[FILES] = {};
+  std::string error;
+
+  // Writes TEXT (and HEADER first into a new file) to file I; false on
+  // failure, after which nothing of this run remains anywhere.
+  bool write(int i, const std::string& p, const std::string& text, const std::string& header,
+             bool replace) {
+    path[i] = p;
+    int code = replace ? file[i].replace(p) : appendOrCreate(file[i], p, created[i]);
+    open[i] = code == 0;
+    if (code == 0) {
+      if (created[i] && !header.empty()) {
+        file[i].writeLine(header);
+        file[i].writeLine("\r");
+      }
+      file[i].write(text);
+      code = file[i].flush();
+    }
+    if (code == 0) return true;
+    error = "...system error" + std::to_string(code) + " on saving " + p;
+    rollback();
+    return false;
+  }
+  void rollback() {
+    for (int i = 0; i < FILES; ++i) {
+      if (!open[i]) continue;
+      file[i].rollback();  // a file this run created is removed again
+      open[i] = false;
+    }
+  }
+  bool close() {
+    for (int i = 0; i < FILES; ++i) {
+      if (!open[i]) continue;
+      open[i] = false;
+      if (int code = file[i].commit()) {
+        error = "...system error" + std::to_string(code) + " on saving " + path[i];
+        return false;
+      }
+    }
+    return true;
+  }
+};
+
+// The report texts (BLOCK: the number blocks) of every run of SETS for the
+// files the menu command appends to, once for indices that share one.
+std::string fileReports(const std::vector<CLISETTYP>& sets, bool block, int prec) {
+  std::string text;
+  for (const CLISETTYP& set : sets) {
+    std::vector<REPORTPROC> written;
+    for (const CLIRUNTYP& run : set.RUNS) {
+      const REPORTPROC proc = block ? run.KIND->BLOCK : run.KIND->TEXT;
+      if (std::find(written.begin(), written.end(), proc) != written.end()) continue;
+      written.push_back(proc);
+      text += REPORTSTRING(run.R, run.KIND->PIVOTS, proc, prec);
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+
+bool WRITEOUTPUTS(const ARGSTYP& a, const std::vector<CLISETTYP>& sets, const SETTINGSTYP& S,
+                  const std::string& text, const std::string& plot, FAILTYP& F) {
+  FILESTYP files;
+  if (!a.OUTPUT.empty() && !files.write(0, a.OUTPUT, text, "", true))
+    return FAIL(F, EXITREFUSED, files.error);
+  if (a.FILES) {
+    const RUNTYP& first = sets[0].RUNS[0].R;
+    const std::string base = S.OUTPUTFILE ? first.NAME : S.NAMEOUT;
+    if (!files.write(1, base + ".out", fileReports(sets, false, 4), REPORTHEADER(first), false))
+      return FAIL(F, EXITREFUSED, files.error);
+    if (S.OUTPUTTAB == 1 &&
+        !files.write(2, base + ".ouu", fileReports(sets, true, S.PREC), "", false))
+      return FAIL(F, EXITREFUSED, files.error);
+  }
+  if (!a.PLOT.empty() && !files.write(3, a.PLOT, plot, "", true))
+    return FAIL(F, EXITREFUSED, files.error);
+  // Standard output goes first, while the files can still be rolled back:
+  // a full disk or a closed pipe there leaves every file as it was.
+  if (a.OUTPUT.empty()) {
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+      const int code = errno != 0 ? errno : EIO;
+      files.rollback();
+      return FAIL(F, EXITREFUSED,
+                  "...system error" + std::to_string(code) + " on saving standard output");
+    }
+  }
+  if (!files.close()) return FAIL(F, EXITREFUSED, files.error);
+  return true;
+}
+
+bool OUTPUTFITS(const std::string& option, const std::string& path, const LOADEDTYP& L,
+                FAILTYP& F) {
+  std::error_code ec;
+  if (path.empty() || !std::filesystem::exists(path, ec)) return true;
+  for (const std::string& input : L.INPUTS)
+    if (std::filesystem::is_regular_file(input, ec) && std::filesystem::equivalent(path, input, ec))
+      return USAGE(F, option + " " + path + ": the run reads this file");
+  return true;
+}
