@@ -232,4 +232,3 @@ bool CHOOSEKINDS(const REQUESTTYP& a, const GAMETYP& game, VERSION version,
   if (kinds.empty()) return FAIL(F, EXITREFUSED, "...error on input file format");
   return true;
 }
-

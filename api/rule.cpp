@@ -15,7 +15,6 @@ bool threshold16(const std::string& option, int32_t value, FAILTYP& F) {
   return USAGE(F, option + ": " + std::to_string(value) + " is not in 0..65535");
 }
 
-
 // A share as typed in a range ("50%", "62.5%"), in millionths of a percent.
 bool shareMicros(const std::string& text, int64_t& micros) {
   if (text.size() < 2 || text.back() != '%') return false;
@@ -211,4 +210,3 @@ bool RULEOF(const REQUESTTYP& a, const GAMETYP& game, VERSION version, const SWE
   }
   return true;
 }
-

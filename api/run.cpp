@@ -79,7 +79,6 @@ std::string ABOUTTEXT(double seconds) {
   return text;
 }
 
-
 namespace {
 
 std::string overBudget(double seconds, const char* how) {
@@ -180,10 +179,9 @@ bool compute(const REQUESTTYP& a, const LOADEDTYP& L, const RULETYP& rule,
         fastcount::Plan plan;
         weightedwalk::Game core;
         PLANRUN(game, own, kind->INDEX, a.BUDGET, plan, core);
-        return refuse(F,
-                    game.N <= MAXACTOR ? overBudget(plan.walkSeconds, "exhaustive counting")
-                                       : "...no exact method counts this game within the "
-                                         "memory; use --estimate for a sampled value");
+        return refuse(F, game.N <= MAXACTOR ? overBudget(plan.walkSeconds, "exhaustive counting")
+                                            : "...no exact method counts this game within the "
+                                              "memory; use --estimate for a sampled value");
       }
       if (status != STATUSTYP::DONE)
         return FAIL(F, EXITREFUSED, "...number of players/subgames not allowed");

@@ -91,7 +91,6 @@ std::string fileReports(const std::vector<CLISETTYP>& sets, bool block, int prec
 
 }  // namespace
 
-
 bool WRITEOUTPUTS(const ARGSTYP& a, const std::vector<CLISETTYP>& sets, const SETTINGSTYP& S,
                   const std::string& text, const std::string& plot, FAILTYP& F) {
   FILESTYP files;

@@ -19,5 +19,4 @@
 bool WRITEOUTPUTS(const ARGSTYP& A, const std::vector<CLISETTYP>& SETS, const SETTINGSTYP& S,
                   const std::string& TEXT, const std::string& PLOT, FAILTYP& F);
 // An output (--output, --plot) must not replace a file the run reads.
-bool OUTPUTFITS(const std::string& OPTION, const std::string& PATH, const LOADEDTYP& L,
-                FAILTYP& F);
+bool OUTPUTFITS(const std::string& OPTION, const std::string& PATH, const LOADEDTYP& L, FAILTYP& F);

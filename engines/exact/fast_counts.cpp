@@ -18,52 +18,23 @@
 
 namespace fastcount {
 
-namespace {
-
-// Memory the methods may take: a table of 2^28 cells is 2 GiB, a diagram of
-// 2 million nodes needs about 1 GiB for its counts by size. Beyond 30
-// players, where the walk would take minutes to months, a diagram may grow
-// to 8 million nodes (the fifty states with the population as the blocking
-// system need 2.7 million for the rule, about 0.8 GB in all, and twice as
-// many with its minimal sets, about 1.2 GB).
-constexpr std::size_t DENSE_CELLS = std::size_t{1} << 28;
-constexpr std::size_t DIAGRAM_NODES = 2'000'000;
-constexpr std::size_t DIAGRAM_NODES_LARGE = 8'000'000;
-constexpr int WALKABLE = 30;
-
-// The part of the rule decided by the number of members.
-enum class SIZE : uint8_t { NONE, AND, OR };
-
-SIZE sizeRule(const weightedwalk::Game& g) {
-  if (g.overt != 0) return SIZE::NONE;
-  return g.overall == 1 ? SIZE::AND : g.overall == 2 ? SIZE::OR : SIZE::NONE;
+SIZE SIZERULE(const weightedwalk::Game& G) {
+  if (G.overt != 0) return SIZE::NONE;
+  return G.overall == 1 ? SIZE::AND : G.overall == 2 ? SIZE::OR : SIZE::NONE;
 }
 
-// 1 AND, 2 OR: an overall threshold in primary-system votes; 0 none.
-int votesRule(const weightedwalk::Game& g) {
-  return g.overt == 1 && (g.overall == 1 || g.overall == 2) ? g.overall : 0;
+int VOTESRULE(const weightedwalk::Game& G) {
+  return G.overt == 1 && (G.overall == 1 || G.overall == 2) ? G.overall : 0;
 }
 
-bool monotone(const weightedwalk::Game& g) {
-  for (int k = 0; k < g.vs; ++k)
-    for (int p = 1; p <= g.n; ++p)
-      if (g.w[k][p] < 0) return false;
+bool MONOTONE(const weightedwalk::Game& G) {
+  for (int k = 0; k < G.vs; ++k)
+    for (int p = 1; p <= G.n; ++p)
+      if (G.w[k][p] < 0) return false;
   return true;
 }
 
-// The rest of the rule: G = (win sets, with the vote threshold) AND not
-// blocked; H = not blocked alone. With an OR threshold in members a
-// coalition of at least T1 members wins when H does, a smaller one when G
-// does. The minimal sets of both as well for the public good counts.
-struct Parts {
-  Profile g, h, minG, minH;
-};
-
-// The rest of the rule as one weighted threshold (primary weights of the
-// players it counts, 0 for the others) when it is one: a single vote
-// system, no blocking, and win sets that each bind one subgame, the same
-// one, or none.
-bool asThreshold(const weightedwalk::Game& g, std::vector<int64_t>& weight, int64_t& q) {
+bool ASTHRESHOLD(const weightedwalk::Game& g, std::vector<int64_t>& weight, int64_t& q) {
   if (g.vs != 1 || g.block) return false;
   std::vector<int64_t> total(static_cast<std::size_t>(g.mm) + 1);
   for (int p = 1; p <= g.n; ++p) total[g.sub[p]] += g.w[0][p];
@@ -91,7 +62,7 @@ bool asThreshold(const weightedwalk::Game& g, std::vector<int64_t>& weight, int6
     }
   }
   if (conflict && !always) return false;
-  const int votes = votesRule(g);
+  const int votes = VOTESRULE(g);
   weight.assign(static_cast<std::size_t>(g.n) + 1, 0);
   // The win sets alone, as "weight of subgame s0 reaches qs", always or never.
   if (votes == 0 || (always && votes == 2) || (!always && s0 == 0 && votes == 1)) {
@@ -111,6 +82,27 @@ bool asThreshold(const weightedwalk::Game& g, std::vector<int64_t>& weight, int6
   q = votes == 1 ? std::max(qs, g.t1) : std::min(qs, g.t1);
   return true;
 }
+
+namespace {
+
+// Memory the methods may take: a table of 2^28 cells is 2 GiB, a diagram of
+// 2 million nodes needs about 1 GiB for its counts by size. Beyond 30
+// players, where the walk would take minutes to months, a diagram may grow
+// to 8 million nodes (the fifty states with the population as the blocking
+// system need 2.7 million for the rule, about 0.8 GB in all, and twice as
+// many with its minimal sets, about 1.2 GB).
+constexpr std::size_t DENSE_CELLS = std::size_t{1} << 28;
+constexpr std::size_t DIAGRAM_NODES = 2'000'000;
+constexpr std::size_t DIAGRAM_NODES_LARGE = 8'000'000;
+constexpr int WALKABLE = 30;
+
+// The rest of the rule: G = (win sets, with the vote threshold) AND not
+// blocked; H = not blocked alone. With an OR threshold in members a
+// coalition of at least T1 members wins when H does, a smaller one when G
+// does. The minimal sets of both as well for the public good counts.
+struct Parts {
+  Profile g, h, minG, minH;
+};
 
 template <class RING>
 void denseParts(sizetable::Threshold t, bool pg, Parts& parts, const RING& ring) {
@@ -189,7 +181,7 @@ void buildDiagram(const weightedwalk::Game& g, bool pg, Diagram& d) {
     weights(1, 0);
     open = g.blockThres < 0 ? f.zero() : f.notBlocked(w.data(), g.blockThres);
   }
-  const int votes = votesRule(g);
+  const int votes = VOTESRULE(g);
   decisiondiagram::NODE base = open, rule = f.zero();
   if (votes != 0) {
     weights(0, 0);
@@ -228,7 +220,7 @@ void buildDiagram(const weightedwalk::Game& g, bool pg, Diagram& d) {
   }
   d.rule = rule;
   d.open = open;
-  d.needH = sizeRule(g) == SIZE::OR;
+  d.needH = SIZERULE(g) == SIZE::OR;
   if (pg) {
     d.minRule = f.minimal(rule);
     if (d.needH) d.minOpen = f.minimal(open);
@@ -355,7 +347,7 @@ void pass(const weightedwalk::Game& g, bool pg, const COUNT& count, const Layout
   p->g = p->h = p->minG = p->minH = Profile(g.n, g.mm);
   count(*p, ring);
   x.assign(at.size, 0);
-  const Whole<RING> whole{*p, sizeRule(g), g.t1, ring};
+  const Whole<RING> whole{*p, SIZERULE(g), g.t1, ring};
   if (pg)
     publicGood(g, whole, at, x.data(), ring);
   else
@@ -372,7 +364,7 @@ struct Sizeless {
 
 bool sizeless(const weightedwalk::Game& g, Sizeless& out) {
   const int64_t t1 = g.t1;
-  switch (sizeRule(g)) {
+  switch (SIZERULE(g)) {
     case SIZE::AND:  // sizes below T1 lose
       if (t1 > g.n)
         out = {PART::NONE, PART::NONE};
@@ -568,7 +560,7 @@ std::size_t machineLimit() {
 
 void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t budget,
             Selection& sel) {
-  sel.covered = weightedwalk::FITS(g) && g.position == nullptr && monotone(g);
+  sel.covered = weightedwalk::FITS(g) && g.position == nullptr && MONOTONE(g);
   if (!sel.covered) return;
   const int n = g.n;
   const bool pg = index == Index::PUBLICGOOD;
@@ -587,7 +579,7 @@ void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t bu
   const std::size_t room = limit > sel.fixed ? limit - sel.fixed : 0;
   int64_t q = 0;
   bool quadrature = false;
-  if (use != Choice::DIAGRAM && asThreshold(g, sel.weight, q)) {
+  if (use != Choice::DIAGRAM && ASTHRESHOLD(g, sel.weight, q)) {
     sizetable::Threshold& t = sel.t;
     t.n = n;
     t.mm = g.mm;

@@ -92,6 +92,23 @@ struct Result {
 // tell sizes apart), the public good index the minimal winning coalitions.
 enum class Index : uint8_t { SHAPLEY, BANZHAF, PUBLICGOOD };
 
+// The rule of a weighted game split for the fast counting: the part
+// decided by the coalition's number of members (an overall threshold in
+// members: AND, a smaller coalition loses; OR, a coalition that large wins
+// when nothing blocks it), and the rest, a monotone function of the
+// coalition.
+enum class SIZE : uint8_t { NONE, AND, OR };
+SIZE SIZERULE(const weightedwalk::Game& G);
+// 1 AND, 2 OR: an overall threshold in primary-system votes; 0 none.
+int VOTESRULE(const weightedwalk::Game& G);
+// No negative weight in any vote system the rule uses.
+bool MONOTONE(const weightedwalk::Game& G);
+// The rest of the rule as one weighted threshold, "the coalition's WEIGHT
+// reaches Q" (WEIGHT[p] the primary weight of player p where the rule
+// counts it, 0 where not), when it is one: a single vote system, no
+// blocking, and win sets that each bind one subgame, the same one, or none.
+bool ASTHRESHOLD(const weightedwalk::Game& G, std::vector<int64_t>& WEIGHT, int64_t& Q);
+
 // Which fast method to use: the one that fits the game best, or one method
 // only (for checking the methods against each other).
 enum class Choice : uint8_t { BEST, DENSE, DIAGRAM };
