@@ -34,72 +34,12 @@
 #include "engines/exact/fast_counts.h"
 #include "engines/exact/modular.h"
 #include "engines/exact/shapley_quadrature.h"
+#include "games.h"
 
 namespace {
 
 using weightedwalk::Game;
-
-struct Weighted {
-  std::vector<int64_t> w;  // w[0] unused
-  int64_t q = 0;
-};
-
-Weighted electoralCollege() {
-  const int64_t votes[] = {54, 40, 30, 28, 19, 19, 17, 16, 16, 15, 14, 13, 12, 11, 11, 11, 11,
-                           10, 10, 10, 10, 10, 9,  9,  8,  8,  8,  7,  7,  6,  6,  6,  6,  6,
-                           6,  5,  5,  4,  4,  4,  4,  4,  4,  4,  3,  3,  3,  3,  3,  3,  3};
-  Weighted g;
-  g.w.push_back(0);
-  for (int64_t v : votes) g.w.push_back(v);
-  g.q = 270;
-  return g;
-}
-
-int64_t quota(const Weighted& g, int percent) {
-  int64_t total = 0;
-  for (std::size_t p = 1; p < g.w.size(); ++p) total += g.w[p];
-  return (total * percent + 99) / 100;
-}
-
-Weighted pareto(int percent) {
-  std::mt19937_64 rng(20260190);
-  std::uniform_real_distribution<double> u(0.0, 1.0);
-  std::vector<double> x(190);
-  double sum = 0;
-  for (double& v : x) sum += v = std::pow(1.0 - u(rng), -1.0 / 1.2);
-  Weighted g;
-  g.w.push_back(0);
-  for (double v : x) g.w.push_back(std::max<int64_t>(1, std::llround(v / sum * 5'000'000)));
-  g.q = quota(g, percent);
-  return g;
-}
-
-Weighted uniform(int n, int64_t top, uint64_t seed, int64_t bottom = 1) {
-  std::mt19937_64 rng(seed);
-  Weighted g;
-  g.w.push_back(0);
-  for (int p = 1; p <= n; ++p)
-    g.w.push_back(std::uniform_int_distribution<int64_t>(bottom, top)(rng));
-  g.q = quota(g, 50);
-  return g;
-}
-
-Weighted pareto50() { return pareto(50); }
-Weighted pareto70() { return pareto(70); }
-Weighted pareto85() { return pareto(85); }
-Weighted thousand() { return uniform(1000, 100, 1000); }
-Weighted million() { return uniform(50, 1'000'000, 50); }
-Weighted heavy() { return uniform(50, 11'000'000, 5, 9'000'000); }
-
-Game gameOf(const Weighted& d) {
-  const int n = static_cast<int>(d.w.size()) - 1;
-  Game g(n, 1);
-  g.n = n;
-  g.mm = g.thres = 1;
-  for (int p = 1; p <= n; ++p) g.sub[p] = 1, g.w[0][p] = d.w[p];
-  g.m[0][1][1] = d.q;
-  return g;
-}
+using namespace benchgames;
 
 // The plain Banzhaf program: swings of each player.
 std::vector<double> plainBanzhaf(const Weighted& g) {
