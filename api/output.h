@@ -16,6 +16,7 @@ struct CLIRUNTYP {
   RUNTYP R;                          // game, rule, results and stamps, before the totals
   std::vector<std::string> NAMES;    // player names [1..N] from the data file ("" for none)
   std::vector<std::string> SYSTEMS;  // data files of vote systems 2..VS (multiple weights)
+  std::string METHOD;                // the method that counted it, by its planner name
 };
 
 // A number in its shortest form that reads back as the same double; "" for

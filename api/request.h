@@ -8,6 +8,7 @@
 // them alike and reports the same messages.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -53,9 +54,11 @@ struct REQUESTTYP {
   std::size_t BUDGET = 0;
   bool EXHAUSTIVE = false;
   double ESTIMATE = 0;
-  // Progress of long counts (null: none).
+  // Progress of long counts (null: none), and a flag another thread sets to
+  // stop the count (null: none): the run then fails with "...stopped".
   PROGRESSFN PROGRESS = nullptr;
   void* PROGRESSDATA = nullptr;
+  const std::atomic<bool>* STOP = nullptr;
 };
 
 // Why a run stops: the exit status, the message (the program's own "..."
