@@ -93,5 +93,4 @@ inline weightedwalk::Game gameOf(const Weighted& d) {
   return g;
 }
 
-
 }  // namespace benchgames

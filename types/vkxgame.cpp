@@ -13,3 +13,37 @@ OVERALLRULE OVERALLOF(int32_t ANSWER) {
   if (ANSWER == 2) return OVERALLRULE::OR;
   return OVERALLRULE::NONE;
 }
+
+const char* METHODNAME(METHODTYP METHOD) {
+  switch (METHOD) {
+    case METHODTYP::NONE:
+      return "none";
+    case METHODTYP::WALK:
+      return "walk";
+    case METHODTYP::SIZEWEIGHTTABLE:
+      return "size_weight_table";
+    case METHODTYP::WEIGHTTABLE:
+      return "weight_table";
+    case METHODTYP::DOUBLESTABLE:
+      return "doubles_table";
+    case METHODTYP::QUADRATURE:
+      return "quadrature";
+    case METHODTYP::DOUBLEMAJORITYTABLE:
+      return "double_majority_table";
+    case METHODTYP::DIAGRAM:
+      return "decision_diagram";
+    case METHODTYP::VECTORWALK:
+      return "vector_walk";
+    case METHODTYP::CHAMBERPROGRAM:
+      return "chamber_program";
+    case METHODTYP::SAMPLING:
+      return "sampling";
+    case METHODTYP::MINIMALPROGRAM:
+      return "minimal_program";
+    case METHODTYP::POWERSERIES:
+      return "power_series";
+    case METHODTYP::SPATIALTABLE:
+      return "spatial_table";
+  }
+  return "none";
+}

@@ -93,7 +93,31 @@ enum class STATUSTYP : uint8_t {
   NOENGINE,    // no engine for this version and data ("...error on input file format")
   STOPPED,     // the dialogue ended the run (a further data file that does not fit)
   OVERBUDGET,  // no fast method counts the game within the budget, and no walk was wanted
+  CANCELLED,   // the front end asked the count to stop
 };
+
+// The methods that count a game, by the names the planner gives them (the
+// plan, the CSV's and JSON's "method"): the exhaustive walks, the exact
+// fast methods and sampling. engines/plan tells which serves which game.
+enum class METHODTYP : uint8_t {
+  NONE,                 // nothing counted (refused, or not yet)
+  WALK,                 // every coalition of a weighted game, one by one
+  SIZEWEIGHTTABLE,      // subsets by size and weight, for one weighted threshold
+  WEIGHTTABLE,          // subsets by weight alone (the Banzhaf counts need no sizes)
+  DOUBLESTABLE,         // the subsets by weight in doubles, beyond 64-bit counts
+  QUADRATURE,           // Shapley-Shubik values by quadrature of the multilinear extension
+  DOUBLEMAJORITYTABLE,  // subsets by size and two weights, for a double majority
+  DIAGRAM,              // an ordered decision diagram of any monotone rule
+  VECTORWALK,           // every count vector of unweighted chambers
+  CHAMBERPROGRAM,       // a dynamic program over unweighted chambers
+  SAMPLING,             // random coalitions or orders (an estimate)
+  MINIMALPROGRAM,       // minimal winning coalitions by their lightest member
+  POWERSERIES,          // formal power series of the weights' generating function
+  SPATIALTABLE,         // the spatial version by pairs of members and sizes
+};
+// "walk", "size_weight_table", ...: the method's name as plans and outputs
+// give it.
+const char* METHODNAME(METHODTYP METHOD);
 
 // The count and the subgame totals of a result in extended range, for
 // count-vector games of more than about 1000 members, whose counts (and
@@ -130,6 +154,7 @@ enum class INDEXTYP : uint8_t { SHAPLEY, BANZHAF, PUBLICGOOD };
 // only totals (every member of a chamber is alike).
 struct SHAPLEYRES {
   STATUSTYP STATUS = STATUSTYP::DONE;
+  METHODTYP METHOD = METHODTYP::NONE;  // what counted it
   // Shapley-Shubik value of each player (similarity-weighted share in the
   // spatial version); unweighted: the chamber's sum in [s][0].
   SHAPTYP SS{};
@@ -144,6 +169,7 @@ struct SHAPLEYRES {
 
 struct BANZHAFRES {
   STATUSTYP STATUS = STATUSTYP::DONE;
+  METHODTYP METHOD = METHODTYP::NONE;
   // Swings: the coalitions that win with the player and lose without it.
   // Weighted games count them exactly (whole numbers); unweighted: the
   // chamber's total in [s][0].
@@ -154,6 +180,7 @@ struct BANZHAFRES {
 
 struct PUBLICGOODRES {
   STATUSTYP STATUS = STATUSTYP::DONE;
+  METHODTYP METHOD = METHODTYP::NONE;
   // Minimal winning coalitions that contain the player (unweighted: the
   // chamber's total of members over them, in [s][0]).
   SHAPTYP MWC{};

@@ -666,78 +666,138 @@ void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t bu
                  doublemajority::SHAPE(g, pair);
 }
 
-// Counts of the game into R, or false when no fast method covers it within
-// BUDGET bytes (0: the methods' own limits). Memory is what the methods may
-// run out of: a table or diagram that cannot be had leaves the game to the
-// other method or to the walk, as the budgets do, instead of ending the
-// program.
-bool run(const weightedwalk::Game& g, Index index, Choice use, Result& r, std::size_t budget) {
-  auto sel = std::make_unique<Selection>();
-  select(g, index, use, budget, *sel);
-  if (!sel->covered) return false;
-  const bool pg = index == Index::PUBLICGOOD, lines = sel->lines, table = sel->table,
-             later = sel->later, paired = sel->paired;
-  const Sizeless part = sel->part;
-  const sizetable::Threshold& t = sel->t;
+// Thrown by a count whose control asks it to stop.
+struct STOPPED {};
+
+// The fast methods of a game in the order the count tries them, from its
+// selection: the doubles' table or the quadrature where planned, the table
+// unless the diagram is far smaller, the diagram where it may fit, the
+// table after the diagram where the diagram came first. Each with its cost
+// and, where it does not apply, why not.
+std::vector<Option> optionsOf(const weightedwalk::Game& g, Index index, const Selection& sel) {
+  std::vector<Option> out;
+  if (!sel.covered) return out;
+  const bool pg = index == Index::PUBLICGOOD;
+  const METHODTYP tableMethod = sel.paired  ? METHODTYP::DOUBLEMAJORITYTABLE
+                                : sel.lines ? METHODTYP::WEIGHTTABLE
+                                            : METHODTYP::SIZEWEIGHTTABLE;
+  Option table{tableMethod, {}};
+  table.cost.APPLIES = sel.table;
+  table.cost.PASSES = sel.passes;
+  table.cost.BYTES = sel.fixed + sel.tableBytes;
+  table.cost.SECONDS = sel.tableSeconds;
+  if (!sel.table)
+    table.cost.WHY = sel.tableBytes == 0 ? "the rule is not one weighted threshold or a double "
+                                           "majority"
+                                         : "its table exceeds the memory";
+  Option diagram{METHODTYP::DIAGRAM, {}};
+  const double bound = nodeBound(g) * (pg ? 2.0 : 1.0);
+  diagram.cost.APPLIES = sel.nodes > 0 && !sel.hopeless;
+  diagram.cost.PASSES = sel.passes;
+  diagram.cost.BYTES = sel.fixed + sel.nodeBound * sel.nodeBytes;
+  diagram.cost.SECONDS = static_cast<double>(sel.nodeBound) * sel.nodeSeconds;
+  diagram.cost.SURE = bound <= static_cast<double>(sel.nodes);
+  if (sel.nodes == 0) diagram.cost.WHY = "no room for a diagram in the memory";
+  if (sel.hopeless) diagram.cost.WHY = "its bound exceeds the memory many times over";
+  if (sel.floating) {
+    Option floating{index == Index::SHAPLEY ? METHODTYP::QUADRATURE : METHODTYP::DOUBLESTABLE, {}};
+    floating.cost.APPLIES = true;
+    floating.cost.BYTES = sel.floatBytes;
+    floating.cost.SECONDS = sel.floatSeconds;
+    out.push_back(floating);
+  }
+  if (!sel.later) out.push_back(table);
+  out.push_back(diagram);
+  if (sel.later) out.push_back(table);
+  return out;
+}
+
+// Counts of the game by METHOD alone into R, or false when the method does
+// not count it within the selection's memory: a table or diagram that
+// cannot be had leaves the game to the plan's next method, as the budgets
+// do, instead of ending the program. Throws STOPPED when CONTROL asks.
+bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const Selection& sel,
+               Result& r, const CONTROLTYP* control) {
+  if (!sel.covered) return false;
+  const bool pg = index == Index::PUBLICGOOD, lines = sel.lines, paired = sel.paired;
+  const Sizeless part = sel.part;
+  const sizetable::Threshold& t = sel.t;
   const Layout at(g, pg, !lines);
   auto out = std::make_unique<Result>(g.n, g.mm);
-  auto done = [&](Method method) {
-    out->method = method;
+  auto done = [&](Method legacy) {
+    out->method = legacy;
+    out->counted = method;
     r = std::move(*out);
     return true;
   };
-  auto dense = [&] {
-    try {
-      if (lines) {
-        passes(
-            g, index, at,
-            [&](std::vector<uint64_t>& x, const auto& ring) {
-              banzhafPass(
-                  g, part,
-                  [&](Sums& s, const auto& rg) {
-                    if (paired)
-                      doublemajority::TOTALS(sel->pair, s.g, rg);
-                    else
-                      sizetable::TOTALS(t, s.g, rg);
-                    sizetable::Threshold all = t;  // nothing blocks: H is every coalition
-                    all.q = 0;
-                    sizetable::TOTALS(all, s.h, rg);
-                  },
-                  at, x, ring);
-            },
-            *out);
-      } else {
-        passes(
-            g, index, at,
-            [&](std::vector<uint64_t>& x, const auto& ring) {
-              pass(
-                  g, pg,
-                  [&](Parts& p, const auto& rg) {
-                    denseParts(t, pg, p, rg);
-                    if (paired) doublemajority::COUNT(sel->pair, p.g, rg);
-                  },
-                  at, x, ring);
-            },
-            *out);
-      }
-      return done(paired ? Method::DENSE2 : Method::DENSE);
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
+  // Each pass a share of the count; a stop asked for ends it between passes.
+  const int total = g.n <= PROFILEMAX ? 1 : PASSES(g.n);
+  int passed = 0;
+  auto step = [&] {
+    if (control == nullptr) return;
+    if (control->STOPPED()) throw STOPPED{};
+    control->REPORT(static_cast<double>(passed++) / total);
   };
-  // The doubles' table, where it keeps its accuracy; else the exact one.
-  if (sel->floating) {
-    auto c = std::make_unique<doubletable::Counts>();
-    std::vector<double> values;
-    bool counted = doubletable::BANZHAF(t, *c);
-    if (counted && index == Index::SHAPLEY) {
-      // A player without swings has the value 0 exactly (its swings of 0
-      // are exact in the doubles' counts).
-      std::vector<char> swingless(static_cast<std::size_t>(g.n) + 1);
-      for (int q = 1; q <= g.n; ++q) swingless[q] = c->swings[q].zero() ? 1 : 0;
-      counted = ssquadrature::SHAPLEY(t, swingless, values);
-    }
-    if (counted) {
+  switch (method) {
+    case METHODTYP::SIZEWEIGHTTABLE:
+    case METHODTYP::WEIGHTTABLE:
+    case METHODTYP::DOUBLEMAJORITYTABLE:
+      if (!sel.table) return false;
+      try {
+        if (lines) {
+          passes(
+              g, index, at,
+              [&](std::vector<uint64_t>& x, const auto& ring) {
+                step();
+                banzhafPass(
+                    g, part,
+                    [&](Sums& s, const auto& rg) {
+                      if (paired)
+                        doublemajority::TOTALS(sel.pair, s.g, rg);
+                      else
+                        sizetable::TOTALS(t, s.g, rg);
+                      sizetable::Threshold all = t;  // nothing blocks: H is every coalition
+                      all.q = 0;
+                      sizetable::TOTALS(all, s.h, rg);
+                    },
+                    at, x, ring);
+              },
+              *out);
+        } else {
+          passes(
+              g, index, at,
+              [&](std::vector<uint64_t>& x, const auto& ring) {
+                step();
+                pass(
+                    g, pg,
+                    [&](Parts& p, const auto& rg) {
+                      denseParts(t, pg, p, rg);
+                      if (paired) doublemajority::COUNT(sel.pair, p.g, rg);
+                    },
+                    at, x, ring);
+              },
+              *out);
+        }
+        return done(paired ? Method::DENSE2 : Method::DENSE);
+      } catch (const std::bad_alloc&) {
+        return false;
+      }
+    case METHODTYP::DOUBLESTABLE:
+    case METHODTYP::QUADRATURE: {
+      // The doubles' table, where it keeps its accuracy.
+      if (!sel.floating) return false;
+      step();
+      auto c = std::make_unique<doubletable::Counts>();
+      std::vector<double> values;
+      bool counted = doubletable::BANZHAF(t, *c);
+      if (counted && index == Index::SHAPLEY) {
+        // A player without swings has the value 0 exactly (its swings of 0
+        // are exact in the doubles' counts).
+        std::vector<char> swingless(static_cast<std::size_t>(g.n) + 1);
+        for (int q = 1; q <= g.n; ++q) swingless[q] = c->swings[q].zero() ? 1 : 0;
+        counted = ssquadrature::SHAPLEY(t, swingless, values);
+      }
+      if (!counted) return false;
       const int n = g.n;
       *out = Result(n, g.mm);
       if (!values.empty()) out->shap = values;
@@ -751,41 +811,58 @@ bool run(const weightedwalk::Game& g, Index index, Choice use, Result& r, std::s
       out->floating = true;
       return done(Method::DENSE);
     }
-  }
-  if (table && !later && dense()) return true;
-  if (use != Choice::DENSE && sel->nodes > 0 && !sel->hopeless) {
-    try {
-      auto d = std::make_unique<Diagram>(g, sel->nodes);
-      buildDiagram(g, pg, *d);
-      if (lines) {
-        passes(
-            g, index, at,
-            [&](std::vector<uint64_t>& x, const auto& ring) {
-              banzhafPass(
-                  g, part,
-                  [&](Sums& s, const auto& rg) {
-                    d->forest.totals(d->rule, d->player.data(), d->first.data(), d->mm, s.g, rg);
-                    if (d->needH)
-                      d->forest.totals(d->open, d->player.data(), d->first.data(), d->mm, s.h, rg);
-                  },
-                  at, x, ring);
-            },
-            *out);
-      } else {
-        passes(
-            g, index, at,
-            [&](std::vector<uint64_t>& x, const auto& ring) {
-              pass(
-                  g, pg, [&](Parts& p, const auto& rg) { d->count(pg, p, rg); }, at, x, ring);
-            },
-            *out);
+    case METHODTYP::DIAGRAM:
+      if (sel.nodes == 0 || sel.hopeless) return false;
+      try {
+        auto d = std::make_unique<Diagram>(g, sel.nodes);
+        buildDiagram(g, pg, *d);
+        if (lines) {
+          passes(
+              g, index, at,
+              [&](std::vector<uint64_t>& x, const auto& ring) {
+                step();
+                banzhafPass(
+                    g, part,
+                    [&](Sums& s, const auto& rg) {
+                      d->forest.totals(d->rule, d->player.data(), d->first.data(), d->mm, s.g, rg);
+                      if (d->needH)
+                        d->forest.totals(d->open, d->player.data(), d->first.data(), d->mm, s.h,
+                                         rg);
+                    },
+                    at, x, ring);
+              },
+              *out);
+        } else {
+          passes(
+              g, index, at,
+              [&](std::vector<uint64_t>& x, const auto& ring) {
+                step();
+                pass(
+                    g, pg, [&](Parts& p, const auto& rg) { d->count(pg, p, rg); }, at, x, ring);
+              },
+              *out);
+        }
+        return done(Method::DIAGRAM);
+      } catch (const decisiondiagram::BUDGET&) {
+      } catch (const std::bad_alloc&) {
       }
-      return done(Method::DIAGRAM);
-    } catch (const decisiondiagram::BUDGET&) {
-    } catch (const std::bad_alloc&) {
-    }
+      return false;
+    default:
+      return false;
   }
-  return later && dense();
+}
+
+// Counts of the game into R by the first of its methods that counts it
+// within BUDGET bytes (0: the methods' own limits); false when none does.
+bool run(const weightedwalk::Game& g, Index index, Choice use, Result& r, std::size_t budget) {
+  auto sel = std::make_unique<Selection>();
+  select(g, index, use, budget, *sel);
+  for (const Option& o : optionsOf(g, index, *sel)) {
+    if (!o.cost.APPLIES) continue;
+    if (use == Choice::DENSE && o.method == METHODTYP::DIAGRAM) continue;
+    if (runMethod(g, index, o.method, *sel, r, nullptr)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -802,6 +879,23 @@ bool PUBLICGOOD_FAST(const weightedwalk::Game& G, Result& R, Choice USE) {
 bool COUNT_FAST(const weightedwalk::Game& G, Index INDEX, Result& R, Choice USE,
                 std::size_t BUDGET) {
   return run(G, INDEX, USE, R, BUDGET);
+}
+
+std::vector<Option> OPTIONS(const weightedwalk::Game& G, Index INDEX, std::size_t BUDGET) {
+  auto sel = std::make_unique<Selection>();
+  select(G, INDEX, Choice::BEST, BUDGET, *sel);
+  return optionsOf(G, INDEX, *sel);
+}
+
+int COUNT_WITH(const weightedwalk::Game& G, Index INDEX, METHODTYP METHOD, Result& R,
+               std::size_t BUDGET, const CONTROLTYP* CONTROL) {
+  auto sel = std::make_unique<Selection>();
+  select(G, INDEX, Choice::BEST, BUDGET, *sel);
+  try {
+    return runMethod(G, INDEX, METHOD, *sel, R, CONTROL) ? 1 : 0;
+  } catch (const STOPPED&) {
+    return -1;
+  }
 }
 
 Plan PLAN(const weightedwalk::Game& G, Index INDEX, std::size_t BUDGET) {

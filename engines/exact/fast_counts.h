@@ -31,8 +31,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "engines/exact/method.h"
 #include "engines/exact/size_profile.h"
 #include "engines/walk/weighted_walk.h"
+#include "types/vkxgame.h"
 #include "types/xnum.h"
 
 namespace fastcount {
@@ -60,6 +62,7 @@ struct Result {
         xminimalWith(static_cast<std::size_t>(N) + 1),
         xminimalShare(static_cast<std::size_t>(N) + 1) {}
   Method method = Method::EXHAUSTIVE;
+  METHODTYP counted = METHODTYP::NONE;  // the method by its planner name
   // Winning coalitions (never the empty one), those containing p, those in
   // which p is a swing, those with a member of subgame s; the Shapley-Shubik
   // value of p (its swings at each size k weighted by (k-1)!(n-k)!/n!).
@@ -90,7 +93,7 @@ struct Result {
 // winning coalitions by size, the Banzhaf index only their numbers (counted
 // without sizes wherever the rule's overall threshold in members does not
 // tell sizes apart), the public good index the minimal winning coalitions.
-enum class Index : uint8_t { SHAPLEY, BANZHAF, PUBLICGOOD };
+using Index = INDEXTYP;
 
 // The rule of a weighted game split for the fast counting: the part
 // decided by the coalition's number of members (an overall threshold in
@@ -127,6 +130,23 @@ bool BANZHAF_FAST(const weightedwalk::Game& G, Result& R, Choice USE = Choice::B
 // it stops at the budget instead of running out of memory; PLAN tells before.
 bool COUNT_FAST(const weightedwalk::Game& G, Index INDEX, Result& R, Choice USE,
                 std::size_t BUDGET);
+
+// One fast method of a game and what it will take (engines/exact/method.h).
+struct Option {
+  METHODTYP method = METHODTYP::NONE;
+  COSTTYP cost;
+};
+// Every fast method that may count G for INDEX within BUDGET bytes (0: the
+// methods' own limits), in the order the count tries them: the first that
+// APPLIES is the one planned, the others follow it where it runs out of
+// memory. Empty where no fast method covers the game (the spatial version,
+// a negative weight, a game that does not FIT).
+std::vector<Option> OPTIONS(const weightedwalk::Game& G, Index INDEX, std::size_t BUDGET);
+// Counts G for INDEX with METHOD alone, within BUDGET: 1 counted into R, 0
+// not (the method does not apply or ran out of its memory), -1 stopped by
+// CONTROL (which may be null; it hears of each pass).
+int COUNT_WITH(const weightedwalk::Game& G, Index INDEX, METHODTYP METHOD, Result& R,
+               std::size_t BUDGET, const CONTROLTYP* CONTROL = nullptr);
 
 // What counting G for INDEX will take within BUDGET bytes (0: the methods'
 // own limits), decided before any work: the method the count would use
