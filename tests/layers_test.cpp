@@ -2,7 +2,7 @@
 //   platform < types < common < data < engines < report < api < cli  (the calculation)
 //   < console < frame < dialogue < commands < shell           (the front ends)
 // where the engines are layers of their own: walk < convert < exact, sample
-// < run.
+// < plan < run.
 // Only platform/ and console/ may include the system's terminal, signal and
 // process headers. An include against the order fails here, naming it.
 #include <gtest/gtest.h>
@@ -14,10 +14,12 @@
 
 namespace {
 
-const std::vector<std::string> LAYERS = {
-    "platform",      "types",          "common",      "data",     "engines/walk", "engines/convert",
-    "engines/exact", "engines/sample", "engines/run", "report",   "api",          "cli",
-    "console",       "frame",          "dialogue",    "commands", "shell"};
+const std::vector<std::string> LAYERS = {"platform",      "types",          "common",
+                                         "data",          "engines/walk",   "engines/convert",
+                                         "engines/exact", "engines/sample", "engines/plan",
+                                         "engines/run",   "report",         "api",
+                                         "cli",           "console",        "frame",
+                                         "dialogue",      "commands",       "shell"};
 
 int layerOf(const std::string& folder) {
   for (std::size_t i = 0; i < LAYERS.size(); ++i)

@@ -5,6 +5,7 @@
 #include "engines/convert/counting_game.h"
 #include "engines/exact/chamber_program.h"
 #include "engines/exact/fast_counts.h"
+#include "engines/plan/planner.h"
 #include "engines/run/banzhaf_chambers.h"
 #include "engines/run/publicgood_chambers.h"
 #include "engines/run/publicgood_weighted.h"
@@ -33,46 +34,45 @@ bool HASENGINE(INDEXTYP INDEX, DATASTRUCT DATA, VERSION GAME) {
 
 namespace {
 
-fastcount::Index fastIndex(INDEXTYP index) {
-  switch (index) {
-    case INDEXTYP::BANZHAF:
-      return fastcount::Index::BANZHAF;
-    case INDEXTYP::PUBLICGOOD:
-      return fastcount::Index::PUBLICGOOD;
-    case INDEXTYP::SHAPLEY:
-      break;
-  }
-  return fastcount::Index::SHAPLEY;
+// The plan of a weighted count: the front end's, or one made here with the
+// hooks' budget and walks (the interactive program's run plans so).
+planner::STEPTYP stepOf(const weightedwalk::Game& core, INDEXTYP index, const HOOKSTYP& hooks) {
+  if (hooks.STEP != nullptr) return *hooks.STEP;
+  planner::POLICYTYP policy;
+  policy.BUDGET = hooks.BUDGET;
+  policy.WALKS = hooks.WALKS;
+  policy.WALK = hooks.WALK;
+  return planner::PLANWEIGHTED(core, index, policy);
 }
 
-// The counts of CORE for INDEX into COUNTS (the walk's records): from the
-// fast counting within the hooks' budget where it fits, else from the walk
-// with the hooks where they allow it; OVERBUDGET where they do not. Without
-// a budget the fast counting keeps its own limits (fastcount::SHAPLEY and the
-// like).
+// The counts of CORE for INDEX into COUNTS (the walk's records) by the
+// plan: each of its methods in turn until one counts, the walk with the
+// hooks' visitor; OVERBUDGET where the plan refuses the game or none of its
+// methods counts it within the memory, CANCELLED where the hooks' control
+// stopped it. METHOD learns the method that counted.
 template <typename COUNTS>
 STATUSTYP countsOf(const weightedwalk::Game& core, INDEXTYP index, const HOOKSTYP& hooks,
-                   COUNTS& counts,
+                   COUNTS& counts, METHODTYP& method,
                    void (*take)(const fastcount::Result&, const weightedwalk::Game&, COUNTS&),
-                   bool (*walk)(const weightedwalk::Game&, COUNTS&, const weightedwalk::Visitor*),
-                   fastcount::Method (*fast)(const weightedwalk::Game&, COUNTS&,
-                                             const weightedwalk::Visitor*)) {
-  if (hooks.WALK) {
-    walk(core, counts, hooks.VISITOR);
-    return STATUSTYP::DONE;
+                   bool (*walk)(const weightedwalk::Game&, COUNTS&, const weightedwalk::Visitor*)) {
+  const planner::STEPTYP step = stepOf(core, index, hooks);
+  if (step.REFUSED) return STATUSTYP::OVERBUDGET;
+  for (const METHODTYP m : step.ORDER) {
+    if (m == METHODTYP::WALK) {
+      if (!walk(core, counts, hooks.VISITOR)) return STATUSTYP::REFUSED;
+      method = m;
+      return STATUSTYP::DONE;
+    }
+    auto r = std::make_unique<fastcount::Result>();
+    const int got = fastcount::COUNT_WITH(core, index, m, *r, step.BUDGET, &hooks.CONTROL);
+    if (got < 0) return STATUSTYP::CANCELLED;
+    if (got > 0) {
+      take(*r, core, counts);
+      method = m;
+      return STATUSTYP::DONE;
+    }
   }
-  if (hooks.BUDGET == 0 && hooks.WALKS) {
-    fast(core, counts, hooks.VISITOR);
-    return STATUSTYP::DONE;
-  }
-  auto r = std::make_unique<fastcount::Result>();
-  if (fastcount::COUNT_FAST(core, fastIndex(index), *r, fastcount::Choice::BEST, hooks.BUDGET)) {
-    take(*r, core, counts);
-    return STATUSTYP::DONE;
-  }
-  if (!hooks.WALKS) return STATUSTYP::OVERBUDGET;
-  walk(core, counts, hooks.VISITOR);
-  return STATUSTYP::DONE;
+  return STATUSTYP::OVERBUDGET;
 }
 
 // The counts of a weighted game into COUNTS (the winning coalitions for
@@ -80,22 +80,22 @@ STATUSTYP countsOf(const weightedwalk::Game& core, INDEXTYP index, const HOOKSTY
 // good index); REFUSED when the game does not fit the tables (WEIGHTEDCORE).
 STATUSTYP weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index,
                          const HOOKSTYP& hooks, weightedwalk::Game& core,
-                         weightedwalk::WinCounts& counts) {
+                         weightedwalk::WinCounts& counts, METHODTYP& method) {
   if (!WEIGHTEDCORE(game, rule, core)) return STATUSTYP::REFUSED;
   if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
   if (index == INDEXTYP::BANZHAF)  // no sizes needed: its own count
-    return countsOf(core, index, hooks, counts, fastcount::BANZHAF_COUNTS,
-                    weightedwalk::SHAPLEY_CORE, fastcount::BANZHAF);
-  return countsOf(core, index, hooks, counts, fastcount::SHAPLEY_COUNTS, weightedwalk::SHAPLEY_CORE,
-                  fastcount::SHAPLEY);
+    return countsOf(core, index, hooks, counts, method, fastcount::BANZHAF_COUNTS,
+                    weightedwalk::SHAPLEY_CORE);
+  return countsOf(core, index, hooks, counts, method, fastcount::SHAPLEY_COUNTS,
+                  weightedwalk::SHAPLEY_CORE);
 }
 STATUSTYP weightedCounts(const GAMETYP& game, const RULETYP& rule, INDEXTYP index,
                          const HOOKSTYP& hooks, weightedwalk::Game& core,
-                         weightedwalk::MinimalCounts& counts) {
+                         weightedwalk::MinimalCounts& counts, METHODTYP& method) {
   if (!WEIGHTEDCORE(game, rule, core)) return STATUSTYP::REFUSED;
   core.position = nullptr;
-  return countsOf(core, index, hooks, counts, fastcount::PUBLICGOOD_COUNTS,
-                  weightedwalk::PUBLICGOOD_CORE, fastcount::PUBLICGOOD);
+  return countsOf(core, index, hooks, counts, method, fastcount::PUBLICGOOD_COUNTS,
+                  weightedwalk::PUBLICGOOD_CORE);
 }
 
 // The result tables grown to hold every player of GAME, with XTOTALTYP's
@@ -197,23 +197,47 @@ RES wideGame(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOO
   if (!WEIGHTEDCORE(game, rule, core)) return NOTDONE<RES>(STATUSTYP::REFUSED);
   if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
   if (!countable(core)) return NOTDONE<RES>(STATUSTYP::REFUSED);
-  auto r = std::make_unique<fastcount::Result>();
-  if (!fastcount::COUNT_FAST(core, fastIndex(index), *r, fastcount::Choice::BEST, hooks.BUDGET))
-    return NOTDONE<RES>(STATUSTYP::OVERBUDGET);
-  RES res;
-  fromWide(game, core, *r, res);
-  return res;
+  const planner::STEPTYP step = stepOf(core, index, hooks);
+  if (step.REFUSED) return NOTDONE<RES>(STATUSTYP::OVERBUDGET);
+  for (const METHODTYP m : step.ORDER) {
+    if (m == METHODTYP::WALK) continue;  // beyond the walk's players
+    auto r = std::make_unique<fastcount::Result>();
+    const int got = fastcount::COUNT_WITH(core, index, m, *r, step.BUDGET, &hooks.CONTROL);
+    if (got < 0) return NOTDONE<RES>(STATUSTYP::CANCELLED);
+    if (got == 0) continue;
+    RES res;
+    fromWide(game, core, *r, res);
+    res.METHOD = m;
+    return res;
+  }
+  return NOTDONE<RES>(STATUSTYP::OVERBUDGET);
 }
 
 // The totals of a count-vector game under KIND. A walk of a game beyond the
 // doubles' range still shows its vectors, and takes its totals from the
 // fast core.
-ISAXTOTALS isaTotals(ISAKIND kind, const ISAGAME& g, const HOOKSTYP& hooks) {
-  const bool doubles = ISA_DOUBLES(g);
-  if (!hooks.WALK && (!doubles || ISA_VECTORS(g) > ISAQUIETWALK)) return ISA_FAST(kind, g);
+ISAXTOTALS isaTotals(ISAKIND kind, INDEXTYP index, const ISAGAME& g, const HOOKSTYP& hooks,
+                     METHODTYP& method) {
+  planner::STEPTYP step;
+  if (hooks.STEP != nullptr) {
+    step = *hooks.STEP;
+  } else {
+    planner::POLICYTYP policy;
+    policy.WALK = hooks.WALK;
+    step = planner::PLANCHAMBERS(g, index, policy);
+  }
+  method = step.METHOD;
+  if (step.METHOD != METHODTYP::VECTORWALK) return ISA_FAST(kind, g);
   ISATOTALS t = ISA_SUMS(kind, g, hooks.PROGRESS, hooks.DATA);
   ISA_SCALE(kind, g, t);
-  return doubles ? ISA_TOEXTENDED(t) : ISA_FAST(kind, g);
+  return step.ORDER.size() == 1 ? ISA_TOEXTENDED(t) : ISA_FAST(kind, g);
+}
+
+// A chambers' result with the method that counted it.
+template <typename RES>
+RES counted(RES res, METHODTYP method) {
+  res.METHOD = method;
+  return res;
 }
 
 template <typename RES, typename COUNTS>
@@ -222,9 +246,12 @@ RES weighted(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOO
   if (game.N > MAXACTOR) return wideGame<RES>(game, rule, index, hooks);
   weightedwalk::Game core;
   auto counts = std::make_unique<COUNTS>();
-  const STATUSTYP status = weightedCounts(game, rule, index, hooks, core, *counts);
+  METHODTYP method = METHODTYP::NONE;
+  const STATUSTYP status = weightedCounts(game, rule, index, hooks, core, *counts, method);
   if (status != STATUSTYP::DONE) return NOTDONE<RES>(status);
-  return from(game, core, *counts);
+  RES res = from(game, core, *counts);
+  res.METHOD = method;
+  return res;
 }
 
 }  // namespace
@@ -235,9 +262,13 @@ SHAPLEYRES SHAPLEY(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOO
   if (GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
     return weighted<SHAPLEYRES>(GAME, RULE, INDEXTYP::SHAPLEY, HOOKS, SHAPLEY_WEIGHTED);
   const ISAGAME g = ISA_GAME(GAME, RULE);
-  if (RULE.GAME == VERSION::ISAWP)
-    return SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(g, isaTotals(ISAKIND::WORKINGPLAN, g, HOOKS));
-  return SHAPLEY_UNWEIGHTED_ISBA(g, isaTotals(ISAKIND::SHAPLEY, g, HOOKS));
+  METHODTYP method = METHODTYP::NONE;
+  if (RULE.GAME == VERSION::ISAWP) {
+    const ISAXTOTALS t = isaTotals(ISAKIND::WORKINGPLAN, INDEXTYP::SHAPLEY, g, HOOKS, method);
+    return counted(SHAPLEY_UNWEIGHTED_ISBA_WORKINGPLAN(g, t), method);
+  }
+  const ISAXTOTALS t = isaTotals(ISAKIND::SHAPLEY, INDEXTYP::SHAPLEY, g, HOOKS, method);
+  return counted(SHAPLEY_UNWEIGHTED_ISBA(g, t), method);
 }
 
 BANZHAFRES BANZHAF(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) {
@@ -246,7 +277,9 @@ BANZHAFRES BANZHAF(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOO
   if (GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
     return weighted<BANZHAFRES>(GAME, RULE, INDEXTYP::BANZHAF, HOOKS, BANZHAF_WEIGHTED);
   const ISAGAME g = ISA_GAME(GAME, RULE);
-  return BANZHAF_UNWEIGHTED_ISBA(g, isaTotals(ISAKIND::BANZHAF, g, HOOKS));
+  METHODTYP method = METHODTYP::NONE;
+  const ISAXTOTALS t = isaTotals(ISAKIND::BANZHAF, INDEXTYP::BANZHAF, g, HOOKS, method);
+  return counted(BANZHAF_UNWEIGHTED_ISBA(g, t), method);
 }
 
 PUBLICGOODRES PUBLICGOOD(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTYP& HOOKS) {
@@ -255,13 +288,15 @@ PUBLICGOODRES PUBLICGOOD(const GAMETYP& GAME, const RULETYP& RULE, const HOOKSTY
   if (GAME.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
     return weighted<PUBLICGOODRES>(GAME, RULE, INDEXTYP::PUBLICGOOD, HOOKS, PUBLICGOOD_WEIGHTED);
   const ISAGAME g = ISA_GAME(GAME, RULE);
-  return PUBLICGOOD_UNWEIGHTED_ISBA(g, isaTotals(ISAKIND::PUBLICGOOD, g, HOOKS));
+  METHODTYP method = METHODTYP::NONE;
+  const ISAXTOTALS t = isaTotals(ISAKIND::PUBLICGOOD, INDEXTYP::PUBLICGOOD, g, HOOKS, method);
+  return counted(PUBLICGOOD_UNWEIGHTED_ISBA(g, t), method);
 }
 
 bool PLANRUN(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX, std::size_t BUDGET,
              fastcount::Plan& PLAN, weightedwalk::Game& CORE) {
   if (!WEIGHTEDCORE(GAME, RULE, CORE)) return false;
   if (INDEX != INDEXTYP::SHAPLEY) CORE.position = nullptr;
-  PLAN = fastcount::PLAN(CORE, fastIndex(INDEX), BUDGET);
+  PLAN = fastcount::PLAN(CORE, INDEX, BUDGET);
   return true;
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "engines/exact/fast_counts.h"
+#include "engines/plan/planner.h"
 #include "engines/walk/vector_walk.h"
 #include "engines/walk/weighted_walk.h"
 #include "types/vkxgame.h"
@@ -29,6 +30,10 @@
 // counts within them is walked (always, for at most 50 players, unless the
 // front end says no) or declined with OVERBUDGET, as the command line wants
 // after it has told the user what the walk would take.
+//
+// STEP: the plan of this count (engines/plan/planner.h), made by the front
+// end before the run; null: the run plans with the hooks' WALK, BUDGET and
+// WALKS. CONTROL: progress and stop of the fast methods.
 struct HOOKSTYP {
   const weightedwalk::Visitor* VISITOR = nullptr;
   ISAPROGRESS PROGRESS = nullptr;
@@ -36,11 +41,13 @@ struct HOOKSTYP {
   bool WALK = false;
   std::size_t BUDGET = 0;
   bool WALKS = true;
+  const planner::STEPTYP* STEP = nullptr;
+  CONTROLTYP CONTROL{};
 };
 
 // Count vectors (ISA_VECTORS) up to which a quiet run still walks a
-// count-vector game whose counts doubles hold: some 10 ms of the walk.
-constexpr double ISAQUIETWALK = 1 << 18;
+// count-vector game whose counts doubles hold (planner::QUIETVECTORS).
+constexpr double ISAQUIETWALK = planner::QUIETVECTORS;
 
 // Whether INDEX has an engine for VERSION on data of kind DATA:
 //   shapley: standard (both kinds), multiple weights and spatial (weighted),
