@@ -220,9 +220,19 @@ std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
   if (SETS.empty() || SETS[0].RUNS.empty()) return text;
   if (SETS[0].HASQUOTA) text += "quota,";
   text += "subgame,player,name,weight";
-  for (const std::string& title : CSVCOLUMNS(SETS[0])) {
+  // Each index's columns, then the method that counted it
+  // ("shapley_method"): a run of several indices has the columns of each
+  // index alone side by side.
+  const std::vector<std::string> titles = CSVCOLUMNS(SETS[0]);
+  std::size_t c = 0;
+  for (const CLIRUNTYP& run : SETS[0].RUNS) {
+    for (int k = 0; k < run.KIND->COLUMNS; ++k) {
+      text += ',';
+      text += CSVFIELD(titles[c++]);
+    }
     text += ',';
-    text += CSVFIELD(title);
+    text += run.KIND->NAME;
+    text += "_method";
   }
   text += "\n";
   for (const CLISETTYP& set : SETS) {
@@ -250,6 +260,8 @@ std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
           text += ',';
           text += xText(v[c]);
         }
+        text += ',';
+        if (i != 0 || p != 0) text += CSVFIELD(set.RUNS[k].METHOD);  // not "sum of all"
       }
       text += '\n';
     };
@@ -270,7 +282,7 @@ json runJson(const CLIRUNTYP& RUN) {
   const REPORTKINDTYP& kind = *RUN.KIND;
   const TOTALLED t(RUN);
   const RUNTYP& R = t.R;
-  json out = {{"index", kind.NAME}, {"version", versionName(R.GAME)}};
+  json out = {{"index", kind.NAME}, {"version", versionName(R.GAME)}, {"method", RUN.METHOD}};
   out["game"] = gameJson(RUN);
   out["rule"] = ruleJson(R);
   json columns = json::array();
@@ -332,10 +344,12 @@ json setJson(const CLISETTYP& SET) {
     const std::vector<std::string> titles = CSVCOLUMNS(SET);
     json indices = json::array();
     json columns = json::array();
+    json methods = json::object();
     std::size_t c = 0;
     for (std::size_t k = 0; k < SET.RUNS.size(); ++k) {
       const json one = k == 0 ? out : runJson(SET.RUNS[k]);
       indices.push_back(one["index"]);
+      methods[one["index"].get<std::string>()] = one["method"];
       for (const auto& title : one["columns"]) {
         const std::string name = title.get<std::string>();
         columns.push_back(titles[c]);
@@ -350,9 +364,9 @@ json setJson(const CLISETTYP& SET) {
         if (!out.contains(item.key())) out[item.key()] = item.value();
       out["time2"] = one["time2"];
     }
-    json joined = {{"indices", indices}};
+    json joined = {{"indices", indices}, {"methods", methods}};
     for (const auto& item : out.items())
-      if (item.key() != "index") joined[item.key()] = item.value();
+      if (item.key() != "index" && item.key() != "method") joined[item.key()] = item.value();
     joined["columns"] = columns;
     out = joined;
   }

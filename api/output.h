@@ -41,19 +41,20 @@ struct CLISETTYP {
 // index's column titles in turn, a title already taken prefixed with the
 // index's name ("banzhaf_NBZ").
 std::vector<std::string> CSVCOLUMNS(const CLISETTYP& SET);
-// "subgame,player,name,weight" (led by "quota" when the sets have one) and
-// the columns of every index, then one row per player of a weighted game
+// "subgame,player,name,weight" (led by "quota" when the sets have one), and
+// for every index its columns and the method that counted it
+// ("shapley_method"; empty in the "sum of all" row), then one row per player of a weighted game
 // (one per subgame, player "i" of weight 1, for an unweighted game, as in
 // the report) for each set in turn; with TOTALS each set ends in a row
 // ",,sum of all,," with the values of the report's "sum of all" line.
 // Lines end in LF.
 std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS);
-// One JSON object per set: the index and version, the game, the rule, the
+// One JSON object per set: the index, its "method" and the version, the game, the rule, the
 // column titles, one object per row as in the CSV, "sum of all", the number
 // of winning (minimal winning) coalitions, the decision probability (not for
 // the public good index) and the run's time stamps; "quota" first when the
-// set has one. A set of several indices is one object with "indices" and
-// every index's columns. ARRAY (a sweep): the objects in a JSON array.
+// set has one. A set of several indices is one object with "indices", their
+// "methods" and every index's columns. ARRAY (a sweep): the objects in a JSON array.
 // Ends in LF.
 std::string JSONTEXT(const std::vector<CLISETTYP>& SETS, bool ARRAY);
 // The reports of every set, one after another: each index's report text,

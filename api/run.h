@@ -7,24 +7,57 @@
 #include <vector>
 
 #include "api/rule.h"
+#include "engines/plan/planner.h"
+
+// The plan of a whole run: one planner step per index family and rule
+// (indices that share counts share a step), the totals, the budget and the
+// time limit it was made within, and whether it is refused (with the
+// program's message). NOTES are lines for the user (a budget held to the
+// process's limit).
+struct RUNPLANTYP {
+  struct ENTRY {
+    std::size_t SET = 0;  // the rule (quota) of the run
+    std::vector<const REPORTKINDTYP*> KINDS;
+    planner::STEPTYP STEP;
+  };
+  std::vector<ENTRY> STEPS;
+  double SECONDS = 0;     // CPU seconds of every step
+  std::size_t BYTES = 0;  // the largest step's peak
+  std::size_t BUDGET = 0;
+  double LIMIT = 0;  // seconds; 0: none (--exhaustive)
+  bool ESTIMATE = false;
+  bool REFUSED = false;
+  std::string REASON;
+  std::vector<std::string> NOTES;
+};
 
 // The whole of one run: the request's game as loaded, its version, the
-// range of quotas, the indices, and after the count one set of runs per
-// quota.
+// range of quotas, the indices, the rule of each quota and the plan, and
+// after the count one set of runs per quota.
 struct RUNSETTYP {
   LOADEDTYP LOADED;
   VERSION GAMEVERSION = VERSION::STANDARD;
   SWEEPTYP SWEEP;
   std::vector<const REPORTKINDTYP*> KINDS;
+  std::vector<RULETYP> RULES;
+  RUNPLANTYP PLAN;
   std::vector<CLISETTYP> SETS;
 };
 
 // Loads and checks everything of A before any counting: the game, the
 // indices for its version, the range of quotas and the first rule.
 bool PREPARERUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F);
+// The plan of every index under every rule of RUN, before any counting,
+// within the budget (the request's, held to the process's limits, or the
+// memory available now) and the time limit (none with --exhaustive); false
+// with F set (REFUSED) when the plan is refused. The plan is in RUN.PLAN
+// either way.
+bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F);
 // Counts (or samples) every index of RUN under each of its rules into
-// RUN.SETS.
+// RUN.SETS by the plan (planned first where PLANRUN was not called).
 bool COUNTRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F);
 
 // A time in the refusals' words: "about 5800 hours", "about 12 minutes".
 std::string ABOUTTEXT(double SECONDS);
+// A size in the plans' words: "2.1 GB", "45 MB", "12 KB".
+std::string BYTESTEXT(std::size_t BYTES);

@@ -1,5 +1,8 @@
 #include "platform/process.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -54,6 +57,55 @@ std::size_t PHYSICALMEMORY() {
     const auto limit = static_cast<std::size_t>(space.rlim_cur);
     if (bytes == 0 || limit < bytes) bytes = limit;
   }
+  return bytes;
+}
+
+namespace {
+
+// A "Key:   N kB" line of /proc/meminfo or /proc/self/status, in bytes; 0
+// when it is not there.
+std::size_t procField(const char* path, const char* key) {
+  std::FILE* f = std::fopen(path, "r");
+  if (f == nullptr) return 0;
+  char line[256];
+  std::size_t bytes = 0;
+  const std::size_t length = std::strlen(key);
+  while (std::fgets(line, sizeof line, f) != nullptr) {
+    if (std::strncmp(line, key, length) != 0) continue;
+    unsigned long long kb = 0;
+    if (std::sscanf(line + length, " %llu", &kb) == 1) bytes = static_cast<std::size_t>(kb) * 1024;
+    break;
+  }
+  std::fclose(f);
+  return bytes;
+}
+
+}  // namespace
+
+std::size_t PROCESSLIMIT() {
+  std::size_t bytes = 0;
+  for (const char* path :
+       {"/sys/fs/cgroup/memory.max", "/sys/fs/cgroup/memory/memory.limit_in_bytes"}) {
+    const std::size_t limit = groupLimit(path);
+    if (limit > 0 && (bytes == 0 || limit < bytes)) bytes = limit;
+  }
+  struct rlimit space {};
+  if (getrlimit(RLIMIT_AS, &space) == 0 && space.rlim_cur != RLIM_INFINITY) {
+    // What the address space still takes: the limit less what the process
+    // has mapped already.
+    const auto limit = static_cast<std::size_t>(space.rlim_cur);
+    const std::size_t mapped = procField("/proc/self/status", "VmSize:");
+    const std::size_t room = limit > mapped ? limit - mapped : 0;
+    if (bytes == 0 || room < bytes) bytes = room;
+  }
+  return bytes;
+}
+
+std::size_t AVAILABLEMEMORY() {
+  std::size_t bytes = procField("/proc/meminfo", "MemAvailable:");
+  if (bytes == 0) bytes = PHYSICALMEMORY();
+  const std::size_t limit = PROCESSLIMIT();
+  if (limit > 0 && (bytes == 0 || limit < bytes)) bytes = limit;
   return bytes;
 }
 

@@ -21,5 +21,13 @@ void ignoreWriteSignals();
 // process's control group or its address-space limit when that is smaller;
 // 0 when it cannot be found out.
 std::size_t PHYSICALMEMORY();
+// The most the process may still take: its control group's limit or what
+// its address-space limit (ulimit -v) leaves beside what it has mapped;
+// 0 for no limit.
+std::size_t PROCESSLIMIT();
+// The memory available now: the machine's available memory (what the
+// kernel could give without swapping), within PROCESSLIMIT; PHYSICALMEMORY
+// when that cannot be read.
+std::size_t AVAILABLEMEMORY();
 
 }  // namespace plat

@@ -38,7 +38,8 @@ struct RUNTYP : GAMETYP, RULETYP {
   // WINSETS and the subgame totals [s][0] in extended range: the engine's
   // own when it gives them, else REPORTTOTALS takes the doubles.
   XTOTALTYP X{};
-  plat::Stamp TIME1{}, TIME2{};  // start and end of the engine run
+  plat::Stamp TIME1{}, TIME2{};        // start and end of the engine run
+  METHODTYP METHOD = METHODTYP::NONE;  // the method that counted the results
   // A sampled estimate (the command line's --estimate) in place of counts:
   // per player, at XPLAYER(s, p), the estimated values and then their
   // standard errors (report/estimate.h); the samples drawn, the seconds,

@@ -65,9 +65,9 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
   const std::vector<fastcount::Option> options = fastcount::OPTIONS(CORE, INDEX, POLICY.BUDGET);
   if (options.empty()) {
     step.CANDIDATES.push_back({METHODTYP::SIZEWEIGHTTABLE, {}, ""});
-    step.CANDIDATES.back().COST.WHY =
-        CORE.position != nullptr ? "the spatial version weighs every coalition on its own"
-                                 : "a negative weight: the rule is not monotone";
+    step.CANDIDATES.back().COST.WHY = CORE.position != nullptr
+                                          ? "the spatial version weighs every coalition on its own"
+                                          : "a negative weight: the rule is not monotone";
     step.CANDIDATES.back().WHY = step.CANDIDATES.back().COST.WHY;
   }
   const fastcount::Option* first = nullptr;
@@ -84,8 +84,8 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
   if (timely) {
     take(step, first->method, first->cost);
     if (walkFits) step.ORDER.push_back(METHODTYP::WALK);
-  } else if (walkFits && (POLICY.SECONDS <= 0 || walk.SECONDS <= std::max(POLICY.SECONDS, QUICKWALK) ||
-                          POLICY.WALKS)) {
+  } else if (walkFits && (POLICY.SECONDS <= 0 ||
+                          walk.SECONDS <= std::max(POLICY.SECONDS, QUICKWALK) || POLICY.WALKS)) {
     // The walk alone: no fast method fits the memory or the time, but the
     // walk is quick or asked for.
     take(step, METHODTYP::WALK, walk);
@@ -93,13 +93,15 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
   } else {
     step.REFUSED = true;
     step.ORDER.clear();
-    const bool fastBetter = first != nullptr && (!walk.APPLIES || first->cost.SECONDS <= walk.SECONDS);
+    const bool fastBetter =
+        first != nullptr && (!walk.APPLIES || first->cost.SECONDS <= walk.SECONDS);
     if (fastBetter)
       take(step, first->method, first->cost);
     else if (walk.APPLIES)
       take(step, METHODTYP::WALK, walk);
-    step.REASON = step.METHOD == METHODTYP::NONE ? "no exact method counts this game within the memory"
-                                                 : "beyond the time limit";
+    step.REASON = step.METHOD == METHODTYP::NONE
+                      ? "no exact method counts this game within the memory"
+                      : "beyond the time limit";
   }
   // Why the others were not planned.
   for (CANDIDATETYP& c : step.CANDIDATES) {
@@ -152,7 +154,8 @@ STEPTYP PLANCHAMBERS(const ISAGAME& GAME, INDEXTYP INDEX, const POLICYTYP& POLIC
 
 STEPTYP PLANGAME(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX,
                  const POLICYTYP& POLICY) {
-  if (GAME.DATASTRUCTURE != DATASTRUCT::WEIGHTED) return PLANCHAMBERS(ISA_GAME(GAME, RULE), INDEX, POLICY);
+  if (GAME.DATASTRUCTURE != DATASTRUCT::WEIGHTED)
+    return PLANCHAMBERS(ISA_GAME(GAME, RULE), INDEX, POLICY);
   weightedwalk::Game core;
   STEPTYP step;
   step.INDEX = INDEX;

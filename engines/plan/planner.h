@@ -94,8 +94,7 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
 STEPTYP PLANCHAMBERS(const ISAGAME& GAME, INDEXTYP INDEX, const POLICYTYP& POLICY);
 // The plan of INDEX of GAME under RULE, either kind; REFUSED with no method
 // where the game does not fit the tables.
-STEPTYP PLANGAME(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX,
-                 const POLICYTYP& POLICY);
+STEPTYP PLANGAME(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX, const POLICYTYP& POLICY);
 
 // Seconds the walk over every coalition of CORE takes, as measured.
 double WALKSECONDS(const weightedwalk::Game& CORE);

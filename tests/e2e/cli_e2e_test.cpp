@@ -279,10 +279,12 @@ TEST(CommandLine, CountsStayWholeAndLargeChambersStayFinite) {
   ASSERT_EQ(csv.status, 0) << csv.err;
   const Lines lines = split(csv.out, "\n");
   const Lines titles = csvFields(lines[0]);
-  ASSERT_EQ(titles.back(), "winsets");
-  for (std::size_t r = 1; r + 1 < lines.size(); ++r)
-    EXPECT_EQ(csvFields(lines[r]).back().find_first_not_of("0123456789"), std::string::npos)
-        << lines[r];
+  ASSERT_EQ(titles[titles.size() - 2], "winsets");
+  ASSERT_EQ(titles.back(), "shapley_method");
+  for (std::size_t r = 1; r + 1 < lines.size(); ++r) {
+    const Lines f = csvFields(lines[r]);
+    EXPECT_EQ(f[f.size() - 2].find_first_not_of("0123456789"), std::string::npos) << lines[r];
+  }
 
   // 2^2999 coalitions win: the JSON count is the report's number in
   // scientific form, the decision probability a plain ratio.
@@ -556,7 +558,7 @@ TEST(CommandLineScripts, AllIsEachIndexAlone) {
     }
     EXPECT_EQ(all[r], joined);
     const Lines b = csvFields(alone[1][r]), s = csvFields(alone[0][r]), p = csvFields(pair[r]);
-    EXPECT_EQ(Lines(p.begin() + 4, p.end()), Lines({b[4], b[5], s[4], s[5], s[6]}));
+    EXPECT_EQ(Lines(p.begin() + 4, p.end()), Lines({b[4], b[5], b[6], s[4], s[5], s[6], s[7]}));
   }
   const std::string reports = cli("shapley c --winset 60").out + cli("banzhaf c --winset 60").out +
                               cli("publicgood c --winset 60").out;
@@ -590,7 +592,7 @@ TEST(CommandLineScripts, SweepIsEachQuotaAlone) {
     ASSERT_EQ(sweep.status, 0) << sweep.err;
     const Lines lines = split(sweep.out, "\n");
     ASSERT_EQ(lines.size(), 1 + 27 * c.quotas.size());
-    EXPECT_EQ(lines[0], "quota,subgame,player,name,weight,NNBZ,NBZ");
+    EXPECT_EQ(lines[0], "quota,subgame,player,name,weight,NNBZ,NBZ,banzhaf_method");
     std::string reports;
     for (std::size_t q = 0; q < c.quotas.size(); ++q) {
       const std::string at = "banzhaf w --winset " + std::to_string(c.quotas[q]);
@@ -622,7 +624,7 @@ TEST(CommandLineScripts, CsvReadsBackTyped) {
                      "ints = ['quota', 'subgame', 'player', 'weight', 'winsets']\n"
                      "for row in rows:\n"
                      "    for key, value in row.items():\n"
-                     "        if key == 'name': continue\n"
+                     "        if key == 'name' or key.endswith('_method'): continue\n"
                      "        (int if key in ints else float)(value)\n"
                      "print(len(rows), sorted({r['name'] for r in rows}))\n");
   const std::string prog = std::string("'") + VKX_BINARY + "' ";

@@ -72,15 +72,16 @@ TEST(CommandLineWide, ZeroWeightPlayersChangeNoValueBeyondFiftyPlayers) {
     ASSERT_EQ(a.status, 0) << a.err;
     ASSERT_EQ(b.status, 0) << b.err;
     const auto rowsA = csvRows(a.out), rowsB = csvRows(b.out);
-    // Columns: subgame,player,name,weight, SS,II,winsets, NNBZ,NBZ,
-    // PGI,MBP,DPI, PREVENT,INITIATE.
+    // Columns: subgame,player,name,weight, SS,II,winsets,shapley_method,
+    // NNBZ,NBZ,banzhaf_method, PGI,MBP,DPI,publicgood_method,
+    // PREVENT,INITIATE,coleman_method.
     const int extra =
         static_cast<int>(wide[0].size() + wide[1].size() - small[0].size() - small[1].size());
     std::size_t ra = 0, rb = 0;
     for (int s = 0; s < 2; ++s)
       for (bool zero : dummy[s]) {
         const auto& row = rowsB[rb++];
-        for (int c : {4, 7, 8, 9, 10, 11, 12, 13}) {
+        for (int c : {4, 8, 9, 11, 12, 13, 15, 16}) {
           if (zero) {
             EXPECT_EQ(std::stod(row[c]), 0.0) << row[c];
             continue;
@@ -147,12 +148,12 @@ TEST(CommandLineWide, BudgetRefusesAtOnceAndEstimatesLieWithinTheirErrors) {
   const Cli sampled = cli("all ec --winset 270 --estimate 0.002 --format csv");
   ASSERT_EQ(sampled.status, 0) << sampled.err;
   EXPECT_EQ(testkit::split(sampled.out, "\n")[0],
-            "subgame,player,name,weight,SS,SS_error,NNBZ,NBZ,NNBZ_error,NBZ_error,PGI,DPI,"
-            "PGI_error,DPI_error");
+            "subgame,player,name,weight,SS,SS_error,shapley_method,NNBZ,NBZ,NNBZ_error,"
+            "NBZ_error,banzhaf_method,PGI,DPI,PGI_error,DPI_error,publicgood_method");
   const auto rows = csvRows(sampled.out);
   ASSERT_EQ(rows.size(), exact.size());
   // [estimate column, its error column, the exact column]
-  const int pairs[][3] = {{4, 5, 4}, {6, 8, 7}, {7, 9, 8}, {10, 12, 9}, {11, 13, 11}};
+  const int pairs[][3] = {{4, 5, 4}, {7, 9, 8}, {8, 10, 9}, {12, 14, 11}, {13, 15, 13}};
   int inside = 0, all = 0;
   for (std::size_t r = 0; r < rows.size(); ++r)
     for (const auto& p : pairs) {

@@ -48,13 +48,13 @@ TEST(ColemanE2E, CsvAndJsonMatchACountOverAllCoalitions) {
     std::istringstream lines(csv);
     std::string line;
     std::getline(lines, line);
-    EXPECT_EQ(line, "subgame,player,name,weight,PREVENT,INITIATE");
+    EXPECT_EQ(line, "subgame,player,name,weight,PREVENT,INITIATE,coleman_method");
     for (int p = 0; p < n; ++p) {
       const double prevent = wins == 0 ? 0 : swings[p] / wins;
       const double initiate = losing == 0 ? 0 : swings[p] / losing;
       std::getline(lines, line);
       std::vector<std::string> f = testkit::split(line, ",");
-      ASSERT_EQ(f.size(), 6u) << line;
+      ASSERT_EQ(f.size(), 7u) << line;
       const std::string where = "game " + std::to_string(game) + " player " + std::to_string(p);
       EXPECT_NEAR(std::strtod(f[4].c_str(), nullptr), prevent, 1e-12) << where;
       EXPECT_NEAR(std::strtod(f[5].c_str(), nullptr), initiate, 1e-12) << where;
