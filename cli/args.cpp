@@ -119,6 +119,10 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
                   "or the process's limit); a game no exact method counts within it is refused "
                   "at once with the time its walk would take")
       ->type_name("SIZE");
+  sub->add_flag("--plan", a.PLANONLY,
+                "print the plan of the run without counting: per count the method, its passes, "
+                "memory and time, and why the other methods were not taken (--format json: as "
+                "JSON); exit status 3 where the run would be refused");
   sub->add_flag("--exhaustive", a.EXHAUSTIVE,
                 "count exactly however long it takes: walk every coalition where no faster "
                 "method fits the memory");

@@ -17,6 +17,7 @@ struct ARGSTYP : REQUESTTYP {
   std::string USAGE;  // the usage line of the command
   std::string FORMAT = "report", OUTPUT, PLOT;
   bool FILES = false, TOTALS = false;
+  bool PLANONLY = false;  // --plan: the plan, without counting
   // --memory and --estimate as typed.
   std::string MEMORY;
   std::vector<std::string> ESTIMATETEXT;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "api/output.h"
+#include "api/plan.h"
 #include "api/plot.h"
 #include "api/run.h"
 #include "cli/args.h"
@@ -73,7 +74,15 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
   if (a.ESTIMATE > 0 && a.FILES)
     return (USAGE(F, "--estimate: weighted games only, not the spatial version, nor --files"),
             F.STATUS);
-  if (!COUNTRUN(a, run, F)) return F.STATUS;
+  const bool planned = PLANRUN(a, run, F);
+  for (const std::string& note : run.PLAN.NOTES) std::fprintf(stderr, "%s\n", note.c_str());
+  if (a.PLANONLY) {
+    const std::string text = a.FORMAT == "json" ? PLANJSON(run) : PLANTEXT(run);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    return planned ? 0 : F.STATUS;
+  }
+  if (!planned || !COUNTRUN(a, run, F)) return F.STATUS;
   const std::vector<CLISETTYP>& sets = run.SETS;
   const bool sweep = run.SWEEP.SYSTEM >= 0;
   std::string text;

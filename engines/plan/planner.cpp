@@ -77,6 +77,16 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
     if (first == nullptr) first = &o;
     step.ORDER.push_back(o.method);
   }
+  // The unit's first method beyond the time limit: another that is sure to
+  // end in time goes first.
+  if (first != nullptr && POLICY.SECONDS > 0 && first->cost.SECONDS > POLICY.SECONDS)
+    for (const fastcount::Option& o : options)
+      if (o.cost.APPLIES && o.cost.SURE && o.cost.SECONDS <= POLICY.SECONDS) {
+        first = &o;
+        step.ORDER.erase(std::find(step.ORDER.begin(), step.ORDER.end(), o.method));
+        step.ORDER.insert(step.ORDER.begin(), o.method);
+        break;
+      }
   const bool timely =
       first != nullptr && (POLICY.SECONDS <= 0 || first->cost.SECONDS <= POLICY.SECONDS);
   const bool walkFits = walk.APPLIES && (POLICY.WALKS || walk.SECONDS <= QUICKWALK);
