@@ -16,7 +16,8 @@ std::string secondsText(double seconds) {
 
 std::string indicesOf(const RUNPLANTYP::ENTRY& e) {
   std::string text;
-  for (const REPORTKINDTYP* kind : e.KINDS) text += (text.empty() ? "" : ", ") + std::string(kind->NAME);
+  for (const REPORTKINDTYP* kind : e.KINDS)
+    text += (text.empty() ? "" : ", ") + std::string(kind->NAME);
   return text;
 }
 
@@ -40,8 +41,7 @@ std::string PLANTEXT(const RUNSETTYP& RUN) {
   text += "plan: " + std::to_string(plan.STEPS.size()) +
           (plan.STEPS.size() == 1 ? " count" : " counts") + ", " + secondsText(plan.SECONDS) +
           " and at most " + BYTESTEXT(plan.BYTES) + " in all; budget " + BYTESTEXT(plan.BUDGET) +
-          ", time limit " + (plan.LIMIT > 0 ? secondsText(plan.LIMIT) : std::string("none")) +
-          "\n";
+          ", time limit " + (plan.LIMIT > 0 ? secondsText(plan.LIMIT) : std::string("none")) + "\n";
   for (const RUNPLANTYP::ENTRY& e : plan.STEPS) {
     const planner::STEPTYP& s = e.STEP;
     const CLISETTYP& set = RUN.SETS[e.SET];

@@ -37,8 +37,9 @@ TEST(PlanE2E, TheCountUsesTheMethodsItsPlanNames) {
     const auto methods = nlohmann::json::parse(run.out)["methods"];
     for (const auto& step : steps)
       for (const auto& index : step["indices"])  // coleman is left out of unweighted games
-        if (methods.contains(index.get<std::string>()))
+        if (methods.contains(index.get<std::string>())) {
           EXPECT_EQ(methods[index.get<std::string>()], step["method"]) << game << " " << index;
+        }
   }
 }
 

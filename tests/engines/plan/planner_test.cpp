@@ -58,16 +58,16 @@ TEST(Planner, EachGameGetsItsMethod) {
        METHODTYP::WEIGHTTABLE, false},
       {"public good by size", threshold(27, 1, 30, 50), INDEXTYP::PUBLICGOOD, commandLine(),
        METHODTYP::SIZEWEIGHTTABLE, false},
-      {"few players, large weights", threshold(20, 1, 500000, 50), INDEXTYP::SHAPLEY,
-       commandLine(), METHODTYP::DIAGRAM, false},
+      {"few players, large weights", threshold(20, 1, 500000, 50), INDEXTYP::SHAPLEY, commandLine(),
+       METHODTYP::DIAGRAM, false},
       {"150 players: Banzhaf in doubles", threshold(150, 1, 30, 50), INDEXTYP::BANZHAF,
        commandLine(), METHODTYP::DOUBLESTABLE, false},
       {"150 players: Shapley by quadrature", threshold(150, 1, 30, 50), INDEXTYP::SHAPLEY,
        commandLine(), METHODTYP::QUADRATURE, false},
       {"a double majority", threshold(30, 1, 100, 50, 100), INDEXTYP::BANZHAF, commandLine(),
        METHODTYP::DOUBLEMAJORITYTABLE, false},
-      {"screen control walks", threshold(12, 1, 30, 50),
-       INDEXTYP::SHAPLEY, [] {
+      {"screen control walks", threshold(12, 1, 30, 50), INDEXTYP::SHAPLEY,
+       [] {
          planner::POLICYTYP p;
          p.WALK = true;
          return p;
@@ -77,8 +77,8 @@ TEST(Planner, EachGameGetsItsMethod) {
        INDEXTYP::SHAPLEY, commandLine(64 * mega), METHODTYP::DIAGRAM, false},
       {"nothing fits 1 MB and the walk takes hours", threshold(50, 9000000, 11000000, 50),
        INDEXTYP::SHAPLEY, commandLine(mega / 1024), METHODTYP::WALK, true},
-      {"the same, but the walk asked for", threshold(50, 9000000, 11000000, 50),
-       INDEXTYP::SHAPLEY, [&] {
+      {"the same, but the walk asked for", threshold(50, 9000000, 11000000, 50), INDEXTYP::SHAPLEY,
+       [&] {
          planner::POLICYTYP p = commandLine(64 * mega);
          p.WALKS = true;
          p.SECONDS = 0;
