@@ -29,14 +29,17 @@ const char* const VERSIONTEXT = "vkx 2.0 (VKX 2.0 - Verkanix V2.0 R5/05)";
 // The progress bar of a long count on standard error, when that is a
 // terminal: redrawn as the count reports its progress, taken away at its
 // end.
-void progressBar(void* data, double fraction, double seconds, const char*) {
+void progressBar(void* data, double fraction, double seconds, const char* method) {
   const int columns = *static_cast<const int*>(data);
-  if (fraction >= 1 && seconds == 0) {
+  if (method == nullptr) {
     std::fputs(("\r" + std::string(static_cast<std::size_t>(columns - 1), ' ') + "\r").c_str(),
                stderr);
     return;
   }
-  std::fputs(("\r" + PROGRESSTEXT(fraction, seconds, columns - 1)).c_str(), stderr);
+  // The method first, where the line has room for it beside the bar.
+  const std::string name = columns >= 60 ? std::string(method) + " " : "";
+  const int width = columns - 1 - static_cast<int>(name.size());
+  std::fputs(("\r" + name + PROGRESSTEXT(fraction, seconds, width)).c_str(), stderr);
   std::fflush(stderr);
 }
 

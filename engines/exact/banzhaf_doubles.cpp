@@ -6,6 +6,7 @@
 #include <limits>
 #include <new>
 
+#include "engines/exact/method.h"
 #include "engines/exact/modular.h"
 
 namespace doubletable {
@@ -46,6 +47,7 @@ void fill(std::vector<int64_t> weights, int64_t r, Table& t) {
   for (int64_t a : weights) {
     top = std::min(r, top + a);
     for (int64_t v = top; v >= a; --v) f[v] += f[v - a];
+    COUNTAT(0.8 * (added + 1.0) / static_cast<double>(weights.size()));
     if (++added % RESCALE == 0) {
       const double down = std::ldexp(1.0, -RESCALE);
       for (int64_t v = 0; v <= top; ++v) f[v] *= down;

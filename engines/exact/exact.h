@@ -4,14 +4,16 @@
 // (engines/plan) can choose among them before any work.
 //
 //   method                      cost                                 serves
-//   size_weight_table           O(m^2 Q) cells by size and weight;   one weighted threshold (with an
+//   size_weight_table           O(m^2 Q) cells by size and weight;   one weighted threshold (with
+//   an
 //                               8 bytes a cell, Q the smaller of     overall threshold in members):
 //                               quota and total less quota           Shapley-Shubik, public good
 //   size_weight_table (lines)   O(m Q): by weight alone              Banzhaf (no sizes needed)
 //   banzhaf_doubles             O(m Q) in doubles, one pass          Banzhaf beyond 63 players
-//   shapley_quadrature          O(m Q) per node, m/2 nodes           Shapley-Shubik beyond 63 players
-//   double_majority_table       O(m Q1 Q2) by size and two weights   a double majority of one subgame
-//   decision_diagram            nodes of the rule's diagram (one     any monotone rule: several win
+//   shapley_quadrature          O(m Q) per node, m/2 nodes           Shapley-Shubik beyond 63
+//   players double_majority_table       O(m Q1 Q2) by size and two weights   a double majority of
+//   one subgame decision_diagram            nodes of the rule's diagram (one     any monotone rule:
+//   several win
 //                               level per player)                    sets, systems, blocking
 //   chamber_program             O(sum of chamber sizes squared)      unweighted chambers
 //   modular                     one pass per prime where counts      every method above beyond 63

@@ -666,8 +666,16 @@ void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t bu
                  doublemajority::SHAPE(g, pair);
 }
 
-// Thrown by a count whose control asks it to stop.
-struct STOPPED {};
+// The progress of one pass of several: a method's share of the pass as a
+// share of the whole count.
+struct PASSSHARE {
+  const CONTROLTYP* outer = nullptr;
+  int passed = 0, total = 1;
+};
+void passShare(void* data, double share) {
+  const PASSSHARE& p = *static_cast<const PASSSHARE*>(data);
+  p.outer->REPORT((p.passed + std::clamp(share, 0.0, 1.0)) / p.total);
+}
 
 // The fast methods of a game in the order the count tries them, from its
 // selection: the doubles' table or the quadrature where planned, the table
@@ -730,13 +738,17 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
     r = std::move(*out);
     return true;
   };
-  // Each pass a share of the count; a stop asked for ends it between passes.
-  const int total = g.n <= PROFILEMAX ? 1 : PASSES(g.n);
-  int passed = 0;
+  // Each pass a share of the count, its methods' loops shares of the pass
+  // (COUNTAT); a stop asked for ends the count there.
+  PASSSHARE share{control, -1, g.n <= PROFILEMAX ? 1 : PASSES(g.n)};
+  CONTROLTYP inner;
+  inner.PROGRESS = passShare;
+  inner.DATA = &share;
+  inner.STOP = control != nullptr ? control->STOP : nullptr;
+  const CONTROLSCOPE scope(control != nullptr ? &inner : nullptr);
   auto step = [&] {
-    if (control == nullptr) return;
-    if (control->STOPPED()) throw STOPPED{};
-    control->REPORT(static_cast<double>(passed++) / total);
+    ++share.passed;
+    COUNTAT(0);
   };
   switch (method) {
     case METHODTYP::SIZEWEIGHTTABLE:
@@ -893,7 +905,7 @@ int COUNT_WITH(const weightedwalk::Game& G, Index INDEX, METHODTYP METHOD, Resul
   select(G, INDEX, Choice::BEST, BUDGET, *sel);
   try {
     return runMethod(G, INDEX, METHOD, *sel, R, CONTROL) ? 1 : 0;
-  } catch (const STOPPED&) {
+  } catch (const COUNTSTOPPED&) {
     return -1;
   }
 }

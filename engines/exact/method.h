@@ -25,6 +25,10 @@ struct COSTTYP {
   const char* WHY = "";  // where it does not apply: why not
 };
 
+// Thrown from a method's loop when its control asks it to stop; the
+// method's caller catches it and reports the count as stopped.
+struct COUNTSTOPPED {};
+
 // The control of one count: PROGRESS (may be null) hears of the share done
 // now and then, and a count that sees STOP set ends early, with its result
 // marked as not counted; both from the counting thread.
@@ -37,4 +41,32 @@ struct CONTROLTYP {
   void REPORT(double FRACTION) const {
     if (PROGRESS != nullptr) PROGRESS(DATA, FRACTION);
   }
+};
+
+// The control of the count running on this thread, as the methods' inner
+// loops see it (null: none), set for the time of a count by CONTROLSCOPE:
+// the loops report their share without every unit's signature carrying it.
+inline thread_local const CONTROLTYP* COUNTCONTROL = nullptr;
+
+// A method's loop at SHARE (0..1) of its work: the control hears of it, and
+// the count stops here (COUNTSTOPPED) when asked to.
+inline void COUNTAT(double SHARE) {
+  const CONTROLTYP* c = COUNTCONTROL;
+  if (c == nullptr) return;
+  if (c->STOPPED()) throw COUNTSTOPPED{};
+  c->REPORT(SHARE);
+}
+
+// CONTROL as this thread's COUNTCONTROL while the scope lasts.
+class CONTROLSCOPE {
+ public:
+  explicit CONTROLSCOPE(const CONTROLTYP* CONTROL) : saved_(COUNTCONTROL) {
+    COUNTCONTROL = CONTROL;
+  }
+  ~CONTROLSCOPE() { COUNTCONTROL = saved_; }
+  CONTROLSCOPE(const CONTROLSCOPE&) = delete;
+  CONTROLSCOPE& operator=(const CONTROLSCOPE&) = delete;
+
+ private:
+  const CONTROLTYP* saved_;
 };

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "engines/exact/method.h"
 #include "engines/exact/modular.h"
 #include "engines/exact/row_split.h"
 
@@ -367,7 +368,11 @@ void COUNT(const Threshold& t, Profile& f, Profile* minimal, const RING& ring) {
     // Lightest first: the rows then reach their full width only late. The
     // table goes before any other is made.
     Table<RING> tb(weightsOf(t, ascending), o.range, ring);
-    for (int p : ascending) tb.add(t.weight[p]);
+    std::size_t added = 0;
+    for (int p : ascending) {
+      tb.add(t.weight[p]);
+      COUNTAT(0.8 * static_cast<double>(++added) / static_cast<double>(ascending.size()));
+    }
     winningBySize(tb, o, t.q, g, ring);
     withDummies(g, z, 0, f.all.data(), t.n, ring);
     for (int p : pos) {
@@ -443,7 +448,11 @@ uint64_t lineCount(const Threshold& t, const std::vector<int>& players, std::vec
   if (t.q > total) return 0;
   const Oriented o = ORIENT(t.q, total);
   Line<RING> line(o.range, ring);
-  for (int p : players) line.add(t.weight[p]);
+  std::size_t added = 0;
+  for (int p : players) {
+    line.add(t.weight[p]);
+    COUNTAT(0.9 * static_cast<double>(++added) / static_cast<double>(players.size()));
+  }
   if (with)  // players of equal weight have equal counts
     for (std::size_t i = 0; i < players.size(); ++i) {
       const int64_t a = t.weight[players[i]];
