@@ -41,7 +41,8 @@
 //   VKXSHAP1       engines/run/shapley_weighted; VKXSHAP2 engines/run/shapley_chambers
 //   VKXBANZ2       engines/run/banzhaf_chambers (1 = weighted data, 2 = chambers)
 //   VKXPGI1, 2     engines/run/publicgood_weighted, engines/run/publicgood_chambers
-//   VKXINDEX       engines/run/compute: which engine serves which game
+//   VKXINDEX       engines/plan/planner (which method counts which game);
+//                  engines/run/compute (the count by the plan)
 //   WRUN, ISARUN   dialogue/wrundialog, dialogue/isadialog (run questions,
 //                  coalitions drawn); engines/convert/vote_systems (SYSTEMFITS, LISTLINE)
 //   VKXMCOMM       commands/runs (the run dialogue); report/report (the text)
@@ -49,7 +50,8 @@
 //                  commands/shapley, commands/banzhaf, commands/publicgood;
 //                  each index's report unit in report/
 //   VKXMOPTI       shell/options; VKXMPRIN shell/print
-//   VKXCLI         cli/cli (arguments), cli/output (CSV and JSON)
+//   VKXCLI         cli/args (arguments), cli/files (output files), cli/cli;
+//                  api/ (loading, the rule, the run, CSV, JSON, pictures)
 #pragma once
 
 #include <algorithm>
