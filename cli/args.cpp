@@ -115,17 +115,17 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
                   "share, or for a range each player's index against the quota")
       ->type_name("FILE.svg");
   sub->add_option("--memory", a.MEMORY,
-                  "the memory the counting may take (default: three quarters of the machine's "
-                  "or the process's limit); a game no exact method counts within it is refused "
-                  "at once with the time its walk would take")
+                  "the memory the counting may take (default: the memory available at the start, "
+                  "within the process's limits); a game no exact method counts within it is "
+                  "refused at once with the time its walk would take")
       ->type_name("SIZE");
   sub->add_flag("--plan", a.PLANONLY,
                 "print the plan of the run without counting: per count the method, its passes, "
                 "memory and time, and why the other methods were not taken (--format json: as "
                 "JSON); exit status 3 where the run would be refused");
   sub->add_flag("--exhaustive", a.EXHAUSTIVE,
-                "count exactly however long it takes: walk every coalition where no faster "
-                "method fits the memory");
+                "count exactly however long it takes: no time limit, and walk every coalition "
+                "where no faster method fits the memory");
   sub->add_option("--estimate", a.ESTIMATETEXT,
                   "sample instead of counting, until every value's standard error is below "
                   "ERROR (default 0.0001); the output gives each error beside its value")

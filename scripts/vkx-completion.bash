@@ -12,7 +12,7 @@ _vkx() {
   local commands="shapley banzhaf publicgood coleman all"
   local options="--winset --weights --members --system --system-weights --overall
     --overall-rule --overall-unit --blocking --isa --working-plan --positions --format
-    --totals --output --plot --memory --exhaustive --estimate --files --help"
+    --totals --output --plot --memory --plan --exhaustive --estimate --files --help"
 
   if ((cword == 1)); then
     mapfile -t COMPREPLY < <(compgen -W "$commands --help --version --keys" -- "$cur")
