@@ -96,6 +96,10 @@ const REPORTKINDTYP& BANZHAFKIND() {
                                   .NAME = "banzhaf",
                                   .HELP = "Banzhaf index, not normalised and normalised",
                                   .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
-                                  .CHAMBERS = ISAKIND::BANZHAF};
+                                  .CHAMBERS = ISAKIND::BANZHAF,
+                                  .SAMPLED = {2,
+                                              {"NNBZ", "NBZ", "NNBZ_error", "NBZ_error"},
+                                              "      NNBZ       NBZ  NNBZ err   NBZ err",
+                                              "random coalitions"}};
   return kind;
 }

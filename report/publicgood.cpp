@@ -106,6 +106,10 @@ const REPORTKINDTYP& PUBLICGOODKIND() {
                                   .HELP = "public good index, MBP and Deegan-Packel index",
                                   .RUN = RUNENGINE<PUBLICGOODRES, PUBLICGOOD>,
                                   .CHAMBERS = ISAKIND::PUBLICGOOD,
-                                  .MINIMAL = true};
+                                  .MINIMAL = true,
+                                  .SAMPLED = {2,
+                                              {"PGI", "DPI", "PGI_error", "DPI_error"},
+                                              "       PGI       DPI   PGI err   DPI err",
+                                              "coalitions sampled by size"}};
   return kind;
 }

@@ -81,17 +81,19 @@ void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
 }
 
 const REPORTKINDTYP& SHAPLEYKIND() {
-  static const REPORTKINDTYP kind{.INDEX = INDEXTYP::SHAPLEY,
-                                  .PIVOTS = false,
-                                  .TEXT = SHAPLEYOUT1,
-                                  .BLOCK = SHAPLEYOUT2,
-                                  .COLUMNS = 3,
-                                  .TITLES = {"SS", "II", "winsets"},
-                                  .VALUES = REPORTVALUES<xvalues>,
-                                  .XVALUES = xvalues,
-                                  .NAME = "shapley",
-                                  .HELP = "Shapley-Shubik and inclusiveness indices",
-                                  .RUN = RUNENGINE<SHAPLEYRES, SHAPLEY>,
-                                  .CHAMBERS = ISAKIND::SHAPLEY};
+  static const REPORTKINDTYP kind{
+      .INDEX = INDEXTYP::SHAPLEY,
+      .PIVOTS = false,
+      .TEXT = SHAPLEYOUT1,
+      .BLOCK = SHAPLEYOUT2,
+      .COLUMNS = 3,
+      .TITLES = {"SS", "II", "winsets"},
+      .VALUES = REPORTVALUES<xvalues>,
+      .XVALUES = xvalues,
+      .NAME = "shapley",
+      .HELP = "Shapley-Shubik and inclusiveness indices",
+      .RUN = RUNENGINE<SHAPLEYRES, SHAPLEY>,
+      .CHAMBERS = ISAKIND::SHAPLEY,
+      .SAMPLED = {1, {"SS", "SS_error", "", ""}, "        SS     error", "random orders"}};
   return kind;
 }

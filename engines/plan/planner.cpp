@@ -117,8 +117,7 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
   for (CANDIDATETYP& c : step.CANDIDATES) {
     if (!c.WHY.empty() || c.METHOD == step.METHOD) continue;
     if (c.METHOD == METHODTYP::WALK && !walkFits)
-      c.WHY = "planned at " + std::to_string(static_cast<long long>(c.COST.SECONDS)) +
-              " s, beyond the quick walk";
+      c.WHY = "beyond the quick walk of a minute";
     else if (c.COST.SECONDS > step.SECONDS)
       c.WHY = "slower";
     else
