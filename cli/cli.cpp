@@ -102,6 +102,17 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
 
 }  // namespace
 
+std::string INDEXNAMES() {
+  std::string text = "\n\nThe indices and the names they go by:";
+  for (const REPORTKINDTYP* kind : INDICES())
+    if (*kind->ABOUT != '\0') {
+      const std::string name = kind->NAME;
+      text +=
+          "\n  " + name + std::string(name.size() < 11 ? 11 - name.size() : 1, ' ') + kind->ABOUT;
+    }
+  return text;
+}
+
 std::string PROGRESSTEXT(double FRACTION, double SECONDS, int WIDTH) {
   const double f = std::clamp(FRACTION, 0.0, 1.0);
   std::string left = "--:--";
@@ -143,7 +154,8 @@ int CLIMAIN(int ARGC, char** ARGV) {
       "Without arguments vkx starts the interactive program (a terminal of at least 80 x 25);\n"
       "vkx --keys FILE runs it with the keys in FILE and prints the final screen.\n"
       "vkx all GAME ... (or vkx shapley,banzhaf GAME ...) computes several indices in one run.\n"
-      "Run vkx INDEX --help for the options of an index; man vkx for the whole manual.");
+      "Run vkx INDEX --help for the options of an index; man vkx for the whole manual." +
+      INDEXNAMES());
   ARGSTYP a;
   // An index list is the command `all` with the indices it names.
   std::vector<char*> argv(ARGV, ARGV + ARGC);

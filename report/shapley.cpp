@@ -81,17 +81,22 @@ void SHAPLEYOUT2(RUNTYP& R, REPORTTYP& REP) {
 }
 
 const REPORTKINDTYP& SHAPLEYKIND() {
-  static const REPORTKINDTYP kind{.INDEX = INDEXTYP::SHAPLEY,
-                                  .PIVOTS = false,
-                                  .TEXT = SHAPLEYOUT1,
-                                  .BLOCK = SHAPLEYOUT2,
-                                  .COLUMNS = 3,
-                                  .TITLES = {"SS", "II", "winsets"},
-                                  .VALUES = REPORTVALUES<xvalues>,
-                                  .XVALUES = xvalues,
-                                  .NAME = "shapley",
-                                  .HELP = "Shapley-Shubik and inclusiveness indices",
-                                  .RUN = RUNENGINE<SHAPLEYRES, SHAPLEY>,
-                                  .CHAMBERS = ISAKIND::SHAPLEY};
+  static const REPORTKINDTYP kind{
+      .INDEX = INDEXTYP::SHAPLEY,
+      .PIVOTS = false,
+      .TEXT = SHAPLEYOUT1,
+      .BLOCK = SHAPLEYOUT2,
+      .COLUMNS = 3,
+      .TITLES = {"SS", "II", "winsets"},
+      .VALUES = REPORTVALUES<xvalues>,
+      .XVALUES = xvalues,
+      .NAME = "shapley",
+      .HELP = "Shapley-Shubik and inclusiveness indices",
+      .RUN = RUNENGINE<SHAPLEYRES, SHAPLEY>,
+      .CHAMBERS = ISAKIND::SHAPLEY,
+      .ABOUT =
+          "SS, the Shapley-Shubik index: the share of the orders of the players in which the "
+          "player's joining turns the coalition before it into a winning one (Shapley and Shubik "
+          "1954)"};
   return kind;
 }
