@@ -1,6 +1,7 @@
 #include "cli/args.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "report/indices.h"
 
@@ -101,6 +102,18 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
         ->excludes(isa)
         ->excludes("--working-plan");
   }
+  if (std::string_view(name) == "shapley" || std::string_view(name) == "banzhaf")
+    sub->add_option("--unions", a.UNIONS,
+                    std::string(name) == "shapley"
+                        ? "a priori unions (blocs), each union's players by name or number, the "
+                          "unions separated by ; (the players not named stand alone): the Owen "
+                          "value of each player (orders that keep each union together; Owen "
+                          "1977) and each union's Shapley-Shubik value in the game of the unions"
+                        : "a priori unions (blocs), each union's players by name or number, the "
+                          "unions separated by ; (the players not named stand alone): the "
+                          "Banzhaf-Owen value of each player (Owen 1982) and each union's Banzhaf "
+                          "index in the game of the unions")
+        ->type_name("A,B;C;D,E");
   sub->add_option("--format", a.FORMAT,
                   "report (the .out text, the default), csv (one row per player) or json")
       ->type_name("report|csv|json")

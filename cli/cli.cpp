@@ -14,6 +14,7 @@
 #include "api/plan.h"
 #include "api/plot.h"
 #include "api/run.h"
+#include "api/unions.h"
 #include "cli/args.h"
 #include "cli/files.h"
 #include "common/numbers.h"
@@ -43,6 +44,22 @@ void progressBar(void* data, double fraction, double seconds, const char* method
   std::fflush(stderr);
 }
 
+// A run with a priori unions (--unions): the Owen or Banzhaf-Owen values
+// in the format asked for.
+int runUnions(const ARGSTYP& a, const SETTINGSTYP& S, FAILTYP& F) {
+  for (const auto& [given, option] : {std::pair{a.FILES, "--files"},
+                                      {!a.PLOT.empty(), "--plot"},
+                                      {a.PLANONLY, "--plan"},
+                                      {a.TOTALS, "--totals"}})
+    if (given) return (USAGE(F, std::string("--unions: not with ") + option), F.STATUS);
+  UNIONRUNTYP u;
+  if (!UNIONSRUN(a, u, F) || !OUTPUTFITS("--output", a.OUTPUT, u.LOADED, F)) return F.STATUS;
+  const std::string text = a.FORMAT == "csv"    ? UNIONSCSV(u)
+                           : a.FORMAT == "json" ? UNIONSJSON(u)
+                                                : UNIONSREPORT(u);
+  return WRITEOUTPUTS(a, {}, S, text, "", F) ? 0 : F.STATUS;
+}
+
 int runArgs(ARGSTYP& a, FAILTYP& F) {
   SETTINGSTYP S;
   S.VKXPATH = DEFAULTPATH;
@@ -62,6 +79,7 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
       return (USAGE(F, "--memory " + a.MEMORY + ": not a size (4G, 512M, 100000K)"), F.STATUS);
     a.BUDGET = static_cast<std::size_t>(bytes);
   }
+  if (!a.UNIONS.empty()) return runUnions(a, S, F);
   int columns = 80;
   if (plat::stderrIsTerminal()) {
     columns = plat::stderrColumns();
@@ -155,7 +173,11 @@ int CLIMAIN(int ARGC, char** ARGV) {
       "vkx --keys FILE runs it with the keys in FILE and prints the final screen.\n"
       "vkx all GAME ... (or vkx shapley,banzhaf GAME ...) computes several indices in one run.\n"
       "Run vkx INDEX --help for the options of an index; man vkx for the whole manual." +
-      INDEXNAMES());
+      INDEXNAMES() +
+      "\n  shapley --unions  OWEN, the Owen value with a priori unions: the share of the orders "
+      "that keep each union together in which the player turns the coalition into a winning "
+      "one (Owen 1977)\n  banzhaf --unions  BZOWEN, the Banzhaf-Owen value: the same over the "
+      "coalitions of whole other unions and some fellow members (Owen 1982)");
   ARGSTYP a;
   // An index list is the command `all` with the indices it names.
   std::vector<char*> argv(ARGV, ARGV + ARGC);

@@ -5,7 +5,6 @@
 #include <random>
 
 #include "engines/convert/counting_game.h"
-#include "engines/exact/fast_counts.h"
 #include "engines/exact/johnston_table.h"
 #include "engines/walk/coalition.h"
 #include "engines/walk/johnston_walk.h"
@@ -20,15 +19,6 @@ namespace {
 // come from a sample of coalitions before the walk.
 constexpr double WALKNS = 16.0, MEMBERNS = 12.0;
 constexpr int WALKSAMPLES = 2048;
-
-// The game's rule as one weighted threshold with no size part to it,
-// where it is one (the table counts it).
-bool asThreshold(const weightedwalk::Game& core, std::vector<int64_t>& weight, int64_t& q) {
-  const fastcount::SIZE size = fastcount::SIZERULE(core);
-  const bool sized = (size == fastcount::SIZE::AND && core.t1 > 1) ||
-                     (size == fastcount::SIZE::OR && core.t1 <= core.n);
-  return !sized && fastcount::MONOTONE(core) && fastcount::ASTHRESHOLD(core, weight, q);
-}
 
 COSTTYP walkCost(const weightedwalk::Game& core) {
   COSTTYP walk;
@@ -68,7 +58,7 @@ planner::STEPTYP plan(const GAMETYP& game, const RULETYP& rule, const planner::P
   options[0].method = METHODTYP::JOHNSTONTABLE;
   std::vector<int64_t> weight;
   int64_t q = 0;
-  if (asThreshold(core, weight, q)) {
+  if (johnston::ONETHRESHOLD(core, weight, q)) {
     options[0].cost =
         johnston::COST(sizetable::Threshold{core.n, core.mm, core.sub.data(), weight.data(), q});
     if (policy.BUDGET > 0 && options[0].cost.BYTES > policy.BUDGET) {
@@ -119,7 +109,7 @@ STATUSTYP run(RUNTYP& R, const GAMETYP& game, const RULETYP& rule, const HOOKSTY
     for (const METHODTYP method : order) {
       std::vector<int64_t> weight;
       int64_t q = 0;
-      if (method == METHODTYP::JOHNSTONTABLE && asThreshold(core, weight, q)) {
+      if (method == METHODTYP::JOHNSTONTABLE && johnston::ONETHRESHOLD(core, weight, q)) {
         auto counts = std::make_unique<johnston::Result>();
         const sizetable::Threshold t{core.n, core.mm, core.sub.data(), weight.data(), q};
         if (!johnston::COUNT(t, *counts)) continue;
@@ -176,7 +166,8 @@ const REPORTKINDTYP& JOHNSTONKIND() {
       .FITS = fits,
       .UNFIT = "...johnston: weighted data only",
       .PLAN = plan,
-      .ABOUT = "JI, Johnston's index: each winning coalition's critical members (without whom it "
-               "loses) share one; JS, the player's sum of these shares (Johnston 1978)"};
+      .ABOUT =
+          "JI, Johnston's index: each winning coalition's critical members (without whom it "
+          "loses) share one; JS, the player's sum of these shares (Johnston 1978)"};
   return kind;
 }

@@ -29,7 +29,8 @@ const REPORTKINDTYP& RAEKIND() {
       .HELP = "Rae's index: the probability that the outcome agrees with the player's vote",
       .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
       .CHAMBERS = ISAKIND::BANZHAF,
-      .ABOUT = "RAE, Rae's index: the chance that the outcome agrees with the player's vote, "
-               "1/2 + NNBZ/2 (Rae 1969)"};
+      .ABOUT =
+          "RAE, Rae's index: the chance that the outcome agrees with the player's vote, "
+          "1/2 + NNBZ/2 (Rae 1969)"};
   return kind;
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <new>
 
+#include "engines/exact/fast_counts.h"
 #include "engines/exact/modular.h"
 #include "engines/exact/size_profile.h"
 
@@ -22,8 +23,8 @@ constexpr double MODPFACTOR = 3.3;
 // the players of weight 0, the quota and the table's range of weights.
 struct Sorted {
   int n = 0, m = 0, zeros = 0;
-  std::vector<int64_t> v;    // [1..m], falling
-  std::vector<int> player;   // [1..m]: the player of v[j]
+  std::vector<int64_t> v;   // [1..m], falling
+  std::vector<int> player;  // [1..m]: the player of v[j]
   int64_t q = 0, total = 0, range = -1;
   // The runs of equal weight: first and last place in v of each.
   std::vector<std::pair<int, int>> runs;
@@ -95,7 +96,9 @@ void countPass(const Sorted& s, const RING& rg, std::vector<uint64_t>& out) {
   // The heavy table P[c][A] and the table with one player divided out.
   std::vector<uint64_t> p(row * width, 0), d(row * width, 0);
   p[0] = 1;
-  auto at = [&](std::vector<uint64_t>& t, int c) { return t.data() + static_cast<std::size_t>(c) * width; };
+  auto at = [&](std::vector<uint64_t>& t, int c) {
+    return t.data() + static_cast<std::size_t>(c) * width;
+  };
   for (int b = 1; b <= m; ++b) {
     const int64_t vb = s.v[b];
     for (int c = b; c >= 1; --c) {
@@ -114,8 +117,9 @@ void countPass(const Sorted& s, const RING& rg, std::vector<uint64_t>& out) {
     for (int64_t a = 0; a <= r; ++a) {
       const int64_t lo = std::max<int64_t>(0, s.q + next - a), hi = std::min(r, s.q + vb - 1 - a);
       g[static_cast<std::size_t>(a)] =
-          hi < lo ? 0 : rg.sub(sums[static_cast<std::size_t>(hi)],
-                                    lo > 0 ? sums[static_cast<std::size_t>(lo - 1)] : 0);
+          hi < lo ? 0
+                  : rg.sub(sums[static_cast<std::size_t>(hi)],
+                           lo > 0 ? sums[static_cast<std::size_t>(lo - 1)] : 0);
     }
     for (int c = 1; c <= b; ++c) {
       const uint64_t* pc = at(p, c);
@@ -152,6 +156,13 @@ void countPass(const Sorted& s, const RING& rg, std::vector<uint64_t>& out) {
 
 }  // namespace
 
+bool ONETHRESHOLD(const weightedwalk::Game& CORE, std::vector<int64_t>& WEIGHT, int64_t& Q) {
+  const fastcount::SIZE size = fastcount::SIZERULE(CORE);
+  const bool sized = (size == fastcount::SIZE::AND && CORE.t1 > 1) ||
+                     (size == fastcount::SIZE::OR && CORE.t1 <= CORE.n);
+  return !sized && fastcount::MONOTONE(CORE) && fastcount::ASTHRESHOLD(CORE, WEIGHT, Q);
+}
+
 COSTTYP COST(const sizetable::Threshold& T) {
   COSTTYP cost;
   const Sorted s = sortedOf(T);
@@ -161,8 +172,8 @@ COSTTYP COST(const sizetable::Threshold& T) {
   const double cells = (2.0 * (s.m + 1) + 3) * width;
   cost.BYTES = static_cast<std::size_t>(std::min(cells * 8, 1e18)) +
                static_cast<std::size_t>(s.runs.size() + 2) * (s.m + 1) * 8 * (cost.PASSES + 1);
-  cost.SECONDS = stepsOf(s) * JOHNSTONCELLNS * 1e-9 * cost.PASSES *
-                 (cost.PASSES > 1 ? MODPFACTOR : 1.0);
+  cost.SECONDS =
+      stepsOf(s) * JOHNSTONCELLNS * 1e-9 * cost.PASSES * (cost.PASSES > 1 ? MODPFACTOR : 1.0);
   return cost;
 }
 

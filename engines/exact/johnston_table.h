@@ -48,6 +48,7 @@
 
 #include "engines/exact/method.h"
 #include "engines/exact/size_weight_table.h"
+#include "engines/walk/weighted_walk.h"
 #include "types/xnum.h"
 
 namespace johnston {
@@ -56,11 +57,17 @@ namespace johnston {
 struct Result {
   explicit Result(int N = 0)
       : score(static_cast<std::size_t>(N) + 1), critical(static_cast<std::size_t>(N) + 1) {}
-  XNUM wins;                    // winning coalitions, never counting the empty one
-  XNUM vulnerable;              // winning coalitions with a critical member: the scores' sum
-  std::vector<XNUM> score;      // Johnston's score
-  std::vector<XNUM> critical;   // coalitions in which the player is critical (its swings)
+  XNUM wins;                   // winning coalitions, never counting the empty one
+  XNUM vulnerable;             // winning coalitions with a critical member: the scores' sum
+  std::vector<XNUM> score;     // Johnston's score
+  std::vector<XNUM> critical;  // coalitions in which the player is critical (its swings)
 };
+
+// The rule of CORE as one weighted threshold with nothing beside it (no
+// overall threshold that tells coalitions apart, every weight at least 0):
+// the weights and the quota the table counts (and the unions' generating
+// functions, engines/exact/union_values.h); false for any other rule.
+bool ONETHRESHOLD(const weightedwalk::Game& CORE, std::vector<int64_t>& WEIGHT, int64_t& Q);
 
 // What COUNT takes on T (weights >= 0): the table's bytes and the CPU
 // seconds at the rate measured (JOHNSTONCELLNS).

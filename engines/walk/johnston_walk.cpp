@@ -6,8 +6,7 @@
 
 namespace weightedwalk {
 
-bool JOHNSTON_CORE(const Game& G, JohnstonCounts& C, void (*PROGRESS)(void*, double),
-                   void* DATA) {
+bool JOHNSTON_CORE(const Game& G, JohnstonCounts& C, void (*PROGRESS)(void*, double), void* DATA) {
   C = JohnstonCounts(G.n);
   if (!FITS(G) || G.n > JOHNSTONWALKMAX) return false;
   const Rule r(G);

@@ -21,8 +21,8 @@ struct JohnstonCounts {
       : critical(static_cast<std::size_t>(N) + 1),
         bySize(static_cast<std::size_t>(N) + 1,
                std::vector<uint64_t>(static_cast<std::size_t>(N) + 1)) {}
-  uint64_t wins = 0;        // winning coalitions (the empty one is never visited)
-  uint64_t vulnerable = 0;  // winning coalitions with a critical member
+  uint64_t wins = 0;               // winning coalitions (the empty one is never visited)
+  uint64_t vulnerable = 0;         // winning coalitions with a critical member
   std::vector<uint64_t> critical;  // [p]: coalitions in which p is critical
   // [p][c]: those of them with c critical members; the score of p is the
   // sum of bySize[p][c] / c.
