@@ -66,6 +66,9 @@ double vectorsOf(const GAMETYP& game, const RULETYP& rule) {
 // A run planned beyond LONGRUN CPU seconds in all is not started unless
 // --exhaustive asks for it.
 constexpr double LONGRUN = 600;
+// An index with a count of its own is left out of `all` beyond this many
+// planned seconds, where the other counts take less.
+constexpr double OWNCOUNTSECONDS = 2;
 // The seconds a sampled estimate runs at the most.
 constexpr double ESTIMATESECONDS = 60;
 // Memory the program keeps for itself beside the counting's budget.
@@ -301,11 +304,19 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
     }
   }
   // `all` leaves out an index with a count of its own that no method of
-  // its counts in this game (as it leaves out an index that does not fit).
+  // its counts in this game (as it leaves out an index that does not fit),
+  // or that would take longer than the other counts together and more than
+  // OWNCOUNTSECONDS: the walk of a Johnston index over 2^30 coalitions is
+  // not what `all` on a small body asks for.
   if (A.ALL) {
+    double others = 0;
+    for (const RUNPLANTYP::ENTRY& e : plan.STEPS)
+      if (e.KINDS[0]->PLAN == nullptr) others += e.STEP.SECONDS;
     std::vector<const REPORTKINDTYP*> out;
     for (const RUNPLANTYP::ENTRY& e : plan.STEPS)
-      if (e.STEP.REFUSED && e.KINDS[0]->PLAN != nullptr) out.push_back(e.KINDS[0]);
+      if (e.KINDS[0]->PLAN != nullptr &&
+          (e.STEP.REFUSED || e.STEP.SECONDS > std::max(others, OWNCOUNTSECONDS)))
+        out.push_back(e.KINDS[0]);
     auto left = [&](const REPORTKINDTYP* k) {
       return std::find(out.begin(), out.end(), k) != out.end();
     };

@@ -119,8 +119,8 @@ bool UNIONSRUN(const REQUESTTYP& A, UNIONRUNTYP& U, FAILTYP& F) {
   int64_t q = 0;
   const bool threshold = johnston::ONETHRESHOLD(core, weight, q);
   unions::THRESHOLDTYP t{game.N, weight.data(), q, U.UNIONOF, U.M};
-  const double seconds = threshold ? unions::COST(t, U.KIND).SECONDS
-                                   : unions::ENUMERATECOST(U.UNIONOF, U.M);
+  const double seconds =
+      threshold ? unions::COST(t, U.KIND).SECONDS : unions::ENUMERATECOST(U.UNIONOF, U.M);
   if (!threshold && unions::ENUMERATECOST(U.UNIONOF, U.M) > unions::ENUMERATEMAX)
     return FAIL(F, EXITREFUSED,
                 "...unions: beyond one weighted threshold the coalitions of unions are "
@@ -170,8 +170,8 @@ std::string UNIONSREPORT(const UNIONRUNTYP& U) {
   for (int k = 0; k < U.M; ++k)
     for (const int p : members[static_cast<std::size_t>(k)]) {
       const auto [s, j] = placeOf(U.LOADED.GAME, p);
-      std::string line = INTSTR(k + 1, 5) + INTSTR(s, 8) + INTSTR(j, 8) +
-                         INTSTR(weightOf(U.LOADED.GAME, p), 8);
+      std::string line =
+          INTSTR(k + 1, 5) + INTSTR(s, 8) + INTSTR(j, 8) + INTSTR(weightOf(U.LOADED.GAME, p), 8);
       for (const double v : playerValues(U, p)) line += FIXSTR(v, 10, 6);
       REPORTLINE(rep, line);
     }

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "api/check.h"
+#include "api/design.h"
 #include "api/output.h"
 #include "api/plan.h"
 #include "api/plot.h"
@@ -58,6 +60,42 @@ int runUnions(const ARGSTYP& a, const SETTINGSTYP& S, FAILTYP& F) {
                            : a.FORMAT == "json" ? UNIONSJSON(u)
                                                 : UNIONSREPORT(u);
   return WRITEOUTPUTS(a, {}, S, text, "", F) ? 0 : F.STATUS;
+}
+
+// vkx check: the coalition against the rule, in the format asked for.
+int runCheck(ARGSTYP& a, FAILTYP& F) {
+  SETTINGSTYP S;
+  if (a.OUTPUT == "-") a.OUTPUT.clear();
+  CHECKTYP c;
+  if (!CHECKRUN(a, a.YES, c, F) || !OUTPUTFITS("--output", a.OUTPUT, c.LOADED, F)) return F.STATUS;
+  const std::string text = a.FORMAT == "csv"    ? CHECKCSV(c)
+                           : a.FORMAT == "json" ? CHECKJSON(c)
+                                                : CHECKREPORT(c);
+  return WRITEOUTPUTS(a, {}, S, text, "", F) ? 0 : F.STATUS;
+}
+
+// vkx design: the weights and quota, in the format asked for, and the
+// picture of targets and index.
+int runDesign(ARGSTYP& a, FAILTYP& F) {
+  SETTINGSTYP S;
+  if (a.OUTPUT == "-") a.OUTPUT.clear();
+  if (!a.SECONDS.empty()) {
+    char* end = nullptr;
+    a.DESIGN.SECONDS = std::strtod(a.SECONDS.c_str(), &end);
+    if (end == a.SECONDS.c_str() || *end != '\0' || !(a.DESIGN.SECONDS > 0) ||
+        !std::isfinite(a.DESIGN.SECONDS))
+      return (USAGE(F, "--seconds " + a.SECONDS + ": not a positive number"), F.STATUS);
+  }
+  DESIGNTYP d;
+  if (!DESIGNRUN(a.DESIGN, d, F)) return F.STATUS;
+  LOADEDTYP read;
+  read.INPUTS = d.INPUTS;
+  if (!OUTPUTFITS("--output", a.OUTPUT, read, F) || !OUTPUTFITS("--plot", a.PLOT, read, F))
+    return F.STATUS;
+  const std::string text = a.FORMAT == "csv"    ? DESIGNCSV(d)
+                           : a.FORMAT == "json" ? DESIGNJSON(d)
+                                                : DESIGNREPORT(d);
+  return WRITEOUTPUTS(a, {}, S, text, a.PLOT.empty() ? "" : DESIGNSVG(d), F) ? 0 : F.STATUS;
 }
 
 int runArgs(ARGSTYP& a, FAILTYP& F) {
@@ -158,7 +196,7 @@ bool CLIWANTED(int ARGC, char** ARGV) {
   std::vector<const REPORTKINDTYP*> kinds;
   std::string bad;
   return INDEXNAMED(first) != nullptr || INDEXLIST(first, kinds, bad) || first == "--help" ||
-         first == "-h" || first == "--version";
+         first == "-h" || first == "--version" || first == "check" || first == "design";
 }
 
 int CLIMAIN(int ARGC, char** ARGV) {
@@ -208,6 +246,9 @@ int CLIMAIN(int ARGC, char** ARGV) {
                "every index the version offers, or those of a list (shapley,banzhaf), in one "
                "run",
                INDEXTYP::SHAPLEY, !typedGame, a, commands.back());
+  COMMANDTYP check;
+  CHECKCOMMAND(app, !typedGame, a, check);
+  const CLI::App* design = DESIGNCOMMAND(app, a);
   FAILTYP F;
   try {
     app.parse(static_cast<int>(argv.size()), argv.data());
@@ -229,7 +270,10 @@ int CLIMAIN(int ARGC, char** ARGV) {
     index += "all";
     for (const COMMANDTYP& c : commands)
       if (c.SUB->parsed()) index = listed.empty() ? c.SUB->get_name() : listed;
-    std::fprintf(stderr, "%s\n", SHOWNTEXT(USAGELINE(index)).c_str());
+    const std::string usage = check.SUB->parsed() ? CHECKUSAGE()
+                              : design->parsed()  ? DESIGNUSAGE()
+                                                  : USAGELINE(index);
+    std::fprintf(stderr, "%s\n", SHOWNTEXT(usage).c_str());
     return EXITUSAGE;
   }
   int status = 0;
@@ -238,6 +282,10 @@ int CLIMAIN(int ARGC, char** ARGV) {
     if (c.SUB->parsed()) parsed = &c;
   if (!bad.empty())
     status = (USAGE(F, "no index named " + bad + " in " + listed), F.STATUS);
+  else if (design->parsed())
+    status = runDesign(a, F);
+  else if (check.SUB->parsed())
+    status = ASSIGNWINSETS(check, a, F) ? runCheck(a, F) : F.STATUS;
   else if (!ASSIGNWINSETS(*parsed, a, F))
     status = F.STATUS;
   else

@@ -49,8 +49,7 @@ std::vector<double> product(const std::vector<int64_t>& weights, double t) {
   for (const int64_t w : weights) {
     if (w == 0) continue;
     top += w;
-    for (int64_t x = top; x >= 0; --x)
-      f[x] = (1 - t) * f[x] + (x >= w ? t * f[x - w] : 0.0);
+    for (int64_t x = top; x >= 0; --x) f[x] = (1 - t) * f[x] + (x >= w ? t * f[x - w] : 0.0);
   }
   return f;
 }
@@ -129,8 +128,8 @@ bool COUNT(const THRESHOLDTYP& T, KIND K, RESULTTYP& R) {
       // The union's own swing in the quotient game.
       const int64_t wk = unionWeight[static_cast<std::size_t>(k)];
       double v = 0;
-      for (int64_t x = std::max<int64_t>(0, T.q - wk); x < T.q && x < static_cast<int64_t>(a.size());
-           ++x)
+      for (int64_t x = std::max<int64_t>(0, T.q - wk);
+           x < T.q && x < static_cast<int64_t>(a.size()); ++x)
         v += a[x];
       R.quotient[static_cast<std::size_t>(k)] = v;
       COUNTAT(0.5 * (k + 1) / T.m);
@@ -168,7 +167,8 @@ double ENUMERATECOST(const std::vector<int>& UNIONOF, int M) {
   for (std::size_t p = 1; p < UNIONOF.size(); ++p) size[static_cast<std::size_t>(UNIONOF[p])] += 1;
   double steps = 0;
   for (const double u : size)
-    steps += std::ldexp(1.0, M - 1) * (1 + (u > 1 ? u * std::ldexp(1.0, static_cast<int>(u) - 1) : 0));
+    steps +=
+        std::ldexp(1.0, M - 1) * (1 + (u > 1 ? u * std::ldexp(1.0, static_cast<int>(u) - 1) : 0));
   return steps * TESTNS * 1e-9;
 }
 
@@ -213,7 +213,8 @@ bool ENUMERATE(const weightedwalk::Game& G, const std::vector<int>& UNIONOF, int
         r += in ? -1 : 1;
         in = !in;
       }
-      if ((step & 0xFFFF) == 0) COUNTAT((k + static_cast<double>(step) / (uint64_t{1} << (M - 1))) / M);
+      if ((step & 0xFFFF) == 0)
+        COUNTAT((k + static_cast<double>(step) / (uint64_t{1} << (M - 1))) / M);
       const double alpha = alphas[static_cast<std::size_t>(r)];
       const bool before = t.WINS();
       for (const int p : own) t.JOIN(p);

@@ -34,8 +34,8 @@ TEST(UnionsE2E, OutputsAgreeAndUnionsAddUp) {
     const std::string &game = c.game, &unions = c.unions;
     for (const char* index : {"shapley", "banzhaf"}) {
       SCOPED_TRACE(game + " " + index);
-      const testkit::CliRun j = testkit::runCli(std::string(index) + " " + game + unions +
-                                                " --format json");
+      const testkit::CliRun j =
+          testkit::runCli(std::string(index) + " " + game + unions + " --format json");
       ASSERT_EQ(j.status, 0) << j.err;
       const json out = json::parse(j.out);
       const bool owen = std::string(index) == "shapley";

@@ -118,7 +118,8 @@ unions::RESULTTYP bruteBanzhafOwen(const weightedwalk::Game& g, const Partition&
       if (set >> k & 1) continue;
       uint64_t with = players;
       for (int q : u.members[k]) with |= uint64_t{1} << (q - 1);
-      r.quotient[k] += std::ldexp(1.0, -(u.m - 1)) * (brute::WINS(g, with) - brute::WINS(g, players));
+      r.quotient[k] +=
+          std::ldexp(1.0, -(u.m - 1)) * (brute::WINS(g, with) - brute::WINS(g, players));
     }
   }
   return r;
