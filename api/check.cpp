@@ -206,9 +206,10 @@ std::string CHECKREPORT(const CHECKTYP& C) {
   rep.SCREEN = false;
   rep.TEXT = &text;
   REPORTGAME(r, rep);
-  REPORTLINE(rep, "coalition: " + (C.YES.empty() ? std::string("(empty)") : joined(labels(C, C.YES))) +
-                      " (" + std::to_string(C.YES.size()) + " of " +
-                      std::to_string(C.LOADED.GAME.N) + " players)");
+  REPORTLINE(rep,
+             "coalition: " + (C.YES.empty() ? std::string("(empty)") : joined(labels(C, C.YES))) +
+                 " (" + std::to_string(C.YES.size()) + " of " + std::to_string(C.LOADED.GAME.N) +
+                 " players)");
   REPORTLINE(rep, "");
   const std::string head = "win set  system  subgame           total           quota";
   REPORTLINE(rep, head);
@@ -218,13 +219,13 @@ std::string CHECKREPORT(const CHECKTYP& C) {
                         INTSTR(l.TOTAL, 16) + INTSTR(l.QUOTA, 16) +
                         (l.REACHED ? "  reached" : "  short"));
   if (C.OVERALL)
-    REPORTLINE(rep, "overall threshold (" + C.OVERALLRULE + ", " + C.OVERALLUNIT +
-                        "): " + std::to_string(C.OVERALLTOTAL) + " of " +
-                        std::to_string(C.OVERALLQUOTA) +
+    REPORTLINE(rep, "overall threshold (" + C.OVERALLRULE + ", " + C.OVERALLUNIT + "): " +
+                        std::to_string(C.OVERALLTOTAL) + " of " + std::to_string(C.OVERALLQUOTA) +
                         (C.OVERALLTOTAL >= C.OVERALLQUOTA ? "  reached" : "  short"));
   if (C.BLOCKING)
     REPORTLINE(rep, "blocking minority outside: " + std::to_string(C.OUTSIDE) + " of " +
-                        std::to_string(C.BLOCKTHRESHOLD) + (C.BLOCKED ? "  blocks" : "  does not block"));
+                        std::to_string(C.BLOCKTHRESHOLD) +
+                        (C.BLOCKED ? "  blocks" : "  does not block"));
   REPORTLINE(rep, "");
   REPORTLINE(rep, C.WINS ? "the coalition wins" : "the coalition loses");
   if (C.WINS) {
@@ -257,7 +258,8 @@ std::string CHECKCSV(const CHECKTYP& C) {
        C.WINS ? "wins" : "loses"});
   for (const CHECKTYP::LINE& l : C.THRESHOLDS)
     row({"threshold", std::to_string(l.WINSET), std::to_string(l.SYSTEM), std::to_string(l.SUBGAME),
-         "", "", std::to_string(l.TOTAL), std::to_string(l.QUOTA), l.REACHED ? "reached" : "short"});
+         "", "", std::to_string(l.TOTAL), std::to_string(l.QUOTA),
+         l.REACHED ? "reached" : "short"});
   if (C.OVERALL)
     row({"overall", "", "", "", "", C.OVERALLRULE + " " + C.OVERALLUNIT,
          std::to_string(C.OVERALLTOTAL), std::to_string(C.OVERALLQUOTA),
@@ -301,9 +303,8 @@ std::string CHECKJSON(const CHECKTYP& C) {
                       {"threshold", C.OVERALLQUOTA},
                       {"reached", C.OVERALLTOTAL >= C.OVERALLQUOTA}};
   if (C.BLOCKING)
-    out["blocking"] = {{"outside", C.OUTSIDE},
-                       {"threshold", C.BLOCKTHRESHOLD},
-                       {"blocks", C.BLOCKED}};
+    out["blocking"] = {
+        {"outside", C.OUTSIDE}, {"threshold", C.BLOCKTHRESHOLD}, {"blocks", C.BLOCKED}};
   out["critical"] = labels(C, C.CRITICAL);
   if (C.WINS || !C.JOINABLE)
     out["join"] = nullptr;

@@ -15,8 +15,8 @@
 struct CHECKTYP {
   LOADEDTYP LOADED;
   RULETYP RULE;
-  CLISETTYP SET;          // the quota a share stands for
-  std::vector<int> YES;   // the coalition's players (game-wide numbers), as typed
+  CLISETTYP SET;         // the quota a share stands for
+  std::vector<int> YES;  // the coalition's players (game-wide numbers), as typed
   bool WINS = false;
   // One threshold of a win set: its vote system (1: the primary game) and
   // subgame, the coalition's total there and the quota.

@@ -26,7 +26,8 @@ void playersOf(const LOADEDTYP& l, std::vector<std::string>& names, std::vector<
   names.assign(static_cast<std::size_t>(g.N) + 1, "");
   weights.assign(names.size(), 0.0);
   for (int p = 1; p <= g.N; ++p) {
-    names[static_cast<std::size_t>(p)] = static_cast<std::size_t>(p) < l.NAMES.size() ? l.NAMES[p] : "";
+    names[static_cast<std::size_t>(p)] =
+        static_cast<std::size_t>(p) < l.NAMES.size() ? l.NAMES[p] : "";
     weights[static_cast<std::size_t>(p)] = g.GEW[g.MEM[p][0]][g.MEM[p][1]];
   }
 }
@@ -46,7 +47,8 @@ bool targetsOf(const DESIGNREQUESTTYP& r, std::vector<std::string>& names,
   if (!r.TARGET.empty() && !r.TARGETFILE.empty())
     return USAGE(F, "--target and --target-file exclude each other");
   if (r.TARGET.empty() && r.TARGETFILE.empty())
-    return USAGE(F, "design: the targets are missing (--target NAME:VALUE,... or --target-file FILE)");
+    return USAGE(F,
+                 "design: the targets are missing (--target NAME:VALUE,... or --target-file FILE)");
   if (!r.TARGET.empty()) {
     for (const std::string& item : SPLIT(r.TARGET, ',')) {
       const std::size_t colon = item.rfind(':');
@@ -65,14 +67,16 @@ bool targetsOf(const DESIGNREQUESTTYP& r, std::vector<std::string>& names,
   LOADEDTYP l;
   if (!LOADGAME(a, VERSION::STANDARD, l, F)) return false;
   if (l.GAME.DATASTRUCTURE != DATASTRUCT::WEIGHTED)
-    return FAIL(F, EXITREFUSED, "--target-file " + r.TARGETFILE + ": a weighted data file is needed");
+    return FAIL(F, EXITREFUSED,
+                "--target-file " + r.TARGETFILE + ": a weighted data file is needed");
   d.INPUTS = l.INPUTS;
   playersOf(l, names, values);
   for (std::size_t p = 1; p < values.size(); ++p)
     if (!(values[p] > 0))
-      return FAIL(F, EXITREFUSED, "--target-file " + r.TARGETFILE + ": player " +
-                                      (names[p].empty() ? std::to_string(p) : names[p]) +
-                                      " has no positive target");
+      return FAIL(F, EXITREFUSED,
+                  "--target-file " + r.TARGETFILE + ": player " +
+                      (names[p].empty() ? std::to_string(p) : names[p]) +
+                      " has no positive target");
   return true;
 }
 
@@ -89,8 +93,9 @@ bool matchWeights(const DESIGNREQUESTTYP& r, std::vector<std::string>& names,
   std::vector<double> w;
   playersOf(l, given, w);
   const std::size_t n = given.size() - 1;
-  const bool named = std::all_of(given.begin() + 1, given.end(), [](auto& s) { return !s.empty(); }) &&
-                     std::all_of(names.begin() + 1, names.end(), [](auto& s) { return !s.empty(); });
+  const bool named =
+      std::all_of(given.begin() + 1, given.end(), [](auto& s) { return !s.empty(); }) &&
+      std::all_of(names.begin() + 1, names.end(), [](auto& s) { return !s.empty(); });
   std::vector<double> matched(n + 1, 0.0);
   if (named) {
     for (std::size_t t = 1; t < names.size(); ++t)
@@ -148,7 +153,8 @@ void enumerate(DESIGNTYP& d) {
     return std::accumulate(g.WEIGHT.begin(), g.WEIGHT.begin() + n, int64_t{0});
   };
   std::sort(games.begin(), games.end(), [&](const auto& a, const auto& b) {
-    return std::make_tuple(totalOf(a), a.QUOTA, a.WEIGHT) < std::make_tuple(totalOf(b), b.QUOTA, b.WEIGHT);
+    return std::make_tuple(totalOf(a), a.QUOTA, a.WEIGHT) <
+           std::make_tuple(totalOf(b), b.QUOTA, b.WEIGHT);
   });
   double best = std::numeric_limits<double>::infinity();
   double v[weightedgames::WEIGHTEDGAMESMAX];
@@ -206,8 +212,8 @@ void search(DESIGNTYP& d, const DESIGNREQUESTTYP& r) {
   unit[0] = 0;
   const double perUnit = quotasweep::COST(unit, indexOf(d)).SECONDS / (n + 1);
   const double budget = std::max(r.SECONDS, 0.01);
-  const auto scale = static_cast<int64_t>(
-      std::clamp(budget / 300 / std::max(perUnit, 1e-12), 20.0 * n, 1e7));
+  const auto scale =
+      static_cast<int64_t>(std::clamp(budget / 300 / std::max(perUnit, 1e-12), 20.0 * n, 1e7));
   const long long maxSweeps = std::max<long long>(
       50, static_cast<long long>(budget / std::max(perUnit * static_cast<double>(scale), 1e-9)));
   auto rounded = [&](const std::vector<double>& share) {
@@ -241,8 +247,7 @@ void search(DESIGNTYP& d, const DESIGNREQUESTTYP& r) {
     quotasweep::VALUES(current, at.quota, indexOf(d), value);
     std::vector<double> share(static_cast<std::size_t>(n) + 1, 0.0);
     for (int p = 1; p <= n; ++p)
-      share[p] = static_cast<double>(current[p]) *
-                 (value[p] > 0 ? d.TARGET[p] / value[p] : 2.0);
+      share[p] = static_cast<double>(current[p]) * (value[p] > 0 ? d.TARGET[p] / value[p] : 2.0);
     current = rounded(share);
     at = bestQuota(d, current);
     if (at.dist < top.dist) {
@@ -357,18 +362,17 @@ std::string DESIGNREPORT(const DESIGNTYP& D) {
   line("distance: " + std::string(D.DISTANCE == "maxabs" ? "the largest deviation"
                                                          : "the sum of squared deviations"));
   const std::string how =
-      D.METHOD == "enumeration"    ? "every weighted game of " + std::to_string(n) + " players (" +
-                                         std::to_string(D.GAMES) + "), proven optimal"
-      : D.METHOD == "quota_search" ? "every quota for the weights given, proven optimal"
-                                   : "iterative rescaling and local search (" +
-                                         std::to_string(D.SWEEPS) +
-                                         " weight vectors), not proven optimal";
+      D.METHOD == "enumeration" ? "every weighted game of " + std::to_string(n) + " players (" +
+                                      std::to_string(D.GAMES) + "), proven optimal"
+      : D.METHOD == "quota_search"
+          ? "every quota for the weights given, proven optimal"
+          : "iterative rescaling and local search (" + std::to_string(D.SWEEPS) +
+                " weight vectors), not proven optimal";
   line("searched: " + how);
   line("quota: " + std::to_string(D.QUOTA) + " of " + std::to_string(D.TOTAL) + " (" +
        percent(static_cast<double>(D.QUOTA) / static_cast<double>(D.TOTAL)) + ")");
   line("");
-  const std::string head =
-      "player  name              target    weight     index   deviation";
+  const std::string head = "player  name              target    weight     index   deviation";
   line(head);
   line(std::string(head.size(), '-'));
   for (std::size_t p = 1; p <= n; ++p) {
@@ -391,15 +395,16 @@ std::string DESIGNREPORT(const DESIGNTYP& D) {
 }
 
 std::string DESIGNCSV(const DESIGNTYP& D) {
-  std::string text = "quota,quota_share,distance,optimal,player,name,target,weight,index,deviation\n";
+  std::string text =
+      "quota,quota_share,distance,optimal,player,name,target,weight,index,deviation\n";
   const std::string lead = std::to_string(D.QUOTA) + "," +
                            NUMTEXT(static_cast<double>(D.QUOTA) / static_cast<double>(D.TOTAL)) +
                            "," + NUMTEXT(D.DIST) + "," + (D.OPTIMAL ? "1" : "0");
   for (std::size_t p = 1; p < D.TARGET.size(); ++p) {
     text += lead;
-    for (const std::string& f :
-         {std::to_string(p), CSVFIELD(D.NAMES[p]), NUMTEXT(D.TARGET[p]), std::to_string(D.WEIGHT[p]),
-          NUMTEXT(D.ACHIEVED[p]), NUMTEXT(D.ACHIEVED[p] - D.TARGET[p])}) {
+    for (const std::string& f : {std::to_string(p), CSVFIELD(D.NAMES[p]), NUMTEXT(D.TARGET[p]),
+                                 std::to_string(D.WEIGHT[p]), NUMTEXT(D.ACHIEVED[p]),
+                                 NUMTEXT(D.ACHIEVED[p] - D.TARGET[p])}) {
       text += ',';
       text += f;
     }
@@ -451,17 +456,24 @@ std::string DESIGNSVG(const DESIGNTYP& D) {
   auto esc = [](const std::string& s) {
     std::string out;
     for (const char c : s) {
-      if (c == '&') out += "&amp;";
-      else if (c == '<') out += "&lt;";
-      else if (c == '>') out += "&gt;";
-      else if (c == '"') out += "&quot;";
-      else if (c == '\'') out += "&apos;";
-      else out += c;
+      if (c == '&')
+        out += "&amp;";
+      else if (c == '<')
+        out += "&lt;";
+      else if (c == '>')
+        out += "&gt;";
+      else if (c == '"')
+        out += "&quot;";
+      else if (c == '\'')
+        out += "&apos;";
+      else
+        out += c;
     }
     return out;
   };
   std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(width) +
-                    "\" height=\"" + num(height) + "\" font-family=\"sans-serif\" font-size=\"12\">\n";
+                    "\" height=\"" + num(height) +
+                    "\" font-family=\"sans-serif\" font-size=\"12\">\n";
   svg += "<text x=\"" + num(left) + "\" y=\"24\" font-size=\"15\">" +
          esc("target (light) and achieved " + D.INDEX + " index (dark), quota " +
              std::to_string(D.QUOTA) + " of " + std::to_string(D.TOTAL)) +
@@ -472,8 +484,8 @@ std::string DESIGNSVG(const DESIGNTYP& D) {
     const double x = left + slot * static_cast<double>(p - 1);
     const double bar = slot * 0.4;
     const std::string name = esc(label(D, p));
-    for (const auto& [value, colour, cls, dx] :
-         {std::tuple{D.TARGET[p], "#a6c8e8", "target", 0.1}, {D.ACHIEVED[p], "#1f4e79", "achieved", 0.5}}) {
+    for (const auto& [value, colour, cls, dx] : {std::tuple{D.TARGET[p], "#a6c8e8", "target", 0.1},
+                                                 {D.ACHIEVED[p], "#1f4e79", "achieved", 0.5}}) {
       const double h = value / most * plot;
       svg += "<rect class=\"" + std::string(cls) + "\" data-player=\"" + name + "\" x=\"" +
              num(x + slot * dx) + "\" y=\"" + num(top + plot - h) + "\" width=\"" + num(bar) +

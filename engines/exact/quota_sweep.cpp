@@ -19,7 +19,8 @@ constexpr double BANZHAFNS = 1.5, SHAPLEYNS = 0.6;
 // call per distinct weight U. For Banzhaf the value is not yet normalised.
 class SUMS {
  public:
-  SUMS(const std::vector<int64_t>& w, INDEX index) : index_(index), n_(static_cast<int>(w.size()) - 1) {
+  SUMS(const std::vector<int64_t>& w, INDEX index)
+      : index_(index), n_(static_cast<int>(w.size()) - 1) {
     for (int p = 1; p <= n_; ++p) total_ += w[p];
     const std::size_t width = static_cast<std::size_t>(total_) + 1;
     if (index_ == INDEX::BANZHAF) {
@@ -63,7 +64,8 @@ class SUMS {
       std::vector<double>& g = g_;
       g.assign(width, 0.0);
       const std::size_t lag = static_cast<std::size_t>(u);
-      for (std::size_t x = 0; x < width; ++x) g[x] = u == 0 ? f_[x] : 2 * f_[x] - (x >= lag ? g[x - lag] : 0.0);
+      for (std::size_t x = 0; x < width; ++x)
+        g[x] = u == 0 ? f_[x] : 2 * f_[x] - (x >= lag ? g[x - lag] : 0.0);
       for (std::size_t x = 0; x < width; ++x) h[x + 1] = h[x] + g[x];
       return;
     }
@@ -107,7 +109,8 @@ void eachWeight(SUMS& sums, const std::vector<int64_t>& w, const CALL& call) {
     sums.RUNNING(u, h);
     auto value = [&](int64_t q) -> double {
       if (u == 0) return 0;
-      return h[static_cast<std::size_t>(q)] - h[static_cast<std::size_t>(std::max<int64_t>(q - u, 0))];
+      return h[static_cast<std::size_t>(q)] -
+             h[static_cast<std::size_t>(std::max<int64_t>(q - u, 0))];
     };
     call(u, players, value);
   }
@@ -144,8 +147,7 @@ bool SWEEP(const std::vector<int64_t>& WEIGHT, const std::vector<double>& TARGET
       for (int64_t q = 1; q <= total; ++q) {
         const std::vector<std::size_t>& players = groups[k];
         const double* v = buffer.data() + k * width;
-        const double share =
-            I == INDEX::BANZHAF ? (all[q] > 0 ? v[q] / all[q] : 0.0) : v[q];
+        const double share = I == INDEX::BANZHAF ? (all[q] > 0 ? v[q] / all[q] : 0.0) : v[q];
         for (const std::size_t p : players) {
           const double gap = std::fabs(share - TARGET[p]);
           DIST[q] = D == DISTANCE::SUMSQ ? DIST[q] + gap * gap : std::max(DIST[q], gap);

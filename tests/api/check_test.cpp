@@ -64,8 +64,8 @@ TEST(Check, TheCouncilsTripleMajorityByHand) {
     const char* yes;
     bool wins;
     int64_t votes, states, population;
-    int critical;       // members without whom it loses
-    const char* join;   // a smallest set of absent players that makes it win
+    int critical;      // members without whom it loses
+    const char* join;  // a smallest set of absent players that makes it win
   } cases[] = {
       // The five largest: short of all three; 9 more states are needed, and
       // the 9 heaviest absent add 126 votes of the 114 missing.
@@ -76,8 +76,7 @@ TEST(Check, TheCouncilsTripleMajorityByHand) {
        311343, 23, ""},
       // The 14 smallest: the states are there; 167 votes are missing, which
       // the six heaviest give (170) and no five do (143 at most).
-      {"SE,AT,BG,DK,SK,FI,IE,LT,LV,SI,EE,CY,LU,MT", false, 88, 14, 56204, 0,
-       "DE,FR,UK,IT,ES,PL"},
+      {"SE,AT,BG,DK,SK,FI,IE,LT,LV,SI,EE,CY,LU,MT", false, 88, 14, 56204, 0, "DE,FR,UK,IT,ES,PL"},
   };
   for (const auto& c : cases) {
     const testkit::CliRun r = testkit::runCli(rule + c.yes);
@@ -102,9 +101,9 @@ TEST(Check, TheCouncilsTripleMajorityByHand) {
     EXPECT_EQ(join, c.join);
   }
   // The usual messages: a name no player has, a range, unweighted data.
-  for (const char* bad : {"check eu27-votes --winset 255 --yes DE,XX",
-                          "check eu27-votes --winset 250:260 --yes DE",
-                          "check --members 5,5 --winset 3,3 --yes 1"}) {
+  for (const char* bad :
+       {"check eu27-votes --winset 255 --yes DE,XX", "check eu27-votes --winset 250:260 --yes DE",
+        "check --members 5,5 --winset 3,3 --yes 1"}) {
     const testkit::CliRun r = testkit::runCli(bad);
     EXPECT_EQ(r.status, 2) << bad;
     EXPECT_TRUE(r.out.empty()) << bad;

@@ -91,7 +91,8 @@ TEST(Design, SmallBodiesAreTheOptimumOfEveryWeightedGame) {
       }
       for (double& t : target) t /= all;
       double best = 1e9;
-      for (const auto& [w, q] : games) best = std::min(best, distanceOf(bruteIndex(w, q, shapley), target, maxabs));
+      for (const auto& [w, q] : games)
+        best = std::min(best, distanceOf(bruteIndex(w, q, shapley), target, maxabs));
       DESIGNTYP d;
       FAILTYP f;
       ASSERT_TRUE(DESIGNRUN(r, d, f)) << f.MESSAGE;
@@ -101,8 +102,8 @@ TEST(Design, SmallBodiesAreTheOptimumOfEveryWeightedGame) {
       // The weights and quota it names have that distance.
       std::vector<int> w;
       for (int p = 1; p <= n; ++p) w.push_back(static_cast<int>(d.WEIGHT[p]));
-      EXPECT_NEAR(distanceOf(bruteIndex(w, static_cast<int>(d.QUOTA), shapley), target, maxabs), best,
-                  1e-12);
+      EXPECT_NEAR(distanceOf(bruteIndex(w, static_cast<int>(d.QUOTA), shapley), target, maxabs),
+                  best, 1e-12);
     }
   }
 }

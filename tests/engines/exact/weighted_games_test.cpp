@@ -54,7 +54,8 @@ TEST(WeightedGames, AllOfThemOnceWithTheirRepresentation) {
 // sweep of its weights agree.
 TEST(WeightedGames, IndexOfAGameIsTheSweepsAtItsQuota) {
   for (const auto& g : weightedgames::ALL(5)) {
-    const std::vector<int64_t> w{0, g.WEIGHT[0], g.WEIGHT[1], g.WEIGHT[2], g.WEIGHT[3], g.WEIGHT[4]};
+    const std::vector<int64_t> w{0,           g.WEIGHT[0], g.WEIGHT[1],
+                                 g.WEIGHT[2], g.WEIGHT[3], g.WEIGHT[4]};
     if (g.QUOTA < 1 || g.QUOTA > std::accumulate(w.begin(), w.end(), int64_t{0})) continue;
     for (const bool shapley : {false, true}) {
       double v[5];
