@@ -94,8 +94,8 @@ RULETYP familyRule(const RULETYP& rule, INDEXTYP index, const GAMETYP& game) {
 bool estimate(const REQUESTTYP& a, const LOADEDTYP& L, const RULETYP& rule,
               const std::vector<const REPORTKINDTYP*>& kinds, CLISETTYP& set, FAILTYP& F) {
   for (const REPORTKINDTYP* kind : kinds) {
-    // Only the families' own indices are sampled.
-    if (std::string(kind->NAME) != ESTIMATEKIND(kind->INDEX).NAME) {
+    // Only the indices whose units say how they are sampled.
+    if (kind->SAMPLED.VALUES == 0) {
       if (a.ALL) continue;
       return USAGE(F, std::string("--estimate: ") + kind->NAME + " is not estimated");
     }

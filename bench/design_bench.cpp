@@ -14,8 +14,8 @@
 // of 500 players in 20 unions (weights 1..100, quota 50 %).
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <cmath>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <random>
@@ -140,7 +140,8 @@ std::vector<double> owenByWalk(const Game& g, const std::vector<int>& u, int m) 
       }
     int whole = 0, partial = 0, partialUnion = -1;
     for (int k = 0; k < m; ++k) {
-      if (in[k] == size[k]) ++whole;
+      if (in[k] == size[k])
+        ++whole;
       else if (in[k] > 0) {
         ++partial;
         partialUnion = k;

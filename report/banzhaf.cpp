@@ -98,6 +98,10 @@ const REPORTKINDTYP& BANZHAFKIND() {
       .HELP = "Banzhaf index, not normalised and normalised",
       .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
       .CHAMBERS = ISAKIND::BANZHAF,
+      .SAMPLED = {2,
+                  {"NNBZ", "NBZ", "NNBZ_error", "NBZ_error"},
+                  "      NNBZ       NBZ  NNBZ err   NBZ err",
+                  "random coalitions"},
       .ABOUT =
           "NNBZ, the Penrose measure (absolute Banzhaf index): the share of the coalitions of the "
           "others that the player turns from losing to winning; NBZ, the Banzhaf index: the same "

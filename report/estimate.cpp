@@ -5,26 +5,17 @@
 #include "common/numbers.h"
 #include "engines/convert/counting_game.h"
 #include "engines/sample/sampler.h"
+#include "report/indices.h"
 
 namespace {
 
-// The estimated values of an index and the words of its report.
-struct SAMPLEDTYP {
-  int VALUES;           // estimated columns; their errors follow
-  const char* COLUMNS;  // the report's column titles
-  const char* SAMPLES;  // what was drawn
-};
-
-SAMPLEDTYP sampledOf(INDEXTYP index) {
-  switch (index) {
-    case INDEXTYP::BANZHAF:
-      return {2, "      NNBZ       NBZ  NNBZ err   NBZ err", "random coalitions"};
-    case INDEXTYP::PUBLICGOOD:
-      return {2, "       PGI       DPI   PGI err   DPI err", "coalitions sampled by size"};
-    case INDEXTYP::SHAPLEY:
-      break;
-  }
-  return {1, "        SS     error", "random orders"};
+// The estimate's columns and words of an index, from its unit in the
+// registry.
+const SAMPLEDTYP& sampledOf(INDEXTYP index) {
+  static const SAMPLEDTYP none;
+  for (const REPORTKINDTYP* kind : INDICES())
+    if (kind->INDEX == index && kind->SAMPLED.VALUES > 0) return kind->SAMPLED;
+  return none;
 }
 
 // The columns of player P of subgame I, and with I = 0 the sums of the
@@ -49,7 +40,7 @@ void sampledValues(const RUNTYP& R, const REPORTTYP&, int I, int P, double* V) {
 
 template <INDEXTYP INDEX>
 void sampledText(RUNTYP& R, REPORTTYP& REP) {
-  const SAMPLEDTYP kind = sampledOf(INDEX);
+  const SAMPLEDTYP& kind = sampledOf(INDEX);
   REPORTHEAD(R, REP, std::string("subgame  player  weight") + kind.COLUMNS);
   double v[REPORTCOLUMNS];
   for (int i = 1; i <= R.MM; ++i)
@@ -68,7 +59,7 @@ void sampledText(RUNTYP& R, REPORTTYP& REP) {
   char text[160];
   std::snprintf(text, sizeof text,
                 "estimated from %llu %s in %.1f s: ", static_cast<unsigned long long>(R.SAMPLES),
-                kind.SAMPLES, R.SAMPLESECONDS);
+                kind.DRAWN, R.SAMPLESECONDS);
   double worst = 0;
   for (const auto& row : R.SAMPLED)
     for (int c = kind.VALUES; c < 2 * kind.VALUES; ++c)
@@ -86,15 +77,20 @@ void sampledText(RUNTYP& R, REPORTTYP& REP) {
 }
 
 template <INDEXTYP INDEX>
-REPORTKINDTYP kindOf(const char* name, const char* a, const char* b, const char* c, const char* d) {
-  return REPORTKINDTYP{.INDEX = INDEX,
-                       .PIVOTS = false,
-                       .TEXT = sampledText<INDEX>,
-                       .BLOCK = nullptr,
-                       .COLUMNS = 2 * sampledOf(INDEX).VALUES,
-                       .TITLES = {a, b, c, d},
-                       .VALUES = sampledValues<INDEX>,
-                       .NAME = name};
+REPORTKINDTYP kindOf() {
+  const SAMPLEDTYP& sampled = sampledOf(INDEX);
+  const char* name = "";
+  for (const REPORTKINDTYP* kind : INDICES())
+    if (kind->INDEX == INDEX && kind->SAMPLED.VALUES > 0) name = kind->NAME;
+  return REPORTKINDTYP{
+      .INDEX = INDEX,
+      .PIVOTS = false,
+      .TEXT = sampledText<INDEX>,
+      .BLOCK = nullptr,
+      .COLUMNS = 2 * sampled.VALUES,
+      .TITLES = {sampled.TITLES[0], sampled.TITLES[1], sampled.TITLES[2], sampled.TITLES[3]},
+      .VALUES = sampledValues<INDEX>,
+      .NAME = name};
 }
 
 // A player's estimates into its row: values first, then errors.
@@ -114,12 +110,9 @@ void put(RUNTYP& R, const GAMETYP& game, const sampler::Values* values, int coun
 }  // namespace
 
 const REPORTKINDTYP& ESTIMATEKIND(INDEXTYP INDEX) {
-  static const REPORTKINDTYP shapley =
-      kindOf<INDEXTYP::SHAPLEY>("shapley", "SS", "SS_error", "", "");
-  static const REPORTKINDTYP banzhaf =
-      kindOf<INDEXTYP::BANZHAF>("banzhaf", "NNBZ", "NBZ", "NNBZ_error", "NBZ_error");
-  static const REPORTKINDTYP publicgood =
-      kindOf<INDEXTYP::PUBLICGOOD>("publicgood", "PGI", "DPI", "PGI_error", "DPI_error");
+  static const REPORTKINDTYP shapley = kindOf<INDEXTYP::SHAPLEY>();
+  static const REPORTKINDTYP banzhaf = kindOf<INDEXTYP::BANZHAF>();
+  static const REPORTKINDTYP publicgood = kindOf<INDEXTYP::PUBLICGOOD>();
   switch (INDEX) {
     case INDEXTYP::BANZHAF:
       return banzhaf;

@@ -108,6 +108,10 @@ const REPORTKINDTYP& PUBLICGOODKIND() {
       .RUN = RUNENGINE<PUBLICGOODRES, PUBLICGOOD>,
       .CHAMBERS = ISAKIND::PUBLICGOOD,
       .MINIMAL = true,
+      .SAMPLED = {2,
+                  {"PGI", "DPI", "PGI_error", "DPI_error"},
+                  "       PGI       DPI   PGI err   DPI err",
+                  "coalitions sampled by size"},
       .ABOUT =
           "PGI, the Holler index (public good index): the player's share of the memberships of "
           "minimal winning coalitions; DPI, the Deegan-Packel index: each minimal winning "

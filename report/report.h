@@ -81,6 +81,17 @@ struct REPORTTYP {
 
 using REPORTPROC = void (*)(RUNTYP& R, REPORTTYP& REP);
 
+// What a sampled estimate of an index shows (the command line's
+// --estimate): the number of estimated values (0: the index is not
+// estimated), the column titles of the values followed by those of their
+// errors, the report's column heads, and what was drawn.
+struct SAMPLEDTYP {
+  int VALUES = 0;
+  const char* TITLES[REPORTCOLUMNS] = {"", "", "", ""};
+  const char* COLUMNS = "";
+  const char* DRAWN = "";
+};
+
 // One index's report as a front end without the console takes it: the text
 // and the number block, whether the public good totals of PIV apply, and the
 // index columns of a player row with their titles and values.
@@ -113,6 +124,8 @@ struct REPORTKINDTYP {
   // the reason shown where it has not.
   bool (*FITS)(const RUNTYP& R) = nullptr;
   const char* UNFIT = "";
+  // Its sampled estimate.
+  SAMPLEDTYP SAMPLED{};
   // An index with a count of its own (not its family's): the plan of that
   // count, in place of the family's (null: the family's plan and count,
   // shared with the family's other indices).

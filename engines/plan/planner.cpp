@@ -11,31 +11,34 @@ namespace planner {
 
 namespace {
 
-// Measured costs of the walks (one core, 2.6 GHz): a coalition of the
-// weighted walk in about WALK_NS (24 players with a negative weight: 2^24
-// coalitions in 0.50 s); the spatial walk adds the pairs of members of
-// each coalition, about SPATIAL_PAIR_NS each (22 players: 2^22 coalitions
-// in 6.1 s, some 58 pairs on average); a count vector of the chambers' walk
-// in about VECTOR_NS, and the chambers' dynamic program about CHAMBER_NS
-// per member squared and chamber.
-constexpr double WALK_NS = 30.0, SPATIAL_PAIR_NS = 25.0;
+// Measured costs of the walks (one core, 2.6 GHz, bench/plan_bench): a
+// coalition of the weighted walk in about WALK_NS (24 players with a
+// negative weight: 2^24 coalitions in 0.50 s), of the public good walk in
+// about MINIMAL_WALK_NS (0.18 s); the spatial walk adds the pairs of
+// members of each coalition, about SPATIAL_PAIR_NS each (22 players: 2^22
+// coalitions in 6.1 s, some 58 pairs on average); a count vector of the
+// chambers' walk in about VECTOR_NS, and the chambers' dynamic program
+// about CHAMBER_NS per member squared and chamber. Every count also sets up
+// its records, some COUNT_SECONDS (the Electoral College's counts).
+constexpr double WALK_NS = 30.0, MINIMAL_WALK_NS = 11.0, SPATIAL_PAIR_NS = 25.0;
+constexpr double COUNT_SECONDS = 2e-4;
 constexpr double VECTOR_NS = 40.0, CHAMBER_NS = 2.0;
 
 void take(STEPTYP& step, METHODTYP method, const COSTTYP& cost) {
   step.METHOD = method;
   step.PASSES = cost.PASSES;
   step.BYTES = cost.BYTES;
-  step.SECONDS = cost.SECONDS;
+  step.SECONDS = cost.SECONDS + (method == METHODTYP::WALK ? 0 : COUNT_SECONDS);
   step.SURE = cost.SURE;
 }
 
 }  // namespace
 
-double WALKSECONDS(const weightedwalk::Game& CORE) {
+double WALKSECONDS(const weightedwalk::Game& CORE, INDEXTYP INDEX) {
   const double n = CORE.n;
-  const double perCoalition =
-      WALK_NS + (CORE.position != nullptr ? SPATIAL_PAIR_NS * n * (n - 1) / 8 : 0.0);
-  return std::ldexp(perCoalition * 1e-9, CORE.n);
+  const double perCoalition = (INDEX == INDEXTYP::PUBLICGOOD ? MINIMAL_WALK_NS : WALK_NS) +
+                              (CORE.position != nullptr ? SPATIAL_PAIR_NS * n * (n - 1) / 8 : 0.0);
+  return COUNT_SECONDS + std::ldexp(perCoalition * 1e-9, CORE.n);
 }
 
 STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLICYTYP& POLICY) {
@@ -43,7 +46,7 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
   COSTTYP walk;
   walk.APPLIES = CORE.n <= std::min(POLICY.WALKPLAYERS, weightedwalk::WALKMAX);
   walk.BYTES = 2 * n1 * n1 * sizeof(uint64_t);
-  walk.SECONDS = WALKSECONDS(CORE);
+  walk.SECONDS = WALKSECONDS(CORE, INDEX);
   if (!walk.APPLIES) walk.WHY = "beyond the walk's players";
   const char* uncovered = CORE.position != nullptr
                               ? "the spatial version weighs every coalition on its own"
@@ -125,8 +128,7 @@ STEPTYP PLANOPTIONS(int PLAYERS, INDEXTYP INDEX, const std::vector<fastcount::Op
   for (CANDIDATETYP& c : step.CANDIDATES) {
     if (!c.WHY.empty() || c.METHOD == step.METHOD) continue;
     if (c.METHOD == METHODTYP::WALK && !walkFits)
-      c.WHY = "planned at " + std::to_string(static_cast<long long>(c.COST.SECONDS)) +
-              " s, beyond the quick walk";
+      c.WHY = "beyond the quick walk of a minute";
     else if (c.COST.SECONDS > step.SECONDS)
       c.WHY = "slower";
     else

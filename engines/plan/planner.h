@@ -104,7 +104,8 @@ STEPTYP PLANCHAMBERS(const ISAGAME& GAME, INDEXTYP INDEX, const POLICYTYP& POLIC
 // where the game does not fit the tables.
 STEPTYP PLANGAME(const GAMETYP& GAME, const RULETYP& RULE, INDEXTYP INDEX, const POLICYTYP& POLICY);
 
-// Seconds the walk over every coalition of CORE takes, as measured.
-double WALKSECONDS(const weightedwalk::Game& CORE);
+// Seconds the walk over every coalition of CORE takes for INDEX, as
+// measured.
+double WALKSECONDS(const weightedwalk::Game& CORE, INDEXTYP INDEX);
 
 }  // namespace planner

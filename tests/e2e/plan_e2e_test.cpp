@@ -61,4 +61,24 @@ TEST(PlanE2E, RunsBeyondTheLimitsAreRefusedBeforeCounting) {
   EXPECT_EQ(testkit::runCli("shapley heavy --winset 50%:60%:0.01% --plan --exhaustive").status, 0);
 }
 
+// Budgets that are true: a --memory beyond the process's limit is held to
+// it with a note, and the count still runs; a walk planned under a minute
+// (30 players, one of them with a negative weight) is planned, not refused.
+TEST(PlanE2E, BudgetsHoldToTheProcessAndQuickWalksRun) {
+  testkit::TempDir dir;
+  testkit::writeFile("w.inp", weights(40, 1, 100, 3));
+  std::string out, command = "(ulimit -v 1000000; '";
+  command += VKX_BINARY;
+  command += "' banzhaf w --winset 50% --memory 5G --format csv) 2>&1";
+  ASSERT_EQ(testkit::runCommand(command, &out), 0) << out;
+  EXPECT_NE(out.find("is beyond the process's limit: counting within"), std::string::npos) << out;
+  EXPECT_NE(out.find("weight_table"), std::string::npos) << out;
+  std::string negative = weights(30, 1, 100, 4);
+  negative.insert(negative.find("\r\n", 8) + 2, 1, '-');  // the first weight negative
+  testkit::writeFile("n.inp", negative);
+  const testkit::CliRun plan = testkit::runCli("shapley n --winset 60% --plan --format json");
+  ASSERT_EQ(plan.status, 0) << plan.err << plan.out;
+  EXPECT_EQ(nlohmann::json::parse(plan.out)["steps"][0]["method"], "walk");
+}
+
 }  // namespace
