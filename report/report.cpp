@@ -269,7 +269,11 @@ void REPORTTABLEBLOCK(RUNTYP& R, REPORTTYP& REP, const REPORTKINDTYP& KIND) {
     for (int j = weighted ? 1 : 0; j <= (weighted ? R.NN[i] : 0); ++j) {
       tableCells(R, REP, KIND, i, j, x);
       std::string line;
-      for (int c = 0; c < KIND.COLUMNS; ++c) line += XFIXSTR(x[c], p + 3, p);
+      // A blank before each value: a score runs to many digits.
+      for (int c = 0; c < KIND.COLUMNS; ++c) {
+        line += ' ';
+        line += XFIXSTR(x[c], p + 2, p);
+      }
       REPORTLINE(REP, line);
     }
   REPORTLINE(REP, "");
