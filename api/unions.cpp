@@ -119,9 +119,9 @@ bool UNIONSRUN(const REQUESTTYP& A, UNIONRUNTYP& U, FAILTYP& F) {
   int64_t q = 0;
   const bool threshold = johnston::ONETHRESHOLD(core, weight, q);
   unions::THRESHOLDTYP t{game.N, weight.data(), q, U.UNIONOF, U.M};
-  const double seconds =
-      threshold ? unions::COST(t, U.KIND).SECONDS : unions::ENUMERATECOST(U.UNIONOF, U.M);
-  if (!threshold && unions::ENUMERATECOST(U.UNIONOF, U.M) > unions::ENUMERATEMAX)
+  const COSTTYP cost = threshold ? unions::COST(t, U.KIND) : unions::ENUMERATECOST(U.UNIONOF, U.M);
+  const double seconds = cost.SECONDS;
+  if (!cost.APPLIES)
     return FAIL(F, EXITREFUSED,
                 "...unions: beyond one weighted threshold the coalitions of unions are "
                 "enumerated, and these are too many");

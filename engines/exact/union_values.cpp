@@ -165,14 +165,19 @@ bool COUNT(const THRESHOLDTYP& T, KIND K, RESULTTYP& R) {
   return true;
 }
 
-double ENUMERATECOST(const std::vector<int>& UNIONOF, int M) {
+COSTTYP ENUMERATECOST(const std::vector<int>& UNIONOF, int M) {
   std::vector<double> size(static_cast<std::size_t>(M), 0);
   for (std::size_t p = 1; p < UNIONOF.size(); ++p) size[static_cast<std::size_t>(UNIONOF[p])] += 1;
   double steps = 0;
   for (const double u : size)
     steps +=
         std::ldexp(1.0, M - 1) * (1 + (u > 1 ? u * std::ldexp(1.0, static_cast<int>(u) - 1) : 0));
-  return steps * TESTNS * 1e-9;
+  COSTTYP cost;
+  cost.SECONDS = steps * TESTNS * 1e-9;
+  cost.APPLIES = M <= 40 && cost.SECONDS <= ENUMERATEMAX;
+  cost.BYTES = UNIONOF.size() * 64;
+  if (!cost.APPLIES) cost.WHY = "too many sets of unions";
+  return cost;
 }
 
 namespace {
@@ -190,7 +195,7 @@ bool ENUMERATE(const weightedwalk::Game& G, const std::vector<int>& UNIONOF, int
                RESULTTYP& R) {
   R.player.assign(static_cast<std::size_t>(G.n) + 1, 0.0);
   R.quotient.assign(static_cast<std::size_t>(M), 0.0);
-  if (!weightedwalk::FITS(G) || M > 40 || ENUMERATECOST(UNIONOF, M) > ENUMERATEMAX) return false;
+  if (!weightedwalk::FITS(G) || !ENUMERATECOST(UNIONOF, M).APPLIES) return false;
   std::vector<std::vector<int>> members(static_cast<std::size_t>(M));
   for (int p = 1; p <= G.n; ++p) members[static_cast<std::size_t>(UNIONOF[p])].push_back(p);
   const weightedwalk::Rule rule(G);

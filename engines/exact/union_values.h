@@ -77,10 +77,10 @@ bool COUNT(const THRESHOLDTYP& T, KIND K, RESULTTYP& R);
 
 // The same for any weighted game G (every rule the walk takes) by
 // enumerating the sets of other unions (in Gray code order) and of fellow
-// members: UNIONOF and M as above. ENUMERATECOST: its CPU seconds, from
-// 2^(m-1) (1 + u 2^(u-1)) steps per union; false beyond ENUMERATEMAX
-// seconds.
-double ENUMERATECOST(const std::vector<int>& UNIONOF, int M);
+// members: UNIONOF and M as above. ENUMERATECOST: what it takes, from
+// 2^(m-1) (1 + u 2^(u-1)) steps per union; it declines (false) beyond
+// ENUMERATEMAX seconds.
+COSTTYP ENUMERATECOST(const std::vector<int>& UNIONOF, int M);
 constexpr double ENUMERATEMAX = 1e6;
 bool ENUMERATE(const weightedwalk::Game& G, const std::vector<int>& UNIONOF, int M, KIND K,
                RESULTTYP& R);
