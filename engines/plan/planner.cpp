@@ -6,6 +6,7 @@
 #include "engines/convert/counting_game.h"
 #include "engines/exact/chamber_program.h"
 #include "engines/exact/fast_counts.h"
+#include "engines/exact/spatial_table.h"
 
 namespace planner {
 
@@ -65,7 +66,12 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
     return step;
   }
   // The fast methods in their unit's order.
-  const std::vector<fastcount::Option> options = fastcount::OPTIONS(CORE, INDEX, POLICY.BUDGET);
+  std::vector<fastcount::Option> options = fastcount::OPTIONS(CORE, INDEX, POLICY.BUDGET);
+  // The spatial version: its own table by pairs of members and sizes
+  // (engines/exact/spatial_table.h), where the rule is one weighted threshold.
+  const bool spatial = CORE.position != nullptr && INDEX == INDEXTYP::SHAPLEY;
+  if (spatial)
+    options.push_back({METHODTYP::SPATIALTABLE, spatialtable::COST(CORE, POLICY.BUDGET)});
   if (options.empty()) {
     step.CANDIDATES.push_back({METHODTYP::SIZEWEIGHTTABLE, {}, ""});
     step.CANDIDATES.back().COST.WHY = CORE.position != nullptr
@@ -115,6 +121,11 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
     step.REASON = step.METHOD == METHODTYP::NONE
                       ? "no exact method counts this game within the memory"
                       : "beyond the time limit";
+    // Beyond the walk, a spatial rule the table does not take.
+    if (spatial && step.METHOD == METHODTYP::NONE && !options.back().cost.APPLIES &&
+        std::string(options.back().cost.WHY) != "its tables exceed the memory")
+      step.REASON = "...the spatial version of more than " + std::to_string(POLICY.WALKPLAYERS) +
+                    " players is counted for one weighted threshold only";
   }
   // Why the others were not planned.
   for (CANDIDATETYP& c : step.CANDIDATES) {
