@@ -89,9 +89,9 @@ const char* shapeOf(const Game& g, Shape& s, bool distances) {
     s.e.assign(row * row, 0.0);
     for (int i = 1; i <= g.n; ++i)
       for (int j = 1; j < i; ++j) {
-        const double d = DIST(*g.position, static_cast<uint16_t>(i), static_cast<uint16_t>(j),
-                              g.ntheme, 2) /
-                         g.distmax;
+        const double d =
+            DIST(*g.position, static_cast<uint16_t>(i), static_cast<uint16_t>(j), g.ntheme, 2) /
+            g.distmax;
         s.e[i * row + j] = s.e[j * row + i] = d;
       }
   }
@@ -131,7 +131,9 @@ int blocksNode(Tree& t, const std::vector<Block>& b, int b0, int b1) {
   // Halves of about equal numbers of players.
   int split = b0 + 1;
   for (int m = b0 + 1; m < b1; ++m) {
-    const auto gap = [&](int at) { return std::abs((b[at].lo - b[b0].lo) - (b[b1 - 1].hi - b[at].lo)); };
+    const auto gap = [&](int at) {
+      return std::abs((b[at].lo - b[b0].lo) - (b[b1 - 1].hi - b[at].lo));
+    };
     if (gap(m) < gap(split)) split = m;
   }
   const int at = static_cast<int>(t.nodes.size());
@@ -150,7 +152,8 @@ Tree treeOf(const Shape& s) {
     const int lo = static_cast<int>(t.order.size());
     for (int p = 1; p <= s.n; ++p)
       if (s.sub[p] == sg) t.order.push_back(p);
-    if (static_cast<int>(t.order.size()) > lo) blocks.push_back({lo, static_cast<int>(t.order.size()), sg});
+    if (static_cast<int>(t.order.size()) > lo)
+      blocks.push_back({lo, static_cast<int>(t.order.size()), sg});
   }
   t.root = blocksNode(t, blocks, 0, static_cast<int>(blocks.size()));
   return t;
@@ -181,7 +184,8 @@ void join(double* x, const double* extra, double coef, int o, int width, const S
     for (int k = o + 1; k >= 1; --k) {
       double* dst = x + static_cast<std::size_t>(k) * width;
       const double* src = dst - width;
-      const double* ex = extra != nullptr ? extra + static_cast<std::size_t>(k - 1) * width : nullptr;
+      const double* ex =
+          extra != nullptr ? extra + static_cast<std::size_t>(k - 1) * width : nullptr;
       if (ex != nullptr)
         for (int64_t b = a; b <= top; ++b) dst[b] += src[b - a] + coef * ex[b - a];
       else
@@ -282,8 +286,8 @@ class Counter {
 
   // Player Y joins the players outside.
   void add(State& st, int y) {
-    const auto at =
-        static_cast<std::size_t>(std::find(st.pending.begin(), st.pending.end(), y) - st.pending.begin());
+    const auto at = static_cast<std::size_t>(std::find(st.pending.begin(), st.pending.end(), y) -
+                                             st.pending.begin());
     const int64_t a = s_.weight[y];
     const int64_t hi = std::min(s_.cap, st.wout + a);
     cells += static_cast<double>(st.o + 2) * static_cast<double>(hi + 1) *
@@ -328,7 +332,8 @@ class Counter {
         const std::size_t used = static_cast<std::size_t>(st.o + 1) * width_;
         std::copy_n(st.P.begin(), used, left.P.begin());
         std::copy_n(st.F.begin(), used, left.F.begin());
-        for (std::size_t i = 0; i < st.R.size(); ++i) std::copy_n(st.R[i].begin(), used, left.R[i].begin());
+        for (std::size_t i = 0; i < st.R.size(); ++i)
+          std::copy_n(st.R[i].begin(), used, left.R[i].begin());
       }
       addRange(left, r);
       descend(n.left, left);

@@ -69,8 +69,8 @@ TEST(SpatialE2E, TheCommandLinePrintsTheWalksValues) {
   int64_t total = 0;
   for (int p = 1; p <= n; ++p) total += s.w[p];
   const int64_t q = total * 3 / 5;
-  const testkit::CliRun run = testkit::runCli(
-      "shapley game --winset " + std::to_string(q) + " --positions pos --format csv");
+  const testkit::CliRun run = testkit::runCli("shapley game --winset " + std::to_string(q) +
+                                              " --positions pos --format csv");
   ASSERT_EQ(run.status, 0) << run.err;
   const auto rows = csvRows(run.out);
   ASSERT_EQ(rows.size(), static_cast<std::size_t>(n));

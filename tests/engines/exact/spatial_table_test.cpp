@@ -58,8 +58,9 @@ Game randomGame(Draw& d, int n, POSTYP& pos) {
   const bool grid = d.chance(40), same = d.chance(3);
   for (int t = 1; t <= themes; ++t)
     for (int p = 1; p <= n; ++p)
-      pos[t][p] = same ? 1.0 : grid ? static_cast<double>(d.pick(0, 3))
-                                    : std::uniform_real_distribution<double>(-50, 50)(d.rng);
+      pos[t][p] = same   ? 1.0
+                  : grid ? static_cast<double>(d.pick(0, 3))
+                         : std::uniform_real_distribution<double>(-50, 50)(d.rng);
   g.position = &pos;
   g.ntheme = themes;
   g.distmax = DIST_MAX(pos, static_cast<uint16_t>(n), themes);
@@ -223,7 +224,9 @@ TEST(SpatialTable, ThePlannerTakesItWhereItApplies) {
     std::vector<METHODTYP> order;
   } rows[] = {
       {"30 players", game(30, false), commandLine, {METHODTYP::SPATIALTABLE}},
-      {"interactive", game(30, false), planner::POLICYTYP(),
+      {"interactive",
+       game(30, false),
+       planner::POLICYTYP(),
        {METHODTYP::SPATIALTABLE, METHODTYP::WALK}},
       {"60 players", game(60, false), commandLine, {METHODTYP::SPATIALTABLE}},
       {"two subgames bound", game(12, true), commandLine, {METHODTYP::WALK}},
@@ -235,7 +238,8 @@ TEST(SpatialTable, ThePlannerTakesItWhereItApplies) {
     EXPECT_EQ(step.ORDER, row.order) << row.what;
     EXPECT_EQ(step.REFUSED, row.order.empty()) << row.what;
   }
-  const planner::STEPTYP refused = planner::PLANWEIGHTED(game(60, true), INDEXTYP::SHAPLEY, commandLine);
+  const planner::STEPTYP refused =
+      planner::PLANWEIGHTED(game(60, true), INDEXTYP::SHAPLEY, commandLine);
   EXPECT_EQ(refused.REASON.rfind("...the spatial version of more than 50 players", 0), 0u)
       << refused.REASON;
 }
