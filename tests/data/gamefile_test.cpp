@@ -407,11 +407,10 @@ TEST(PositionsFile, ThemesOutsideTheTableAreRefusedPlayersGrowTheRows) {
     EXPECT_EQ(r.p[1][1], 42) << c.first;
   }
   EXPECT_EQ(positions({"10", "1"}, 50).code, 0);
-  std::vector<std::string> wide{"1"};
-  for (int p = 1; p <= 70; ++p) wide.push_back(std::to_string(p));
-  const Pos r = positions(wide, 70);
+  const Pos r = positions({"1", "1", "2"}, 70);  // the players left out at 0
   EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.p[1][70], 70);
+  EXPECT_EQ(r.p[1][2], 2);
+  EXPECT_EQ(r.p[1][70], 0);
 }
 
 TEST(PositionsFile, FieldsThatAreNoFiniteNumberAreRefused) {
