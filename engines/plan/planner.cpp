@@ -6,6 +6,7 @@
 #include "engines/convert/counting_game.h"
 #include "engines/exact/chamber_program.h"
 #include "engines/exact/fast_counts.h"
+#include "engines/exact/spatial_table.h"
 
 namespace planner {
 
@@ -51,8 +52,19 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
   const char* uncovered = CORE.position != nullptr
                               ? "the spatial version weighs every coalition on its own"
                               : "a negative weight: the rule is not monotone";
-  return PLANOPTIONS(CORE.n, INDEX, fastcount::OPTIONS(CORE, INDEX, POLICY.BUDGET), walk, uncovered,
-                     POLICY);
+  std::vector<fastcount::Option> options = fastcount::OPTIONS(CORE, INDEX, POLICY.BUDGET);
+  // The spatial version: its own table by pairs of members and sizes
+  // (engines/exact/spatial_table.h), where the rule is one weighted threshold.
+  const bool spatial = CORE.position != nullptr && INDEX == INDEXTYP::SHAPLEY;
+  if (spatial)
+    options.push_back({METHODTYP::SPATIALTABLE, spatialtable::COST(CORE, POLICY.BUDGET)});
+  STEPTYP step = PLANOPTIONS(CORE.n, INDEX, options, walk, uncovered, POLICY);
+  // Beyond the walk, a spatial rule the table does not take.
+  if (spatial && step.REFUSED && step.METHOD == METHODTYP::NONE && !options.back().cost.APPLIES &&
+      std::string(options.back().cost.WHY) != "its tables exceed the memory")
+    step.REASON = "...the spatial version of more than " + std::to_string(POLICY.WALKPLAYERS) +
+                  " players is counted for one weighted threshold only";
+  return step;
 }
 
 STEPTYP PLANOPTIONS(int PLAYERS, INDEXTYP INDEX, const std::vector<fastcount::Option>& OPTIONS,

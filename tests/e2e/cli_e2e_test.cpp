@@ -196,10 +196,11 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
       {"shapley game --winset 4,1 --format xml", 2, "xml not in"},
       {"shapley", 2, "GAME is required"},
       {"shapley nothere --winset 1", 3, "...system error on loading nothere.inp"},
-      // Beyond 50 players only the fast methods count: not the spatial
-      // version nor a negative weight; beyond 65535 players nothing does.
+      // Beyond 50 players only the fast methods count: not a negative
+      // weight, in any version; beyond 65535 players nothing does.
       {"shapley big --winset 1", 3, "51 players: a game with a negative weight is counted only"},
-      {"shapley big --winset 1 --positions pos", 3, "the spatial version is counted only"},
+      {"shapley big --winset 1 --positions pos", 3,
+       "a game with a negative weight is counted only"},
       {"shapley huge --winset 1", 3, "...number of players/subgames not allowed"},
       {"shapley game --winset 4,1 --isa 0,0,0,0", 3, "...error on input file format"},
       {"shapley ugame --winset 2,3 --positions pos", 3, "...error on input file format"},
