@@ -1,0 +1,376 @@
+#include "engines/exact/minimal_coalitions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <numeric>
+#include <type_traits>
+
+namespace minimalsets {
+
+namespace {
+
+// The rule as the program reads it: the players of positive weight,
+// heaviest first, with the weights and the quota divided by the weights'
+// greatest common divisor (the quota rounded up: the same coalitions win).
+struct Rule {
+  std::vector<int> player;  // by rank, heaviest first
+  std::vector<int64_t> w;   // by rank
+  int64_t q = 0;
+  int block = 1;  // F is kept at every BLOCK-th level
+  int largest = 0;  // the most members a minimal winning coalition can have
+};
+
+// False where nothing is to count: no weighted player, the empty coalition
+// wins (Q <= 0: no minimal winning coalition has a member), or no coalition
+// does.
+bool ruleOf(int n, const int64_t* weight, int64_t q, Rule& r) {
+  int64_t total = 0, unit = 0;
+  for (int p = 1; p <= n; ++p)
+    if (weight[p] > 0) {
+      r.player.push_back(p);
+      total += weight[p];
+      unit = std::gcd(unit, weight[p]);
+    }
+  if (q <= 0 || q > total) return false;
+  std::stable_sort(r.player.begin(), r.player.end(),
+                   [&](int a, int b) { return weight[a] > weight[b]; });
+  for (int p : r.player) r.w.push_back(weight[p] / unit);
+  r.q = (q + unit - 1) / unit;
+  const int m = static_cast<int>(r.player.size());
+  r.block = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(m)))));
+  // A minimal winning coalition less its lightest member loses, so it has
+  // no more members than the lightest weights that stay below Q, plus one.
+  int64_t light = 0;
+  r.largest = 1;
+  for (int i = m - 1; i > 0 && light + r.w[static_cast<std::size_t>(i)] < r.q; --i) {
+    light += r.w[static_cast<std::size_t>(i)];
+    ++r.largest;
+  }
+  return true;
+}
+
+// One row of the program over the weights 0..Q-1: the counts V[s] times
+// 2^E. Rows in doubles are scaled down now and then, so that the counts of
+// thousands of players stay in range; 64-bit rows are exact and never
+// scaled.
+template <class T>
+struct Row {
+  std::vector<T> v;
+  int64_t e = 0;
+  int64_t top = 0;  // no count beyond V[TOP]
+};
+
+template <class T>
+void rescale(Row<T>& r) {
+  if constexpr (std::is_floating_point_v<T>) {
+    T most = 0;
+    for (int64_t s = 0; s <= r.top; ++s) most = std::max(most, r.v[static_cast<std::size_t>(s)]);
+    if (most == 0) return;
+    const int k = std::ilogb(most);
+    if (k < 256) return;
+    const T f = std::ldexp(T(1), -k);
+    for (int64_t s = 0; s <= r.top; ++s) r.v[static_cast<std::size_t>(s)] *= f;
+    r.e += k;
+  }
+}
+
+// F(l) from F(l-1): the subsets with the player of weight W (times Y)
+// added. Cells beyond the row's top may hold anything: they are written
+// before they are read.
+template <class T>
+void grow(Row<T>& f, int64_t w, T y, int64_t q) {
+  const int64_t top = std::min(q - 1, f.top + w);
+  T* v = f.v.data();
+  for (int64_t s = top; s > f.top; --s) v[s] = s >= w ? T(y * v[s - w]) : T(0);
+  if constexpr (std::is_same_v<T, uint64_t>) {
+#pragma GCC ivdep
+    for (int64_t s = f.top; s >= w; --s) v[s] += v[s - w];
+  } else {
+#pragma GCC ivdep
+    for (int64_t s = f.top; s >= w; --s) v[s] += y * v[s - w];
+  }
+  f.top = top;
+}
+
+// SOURCE's counts into the row TO, whose cells are allocated already.
+template <class T>
+void copyRow(const Row<T>& from, Row<T>& to) {
+  std::copy(from.v.begin(), from.v.begin() + from.top + 1, to.v.begin());
+  to.e = from.e;
+  to.top = from.top;
+}
+
+// B(l-1) from B(l): the player of weight W taken at s closes the path
+// (s + W >= Q: one way, 2^-E in the row's scale) or carries it on.
+template <class T>
+void close(Row<T>& b, int64_t w, T y, int64_t q) {
+  T* v = b.v.data();
+  const int64_t open = std::max<int64_t>(0, q - w);
+  T one = 1;
+  if constexpr (std::is_floating_point_v<T>) one = y * std::ldexp(T(1), static_cast<int>(-b.e));
+  if constexpr (std::is_same_v<T, uint64_t>) {
+#pragma GCC ivdep
+    for (int64_t s = 0; s < open; ++s) v[s] += v[s + w];
+  } else {
+#pragma GCC ivdep
+    for (int64_t s = 0; s < open; ++s) v[s] += y * v[s + w];
+  }
+  for (int64_t s = open; s < q; ++s) v[s] += one;
+  b.top = q - 1;
+}
+
+// The paths through the player of weight W: F(p-1) (the weights of the
+// heavier members) against B(p) (the ways to close after it), times Y; as
+// an extended-range number, or exactly in 64 bits.
+template <class T>
+struct Through {
+  XNUM x;
+  uint64_t exact = 0;
+};
+template <class T>
+Through<T> through(const Row<T>& f, const Row<T>& b, int64_t w, T y, int64_t q) {
+  const int64_t open = std::max<int64_t>(0, q - w);
+  const T* fv = f.v.data();
+  const T* bv = b.v.data();
+  T closing = 0, going = 0;
+  for (int64_t s = open; s <= f.top; ++s) closing += fv[s];
+  for (int64_t s = 0, e = std::min(f.top, open - 1); s <= e; ++s) going += fv[s] * bv[s + w];
+  Through<T> t;
+  if constexpr (std::is_same_v<T, uint64_t>) {
+    t.exact = closing + going;
+    t.x = XNUM(static_cast<double>(t.exact));
+  } else {
+    t.x = XNUM::fromLong(y * closing, f.e) + XNUM::fromLong(y * going, f.e + b.e);
+  }
+  return t;
+}
+
+// The rows of the program, allocated once for all its runs: F at every
+// BLOCK-th level, F within one block, and B.
+template <class T>
+struct Work {
+  explicit Work(const Rule& r) {
+    const int m = static_cast<int>(r.w.size()), c = r.block;
+    const Row<T> row{std::vector<T>(static_cast<std::size_t>(r.q)), 0, 0};
+    kept.assign(static_cast<std::size_t>((m + c - 1) / c), row);
+    rows.assign(static_cast<std::size_t>(c), row);
+    f = b = row;
+  }
+  std::vector<Row<T>> kept, rows;
+  Row<T> f, b;
+};
+
+// One run of the program with every member weighted by Y: the paths
+// through each rank into AT[rank], all of them into ALL. DONE and SHARE
+// place the run's progress among the count's (COUNTAT).
+template <class T>
+void run(const Rule& r, T y, Work<T>& work, std::vector<Through<T>>& at, Through<T>& all,
+         double done, double share) {
+  const int m = static_cast<int>(r.w.size()), c = r.block;
+  const int64_t q = r.q;
+  const int blocks = (m + c - 1) / c;
+  Row<T>& f = work.f;
+  f.v[0] = 1;
+  f.e = f.top = 0;
+  for (int l = 0; l < m; ++l) {  // F(l) before rank l joins
+    if (l % c == 0) {
+      copyRow(f, work.kept[static_cast<std::size_t>(l / c)]);
+      COUNTAT(done + share * 0.5 * l / m);
+    }
+    grow(f, r.w[static_cast<std::size_t>(l)], y, q);
+    if (l % 128 == 127) rescale(f);
+  }
+  Row<T>& b = work.b;
+  std::fill(b.v.begin(), b.v.end(), T(0));
+  b.e = 0;
+  b.top = q - 1;
+  at.assign(static_cast<std::size_t>(m), {});
+  for (int k = blocks - 1; k >= 0; --k) {
+    COUNTAT(done + share * (0.5 + 0.5 * (blocks - 1 - k) / blocks));
+    const int from = k * c, to = std::min(m, from + c);
+    copyRow(work.kept[static_cast<std::size_t>(k)], work.rows[0]);
+    for (int l = from + 1; l < to; ++l) {
+      Row<T>& next = work.rows[static_cast<std::size_t>(l - from)];
+      copyRow(work.rows[static_cast<std::size_t>(l - from - 1)], next);
+      grow(next, r.w[static_cast<std::size_t>(l - 1)], y, q);
+      if (l % 128 == 127) rescale(next);
+    }
+    for (int l = to - 1; l >= from; --l) {
+      const int64_t w = r.w[static_cast<std::size_t>(l)];
+      // Players of one weight are next to each other and count the same.
+      if (l + 1 < m && r.w[static_cast<std::size_t>(l + 1)] == w)
+        at[static_cast<std::size_t>(l)] = at[static_cast<std::size_t>(l + 1)];
+      else
+        at[static_cast<std::size_t>(l)] =
+            through(work.rows[static_cast<std::size_t>(l - from)], b, w, y, q);
+      close(b, w, y, q);
+      if (l % 128 == 0) rescale(b);
+    }
+  }
+  if constexpr (std::is_same_v<T, uint64_t>) {
+    all.exact = b.v[0];
+    all.x = XNUM(static_cast<double>(all.exact));
+  } else {
+    all.x = XNUM::fromLong(b.v[0], b.e);
+  }
+}
+
+// Gauss-Legendre nodes and weights on [0, 1], exact for polynomials of
+// degree below 2 NODES (Newton's method on the Legendre recurrence).
+void gaussLegendre(int nodes, std::vector<double>& y, std::vector<double>& weight) {
+  y.assign(static_cast<std::size_t>(nodes), 0);
+  weight.assign(static_cast<std::size_t>(nodes), 0);
+  const double pi = std::acos(-1.0);
+  for (int i = 0; i < (nodes + 1) / 2; ++i) {
+    double x = std::cos(pi * (i + 0.75) / (nodes + 0.5)), slope = 1;
+    for (int step = 0; step < 100; ++step) {
+      double p0 = 1, p1 = x;
+      for (int k = 2; k <= nodes; ++k) {
+        const double p2 = ((2.0 * k - 1) * x * p1 - (k - 1.0) * p0) / k;
+        p0 = p1;
+        p1 = p2;
+      }
+      if (nodes == 1) p0 = 1;
+      slope = nodes * (x * p1 - p0) / (x * x - 1);
+      const double dx = p1 / slope;
+      x -= dx;
+      if (std::fabs(dx) < 1e-17) break;
+    }
+    const double wt = 1.0 / ((1 - x * x) * slope * slope);  // half of 2 / (...)
+    y[static_cast<std::size_t>(i)] = 0.5 * (1 - x);
+    y[static_cast<std::size_t>(nodes - 1 - i)] = 0.5 * (1 + x);
+    weight[static_cast<std::size_t>(i)] = weight[static_cast<std::size_t>(nodes - 1 - i)] = wt;
+  }
+}
+
+int nodesFor(const Rule& r) { return (r.largest + 1) / 2; }
+
+// Whether a row's counts may span more than a double's exponents: a row
+// of l players holds counts from 1 to 2^l, and the ones that matter to a
+// player may be the smallest. Beyond WIDE players the rows are long
+// doubles (15 bits of exponent), at some twice the time.
+constexpr int WIDE = 1000;
+bool wide(const Rule& r) { return static_cast<int>(r.w.size()) > WIDE; }
+
+// The counts by a run at y = 1 in T.
+template <class T>
+void counts(const Rule& r, Counts& out, int runs) {
+  std::vector<Through<T>> at;
+  Through<T> all;
+  Work<T> work(r);
+  run<T>(r, T(1), work, at, all, 0, 1.0 / runs);
+  out.minimal = all.x;
+  for (std::size_t i = 0; i < r.player.size(); ++i) out.with[r.player[i]] = at[i].x;
+}
+
+// The shares: the runs at the Gauss-Legendre nodes, each count divided by
+// its node and weighted by the node's weight.
+template <class T>
+void shares(const Rule& r, Counts& out, int runs) {
+  std::vector<double> y, weight;
+  gaussLegendre(nodesFor(r), y, weight);
+  std::vector<Through<T>> at;
+  Through<T> all;
+  Work<T> work(r);
+  for (std::size_t k = 0; k < y.size(); ++k) {
+    run<T>(r, static_cast<T>(y[k]), work, at, all, static_cast<double>(k + 1) / runs, 1.0 / runs);
+    const XNUM factor(weight[k] / y[k]);
+    for (std::size_t i = 0; i < r.player.size(); ++i) {
+      const int p = r.player[i];
+      // A player in no minimal winning coalition keeps its share of 0.
+      if (!out.with[p].zero()) out.share[p] += factor * at[i].x;
+    }
+  }
+}
+
+// Measured on one core of the development machine (2.6 GHz, CPU time,
+// bench/minimal_bench.cpp): a cell of the program in doubles or 64-bit
+// integers about CELL_NS (1000 players of weights 1..100 at 50 %: 8e7 cells
+// in 0.04 s), in long doubles about CELL_LONG_NS (2000 such players: 2.8e8
+// cells in 1.2 s); the Gauss-Legendre nodes and the per-player sums beside
+// the rows are negligible.
+constexpr double CELL_NS = 0.5, CELL_LONG_NS = 4.2;
+
+}  // namespace
+
+bool COUNT(int N, const int64_t* WEIGHT, int64_t Q, Counts& OUT, bool SHARES) {
+  for (int p = 1; p <= N; ++p)
+    if (WEIGHT[p] < 0) return false;
+  Counts out(N);
+  Rule r;
+  if (!ruleOf(N, WEIGHT, Q, r)) {
+    out.exact = N <= 63;
+    OUT = std::move(out);
+    return true;
+  }
+  const int m = static_cast<int>(r.player.size());
+  const int runs = 1 + (SHARES ? nodesFor(r) : 0);
+  try {
+    if (N <= 63) {
+      std::vector<Through<uint64_t>> at;
+      Through<uint64_t> all;
+      Work<uint64_t> work(r);
+      run<uint64_t>(r, 1, work, at, all, 0, 1.0 / runs);
+      out.exact = true;
+      out.exactMinimal = all.exact;
+      out.minimal = all.x;
+      for (int i = 0; i < m; ++i) {
+        out.exactWith[r.player[i]] = at[static_cast<std::size_t>(i)].exact;
+        out.with[r.player[i]] = at[static_cast<std::size_t>(i)].x;
+      }
+    } else if (wide(r)) {
+      counts<long double>(r, out, runs);
+    } else {
+      counts<double>(r, out, runs);
+    }
+    if (SHARES && wide(r))
+      shares<long double>(r, out, runs);
+    else if (SHARES)
+      shares<double>(r, out, runs);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  OUT = std::move(out);
+  return true;
+}
+
+COSTTYP COST(int N, const int64_t* WEIGHT, int64_t Q, bool SHARES, std::size_t BUDGET) {
+  COSTTYP c;
+  for (int p = 1; p <= N; ++p)
+    if (WEIGHT[p] < 0) {
+      c.WHY = "a weight is negative";
+      return c;
+    }
+  c.APPLIES = true;
+  Rule r;
+  const std::size_t counts = (static_cast<std::size_t>(N) + 1) * 3 * sizeof(XNUM);
+  if (!ruleOf(N, WEIGHT, Q, r)) {
+    c.BYTES = counts;
+    return c;
+  }
+  const int m = static_cast<int>(r.player.size());
+  // Cells: F grows once and again by blocks up to min(Q, the heavier
+  // players' weight), B runs over all of Q, and one sum per weight.
+  double cells = 0, heavier = 0;
+  int weights = 0;
+  for (int i = 0; i < m; ++i) {
+    heavier += static_cast<double>(r.w[static_cast<std::size_t>(i)]);
+    cells += 2 * std::min(heavier, static_cast<double>(r.q)) + static_cast<double>(r.q);
+    if (i == 0 || r.w[static_cast<std::size_t>(i)] != r.w[static_cast<std::size_t>(i - 1)]) ++weights;
+  }
+  cells += static_cast<double>(weights) * static_cast<double>(r.q);
+  const int runs = 1 + (SHARES ? nodesFor(r) : 0);
+  c.SECONDS = cells * runs * (wide(r) ? CELL_LONG_NS : CELL_NS) * 1e-9;
+  const double rows = (m + r.block - 1) / r.block + r.block + 2.0;
+  const double cell = wide(r) ? sizeof(long double) : sizeof(double);
+  const double bytes = rows * static_cast<double>(r.q) * cell + counts * 2.0;
+  c.BYTES = bytes > 1e18 ? static_cast<std::size_t>(1e18) : static_cast<std::size_t>(bytes);
+  if (BUDGET != 0 && c.BYTES > BUDGET) {
+    c.APPLIES = false;
+    c.WHY = "its rows exceed the memory";
+  }
+  return c;
+}
+
+}  // namespace minimalsets

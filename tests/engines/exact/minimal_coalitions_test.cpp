@@ -1,0 +1,95 @@
+// The minimal coalitions' program against the exhaustive walk on small
+// games, and against the exact size table's counts (residues modulo primes)
+// on games beyond 63 players, where it counts in doubles.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "engines/exact/fast_counts.h"
+#include "engines/exact/minimal_coalitions.h"
+
+namespace {
+
+struct Draw {
+  std::mt19937_64 rng;
+  int64_t pick(int64_t lo, int64_t hi) {
+    return std::uniform_int_distribution<int64_t>(lo, hi)(rng);
+  }
+};
+
+// One threshold over N players: weights of a few magnitudes with zeros and
+// repeats, quotas at the corners (0, 1, the total, beyond it) and inside.
+weightedwalk::Game draw(Draw& d, int n, int64_t top) {
+  weightedwalk::Game g(n, 1);
+  g.n = n;
+  g.mm = g.thres = 1;
+  g.overall = 0;
+  int64_t total = 0;
+  const int64_t repeated = d.pick(0, top);
+  for (int p = 1; p <= n; ++p) {
+    const int64_t kind = d.pick(0, 9);
+    g.sub[p] = 1;
+    g.w[0][p] = kind == 0 ? 0 : kind <= 3 ? repeated : d.pick(0, top);
+    total += g.w[0][p];
+  }
+  const int64_t corner[] = {0, 1, total, total + 1, total / 2 + 1};
+  g.m[0][1][1] = d.pick(0, 3) == 0 ? corner[d.pick(0, 4)] : d.pick(0, total);
+  return g;
+}
+
+double relative(const XNUM& a, const XNUM& b) {
+  if (b.zero()) return a.zero() ? 0 : 1;
+  return std::fabs(XTODOUBLE((a - b) / b));
+}
+
+TEST(MinimalCoalitions, MatchTheWalk) {
+  Draw d{std::mt19937_64(27)};
+  const int64_t tops[] = {1, 3, 10, 1000, 100000};
+  for (int round = 0; round < 300; ++round) {
+    const int n = static_cast<int>(d.pick(1, 20));
+    const weightedwalk::Game g = draw(d, n, tops[round % 5]);
+    const std::string id = "round " + std::to_string(round);
+    minimalsets::Counts c;
+    ASSERT_TRUE(minimalsets::COUNT(n, g.w[0].data(), g.m[0][1][1], c)) << id;
+    weightedwalk::MinimalCounts want(n);
+    ASSERT_TRUE(weightedwalk::PUBLICGOOD_CORE(g, want));
+    ASSERT_TRUE(c.exact);
+    EXPECT_EQ(static_cast<double>(c.exactMinimal), want.minimal) << id;
+    for (int p = 1; p <= n; ++p) {
+      EXPECT_EQ(static_cast<double>(c.exactWith[p]), want.with[p]) << id << " player " << p;
+      const double share = XTODOUBLE(c.share[p]);
+      if (want.share[p] == 0)
+        EXPECT_EQ(share, 0) << id << " player " << p;  // a dummy's share exactly 0
+      else
+        EXPECT_NEAR(share, want.share[p], 1e-13 * want.share[p]) << id << " player " << p;
+    }
+  }
+}
+
+// Beyond 63 players the public good counts go to the program (counted in
+// doubles) where it is the cheapest; the size table counts the same games
+// exactly, one pass per prime.
+TEST(MinimalCoalitions, MatchTheExactTableBeyond63Players) {
+  Draw d{std::mt19937_64(2027)};
+  int counted = 0;
+  for (int round = 0; round < 12; ++round) {
+    const int n = static_cast<int>(d.pick(64, 130));
+    const weightedwalk::Game g = draw(d, n, round % 2 == 0 ? 3 : 12);
+    const std::string id = "round " + std::to_string(round);
+    auto best = std::make_unique<fastcount::Result>(), table = std::make_unique<fastcount::Result>();
+    ASSERT_TRUE(fastcount::PUBLICGOOD_FAST(g, *best)) << id;
+    ASSERT_TRUE(fastcount::PUBLICGOOD_FAST(g, *table, fastcount::Choice::DENSE)) << id;
+    counted += best->counted == METHODTYP::MINIMALPROGRAM ? 1 : 0;
+    EXPECT_LE(relative(best->xminimal, table->xminimal), 1e-14) << id;
+    for (int p = 1; p <= n; ++p) {
+      EXPECT_LE(relative(best->xminimalWith[p], table->xminimalWith[p]), 1e-14) << id << " " << p;
+      EXPECT_LE(relative(best->xminimalShare[p], table->xminimalShare[p]), 1e-13) << id << " " << p;
+    }
+  }
+  EXPECT_GE(counted, 8);
+}
+
+}  // namespace
