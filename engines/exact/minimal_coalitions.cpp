@@ -17,7 +17,7 @@ struct Rule {
   std::vector<int> player;  // by rank, heaviest first
   std::vector<int64_t> w;   // by rank
   int64_t q = 0;
-  int block = 1;  // F is kept at every BLOCK-th level
+  int block = 1;    // F is kept at every BLOCK-th level
   int largest = 0;  // the most members a minimal winning coalition can have
 };
 
@@ -93,6 +93,23 @@ void grow(Row<T>& f, int64_t w, T y, int64_t q) {
   f.top = top;
 }
 
+// F(l) into NEXT from F(l-1) in PREV, as grow does in place.
+template <class T>
+void growFrom(const Row<T>& prev, Row<T>& next, int64_t w, T y, int64_t q) {
+  const int64_t top = std::min(q - 1, prev.top + w), low = std::min(prev.top, w - 1);
+  const T* a = prev.v.data();
+  T* v = next.v.data();
+  for (int64_t s = 0; s <= low; ++s) v[s] = a[s];
+  if constexpr (std::is_same_v<T, uint64_t>) {
+    for (int64_t s = w; s <= prev.top; ++s) v[s] = a[s] + a[s - w];
+  } else {
+    for (int64_t s = w; s <= prev.top; ++s) v[s] = a[s] + y * a[s - w];
+  }
+  for (int64_t s = prev.top + 1; s <= top; ++s) v[s] = s >= w ? T(y * a[s - w]) : T(0);
+  next.e = prev.e;
+  next.top = top;
+}
+
 // SOURCE's counts into the row TO, whose cells are allocated already.
 template <class T>
 void copyRow(const Row<T>& from, Row<T>& to) {
@@ -101,42 +118,46 @@ void copyRow(const Row<T>& from, Row<T>& to) {
   to.top = from.top;
 }
 
-// B(l-1) from B(l): the player of weight W taken at s closes the path
-// (s + W >= Q: one way, 2^-E in the row's scale) or carries it on.
-template <class T>
-void close(Row<T>& b, int64_t w, T y, int64_t q) {
-  T* v = b.v.data();
-  const int64_t open = std::max<int64_t>(0, q - w);
-  T one = 1;
-  if constexpr (std::is_floating_point_v<T>) one = y * std::ldexp(T(1), static_cast<int>(-b.e));
-  if constexpr (std::is_same_v<T, uint64_t>) {
-#pragma GCC ivdep
-    for (int64_t s = 0; s < open; ++s) v[s] += v[s + w];
-  } else {
-#pragma GCC ivdep
-    for (int64_t s = 0; s < open; ++s) v[s] += y * v[s + w];
-  }
-  for (int64_t s = open; s < q; ++s) v[s] += one;
-  b.top = q - 1;
-}
-
 // The paths through the player of weight W: F(p-1) (the weights of the
 // heavier members) against B(p) (the ways to close after it), times Y; as
-// an extended-range number, or exactly in 64 bits.
+// an extended-range number, or exactly in 64 bits. With SUM false they are
+// not wanted (a player of the same weight has them). Either way B(p)
+// becomes B(p-1): the player taken at s closes the path (s + W >= Q: one
+// way, 2^-E in B's scale) or carries it on. One sweep over both rows.
 template <class T>
 struct Through {
   XNUM x;
   uint64_t exact = 0;
 };
 template <class T>
-Through<T> through(const Row<T>& f, const Row<T>& b, int64_t w, T y, int64_t q) {
+Through<T> through(const Row<T>& f, Row<T>& b, int64_t w, T y, int64_t q, bool sum) {
   const int64_t open = std::max<int64_t>(0, q - w);
   const T* fv = f.v.data();
-  const T* bv = b.v.data();
+  T* bv = b.v.data();
   T closing = 0, going = 0;
-  for (int64_t s = open; s <= f.top; ++s) closing += fv[s];
-  for (int64_t s = 0, e = std::min(f.top, open - 1); s <= e; ++s) going += fv[s] * bv[s + w];
+  if (sum)
+    for (int64_t s = open; s <= f.top; ++s) closing += fv[s];
+  const int64_t both = sum ? std::min(f.top, open - 1) : -1;
+  T one = 1;
+  if constexpr (std::is_floating_point_v<T>) one = y * std::ldexp(T(1), static_cast<int>(-b.e));
+  if constexpr (std::is_same_v<T, uint64_t>) {
+    for (int64_t s = 0; s <= both; ++s) {
+      going += fv[s] * bv[s + w];
+      bv[s] += bv[s + w];
+    }
+#pragma GCC ivdep
+    for (int64_t s = both + 1; s < open; ++s) bv[s] += bv[s + w];
+  } else {
+    for (int64_t s = 0; s <= both; ++s) {
+      going += fv[s] * bv[s + w];
+      bv[s] += y * bv[s + w];
+    }
+#pragma GCC ivdep
+    for (int64_t s = both + 1; s < open; ++s) bv[s] += y * bv[s + w];
+  }
+  for (int64_t s = open; s < q; ++s) bv[s] += one;
   Through<T> t;
+  if (!sum) return t;
   if constexpr (std::is_same_v<T, uint64_t>) {
     t.exact = closing + going;
     t.x = XNUM(static_cast<double>(t.exact));
@@ -192,19 +213,17 @@ void run(const Rule& r, T y, Work<T>& work, std::vector<Through<T>>& at, Through
     copyRow(work.kept[static_cast<std::size_t>(k)], work.rows[0]);
     for (int l = from + 1; l < to; ++l) {
       Row<T>& next = work.rows[static_cast<std::size_t>(l - from)];
-      copyRow(work.rows[static_cast<std::size_t>(l - from - 1)], next);
-      grow(next, r.w[static_cast<std::size_t>(l - 1)], y, q);
+      growFrom(work.rows[static_cast<std::size_t>(l - from - 1)], next,
+               r.w[static_cast<std::size_t>(l - 1)], y, q);
       if (l % 128 == 127) rescale(next);
     }
     for (int l = to - 1; l >= from; --l) {
       const int64_t w = r.w[static_cast<std::size_t>(l)];
       // Players of one weight are next to each other and count the same.
-      if (l + 1 < m && r.w[static_cast<std::size_t>(l + 1)] == w)
-        at[static_cast<std::size_t>(l)] = at[static_cast<std::size_t>(l + 1)];
-      else
-        at[static_cast<std::size_t>(l)] =
-            through(work.rows[static_cast<std::size_t>(l - from)], b, w, y, q);
-      close(b, w, y, q);
+      const bool same = l + 1 < m && r.w[static_cast<std::size_t>(l + 1)] == w;
+      const Through<T> t =
+          through(work.rows[static_cast<std::size_t>(l - from)], b, w, y, q, !same);
+      at[static_cast<std::size_t>(l)] = same ? at[static_cast<std::size_t>(l + 1)] : t;
       if (l % 128 == 0) rescale(b);
     }
   }
@@ -286,11 +305,15 @@ void shares(const Rule& r, Counts& out, int runs) {
 
 // Measured on one core of the development machine (2.6 GHz, CPU time,
 // bench/minimal_bench.cpp): a cell of the program in doubles or 64-bit
-// integers about CELL_NS (1000 players of weights 1..100 at 50 %: 8e7 cells
-// in 0.04 s), in long doubles about CELL_LONG_NS (2000 such players: 2.8e8
-// cells in 1.2 s); the Gauss-Legendre nodes and the per-player sums beside
+// integers about CELL_NS while the rows stay within CACHED bytes (1000
+// players of weights 1..100 at 50 %: 7e7 cells in 0.019 s; 400 players:
+// 1.2e7 in 0.004 s), CELL_FAR_NS beyond (190 Pareto-weighted players at
+// 50 to 85 %, rows of 20 to 34 MB: 1.8e9 to 3e9 cells in 1.7 to 2.5 s); in
+// long doubles about CELL_LONG_NS (2000 players of weights 1..100: 2.8e8
+// cells in 1.0 s). The Gauss-Legendre nodes and the per-player sums beside
 // the rows are negligible.
-constexpr double CELL_NS = 0.5, CELL_LONG_NS = 4.2;
+constexpr double CELL_NS = 0.3, CELL_FAR_NS = 0.9, CELL_LONG_NS = 3.7;
+constexpr double CACHED = 16e6;
 
 }  // namespace
 
@@ -357,14 +380,16 @@ COSTTYP COST(int N, const int64_t* WEIGHT, int64_t Q, bool SHARES, std::size_t B
   for (int i = 0; i < m; ++i) {
     heavier += static_cast<double>(r.w[static_cast<std::size_t>(i)]);
     cells += 2 * std::min(heavier, static_cast<double>(r.q)) + static_cast<double>(r.q);
-    if (i == 0 || r.w[static_cast<std::size_t>(i)] != r.w[static_cast<std::size_t>(i - 1)]) ++weights;
+    if (i == 0 || r.w[static_cast<std::size_t>(i)] != r.w[static_cast<std::size_t>(i - 1)])
+      ++weights;
   }
   cells += static_cast<double>(weights) * static_cast<double>(r.q);
   const int runs = 1 + (SHARES ? nodesFor(r) : 0);
-  c.SECONDS = cells * runs * (wide(r) ? CELL_LONG_NS : CELL_NS) * 1e-9;
   const double rows = (m + r.block - 1) / r.block + r.block + 2.0;
   const double cell = wide(r) ? sizeof(long double) : sizeof(double);
   const double bytes = rows * static_cast<double>(r.q) * cell + counts * 2.0;
+  const double rate = wide(r) ? CELL_LONG_NS : bytes <= CACHED ? CELL_NS : CELL_FAR_NS;
+  c.SECONDS = cells * runs * rate * 1e-9;
   c.BYTES = bytes > 1e18 ? static_cast<std::size_t>(1e18) : static_cast<std::size_t>(bytes);
   if (BUDGET != 0 && c.BYTES > BUDGET) {
     c.APPLIES = false;
