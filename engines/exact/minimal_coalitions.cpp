@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
 #include <numeric>
 #include <type_traits>
@@ -19,6 +20,10 @@ struct Rule {
   int64_t q = 0;
   int block = 1;    // F is kept at every BLOCK-th level
   int largest = 0;  // the most members a minimal winning coalition can have
+  // LO[l]: Q less the weight of ranks l.. (0 at the least). From a weight
+  // below it the ranks from l on cannot reach Q, so F(l) and B(l) matter
+  // from LO[l] on only: the rows shrink as the light players come.
+  std::vector<int64_t> lo;
 };
 
 // False where nothing is to count: no weighted player, the empty coalition
@@ -39,6 +44,12 @@ bool ruleOf(int n, const int64_t* weight, int64_t q, Rule& r) {
   r.q = (q + unit - 1) / unit;
   const int m = static_cast<int>(r.player.size());
   r.block = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(m)))));
+  r.lo.assign(static_cast<std::size_t>(m) + 1, r.q);
+  int64_t suffix = 0;
+  for (int l = m - 1; l >= 0; --l) {
+    suffix += r.w[static_cast<std::size_t>(l)];
+    r.lo[static_cast<std::size_t>(l)] = std::max<int64_t>(0, r.q - suffix);
+  }
   // A minimal winning coalition less its lightest member loses, so it has
   // no more members than the lightest weights that stay below Q, plus one.
   int64_t light = 0;
@@ -51,70 +62,73 @@ bool ruleOf(int n, const int64_t* weight, int64_t q, Rule& r) {
 }
 
 // One row of the program over the weights 0..Q-1: the counts V[s] times
-// 2^E. Rows in doubles are scaled down now and then, so that the counts of
-// thousands of players stay in range; 64-bit rows are exact and never
-// scaled.
+// 2^E for s in LO..TOP (none where TOP < LO); the cells outside hold
+// anything. Rows in doubles are scaled down now and then, so that the
+// counts of thousands of players stay in range; 64-bit rows are exact and
+// never scaled.
 template <class T>
 struct Row {
-  std::vector<T> v;
+  std::unique_ptr<T[]> cells;  // left uninitialised: only LO..TOP is read
+  T* v = nullptr;
   int64_t e = 0;
-  int64_t top = 0;  // no count beyond V[TOP]
+  int64_t lo = 0, top = 0;
+  void allocate(int64_t q) {
+    cells.reset(new T[static_cast<std::size_t>(q)]);
+    v = cells.get();
+  }
 };
 
 template <class T>
 void rescale(Row<T>& r) {
   if constexpr (std::is_floating_point_v<T>) {
     T most = 0;
-    for (int64_t s = 0; s <= r.top; ++s) most = std::max(most, r.v[static_cast<std::size_t>(s)]);
+    for (int64_t s = r.lo; s <= r.top; ++s) most = std::max(most, r.v[s]);
     if (most == 0) return;
     const int k = std::ilogb(most);
     if (k < 256) return;
     const T f = std::ldexp(T(1), -k);
-    for (int64_t s = 0; s <= r.top; ++s) r.v[static_cast<std::size_t>(s)] *= f;
+    for (int64_t s = r.lo; s <= r.top; ++s) r.v[s] *= f;
     r.e += k;
   }
 }
 
-// F(l) from F(l-1): the subsets with the player of weight W (times Y)
-// added. Cells beyond the row's top may hold anything: they are written
-// before they are read.
+// F(l) into NEXT from F(l-1) in PREV (the same row or another): the subsets
+// with the player of weight W (times Y) added, from LO on.
 template <class T>
-void grow(Row<T>& f, int64_t w, T y, int64_t q) {
-  const int64_t top = std::min(q - 1, f.top + w);
-  T* v = f.v.data();
-  for (int64_t s = top; s > f.top; --s) v[s] = s >= w ? T(y * v[s - w]) : T(0);
+void grow(const Row<T>& prev, Row<T>& next, int64_t w, T y, int64_t q, int64_t lo) {
+  const int64_t top = std::min(q - 1, prev.top + w);
+  const T* a = prev.v;
+  T* v = next.v;
+  if (prev.top < prev.lo) {
+    next.lo = lo;
+    next.top = lo - 1;
+    return;
+  }
+  // Above PREV's top only the subsets with the player; within PREV's
+  // range both (descending: in place, each cell read before it is
+  // written); below PREV's LO + W only those without.
+  for (int64_t s = top; s > prev.top; --s) v[s] = s - w >= prev.lo ? T(y * a[s - w]) : T(0);
+  const int64_t mid = std::max(lo, prev.lo + w);
   if constexpr (std::is_same_v<T, uint64_t>) {
 #pragma GCC ivdep
-    for (int64_t s = f.top; s >= w; --s) v[s] += v[s - w];
+    for (int64_t s = prev.top; s >= mid; --s) v[s] = a[s] + a[s - w];
   } else {
 #pragma GCC ivdep
-    for (int64_t s = f.top; s >= w; --s) v[s] += y * v[s - w];
+    for (int64_t s = prev.top; s >= mid; --s) v[s] = a[s] + y * a[s - w];
   }
-  f.top = top;
-}
-
-// F(l) into NEXT from F(l-1) in PREV, as grow does in place.
-template <class T>
-void growFrom(const Row<T>& prev, Row<T>& next, int64_t w, T y, int64_t q) {
-  const int64_t top = std::min(q - 1, prev.top + w), low = std::min(prev.top, w - 1);
-  const T* a = prev.v.data();
-  T* v = next.v.data();
-  for (int64_t s = 0; s <= low; ++s) v[s] = a[s];
-  if constexpr (std::is_same_v<T, uint64_t>) {
-    for (int64_t s = w; s <= prev.top; ++s) v[s] = a[s] + a[s - w];
-  } else {
-    for (int64_t s = w; s <= prev.top; ++s) v[s] = a[s] + y * a[s - w];
-  }
-  for (int64_t s = prev.top + 1; s <= top; ++s) v[s] = s >= w ? T(y * a[s - w]) : T(0);
+  if (v != a)
+    for (int64_t s = std::min(prev.top, mid - 1); s >= lo; --s) v[s] = a[s];
   next.e = prev.e;
+  next.lo = lo;
   next.top = top;
 }
 
 // SOURCE's counts into the row TO, whose cells are allocated already.
 template <class T>
 void copyRow(const Row<T>& from, Row<T>& to) {
-  std::copy(from.v.begin(), from.v.begin() + from.top + 1, to.v.begin());
+  if (from.top >= from.lo) std::copy(from.v + from.lo, from.v + from.top + 1, to.v + from.lo);
   to.e = from.e;
+  to.lo = from.lo;
   to.top = from.top;
 }
 
@@ -130,32 +144,43 @@ struct Through {
   uint64_t exact = 0;
 };
 template <class T>
-Through<T> through(const Row<T>& f, Row<T>& b, int64_t w, T y, int64_t q, bool sum) {
+Through<T> through(const Row<T>& f, Row<T>& b, int64_t w, T y, int64_t q, int64_t lo, bool sum) {
   const int64_t open = std::max<int64_t>(0, q - w);
-  const T* fv = f.v.data();
-  T* bv = b.v.data();
+  const T* fv = f.v;
+  T* bv = b.v;
   T closing = 0, going = 0;
   if (sum)
-    for (int64_t s = open; s <= f.top; ++s) closing += fv[s];
-  const int64_t both = sum ? std::min(f.top, open - 1) : -1;
+    for (int64_t s = std::max(f.lo, open); s <= f.top; ++s) closing += fv[s];
+  // F(p-1) and B(p) from LO on (F's LO is LO; below it B(p) is 0).
+  const int64_t both = sum ? std::min(f.top, open - 1) : lo - 1;
   T one = 1;
   if constexpr (std::is_floating_point_v<T>) one = y * std::ldexp(T(1), static_cast<int>(-b.e));
   if constexpr (std::is_same_v<T, uint64_t>) {
-    for (int64_t s = 0; s <= both; ++s) {
+    for (int64_t s = lo; s <= both; ++s) {
       going += fv[s] * bv[s + w];
       bv[s] += bv[s + w];
     }
 #pragma GCC ivdep
-    for (int64_t s = both + 1; s < open; ++s) bv[s] += bv[s + w];
+    for (int64_t s = std::max(lo, both + 1); s < open; ++s) bv[s] += bv[s + w];
   } else {
-    for (int64_t s = 0; s <= both; ++s) {
-      going += fv[s] * bv[s + w];
+    // Four partial sums, so that the additions need not wait for each other.
+    T part[4] = {0, 0, 0, 0};
+    int64_t s = lo;
+    for (; s + 3 <= both; s += 4)
+      for (int i = 0; i < 4; ++i) {
+        part[i] += fv[s + i] * bv[s + i + w];
+        bv[s + i] += y * bv[s + i + w];
+      }
+    for (; s <= both; ++s) {
+      part[0] += fv[s] * bv[s + w];
       bv[s] += y * bv[s + w];
     }
+    going = (part[0] + part[1]) + (part[2] + part[3]);
 #pragma GCC ivdep
-    for (int64_t s = both + 1; s < open; ++s) bv[s] += y * bv[s + w];
+    for (int64_t s = std::max(lo, both + 1); s < open; ++s) bv[s] += y * bv[s + w];
   }
-  for (int64_t s = open; s < q; ++s) bv[s] += one;
+  for (int64_t s = std::max(lo, open); s < q; ++s) bv[s] += one;
+  b.lo = lo;
   Through<T> t;
   if (!sum) return t;
   if constexpr (std::is_same_v<T, uint64_t>) {
@@ -173,10 +198,12 @@ template <class T>
 struct Work {
   explicit Work(const Rule& r) {
     const int m = static_cast<int>(r.w.size()), c = r.block;
-    const Row<T> row{std::vector<T>(static_cast<std::size_t>(r.q)), 0, 0};
-    kept.assign(static_cast<std::size_t>((m + c - 1) / c), row);
-    rows.assign(static_cast<std::size_t>(c), row);
-    f = b = row;
+    kept.resize(static_cast<std::size_t>((m + c - 1) / c));
+    rows.resize(static_cast<std::size_t>(c));
+    for (Row<T>& row : kept) row.allocate(r.q);
+    for (Row<T>& row : rows) row.allocate(r.q);
+    f.allocate(r.q);
+    b.allocate(r.q);
   }
   std::vector<Row<T>> kept, rows;
   Row<T> f, b;
@@ -193,18 +220,19 @@ void run(const Rule& r, T y, Work<T>& work, std::vector<Through<T>>& at, Through
   const int blocks = (m + c - 1) / c;
   Row<T>& f = work.f;
   f.v[0] = 1;
-  f.e = f.top = 0;
+  f.e = f.lo = f.top = 0;
   for (int l = 0; l < m; ++l) {  // F(l) before rank l joins
     if (l % c == 0) {
       copyRow(f, work.kept[static_cast<std::size_t>(l / c)]);
       COUNTAT(done + share * 0.5 * l / m);
     }
-    grow(f, r.w[static_cast<std::size_t>(l)], y, q);
+    grow(f, f, r.w[static_cast<std::size_t>(l)], y, q, r.lo[static_cast<std::size_t>(l) + 1]);
     if (l % 128 == 127) rescale(f);
   }
   Row<T>& b = work.b;
-  std::fill(b.v.begin(), b.v.end(), T(0));
+  std::fill(b.v, b.v + q, T(0));
   b.e = 0;
+  b.lo = q;
   b.top = q - 1;
   at.assign(static_cast<std::size_t>(m), {});
   for (int k = blocks - 1; k >= 0; --k) {
@@ -213,16 +241,16 @@ void run(const Rule& r, T y, Work<T>& work, std::vector<Through<T>>& at, Through
     copyRow(work.kept[static_cast<std::size_t>(k)], work.rows[0]);
     for (int l = from + 1; l < to; ++l) {
       Row<T>& next = work.rows[static_cast<std::size_t>(l - from)];
-      growFrom(work.rows[static_cast<std::size_t>(l - from - 1)], next,
-               r.w[static_cast<std::size_t>(l - 1)], y, q);
+      grow(work.rows[static_cast<std::size_t>(l - from - 1)], next,
+           r.w[static_cast<std::size_t>(l - 1)], y, q, r.lo[static_cast<std::size_t>(l)]);
       if (l % 128 == 127) rescale(next);
     }
     for (int l = to - 1; l >= from; --l) {
       const int64_t w = r.w[static_cast<std::size_t>(l)];
       // Players of one weight are next to each other and count the same.
       const bool same = l + 1 < m && r.w[static_cast<std::size_t>(l + 1)] == w;
-      const Through<T> t =
-          through(work.rows[static_cast<std::size_t>(l - from)], b, w, y, q, !same);
+      const Through<T> t = through(work.rows[static_cast<std::size_t>(l - from)], b, w, y, q,
+                                   r.lo[static_cast<std::size_t>(l)], !same);
       at[static_cast<std::size_t>(l)] = same ? at[static_cast<std::size_t>(l + 1)] : t;
       if (l % 128 == 0) rescale(b);
     }
@@ -373,17 +401,16 @@ COSTTYP COST(int N, const int64_t* WEIGHT, int64_t Q, bool SHARES, std::size_t B
     return c;
   }
   const int m = static_cast<int>(r.player.size());
-  // Cells: F grows once and again by blocks up to min(Q, the heavier
-  // players' weight), B runs over all of Q, and one sum per weight.
+  // Cells: F grows once and again by blocks over its live range (from
+  // LO[l] to the heavier players' weight), B runs from LO[l] to Q, and the
+  // paths' sums beside it.
   double cells = 0, heavier = 0;
-  int weights = 0;
-  for (int i = 0; i < m; ++i) {
-    heavier += static_cast<double>(r.w[static_cast<std::size_t>(i)]);
-    cells += 2 * std::min(heavier, static_cast<double>(r.q)) + static_cast<double>(r.q);
-    if (i == 0 || r.w[static_cast<std::size_t>(i)] != r.w[static_cast<std::size_t>(i - 1)])
-      ++weights;
+  for (int l = 0; l < m; ++l) {
+    const double lo = static_cast<double>(r.lo[static_cast<std::size_t>(l)]);
+    heavier += static_cast<double>(r.w[static_cast<std::size_t>(l)]);
+    cells += 2 * std::max(0.0, std::min(heavier, static_cast<double>(r.q)) - lo) +
+             static_cast<double>(r.q) - lo;
   }
-  cells += static_cast<double>(weights) * static_cast<double>(r.q);
   const int runs = 1 + (SHARES ? nodesFor(r) : 0);
   const double rows = (m + r.block - 1) / r.block + r.block + 2.0;
   const double cell = wide(r) ? sizeof(long double) : sizeof(double);
