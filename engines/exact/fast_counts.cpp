@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <new>
 #include <numeric>
@@ -618,8 +619,19 @@ void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t bu
     // The public good counts where an overall threshold in members changes
     // nothing: none, one every coalition meets (the empty one aside, which
     // loses anyway for Q >= 1), or one no coalition reaches.
+    // An AND threshold up to the fewest members whose weight reaches Q
+    // changes nothing either: no smaller coalition wins by its weight.
     const SIZE size = SIZERULE(g);
-    const bool plain = size == SIZE::NONE || (size == SIZE::AND && g.t1 <= (q >= 1 ? 1 : 0)) ||
+    int fewest = 0;
+    if (size == SIZE::AND && q >= 1) {
+      std::vector<int64_t> heaviest(sel.weight.begin() + 1, sel.weight.end());
+      std::sort(heaviest.begin(), heaviest.end(), std::greater<>());
+      int64_t sum = 0;
+      while (fewest < n && sum < q) sum += heaviest[static_cast<std::size_t>(fewest++)];
+      if (sum < q) fewest = n + 1;
+    }
+    const bool plain = size == SIZE::NONE ||
+                       (size == SIZE::AND && g.t1 <= std::max(fewest, q >= 1 ? 1 : 0)) ||
                        (size == SIZE::OR && g.t1 > n);
     if (use == Choice::BEST && pg && plain) {
       sel.minimal = true;

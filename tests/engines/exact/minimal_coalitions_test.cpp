@@ -48,6 +48,7 @@ double relative(const XNUM& a, const XNUM& b) {
 TEST(MinimalCoalitions, MatchTheWalk) {
   Draw d{std::mt19937_64(27)};
   const int64_t tops[] = {1, 3, 10, 1000, 100000};
+  int taken[3] = {0, 0, 0};  // by the overall threshold's kind
   for (int round = 0; round < 300; ++round) {
     const int n = static_cast<int>(d.pick(1, 20));
     const weightedwalk::Game g = draw(d, n, tops[round % 5]);
@@ -66,7 +67,30 @@ TEST(MinimalCoalitions, MatchTheWalk) {
       else
         EXPECT_NEAR(share, want.share[p], 1e-13 * want.share[p]) << id << " player " << p;
     }
+    // The same game under an overall threshold in members, where the
+    // program takes it (one that changes nothing), through the planner's
+    // entry point.
+    weightedwalk::Game h = g;
+    h.overall = static_cast<int>(d.pick(0, 2));
+    h.t1 = d.pick(-1, n + 1);
+    auto r = std::make_unique<fastcount::Result>();
+    if (fastcount::COUNT_WITH(h, fastcount::Index::PUBLICGOOD, METHODTYP::MINIMALPROGRAM, *r, 0) <=
+        0)
+      continue;
+    ++taken[h.overall];
+    weightedwalk::MinimalCounts walked(n), got(n);
+    weightedwalk::PUBLICGOOD_CORE(h, walked);
+    fastcount::PUBLICGOOD_COUNTS(*r, h, got);
+    EXPECT_EQ(got.minimal, walked.minimal) << id << " overall " << h.overall << " " << h.t1;
+    for (int p = 1; p <= n; ++p) {
+      EXPECT_EQ(got.with[p], walked.with[p]) << id << " overall " << h.overall << " " << h.t1;
+      EXPECT_NEAR(got.share[p], walked.share[p], 1e-13 * walked.share[p]) << id;
+    }
   }
+  // OR takes the program only when no coalition is that large.
+  EXPECT_GT(taken[0], 20);
+  EXPECT_GT(taken[1], 20);
+  EXPECT_GT(taken[2], 0);
 }
 
 // Beyond 63 players the public good counts go to the program (counted in
@@ -79,7 +103,8 @@ TEST(MinimalCoalitions, MatchTheExactTableBeyond63Players) {
     const int n = static_cast<int>(d.pick(64, 130));
     const weightedwalk::Game g = draw(d, n, round % 2 == 0 ? 3 : 12);
     const std::string id = "round " + std::to_string(round);
-    auto best = std::make_unique<fastcount::Result>(), table = std::make_unique<fastcount::Result>();
+    auto best = std::make_unique<fastcount::Result>(),
+         table = std::make_unique<fastcount::Result>();
     ASSERT_TRUE(fastcount::PUBLICGOOD_FAST(g, *best)) << id;
     ASSERT_TRUE(fastcount::PUBLICGOOD_FAST(g, *table, fastcount::Choice::DENSE)) << id;
     counted += best->counted == METHODTYP::MINIMALPROGRAM ? 1 : 0;
