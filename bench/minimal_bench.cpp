@@ -79,8 +79,10 @@ void program(benchmark::State& state, Weighted (*make)(), bool shares) {
   state.counters["plan_MB"] = static_cast<double>(cost.BYTES) / 1e6;
 }
 
-#define MINIMAL(NAME, MAKE)                                                                \
-  BENCHMARK_CAPTURE(program, NAME##Counts, MAKE, false)->Unit(benchmark::kMillisecond)->Iterations(1); \
+#define MINIMAL(NAME, MAKE)                             \
+  BENCHMARK_CAPTURE(program, NAME##Counts, MAKE, false) \
+      ->Unit(benchmark::kMillisecond)                   \
+      ->Iterations(1);                                  \
   BENCHMARK_CAPTURE(program, NAME##Shares, MAKE, true)->Unit(benchmark::kMillisecond)->Iterations(1)
 
 MINIMAL(Pareto190At50, pareto50);
