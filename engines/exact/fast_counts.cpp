@@ -524,7 +524,8 @@ struct Selection {
   bool hopeless = false;  // the diagram would outgrow the budget: not tried
   // The public good counts of one weighted threshold by the minimal
   // coalitions' program (engines/exact/minimal_coalitions.h).
-  bool minimal = false;
+  bool minimal = false, sized = false;  // sized: under an overall threshold in members
+  int t1 = 0;
   COSTTYP minimalCost;
 };
 
@@ -636,6 +637,11 @@ void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t bu
     if (use == Choice::BEST && pg && plain) {
       sel.minimal = true;
       sel.minimalCost = minimalsets::COST(n, sel.weight.data(), q, true, limit);
+    } else if (use == Choice::BEST && pg && size != SIZE::NONE) {
+      // The members carried beside the weight.
+      sel.minimal = sel.sized = true;
+      sel.t1 = static_cast<int>(std::clamp<int64_t>(g.t1, -1, n + 1));
+      sel.minimalCost = minimalsets::COSTSIZED(n, sel.weight.data(), q, g.overall, sel.t1, limit);
     }
     // Shapley-Shubik beyond PROFILEMAX players on one threshold: the values
     // by quadrature (engines/exact/shapley_quadrature.h), the Banzhaf-type counts beside them
@@ -865,7 +871,9 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
       share.total = 1;
       step();
       minimalsets::Counts c;
-      if (!minimalsets::COUNT(g.n, sel.weight.data(), t.q, c, true)) return false;
+      if (sel.sized ? !minimalsets::COUNTSIZED(g.n, sel.weight.data(), t.q, g.overall, sel.t1, c)
+                    : !minimalsets::COUNT(g.n, sel.weight.data(), t.q, c, true))
+        return false;
       out->wide = !c.exact;
       out->floating = !c.exact;
       out->xminimal = c.minimal;

@@ -342,6 +342,9 @@ void shares(const Rule& r, Counts& out, int runs) {
 // the rows are negligible.
 constexpr double CELL_NS = 0.3, CELL_FAR_NS = 0.9, CELL_LONG_NS = 3.7;
 constexpr double CACHED = 16e6;
+// The program under an overall threshold in members (COUNTSIZED): a cell
+// with its branches about CELL_SIZED_NS.
+constexpr double CELL_SIZED_NS = 3.0;
 
 }  // namespace
 
@@ -417,6 +420,210 @@ COSTTYP COST(int N, const int64_t* WEIGHT, int64_t Q, bool SHARES, std::size_t B
   const double bytes = rows * static_cast<double>(r.q) * cell + counts * 2.0;
   const double rate = wide(r) ? CELL_LONG_NS : bytes <= CACHED ? CELL_NS : CELL_FAR_NS;
   c.SECONDS = cells * runs * rate * 1e-9;
+  c.BYTES = bytes > 1e18 ? static_cast<std::size_t>(1e18) : static_cast<std::size_t>(bytes);
+  if (BUDGET != 0 && c.BYTES > BUDGET) {
+    c.APPLIES = false;
+    c.WHY = "its rows exceed the memory";
+  }
+  return c;
+}
+
+namespace {
+
+// The same paths under an overall threshold of T1 members, carrying the
+// members so far (k) beside the weight (s), one layer of weights per k.
+// The minimal winning coalitions fall into two kinds, each a path closed
+// at its lightest member:
+//   AND (T1 members or more): those of more than T1 members whose weight
+//     less the lightest's stays below Q (as without the threshold), and
+//     those of exactly T1 members that reach Q (any member less loses by
+//     its size); the weight is then carried up to Q, Q meaning "Q or
+//     more";
+//   OR (T1 members win): those of fewer than T1 members as without the
+//     threshold, and those of exactly T1 members whose weight less the
+//     lightest's stays below Q (each member less loses on both counts).
+// Players of weight 0 join the paths of exactly T1 members, as the last.
+struct Kind {
+  bool exact;     // exactly T1 members (else: the weight-minimal ones)
+  int64_t width;  // weights 0..WIDTH-1
+  int layers;     // members 0..LAYERS-1 before the closing one
+  bool zeros;     // players of weight 0 take part
+};
+
+struct Sized {
+  Kind kind;
+  int64_t q = 0;
+  int t1 = 0, and_ = 1;
+  // Whether a path at (s, k) closes with a member of weight W, and where
+  // it goes on (false: it ends there).
+  bool closes(int64_t s, int k, int64_t w) const {
+    if (kind.exact) return k + 1 == t1 && (and_ ? std::min(s + w, q) >= q : s < q);
+    return s + w >= q && (and_ ? k + 1 > t1 : k + 1 < t1);
+  }
+  bool goes(int64_t s, int k, int64_t w, int64_t& s2, int& k2) const {
+    k2 = k + 1;
+    if (kind.exact) {
+      s2 = and_ ? std::min(s + w, q) : s + w;
+      return k2 < t1 && (and_ || s2 < q);
+    }
+    s2 = s + w;
+    k2 = std::min(k2, kind.layers - 1);
+    return s2 < q && (and_ || k + 1 < t1 - 1);
+  }
+};
+
+template <class T>
+using Layers = std::vector<T>;  // [k * width + s]
+
+// One run at Y: the paths through each rank of PLAYER (weights W) into AT.
+template <class T>
+void sizedRun(const Sized& z, const std::vector<int64_t>& w, T y, std::vector<XNUM>& at,
+              std::vector<uint64_t>& exact, T& total) {
+  const int m = static_cast<int>(w.size()), layers = z.kind.layers;
+  const int64_t width = z.kind.width;
+  const std::size_t cells = static_cast<std::size_t>(layers) * static_cast<std::size_t>(width);
+  // F at every level (the rows are small where this kind is counted), B once.
+  std::vector<Layers<T>> f(static_cast<std::size_t>(m) + 1, Layers<T>(cells, T(0)));
+  f[0][0] = 1;
+  for (int l = 0; l < m; ++l) {
+    COUNTAT(0.5 * l / m);
+    Layers<T>& next = f[static_cast<std::size_t>(l) + 1];
+    const Layers<T>& prev = f[static_cast<std::size_t>(l)];
+    next = prev;
+    for (int k = 0; k < layers; ++k)
+      for (int64_t s = 0; s < width; ++s) {
+        const T x = prev[static_cast<std::size_t>(k * width + s)];
+        int64_t s2;
+        int k2;
+        if (x != 0 && z.goes(s, k, w[static_cast<std::size_t>(l)], s2, k2))
+          next[static_cast<std::size_t>(k2 * width + s2)] += y * x;
+      }
+  }
+  Layers<T> b(cells, T(0)), nb;
+  at.assign(static_cast<std::size_t>(m), XNUM());
+  exact.assign(static_cast<std::size_t>(m), 0);
+  for (int l = m - 1; l >= 0; --l) {
+    COUNTAT(0.5 + 0.5 * (m - 1 - l) / m);
+    const int64_t wl = w[static_cast<std::size_t>(l)];
+    const Layers<T>& fl = f[static_cast<std::size_t>(l)];
+    nb = b;
+    T sum = 0;
+    for (int k = 0; k < layers; ++k)
+      for (int64_t s = 0; s < width; ++s) {
+        T ways = z.closes(s, k, wl) ? T(1) : T(0);
+        int64_t s2;
+        int k2;
+        if (z.goes(s, k, wl, s2, k2)) ways += b[static_cast<std::size_t>(k2 * width + s2)];
+        ways *= y;
+        nb[static_cast<std::size_t>(k * width + s)] += ways;
+        sum += fl[static_cast<std::size_t>(k * width + s)] * ways;
+      }
+    b.swap(nb);
+    if constexpr (std::is_same_v<T, uint64_t>) {
+      exact[static_cast<std::size_t>(l)] = sum;
+      at[static_cast<std::size_t>(l)] = XNUM(static_cast<double>(sum));
+    } else {
+      at[static_cast<std::size_t>(l)] = XNUM::fromLong(sum, 0);
+    }
+  }
+  total = b[0];
+}
+
+// The players taking part in KIND, heaviest first (weight 0 last).
+std::vector<int> sizedPlayers(int n, const int64_t* weight, bool zeros) {
+  std::vector<int> player;
+  for (int p = 1; p <= n; ++p)
+    if (weight[p] > 0 || (zeros && weight[p] == 0)) player.push_back(p);
+  std::stable_sort(player.begin(), player.end(),
+                   [&](int a, int b) { return weight[a] > weight[b]; });
+  return player;
+}
+
+std::vector<Sized> kindsOf(int n, int64_t q, int rule, int t1) {
+  std::vector<Sized> out;
+  if (t1 < 1 || t1 > n) return out;
+  const int64_t wq = std::max<int64_t>(q, 0);
+  if (rule == 1) {
+    if (q >= 1) out.push_back({{false, wq, t1 + 2, false}, q, t1, 1});
+    out.push_back({{true, wq + 1, t1, true}, wq, t1, 1});
+  } else if (q >= 1) {
+    if (t1 >= 2) out.push_back({{false, wq, t1, false}, q, t1, 0});
+    out.push_back({{true, wq, t1, true}, q, t1, 0});
+  }
+  return out;
+}
+
+}  // namespace
+
+bool COUNTSIZED(int N, const int64_t* WEIGHT, int64_t Q, int RULE, int T1, Counts& OUT) {
+  for (int p = 1; p <= N; ++p)
+    if (WEIGHT[p] < 0) return false;
+  // A threshold every coalition meets (AND) or none reaches (OR).
+  if ((RULE == 1 && T1 <= 0) || (RULE == 2 && T1 > N)) return COUNT(N, WEIGHT, Q, OUT);
+  Counts out(N);
+  out.exact = N <= 63;
+  const double largest = N;  // a bound on the members: the nodes below
+  try {
+    for (const Sized& z : kindsOf(N, Q, RULE, T1)) {
+      const std::vector<int> player = sizedPlayers(N, WEIGHT, z.kind.zeros);
+      std::vector<int64_t> w;
+      for (int p : player) w.push_back(WEIGHT[p]);
+      std::vector<XNUM> at;
+      std::vector<uint64_t> exact;
+      if (N <= 63) {
+        uint64_t total = 0;
+        sizedRun<uint64_t>(z, w, 1, at, exact, total);
+        for (std::size_t i = 0; i < player.size(); ++i) out.exactWith[player[i]] += exact[i];
+        out.exactMinimal += total;
+        out.minimal += XNUM(static_cast<double>(total));
+      } else {
+        long double total = 0;
+        sizedRun<long double>(z, w, 1, at, exact, total);
+        out.minimal += XNUM::fromLong(total, 0);
+      }
+      for (std::size_t i = 0; i < player.size(); ++i) out.with[player[i]] += at[i];
+      // Exactly T1 members: a share of 1/T1 each; the others by the nodes.
+      if (z.kind.exact) {
+        for (std::size_t i = 0; i < player.size(); ++i)
+          out.share[player[i]] += at[i] * XNUM(1.0 / T1);
+        continue;
+      }
+      std::vector<double> y, weight;
+      gaussLegendre(static_cast<int>(largest + 1) / 2, y, weight);
+      for (std::size_t k = 0; k < y.size(); ++k) {
+        long double total = 0;
+        sizedRun<long double>(z, w, y[k], at, exact, total);
+        for (std::size_t i = 0; i < player.size(); ++i)
+          out.share[player[i]] += XNUM(weight[k] / y[k]) * at[i];
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (int p = 1; p <= N; ++p)
+    if (out.with[p].zero()) out.share[p] = XNUM();  // exactly 0
+  OUT = std::move(out);
+  return true;
+}
+
+COSTTYP COSTSIZED(int N, const int64_t* WEIGHT, int64_t Q, int RULE, int T1, std::size_t BUDGET) {
+  COSTTYP c;
+  for (int p = 1; p <= N; ++p)
+    if (WEIGHT[p] < 0) {
+      c.WHY = "a weight is negative";
+      return c;
+    }
+  c.APPLIES = true;
+  double cells = 0, bytes = 0;
+  for (const Sized& z : kindsOf(N, Q, RULE, T1)) {
+    const double m = static_cast<double>(sizedPlayers(N, WEIGHT, z.kind.zeros).size());
+    const double row = static_cast<double>(z.kind.layers) * static_cast<double>(z.kind.width);
+    const double runs = 1 + (z.kind.exact ? 0 : (N + 1) / 2);
+    // Each run passes every row twice (F and B) with a few branches a cell.
+    cells += 2 * runs * m * row;
+    bytes = std::max(bytes, (m + 3) * row * sizeof(long double));
+  }
+  c.SECONDS = cells * CELL_SIZED_NS * 1e-9;
   c.BYTES = bytes > 1e18 ? static_cast<std::size_t>(1e18) : static_cast<std::size_t>(bytes);
   if (BUDGET != 0 && c.BYTES > BUDGET) {
     c.APPLIES = false;

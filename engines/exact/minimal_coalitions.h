@@ -71,4 +71,12 @@ bool COUNT(int N, const int64_t* WEIGHT, int64_t Q, Counts& OUT, bool SHARES = t
 // exceed BUDGET (0: no limit).
 COSTTYP COST(int N, const int64_t* WEIGHT, int64_t Q, bool SHARES, std::size_t BUDGET = 0);
 
+// The same counts under an overall threshold of T1 members (RULE 1: AND,
+// a smaller coalition loses; 2: OR, a coalition that large wins), with the
+// members carried beside the weight: O(T1 n Q) a run, shares on every
+// player's coalitions of T1 members exact, the others by the nodes.
+bool COUNTSIZED(int N, const int64_t* WEIGHT, int64_t Q, int RULE, int T1, Counts& OUT);
+COSTTYP COSTSIZED(int N, const int64_t* WEIGHT, int64_t Q, int RULE, int T1,
+                  std::size_t BUDGET = 0);
+
 }  // namespace minimalsets

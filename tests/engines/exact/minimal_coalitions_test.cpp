@@ -67,9 +67,9 @@ TEST(MinimalCoalitions, MatchTheWalk) {
       else
         EXPECT_NEAR(share, want.share[p], 1e-13 * want.share[p]) << id << " player " << p;
     }
-    // The same game under an overall threshold in members, where the
-    // program takes it (one that changes nothing), through the planner's
-    // entry point.
+    // The same game under an overall threshold in members, through the
+    // planner's entry point.
+    if (tops[round % 5] > 1000) continue;  // rows by members and weight: small weights
     weightedwalk::Game h = g;
     h.overall = static_cast<int>(d.pick(0, 2));
     h.t1 = d.pick(-1, n + 1);
@@ -87,10 +87,7 @@ TEST(MinimalCoalitions, MatchTheWalk) {
       EXPECT_NEAR(got.share[p], walked.share[p], 1e-13 * walked.share[p]) << id;
     }
   }
-  // OR takes the program only when no coalition is that large.
-  EXPECT_GT(taken[0], 20);
-  EXPECT_GT(taken[1], 20);
-  EXPECT_GT(taken[2], 0);
+  for (int overall = 0; overall < 3; ++overall) EXPECT_GT(taken[overall], 40) << overall;
 }
 
 // Beyond 63 players the public good counts go to the program (counted in
