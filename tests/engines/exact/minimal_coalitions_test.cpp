@@ -115,3 +115,30 @@ TEST(MinimalCoalitions, MatchTheExactTableBeyond63Players) {
 }
 
 }  // namespace
+
+// Beyond a double's exponents (more than 1000 weighted players, rows in
+// long doubles): equal weights make the minimal winning coalitions those of
+// exactly k members, C(n, k) in all, C(n-1, k-1) with each player, the
+// share that over k; players of weight 0 are dummies.
+TEST(MinimalCoalitions, EqualWeightsGiveBinomialsBeyondDoubles) {
+  const int n = 1100, zeros = 7;
+  std::vector<int64_t> w(n + 1, 3);
+  for (int p = 1; p <= zeros; ++p) w[static_cast<std::size_t>(p * 100)] = 0;
+  const int m = n - zeros;
+  for (int k : {2, 40, m / 2, m - 1}) {
+    minimalsets::Counts c;
+    ASSERT_TRUE(minimalsets::COUNT(n, w.data(), 3 * k, c, k <= 40)) << k;
+    EXPECT_LE(relative(c.minimal, fastcount::XCHOOSE(m, k)), 1e-14) << k;
+    const XNUM with = fastcount::XCHOOSE(m - 1, k - 1);
+    for (int p = 1; p <= n; ++p) {
+      if (w[static_cast<std::size_t>(p)] == 0) {
+        EXPECT_TRUE(c.with[p].zero() && c.share[p].zero()) << k << " " << p;
+        continue;
+      }
+      EXPECT_LE(relative(c.with[p], with), 1e-14) << k << " " << p;
+      if (k <= 40) {
+        EXPECT_LE(relative(c.share[p], with / XNUM(k)), 1e-14) << k << " " << p;
+      }
+    }
+  }
+}
