@@ -223,6 +223,14 @@ Plan plan(const Game& game, const Rule& rule, const std::vector<std::string>& in
   return p;
 }
 
+std::vector<std::vector<Cell>> Result::table(bool totals) const {
+  std::vector<std::vector<Cell>> rows;
+  if (!state) return rows;
+  for (const std::vector<CSVCELLTYP>& row : CSVTABLE(state->RUN.SETS, totals).ROWS)
+    rows.push_back(cellsOf(row));
+  return rows;
+}
+
 std::string Result::csv(bool totals) const { return state ? CSVTEXT(state->RUN.SETS, totals) : ""; }
 std::string Result::json() const { return state ? JSONTEXT(state->RUN.SETS, sweep) : ""; }
 std::string Result::report() const { return state ? REPORTTEXT(state->RUN.SETS) : ""; }

@@ -104,9 +104,12 @@ struct Result {
   std::vector<std::string> columns;
   std::vector<std::vector<Cell>> rows;
   std::vector<std::vector<Cell>> totals;
-  bool sweep = false;               // a range of quotas: rows lead with "quota"
+  bool sweep = false;              // a range of quotas: rows lead with "quota"
   std::vector<std::string> notes;  // lines for the user (a budget held to a limit)
 
+  // Every row as the CSV has them: with TOTALS each rule's rows end in its
+  // "sum of all" row.
+  std::vector<std::vector<Cell>> table(bool totals) const;
   std::string csv(bool totals = false) const;
   std::string json() const;
   std::string report() const;

@@ -36,20 +36,27 @@ vkx::Rule rule(std::vector<std::vector<std::string>> winsets) {
 
 std::vector<SameCase> sameCases() {
   std::vector<SameCase> cases;
-  cases.push_back({file("eu27-votes"), vkx::Rule::quota("255"), {"all"},
+  cases.push_back({file("eu27-votes"),
+                   vkx::Rule::quota("255"),
+                   {"all"},
                    "all " + EXAMPLES + "eu27-votes --winset 255"});
-  cases.push_back({file("us-electoral-college-2020"), vkx::Rule::quota("270"),
+  cases.push_back({file("us-electoral-college-2020"),
+                   vkx::Rule::quota("270"),
                    {"shapley", "banzhaf"},
                    "shapley,banzhaf " + EXAMPLES + "us-electoral-college-2020 --winset 270"});
   vkx::Rule isa = rule({{"51", "218"}});
   isa.isa = "300,2,0,0";
-  cases.push_back({file("congress"), isa, {"shapley"},
+  cases.push_back({file("congress"),
+                   isa,
+                   {"shapley"},
                    "shapley " + EXAMPLES + "congress --winset 51,218 --isa 300,2,0,0"});
   vkx::Game triple = file("eu27-votes");
   triple.systems = {file("eu27-states"), file("eu27-pop")};
   vkx::Rule triples = vkx::Rule::quota("255");
   triples.systems = {{{"14"}}, {{"62%"}}};
-  cases.push_back({triple, triples, {"shapley", "banzhaf"},
+  cases.push_back({triple,
+                   triples,
+                   {"shapley", "banzhaf"},
                    "shapley,banzhaf " + EXAMPLES + "eu27-votes --winset 255 --system " + EXAMPLES +
                        "eu27-states --winset 14 --system " + EXAMPLES + "eu27-pop --winset 62%"});
   cases.push_back({vkx::Game::weighted({29, 29, 29, 27, 27, 13, 12},
@@ -57,20 +64,28 @@ std::vector<SameCase> sameCases() {
                    vkx::Rule::quota("62%"),
                    {},
                    "all --weights DE:29,FR:29,IT:29,ES:27,PL:27,NL:13,BE:12 --winset 62%"});
-  cases.push_back({file("eu27-votes"), vkx::Rule::quota("50%:80%:5%"), {"banzhaf"},
+  cases.push_back({file("eu27-votes"),
+                   vkx::Rule::quota("50%:80%:5%"),
+                   {"banzhaf"},
                    "banzhaf " + EXAMPLES + "eu27-votes --winset 50%:80%:5%"});
   vkx::Game two;
   two.weights = {{"5", "3", "2"}, {"1", "$1"}};
   vkx::Rule both = rule({{"6", "2"}, {"9", "1"}});
   both.overall = "5";
-  cases.push_back({two, both, {"publicgood", "shapley"},
+  cases.push_back({two,
+                   both,
+                   {"publicgood", "shapley"},
                    "publicgood,shapley --weights 5,3,2 --weights 1,1 --winset 6,2 --winset 9,1 "
                    "--overall 5"});
   vkx::Game text;
   text.text = testkit::readFile(EXAMPLES + "eu27-votes.inp");
-  cases.push_back({text, vkx::Rule::quota("majority"), {"coleman"},
+  cases.push_back({text,
+                   vkx::Rule::quota("majority"),
+                   {"coleman"},
                    "coleman " + EXAMPLES + "eu27-votes --winset majority"});
-  cases.push_back({vkx::load(EXAMPLES + "eu27-pop"), vkx::Rule::quota("62%"), {"banzhaf"},
+  cases.push_back({vkx::load(EXAMPLES + "eu27-pop"),
+                   vkx::Rule::quota("62%"),
+                   {"banzhaf"},
                    "banzhaf " + EXAMPLES + "eu27-pop --winset 62%"});
   return cases;
 }
@@ -101,6 +116,14 @@ TEST(Facade, GivesTheCommandLinesCsvToTheLastDigit) {
             EXPECT_TRUE(std::isnan(cell.value)) << cell.text;
         }
       }
+    // The rows in the CSV's order, each rule's totals after its rows.
+    const std::vector<std::vector<vkx::Cell>> table = r.table(true);
+    ASSERT_EQ(table.size(), lines.size() - 1);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+      std::string line;
+      for (std::size_t c = 0; c < table[i].size(); ++c) line += (c ? "," : "") + table[i][c].text;
+      EXPECT_EQ(line, lines[i + 1]);
+    }
     EXPECT_EQ(r.sweep, c.args.find("%:") != std::string::npos);
     EXPECT_EQ(r.indices.size(), r.methods.size());
     for (const std::string& method : r.methods) EXPECT_FALSE(method.empty());
@@ -158,32 +181,96 @@ TEST(Facade, FailsWithTheCommandLinesMessages) {
   vkx::Game missing;
   missing.file = "no/such/game";
   const std::vector<FailCase> cases = {
-      {"a weight not whole", half, vkx::Rule::quota("4"), {"banzhaf"}, {},
-       "banzhaf --weights 3,1.5,1 --winset 4", "vkx: no whole number '1.5' in --weights", 2,
+      {"a weight not whole",
+       half,
+       vkx::Rule::quota("4"),
+       {"banzhaf"},
+       {},
+       "banzhaf --weights 3,1.5,1 --winset 4",
+       "vkx: no whole number '1.5' in --weights",
+       2,
        false},
-      {"a weight that would split the list", split, vkx::Rule::quota("4"), {"banzhaf"}, {}, "",
-       "vkx: no whole number '1,5' in --weights", 2, false},
-      {"a quota above the total", abc, vkx::Rule::quota("7"), {"banzhaf"}, {},
-       "banzhaf --weights 3,2,1 --winset 7", "...thresholds not allowed", 2, false},
-      {"a quota of no form", abc, vkx::Rule::quota("4.5"), {"banzhaf"}, {},
+      {"a weight that would split the list",
+       split,
+       vkx::Rule::quota("4"),
+       {"banzhaf"},
+       {},
+       "",
+       "vkx: no whole number '1,5' in --weights",
+       2,
+       false},
+      {"a quota above the total",
+       abc,
+       vkx::Rule::quota("7"),
+       {"banzhaf"},
+       {},
+       "banzhaf --weights 3,2,1 --winset 7",
+       "...thresholds not allowed",
+       2,
+       false},
+      {"a quota of no form",
+       abc,
+       vkx::Rule::quota("4.5"),
+       {"banzhaf"},
+       {},
        "banzhaf --weights 3,2,1 --winset 4.5",
-       "vkx: --winset 4.5: \"4.5\" is not a whole number, a share (62%, majority) or a range", 2,
+       "vkx: --winset 4.5: \"4.5\" is not a whole number, a share (62%, majority) or a range",
+       2,
        false},
-      {"names and weights of different lengths", misnamed, vkx::Rule::quota("4"), {"banzhaf"},
-       {}, "", "vkx: 2 names for 3 players", 2, false},
-      {"an index of no name", abc, vkx::Rule::quota("4"), {"banzhaf", "power"}, {},
-       "banzhaf,power --weights 3,2,1 --winset 4", "vkx: no index named \"power\" in banzhaf,power",
-       2, false},
-      {"an error no estimate has", abc, vkx::Rule::quota("4"), {"banzhaf"}, badEstimate,
+      {"names and weights of different lengths",
+       misnamed,
+       vkx::Rule::quota("4"),
+       {"banzhaf"},
+       {},
+       "",
+       "vkx: 2 names for 3 players",
+       2,
+       false},
+      {"an index of no name",
+       abc,
+       vkx::Rule::quota("4"),
+       {"banzhaf", "power"},
+       {},
+       "banzhaf,power --weights 3,2,1 --winset 4",
+       "vkx: no index named \"power\" in banzhaf,power",
+       2,
+       false},
+      {"an error no estimate has",
+       abc,
+       vkx::Rule::quota("4"),
+       {"banzhaf"},
+       badEstimate,
        "banzhaf --weights 3,2,1 --winset 4 --estimate 2",
-       "vkx: --estimate 2: the standard error is a number between 0 and 1", 2, false},
-      {"a memory of no size", abc, vkx::Rule::quota("4"), {"banzhaf"}, badMemory,
+       "vkx: --estimate 2: the standard error is a number between 0 and 1",
+       2,
+       false},
+      {"a memory of no size",
+       abc,
+       vkx::Rule::quota("4"),
+       {"banzhaf"},
+       badMemory,
        "banzhaf --weights 3,2,1 --winset 4 --memory lots",
-       "vkx: --memory lots: not a size (4G, 512M, 100000K)", 2, false},
-      {"a data file that is not there", missing, vkx::Rule::quota("4"), {"banzhaf"}, {},
-       "banzhaf no/such/game --winset 4", "...system error on loading no/such/game.inp", 3, false},
-      {"a walk beyond the time", wide, vkx::Rule::quota("20"), {"shapley"}, small,
-       "shapley --weights -1" + ones + " --winset 20 --memory 1M", "", 3, true},
+       "vkx: --memory lots: not a size (4G, 512M, 100000K)",
+       2,
+       false},
+      {"a data file that is not there",
+       missing,
+       vkx::Rule::quota("4"),
+       {"banzhaf"},
+       {},
+       "banzhaf no/such/game --winset 4",
+       "...system error on loading no/such/game.inp",
+       3,
+       false},
+      {"a walk beyond the time",
+       wide,
+       vkx::Rule::quota("20"),
+       {"shapley"},
+       small,
+       "shapley --weights -1" + ones + " --winset 20 --memory 1M",
+       "",
+       3,
+       true},
   };
   for (const FailCase& c : cases) {
     SCOPED_TRACE(c.what);
