@@ -205,7 +205,7 @@ def _number(text):
 
 
 def load(path):
-    """load(path) -> Game: the game of a data file, read now.
+    """The game of a data file, read now.
 
     PATH is a data file of the program, with or without .inp (as on the
     command line); the players' names come from the comments of the weight
@@ -224,7 +224,7 @@ def load(path):
 
 
 def chambers(sizes):
-    """chambers(sizes) -> Game: unweighted chambers of these member counts.
+    """A game of unweighted chambers of these member counts.
 
     Every member of a chamber has one vote; a win set has a threshold per
     chamber, and the results have one row per chamber (the value of each of
@@ -341,7 +341,12 @@ _OPTIONS_DOC = """
         memory       the memory the count may take: bytes or "4G", "512M"
         exhaustive   True: count exactly however long it takes
         progress     progress(fraction, seconds, method), called during a
-                     long count"""
+                     long count
+
+    Raises ValueError for wrong input and OSError for a data file that
+    cannot be read, with the command line's message; vkx.Refused for a game
+    too large for the memory or the time, naming both and the way out;
+    KeyboardInterrupt on Ctrl-C, once the count has stopped."""
 
 
 def shapley(weights, quota, **options):
@@ -370,11 +375,10 @@ def _one(index, column, weights, quota, options):
     return _shaped(game, result, lambda row, at: row[at[column]])
 
 
-shapley.__doc__ = """shapley(weights, quota, **options) -> list | dict
+shapley.__doc__ = """The Shapley-Shubik index of each player.
 
-    The Shapley-Shubik index of each player: the share of the n! orders of
-    the players in which the player turns a losing coalition into a winning
-    one. The values add up to 1.
+    The share of the n! orders of the players in which the player turns a
+    losing coalition into a winning one. The values add up to 1.
 
     weights  whole numbers (list, tuple, numpy array) or name -> weight
              (dict, pandas Series), or a Game
@@ -389,12 +393,12 @@ shapley.__doc__ = """shapley(weights, quota, **options) -> list | dict
         {'A': 0.6666666666666666, 'B': 0.16666666666666666, 'C': 0.16666666666666666}
 """.replace("{OPTIONS}", _OPTIONS_DOC)
 
-banzhaf.__doc__ = """banzhaf(weights, quota, absolute=False, **options) -> list | dict
+banzhaf.__doc__ = """The Banzhaf index of each player.
 
-    The Banzhaf index of each player: the number of coalitions in which the
-    player's vote is decisive (it wins with the player and loses without),
-    normalised to add up to 1; with absolute=True the raw Penrose-Banzhaf
-    measure (that number divided by 2^(n-1)).
+    The number of coalitions in which the player's vote is decisive (it wins
+    with the player and loses without), normalised to add up to 1; with
+    absolute=True the raw Penrose-Banzhaf measure (that number divided by
+    2^(n-1)).
 
     weights  whole numbers (list, tuple, numpy array) or name -> weight
              (dict, pandas Series), or a Game
@@ -411,11 +415,11 @@ banzhaf.__doc__ = """banzhaf(weights, quota, absolute=False, **options) -> list 
         [0.75, 0.25, 0.25]
 """.replace("{OPTIONS}", _OPTIONS_DOC)
 
-publicgood.__doc__ = """publicgood(weights, quota, **options) -> list | dict
+publicgood.__doc__ = """The public good index (Holler) of each player.
 
-    The public good index (Holler) of each player: the share of the
-    player's memberships among all minimal winning coalitions (those that
-    lose when any member leaves). The values add up to 1.
+    The share of the player's memberships among all minimal winning
+    coalitions (those that lose when any member leaves). The values add up
+    to 1.
 
     weights  whole numbers (list, tuple, numpy array) or name -> weight
              (dict, pandas Series), or a Game
@@ -430,11 +434,10 @@ publicgood.__doc__ = """publicgood(weights, quota, **options) -> list | dict
         {'A': 0.5, 'B': 0.25, 'C': 0.25}
 """.replace("{OPTIONS}", _OPTIONS_DOC)
 
-deegan_packel.__doc__ = """deegan_packel(weights, quota, **options) -> list | dict
+deegan_packel.__doc__ = """The Deegan-Packel index of each player.
 
-    The Deegan-Packel index of each player: every minimal winning coalition
-    is equally likely and shares its power equally among its members. The
-    values add up to 1.
+    Every minimal winning coalition is equally likely and shares its power
+    equally among its members. The values add up to 1.
 
     weights  whole numbers (list, tuple, numpy array) or name -> weight
              (dict, pandas Series), or a Game
@@ -449,10 +452,9 @@ deegan_packel.__doc__ = """deegan_packel(weights, quota, **options) -> list | di
         [0.5, 0.25, 0.25]
 """.replace("{OPTIONS}", _OPTIONS_DOC)
 
-coleman.__doc__ = """coleman(weights, quota, **options) -> list | dict
+coleman.__doc__ = """Coleman's indices of each player: (prevent, initiate).
 
-    Coleman's indices of each player as a pair (prevent, initiate): the
-    power to prevent action (the share of the winning coalitions the
+    The power to prevent action (the share of the winning coalitions the
     player's leaving turns into losing ones) and the power to initiate it
     (the share of the losing coalitions the player's joining turns into
     winning ones).
@@ -484,15 +486,12 @@ def power(weights, quota, indices="all", systems=None, rule="and", estimate=None
     return pandas.DataFrame(rows, columns=result.columns)
 
 
-power.__doc__ = """power(weights, quota, indices="all", systems=None, rule="and",
-          estimate=None, memory=None, *, overall=None, unit="members",
-          blocking=None, exhaustive=False, progress=None, totals=False)
-          -> pandas.DataFrame | dict
+power.__doc__ = """Every index asked for as the command line's CSV table.
 
-    Every index asked for, one row per player (per chamber for unweighted
-    chambers) with the columns of the command line's CSV (vkx all ...
-    --format csv): quota (for a share or a range), subgame, player, name,
-    weight, then each index's columns and the method that counted it:
+    One row per player (per chamber for unweighted chambers) with the
+    columns of the command line's CSV (vkx all ... --format csv): quota (for
+    a share or a range), subgame, player, name, weight, then each index's
+    columns and the method that counted it:
 
         shapley     SS (Shapley-Shubik), II (inclusiveness), winsets
         banzhaf     NNBZ (absolute), NBZ (normalised)
@@ -521,7 +520,7 @@ power.__doc__ = """power(weights, quota, indices="all", systems=None, rule="and"
 
 def plan(weights, quota, indices="all", systems=None, rule="and", estimate=None, memory=None,
          *, overall=None, unit="members", blocking=None, exhaustive=False):
-    """plan(weights, quota, indices="all", ...) -> dict
+    """The plan of a count, without counting.
 
     How the count of power(...) with the same arguments would go, without
     counting (the command line's --plan): per count the method planned, its

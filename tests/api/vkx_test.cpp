@@ -148,17 +148,34 @@ TEST(Facade, NamesOfAnyCharactersComeBackAsGiven) {
   EXPECT_EQ(vkx::run(eu, vkx::Rule::quota("255"), {"shapley"}).rows[0][2].text, eu.names[0]);
 }
 
-struct FailCase {
-  const char* what;
-  vkx::Game game;
-  vkx::Rule rule;
-  std::vector<std::string> indices;
-  vkx::Options options;
-  std::string args;  // the command line's, "" where it has no such case
-  std::string message;
-  int status;
-  bool refused;
-};
+// CASE fails with MESSAGE (the refusal: any message naming the hours, and
+// the plan refused alike), and as the command line's ARGS fail.
+void fails(const char* what, const vkx::Game& game, const std::string& quota,
+           const std::vector<std::string>& indices, const vkx::Options& options,
+           const std::string& args, const std::string& message) {
+  SCOPED_TRACE(what);
+  try {
+    vkx::run(game, vkx::Rule::quota(quota), indices, options);
+    ADD_FAILURE() << "no error";
+  } catch (const vkx::Error& e) {
+    EXPECT_EQ(e.refused, message.empty());
+    if (message.empty()) {
+      EXPECT_NE(std::string(e.what()).find("hours"), std::string::npos) << e.what();
+      const vkx::Plan p = vkx::plan(game, vkx::Rule::quota(quota), indices, options);
+      EXPECT_TRUE(p.refused);
+      EXPECT_EQ(p.reason, e.what());
+    } else {
+      EXPECT_EQ(e.what(), message);
+    }
+    if (args.empty()) {
+      EXPECT_EQ(e.status, 2);
+      return;
+    }
+    const testkit::CliRun cli = testkit::runCli(args + " --format csv");
+    EXPECT_EQ(cli.status, e.status);
+    EXPECT_EQ(cli.err.substr(0, cli.err.find('\n')), e.what());
+  }
+}
 
 TEST(Facade, FailsWithTheCommandLinesMessages) {
   const vkx::Game abc = vkx::Game::weighted({3, 2, 1});
@@ -168,135 +185,41 @@ TEST(Facade, FailsWithTheCommandLinesMessages) {
   split.weights[0][1] = "1,5";
   vkx::Game misnamed = abc;
   misnamed.names = {"A", "B"};
-  vkx::Game wide = vkx::Game::weighted(std::vector<int64_t>(40, 1));
-  wide.weights[0][0] = "-1";  // not monotone: only the walk counts it
-  std::string ones;
-  for (int p = 1; p < 40; ++p) ones += ",1";
-  vkx::Options small;
-  small.memory = "1M";
-  vkx::Options badEstimate;
-  badEstimate.estimate = 2;
-  vkx::Options badMemory;
-  badMemory.memory = "lots";
   vkx::Game missing;
   missing.file = "no/such/game";
-  const std::vector<FailCase> cases = {
-      {"a weight not whole",
-       half,
-       vkx::Rule::quota("4"),
-       {"banzhaf"},
-       {},
-       "banzhaf --weights 3,1.5,1 --winset 4",
-       "vkx: no whole number '1.5' in --weights",
-       2,
-       false},
-      {"a weight that would split the list",
-       split,
-       vkx::Rule::quota("4"),
-       {"banzhaf"},
-       {},
-       "",
-       "vkx: no whole number '1,5' in --weights",
-       2,
-       false},
-      {"a quota above the total",
-       abc,
-       vkx::Rule::quota("7"),
-       {"banzhaf"},
-       {},
-       "banzhaf --weights 3,2,1 --winset 7",
-       "...thresholds not allowed",
-       2,
-       false},
-      {"a quota of no form",
-       abc,
-       vkx::Rule::quota("4.5"),
-       {"banzhaf"},
-       {},
-       "banzhaf --weights 3,2,1 --winset 4.5",
-       "vkx: --winset 4.5: \"4.5\" is not a whole number, a share (62%, majority) or a range",
-       2,
-       false},
-      {"names and weights of different lengths",
-       misnamed,
-       vkx::Rule::quota("4"),
-       {"banzhaf"},
-       {},
-       "",
-       "vkx: 2 names for 3 players",
-       2,
-       false},
-      {"an index of no name",
-       abc,
-       vkx::Rule::quota("4"),
-       {"banzhaf", "power"},
-       {},
-       "banzhaf,power --weights 3,2,1 --winset 4",
-       "vkx: no index named \"power\" in banzhaf,power",
-       2,
-       false},
-      {"an error no estimate has",
-       abc,
-       vkx::Rule::quota("4"),
-       {"banzhaf"},
-       badEstimate,
-       "banzhaf --weights 3,2,1 --winset 4 --estimate 2",
-       "vkx: --estimate 2: the standard error is a number between 0 and 1",
-       2,
-       false},
-      {"a memory of no size",
-       abc,
-       vkx::Rule::quota("4"),
-       {"banzhaf"},
-       badMemory,
-       "banzhaf --weights 3,2,1 --winset 4 --memory lots",
-       "vkx: --memory lots: not a size (4G, 512M, 100000K)",
-       2,
-       false},
-      {"a data file that is not there",
-       missing,
-       vkx::Rule::quota("4"),
-       {"banzhaf"},
-       {},
-       "banzhaf no/such/game --winset 4",
-       "...system error on loading no/such/game.inp",
-       3,
-       false},
-      {"a walk beyond the time",
-       wide,
-       vkx::Rule::quota("20"),
-       {"shapley"},
-       small,
-       "shapley --weights -1" + ones + " --winset 20 --memory 1M",
-       "",
-       3,
-       true},
-  };
-  for (const FailCase& c : cases) {
-    SCOPED_TRACE(c.what);
-    try {
-      vkx::run(c.game, c.rule, c.indices, c.options);
-      ADD_FAILURE() << "no error";
-    } catch (const vkx::Error& e) {
-      EXPECT_EQ(e.status, c.status);
-      EXPECT_EQ(e.refused, c.refused);
-      if (!c.message.empty()) {
-        EXPECT_EQ(e.what(), c.message);
-      }
-      if (c.refused) {
-        // The refusal names the time, and the plan says so without counting.
-        EXPECT_NE(std::string(e.what()).find("hours"), std::string::npos) << e.what();
-        const vkx::Plan p = vkx::plan(c.game, c.rule, c.indices, c.options);
-        EXPECT_TRUE(p.refused);
-        EXPECT_EQ(p.reason, e.what());
-      }
-      if (!c.args.empty()) {
-        const testkit::CliRun cli = testkit::runCli(c.args + " --format csv");
-        EXPECT_EQ(cli.status, c.status);
-        EXPECT_EQ(cli.err.substr(0, cli.err.find('\n')), e.what());
-      }
-    }
-  }
+  vkx::Options estimate, memory, small;
+  estimate.estimate = 2;
+  memory.memory = "lots";
+  small.memory = "1M";
+  const std::vector<std::string> b = {"banzhaf"};
+  fails("a weight not whole", half, "4", b, {}, "banzhaf --weights 3,1.5,1 --winset 4",
+        "vkx: no whole number '1.5' in --weights");
+  fails("a weight that would split the list", split, "4", b, {}, "",
+        "vkx: no whole number '1,5' in --weights");
+  fails("a quota above the total", abc, "7", b, {}, "banzhaf --weights 3,2,1 --winset 7",
+        "...thresholds not allowed");
+  fails("a quota of no form", abc, "4.5", b, {}, "banzhaf --weights 3,2,1 --winset 4.5",
+        "vkx: --winset 4.5: \"4.5\" is not a whole number, a share (62%, majority) or a range");
+  fails("names and weights of different lengths", misnamed, "4", b, {}, "",
+        "vkx: 2 names for 3 players");
+  fails("an index of no name", abc, "4", {"banzhaf", "power"}, {},
+        "banzhaf,power --weights 3,2,1 --winset 4",
+        "vkx: no index named \"power\" in banzhaf,power");
+  fails("a standard error of 2", abc, "4", b, estimate,
+        "banzhaf --weights 3,2,1 --winset 4 --estimate 2",
+        "vkx: --estimate 2: the standard error is a number between 0 and 1");
+  fails("a memory of no size", abc, "4", b, memory,
+        "banzhaf --weights 3,2,1 --winset 4 --memory lots",
+        "vkx: --memory lots: not a size (4G, 512M, 100000K)");
+  fails("a data file that is not there", missing, "4", b, {}, "banzhaf no/such/game --winset 4",
+        "...system error on loading no/such/game.inp");
+  // Not monotone with a weight of -1: only the walk counts it.
+  vkx::Game wide = vkx::Game::weighted(std::vector<int64_t>(40, 1));
+  wide.weights[0][0] = "-1";
+  std::string ones;
+  for (int p = 1; p < 40; ++p) ones += ",1";
+  fails("a walk beyond the time", wide, "20", {"shapley"}, small,
+        "shapley --weights -1" + ones + " --winset 20 --memory 1M", "");
 }
 
 // No state is shared between calls: runs on several threads at once give
