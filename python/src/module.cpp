@@ -26,27 +26,34 @@ namespace {
 // time; made once with the module.
 PyObject* refusedType = nullptr;
 
-// A field as Python takes it: a number where the field holds one (a whole
-// number as an int in the columns of whole numbers), else its text (a name,
-// a method, the player "i" of a chamber, a count beyond a double), None for
-// an empty field.
-py::object cellObject(const vkx::Cell& cell, bool whole) {
+// The kinds of column: whole numbers, texts (names, methods), and numbers.
+enum class KIND { WHOLE, TEXT, NUMBER };
+
+// A field as Python takes it: a number where the field holds one (an int in
+// the columns of whole numbers), else its text (a name, a method, the player
+// "i" of a chamber, a count beyond a double); an empty field is "" in a
+// column of texts, else None.
+py::object cellObject(const vkx::Cell& cell, KIND kind) {
   if (!std::isnan(cell.value)) {
-    if (whole) return py::int_(static_cast<long long>(cell.value));
+    if (kind == KIND::WHOLE) return py::int_(static_cast<long long>(cell.value));
     return py::float_(cell.value);
   }
-  if (cell.text.empty()) return py::none();
+  if (cell.text.empty() && kind != KIND::TEXT) return py::none();
   return py::str(cell.text);
 }
 
 py::list rowsObject(const vkx::Result& r, const std::vector<std::vector<vkx::Cell>>& rows) {
-  std::vector<bool> whole;
-  for (const std::string& c : r.columns)
-    whole.push_back(c == "quota" || c == "subgame" || c == "player" || c == "weight");
+  std::vector<KIND> kinds;
+  for (const std::string& c : r.columns) {
+    const bool method = c.size() > 7 && c.compare(c.size() - 7, 7, "_method") == 0;
+    kinds.push_back(c == "quota" || c == "subgame" || c == "player" || c == "weight" ? KIND::WHOLE
+                    : c == "name" || method                                          ? KIND::TEXT
+                                            : KIND::NUMBER);
+  }
   py::list out;
   for (const std::vector<vkx::Cell>& row : rows) {
     py::list cells;
-    for (std::size_t c = 0; c < row.size(); ++c) cells.append(cellObject(row[c], whole[c]));
+    for (std::size_t c = 0; c < row.size(); ++c) cells.append(cellObject(row[c], kinds[c]));
     out.append(std::move(cells));
   }
   return out;

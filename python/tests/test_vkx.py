@@ -117,6 +117,7 @@ def test_weights_of_every_kind_give_results_of_their_shape():
     # Keys keep their type and order; the quota may be a share or a numpy int.
     assert list(vkx.banzhaf({7: 1, 3: 2, 5: 3}, numpy.int32(4))) == [7, 3, 5]
     assert vkx.banzhaf([3, 2, 1], "majority") == vkx.banzhaf([3, 2, 1], 4)
+    assert list(vkx.power([3, 2, 1], 4, "banzhaf")["name"]) == ["", "", ""]
     # Several subgames: one threshold each.
     assert len(vkx.shapley([[5, 3, 2], [1, 1]], [6, 2])) == 5
     # A range: quota -> results.

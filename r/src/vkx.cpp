@@ -79,13 +79,15 @@ List failure(const vkx::Error& e) {
                       _["refused"] = e.refused);
 }
 
-// The columns of ROWS as R vectors: numeric where every field is a number
-// or empty (NA), else character (names, methods, the player "i").
+// The columns of ROWS as R vectors: character for the names and methods
+// and where a field is text (the player "i" of a chamber, a count beyond a
+// double), "" for an empty field; else numeric, NA for an empty field.
 List columnsOf(const std::vector<std::string>& titles,
                const std::vector<std::vector<vkx::Cell>>& rows) {
   List out(titles.size());
   for (std::size_t c = 0; c < titles.size(); ++c) {
-    bool numeric = true;
+    const std::string& t = titles[c];
+    bool numeric = t != "name" && !(t.size() > 7 && t.compare(t.size() - 7, 7, "_method") == 0);
     for (const auto& row : rows)
       numeric = numeric && (!std::isnan(row[c].value) || row[c].text.empty());
     if (numeric) {
@@ -95,10 +97,7 @@ List columnsOf(const std::vector<std::string>& titles,
       out[c] = v;
     } else {
       CharacterVector v(rows.size());
-      for (std::size_t r = 0; r < rows.size(); ++r) {
-        v[r] = String(rows[r][c].text, CE_UTF8);
-        if (rows[r][c].text.empty()) v[r] = NA_STRING;
-      }
+      for (std::size_t r = 0; r < rows.size(); ++r) v[r] = String(rows[r][c].text, CE_UTF8);
       out[c] = v;
     }
   }

@@ -63,6 +63,7 @@ test_that("the indices alone are the columns of the table, named after the playe
   expect_identical(deegan_packel(eu, 255), setNames(frame$DPI, frame$name))
   expect_identical(unname(coleman(eu, 255)[, "initiate"]), frame$INITIATE)
   expect_identical(banzhaf(c(3, 2, 1), 4), c(0.6, 0.2, 0.2))
+  expect_identical(power(c(3, 2, 1), 4, "banzhaf")$name, c("", "", ""))
   names <- c("Baden, W\u00fcrttemberg", "a:b", "{x}", "say \"hi\"")
   expect_identical(names(banzhaf(setNames(c(4, 3, 2, 1), names), 6)), names)
   sweep <- banzhaf(c(A = 3, B = 2, C = 1), "4:6")
