@@ -115,17 +115,16 @@ json runOf(const json& in) {
   const vkx::Game game = gameOf(in);
   const std::string quota = in.value("quota", std::string());
   const std::vector<std::string> indices = texts(in.value("indices", json::array({"all"})));
+  json planned = nullptr;
   try {
     const vkx::Rule rule = ruleOf(in, quota);
-    vkx::Options planned;
-    planned.estimate = in.value("estimate", 0.0);
-    const vkx::Plan plan = vkx::plan(game, rule, indices, planned);
-    if (in.value("planOnly", false) || plan.refused)
-      return {{"ok", !plan.refused},
-              {"plan", planOf(plan)},
-              {"message", plan.reason},
-              {"field", plan.refused ? "weights" : ""},
-              {"refused", plan.refused}};
+    vkx::Options estimate;
+    estimate.estimate = in.value("estimate", 0.0);
+    const vkx::Plan plan = vkx::plan(game, rule, indices, estimate);
+    planned = planOf(plan);
+    // A refused plan goes on to the run, whose message of the refusal is
+    // the command line's, whole.
+    if (in.value("planOnly", false) && !plan.refused) return {{"ok", true}, {"plan", planned}};
     vkx_web_plan(plan.text.c_str(), plan.seconds);
     vkx::Options options;
     options.estimate = in.value("estimate", 0.0);
@@ -163,6 +162,7 @@ json runOf(const json& in) {
     return {{"ok", false},
             {"message", e.what()},
             {"refused", e.refused},
+            {"plan", planned},
             {"field", e.refused ? "weights" : fieldOf(in, game)}};
   } catch (const std::exception& e) {
     return {{"ok", false}, {"message", e.what()}, {"field", ""}, {"refused", false}};

@@ -128,7 +128,7 @@ function answered(reply) {
     showError(reply.message, reply.field);
     $("status").textContent = "";
     if (reply.refused) $("estimate").hidden = false;
-    if (reply.plan) $("plan").textContent = reply.plan.text.trim();
+    if (reply.plan && reply.plan.text) $("plan").textContent = reply.plan.text.trim();
     setState("error");
     return;
   }

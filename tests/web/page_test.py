@@ -86,7 +86,7 @@ try:
     ec = players("us-electoral-college-2020")
     ec_body = "\n".join("%s:%s" % p for p in ec)
     seconds = compute({"#weights": ec_body, "#quota": "270"})
-    print("Electoral College: table %.3f s after the click (wall time)" % seconds)
+    print("Electoral College: table %.3f s after the click (wall time); page: %s" % (seconds, el("#status").text))
     same_as_cli("Electoral College", None, os.path.join(args.examples, "us-electoral-college-2020"), "--winset", "270")
     check(el("#error").text == "" and el("#chart").tag_name == "svg", "the chart is shown and no error")
 
@@ -142,6 +142,20 @@ try:
         check(len(table()) <= 1, "no table after the fault %r/%r" % (body, quota))
     compute({"#weights": "A:3,B:2,C:1", "#quota": "4"})
     check(el("#error").text == "" and len(table()) == 4, "a sound body after a fault clears the message")
+
+    # A game too large to count exactly: refused with the reason, then estimated.
+    big = random.Random(1)
+    compute({"#weights": ",".join(str(big.randint(10**5, 10**6)) for _ in range(200)), "#quota": "50%"})
+    check(state() == "error" and el("#estimate").is_displayed() and "--estimate" in el("#error").text, "refused: " + el("#error").text)
+    el("#estimate").click()
+    WebDriverWait(driver, 120, 0.02).until(lambda d: state() in ("done", "error"))
+    check("estimated" in el("#status").text and len(table()) == 201, "estimated: " + el("#status").text)
+    # Cancel ends the worker; a fresh one counts the next request.
+    fill({"#weights": ec_body, "#quota": "270"})
+    el("#compute").click(); el("#cancel").click()
+    check(el("#status").text == "Stopped.", "cancelled: " + el("#status").text)
+    compute({})
+    same_as_cli("after a cancel", None, os.path.join(args.examples, "us-electoral-college-2020"), "--winset", "270")
 
     # From disk, as saved: the same page, the worker from the page itself.
     driver.get("file://" + os.path.abspath(index))
