@@ -143,6 +143,23 @@ try:
     compute({"#weights": "A:3,B:2,C:1", "#quota": "4"})
     check(el("#error").text == "" and len(table()) == 4, "a sound body after a fault clears the message")
 
+    # The same body in every form it may be entered in, and a data file
+    # opened: the same table as the command line's.
+    seven = [("DE", 29), ("FR", 29), ("IT", 29), ("ES", 27), ("PL", 27), ("NL", 13), ("BE", 12)]
+    forms = {"lines": "\n".join("%s:%d" % p for p in seven),
+             "comma list": ", ".join("%s:%d" % p for p in seven),
+             "spreadsheet rows": "state\tvotes\n" + "\n".join("%s\t%d" % p for p in seven),
+             "csv rows": "\n".join("%s,%d" % p for p in seven)}
+    for form, body in forms.items():
+        compute({"#weights": body, "#quota": "62%"})
+        same_as_cli("pasted as " + form, None, "--weights", ",".join("%s:%d" % p for p in seven), "--winset", "62%")
+    compute({"#weights": "\n".join("%d" % w for _, w in seven), "#quota": "62%"})
+    same_as_cli("weights alone", None, "--weights", ",".join("%d" % w for _, w in seven), "--winset", "62%")
+    el("#quota").clear(); el("#quota").send_keys("270")
+    el("#file").send_keys(os.path.abspath(os.path.join(args.examples, "us-electoral-college-2020.inp")))
+    WebDriverWait(driver, 60, 0.02).until(lambda d: state() == "done" and len(table()) == 52)
+    same_as_cli("the data file opened", None, os.path.join(args.examples, "us-electoral-college-2020"), "--winset", "270")
+
     # A game too large to count exactly: refused with the reason, then estimated.
     big = random.Random(1)
     compute({"#weights": ",".join(str(big.randint(10**5, 10**6)) for _ in range(200)), "#quota": "50%"})
