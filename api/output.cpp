@@ -162,9 +162,13 @@ json ruleJson(const RUNTYP& R) {
 
 std::string NUMTEXT(double X) {
   if (std::isnan(X)) return "";
+#ifdef __cpp_lib_to_chars
   char text[64];
   auto [end, ec] = std::to_chars(text, text + sizeof text, X);
   return ec == std::errc() ? std::string(text, end) : "";
+#else
+  return SHORTTEXT(X);
+#endif
 }
 
 std::string SHOWNTEXT(std::string_view TEXT) {
