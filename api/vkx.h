@@ -16,12 +16,17 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vkx {
@@ -153,5 +158,50 @@ Plan plan(const Game& game, const Rule& rule, const std::vector<std::string>& in
 Game load(const std::string& path);
 // The names of every index, in the order of the command line's help.
 std::vector<std::string> index_names();
+
+// A count run on a thread of its own while the calling thread asks
+// INTERRUPTED() every 50 ms (a host language's Ctrl-C): a true answer sets
+// STOP, which the count watches, and the count is then waited for, so that
+// nothing of it is left behind. The result or the count's exception comes
+// back; interrupted says the host's interrupt stopped it.
+template <class T>
+struct Watched {
+  std::optional<T> result;
+  std::exception_ptr error;
+  bool interrupted = false;
+};
+
+template <class CALL, class POLL>
+Watched<std::invoke_result_t<CALL>> watched(std::atomic<bool>& stop, CALL call, POLL interrupted) {
+  Watched<std::invoke_result_t<CALL>> w;
+  std::mutex lock;
+  std::condition_variable ended;
+  bool done = false;
+  std::thread worker([&] {
+    try {
+      w.result.emplace(call());
+    } catch (...) {
+      w.error = std::current_exception();
+    }
+    std::lock_guard<std::mutex> hold(lock);
+    done = true;
+    ended.notify_one();
+  });
+  {
+    std::unique_lock<std::mutex> hold(lock);
+    while (!done) {
+      ended.wait_for(hold, std::chrono::milliseconds(50));
+      if (done || w.interrupted) continue;
+      hold.unlock();
+      if (interrupted()) {
+        w.interrupted = true;
+        stop = true;
+      }
+      hold.lock();
+    }
+  }
+  worker.join();
+  return w;
+}
 
 }  // namespace vkx

@@ -8,13 +8,9 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <exception>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 #include "api/vkx.h"
 
@@ -81,47 +77,21 @@ auto interruptible(vkx::Options& options, const py::object& progress, CALL call)
         stop = true;
       }
     };
-  std::optional<RESULT> result;
-  std::exception_ptr error;
-  std::mutex lock;
-  std::condition_variable ended;
-  bool done = false, interrupted = false;
+  vkx::Watched<RESULT> w;
   {
     py::gil_scoped_release release;
-    std::thread worker([&] {
-      try {
-        result.emplace(call());
-      } catch (...) {
-        error = std::current_exception();
-      }
-      std::lock_guard<std::mutex> hold(lock);
-      done = true;
-      ended.notify_one();
+    // The KeyboardInterrupt stays set until the count has ended.
+    w = vkx::watched(stop, call, [] {
+      py::gil_scoped_acquire gil;
+      return PyErr_CheckSignals() != 0;
     });
-    std::unique_lock<std::mutex> hold(lock);
-    while (!done) {
-      ended.wait_for(hold, std::chrono::milliseconds(50));
-      if (done || interrupted) continue;
-      hold.unlock();
-      {
-        py::gil_scoped_acquire gil;
-        if (PyErr_CheckSignals() != 0) {
-          // The KeyboardInterrupt stays set until the count has ended.
-          interrupted = true;
-          stop = true;
-        }
-      }
-      hold.lock();
-    }
-    hold.unlock();
-    worker.join();
   }
   // The progress function, which held on to them, goes before the locals.
   options.progress = nullptr;
-  if (interrupted) throw py::error_already_set();
+  if (w.interrupted) throw py::error_already_set();
   if (callbackError) std::rethrow_exception(callbackError);
-  if (error) std::rethrow_exception(error);
-  return std::move(*result);
+  if (w.error) std::rethrow_exception(w.error);
+  return std::move(*w.result);
 }
 
 vkx::Result runCall(const vkx::Game& game, const vkx::Rule& rule,

@@ -375,103 +375,71 @@ def _one(index, column, weights, quota, options):
     return _shaped(game, result, lambda row, at: row[at[column]])
 
 
-shapley.__doc__ = """The Shapley-Shubik index of each player.
-
-    The share of the n! orders of the players in which the player turns a
-    losing coalition into a winning one. The values add up to 1.
-
-    weights  whole numbers (list, tuple, numpy array) or name -> weight
+def _index_doc(about, example, returns=None):
+    """The docstring of an index function: what it measures, the arguments
+    and options every index function takes, what it returns, an example."""
+    return (about + "\n\n" + """    weights  whole numbers (list, tuple, numpy array) or name -> weight
              (dict, pandas Series), or a Game
     quota    a whole number, "62%", "majority", or a range "50%:80%:1%"
-{OPTIONS}
-
-    Returns the index per player: a list in player order, or a dict name ->
+""" + _OPTIONS_DOC + "\n\n" + (returns or """    Returns the index per player: a list in player order, or a dict name ->
     value for a mapping (for a range: a dict quota -> those).
+""") + "\n    Example:\n" + example)
 
-    Example:
-        >>> vkx.shapley({'A': 3, 'B': 2, 'C': 1}, 4)
+
+shapley.__doc__ = _index_doc(
+    """The Shapley-Shubik index of each player.
+
+    The share of the n! orders of the players in which the player turns a
+    losing coalition into a winning one. The values add up to 1.""",
+    """        >>> vkx.shapley({'A': 3, 'B': 2, 'C': 1}, 4)
         {'A': 0.6666666666666666, 'B': 0.16666666666666666, 'C': 0.16666666666666666}
-""".replace("{OPTIONS}", _OPTIONS_DOC)
+""")
 
-banzhaf.__doc__ = """The Banzhaf index of each player.
+banzhaf.__doc__ = _index_doc(
+    """The Banzhaf index of each player.
 
     The number of coalitions in which the player's vote is decisive (it wins
     with the player and loses without), normalised to add up to 1; with
     absolute=True the raw Penrose-Banzhaf measure (that number divided by
-    2^(n-1)).
-
-    weights  whole numbers (list, tuple, numpy array) or name -> weight
-             (dict, pandas Series), or a Game
-    quota    a whole number, "62%", "majority", or a range "50%:80%:1%"
-{OPTIONS}
-
-    Returns the index per player: a list in player order, or a dict name ->
-    value for a mapping (for a range: a dict quota -> those).
-
-    Example:
-        >>> vkx.banzhaf({'A': 3, 'B': 2, 'C': 1}, 4)
+    2^(n-1)).""",
+    """        >>> vkx.banzhaf({'A': 3, 'B': 2, 'C': 1}, 4)
         {'A': 0.6, 'B': 0.2, 'C': 0.2}
         >>> vkx.banzhaf([3, 2, 1], 4, absolute=True)
         [0.75, 0.25, 0.25]
-""".replace("{OPTIONS}", _OPTIONS_DOC)
+""")
 
-publicgood.__doc__ = """The public good index (Holler) of each player.
+publicgood.__doc__ = _index_doc(
+    """The public good index (Holler) of each player.
 
     The share of the player's memberships among all minimal winning
     coalitions (those that lose when any member leaves). The values add up
-    to 1.
-
-    weights  whole numbers (list, tuple, numpy array) or name -> weight
-             (dict, pandas Series), or a Game
-    quota    a whole number, "62%", "majority", or a range "50%:80%:1%"
-{OPTIONS}
-
-    Returns the index per player: a list in player order, or a dict name ->
-    value for a mapping (for a range: a dict quota -> those).
-
-    Example:
-        >>> vkx.publicgood({'A': 3, 'B': 2, 'C': 1}, 4)
+    to 1.""",
+    """        >>> vkx.publicgood({'A': 3, 'B': 2, 'C': 1}, 4)
         {'A': 0.5, 'B': 0.25, 'C': 0.25}
-""".replace("{OPTIONS}", _OPTIONS_DOC)
+""")
 
-deegan_packel.__doc__ = """The Deegan-Packel index of each player.
+deegan_packel.__doc__ = _index_doc(
+    """The Deegan-Packel index of each player.
 
     Every minimal winning coalition is equally likely and shares its power
-    equally among its members. The values add up to 1.
-
-    weights  whole numbers (list, tuple, numpy array) or name -> weight
-             (dict, pandas Series), or a Game
-    quota    a whole number, "62%", "majority", or a range "50%:80%:1%"
-{OPTIONS}
-
-    Returns the index per player: a list in player order, or a dict name ->
-    value for a mapping (for a range: a dict quota -> those).
-
-    Example:
-        >>> vkx.deegan_packel([3, 2, 1], 4)
+    equally among its members. The values add up to 1.""",
+    """        >>> vkx.deegan_packel([3, 2, 1], 4)
         [0.5, 0.25, 0.25]
-""".replace("{OPTIONS}", _OPTIONS_DOC)
+""")
 
-coleman.__doc__ = """Coleman's indices of each player: (prevent, initiate).
+coleman.__doc__ = _index_doc(
+    """Coleman's indices of each player: (prevent, initiate).
 
     The power to prevent action (the share of the winning coalitions the
     player's leaving turns into losing ones) and the power to initiate it
     (the share of the losing coalitions the player's joining turns into
-    winning ones).
-
-    weights  whole numbers (list, tuple, numpy array) or name -> weight
-             (dict, pandas Series), or a Game
-    quota    a whole number, "62%", "majority", or a range "50%:80%:1%"
-{OPTIONS}
-
-    Returns (prevent, initiate) per player: a list in player order, or a
-    dict name -> pair for a mapping (for a range: a dict quota -> those).
-
-    Example:
-        >>> vkx.coleman({'A': 3, 'B': 2, 'C': 1}, 4)
+    winning ones).""",
+    """        >>> vkx.coleman({'A': 3, 'B': 2, 'C': 1}, 4)
         {'A': (1.0, 0.6), 'B': (0.3333333333333333, 0.2), 'C': (0.3333333333333333, 0.2)}
-""".replace("{OPTIONS}", _OPTIONS_DOC)
-
+""",
+    """    Returns (prevent, initiate) per player: a list in player order, or a
+    dict name -> pair for a mapping (for a range: a dict quota -> those).
+""")
 
 def power(weights, quota, indices="all", systems=None, rule="and", estimate=None, memory=None,
           *, overall=None, unit="members", blocking=None, exhaustive=False, progress=None,

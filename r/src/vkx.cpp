@@ -8,13 +8,8 @@
 #include <Rcpp.h>
 
 #include <atomic>
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <exception>
-#include <mutex>
-#include <optional>
-#include <thread>
 
 #include "api/vkx.h"
 
@@ -122,44 +117,18 @@ extern "C" SEXP vkx_run(SEXP gameS, SEXP ruleS, SEXP indicesS, SEXP estimateS, S
   options.exhaustive = as<bool>(exhaustiveS);
   std::atomic<bool> stop{false};
   options.stop = &stop;
-  std::optional<vkx::Result> result;
-  std::exception_ptr error;
-  std::mutex lock;
-  std::condition_variable ended;
-  bool done = false, interrupted = false;
-  std::thread worker([&] {
+  const vkx::Watched<vkx::Result> w = vkx::watched(
+      stop, [&] { return vkx::run(game, rule, indices, options); },
+      [] { return interruptPending(); });
+  if (w.interrupted) return List::create(_["interrupted"] = true);
+  if (w.error) {
     try {
-      result.emplace(vkx::run(game, rule, indices, options));
-    } catch (...) {
-      error = std::current_exception();
-    }
-    std::lock_guard<std::mutex> hold(lock);
-    done = true;
-    ended.notify_one();
-  });
-  {
-    std::unique_lock<std::mutex> hold(lock);
-    while (!done) {
-      ended.wait_for(hold, std::chrono::milliseconds(50));
-      if (done || interrupted) continue;
-      hold.unlock();
-      if (interruptPending()) {
-        interrupted = true;
-        stop = true;
-      }
-      hold.lock();
-    }
-  }
-  worker.join();
-  if (interrupted) return List::create(_["interrupted"] = true);
-  if (error) {
-    try {
-      std::rethrow_exception(error);
+      std::rethrow_exception(w.error);
     } catch (const vkx::Error& e) {
       return failure(e);
     }
   }
-  const vkx::Result& r = *result;
+  const vkx::Result& r = *w.result;
   return List::create(_["columns"] = columnsOf(r.columns, r.rows),
                       _["table"] = columnsOf(r.columns, r.table(true)),
                       _["indices"] = wrap(r.indices), _["methods"] = wrap(r.methods),
