@@ -82,16 +82,10 @@ TEST(ColemanE2E, FewLosingCoalitionsOfManyPlayers) {
                                                 " --winset 3 --format csv");
     ASSERT_EQ(run.status, 0) << run.err;
     const double n = c.n, swings = (n - 1) * (n - 2) / 2, losing = 1 + n + n * (n - 1) / 2;
-    std::istringstream lines(run.out);
-    std::string line;
-    std::getline(lines, line);
-    for (int p = 1; p <= c.n; ++p) {
-      ASSERT_TRUE(std::getline(lines, line)) << c.n;
-      const std::vector<std::string> f = testkit::split(line, ",");
-      ASSERT_GT(f.size(), c.column) << line;
-      EXPECT_NEAR(std::strtod(f[c.column].c_str(), nullptr), swings / losing, 1e-12)
-          << c.n << " players, player " << p;
-    }
+    // Every player alike: the first row stands for all.
+    const std::vector<std::string> f = testkit::split(testkit::split(run.out, "\n").at(1), ",");
+    ASSERT_GT(f.size(), c.column) << run.out;
+    EXPECT_NEAR(std::strtod(f[c.column].c_str(), nullptr), swings / losing, 1e-12) << c.n;
   }
 }
 
