@@ -12,11 +12,15 @@ void COLEMANVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* 
   V[0] = V[1] = V[2] = nan;
   if (I <= 0 || P <= 0) return;
   // In extended range: 2^N and the counts exceed a double beyond some
-  // 1000 players.
+  // 1000 players. The losing coalitions come from the engine, which forms
+  // them while its counts are exact; 2^N - W from the doubles only up to
+  // 53 players, where both are exact.
   const XNUM swings = XSHAPOF(R, I, P);
   const XNUM wins = R.X.EXTENDED ? R.X.WINS : XNUM(R.WINSETS);
+  const XNUM losing =
+      R.X.EXTENDED && !R.X.LOSES.zero() ? R.X.LOSES : XPOW2(static_cast<uint16_t>(R.N)) - wins;
   V[0] = XTODOUBLE(RATIO(swings, wins));
-  V[1] = XTODOUBLE(RATIO(swings, XPOW2(static_cast<uint16_t>(R.N)) - wins));
+  V[1] = XTODOUBLE(RATIO(swings, losing));
 }
 
 const REPORTKINDTYP& COLEMANKIND() {

@@ -131,6 +131,10 @@ const char* METHODNAME(METHODTYP METHOD);
 struct XTOTALTYP {
   bool EXTENDED = false;
   XNUM WINS{};
+  // The losing coalitions (the empty one among them) where the engine
+  // counted them beside WINS: 2^n less a rounded WINS is no count at all
+  // once few coalitions lose. Zero where it did not.
+  XNUM LOSES{};
   XNUM SHAP[MAXCHAMB + 1]{};
   XNUM PIV[MAXCHAMB + 1]{};
   // A weighted game of more than 50 players: the entries [s][p] of both

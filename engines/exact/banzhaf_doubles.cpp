@@ -89,10 +89,11 @@ double cumulative(const Table& t) {
 }
 
 // Winning sets among M players of the table (cumulative count CF of the
-// range, scaled by 2^E).
-XNUM winning(const Line& o, int m, double cf, int64_t e) {
+// range, scaled by 2^E), or the losing ones: whichever the table holds is
+// its sum of positive terms, the other 2^M less it.
+XNUM winning(const Line& o, int m, double cf, int64_t e, bool losing = false) {
   const XNUM c = XNUM::make(cf, e);
-  return o.complement ? c : XPOW2(m) - c;
+  return o.complement != losing ? c : XPOW2(m) - c;
 }
 
 }  // namespace
@@ -152,6 +153,7 @@ bool BANZHAF(const sizetable::Threshold& t, Counts& c) try {
   const XNUM all = winning(o, m, cumulative(tb), tb.e);
   const XNUM free = XPOW2(z);
   c.all = all * free;
+  c.losing = winning(o, m, cumulative(tb), tb.e, true) * free;
   c.with.assign(static_cast<std::size_t>(t.n) + 1, XNUM());
   c.swings.assign(static_cast<std::size_t>(t.n) + 1, XNUM());
   c.without.assign(static_cast<std::size_t>(t.mm) + 1, XNUM());

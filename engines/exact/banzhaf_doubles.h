@@ -23,10 +23,11 @@
 namespace doubletable {
 
 // The counts of T (sizetable::Threshold, 0 < Q <= the total weight): the winning
-// coalitions, per player those containing it and its swings, per subgame
-// those with no member of it.
+// coalitions and the losing ones (the empty one among them), per player
+// those containing it and its swings, per subgame those with no member of
+// it.
 struct Counts {
-  XNUM all;
+  XNUM all, losing;
   std::vector<XNUM> with, swings, without;
 };
 

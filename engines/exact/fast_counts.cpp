@@ -290,7 +290,7 @@ struct Layout {
   Layout(const weightedwalk::Game& g, bool pg, bool rows_ = true) : n(g.n), mm(g.mm) {
     const std::size_t rows =
         rows_ ? static_cast<std::size_t>(n) * (static_cast<std::size_t>(n) + 1) : 0;
-    bySize = pg ? 1 + n : 1 + 2 * n + mm;
+    bySize = pg ? 1 + n : 2 + 2 * n + mm;
     size = static_cast<std::size_t>(bySize) + rows;
   }
   int n, mm;
@@ -298,11 +298,12 @@ struct Layout {
   std::size_t row(int q) const {
     return bySize + static_cast<std::size_t>(q - 1) * (static_cast<std::size_t>(n) + 1);
   }
-  // Shapley: wins, with[1..n], swings[1..n], sub[1..mm]; public good:
-  // minimal, minimalWith[1..n].
+  // Shapley: wins, with[1..n], swings[1..n], sub[1..mm], losing; public
+  // good: minimal, minimalWith[1..n].
   static std::size_t with(int q) { return static_cast<std::size_t>(q); }
   std::size_t swings(int q) const { return static_cast<std::size_t>(n + q); }
   std::size_t sub(int s) const { return static_cast<std::size_t>(2 * n + s); }
+  std::size_t losing() const { return static_cast<std::size_t>(2 * n + mm + 1); }
 };
 
 template <class RING>
@@ -310,6 +311,7 @@ void shapley(const weightedwalk::Game& g, const Whole<RING>& f, const Layout& at
              const RING& ring) {
   const int n = g.n;
   for (int k = 1; k <= n; ++k) x[0] = ring.add(x[0], f.all(k));
+  x[at.losing()] = ring.sub(ring.pow2(n), x[0]);
   for (int s = 1; s <= g.mm; ++s)
     for (int k = 1; k <= n; ++k)
       x[at.sub(s)] = ring.add(x[at.sub(s)], ring.sub(f.all(k), f.without(s, k)));
@@ -405,11 +407,13 @@ void banzhafPass(const weightedwalk::Game& g, const Sizeless& part, const COUNT&
   Sums sums{Totals(g.n, g.mm), Totals(g.n, g.mm)};
   count(sums, ring);
   x.assign(at.size, 0);
+  x[at.losing()] = ring.pow2(g.n);
   if (part.set == PART::NONE) return;
   const Totals& p = part.set == PART::G ? sums.g : sums.h;
   const bool empty =
       part.empty == PART::NONE ? false : (part.empty == PART::G ? sums.g : sums.h).empty;
   x[0] = ring.sub(p.all, p.empty ? 1 : 0);
+  x[at.losing()] = ring.sub(x[at.losing()], x[0]);
   for (int q = 1; q <= g.n; ++q) {
     x[at.with(q)] = p.with[q];
     x[at.swings(q)] = ring.sub(ring.sub(ring.add(p.with[q], p.with[q]), x[0]), empty ? 1 : 0);
@@ -444,6 +448,7 @@ void passes(const weightedwalk::Game& g, Index index, const Layout& at, const PR
     }
     r.wins = x[0];
     r.xwins = wide(0);
+    r.xlosing = wide(at.losing());
     for (int q = 1; q <= n; ++q) {
       r.with[q] = x[at.with(q)];
       r.swings[q] = x[at.swings(q)];
@@ -480,6 +485,7 @@ void passes(const weightedwalk::Game& g, Index index, const Layout& at, const PR
     return;
   }
   r.xwins = join.value(0);
+  r.xlosing = join.value(at.losing());
   for (int q = 1; q <= n; ++q) {
     r.xwith[q] = join.value(at.with(q));
     r.xswings[q] = join.value(at.swings(q));
@@ -858,6 +864,7 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
       if (!values.empty()) out->shap = values;
       out->wide = true;
       out->xwins = c->all;
+      out->xlosing = c->losing;
       for (int q = 1; q <= n; ++q) {
         out->xwith[q] = c->with[q];
         out->xswings[q] = c->swings[q];

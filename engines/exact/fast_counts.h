@@ -85,6 +85,12 @@ struct Result {
   // relative: they are rounded from the exact counts).
   bool wide = false;  // more than PROFILEMAX players: only the X counts
   XNUM xwins, xminimal;
+  // The losing coalitions, 2^n less the winning ones (the empty one among
+  // them), formed where the counts are still exact: where few coalitions
+  // lose, 2^n less the rounded winning count loses every digit. Zero where
+  // a method does not give them (never a true count: the empty coalition
+  // always counts as losing here).
+  XNUM xlosing;
   std::vector<XNUM> xwith, xswings, xsub, xminimalWith, xminimalShare;
   // The X counts come from a table in doubles (beyond PROFILEMAX players
   // on one threshold under Choice::BEST, engines/exact/banzhaf_doubles.h): correct to some

@@ -175,6 +175,7 @@ void fromWide(const GAMETYP& game, const weightedwalk::Game& core, const fastcou
               BANZHAFRES& res) {
   fitResult(game, core, res, res.SWINGS, nullptr);
   res.X.WINS = r.xwins;
+  res.X.LOSES = r.xlosing;
   res.WINS = XTODOUBLE(r.xwins);
   for (int p = 1; p <= core.n; ++p) {
     const PLACE at = placeOf(game, p);

@@ -64,6 +64,31 @@ TEST(ColemanE2E, CsvAndJsonMatchACountOverAllCoalitions) {
   }
 }
 
+// N equal players and quota 3: a player's swings are the C(N-1, 2)
+// coalitions of three with it, and only the 1 + N + C(N, 2) coalitions
+// below three lose. Beyond 53 players the losing coalitions are too few to
+// survive 2^N less a rounded winning count.
+TEST(ColemanE2E, FewLosingCoalitionsOfManyPlayers) {
+  testkit::TempDir dir;
+  struct Case {
+    int n;
+    const char* index;
+    std::size_t column;  // INITIATE in the CSV rows
+  };
+  for (const Case& c : {Case{70, "coleman", 5}, Case{60, "all", 16}, Case{200, "coleman", 5}}) {
+    std::string weights = "1";
+    for (int p = 2; p <= c.n; ++p) weights += ",1";
+    const testkit::CliRun run = testkit::runCli(std::string(c.index) + " --weights " + weights +
+                                                " --winset 3 --format csv");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const double n = c.n, swings = (n - 1) * (n - 2) / 2, losing = 1 + n + n * (n - 1) / 2;
+    // Every player alike: the first row stands for all.
+    const std::vector<std::string> f = testkit::split(testkit::split(run.out, "\n").at(1), ",");
+    ASSERT_GT(f.size(), c.column) << run.out;
+    EXPECT_NEAR(std::strtod(f[c.column].c_str(), nullptr), swings / losing, 1e-12) << c.n;
+  }
+}
+
 TEST(ColemanE2E, RefusedWithoutPerPlayerSwings) {
   testkit::TempDir dir;
   testkit::writeFile("u.inp", "0\r\n2\r\n3\r\n4\r\n");

@@ -302,6 +302,54 @@ TEST(WeightedFast, WideCountsMatchBigIntegers) {
   }
 }
 
+// Few coalitions lose in large games with low quotas: their count, formed
+// before the counts are rounded, against big integers, for every method,
+// with and without an overall threshold in members. Once 2^n - W is taken
+// from a rounded W, it keeps no digit of the true count.
+TEST(WeightedFast, LosingCoalitionsOfLowQuotasMatchBigIntegers) {
+  Draw d{std::mt19937_64(20261210)};
+  int floated = 0;
+  for (int round = 0; round < 24; ++round) {
+    const int n = static_cast<int>(d.pick(55, 200));
+    Game g(n, 1);
+    g.n = n, g.mm = g.thres = 1;
+    int64_t total = 0;
+    for (int p = 1; p <= n; ++p) g.sub[p] = 1, total += g.w[0][p] = d.chance(10) ? 0 : d.pick(1, 6);
+    const int64_t q = g.m[0][1][1] = d.pick(1, std::max<int64_t>(1, total / 12));
+    g.overall = round % 3 == 0 ? 3 : round % 3;  // none, AND, OR in members
+    g.t1 = d.pick(1, 4);
+    // Subsets by size and weight below Q; every subset of size k below T1
+    // loses under AND, none under OR.
+    std::vector<std::vector<mpz_class>> c(n + 1, std::vector<mpz_class>(q));
+    c[0][0] = 1;
+    for (int j = 1; j <= n; ++j)
+      for (int k = j - 1; k >= 0; --k)
+        for (int64_t v = q - 1 - g.w[0][j]; v >= 0; --v) c[k + 1][v + g.w[0][j]] += c[k][v];
+    mpz_class losing = 0, size;
+    for (int k = 0; k <= n; ++k) {
+      mpz_bin_uiui(size.get_mpz_t(), n, k);
+      for (int64_t v = 0; v < q; ++v) {
+        if (g.overall == 2 && k >= g.t1) break;
+        if (g.overall != 1 || k >= g.t1) losing += c[k][v];
+      }
+      if (g.overall == 1 && k < g.t1) losing += size;
+    }
+    const std::string id = std::to_string(n) + " players, round " + std::to_string(round);
+    for (auto use :
+         {fastcount::Choice::BEST, fastcount::Choice::DENSE, fastcount::Choice::DIAGRAM}) {
+      auto b = std::make_unique<fastcount::Result>();
+      ASSERT_TRUE(fastcount::BANZHAF_FAST(g, *b, use)) << id;
+      floated += b->floating ? 1 : 0;
+      EXPECT_NEAR(ratio(b->xlosing, losing), 1.0, 1e-12) << id << " " << static_cast<int>(use);
+      if (use != fastcount::Choice::BEST) continue;
+      auto r = std::make_unique<fastcount::Result>();
+      ASSERT_TRUE(fastcount::SHAPLEY_FAST(g, *r, fastcount::Choice::DENSE)) << id;
+      EXPECT_NEAR(ratio(r->xlosing, losing), 1.0, 1e-12) << id << " shapley";
+    }
+  }
+  EXPECT_GT(floated, 0);  // the doubles' table had its share
+}
+
 // Players of weight 0 change no value: a small game with enough of them to
 // pass 63 players counts (in passes modulo primes) as it does alone in
 // 64-bit counts, for every rule but the blocking one (an outsider of weight 0
