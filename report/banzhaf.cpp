@@ -100,6 +100,7 @@ const REPORTKINDTYP& BANZHAFKIND() {
                                   .SAMPLED = {2,
                                               {"NNBZ", "NBZ", "NNBZ_error", "NBZ_error"},
                                               "      NNBZ       NBZ  NNBZ err   NBZ err",
-                                              "random coalitions"}};
+                                              "random coalitions",
+                                              "swing"}};
   return kind;
 }

@@ -110,6 +110,7 @@ const REPORTKINDTYP& PUBLICGOODKIND() {
                                   .SAMPLED = {2,
                                               {"PGI", "DPI", "PGI_error", "DPI_error"},
                                               "       PGI       DPI   PGI err   DPI err",
-                                              "coalitions sampled by size"}};
+                                              "coalitions sampled by size",
+                                              "minimal winning coalition"}};
   return kind;
 }

@@ -94,6 +94,6 @@ const REPORTKINDTYP& SHAPLEYKIND() {
       .HELP = "Shapley-Shubik and inclusiveness indices",
       .RUN = RUNENGINE<SHAPLEYRES, SHAPLEY>,
       .CHAMBERS = ISAKIND::SHAPLEY,
-      .SAMPLED = {1, {"SS", "SS_error", "", ""}, "        SS     error", "random orders"}};
+      .SAMPLED = {1, {"SS", "SS_error", "", ""}, "        SS     error", "random orders", "pivot"}};
   return kind;
 }
