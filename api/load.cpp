@@ -9,6 +9,7 @@
 #include "data/names.h"
 #include "data/winsets.h"
 #include "engines/convert/vote_systems.h"
+#include "engines/exact/spatial_table.h"
 #include "platform/files.h"
 #include "platform/streams.h"
 #include "report/indices.h"
@@ -106,9 +107,15 @@ bool primaryGame(const REQUESTTYP& a, LOADEDTYP& L, FAILTYP& F) {
   std::vector<std::string> lines;
   std::string shown;  // the game's file in messages
   const bool typed = !a.WEIGHTS.empty() || !a.MEMBERS.empty();
-  if (typed && !a.GAME.empty())
+  if (typed && (!a.GAME.empty() || a.GAMETEXT))
     return USAGE(F, "a GAME file and --weights or --members exclude each other");
-  if (typed) {
+  if (a.GAMETEXT) {
+    // Read as the data file it names would be, and named alike in messages.
+    const std::string name = a.GAME.empty() ? "(data)" : DATANAME(a.GAME);
+    shown = a.GAME.empty() ? name : name + ".inp";
+    lines = plat::splitLines(*a.GAMETEXT);
+    if (!gameOfLines(lines, name, game, warn, F)) return false;
+  } else if (typed) {
     if (const std::string why = INLINEGAME(a.WEIGHTS, a.MEMBERS, lines); !why.empty())
       return USAGE(F, why);
     shown = "(command line)";
@@ -176,17 +183,20 @@ bool voteSystems(const REQUESTTYP& a, LOADEDTYP& L, FAILTYP& F) {
 }
 
 // A weighted game of more than 50 players is counted by the fast methods
-// alone: not in the spatial version, whose similarity weights need every
-// coalition, nor with a negative weight, which makes the rule not monotone.
-// Both are left to the walk over all coalitions, which ends at 50 players.
+// alone: not with a negative weight, which makes the rule not monotone and
+// is left to the walk over all coalitions, which ends at 50 players; the
+// spatial version up to the players its table takes (its rule is checked
+// when the run is planned).
 bool wideFits(const LOADEDTYP& L, VERSION version, FAILTYP& F) {
   const GAMETYP& game = L.GAME;
   if (game.DATASTRUCTURE != DATASTRUCT::WEIGHTED || game.N <= MAXACTOR) return true;
   const std::string head = "vkx: " + std::to_string(game.N) + " players: ";
   const std::string tail = " counted only by the walk over every coalition, which takes at most " +
                            std::to_string(MAXACTOR) + " players";
-  if (version == VERSION::SPATIAL)
-    return FAIL(F, EXITREFUSED, head + "the spatial version is" + tail);
+  if (version == VERSION::SPATIAL && game.N > spatialtable::MAXPLAYERS)
+    return FAIL(F, EXITREFUSED,
+                head + "the spatial version is counted for at most " +
+                    std::to_string(spatialtable::MAXPLAYERS) + " players");
   const int systems = version == VERSION::MULTIPLE ? game.VS : 1;
   for (int k = 0; k < systems; ++k)
     for (int s = 1; s <= game.MM; ++s)

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ struct REQUESTTYP {
   // pipe or device as typed), or the typed lists of --weights (one per
   // subgame, "[NAME:]W,...") or --members ("N,N...").
   std::string GAME;
+  // Or the text of a data file, handed over in memory (the packages, the
+  // page): read as the file would be, GAME (when given) naming it.
+  std::optional<std::string> GAMETEXT;
   std::vector<std::string> WEIGHTS;
   std::string MEMBERS;
   // The --winset texts of each vote system: those of the primary game, then
@@ -48,6 +52,9 @@ struct REQUESTTYP {
   std::vector<SYSTEMARG> SYSTEMS;
   std::string OVERALL, RULE = "and", UNIT = "members", BLOCKING, ISA, POSITIONS;
   bool WORKINGPLAN = false;
+  // A priori unions (api/unions.h): "A,B;C;D,E", each union's players by
+  // name or number, the players not named each a union of their own.
+  std::string UNIONS;
   // The memory the counting may take (0: from the machine), whether a count
   // beyond it or beyond the time limit is walked anyway, and the standard
   // error asked of a sampled estimate (0: count exactly).

@@ -9,7 +9,6 @@
 #include "engines/plan/sampling.h"
 #include "engines/run/compute.h"
 #include "platform/process.h"
-#include "report/coleman.h"
 #include "report/estimate.h"
 #include "report/indices.h"
 
@@ -68,6 +67,9 @@ double vectorsOf(const GAMETYP& game, const RULETYP& rule) {
 // A run planned beyond LONGRUN CPU seconds in all is not started unless
 // --exhaustive asks for it.
 constexpr double LONGRUN = 600;
+// An index with a count of its own is left out of `all` beyond this many
+// planned seconds, where the other counts take less.
+constexpr double OWNCOUNTSECONDS = 2;
 // Memory the program keeps for itself beside the counting's budget.
 constexpr std::size_t OWNBYTES = std::size_t{64} << 20;
 
@@ -86,19 +88,22 @@ RULETYP familyRule(const RULETYP& rule, INDEXTYP index, const GAMETYP& game) {
   return own;
 }
 
-// Counts each index family of one rule by its planned STEPS (each family
+// Counts each index family of one rule by its planned STEPS (each count
 // once, for every index it serves), with the progress hooks when the
 // request asks for progress, and adds the runs the outputs read to SET.
 bool count(const REQUESTTYP& a, const LOADEDTYP& L, const RULETYP& rule,
            const std::vector<const REPORTKINDTYP*>& kinds,
-           const std::vector<const planner::STEPTYP*>& steps, CLISETTYP& set, FAILTYP& F) {
+           const std::vector<const RUNPLANTYP::ENTRY*>& steps, CLISETTYP& set, FAILTYP& F) {
   const GAMETYP& game = L.GAME;
-  std::unique_ptr<RUNTYP> done[3];
+  std::vector<std::unique_ptr<RUNTYP>> done(steps.size());
   for (const REPORTKINDTYP* kind : kinds) {
-    const auto family = static_cast<std::size_t>(kind->INDEX);
+    std::size_t family = 0;
+    while (std::find(steps[family]->KINDS.begin(), steps[family]->KINDS.end(), kind) ==
+           steps[family]->KINDS.end())
+      ++family;
     std::unique_ptr<RUNTYP>& r = done[family];
     if (!r) {
-      const planner::STEPTYP& step = *steps[family];
+      const planner::STEPTYP& step = steps[family]->STEP;
       PROGRESSTYP progress;
       weightedwalk::Visitor visitor;
       HOOKSTYP hooks;
@@ -171,18 +176,24 @@ struct ESTIMATEDTYP {
 // each index's outcome for the notes.
 bool estimate(const REQUESTTYP& a, const LOADEDTYP& L, const RULETYP& rule,
               const std::vector<const REPORTKINDTYP*>& kinds,
-              const std::vector<const planner::STEPTYP*>& steps, CLISETTYP& set,
+              const std::vector<const RUNPLANTYP::ENTRY*>& steps, CLISETTYP& set,
               std::vector<ESTIMATEDTYP>& summary, FAILTYP& F) {
   for (std::size_t k = 0; k < kinds.size(); ++k) {
     const REPORTKINDTYP* kind = kinds[k];
-    if (kind == &COLEMANKIND()) continue;
-    const planner::STEPTYP& step = *steps[static_cast<std::size_t>(kind->INDEX)];
+    if (kind->SAMPLED.VALUES == 0) continue;
+    std::size_t family = 0;
+    while (family < steps.size() &&
+           std::find(steps[family]->KINDS.begin(), steps[family]->KINDS.end(), kind) ==
+               steps[family]->KINDS.end())
+      ++family;
+    if (family == steps.size()) continue;  // left out of all by its plan
+    const planner::STEPTYP& step = steps[family]->STEP;
     ESTIMATEDTYP& sum = summary[k];
     ++sum.sets;
     CLIRUNTYP run;
     if (step.METHOD != METHODTYP::SAMPLING) {
       CLISETTYP counted;
-      if (!count(a, L, rule, {kind}, steps, counted, F)) return false;
+      if (!count(a, L, rule, {kind}, {steps[family]}, counted, F)) return false;
       run = std::move(counted.RUNS[0]);
       EXACTESTIMATE(*kind, a.ESTIMATE, run.R);
       run.KIND = &ESTIMATEKIND(kind->INDEX);
@@ -351,7 +362,8 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
   plan.ERROR = A.ESTIMATE;
   if (plan.ESTIMATE && !A.ALL)
     for (const REPORTKINDTYP* kind : RUN.KINDS)
-      if (kind == &COLEMANKIND()) return USAGE(F, "--estimate: coleman is not estimated");
+      if (kind->SAMPLED.VALUES == 0)
+        return USAGE(F, std::string("--estimate: ") + kind->NAME + " is not estimated");
   sampler::Options sampling;
   sampling.ERROR = A.ESTIMATE;
   planner::POLICYTYP policy;
@@ -370,10 +382,10 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
     RUN.SETS.push_back(std::move(set));
     // Each index family once, for every index of the run it serves.
     for (const REPORTKINDTYP* kind : RUN.KINDS) {
-      if (plan.ESTIMATE && kind == &COLEMANKIND()) continue;
+      if (plan.ESTIMATE && kind->SAMPLED.VALUES == 0) continue;
       bool shared = false;
       for (RUNPLANTYP::ENTRY& e : plan.STEPS)
-        if (e.SET == index && e.STEP.INDEX == kind->INDEX) {
+        if (e.SET == index && e.STEP.INDEX == kind->INDEX && SAMECOUNT(*e.KINDS[0], *kind)) {
           e.KINDS.push_back(kind);
           shared = true;
         }
@@ -384,6 +396,7 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
       const GAMETYP& game = RUN.LOADED.GAME;
       const RULETYP own = familyRule(rule, kind->INDEX, game);
       e.STEP = plan.ESTIMATE ? planner::PLANSAMPLED(game, own, kind->INDEX, sampling, policy)
+               : kind->PLAN  ? kind->PLAN(game, own, policy)
                              : planner::PLANGAME(game, own, kind->INDEX, policy);
       if (plan.ESTIMATE && e.STEP.METHOD != METHODTYP::SAMPLING && !e.STEP.REFUSED) {
         const std::string note = std::string("vkx: ") + kind->NAME + ": counted exactly by " +
@@ -394,6 +407,32 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
       plan.SECONDS += e.STEP.SECONDS;
       plan.BYTES = std::max(plan.BYTES, e.STEP.BYTES);
       plan.STEPS.push_back(std::move(e));
+    }
+  }
+  // `all` leaves out an index with a count of its own that no method of
+  // its counts in this game (as it leaves out an index that does not fit),
+  // or that would take longer than the other counts together and more than
+  // OWNCOUNTSECONDS: the walk of a Johnston index over 2^30 coalitions is
+  // not what `all` on a small body asks for.
+  if (A.ALL) {
+    double others = 0;
+    for (const RUNPLANTYP::ENTRY& e : plan.STEPS)
+      if (e.KINDS[0]->PLAN == nullptr) others += e.STEP.SECONDS;
+    std::vector<const REPORTKINDTYP*> out;
+    for (const RUNPLANTYP::ENTRY& e : plan.STEPS)
+      if (e.KINDS[0]->PLAN != nullptr &&
+          (e.STEP.REFUSED || e.STEP.SECONDS > std::max(others, OWNCOUNTSECONDS)))
+        out.push_back(e.KINDS[0]);
+    auto left = [&](const REPORTKINDTYP* k) {
+      return std::find(out.begin(), out.end(), k) != out.end();
+    };
+    std::erase_if(RUN.KINDS, left);
+    std::erase_if(plan.STEPS, [&](const RUNPLANTYP::ENTRY& e) { return left(e.KINDS[0]); });
+    plan.SECONDS = 0;
+    plan.BYTES = 0;
+    for (const RUNPLANTYP::ENTRY& e : plan.STEPS) {
+      plan.SECONDS += e.STEP.SECONDS;
+      plan.BYTES = std::max(plan.BYTES, e.STEP.BYTES);
     }
   }
   // Refused where one count is, or where all of them together take beyond
@@ -418,9 +457,9 @@ bool COUNTRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
   RUN.NOTES.clear();
   std::vector<ESTIMATEDTYP> summary(RUN.KINDS.size());
   for (std::size_t i = 0; i < RUN.RULES.size(); ++i) {
-    std::vector<const planner::STEPTYP*> steps(3, nullptr);
+    std::vector<const RUNPLANTYP::ENTRY*> steps;
     for (const RUNPLANTYP::ENTRY& e : RUN.PLAN.STEPS)
-      if (e.SET == i) steps[static_cast<std::size_t>(e.STEP.INDEX)] = &e.STEP;
+      if (e.SET == i) steps.push_back(&e);
     if (RUN.PLAN.ESTIMATE) {
       if (!estimate(A, RUN.LOADED, RUN.RULES[i], RUN.KINDS, steps, RUN.SETS[i], summary, F))
         return false;

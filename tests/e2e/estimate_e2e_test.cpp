@@ -37,7 +37,9 @@ TEST(CommandLineEstimate, SameCommandSameBytes) {
     const Cli first = cli(args), second = cli(args);
     ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_NE(first.out.find("sampling"), std::string::npos);
-    if (std::string(format) == "csv") EXPECT_EQ(first.out, second.out);
+    if (std::string(format) == "csv") {
+      EXPECT_EQ(first.out, second.out);
+    }
     // JSON also holds the time stamps and the seconds measured.
     auto steady = [](std::string text) {
       for (const char* key : {"\"time1\"", "\"time2\"", "\"seconds\""})
@@ -45,7 +47,9 @@ TEST(CommandLineEstimate, SameCommandSameBytes) {
           text.erase(at, text.find('\n', at) - at);
       return text;
     };
-    if (std::string(format) == "json") EXPECT_EQ(steady(first.out), steady(second.out));
+    if (std::string(format) == "json") {
+      EXPECT_EQ(steady(first.out), steady(second.out));
+    }
   }
 }
 
