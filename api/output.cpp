@@ -332,10 +332,12 @@ json runJson(const CLIRUNTYP& RUN) {
   // report's scientific form instead.
   auto count = [](const XNUM& x) { return xJson(x); };
   if (!R.SAMPLED.empty()) {
-    out["estimated"] = {{"samples", R.SAMPLES},
-                        {"seconds", R.SAMPLESECONDS},
-                        {"standard_error", R.SAMPLEERROR},
-                        {"reached", R.SAMPLEREACHED}};
+    out["estimated"] = {
+        {"samples", R.SAMPLES},
+        {"seconds", R.SAMPLESECONDS},
+        {"standard_error", R.SAMPLEERROR},
+        {"largest_error", numberOf(std::isinf(R.SAMPLELARGEST) ? std::nan("") : R.SAMPLELARGEST)},
+        {"reached", R.SAMPLEREACHED}};
   } else if (kind.INDEX == INDEXTYP::PUBLICGOOD) {
     out["minimal_winning_coalitions"] = count(R.X.WINS);
   } else {
@@ -357,11 +359,13 @@ json setJson(const CLISETTYP& SET) {
     json indices = json::array();
     json columns = json::array();
     json methods = json::object();
+    json estimated = json::object();
     std::size_t c = 0;
     for (std::size_t k = 0; k < SET.RUNS.size(); ++k) {
       const json one = k == 0 ? out : runJson(SET.RUNS[k]);
       indices.push_back(one["index"]);
       methods[one["index"].get<std::string>()] = one["method"];
+      if (one.contains("estimated")) estimated[one["index"].get<std::string>()] = one["estimated"];
       for (const auto& title : one["columns"]) {
         const std::string name = title.get<std::string>();
         columns.push_back(titles[c]);
@@ -376,6 +380,9 @@ json setJson(const CLISETTYP& SET) {
         if (!out.contains(item.key())) out[item.key()] = item.value();
       out["time2"] = one["time2"];
     }
+    // Each estimate's own block, by index: whether its error was reached
+    // is the index's, not the first one's.
+    if (!estimated.empty()) out["estimated"] = estimated;
     json joined = {{"indices", indices}, {"methods", methods}};
     for (const auto& item : out.items())
       if (item.key() != "index" && item.key() != "method") joined[item.key()] = item.value();

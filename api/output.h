@@ -69,7 +69,10 @@ CSVTABLETYP CSVTABLE(const std::vector<CLISETTYP>& SETS, bool TOTALS);
 // of winning (minimal winning) coalitions, the decision probability (not for
 // the public good index) and the run's time stamps; "quota" first when the
 // set has one. A set of several indices is one object with "indices", their
-// "methods" and every index's columns. ARRAY (a sweep): the objects in a JSON array.
+// "methods" and every index's columns. An estimate has an "estimated"
+// block (samples, seconds, the error asked, the largest error, whether it
+// was reached); several indices' blocks are one object by index. ARRAY (a
+// sweep): the objects in a JSON array.
 // Ends in LF.
 std::string JSONTEXT(const std::vector<CLISETTYP>& SETS, bool ARRAY);
 // The reports of every set, one after another: each index's report text,

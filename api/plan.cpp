@@ -33,15 +33,14 @@ std::string costText(const COSTTYP& cost) {
 std::string PLANTEXT(const RUNSETTYP& RUN) {
   const RUNPLANTYP& plan = RUN.PLAN;
   std::string text;
-  if (plan.ESTIMATE) {
-    text += "plan: sampling (--estimate), " + std::to_string(RUN.RULES.size()) +
-            (RUN.RULES.size() == 1 ? " rule" : " rules") + "\n";
-    return text;
-  }
+  char error[64] = "";
+  if (plan.ESTIMATE) std::snprintf(error, sizeof error, " (--estimate %g)", plan.ERROR);
   text += "plan: " + std::to_string(plan.STEPS.size()) +
-          (plan.STEPS.size() == 1 ? " count" : " counts") + ", " + secondsText(plan.SECONDS) +
-          " and at most " + BYTESTEXT(plan.BYTES) + " in all; budget " + BYTESTEXT(plan.BUDGET) +
-          ", time limit " + (plan.LIMIT > 0 ? secondsText(plan.LIMIT) : std::string("none")) + "\n";
+          (plan.ESTIMATE ? (plan.STEPS.size() == 1 ? " estimate" : " estimates")
+                         : (plan.STEPS.size() == 1 ? " count" : " counts")) +
+          error + ", " + secondsText(plan.SECONDS) + " and at most " + BYTESTEXT(plan.BYTES) +
+          " in all; budget " + BYTESTEXT(plan.BUDGET) + ", time limit " +
+          (plan.LIMIT > 0 ? secondsText(plan.LIMIT) : std::string("none")) + "\n";
   for (const RUNPLANTYP::ENTRY& e : plan.STEPS) {
     const planner::STEPTYP& s = e.STEP;
     const CLISETTYP& set = RUN.SETS[e.SET];
@@ -50,7 +49,10 @@ std::string PLANTEXT(const RUNSETTYP& RUN) {
     text += ": ";
     if (s.REFUSED && s.METHOD != METHODTYP::NONE) {
       text += std::string("refused; ") + METHODNAME(s.METHOD) + " would take " +
-              BYTESTEXT(s.BYTES) + ", " + secondsText(s.SECONDS) + "\n";
+              BYTESTEXT(s.BYTES) + ", " + secondsText(s.SECONDS) +
+              (s.METHOD == METHODTYP::SAMPLING ? " for " + std::to_string(s.SAMPLES) + " samples"
+                                               : std::string()) +
+              "\n";
     } else if (s.METHOD == METHODTYP::NONE) {
       text += "no method\n";
     } else {
@@ -59,7 +61,11 @@ std::string PLANTEXT(const RUNSETTYP& RUN) {
       cost.SECONDS = s.SECONDS;
       cost.PASSES = s.PASSES;
       cost.SURE = s.SURE;
-      text += std::string(METHODNAME(s.METHOD)) + ", " + costText(cost) + "\n";
+      text += std::string(METHODNAME(s.METHOD));
+      if (s.METHOD == METHODTYP::SAMPLING) text += ", " + std::to_string(s.SAMPLES) + " samples";
+      text += ", " + costText(cost);
+      if (s.CAPPED) text += " (the sample budget: errors above the one asked)";
+      text += "\n";
     }
     for (std::size_t i = 1; i < s.ORDER.size(); ++i)
       text += std::string(i == 1 ? "  then " : "  and then ") + METHODNAME(s.ORDER[i]) +
@@ -85,6 +91,7 @@ std::string PLANJSON(const RUNSETTYP& RUN) {
   for (const REPORTKINDTYP* kind : RUN.KINDS) indices.push_back(kind->NAME);
   out["indices"] = indices;
   out["estimate"] = plan.ESTIMATE;
+  if (plan.ESTIMATE) out["estimate_error"] = plan.ERROR;
   out["seconds"] = plan.SECONDS;
   out["bytes"] = plan.BYTES;
   out["budget"] = plan.BUDGET;
@@ -106,6 +113,10 @@ std::string PLANJSON(const RUNSETTYP& RUN) {
     step["bytes"] = s.BYTES;
     step["seconds"] = s.SECONDS;
     step["sure"] = s.SURE;
+    if (s.METHOD == METHODTYP::SAMPLING) {
+      step["samples"] = s.SAMPLES;
+      step["capped"] = s.CAPPED;
+    }
     json then = json::array();
     for (std::size_t i = 1; i < s.ORDER.size(); ++i) then.push_back(METHODNAME(s.ORDER[i]));
     step["then"] = then;

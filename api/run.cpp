@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "engines/plan/sampling.h"
 #include "engines/run/compute.h"
 #include "platform/process.h"
 #include "report/estimate.h"
@@ -69,8 +70,6 @@ constexpr double LONGRUN = 600;
 // An index with a count of its own is left out of `all` beyond this many
 // planned seconds, where the other counts take less.
 constexpr double OWNCOUNTSECONDS = 2;
-// The seconds a sampled estimate runs at the most.
-constexpr double ESTIMATESECONDS = 60;
 // Memory the program keeps for itself beside the counting's budget.
 constexpr std::size_t OWNBYTES = std::size_t{64} << 20;
 
@@ -87,29 +86,6 @@ RULETYP familyRule(const RULETYP& rule, INDEXTYP index, const GAMETYP& game) {
   RULETYP own = rule;
   if (index == INDEXTYP::PUBLICGOOD && own.T1 > game.N) own.T1 = game.N;
   return own;
-}
-
-// Each index of KINDS sampled (--estimate) instead of counted; the indices
-// beside a family's own (coleman, rae, johnston) are not estimated.
-bool estimate(const REQUESTTYP& a, const LOADEDTYP& L, const RULETYP& rule,
-              const std::vector<const REPORTKINDTYP*>& kinds, CLISETTYP& set, FAILTYP& F) {
-  for (const REPORTKINDTYP* kind : kinds) {
-    // Only the indices whose units say how they are sampled.
-    if (kind->SAMPLED.VALUES == 0) {
-      if (a.ALL) continue;
-      return USAGE(F, std::string("--estimate: ") + kind->NAME + " is not estimated");
-    }
-    CLIRUNTYP run;
-    run.KIND = &ESTIMATEKIND(kind->INDEX);
-    if (!RUNESTIMATE(kind->INDEX, L.GAME, rule, a.ESTIMATE, ESTIMATESECONDS, run.R))
-      return FAIL(F, EXITREFUSED, "...number of players/subgames not allowed");
-    run.R.METHOD = METHODTYP::SAMPLING;
-    run.NAMES = L.NAMES;
-    run.SYSTEMS = L.SYSTEMNAMES;
-    run.METHOD = METHODNAME(METHODTYP::SAMPLING);
-    set.RUNS.push_back(std::move(run));
-  }
-  return true;
 }
 
 // Counts each index family of one rule by its planned STEPS (each count
@@ -185,6 +161,114 @@ bool count(const REQUESTTYP& a, const LOADEDTYP& L, const RULETYP& rule,
   return true;
 }
 
+// What the estimates of one index came to over the rules of a run, for the
+// notes after it.
+struct ESTIMATEDTYP {
+  std::size_t counted = 0, missed = 0, none = 0, sets = 0;
+  double largest = 0;
+  uint64_t samples = 0;
+  std::string method, unestimated;
+};
+
+// Each index of KINDS estimated by its planned STEPS: sampled with the
+// samples planned, or counted exactly where that takes under a second;
+// Coleman's indices are not estimated (left out of all). SUMMARY gathers
+// each index's outcome for the notes.
+bool estimate(const REQUESTTYP& a, const LOADEDTYP& L, const RULETYP& rule,
+              const std::vector<const REPORTKINDTYP*>& kinds,
+              const std::vector<const RUNPLANTYP::ENTRY*>& steps, CLISETTYP& set,
+              std::vector<ESTIMATEDTYP>& summary, FAILTYP& F) {
+  for (std::size_t k = 0; k < kinds.size(); ++k) {
+    const REPORTKINDTYP* kind = kinds[k];
+    if (kind->SAMPLED.VALUES == 0) continue;
+    std::size_t family = 0;
+    while (family < steps.size() &&
+           std::find(steps[family]->KINDS.begin(), steps[family]->KINDS.end(), kind) ==
+               steps[family]->KINDS.end())
+      ++family;
+    if (family == steps.size()) continue;  // left out of all by its plan
+    const planner::STEPTYP& step = steps[family]->STEP;
+    ESTIMATEDTYP& sum = summary[k];
+    ++sum.sets;
+    CLIRUNTYP run;
+    if (step.METHOD != METHODTYP::SAMPLING) {
+      CLISETTYP counted;
+      if (!count(a, L, rule, {kind}, {steps[family]}, counted, F)) return false;
+      run = std::move(counted.RUNS[0]);
+      EXACTESTIMATE(*kind, a.ESTIMATE, run.R);
+      run.KIND = &ESTIMATEKIND(kind->INDEX);
+      ++sum.counted;
+      sum.method = run.METHOD;
+      set.RUNS.push_back(std::move(run));
+      continue;
+    }
+    sampler::Options options;
+    options.ERROR = a.ESTIMATE;
+    options.SAMPLES = std::max<uint64_t>(1, step.SAMPLES);
+    options.STOP = a.STOP;
+    PROGRESSTYP progress;
+    if (a.PROGRESS) {
+      progress.report = a.PROGRESS;
+      progress.data = a.PROGRESSDATA;
+      progress.method = METHODNAME(METHODTYP::SAMPLING);
+      options.PROGRESS = everyShare;
+      options.DATA = &progress;
+    }
+    sampler::STATUS status = sampler::STATUS::NOTSUPPORTED;
+    const bool done = RUNESTIMATE(kind->INDEX, L.GAME, rule, options, run.R, status);
+    progress.end();
+    if (status == sampler::STATUS::STOPPED) return FAIL(F, EXITREFUSED, "...stopped");
+    if (!done) return FAIL(F, EXITREFUSED, "...number of players/subgames not allowed");
+    run.KIND = &ESTIMATEKIND(kind->INDEX);
+    run.NAMES = L.NAMES;
+    run.SYSTEMS = L.SYSTEMNAMES;
+    run.METHOD = METHODNAME(METHODTYP::SAMPLING);
+    const std::string none = UNESTIMATED(run.R, kind->INDEX);
+    if (!none.empty()) {
+      ++sum.none;
+      sum.unestimated = none;
+    } else if (!run.R.SAMPLEREACHED) {
+      ++sum.missed;
+      sum.largest = std::max(sum.largest, run.R.SAMPLELARGEST);
+    }
+    sum.samples = std::max(sum.samples, run.R.SAMPLES);
+    set.RUNS.push_back(std::move(run));
+  }
+  return true;
+}
+
+// The notes of a run's estimates: an index without any event drawn, one
+// that missed the error asked ("at 3 of 41 quotas" in a range).
+void estimateNotes(const std::vector<const REPORTKINDTYP*>& kinds,
+                   const std::vector<ESTIMATEDTYP>& summary, double error,
+                   std::vector<std::string>& notes) {
+  char text[320];
+  for (std::size_t k = 0; k < kinds.size(); ++k) {
+    const ESTIMATEDTYP& s = summary[k];
+    if (s.sets == 0) continue;
+    const SAMPLEDTYP& sampled = kinds[k]->SAMPLED;
+    auto at = [&](std::size_t some) {
+      return s.sets > 1
+                 ? " at " + std::to_string(some) + " of " + std::to_string(s.sets) + " quotas"
+                 : std::string();
+    };
+    if (s.none > 0) {
+      std::snprintf(text, sizeof text, "vkx: %s: no %s among %llu %s%s: no estimate of %s",
+                    kinds[k]->NAME, sampled.EVENT, static_cast<unsigned long long>(s.samples),
+                    sampled.DRAWN, at(s.none).c_str(), s.unestimated.c_str());
+      notes.push_back(text);
+    }
+    if (s.missed > 0) {
+      std::snprintf(text, sizeof text,
+                    "vkx: %s: errors up to %g%s, above the %g asked: the sample budget of %llu %s "
+                    "ran out",
+                    kinds[k]->NAME, s.largest, at(s.missed).c_str(), error,
+                    static_cast<unsigned long long>(s.samples), sampled.DRAWN);
+      notes.push_back(text);
+    }
+  }
+}
+
 // "2.1 GB", "45 MB", "12 KB".
 std::string bytesText(std::size_t bytes) {
   char text[32];
@@ -201,8 +285,14 @@ std::string bytesText(std::size_t bytes) {
 // Why a plan is refused, in the program's words, with what would make it
 // run.
 std::string refusal(const RUNPLANTYP& plan, const planner::STEPTYP* step, std::size_t quotas) {
-  const std::string how =
-      step != nullptr && step->METHOD == METHODTYP::WALK ? "exhaustive counting" : "exact counting";
+  const bool sampling = plan.ESTIMATE && (step == nullptr || step->METHOD == METHODTYP::SAMPLING);
+  const std::string how = sampling ? "sampling"
+                          : step != nullptr && step->METHOD == METHODTYP::WALK
+                              ? "exhaustive counting"
+                              : "exact counting";
+  if (sampling && step != nullptr && step->BYTES > plan.BUDGET)
+    return "...sampling needs " + bytesText(step->BYTES) + " of memory; use --memory " +
+           bytesText(step->BYTES);
   if (step != nullptr && step->METHOD == METHODTYP::NONE)
     return "...no exact method counts this game within " + bytesText(plan.BUDGET) +
            " of memory; use --estimate for a sampled value or --memory for a larger budget";
@@ -210,6 +300,8 @@ std::string refusal(const RUNPLANTYP& plan, const planner::STEPTYP* step, std::s
   const std::size_t bytes = step != nullptr ? step->BYTES : plan.BYTES;
   std::string text = "..." + ABOUTTEXT(seconds);
   if (step == nullptr && quotas > 1) text += " for " + std::to_string(quotas) + " quotas";
+  if (sampling)
+    return text + " by sampling; use a larger --estimate error, or --exhaustive to sample anyway";
   text += " by " + how + "; use --estimate for a sampled value, or --exhaustive to count anyway";
   if (bytes > plan.BUDGET) text += " with --memory " + bytesText(bytes);
   return text;
@@ -267,6 +359,13 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
   }
   plan.LIMIT = A.EXHAUSTIVE ? 0 : LONGRUN;
   plan.ESTIMATE = A.ESTIMATE > 0;
+  plan.ERROR = A.ESTIMATE;
+  if (plan.ESTIMATE && !A.ALL)
+    for (const REPORTKINDTYP* kind : RUN.KINDS)
+      if (kind->SAMPLED.VALUES == 0)
+        return USAGE(F, std::string("--estimate: ") + kind->NAME + " is not estimated");
+  sampler::Options sampling;
+  sampling.ERROR = A.ESTIMATE;
   planner::POLICYTYP policy;
   policy.BUDGET = plan.BUDGET;
   policy.SECONDS = plan.LIMIT;
@@ -281,9 +380,9 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
     const std::size_t index = RUN.RULES.size();
     RUN.RULES.push_back(rule);
     RUN.SETS.push_back(std::move(set));
-    if (plan.ESTIMATE) continue;
     // Each index family once, for every index of the run it serves.
     for (const REPORTKINDTYP* kind : RUN.KINDS) {
+      if (plan.ESTIMATE && kind->SAMPLED.VALUES == 0) continue;
       bool shared = false;
       for (RUNPLANTYP::ENTRY& e : plan.STEPS)
         if (e.SET == index && e.STEP.INDEX == kind->INDEX && SAMECOUNT(*e.KINDS[0], *kind)) {
@@ -296,8 +395,15 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
       e.KINDS.push_back(kind);
       const GAMETYP& game = RUN.LOADED.GAME;
       const RULETYP own = familyRule(rule, kind->INDEX, game);
-      e.STEP = kind->PLAN ? kind->PLAN(game, own, policy)
-                          : planner::PLANGAME(game, own, kind->INDEX, policy);
+      e.STEP = plan.ESTIMATE ? planner::PLANSAMPLED(game, own, kind->INDEX, sampling, policy)
+               : kind->PLAN  ? kind->PLAN(game, own, policy)
+                             : planner::PLANGAME(game, own, kind->INDEX, policy);
+      if (plan.ESTIMATE && e.STEP.METHOD != METHODTYP::SAMPLING && !e.STEP.REFUSED) {
+        const std::string note = std::string("vkx: ") + kind->NAME + ": counted exactly by " +
+                                 METHODNAME(e.STEP.METHOD) + " in under a second, not sampled";
+        if (std::find(plan.NOTES.begin(), plan.NOTES.end(), note) == plan.NOTES.end())
+          plan.NOTES.push_back(note);
+      }
       plan.SECONDS += e.STEP.SECONDS;
       plan.BYTES = std::max(plan.BYTES, e.STEP.BYTES);
       plan.STEPS.push_back(std::move(e));
@@ -348,16 +454,20 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
 bool COUNTRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
   if (RUN.RULES.empty() && !PLANRUN(A, RUN, F)) return false;
   if (RUN.PLAN.REFUSED) return refuse(F, RUN.PLAN.REASON);
+  RUN.NOTES.clear();
+  std::vector<ESTIMATEDTYP> summary(RUN.KINDS.size());
   for (std::size_t i = 0; i < RUN.RULES.size(); ++i) {
-    if (RUN.PLAN.ESTIMATE) {
-      if (!estimate(A, RUN.LOADED, RUN.RULES[i], RUN.KINDS, RUN.SETS[i], F)) return false;
-      continue;
-    }
     std::vector<const RUNPLANTYP::ENTRY*> steps;
     for (const RUNPLANTYP::ENTRY& e : RUN.PLAN.STEPS)
       if (e.SET == i) steps.push_back(&e);
+    if (RUN.PLAN.ESTIMATE) {
+      if (!estimate(A, RUN.LOADED, RUN.RULES[i], RUN.KINDS, steps, RUN.SETS[i], summary, F))
+        return false;
+      continue;
+    }
     REQUESTTYP a = A;
     if (!count(a, RUN.LOADED, RUN.RULES[i], RUN.KINDS, steps, RUN.SETS[i], F)) return false;
   }
+  if (RUN.PLAN.ESTIMATE) estimateNotes(RUN.KINDS, summary, A.ESTIMATE, RUN.NOTES);
   return true;
 }

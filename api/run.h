@@ -10,10 +10,11 @@
 #include "engines/plan/planner.h"
 
 // The plan of a whole run: one planner step per index family and rule
-// (indices that share counts share a step), the totals, the budget and the
-// time limit it was made within, and whether it is refused (with the
-// program's message). NOTES are lines for the user (a budget held to the
-// process's limit).
+// (indices that share counts share a step; with --estimate a sampling step,
+// or the exact count that takes its place under a second), the totals, the
+// budget and the time limit it was made within, and whether it is refused
+// (with the program's message). NOTES are lines for the user (a budget
+// held to the process's limit, an index counted instead of sampled).
 struct RUNPLANTYP {
   struct ENTRY {
     std::size_t SET = 0;  // the rule (quota) of the run
@@ -26,6 +27,7 @@ struct RUNPLANTYP {
   std::size_t BUDGET = 0;
   double LIMIT = 0;  // seconds; 0: none (--exhaustive)
   bool ESTIMATE = false;
+  double ERROR = 0;  // the error an estimate asks for
   bool REFUSED = false;
   std::string REASON;
   std::vector<std::string> NOTES;
@@ -42,6 +44,9 @@ struct RUNSETTYP {
   std::vector<RULETYP> RULES;
   RUNPLANTYP PLAN;
   std::vector<CLISETTYP> SETS;
+  // Lines for the user from the count (an estimate that missed the error
+  // asked, an index without any event drawn).
+  std::vector<std::string> NOTES;
 };
 
 // Loads and checks everything of A before any counting: the game, the

@@ -140,8 +140,10 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
                 "count exactly however long it takes: no time limit, and walk every coalition "
                 "where no faster method fits the memory");
   sub->add_option("--estimate", a.ESTIMATETEXT,
-                  "sample instead of counting, until every value's standard error is below "
-                  "ERROR (default 0.0001); the output gives each error beside its value")
+                  "sample instead of counting, the samples planned in advance for every "
+                  "value's error to fall below ERROR (default 0.0001; the same command "
+                  "prints the same numbers); an index counted exactly in under a second is "
+                  "counted; the output gives each error beside its value")
       ->expected(0, 1)
       ->type_name("[ERROR]");
   sub->add_flag("--files", a.FILES,

@@ -142,6 +142,7 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
     return planned ? 0 : F.STATUS;
   }
   if (!planned || !COUNTRUN(a, run, F)) return F.STATUS;
+  for (const std::string& note : run.NOTES) std::fprintf(stderr, "%s\n", note.c_str());
   const std::vector<CLISETTYP>& sets = run.SETS;
   const bool sweep = run.SWEEP.SYSTEM >= 0;
   std::string text;

@@ -101,7 +101,8 @@ const REPORTKINDTYP& BANZHAFKIND() {
       .SAMPLED = {2,
                   {"NNBZ", "NBZ", "NNBZ_error", "NBZ_error"},
                   "      NNBZ       NBZ  NNBZ err   NBZ err",
-                  "random coalitions"},
+                  "random coalitions",
+                  "swing"},
       .ABOUT =
           "NNBZ, the Penrose measure (absolute Banzhaf index): the share of the coalitions of the "
           "others that the player turns from losing to winning; NBZ, the Banzhaf index: the same "

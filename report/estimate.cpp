@@ -32,11 +32,15 @@ void sampledValues(const RUNTYP& R, const REPORTTYP&, int I, int P, double* V) {
   }
   if (I != 0) return;
   for (int c = 0; c < values; ++c) {
-    V[c] = 0;
-    for (const auto& row : R.SAMPLED)  // entry 0 is no player's
-      if (!std::isnan(row[static_cast<std::size_t>(c)])) V[c] += row[static_cast<std::size_t>(c)];
+    for (const auto& row : R.SAMPLED) {  // entry 0 is no player's
+      const double v = row[static_cast<std::size_t>(c)];
+      if (!std::isnan(v)) V[c] = std::isnan(V[c]) ? v : V[c] + v;
+    }
   }
 }
+
+// A value of the report's table: blank where there is none.
+std::string cell(double v) { return std::isnan(v) ? std::string(10, ' ') : FIXSTR(v, 10, 6); }
 
 template <INDEXTYP INDEX>
 void sampledText(RUNTYP& R, REPORTTYP& REP) {
@@ -47,32 +51,35 @@ void sampledText(RUNTYP& R, REPORTTYP& REP) {
     for (int p = 1; p <= R.NN[i]; ++p) {
       sampledValues<INDEX>(R, REP, i, p, v);
       std::string line = REPORTPLAYER(R, i, p);
-      for (int c = 0; c < 2 * kind.VALUES; ++c) line += FIXSTR(v[c], 10, 6);
+      for (int c = 0; c < 2 * kind.VALUES; ++c) line += cell(v[c]);
       REPORTLINE(REP, line);
       REPORTWAIT(REP);
     }
   sampledValues<INDEX>(R, REP, 0, 0, v);
   std::string sums = "sum of all:            ";
-  for (int c = 0; c < kind.VALUES; ++c) sums += FIXSTR(v[c], 10, 6);
+  for (int c = 0; c < kind.VALUES; ++c) sums += cell(v[c]);
   REPORTLINE(REP, sums);
   REPORTLINE(REP, " ");
-  char text[160];
-  std::snprintf(text, sizeof text,
-                "estimated from %llu %s in %.1f s: ", static_cast<unsigned long long>(R.SAMPLES),
-                kind.DRAWN, R.SAMPLESECONDS);
-  double worst = 0;
-  for (const auto& row : R.SAMPLED)
-    for (int c = kind.VALUES; c < 2 * kind.VALUES; ++c)
-      if (!std::isnan(row[static_cast<std::size_t>(c)]))
-        worst = std::max(worst, row[static_cast<std::size_t>(c)]);
-  std::string how = text;
-  if (R.SAMPLEREACHED) {
-    std::snprintf(text, sizeof text, "every standard error below %g", R.SAMPLEERROR);
+  char text[200];
+  if (R.METHOD != METHODTYP::SAMPLING) {
+    REPORTLINE(REP, std::string("counted exactly by ") + METHODNAME(R.METHOD) +
+                        " in under a second: no sampling error");
   } else {
-    std::snprintf(text, sizeof text, "stopped at the limit, standard errors up to %g (asked %g)",
-                  worst, R.SAMPLEERROR);
+    std::snprintf(text, sizeof text,
+                  "estimated from %llu %s in %.1f s: ", static_cast<unsigned long long>(R.SAMPLES),
+                  kind.DRAWN, R.SAMPLESECONDS);
+    std::string how = text;
+    const std::string none = UNESTIMATED(R, INDEX);
+    if (R.SAMPLEREACHED)
+      std::snprintf(text, sizeof text, "every standard error below %g", R.SAMPLEERROR);
+    else if (!none.empty())
+      std::snprintf(text, sizeof text, "no %s drawn, no estimate of %s", kind.EVENT, none.c_str());
+    else
+      std::snprintf(text, sizeof text,
+                    "standard errors up to %g, above the %g asked (the sample budget)",
+                    R.SAMPLELARGEST, R.SAMPLEERROR);
+    REPORTLINE(REP, how + text);
   }
-  REPORTLINE(REP, how + text);
   REPORTEND(R, REP, INDEX != INDEXTYP::SHAPLEY);
 }
 
@@ -124,8 +131,9 @@ const REPORTKINDTYP& ESTIMATEKIND(INDEXTYP INDEX) {
   return shapley;
 }
 
-bool RUNESTIMATE(INDEXTYP INDEX, const GAMETYP& GAME, const RULETYP& RULE, double ERROR,
-                 double MAXSECONDS, RUNTYP& R) {
+bool RUNESTIMATE(INDEXTYP INDEX, const GAMETYP& GAME, const RULETYP& RULE,
+                 const sampler::Options& OPTIONS, RUNTYP& R, sampler::STATUS& STATUS) {
+  STATUS = sampler::STATUS::NOTSUPPORTED;
   if (GAME.DATASTRUCTURE != DATASTRUCT::WEIGHTED || RULE.GAME == VERSION::SPATIAL) return false;
   weightedwalk::Game core;
   if (!WEIGHTEDCORE(GAME, RULE, core)) return false;
@@ -136,31 +144,75 @@ bool RUNESTIMATE(INDEXTYP INDEX, const GAMETYP& GAME, const RULETYP& RULE, doubl
     R.SHAP[s].fit(static_cast<std::size_t>(GAME.NN[s]));
     R.PIV[s].fit(static_cast<std::size_t>(GAME.NN[s]));
   }
-  sampler::Options options;
-  options.ERROR = ERROR;
-  options.MAXSECONDS = MAXSECONDS;
   R.TIME1 = plat::now();
   sampler::Run run;
   if (INDEX == INDEXTYP::SHAPLEY) {
-    const sampler::ShapleyEstimate e = sampler::SHAPLEY(core, options);
+    const sampler::ShapleyEstimate e = sampler::SHAPLEY(core, OPTIONS);
     put(R, GAME, &e.shapley, 1);
     run = e;
   } else if (INDEX == INDEXTYP::BANZHAF) {
-    const sampler::BanzhafEstimate e = sampler::BANZHAF(core, options);
+    const sampler::BanzhafEstimate e = sampler::BANZHAF(core, OPTIONS);
     const sampler::Values values[2] = {e.raw, e.normalised};
     put(R, GAME, values, 2);
     run = e;
   } else {
-    const sampler::PublicGoodEstimate e = sampler::PUBLICGOOD(core, options);
+    const sampler::PublicGoodEstimate e = sampler::PUBLICGOOD(core, OPTIONS);
     const sampler::Values values[2] = {e.publicGood, e.deeganPackel};
     put(R, GAME, values, 2);
     run = e;
   }
   R.TIME2 = plat::now();
+  STATUS = run.status;
   if (run.status == sampler::STATUS::NOTSUPPORTED) return false;
+  R.METHOD = METHODTYP::SAMPLING;
   R.SAMPLES = run.samples;
   R.SAMPLESECONDS = run.seconds;
-  R.SAMPLEERROR = ERROR;
+  R.SAMPLEERROR = OPTIONS.ERROR;
+  R.SAMPLELARGEST = run.largest;
   R.SAMPLEREACHED = run.status == sampler::STATUS::DONE;
   return true;
+}
+
+void EXACTESTIMATE(const REPORTKINDTYP& KIND, double ERROR, RUNTYP& R) {
+  const SAMPLEDTYP& sampled = sampledOf(KIND.INDEX);
+  RUNTYP totalled = R;
+  REPORTTYP rep;
+  REPORTTOTALS(totalled, rep, KIND.PIVOTS);
+  // The count's column of each estimated value's title.
+  int from[REPORTCOLUMNS];
+  for (int c = 0; c < sampled.VALUES; ++c) {
+    from[c] = -1;
+    for (int k = 0; k < KIND.COLUMNS; ++k)
+      if (std::string(KIND.TITLES[k]) == sampled.TITLES[c]) from[c] = k;
+  }
+  R.SAMPLED.assign(XPLAYER(R.NN, R.MM, R.NN[R.MM]) + 1, {});
+  for (auto& row : R.SAMPLED) row.fill(std::nan(""));
+  double v[REPORTCOLUMNS];
+  for (int i = 1; i <= R.MM; ++i)
+    for (int p = 1; p <= R.NN[i]; ++p) {
+      std::fill(v, v + REPORTCOLUMNS, std::nan(""));
+      KIND.VALUES(totalled, rep, i, p, v);
+      auto& row = R.SAMPLED[XPLAYER(R.NN, i, p)];
+      for (int c = 0; c < sampled.VALUES; ++c) {
+        row[static_cast<std::size_t>(c)] = from[c] >= 0 ? v[from[c]] : std::nan("");
+        row[static_cast<std::size_t>(sampled.VALUES + c)] = 0;
+      }
+    }
+  R.SAMPLES = 0;
+  R.SAMPLESECONDS = 0;
+  R.SAMPLEERROR = ERROR;
+  R.SAMPLELARGEST = 0;
+  R.SAMPLEREACHED = true;
+}
+
+std::string UNESTIMATED(const RUNTYP& R, INDEXTYP INDEX) {
+  const SAMPLEDTYP& sampled = sampledOf(INDEX);
+  std::string titles;
+  for (int c = 0; c < sampled.VALUES; ++c) {
+    bool any = false;
+    for (const auto& row : R.SAMPLED) any = any || !std::isnan(row[static_cast<std::size_t>(c)]);
+    if (!any && !R.SAMPLED.empty())
+      titles += (titles.empty() ? "" : ", ") + std::string(sampled.TITLES[c]);
+  }
+  return titles;
 }

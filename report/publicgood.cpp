@@ -111,7 +111,8 @@ const REPORTKINDTYP& PUBLICGOODKIND() {
       .SAMPLED = {2,
                   {"PGI", "DPI", "PGI_error", "DPI_error"},
                   "       PGI       DPI   PGI err   DPI err",
-                  "coalitions sampled by size"},
+                  "coalitions sampled by size",
+                  "minimal winning coalition"},
       .ABOUT =
           "PGI, the Holler index (public good index): the player's share of the memberships of "
           "minimal winning coalitions; DPI, the Deegan-Packel index: each minimal winning "

@@ -42,12 +42,15 @@ struct RUNTYP : GAMETYP, RULETYP {
   METHODTYP METHOD = METHODTYP::NONE;  // the method that counted the results
   // A sampled estimate (the command line's --estimate) in place of counts:
   // per player, at XPLAYER(s, p), the estimated values and then their
-  // standard errors (report/estimate.h); the samples drawn, the seconds,
-  // the error asked for and whether every error fell below it. Empty for a
-  // count.
+  // errors (report/estimate.h; NaN where no event was drawn); the samples
+  // drawn, the seconds, the error asked for, the largest error of any value
+  // (infinite where a value has none) and whether every error fell below
+  // the one asked. Empty for a count. A game counted exactly in its place
+  // (under a second) has its exact values, errors 0 and no samples; METHOD
+  // names the method.
   std::vector<std::array<double, REPORTCOLUMNS>> SAMPLED;
   uint64_t SAMPLES = 0;
-  double SAMPLESECONDS = 0, SAMPLEERROR = 0;
+  double SAMPLESECONDS = 0, SAMPLEERROR = 0, SAMPLELARGEST = 0;
   bool SAMPLEREACHED = false;
 };
 
@@ -84,12 +87,15 @@ using REPORTPROC = void (*)(RUNTYP& R, REPORTTYP& REP);
 // What a sampled estimate of an index shows (the command line's
 // --estimate): the number of estimated values (0: the index is not
 // estimated), the column titles of the values followed by those of their
-// errors, the report's column heads, and what was drawn.
+// errors, the report's column heads, what was drawn and the event counted.
 struct SAMPLEDTYP {
   int VALUES = 0;
   const char* TITLES[REPORTCOLUMNS] = {"", "", "", ""};
   const char* COLUMNS = "";
   const char* DRAWN = "";
+  // The event the values are shares of ("swing"), named where none was
+  // drawn.
+  const char* EVENT = "";
 };
 
 // One index's report as a front end without the console takes it: the text

@@ -1,8 +1,37 @@
 #include "engines/convert/counting_game.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <numeric>
 
 #include "common/similarity.h"
+
+namespace {
+
+int64_t ceilDiv(int64_t a, int64_t b) { return a / b + (a % b != 0 && a > 0 ? 1 : 0); }
+int64_t floorDiv(int64_t a, int64_t b) { return a / b - (a % b != 0 && a < 0 ? 1 : 0); }
+
+// Each vote system's weights and what they are compared with, divided by the
+// weights' greatest common divisor G: a sum of weights is a multiple of G,
+// so it reaches a threshold M exactly where its quotient reaches M/G rounded
+// up, and exceeds the blocking threshold B exactly where its quotient
+// exceeds B/G rounded down. Every coalition wins as before, but the tables
+// and diagrams indexed by weight shrink by G. The overall threshold in
+// members stays as it is; in votes it goes with the first system.
+void reduce(weightedwalk::Game& g) {
+  for (int k = 0; k < g.vs; ++k) {
+    int64_t unit = 0;
+    for (int p = 1; p <= g.n; ++p) unit = std::gcd(unit, g.w[k][p]);
+    if (unit <= 1) continue;
+    for (int p = 1; p <= g.n; ++p) g.w[k][p] /= unit;
+    for (int t = 1; t <= g.thres; ++t)
+      for (int s = 1; s <= g.mm; ++s) g.m[k][t][s] = ceilDiv(g.m[k][t][s], unit);
+    if (k == 0 && g.overt == 1) g.t1 = ceilDiv(g.t1, unit);
+    if (k == 1) g.blockThres = floorDiv(g.blockThres, unit);
+  }
+}
+
+}  // namespace
 
 bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, weightedwalk::Game& CORE) {
   const int n = GAME.N, mm = GAME.MM;
@@ -49,5 +78,6 @@ bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, weightedwalk::Game& 
     CORE.ntheme = GAME.NTHEME;
     CORE.distmax = DIST_MAX(GAME.POSITION, GAME.N, GAME.NTHEME);
   }
+  reduce(CORE);
   return true;
 }

@@ -8,7 +8,10 @@
 // The counting-core game of a weighted GAME under RULE: the first vote
 // system, and in the multiple-weights version the further ones of the game
 // with the blocking rule; the overall threshold T1 as the rule counts it;
-// the positions in the spatial version. False when the game does not fit
+// the positions in the spatial version. Each vote system's weights come
+// divided by their greatest common divisor, its thresholds with them
+// (rounded up; the blocking threshold rounded down): the same coalitions
+// win, the reports keep the game's own weights. False when the game does not fit
 // the tables: no players or subgames, more than the rows hold (50 players,
 // or as many as they have grown to, the positions' rows too), more than 10
 // win sets, a membership table that does not fit the subgames, or more than

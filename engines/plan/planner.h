@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,10 @@ struct STEPTYP {
   std::vector<METHODTYP> ORDER;
   std::vector<CANDIDATETYP> CANDIDATES;
   double WALKSECONDS = 0;  // the walk, for the refusals' words
+  // Sampling (engines/plan/sampling.h): the samples planned, and whether
+  // the sample budget holds them below what the error asked needs.
+  uint64_t SAMPLES = 0;
+  bool CAPPED = false;
   std::size_t BUDGET = 0;  // the budget the fast methods count within
   // Refused by the policy: nothing counts the game within it. METHOD then
   // names what would count it and SECONDS and BYTES what that would take.

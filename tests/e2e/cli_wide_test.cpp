@@ -163,8 +163,60 @@ TEST(CommandLineWide, BudgetRefusesAtOnceAndEstimatesLieWithinTheirErrors) {
       ++all;
     }
   EXPECT_GE(inside, all * 97 / 100) << inside << " of " << all;
-  EXPECT_NE(cli("banzhaf ec --winset 270 --estimate 0.002").out.find("every standard error below"),
-            std::string::npos);
+  // Counted in well under a second: counted exactly, not sampled, and said so.
+  const Cli quick = cli("banzhaf ec --winset 270 --estimate 0.002");
+  EXPECT_NE(quick.out.find("counted exactly by"), std::string::npos) << quick.out;
+  EXPECT_NE(quick.err.find("banzhaf: counted exactly"), std::string::npos) << quick.err;
+}
+
+// Weights and quotas multiplied by a common factor give the same game: every
+// value and the method that counted it equal the unscaled game's, and the
+// plan's memory too (each system's weights are divided by their greatest
+// common divisor before the plan), on random games of one or two subgames
+// and on 66 players of weights (1..300) x 33333.
+TEST(CommandLineWide, ScaledWeightsCountAsTheUnscaled) {
+  testkit::TempDir dir;
+  std::mt19937 rng(27);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  // Every column but the weight.
+  auto values = [](const std::string& csv) {
+    auto rows = csvRows(csv);
+    for (auto& row : rows) row.erase(row.begin() + 3);
+    return rows;
+  };
+  for (int round = 0; round < 13; ++round) {
+    const bool large = round == 12;
+    const int subgames = large ? 1 : pick(1, 2), factor = large ? 33333 : pick(2, 1000);
+    std::vector<std::vector<int>> plain(subgames), scaled(subgames);
+    std::string quota, quotaScaled;
+    for (int s = 0; s < subgames; ++s) {
+      int total = 0;
+      for (int p = large ? 66 : pick(3, 12); p > 0; --p) {
+        plain[s].push_back(large ? pick(1, 300) : pick(1, 30));
+        scaled[s].push_back(plain[s].back() * factor);
+        total += plain[s].back();
+      }
+      const int q = pick(total / 3, total);
+      // A scaled quota anywhere in (q-1) * factor + 1 .. q * factor wins as q.
+      const int qs = (q - 1) * factor + pick(1, factor);
+      if (s > 0) quota += ",", quotaScaled += ",";
+      quota += std::to_string(q);
+      quotaScaled += std::to_string(qs);
+    }
+    testkit::writeFile("plain.inp", dataFile(plain));
+    testkit::writeFile("scaled.inp", dataFile(scaled));
+    const std::string index = large ? "shapley" : "all";
+    const Cli a = cli(index + " plain --winset " + quota + " --format csv");
+    const Cli b = cli(index + " scaled --winset " + quotaScaled + " --format csv");
+    ASSERT_EQ(a.status, 0) << a.err;
+    ASSERT_EQ(b.status, 0) << b.err;
+    EXPECT_EQ(values(a.out), values(b.out)) << round;
+    const auto planA = nlohmann::json::parse(
+        cli(index + " plain --winset " + quota + " --plan --format json").out);
+    const auto planB = nlohmann::json::parse(
+        cli(index + " scaled --winset " + quotaScaled + " --plan --format json").out);
+    EXPECT_EQ(planA["bytes"], planB["bytes"]) << round;
+  }
 }
 
 // Many holders on one threshold: the public good counts are planned and
