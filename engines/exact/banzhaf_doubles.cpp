@@ -63,7 +63,7 @@ double fillCells(std::vector<int64_t> weights, int64_t r) {
   int64_t top = 0;
   for (int64_t a : weights) {
     top = std::min(r, top + a);
-    cells += static_cast<double>(top - a + 1);
+    cells += static_cast<double>(std::max<int64_t>(top - a + 1, 0));  // none when A > R
   }
   return cells;
 }

@@ -34,6 +34,16 @@ Game threshold(int n, int64_t lo, int64_t hi, int percent, int64_t second = 0) {
   return g;
 }
 
+// The same with a quota of all the weight but one: only the side of the
+// table below the losing coalitions' weight is filled.
+Game allButOne(int n, int64_t lo, int64_t hi) {
+  Game g = threshold(n, lo, hi, 50);
+  int64_t total = 0;
+  for (int p = 1; p <= n; ++p) total += g.w[0][p];
+  g.m[0][1][1] = total - 1;
+  return g;
+}
+
 planner::POLICYTYP commandLine(std::size_t budget = std::size_t{4} << 30) {
   planner::POLICYTYP p;
   p.BUDGET = budget;
@@ -64,6 +74,8 @@ TEST(Planner, EachGameGetsItsMethod) {
        commandLine(), METHODTYP::DOUBLESTABLE, false},
       {"150 players: Shapley by quadrature", threshold(150, 1, 30, 50), INDEXTYP::SHAPLEY,
        commandLine(), METHODTYP::QUADRATURE, false},
+      {"a quota of all but one in doubles", allButOne(120, 1, 10000000), INDEXTYP::BANZHAF,
+       commandLine(), METHODTYP::DOUBLESTABLE, false},
       {"a double majority", threshold(30, 1, 100, 50, 100), INDEXTYP::BANZHAF, commandLine(),
        METHODTYP::DOUBLEMAJORITYTABLE, false},
       {"screen control walks", threshold(12, 1, 30, 50), INDEXTYP::SHAPLEY,
@@ -94,11 +106,13 @@ TEST(Planner, EachGameGetsItsMethod) {
       ASSERT_FALSE(step.ORDER.empty()) << row.what;
       EXPECT_EQ(step.ORDER.front(), step.METHOD) << row.what;
     }
-    // Every candidate not planned says why.
-    for (const planner::CANDIDATETYP& c : step.CANDIDATES)
+    // Every candidate not planned says why; no cost is below zero.
+    for (const planner::CANDIDATETYP& c : step.CANDIDATES) {
+      EXPECT_GE(c.COST.SECONDS, 0) << row.what << " " << METHODNAME(c.METHOD);
       if (c.METHOD != step.METHOD) {
         EXPECT_FALSE(c.WHY.empty()) << row.what << " " << METHODNAME(c.METHOD);
       }
+    }
   }
 }
 
