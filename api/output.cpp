@@ -8,6 +8,7 @@
 
 #include "common/numbers.h"
 #include "data/winsets.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -167,33 +168,40 @@ std::string NUMTEXT(double X) {
   return ec == std::errc() ? std::string(text, end) : "";
 }
 
+namespace {
+
+// A byte as "\x9b".
+std::string hexByte(unsigned byte) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "\\x%02x", byte & 0xFFu);
+  return hex;
+}
+
+}  // namespace
+
 std::string SHOWNTEXT(std::string_view TEXT) {
-  std::string out;
-  for (unsigned char c : TEXT) {
-    if (c >= 0x20 && c != 0x7f) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "\\x%02x", c);
-    out += hex;
-  }
-  return out;
+  // Every byte of a control character or of an ill-formed part as "\x1b":
+  // the text as the file or the argument holds it.
+  return utf8::escaped(TEXT, [](char32_t cp, bool byte) {
+    if (byte || cp < 0x80) return hexByte(static_cast<unsigned>(cp));
+    std::string bytes, out;
+    utf8::append(bytes, cp);
+    for (const char c : bytes) out += hexByte(static_cast<unsigned char>(c));
+    return out;
+  });
 }
 
 std::string CSVFIELD(const std::string& RAW) {
-  // Control bytes are written as the JSON output writes them (\u001b), so
-  // a name cannot drive the terminal the CSV is shown on.
-  std::string TEXT;
-  for (char c : RAW) {
-    if (static_cast<unsigned char>(c) >= 0x20) {
-      TEXT += c;
-      continue;
-    }
+  // Control characters are written as the JSON output writes them
+  // (\u001b, \u009b) and bytes that are not UTF-8 as "\xff", so that a
+  // name cannot drive the terminal the CSV is shown on and the CSV stays
+  // UTF-8.
+  const std::string TEXT = utf8::escaped(RAW, [](char32_t cp, bool byte) {
+    if (byte) return hexByte(static_cast<unsigned>(cp));
     char hex[8];
-    std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(c));
-    TEXT += hex;
-  }
+    std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(cp));
+    return std::string(hex);
+  });
   if (TEXT.find_first_of(",\"") == std::string::npos) return TEXT;
   std::string quoted = "\"";
   for (char c : TEXT) {

@@ -22,10 +22,12 @@ struct CLIRUNTYP {
 // A number in its shortest form that reads back as the same double; "" for
 // NaN (a column the report leaves empty).
 std::string NUMTEXT(double X);
-// A CSV field, quoted when it holds a comma, a quote or a line end.
+// A CSV field, quoted when it holds a comma or a quote; control characters
+// written "\u001b", bytes that are not UTF-8 "\xff".
 std::string CSVFIELD(const std::string& TEXT);
-// TEXT for a message on standard error: control bytes shown as "\x1b", so
-// that a file name or an argument cannot drive the terminal.
+// TEXT for a message on standard error: the bytes of control characters
+// (C0, DEL, C1) and of anything that is not UTF-8 shown as "\x1b", so that
+// a file name, a data file's line or an argument cannot drive the terminal.
 std::string SHOWNTEXT(std::string_view TEXT);
 
 // The runs of one rule: one per index asked for, all of the same game and

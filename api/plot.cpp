@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/utf8.h"
+
 namespace {
 
 constexpr double WIDTH = 1000, HEIGHT = 640;
@@ -13,11 +15,21 @@ const char* const COLOURS[] = {"#4c72b0", "#dd8452", "#55a868", "#c44e52", "#817
                                "#937860", "#da8bc3", "#8c8c8c", "#ccb974", "#64b5cd"};
 constexpr std::size_t NCOLOURS = sizeof COLOURS / sizeof COLOURS[0];
 
-// TEXT with the characters XML reserves written as entities.
+// TEXT as XML character data: the characters XML reserves written as
+// entities, and what XML does not take (control characters, bytes that are
+// not UTF-8, as in a name of an older Latin-1 file, U+FFFE and U+FFFF)
+// shown as the replacement character.
 std::string esc(const std::string& text) {
   std::string out;
-  for (const char c : text) {
-    switch (c) {
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    const std::size_t n = utf8::character(std::string_view(text).substr(i), cp);
+    if (n == 0 || utf8::isControl(cp) || cp == 0xFFFE || cp == 0xFFFF) {
+      utf8::append(out, utf8::REPLACEMENT);
+      i += std::max<std::size_t>(n, 1);
+      continue;
+    }
+    switch (cp) {
       case '&':
         out += "&amp;";
         break;
@@ -34,8 +46,9 @@ std::string esc(const std::string& text) {
         out += "&apos;";
         break;
       default:
-        out += c;
+        out.append(text, i, n);
     }
+    i += n;
   }
   return out;
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8.h"
 #include "testkit.h"
 
 namespace {
@@ -214,6 +215,12 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
        "typo.inp:6: file ends ''\n"},
       {"shapley \"$(printf 'a\\033]0;T\\007')\" --winset 1", 3,
        "...system error on loading a\\x1b]0;T\\x07.inp\n"},
+      // C1 controls and bytes that are not UTF-8 as well, in lines and names.
+      {"banzhaf c1 --winset 4", 3,
+       "c1.inp:4: no whole number '\\x9b"
+       "2J\\xff'\n"},
+      {"banzhaf --weights \"$(printf 'x\\302\\233:4')\" --winset 4", 2,
+       "vkx: a name with a brace or a control character in --weights"},
       // Games typed or piped, shares, ranges and lists of indices.
       {"banzhaf --weights 4,x --winset 4", 2, "vkx: no whole number 'x' in --weights"},
       {"banzhaf game --weights 4 --winset 4", 2, "exclude each other"},
@@ -237,6 +244,9 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
   testkit::writeFile("big.inp", big + "-1\r\n");
   testkit::writeFile("huge.inp", huge);
   testkit::writeFile("typo.inp", "1\r\n1\r\n3\r\n1.5\r\n7\t{x}\r\n");
+  testkit::writeFile("c1.inp",
+                     "1\r\n1\r\n2\r\n\x9b"
+                     "2J\xff\r\n1\r\n");
   std::filesystem::create_directory("game.out");  // a report file that cannot be appended to
   const auto before = testkit::folderFiles(".");
   for (const Case& c : cases) {
@@ -613,6 +623,12 @@ TEST(CommandLineScripts, SweepIsEachQuotaAlone) {
   }
 }
 
+// Names of an older Latin-1 file, a 0xFF byte, C0 and C1 controls.
+void writeOddNames() {
+  testkit::writeFile("n.inp",
+                     "1\n1\n4\n3 {\xd6sterreich}\n2 {\xff}\n2 {a\x01\x1b[2Jb}\n1 {x\xc2\x9by&<}\n");
+}
+
 // The CSV reads back with Python's csv module into whole numbers and
 // numbers, one row per player and no other.
 TEST(CommandLineScripts, CsvReadsBackTyped) {
@@ -635,6 +651,14 @@ TEST(CommandLineScripts, CsvReadsBackTyped) {
     const std::string count = std::string(args).find(':') != std::string::npos ? "15" : "5";
     EXPECT_EQ(out, count + " ['DE', 'FR', 'MT', 'NL', 'PL']\n") << args;
   }
+  // Odd names come out escaped, the CSV well-formed UTF-8 without controls.
+  writeOddNames();
+  const std::string csv = cli("banzhaf n --winset 5 --format csv").out;
+  const std::u32string chars = utf8::decode(csv);
+  EXPECT_EQ(utf8::encode(chars), csv);
+  for (const char32_t c : chars) EXPECT_TRUE(c == '\n' || !utf8::isControl(c)) << csv;
+  for (const char* name : {",\\xd6sterreich,", ",\\xff,", ",a\\u0001\\u001b[2Jb,", ",x\\u009by&<,"})
+    EXPECT_NE(csv.find(name), std::string::npos) << name << "\n" << csv;
 }
 
 // A picture is SVG that parses as XML: a bar per player and index beside
@@ -652,6 +676,7 @@ TEST(CommandLineScripts, PlotsAreSvgWithOneMarkPerPlayer) {
       "shares = [e for e in svg.iter() if e.get('class') == 'share']\n"
       "labels = [e for e in svg.iter() if e.get('class') == 'label']\n"
       "print(len(marks), len(shares), len({e.get('data-player') for e in marks}), len(labels))\n");
+  writeOddNames();
   std::string body = "banzhaf --weights 1";
   for (int p = 2; p <= 200; ++p) (body += ',') += std::to_string(p % 7 + 1);
   const struct {
@@ -663,12 +688,17 @@ TEST(CommandLineScripts, PlotsAreSvgWithOneMarkPerPlayer) {
       {"shapley c --winset 50:70", "5 0 5 0\n"},
       {body + " --winset majority", "200 200 200 50\n"},  // a name every fourth bar
       {"banzhaf w --winset 50%:80%:1%", "10 0 10 0\n"},
+      {"all n --winset 5", "12 4 4 4\n"},
+      {"shapley n --winset 4:8", "4 0 4 0\n"},
   };
   for (const auto& c : cases) {
     ASSERT_EQ(cli(c.args + std::string(" --plot p.svg")).status, 0) << c.args;
     std::string out;
     testkit::runCommand("python3 marks.py p.svg 2>&1", &out);
     EXPECT_EQ(out, c.marks) << c.args;
+    if (c.args[c.args.size() - 1] != '8') continue;
+    EXPECT_NE(testkit::readFile("p.svg").find("\xef\xbf\xbdsterreich"), std::string::npos);
   }
+  cli("banzhaf w --winset 50%:80%:1% --plot p.svg");
   EXPECT_NE(testkit::readFile("p.svg").find("others (mean of 18)"), std::string::npos);
 }
