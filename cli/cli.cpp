@@ -81,8 +81,15 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
   for (const std::string& note : run.PLAN.NOTES) std::fprintf(stderr, "%s\n", note.c_str());
   if (a.PLANONLY) {
     const std::string text = a.FORMAT == "json" ? PLANJSON(run) : PLANTEXT(run);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+      const int code = errno != 0 ? errno : EIO;
+      if (code == EPIPE) plat::endByClosedPipe();
+      return (FAIL(F, EXITREFUSED,
+                   "...system error" + std::to_string(code) + " on saving standard output"),
+              F.STATUS);
+    }
     return planned ? 0 : F.STATUS;
   }
   if (!planned || !COUNTRUN(a, run, F)) return F.STATUS;
@@ -184,6 +191,7 @@ int CLIMAIN(int ARGC, char** ARGV) {
       std::cout.flush();
       if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         const int code = errno != 0 ? errno : EIO;
+        if (code == EPIPE) plat::endByClosedPipe();
         std::fprintf(stderr, "vkx: cannot write standard output: %s\n", std::strerror(code));
         return 1;
       }

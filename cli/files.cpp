@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/files.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -115,6 +116,8 @@ bool WRITEOUTPUTS(const ARGSTYP& a, const std::vector<CLISETTYP>& sets, const SE
         std::fflush(stdout) != 0) {
       const int code = errno != 0 ? errno : EIO;
       files.rollback();
+      // A reader that has had enough (head) ends the run quietly.
+      if (code == EPIPE) plat::endByClosedPipe();
       return FAIL(F, EXITREFUSED,
                   "...system error" + std::to_string(code) + " on saving standard output");
     }
