@@ -335,6 +335,43 @@ TEST(CommandLine, ShortOfMemoryTheResultsAreTheSame) {
 
 }  // namespace
 
+// Endless or huge input under a memory limit: the game is read as a stream
+// up to its last value (a pipe that goes on after it is refused), a source
+// beyond any game's size or a count beyond the tables stops the reading at once.
+TEST(CommandLine, EndlessInputIsReadOnlyAsFarAsAGame) {
+#if defined(__SANITIZE_ADDRESS__)
+  const std::string limit;  // the sanitizer reserves more address space than a limit allows
+#else
+  const std::string limit = "ulimit -v 200000; ";
+#endif
+  testkit::TempDir dir;
+  const std::string prog = std::string("'") + VKX_BINARY + "'";
+  const struct {
+    const char* source;  // piped in, or a GAME argument
+    int status;
+    const char* text;  // on standard output (status 0) or error
+  } cases[] = {
+      {"printf '1\\n1\\n1\\n5\\n\\n' |", 0, "1,1,,5,1,1,1,"},
+      {"yes 1 |", 3, "-:5: more after the game's last value '1'\n"},
+      {"/dev/zero", 3, "/dev/zero:1: beyond 32 MB, more than any game takes\n"},
+      {"cat /dev/urandom | tr -d '\\n\\r' |", 3, "-:1: beyond 32 MB"},
+      {"yes x |", 3, "-:1: no whole number 'x'\n-:2: no whole number 'x'\n"},
+      {"yes 65535 |", 3, "...number of players/subgames not allowed\n"},
+      {"(printf '1\\n10\\n'; yes 2147483647) |", 3, "...number of players/subgames not allowed\n"},
+      {"(printf '1\\n2\\n40000\\n'; yes 1) |", 3,
+       "-:40006: more after the game's last value '1'\n"},
+  };
+  for (const auto& c : cases) {
+    const bool piped = std::string(c.source).back() == '|';
+    const std::string command = "(" + limit + (piped ? c.source : "") + " " + prog + " shapley " +
+                                (piped ? "-" : c.source) + " --winset 1 --format csv 2>err)";
+    std::string out;
+    EXPECT_EQ(testkit::runCommand(command, &out), c.status) << command;
+    const std::string shown = c.status == 0 ? out : testkit::readFile("err");
+    EXPECT_NE(shown.find(c.text), std::string::npos) << command << "\n" << shown;
+  }
+}
+
 // Write faults of every kind on the command line: a file-size limit, a full
 // standard output. Each run ends with status 3 and a message, and every file
 // stays as it was; --help and --version fail with status 1. A closed pipe
