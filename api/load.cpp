@@ -9,6 +9,7 @@
 #include "data/names.h"
 #include "data/winsets.h"
 #include "engines/convert/vote_systems.h"
+#include "engines/exact/spatial_table.h"
 #include "platform/files.h"
 #include "platform/streams.h"
 #include "report/indices.h"
@@ -205,17 +206,20 @@ bool voteSystems(const REQUESTTYP& a, LOADEDTYP& L, FAILTYP& F) {
 }
 
 // A weighted game of more than 50 players is counted by the fast methods
-// alone: not in the spatial version, whose similarity weights need every
-// coalition, nor with a negative weight, which makes the rule not monotone.
-// Both are left to the walk over all coalitions, which ends at 50 players.
+// alone: not with a negative weight, which makes the rule not monotone and
+// is left to the walk over all coalitions, which ends at 50 players; the
+// spatial version up to the players its table takes (its rule is checked
+// when the run is planned).
 bool wideFits(const LOADEDTYP& L, VERSION version, FAILTYP& F) {
   const GAMETYP& game = L.GAME;
   if (game.DATASTRUCTURE != DATASTRUCT::WEIGHTED || game.N <= MAXACTOR) return true;
   const std::string head = "vkx: " + std::to_string(game.N) + " players: ";
   const std::string tail = " counted only by the walk over every coalition, which takes at most " +
                            std::to_string(MAXACTOR) + " players";
-  if (version == VERSION::SPATIAL)
-    return FAIL(F, EXITREFUSED, head + "the spatial version is" + tail);
+  if (version == VERSION::SPATIAL && game.N > spatialtable::MAXPLAYERS)
+    return FAIL(F, EXITREFUSED,
+                head + "the spatial version is counted for at most " +
+                    std::to_string(spatialtable::MAXPLAYERS) + " players");
   const int systems = version == VERSION::MULTIPLE ? game.VS : 1;
   for (int k = 0; k < systems; ++k)
     for (int s = 1; s <= game.MM; ++s)

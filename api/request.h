@@ -48,6 +48,9 @@ struct REQUESTTYP {
   std::vector<SYSTEMARG> SYSTEMS;
   std::string OVERALL, RULE = "and", UNIT = "members", BLOCKING, ISA, POSITIONS;
   bool WORKINGPLAN = false;
+  // A priori unions (api/unions.h): "A,B;C;D,E", each union's players by
+  // name or number, the players not named each a union of their own.
+  std::string UNIONS;
   // The memory the counting may take (0: from the machine), whether a count
   // beyond it or beyond the time limit is walked anyway, and the standard
   // error asked of a sampled estimate (0: count exactly).

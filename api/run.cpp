@@ -1,5 +1,6 @@
 #include "api/run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -7,7 +8,6 @@
 
 #include "engines/run/compute.h"
 #include "platform/process.h"
-#include "report/coleman.h"
 #include "report/estimate.h"
 #include "report/indices.h"
 
@@ -66,6 +66,9 @@ double vectorsOf(const GAMETYP& game, const RULETYP& rule) {
 // A run planned beyond LONGRUN CPU seconds in all is not started unless
 // --exhaustive asks for it.
 constexpr double LONGRUN = 600;
+// An index with a count of its own is left out of `all` beyond this many
+// planned seconds, where the other counts take less.
+constexpr double OWNCOUNTSECONDS = 2;
 // The seconds a sampled estimate runs at the most.
 constexpr double ESTIMATESECONDS = 60;
 // Memory the program keeps for itself beside the counting's budget.
@@ -86,14 +89,15 @@ RULETYP familyRule(const RULETYP& rule, INDEXTYP index, const GAMETYP& game) {
   return own;
 }
 
-// Each index of KINDS sampled (--estimate) instead of counted; Coleman's
-// indices are not estimated.
+// Each index of KINDS sampled (--estimate) instead of counted; the indices
+// beside a family's own (coleman, rae, johnston) are not estimated.
 bool estimate(const REQUESTTYP& a, const LOADEDTYP& L, const RULETYP& rule,
               const std::vector<const REPORTKINDTYP*>& kinds, CLISETTYP& set, FAILTYP& F) {
   for (const REPORTKINDTYP* kind : kinds) {
-    if (kind == &COLEMANKIND()) {
+    // Only the indices whose units say how they are sampled.
+    if (kind->SAMPLED.VALUES == 0) {
       if (a.ALL) continue;
-      return USAGE(F, "--estimate: coleman is not estimated");
+      return USAGE(F, std::string("--estimate: ") + kind->NAME + " is not estimated");
     }
     CLIRUNTYP run;
     run.KIND = &ESTIMATEKIND(kind->INDEX);
@@ -108,19 +112,22 @@ bool estimate(const REQUESTTYP& a, const LOADEDTYP& L, const RULETYP& rule,
   return true;
 }
 
-// Counts each index family of one rule by its planned STEPS (each family
+// Counts each index family of one rule by its planned STEPS (each count
 // once, for every index it serves), with the progress hooks when the
 // request asks for progress, and adds the runs the outputs read to SET.
 bool count(const REQUESTTYP& a, const LOADEDTYP& L, const RULETYP& rule,
            const std::vector<const REPORTKINDTYP*>& kinds,
-           const std::vector<const planner::STEPTYP*>& steps, CLISETTYP& set, FAILTYP& F) {
+           const std::vector<const RUNPLANTYP::ENTRY*>& steps, CLISETTYP& set, FAILTYP& F) {
   const GAMETYP& game = L.GAME;
-  std::unique_ptr<RUNTYP> done[3];
+  std::vector<std::unique_ptr<RUNTYP>> done(steps.size());
   for (const REPORTKINDTYP* kind : kinds) {
-    const auto family = static_cast<std::size_t>(kind->INDEX);
+    std::size_t family = 0;
+    while (std::find(steps[family]->KINDS.begin(), steps[family]->KINDS.end(), kind) ==
+           steps[family]->KINDS.end())
+      ++family;
     std::unique_ptr<RUNTYP>& r = done[family];
     if (!r) {
-      const planner::STEPTYP& step = *steps[family];
+      const planner::STEPTYP& step = steps[family]->STEP;
       PROGRESSTYP progress;
       weightedwalk::Visitor visitor;
       HOOKSTYP hooks;
@@ -279,7 +286,7 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
     for (const REPORTKINDTYP* kind : RUN.KINDS) {
       bool shared = false;
       for (RUNPLANTYP::ENTRY& e : plan.STEPS)
-        if (e.SET == index && e.STEP.INDEX == kind->INDEX) {
+        if (e.SET == index && e.STEP.INDEX == kind->INDEX && SAMECOUNT(*e.KINDS[0], *kind)) {
           e.KINDS.push_back(kind);
           shared = true;
         }
@@ -288,10 +295,38 @@ bool PLANRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
       e.SET = index;
       e.KINDS.push_back(kind);
       const GAMETYP& game = RUN.LOADED.GAME;
-      e.STEP = planner::PLANGAME(game, familyRule(rule, kind->INDEX, game), kind->INDEX, policy);
+      const RULETYP own = familyRule(rule, kind->INDEX, game);
+      e.STEP = kind->PLAN ? kind->PLAN(game, own, policy)
+                          : planner::PLANGAME(game, own, kind->INDEX, policy);
       plan.SECONDS += e.STEP.SECONDS;
       plan.BYTES = std::max(plan.BYTES, e.STEP.BYTES);
       plan.STEPS.push_back(std::move(e));
+    }
+  }
+  // `all` leaves out an index with a count of its own that no method of
+  // its counts in this game (as it leaves out an index that does not fit),
+  // or that would take longer than the other counts together and more than
+  // OWNCOUNTSECONDS: the walk of a Johnston index over 2^30 coalitions is
+  // not what `all` on a small body asks for.
+  if (A.ALL) {
+    double others = 0;
+    for (const RUNPLANTYP::ENTRY& e : plan.STEPS)
+      if (e.KINDS[0]->PLAN == nullptr) others += e.STEP.SECONDS;
+    std::vector<const REPORTKINDTYP*> out;
+    for (const RUNPLANTYP::ENTRY& e : plan.STEPS)
+      if (e.KINDS[0]->PLAN != nullptr &&
+          (e.STEP.REFUSED || e.STEP.SECONDS > std::max(others, OWNCOUNTSECONDS)))
+        out.push_back(e.KINDS[0]);
+    auto left = [&](const REPORTKINDTYP* k) {
+      return std::find(out.begin(), out.end(), k) != out.end();
+    };
+    std::erase_if(RUN.KINDS, left);
+    std::erase_if(plan.STEPS, [&](const RUNPLANTYP::ENTRY& e) { return left(e.KINDS[0]); });
+    plan.SECONDS = 0;
+    plan.BYTES = 0;
+    for (const RUNPLANTYP::ENTRY& e : plan.STEPS) {
+      plan.SECONDS += e.STEP.SECONDS;
+      plan.BYTES = std::max(plan.BYTES, e.STEP.BYTES);
     }
   }
   // Refused where one count is, or where all of them together take beyond
@@ -318,9 +353,9 @@ bool COUNTRUN(const REQUESTTYP& A, RUNSETTYP& RUN, FAILTYP& F) {
       if (!estimate(A, RUN.LOADED, RUN.RULES[i], RUN.KINDS, RUN.SETS[i], F)) return false;
       continue;
     }
-    std::vector<const planner::STEPTYP*> steps(3, nullptr);
+    std::vector<const RUNPLANTYP::ENTRY*> steps;
     for (const RUNPLANTYP::ENTRY& e : RUN.PLAN.STEPS)
-      if (e.SET == i) steps[static_cast<std::size_t>(e.STEP.INDEX)] = &e.STEP;
+      if (e.SET == i) steps.push_back(&e);
     REQUESTTYP a = A;
     if (!count(a, RUN.LOADED, RUN.RULES[i], RUN.KINDS, steps, RUN.SETS[i], F)) return false;
   }

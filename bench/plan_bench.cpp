@@ -27,6 +27,7 @@
 #include <string>
 
 #include "engines/exact/fast_counts.h"
+#include "engines/exact/spatial_table.h"
 #include "engines/plan/planner.h"
 #include "games.h"
 
@@ -108,6 +109,11 @@ bool measured(const Game& g, INDEXTYP index, const planner::STEPTYP& step, doubl
           weightedwalk::WinCounts c(g.n, g.mm);
           ok = weightedwalk::SHAPLEY_CORE(g, c);
         }
+        break;
+      }
+      if (m == METHODTYP::SPATIALTABLE) {
+        weightedwalk::WinCounts c(g.n, g.mm);
+        ok = spatialtable::COUNT(g, c, step.BUDGET) > 0;
         break;
       }
       auto r = std::make_unique<fastcount::Result>();

@@ -1,6 +1,7 @@
 #include "cli/args.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "report/indices.h"
 
@@ -101,6 +102,18 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
         ->excludes(isa)
         ->excludes("--working-plan");
   }
+  if (std::string_view(name) == "shapley" || std::string_view(name) == "banzhaf")
+    sub->add_option("--unions", a.UNIONS,
+                    std::string(name) == "shapley"
+                        ? "a priori unions (blocs), each union's players by name or number, the "
+                          "unions separated by ; (the players not named stand alone): the Owen "
+                          "value of each player (orders that keep each union together; Owen "
+                          "1977) and each union's Shapley-Shubik value in the game of the unions"
+                        : "a priori unions (blocs), each union's players by name or number, the "
+                          "unions separated by ; (the players not named stand alone): the "
+                          "Banzhaf-Owen value of each player (Owen 1982) and each union's Banzhaf "
+                          "index in the game of the unions")
+        ->type_name("A,B;C;D,E");
   sub->add_option("--format", a.FORMAT,
                   "report (the .out text, the default), csv (one row per player) or json")
       ->type_name("report|csv|json")
@@ -138,6 +151,124 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
               " council --winset 255 --format csv\n  vkx " + name +
               " --weights DE:29,FR:29,PL:27,NL:13 --winset 62% --format csv\n  vkx " + name +
               " council --winset 50%:80%:1% --plot quota.svg --format csv");
+}
+
+std::string CHECKUSAGE() {
+  return "usage: vkx check GAME[.inp] --winset T[,T...] --yes NAME,NAME,... [options]";
+}
+std::string DESIGNUSAGE() {
+  return "usage: vkx design banzhaf|shapley --target NAME:VALUE,...|--target-file FILE [options]";
+}
+
+namespace {
+
+// --format and --output of check and design.
+void outputOptions(CLI::App* sub, ARGSTYP& a) {
+  sub->add_option("--format", a.FORMAT, "report (the default), csv or json")
+      ->type_name("report|csv|json")
+      ->check(CLI::IsMember({"report", "csv", "json"}));
+  sub->add_option("--output", a.OUTPUT,
+                  "write to this file instead of standard output (- : standard output)")
+      ->type_name("FILE");
+}
+
+}  // namespace
+
+void CHECKCOMMAND(CLI::App& app, bool gameRequired, ARGSTYP& a, COMMANDTYP& c) {
+  CLI::App* sub = c.SUB = app.add_subcommand(
+      "check",
+      "whether a coalition wins: each threshold's total against its quota, its critical "
+      "members, and a smallest set of absent players whose joining makes it win");
+  sub->callback([&a] { a.USAGE = CHECKUSAGE(); });
+  CLI::Option* game =
+      sub->add_option("GAME", a.GAME, "the data file (- : standard input)")->type_name("FILE");
+  if (gameRequired) game->required();
+  sub->add_option("--weights", a.WEIGHTS,
+                  "instead of GAME: the weights of one subgame ([NAME:]W,...); repeat per subgame")
+      ->expected(1)
+      ->take_all()
+      ->type_name("[NAME:]W,...");
+  c.WINSETOPT = sub->add_option("--winset", c.WINSETS,
+                                "one win set: a threshold per subgame (a whole number, 62% or "
+                                "majority); repeat for up to 10 (after --system: its win sets)")
+                    ->required()
+                    ->expected(1)
+                    ->take_all()
+                    ->type_name("T[,T...]");
+  sub->add_option("--overall", a.OVERALL, "the overall threshold, 0..65535")->type_name("N");
+  c.SYSTEMOPT = sub->add_option("--system", c.SYSTEMS,
+                                "a further vote system: a data file of the same players")
+                    ->expected(1)
+                    ->take_all()
+                    ->type_name("FILE");
+  c.TYPEDOPT = sub->add_option("--system-weights", c.TYPED,
+                               "a further vote system typed as its weights (subgames split by /)")
+                   ->expected(1)
+                   ->take_all()
+                   ->type_name("W,.../W,...");
+  sub->add_option("--overall-rule", a.RULE, "multiple weights: and (the default) or or")
+      ->type_name("and|or")
+      ->check(CLI::IsMember({"and", "or"}));
+  sub->add_option("--overall-unit", a.UNIT, "multiple weights: members (the default) or votes")
+      ->type_name("members|votes")
+      ->check(CLI::IsMember({"members", "votes"}));
+  sub->add_option("--blocking", a.BLOCKING, "multiple weights: the blocking minority")
+      ->type_name("T");
+  sub->add_option("--yes", a.YES,
+                  "the coalition: the players voting yes, by name (from the data file or "
+                  "--weights NAME:W) or number, comma-separated")
+      ->required()
+      ->type_name("NAME,NAME,...");
+  outputOptions(sub, a);
+  sub->footer(
+      "Example:\n  vkx check council --winset 255 --system states --winset 14 --system pop "
+      "--winset 62% --yes DE,FR,IT,ES,PL");
+}
+
+CLI::App* DESIGNCOMMAND(CLI::App& app, ARGSTYP& a) {
+  CLI::App* sub = app.add_subcommand(
+      "design",
+      "weights and a quota whose index comes closest to target shares (the exact optimum up to "
+      "6 players), or the best quota for weights given");
+  sub->callback([&a] { a.USAGE = DESIGNUSAGE(); });
+  DESIGNREQUESTTYP& d = a.DESIGN;
+  sub->add_option("INDEX", d.INDEX, "banzhaf (the Banzhaf index normalised) or shapley")
+      ->required()
+      ->check(CLI::IsMember({"banzhaf", "shapley"}))
+      ->type_name("banzhaf|shapley");
+  sub->add_option("--target", d.TARGET,
+                  "the targets, any positive numbers, normalised to shares: NAME:VALUE,... (or "
+                  "VALUE,... in the players' order)")
+      ->type_name("NAME:VALUE,...");
+  sub->add_option("--target-file", d.TARGETFILE,
+                  "the targets from a data file: its weights (e.g. populations), its players' "
+                  "names from the comments")
+      ->type_name("FILE");
+  sub->add_option("--root", d.ROOT,
+                  "raise the targets to this power first (0.5: the square-root rule)")
+      ->type_name("R");
+  sub->add_option("--weights", d.WEIGHTS,
+                  "the weights given ([NAME:]W,..., one subgame): search only the quota")
+      ->expected(1)
+      ->take_all()
+      ->type_name("[NAME:]W,...");
+  sub->add_option("--distance", d.DISTANCE,
+                  "what is minimised: sumsq (the sum of squared deviations, the default) or "
+                  "maxabs (the largest deviation)")
+      ->type_name("sumsq|maxabs")
+      ->check(CLI::IsMember({"sumsq", "maxabs"}));
+  sub->add_option("--seconds", a.SECONDS,
+                  "beyond 6 players: the search's budget in planned CPU seconds (default 10); "
+                  "the same budget gives the same answer")
+      ->type_name("S");
+  outputOptions(sub, a);
+  sub->add_option("--plot", a.PLOT, "also draw each player's target beside its index as SVG")
+      ->type_name("FILE.svg");
+  sub->footer(
+      "Examples:\n  vkx design banzhaf --target-file population --root 0.5\n  vkx design "
+      "shapley --target A:40,B:30,C:20,D:10 --format json\n  vkx design banzhaf --target "
+      "DE:9,FR:8,IT:8,ES:7 --weights DE:29,FR:29,IT:29,ES:27");
+  return sub;
 }
 
 // The --winset, --system and --system-weights values in the order typed:

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "api/design.h"
 #include "api/request.h"
 
 // What the arguments of one run say, as typed: the request, and the
@@ -18,6 +19,11 @@ struct ARGSTYP : REQUESTTYP {
   std::string FORMAT = "report", OUTPUT, PLOT;
   bool FILES = false, TOTALS = false;
   bool PLANONLY = false;  // --plan: the plan, without counting
+  // vkx check: the coalition (--yes); vkx design: its request, --seconds
+  // as typed.
+  std::string YES;
+  DESIGNREQUESTTYP DESIGN;
+  std::string SECONDS;
   // --memory and --estimate as typed.
   std::string MEMORY;
   std::vector<std::string> ESTIMATETEXT;
@@ -39,6 +45,15 @@ std::string USAGELINE(const std::string& INDEX);
 // stands in for the game file.
 void INDEXCOMMAND(CLI::App& APP, const char* NAME, const std::string& TITLE, INDEXTYP INDEX,
                   bool GAMEREQUIRED, ARGSTYP& A, COMMANDTYP& C);
+// The usage lines of vkx check and vkx design.
+std::string CHECKUSAGE();
+std::string DESIGNUSAGE();
+// vkx check: the game and rule options of an index (the standard and
+// multiple-weights versions), the coalition --yes and the outputs.
+void CHECKCOMMAND(CLI::App& APP, bool GAMEREQUIRED, ARGSTYP& A, COMMANDTYP& C);
+// vkx design INDEX: the targets, the weights given, the distance, the
+// search's budget and the outputs (with --plot).
+CLI::App* DESIGNCOMMAND(CLI::App& APP, ARGSTYP& A);
 // The --winset, --system and --system-weights values in the order typed:
 // each further vote system opens the win sets of the next one.
 bool ASSIGNWINSETS(const COMMANDTYP& C, ARGSTYP& A, FAILTYP& F);

@@ -10,10 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "api/check.h"
+#include "api/design.h"
 #include "api/output.h"
 #include "api/plan.h"
 #include "api/plot.h"
 #include "api/run.h"
+#include "api/unions.h"
 #include "cli/args.h"
 #include "cli/files.h"
 #include "common/numbers.h"
@@ -43,6 +46,58 @@ void progressBar(void* data, double fraction, double seconds, const char* method
   std::fflush(stderr);
 }
 
+// A run with a priori unions (--unions): the Owen or Banzhaf-Owen values
+// in the format asked for.
+int runUnions(const ARGSTYP& a, const SETTINGSTYP& S, FAILTYP& F) {
+  for (const auto& [given, option] : {std::pair{a.FILES, "--files"},
+                                      {!a.PLOT.empty(), "--plot"},
+                                      {a.PLANONLY, "--plan"},
+                                      {a.TOTALS, "--totals"}})
+    if (given) return (USAGE(F, std::string("--unions: not with ") + option), F.STATUS);
+  UNIONRUNTYP u;
+  if (!UNIONSRUN(a, u, F) || !OUTPUTFITS("--output", a.OUTPUT, u.LOADED, F)) return F.STATUS;
+  const std::string text = a.FORMAT == "csv"    ? UNIONSCSV(u)
+                           : a.FORMAT == "json" ? UNIONSJSON(u)
+                                                : UNIONSREPORT(u);
+  return WRITEOUTPUTS(a, {}, S, text, "", F) ? 0 : F.STATUS;
+}
+
+// vkx check: the coalition against the rule, in the format asked for.
+int runCheck(ARGSTYP& a, FAILTYP& F) {
+  SETTINGSTYP S;
+  if (a.OUTPUT == "-") a.OUTPUT.clear();
+  CHECKTYP c;
+  if (!CHECKRUN(a, a.YES, c, F) || !OUTPUTFITS("--output", a.OUTPUT, c.LOADED, F)) return F.STATUS;
+  const std::string text = a.FORMAT == "csv"    ? CHECKCSV(c)
+                           : a.FORMAT == "json" ? CHECKJSON(c)
+                                                : CHECKREPORT(c);
+  return WRITEOUTPUTS(a, {}, S, text, "", F) ? 0 : F.STATUS;
+}
+
+// vkx design: the weights and quota, in the format asked for, and the
+// picture of targets and index.
+int runDesign(ARGSTYP& a, FAILTYP& F) {
+  SETTINGSTYP S;
+  if (a.OUTPUT == "-") a.OUTPUT.clear();
+  if (!a.SECONDS.empty()) {
+    char* end = nullptr;
+    a.DESIGN.SECONDS = std::strtod(a.SECONDS.c_str(), &end);
+    if (end == a.SECONDS.c_str() || *end != '\0' || !(a.DESIGN.SECONDS > 0) ||
+        !std::isfinite(a.DESIGN.SECONDS))
+      return (USAGE(F, "--seconds " + a.SECONDS + ": not a positive number"), F.STATUS);
+  }
+  DESIGNTYP d;
+  if (!DESIGNRUN(a.DESIGN, d, F)) return F.STATUS;
+  LOADEDTYP read;
+  read.INPUTS = d.INPUTS;
+  if (!OUTPUTFITS("--output", a.OUTPUT, read, F) || !OUTPUTFITS("--plot", a.PLOT, read, F))
+    return F.STATUS;
+  const std::string text = a.FORMAT == "csv"    ? DESIGNCSV(d)
+                           : a.FORMAT == "json" ? DESIGNJSON(d)
+                                                : DESIGNREPORT(d);
+  return WRITEOUTPUTS(a, {}, S, text, a.PLOT.empty() ? "" : DESIGNSVG(d), F) ? 0 : F.STATUS;
+}
+
 int runArgs(ARGSTYP& a, FAILTYP& F) {
   SETTINGSTYP S;
   S.VKXPATH = DEFAULTPATH;
@@ -62,6 +117,7 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
       return (USAGE(F, "--memory " + a.MEMORY + ": not a size (4G, 512M, 100000K)"), F.STATUS);
     a.BUDGET = static_cast<std::size_t>(bytes);
   }
+  if (!a.UNIONS.empty()) return runUnions(a, S, F);
   int columns = 80;
   if (plat::stderrIsTerminal()) {
     columns = plat::stderrColumns();
@@ -109,6 +165,17 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
 
 }  // namespace
 
+std::string INDEXNAMES() {
+  std::string text = "\n\nThe indices and the names they go by:";
+  for (const REPORTKINDTYP* kind : INDICES())
+    if (*kind->ABOUT != '\0') {
+      const std::string name = kind->NAME;
+      text +=
+          "\n  " + name + std::string(name.size() < 11 ? 11 - name.size() : 1, ' ') + kind->ABOUT;
+    }
+  return text;
+}
+
 std::string PROGRESSTEXT(double FRACTION, double SECONDS, int WIDTH) {
   const double f = std::clamp(FRACTION, 0.0, 1.0);
   std::string left = "--:--";
@@ -136,7 +203,7 @@ bool CLIWANTED(int ARGC, char** ARGV) {
   std::vector<const REPORTKINDTYP*> kinds;
   std::string bad;
   return INDEXNAMED(first) != nullptr || INDEXLIST(first, kinds, bad) || first == "--help" ||
-         first == "-h" || first == "--version";
+         first == "-h" || first == "--version" || first == "check" || first == "design";
 }
 
 int CLIMAIN(int ARGC, char** ARGV) {
@@ -150,7 +217,12 @@ int CLIMAIN(int ARGC, char** ARGV) {
       "Without arguments vkx starts the interactive program (a terminal of at least 80 x 25);\n"
       "vkx --keys FILE runs it with the keys in FILE and prints the final screen.\n"
       "vkx all GAME ... (or vkx shapley,banzhaf GAME ...) computes several indices in one run.\n"
-      "Run vkx INDEX --help for the options of an index; man vkx for the whole manual.");
+      "Run vkx INDEX --help for the options of an index; man vkx for the whole manual." +
+      INDEXNAMES() +
+      "\n  shapley --unions  OWEN, the Owen value with a priori unions: the share of the orders "
+      "that keep each union together in which the player turns the coalition into a winning "
+      "one (Owen 1977)\n  banzhaf --unions  BZOWEN, the Banzhaf-Owen value: the same over the "
+      "coalitions of whole other unions and some fellow members (Owen 1982)");
   ARGSTYP a;
   // An index list is the command `all` with the indices it names.
   std::vector<char*> argv(ARGV, ARGV + ARGC);
@@ -181,6 +253,9 @@ int CLIMAIN(int ARGC, char** ARGV) {
                "every index the version offers, or those of a list (shapley,banzhaf), in one "
                "run",
                INDEXTYP::SHAPLEY, !typedGame, a, commands.back());
+  COMMANDTYP check;
+  CHECKCOMMAND(app, !typedGame, a, check);
+  const CLI::App* design = DESIGNCOMMAND(app, a);
   FAILTYP F;
   try {
     app.parse(static_cast<int>(argv.size()), argv.data());
@@ -203,7 +278,10 @@ int CLIMAIN(int ARGC, char** ARGV) {
     index += "all";
     for (const COMMANDTYP& c : commands)
       if (c.SUB->parsed()) index = listed.empty() ? c.SUB->get_name() : listed;
-    std::fprintf(stderr, "%s\n", SHOWNTEXT(USAGELINE(index)).c_str());
+    const std::string usage = check.SUB->parsed() ? CHECKUSAGE()
+                              : design->parsed()  ? DESIGNUSAGE()
+                                                  : USAGELINE(index);
+    std::fprintf(stderr, "%s\n", SHOWNTEXT(usage).c_str());
     return EXITUSAGE;
   }
   int status = 0;
@@ -212,6 +290,10 @@ int CLIMAIN(int ARGC, char** ARGV) {
     if (c.SUB->parsed()) parsed = &c;
   if (!bad.empty())
     status = (USAGE(F, "no index named " + bad + " in " + listed), F.STATUS);
+  else if (design->parsed())
+    status = runDesign(a, F);
+  else if (check.SUB->parsed())
+    status = ASSIGNWINSETS(check, a, F) ? runCheck(a, F) : F.STATUS;
   else if (!ASSIGNWINSETS(*parsed, a, F))
     status = F.STATUS;
   else

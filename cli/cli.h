@@ -3,7 +3,7 @@
 // and drawn as SVG. The game comes from a data file, standard input or the
 // options; a threshold may be a share or a range of quotas.
 //
-//   vkx shapley|banzhaf|publicgood|coleman GAME[.inp] --winset T[,T...] [options]
+//   vkx INDEX GAME[.inp] --winset T[,T...] [options]   (an index of the registry)
 //   vkx all|INDEX,INDEX... GAME|- --winset T[,T...] [options]
 #pragma once
 
@@ -19,6 +19,9 @@ bool CLIWANTED(int ARGC, char** ARGV);
 // message on standard error). Nothing is written on failure.
 int CLIMAIN(int ARGC, char** ARGV);
 
+// The help's list of the indices with the names they go by in the
+// literature, each with its definition and a reference, from the registry.
+std::string INDEXNAMES();
 // The progress line of a long run: a bar of WIDTH columns in all with the
 // share FRACTION done and, from SECONDS elapsed, the time left.
 std::string PROGRESSTEXT(double FRACTION, double SECONDS, int WIDTH);

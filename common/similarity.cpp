@@ -40,7 +40,8 @@ double DIST(const POSTYP& POSITION, uint16_t A1, uint16_t A2, uint16_t NTHEME, u
 }
 
 double DIST_MAX(const POSTYP& POSITION, uint16_t NAKTEUR, uint16_t NTHEME) {
-  const int players = std::min<int>(NAKTEUR, MAXACTOR);
+  // The players the rows hold: 50, or as many as they have grown to.
+  const int players = std::min<int>(NAKTEUR, static_cast<int>(POSITION[1].size()) - 1);
   double best = 0.0;
   for (int i = 2; i <= players; ++i)
     for (int j = 1; j < i; ++j) {

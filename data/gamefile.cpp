@@ -246,13 +246,13 @@ int DATAWRITE(const std::string& NAME, int32_t DATASTRUCTURE, uint16_t MM, const
 
 int POSITIONPARSE(const std::vector<std::string>& LINES, uint16_t& NTHEME, uint16_t N,
                   POSTYP& POSITION) {
-  if (N > MAXACTOR) return EINVAL;
   uint16_t themes = 0;
   if (!LINES.empty()) VALWORD(cleanLine(LINES[0]), themes);
   if (themes < 1 || themes > MAXCHAMB) return EINVAL;
 
   // Read into a copy: a refused file changes nothing.
   POSTYP read = POSITION;
+  for (int t = 1; t <= MAXCHAMB; ++t) read[t].fit(N);
   for (int i = 1; i <= N; ++i) {
     std::string rest = static_cast<std::size_t>(i) < LINES.size() ? cleanLine(LINES[i]) : "";
     std::string_view view(rest);
@@ -280,10 +280,6 @@ void POSITIONLOAD(const std::string& NAME, uint16_t& NTHEME, uint16_t N, POSTYP&
   plat::TextIn in;
   FLAG = in.open(NAME + ".pos");
   if (FLAG != 0) return;
-  if (N > MAXACTOR) {
-    FLAG = EINVAL;
-    return;
-  }
   std::vector<std::string> lines;
   std::string line;
   while (lines.size() < static_cast<std::size_t>(N) + 1 && in.readLine(line)) lines.push_back(line);

@@ -59,11 +59,12 @@ std::vector<std::string> DATATEXT(int32_t DATASTRUCTURE, uint16_t MM, const NNTY
                                   const GEWTYP& GEW,
                                   const std::vector<std::vector<std::string>>& NAMES = {});
 
-// Reads NAME + ".pos": NTHEME and the positions of players 1..N.
+// Reads NAME + ".pos": NTHEME and the positions of players 1..N (the rows
+// grown to hold them beyond 50, for the command line's games).
 void POSITIONLOAD(const std::string& NAME, uint16_t& NTHEME, uint16_t N, POSTYP& POSITION,
                   int32_t& FLAG);
 // The same from lines already read (pure). Returns 0 or a non-zero code for
-// a file it refuses (themes outside 1..10, more than 50 players, positions
-// whose distances exceed the largest double).
+// a file it refuses (themes outside 1..10, positions whose distances
+// exceed the largest double).
 int POSITIONPARSE(const std::vector<std::string>& LINES, uint16_t& NTHEME, uint16_t N,
                   POSTYP& POSITION);

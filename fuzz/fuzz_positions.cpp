@@ -15,15 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const uint16_t n = data[0] % 64;
   const auto lines =
       plat::splitLines(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
-  // Marked cells show what the reader wrote.
+  // Marked cells show what the reader wrote (the rows grow beyond 50
+  // players, and stay grown).
   static POSTYP pos;
   for (int t = 0; t <= MAXCHAMB; ++t)
-    for (int i = 0; i <= MAXACTOR; ++i) pos[t][i] = -7.5;
+    for (int i = 0; i < static_cast<int>(pos[t].size()); ++i) pos[t][i] = -7.5;
   uint16_t themes = 99;
   const int code = POSITIONPARSE(lines, themes, n, pos);
   if (code != 0 && themes != 99) std::abort();
   for (int t = 0; t <= MAXCHAMB; ++t)
-    for (int i = 0; i <= MAXACTOR; ++i) {
+    for (int i = 0; i < static_cast<int>(pos[t].size()); ++i) {
       const bool inside = code == 0 && t >= 1 && t <= themes && i >= 1 && i <= n;
       if (!inside && pos[t][i] != -7.5) std::abort();
       if (inside && !std::isfinite(pos[t][i])) std::abort();

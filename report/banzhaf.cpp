@@ -85,21 +85,26 @@ void BANZHAFOUT2(RUNTYP& R, REPORTTYP& REP) {
 }
 
 const REPORTKINDTYP& BANZHAFKIND() {
-  static const REPORTKINDTYP kind{.INDEX = INDEXTYP::BANZHAF,
-                                  .PIVOTS = false,
-                                  .TEXT = BANZHAFOUT1,
-                                  .BLOCK = BANZHAFOUT2,
-                                  .COLUMNS = 2,
-                                  .TITLES = {"NNBZ", "NBZ"},
-                                  .VALUES = REPORTVALUES<xvalues>,
-                                  .XVALUES = xvalues,
-                                  .NAME = "banzhaf",
-                                  .HELP = "Banzhaf index, not normalised and normalised",
-                                  .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
-                                  .CHAMBERS = ISAKIND::BANZHAF,
-                                  .SAMPLED = {2,
-                                              {"NNBZ", "NBZ", "NNBZ_error", "NBZ_error"},
-                                              "      NNBZ       NBZ  NNBZ err   NBZ err",
-                                              "random coalitions"}};
+  static const REPORTKINDTYP kind{
+      .INDEX = INDEXTYP::BANZHAF,
+      .PIVOTS = false,
+      .TEXT = BANZHAFOUT1,
+      .BLOCK = BANZHAFOUT2,
+      .COLUMNS = 2,
+      .TITLES = {"NNBZ", "NBZ"},
+      .VALUES = REPORTVALUES<xvalues>,
+      .XVALUES = xvalues,
+      .NAME = "banzhaf",
+      .HELP = "Banzhaf index, not normalised and normalised",
+      .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
+      .CHAMBERS = ISAKIND::BANZHAF,
+      .SAMPLED = {2,
+                  {"NNBZ", "NBZ", "NNBZ_error", "NBZ_error"},
+                  "      NNBZ       NBZ  NNBZ err   NBZ err",
+                  "random coalitions"},
+      .ABOUT =
+          "NNBZ, the Penrose measure (absolute Banzhaf index): the share of the coalitions of the "
+          "others that the player turns from losing to winning; NBZ, the Banzhaf index: the same "
+          "normalised to sum 1 (Penrose 1946, Banzhaf 1965)"};
   return kind;
 }

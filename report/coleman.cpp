@@ -33,7 +33,10 @@ const REPORTKINDTYP& COLEMANKIND() {
       .RUN = RUNENGINE<BANZHAFRES, BANZHAF>,
       .CHAMBERS = ISAKIND::BANZHAF,
       .FITS = COLEMANFITS,
-      .UNFIT = "...coleman: weighted data of the standard version only"};
+      .UNFIT = "...coleman: weighted data of the standard version only",
+      .ABOUT =
+          "PREVENT and INITIATE, Coleman's powers to prevent and to initiate action: the player's "
+          "swings over the winning, resp. the losing coalitions (Coleman 1971)"};
   return kind;
 }
 

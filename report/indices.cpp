@@ -2,12 +2,15 @@
 
 #include "report/banzhaf.h"
 #include "report/coleman.h"
+#include "report/johnston.h"
 #include "report/publicgood.h"
+#include "report/rae.h"
 #include "report/shapley.h"
 
 const std::vector<const REPORTKINDTYP*>& INDICES() {
-  static const std::vector<const REPORTKINDTYP*> list{&SHAPLEYKIND(), &BANZHAFKIND(),
-                                                      &PUBLICGOODKIND(), &COLEMANKIND()};
+  static const std::vector<const REPORTKINDTYP*> list{&SHAPLEYKIND(),    &BANZHAFKIND(),
+                                                      &PUBLICGOODKIND(), &COLEMANKIND(),
+                                                      &RAEKIND(),        &JOHNSTONKIND()};
   return list;
 }
 

@@ -94,22 +94,27 @@ void PUBLICGOODOUT2(RUNTYP& R, REPORTTYP& REP) {
 }
 
 const REPORTKINDTYP& PUBLICGOODKIND() {
-  static const REPORTKINDTYP kind{.INDEX = INDEXTYP::PUBLICGOOD,
-                                  .PIVOTS = true,
-                                  .TEXT = PUBLICGOODOUT1,
-                                  .BLOCK = PUBLICGOODOUT2,
-                                  .COLUMNS = 3,
-                                  .TITLES = {"PGI", "MBP", "DPI"},
-                                  .VALUES = REPORTVALUES<xvalues>,
-                                  .XVALUES = xvalues,
-                                  .NAME = "publicgood",
-                                  .HELP = "public good index, MBP and Deegan-Packel index",
-                                  .RUN = RUNENGINE<PUBLICGOODRES, PUBLICGOOD>,
-                                  .CHAMBERS = ISAKIND::PUBLICGOOD,
-                                  .MINIMAL = true,
-                                  .SAMPLED = {2,
-                                              {"PGI", "DPI", "PGI_error", "DPI_error"},
-                                              "       PGI       DPI   PGI err   DPI err",
-                                              "coalitions sampled by size"}};
+  static const REPORTKINDTYP kind{
+      .INDEX = INDEXTYP::PUBLICGOOD,
+      .PIVOTS = true,
+      .TEXT = PUBLICGOODOUT1,
+      .BLOCK = PUBLICGOODOUT2,
+      .COLUMNS = 3,
+      .TITLES = {"PGI", "MBP", "DPI"},
+      .VALUES = REPORTVALUES<xvalues>,
+      .XVALUES = xvalues,
+      .NAME = "publicgood",
+      .HELP = "public good index, MBP and Deegan-Packel index",
+      .RUN = RUNENGINE<PUBLICGOODRES, PUBLICGOOD>,
+      .CHAMBERS = ISAKIND::PUBLICGOOD,
+      .MINIMAL = true,
+      .SAMPLED = {2,
+                  {"PGI", "DPI", "PGI_error", "DPI_error"},
+                  "       PGI       DPI   PGI err   DPI err",
+                  "coalitions sampled by size"},
+      .ABOUT =
+          "PGI, the Holler index (public good index): the player's share of the memberships of "
+          "minimal winning coalitions; DPI, the Deegan-Packel index: each minimal winning "
+          "coalition shared equally by its members (Holler 1982, Deegan and Packel 1978)"};
   return kind;
 }

@@ -1,5 +1,8 @@
 #include "report/report.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "common/numbers.h"
 
 void REPORTLINE(REPORTTYP& REP, const std::string& TEXT) {
@@ -200,4 +203,78 @@ RUNTYP RUNKIND(const REPORTKINDTYP& KIND, const GAMETYP& GAME, const RULETYP& RU
   STATUS = KIND.RUN(R, GAME, RULE, HOOKS);
   R.TIME2 = plat::now();
   return R;
+}
+
+namespace {
+
+// The index columns of a row in extended range.
+void tableCells(const RUNTYP& R, const REPORTTYP& REP, const REPORTKINDTYP& kind, int i, int p,
+                XNUM* x) {
+  if (kind.XVALUES) return kind.XVALUES(R, REP, i, p, x);
+  double v[REPORTCOLUMNS];
+  for (double& c : v) c = std::nan("");
+  kind.VALUES(R, REP, i, p, v);
+  for (int c = 0; c < REPORTCOLUMNS; ++c) x[c] = XNUM(v[c]);
+}
+
+}  // namespace
+
+void REPORTTABLETEXT(RUNTYP& R, REPORTTYP& REP, const REPORTKINDTYP& KIND) {
+  // Every row's cells first: a column is as wide as its widest number
+  // (scores and counts run to many digits), at least 10.
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
+  std::vector<std::pair<int, int>> rows;
+  for (int i = 1; i <= R.MM; ++i)
+    for (int p = weighted ? 1 : 0; p <= (weighted ? R.NN[i] : 0); ++p) rows.push_back({i, p});
+  rows.push_back({0, 0});
+  std::vector<std::vector<std::string>> cells;
+  std::size_t width[REPORTCOLUMNS] = {};
+  XNUM x[REPORTCOLUMNS];
+  for (const auto& [i, p] : rows) {
+    tableCells(R, REP, KIND, i, p, x);
+    std::vector<std::string> row;
+    for (int c = 0; c < KIND.COLUMNS; ++c) {
+      const std::string text = std::isnan(XTODOUBLE(x[c])) ? "" : XFIXSTR(x[c], 1, 6);
+      width[c] = std::max({width[c], text.size() + 2, std::size_t{10}});
+      row.push_back(text);
+    }
+    cells.push_back(row);
+  }
+  auto line = [&](const std::vector<std::string>& row) {
+    std::string text;
+    for (int c = 0; c < KIND.COLUMNS; ++c)
+      text += std::string(width[c] - row[static_cast<std::size_t>(c)].size(), ' ') +
+              row[static_cast<std::size_t>(c)];
+    return text;
+  };
+  std::vector<std::string> titles;
+  for (int c = 0; c < KIND.COLUMNS; ++c) titles.push_back(KIND.TITLES[c]);
+  REPORTHEAD(R, REP, "subgame  player  weight" + line(titles));
+  for (std::size_t r = 0; r + 1 < rows.size(); ++r) {
+    REPORTLINE(REP, REPORTPLAYER(R, rows[r].first, rows[r].second) + line(cells[r]));
+    REPORTWAIT(REP);
+  }
+  const std::string sums = line(cells.back());
+  if (sums.find_first_not_of(' ') != std::string::npos)
+    REPORTLINE(REP, "sum of all:            " + sums);
+  REPORTWINS(R, REP);
+  REPORTEND(R, REP, true);
+}
+
+void REPORTTABLEBLOCK(RUNTYP& R, REPORTTYP& REP, const REPORTKINDTYP& KIND) {
+  const int p = REP.PREC;
+  XNUM x[REPORTCOLUMNS];
+  const bool weighted = R.DATASTRUCTURE == DATASTRUCT::WEIGHTED;
+  for (int i = 1; i <= R.MM; ++i)
+    for (int j = weighted ? 1 : 0; j <= (weighted ? R.NN[i] : 0); ++j) {
+      tableCells(R, REP, KIND, i, j, x);
+      std::string line;
+      // A blank before each value: a score runs to many digits.
+      for (int c = 0; c < KIND.COLUMNS; ++c) {
+        line += ' ';
+        line += XFIXSTR(x[c], p + 2, p);
+      }
+      REPORTLINE(REP, line);
+    }
+  REPORTLINE(REP, "");
 }

@@ -126,6 +126,14 @@ struct REPORTKINDTYP {
   const char* UNFIT = "";
   // Its sampled estimate.
   SAMPLEDTYP SAMPLED{};
+  // An index with a count of its own (not its family's): the plan of that
+  // count, in place of the family's (null: the family's plan and count,
+  // shared with the family's other indices).
+  planner::STEPTYP (*PLAN)(const GAMETYP& GAME, const RULETYP& RULE,
+                           const planner::POLICYTYP& POLICY) = nullptr;
+  // The index in the literature's words for the help texts: the names it
+  // goes by, its definition in one line and a reference ("" for none).
+  const char* ABOUT = "";
 };
 
 // One line of report text to the current destination.
@@ -194,6 +202,27 @@ void REPORTVALUES(const RUNTYP& R, const REPORTTYP& REP, int I, int P, double* V
   XNUM x[REPORTCOLUMNS];
   XVALUES(R, REP, I, P, x);
   REPORTDOUBLES(x, V, REPORTCOLUMNS);
+}
+
+// Whether indices A and B take their values from one count (an index
+// family's indices: banzhaf, coleman and rae from the Banzhaf counts).
+inline bool SAMECOUNT(const REPORTKINDTYP& A, const REPORTKINDTYP& B) {
+  return A.INDEX == B.INDEX && A.RUN == B.RUN && A.PLAN == B.PLAN;
+}
+
+// The report text and the number block of an index unit that needs no
+// text of its own: one row per player with the unit's columns (10.6, and
+// PREC decimals in the block), "sum of all" where the unit gives one, the
+// winning coalitions and the time stamps. KIND is the unit's descriptor.
+void REPORTTABLETEXT(RUNTYP& R, REPORTTYP& REP, const REPORTKINDTYP& KIND);
+void REPORTTABLEBLOCK(RUNTYP& R, REPORTTYP& REP, const REPORTKINDTYP& KIND);
+template <const REPORTKINDTYP& (*KIND)()>
+void REPORTTABLE(RUNTYP& R, REPORTTYP& REP) {
+  REPORTTABLETEXT(R, REP, KIND());
+}
+template <const REPORTKINDTYP& (*KIND)()>
+void REPORTBLOCK(RUNTYP& R, REPORTTYP& REP) {
+  REPORTTABLEBLOCK(R, REP, KIND());
 }
 
 // A run of KIND without the dialogue: GAME and RULE, counted with HOOKS

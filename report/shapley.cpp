@@ -94,6 +94,10 @@ const REPORTKINDTYP& SHAPLEYKIND() {
       .HELP = "Shapley-Shubik and inclusiveness indices",
       .RUN = RUNENGINE<SHAPLEYRES, SHAPLEY>,
       .CHAMBERS = ISAKIND::SHAPLEY,
-      .SAMPLED = {1, {"SS", "SS_error", "", ""}, "        SS     error", "random orders"}};
+      .SAMPLED = {1, {"SS", "SS_error", "", ""}, "        SS     error", "random orders"},
+      .ABOUT =
+          "SS, the Shapley-Shubik index: the share of the orders of the players in which the "
+          "player's joining turns the coalition before it into a winning one (Shapley and Shubik "
+          "1954)"};
   return kind;
 }

@@ -1,6 +1,7 @@
 # bash completion for vkx: the commands, their options, the values of
-# --format, --overall-rule, --overall-unit and --memory, and the data files (*.inp,
-# offered without the extension) where a game or a vote system is named.
+# --format, --overall-rule, --overall-unit, --memory, --distance and the
+# design's index, and the data files (*.inp, offered without the extension)
+# where a game, a vote system or a target file is named.
 
 _vkx() {
   local cur prev words cword
@@ -9,10 +10,16 @@ _vkx() {
     prev=${COMP_WORDS[COMP_CWORD-1]}
     cword=$COMP_CWORD
   }
-  local commands="shapley banzhaf publicgood coleman all"
+  local commands="shapley banzhaf publicgood coleman rae johnston all check design"
   local options="--winset --weights --members --system --system-weights --overall
     --overall-rule --overall-unit --blocking --isa --working-plan --positions --format
-    --totals --output --plot --memory --plan --exhaustive --estimate --files --help"
+    --totals --output --plot --memory --plan --exhaustive --estimate --files --unions --help"
+  case ${COMP_WORDS[1]} in
+    check) options="--winset --weights --system --system-weights --overall --overall-rule
+      --overall-unit --blocking --yes --format --output --help" ;;
+    design) options="--target --target-file --root --weights --distance --seconds --format
+      --output --plot --help" ;;
+  esac
 
   if ((cword == 1)); then
     mapfile -t COMPREPLY < <(compgen -W "$commands --help --version --keys" -- "$cur")
@@ -29,8 +36,15 @@ _vkx() {
       mapfile -t COMPREPLY < <(compgen -f -X '!*.pos' -- "$cur" | sed 's/\.pos$//')
       return ;;
     --memory) mapfile -t COMPREPLY < <(compgen -W "512M 2G 8G" -- "$cur"); return ;;
-    --weights | --members | --system-weights | --overall | --blocking | --isa) return ;;
+    --distance) mapfile -t COMPREPLY < <(compgen -W "sumsq maxabs" -- "$cur"); return ;;
+    --weights | --members | --system-weights | --overall | --blocking | --isa | --unions | \
+      --yes | --target | --root | --seconds) return ;;
   esac
+  # The design's index comes first.
+  if ((cword == 2)) && [[ ${COMP_WORDS[1]} == design && $cur != -* ]]; then
+    mapfile -t COMPREPLY < <(compgen -W "banzhaf shapley" -- "$cur")
+    return
+  fi
   if [[ $cur == -* ]]; then
     mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
     return

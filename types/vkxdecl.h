@@ -111,18 +111,18 @@ struct ROW {
   bool operator==(const ROW&) const = default;
 };
 
-using GEWTYP1 = int32_t;                                          // one weight
-using GEWTYP = TABLE<ROW<int32_t, MAXACTOR + 1>, MAXCHAMB + 1>;   // [subgame][player]
-using NNTYP = TABLE<int32_t, MAXCHAMB + 1>;                       // players per subgame
-using MEMTYP = ROW<TABLE<int32_t, 2>, MAXACTOR + 1>;              // [player][0]=subgame, [1]=number
-using SHAPTYP = TABLE<ROW<double, MAXACTOR + 1>, MAXCHAMB + 1>;   // results [subgame][player]
-using INTERVALL = TABLE<int32_t, 3>;                              // [1] lower, [2] upper bound
-using QUADER = TABLE<INTERVALL, MAXCHAMB + 1>;                    // one box, dimensions 1..10
-using GTYP = TABLE<QUADER, 11>;                                   // win sets 1..10
-using POINT = TABLE<int32_t, MAXCHAMB + 1>;                       // coordinates 1..10
-using PERMTYP = TABLE<bool, MAXACTOR + 1>;                        // coalition flags 1..50
-using PERMTYP1 = TABLE<uint8_t, MAXACTOR + 1>;                    // ordered player list
-using POSTYP = TABLE<TABLE<double, MAXACTOR + 1>, MAXCHAMB + 1>;  // [theme][player]
+using GEWTYP1 = int32_t;                                         // one weight
+using GEWTYP = TABLE<ROW<int32_t, MAXACTOR + 1>, MAXCHAMB + 1>;  // [subgame][player]
+using NNTYP = TABLE<int32_t, MAXCHAMB + 1>;                      // players per subgame
+using MEMTYP = ROW<TABLE<int32_t, 2>, MAXACTOR + 1>;             // [player][0]=subgame, [1]=number
+using SHAPTYP = TABLE<ROW<double, MAXACTOR + 1>, MAXCHAMB + 1>;  // results [subgame][player]
+using INTERVALL = TABLE<int32_t, 3>;                             // [1] lower, [2] upper bound
+using QUADER = TABLE<INTERVALL, MAXCHAMB + 1>;                   // one box, dimensions 1..10
+using GTYP = TABLE<QUADER, 11>;                                  // win sets 1..10
+using POINT = TABLE<int32_t, MAXCHAMB + 1>;                      // coordinates 1..10
+using PERMTYP = TABLE<bool, MAXACTOR + 1>;                       // coalition flags 1..50
+using PERMTYP1 = TABLE<uint8_t, MAXACTOR + 1>;                   // ordered player list
+using POSTYP = TABLE<ROW<double, MAXACTOR + 1>, MAXCHAMB + 1>;   // [theme][player]
 
 // The settings of a session: read from "vkx.ini" at start, changed by
 // file/path, by the data commands (the remembered data name) and by the

@@ -44,6 +44,8 @@ const char* METHODNAME(METHODTYP METHOD) {
       return "power_series";
     case METHODTYP::SPATIALTABLE:
       return "spatial_table";
+    case METHODTYP::JOHNSTONTABLE:
+      return "johnston_table";
   }
   return "none";
 }

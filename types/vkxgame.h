@@ -114,6 +114,7 @@ enum class METHODTYP : uint8_t {
   MINIMALPROGRAM,       // minimal winning coalitions by their lightest member
   POWERSERIES,          // formal power series of the weights' generating function
   SPATIALTABLE,         // the spatial version by pairs of members and sizes
+  JOHNSTONTABLE,        // the Johnston index of one weighted threshold by sizes and weights
 };
 // "walk", "size_weight_table", ...: the method's name as plans and outputs
 // give it.

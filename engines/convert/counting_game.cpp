@@ -8,10 +8,10 @@ bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, weightedwalk::Game& 
   const int n = GAME.N, mm = GAME.MM;
   const bool multiple = RULE.GAME == VERSION::MULTIPLE;
   const bool spatial = RULE.GAME == VERSION::SPATIAL;
-  // The player rows as they have grown; the positions keep their 50.
+  // The player rows as they have grown, the positions' as well.
   auto holds = [&](const auto& row, int count) {
     return count >= 0 && static_cast<std::size_t>(count) < row.size() &&
-           (!spatial || count <= MAXACTOR);
+           (!spatial || static_cast<std::size_t>(n) < GAME.POSITION[1].size());
   };
   if (n < 1 || !holds(GAME.MEM, n) || mm < 1 || mm > MAXCHAMB) return false;
   if (RULE.THRES > weightedwalk::MAXWINSET) return false;

@@ -10,8 +10,7 @@
 // with the blocking rule; the overall threshold T1 as the rule counts it;
 // the positions in the spatial version. False when the game does not fit
 // the tables: no players or subgames, more than the rows hold (50 players,
-// or as many as they have grown to; the spatial version's positions hold
-// 50), more than
-// 10 win sets, a membership table that does not fit the subgames, or more
-// than 10 policy dimensions.
+// or as many as they have grown to, the positions' rows too), more than 10
+// win sets, a membership table that does not fit the subgames, or more than
+// 10 policy dimensions.
 bool WEIGHTEDCORE(const GAMETYP& GAME, const RULETYP& RULE, weightedwalk::Game& CORE);

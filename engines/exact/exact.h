@@ -31,8 +31,11 @@
 // When to use which: the planner takes them in the order OPTIONS gives
 // (the doubles' table or the quadrature where the 64-bit counts end, the
 // table unless the diagram is far smaller, the diagram) within the budget;
-// the walk where none applies or fits. Not covered here: the spatial
-// version and negative weights (the walk).
+// the walk where none applies or fits. The spatial version has its own
+// table, spatial_table (O(n^3 C), C the smaller of quota and total less
+// quota: one weighted threshold, the walk's similarity-weighted counts in
+// doubles), the planner's candidate for it alone. Not covered here:
+// negative weights (the walk).
 #pragma once
 
 #include "engines/exact/banzhaf_doubles.h"
@@ -44,3 +47,4 @@
 #include "engines/exact/modular.h"
 #include "engines/exact/shapley_quadrature.h"
 #include "engines/exact/size_weight_table.h"
+#include "engines/exact/spatial_table.h"

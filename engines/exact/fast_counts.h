@@ -16,8 +16,9 @@
 // without p.
 //
 // Not covered, and left to the exhaustive walk: the spatial version (every
-// coalition carries its own similarity weight, which no count by size or
-// weight reproduces), games with a negative weight in a vote system they
+// coalition carries its own similarity weight, which the counts by size
+// and weight here do not carry; engines/exact/spatial_table.h counts it
+// with sums of pair distances beside them), games with a negative weight in a vote system they
 // use (the rule is then not monotone: adding a member can make a coalition
 // lose, and the swing identity above fails), and games whose diagram exceeds
 // the node budget or for which memory cannot be had.

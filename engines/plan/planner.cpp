@@ -6,6 +6,7 @@
 #include "engines/convert/counting_game.h"
 #include "engines/exact/chamber_program.h"
 #include "engines/exact/fast_counts.h"
+#include "engines/exact/spatial_table.h"
 
 namespace planner {
 
@@ -42,17 +43,38 @@ double WALKSECONDS(const weightedwalk::Game& CORE, INDEXTYP INDEX) {
 }
 
 STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLICYTYP& POLICY) {
-  STEPTYP step;
-  step.INDEX = INDEX;
-  step.PLAYERS = CORE.n;
-  step.BUDGET = POLICY.BUDGET;
-  step.WALKSECONDS = WALKSECONDS(CORE, INDEX);
   const std::size_t n1 = static_cast<std::size_t>(std::max(CORE.n, 0)) + 1;
   COSTTYP walk;
   walk.APPLIES = CORE.n <= std::min(POLICY.WALKPLAYERS, weightedwalk::WALKMAX);
   walk.BYTES = 2 * n1 * n1 * sizeof(uint64_t);
-  walk.SECONDS = step.WALKSECONDS;
+  walk.SECONDS = WALKSECONDS(CORE, INDEX);
   if (!walk.APPLIES) walk.WHY = "beyond the walk's players";
+  const char* uncovered = CORE.position != nullptr
+                              ? "the spatial version weighs every coalition on its own"
+                              : "a negative weight: the rule is not monotone";
+  std::vector<fastcount::Option> options = fastcount::OPTIONS(CORE, INDEX, POLICY.BUDGET);
+  // The spatial version: its own table by pairs of members and sizes
+  // (engines/exact/spatial_table.h), where the rule is one weighted threshold.
+  const bool spatial = CORE.position != nullptr && INDEX == INDEXTYP::SHAPLEY;
+  if (spatial)
+    options.push_back({METHODTYP::SPATIALTABLE, spatialtable::COST(CORE, POLICY.BUDGET)});
+  STEPTYP step = PLANOPTIONS(CORE.n, INDEX, options, walk, uncovered, POLICY);
+  // Beyond the walk, a spatial rule the table does not take.
+  if (spatial && step.REFUSED && step.METHOD == METHODTYP::NONE && !options.back().cost.APPLIES &&
+      std::string(options.back().cost.WHY) != "its tables exceed the memory")
+    step.REASON = "...the spatial version of more than " + std::to_string(POLICY.WALKPLAYERS) +
+                  " players is counted for one weighted threshold only";
+  return step;
+}
+
+STEPTYP PLANOPTIONS(int PLAYERS, INDEXTYP INDEX, const std::vector<fastcount::Option>& OPTIONS,
+                    const COSTTYP& WALK, const char* UNCOVERED, const POLICYTYP& POLICY) {
+  STEPTYP step;
+  step.INDEX = INDEX;
+  step.PLAYERS = PLAYERS;
+  step.BUDGET = POLICY.BUDGET;
+  step.WALKSECONDS = WALK.SECONDS;
+  const COSTTYP& walk = WALK;
   if (POLICY.WALK) {
     step.CANDIDATES.push_back({METHODTYP::WALK, walk, ""});
     if (walk.APPLIES) {
@@ -65,12 +87,10 @@ STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLIC
     return step;
   }
   // The fast methods in their unit's order.
-  const std::vector<fastcount::Option> options = fastcount::OPTIONS(CORE, INDEX, POLICY.BUDGET);
+  const std::vector<fastcount::Option>& options = OPTIONS;
   if (options.empty()) {
     step.CANDIDATES.push_back({METHODTYP::SIZEWEIGHTTABLE, {}, ""});
-    step.CANDIDATES.back().COST.WHY = CORE.position != nullptr
-                                          ? "the spatial version weighs every coalition on its own"
-                                          : "a negative weight: the rule is not monotone";
+    step.CANDIDATES.back().COST.WHY = UNCOVERED;
     step.CANDIDATES.back().WHY = step.CANDIDATES.back().COST.WHY;
   }
   const fastcount::Option* first = nullptr;

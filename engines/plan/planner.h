@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "engines/exact/fast_counts.h"
 #include "engines/exact/method.h"
 #include "engines/walk/vector_walk.h"
 #include "engines/walk/weighted_walk.h"
@@ -88,6 +89,13 @@ struct STEPTYP {
 // The plan of INDEX of a weighted game (the counting game CORE, as
 // WEIGHTEDCORE makes it).
 STEPTYP PLANWEIGHTED(const weightedwalk::Game& CORE, INDEXTYP INDEX, const POLICYTYP& POLICY);
+// The plan of a count of PLAYERS players by the fast methods OPTIONS (in
+// the order they are tried) and the walk at its cost WALK, under POLICY:
+// PLANWEIGHTED with a family's own methods, and the plan of an index with
+// a count of its own (report/johnston.h). UNCOVERED: why no fast method
+// applies, where OPTIONS is empty.
+STEPTYP PLANOPTIONS(int PLAYERS, INDEXTYP INDEX, const std::vector<fastcount::Option>& OPTIONS,
+                    const COSTTYP& WALK, const char* UNCOVERED, const POLICYTYP& POLICY);
 // The plan of INDEX of unweighted chambers: the count vectors walked while
 // that is quick and doubles hold the counts, else the dynamic program over
 // the chambers.

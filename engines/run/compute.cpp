@@ -1,10 +1,12 @@
 #include "engines/run/compute.h"
 
 #include <memory>
+#include <type_traits>
 
 #include "engines/convert/counting_game.h"
 #include "engines/exact/chamber_program.h"
 #include "engines/exact/fast_counts.h"
+#include "engines/exact/spatial_table.h"
 #include "engines/plan/planner.h"
 #include "engines/run/banzhaf_chambers.h"
 #include "engines/run/publicgood_chambers.h"
@@ -45,6 +47,18 @@ planner::STEPTYP stepOf(const weightedwalk::Game& core, INDEXTYP index, const HO
   return planner::PLANWEIGHTED(core, index, policy);
 }
 
+// Spatial hook, to move into the planner's execution: the spatial
+// version's counts by its own table (engines/exact/spatial_table.h), 1
+// counted, 0 not, -1 stopped; only the winning coalitions' counts have one.
+int spatialCounts(const weightedwalk::Game& core, const HOOKSTYP& hooks, std::size_t budget,
+                  weightedwalk::WinCounts& counts) {
+  return spatialtable::COUNT(core, counts, budget, &hooks.CONTROL);
+}
+int spatialCounts(const weightedwalk::Game&, const HOOKSTYP&, std::size_t,
+                  weightedwalk::MinimalCounts&) {
+  return 0;
+}
+
 // The counts of CORE for INDEX into COUNTS (the walk's records) by the
 // plan: each of its methods in turn until one counts, the walk with the
 // hooks' visitor; OVERBUDGET where the plan refuses the game or none of its
@@ -62,6 +76,15 @@ STATUSTYP countsOf(const weightedwalk::Game& core, INDEXTYP index, const HOOKSTY
       if (!walk(core, counts, hooks.VISITOR)) return STATUSTYP::REFUSED;
       method = m;
       return STATUSTYP::DONE;
+    }
+    if (m == METHODTYP::SPATIALTABLE) {  // spatial hook
+      const int got = spatialCounts(core, hooks, step.BUDGET, counts);
+      if (got < 0) return STATUSTYP::CANCELLED;
+      if (got > 0) {
+        method = m;
+        return STATUSTYP::DONE;
+      }
+      continue;
     }
     auto r = std::make_unique<fastcount::Result>();
     const int got = fastcount::COUNT_WITH(core, index, m, *r, step.BUDGET, &hooks.CONTROL);
@@ -190,12 +213,39 @@ bool countable(const weightedwalk::Game& core) {
   return true;
 }
 
+// Spatial hook, to move into the planner's execution: a spatial game of
+// more than 50 players by its own table (engines/exact/spatial_table.h),
+// the results as the walk's counts give them, with the per-player entries
+// in extended range.
+SHAPLEYRES wideSpatial(const GAMETYP& game, const weightedwalk::Game& core, const HOOKSTYP& hooks) {
+  const planner::STEPTYP step = stepOf(core, INDEXTYP::SHAPLEY, hooks);
+  if (step.REFUSED || step.ORDER.empty() || step.ORDER.front() != METHODTYP::SPATIALTABLE)
+    return NOTDONE<SHAPLEYRES>(STATUSTYP::OVERBUDGET);
+  auto counts = std::make_unique<weightedwalk::WinCounts>(core.n, core.mm);
+  const int got = spatialCounts(core, hooks, step.BUDGET, *counts);
+  if (got <= 0) return NOTDONE<SHAPLEYRES>(got < 0 ? STATUSTYP::CANCELLED : STATUSTYP::OVERBUDGET);
+  SHAPLEYRES res = SHAPLEY_WEIGHTED(game, core, *counts);
+  fitResult(game, core, res, res.SS, &res.II);
+  res.X.WINS = XNUM(res.WINS);
+  for (int p = 1; p <= core.n; ++p) {
+    const PLACE at = placeOf(game, p);
+    res.X.SHAPP[at.at] = XNUM(res.SS[at.s][at.j]);
+    res.X.PIVP[at.at] = XNUM(res.II[at.s][at.j]);
+    res.X.SHAP[at.s] += XNUM(res.SS[at.s][at.j]);
+  }
+  for (int s = 1; s <= game.MM; ++s) res.X.PIV[s] = XNUM(res.II[s][0]);
+  res.METHOD = METHODTYP::SPATIALTABLE;
+  return res;
+}
+
 // A weighted game of more than 50 players, by the fast counting alone.
 template <typename RES>
 RES wideGame(const GAMETYP& game, const RULETYP& rule, INDEXTYP index, const HOOKSTYP& hooks) {
   weightedwalk::Game core;
   if (!WEIGHTEDCORE(game, rule, core)) return NOTDONE<RES>(STATUSTYP::REFUSED);
   if (index != INDEXTYP::SHAPLEY) core.position = nullptr;
+  if constexpr (std::is_same_v<RES, SHAPLEYRES>)
+    if (core.position != nullptr) return wideSpatial(game, core, hooks);  // spatial hook
   if (!countable(core)) return NOTDONE<RES>(STATUSTYP::REFUSED);
   const planner::STEPTYP step = stepOf(core, index, hooks);
   if (step.REFUSED) return NOTDONE<RES>(STATUSTYP::OVERBUDGET);

@@ -5,6 +5,10 @@ SHAPLEYRES SHAPLEY_WEIGHTED(const GAMETYP& GAME, const weightedwalk::Game& CORE,
   const weightedwalk::Game& g = CORE;
   const weightedwalk::WinCounts& c = COUNTS;
   SHAPLEYRES r;
+  for (int s = 1; s <= g.mm; ++s) {  // rows grown for games beyond 50 players
+    r.SS[s].fit(static_cast<std::size_t>(GAME.NN[s]));
+    r.II[s].fit(static_cast<std::size_t>(GAME.NN[s]));
+  }
   for (int p = 1; p <= g.n; ++p) {
     r.SS[GAME.MEM[p][0]][GAME.MEM[p][1]] = c.value[p];
     r.II[GAME.MEM[p][0]][GAME.MEM[p][1]] = c.with[p];

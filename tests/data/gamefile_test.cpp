@@ -391,11 +391,13 @@ TEST(PositionsFile, LinesAndTheirValues) {
   }
 }
 
-TEST(PositionsFile, ThemesAndPlayersOutsideTheTableAreRefused) {
+// Themes outside 1..10 are refused; players beyond 50 (the command line's
+// games) grow the rows.
+TEST(PositionsFile, ThemesOutsideTheTableAreRefusedPlayersGrowTheRows) {
   struct Case {
     const char* first;
     uint16_t n;
-  } cases[] = {{"0", 2}, {"11", 2}, {"-1", 2}, {"two", 2}, {"", 2}, {"2", 51}};
+  } cases[] = {{"0", 2}, {"11", 2}, {"-1", 2}, {"two", 2}, {"", 2}};
   for (const Case& c : cases) {
     Pos r;
     r.p[1][1] = 42;
@@ -405,6 +407,10 @@ TEST(PositionsFile, ThemesAndPlayersOutsideTheTableAreRefused) {
     EXPECT_EQ(r.p[1][1], 42) << c.first;
   }
   EXPECT_EQ(positions({"10", "1"}, 50).code, 0);
+  const Pos r = positions({"1", "1", "2"}, 70);  // the players left out at 0
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.p[1][2], 2);
+  EXPECT_EQ(r.p[1][70], 0);
 }
 
 TEST(PositionsFile, FieldsThatAreNoFiniteNumberAreRefused) {

@@ -197,10 +197,11 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
       {"shapley game --winset 4,1 --format xml", 2, "xml not in"},
       {"shapley", 2, "GAME is required"},
       {"shapley nothere --winset 1", 3, "...system error on loading nothere.inp"},
-      // Beyond 50 players only the fast methods count: not the spatial
-      // version nor a negative weight; beyond 65535 players nothing does.
+      // Beyond 50 players only the fast methods count: not a negative
+      // weight, in any version; beyond 65535 players nothing does.
       {"shapley big --winset 1", 3, "51 players: a game with a negative weight is counted only"},
-      {"shapley big --winset 1 --positions pos", 3, "the spatial version is counted only"},
+      {"shapley big --winset 1 --positions pos", 3,
+       "a game with a negative weight is counted only"},
       {"shapley huge --winset 1", 3, "...number of players/subgames not allowed"},
       {"shapley game --winset 4,1 --isa 0,0,0,0", 3, "...error on input file format"},
       {"shapley ugame --winset 2,3 --positions pos", 3, "...error on input file format"},
@@ -608,7 +609,7 @@ TEST(CommandLineScripts, AllIsEachIndexAlone) {
   const Lines all = split(cli("all c --winset 60 --format csv").out, "\n");
   const Lines pair = split(cli("banzhaf,shapley c --winset 60 --format csv").out, "\n");
   std::vector<Lines> alone;
-  for (const char* index : {"shapley", "banzhaf", "publicgood", "coleman"})
+  for (const char* index : {"shapley", "banzhaf", "publicgood", "coleman", "rae", "johnston"})
     alone.push_back(split(cli(std::string(index) + " c --winset 60 --format csv").out, "\n"));
   ASSERT_EQ(all.size(), alone[0].size());
   for (std::size_t r = 0; r < all.size(); ++r) {
@@ -623,11 +624,12 @@ TEST(CommandLineScripts, AllIsEachIndexAlone) {
     EXPECT_EQ(Lines(p.begin() + 4, p.end()), Lines({b[4], b[5], b[6], s[4], s[5], s[6], s[7]}));
   }
   const std::string reports = cli("shapley c --winset 60").out + cli("banzhaf c --winset 60").out +
-                              cli("publicgood c --winset 60").out;
+                              cli("publicgood c --winset 60").out + cli("rae c --winset 60").out +
+                              cli("johnston c --winset 60").out;
   EXPECT_EQ(same(cli("all c --winset 60").out), same(reports));
   const nlohmann::json json = nlohmann::json::parse(cli("all c --winset 60 --format json").out);
-  EXPECT_EQ(json["indices"].size(), 4u);
-  EXPECT_EQ(json["columns"].size(), 10u);
+  EXPECT_EQ(json["indices"].size(), 6u);
+  EXPECT_EQ(json["columns"].size(), 13u);
   EXPECT_EQ(
       json["players"][2]["DPI"].get<double>(),
       nlohmann::json::parse(cli("publicgood c --winset 60 --format json").out)["players"][2]["DPI"]
@@ -736,7 +738,7 @@ TEST(CommandLineScripts, PlotsAreSvgWithOneMarkPerPlayer) {
     const char* marks;  // marks, weight-share bars, players marked, players named
   } cases[] = {
       {"banzhaf c --winset 60", "5 5 5 5\n"},
-      {"all c --winset 60", "15 5 5 5\n"},  // coleman has no share to draw
+      {"all c --winset 60", "20 5 5 5\n"},  // coleman and rae have no share to draw
       {"shapley c --winset 50:70", "5 0 5 0\n"},
       {body + " --winset majority", "200 200 200 50\n"},  // a name every fourth bar
       {"banzhaf w --winset 50%:80%:1%", "10 0 10 0\n"},
