@@ -742,7 +742,7 @@ TEST(CommandLineScripts, PlotsAreSvgWithOneMarkPerPlayer) {
       {"shapley c --winset 50:70", "5 0 5 0\n"},
       {body + " --winset majority", "200 200 200 50\n"},  // a name every fourth bar
       {"banzhaf w --winset 50%:80%:1%", "10 0 10 0\n"},
-      {"all n --winset 5", "12 4 4 4\n"},
+      {"all n --winset 5", "16 4 4 4\n"},
       {"shapley n --winset 4:8", "4 0 4 0\n"},
   };
   for (const auto& c : cases) {
