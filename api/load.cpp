@@ -1,6 +1,7 @@
 #include "api/load.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string_view>
 
@@ -189,6 +190,16 @@ bool voteSystems(const REQUESTTYP& a, LOADEDTYP& L, FAILTYP& F) {
       DATAPARSE(lines, datastructure, system.N, system.MM, system.NN, system.GEW, system.MEM, &warn,
                 true);
       game.NAME1 = shown = "--system-weights " + arg.TEXT;
+    } else if (arg.TEXT == "-") {
+      // Standard input, which LOADGAME has checked does not hold the game.
+      plat::TextIn in;
+      std::vector<std::string> lines;
+      if (in.openStream("-") != 0)
+        return FAIL(F, EXITREFUSED, "...system error on loading standard input");
+      if (!streamGame(in, "-", system, lines, warn, F)) return false;
+      datastructure = CODEOF(system.DATASTRUCTURE);
+      shown = std::string(1, '-');
+      game.NAME1 = shown;
     } else {
       game.NAME1 = DATANAME(arg.TEXT);
       shown = game.NAME1 + ".inp";
@@ -229,9 +240,36 @@ bool wideFits(const LOADEDTYP& L, VERSION version, FAILTYP& F) {
   return true;
 }
 
+// Standard input as typed for a file: "-", or its names in /dev.
+bool standardInput(const std::string& name) {
+  return name == "-" || name == "/dev/stdin" || name == "/dev/fd/0";
+}
+
+// The positions of the spatial version from standard input: a line for the
+// themes and one per player, read no further.
+int32_t positionsOfInput(GAMETYP& game) {
+  plat::TextIn in;
+  if (const int code = in.openStream("-")) return code;
+  in.limit = GAMEBYTES;
+  std::vector<std::string> lines;
+  std::string line;
+  while (lines.size() <= game.N && in.readLine(line)) lines.push_back(line);
+  if (in.overrun || in.failed()) return EIO;
+  return POSITIONPARSE(lines, game.NTHEME, game.N, game.POSITION);
+}
+
 }  // namespace
 
 bool LOADGAME(const REQUESTTYP& a, VERSION version, LOADEDTYP& L, FAILTYP& F) {
+  // Standard input is read once: it holds the game, a further vote system
+  // or the positions, not two of them.
+  int readers = a.WEIGHTS.empty() && a.MEMBERS.empty() && standardInput(a.GAME) ? 1 : 0;
+  for (const SYSTEMARG& system : a.SYSTEMS) readers += !system.TYPED && system.TEXT == "-";
+  if (version == VERSION::SPATIAL && a.POSITIONS == "-") ++readers;
+  if (readers > 1)
+    return USAGE(F,
+                 "standard input (-) is read once: for the game, a further vote system or the "
+                 "positions, not two of them");
   if (!primaryGame(a, L, F)) return false;
   if (version == VERSION::MULTIPLE && !voteSystems(a, L, F)) return false;
   if (!wideFits(L, version, F)) return false;
@@ -239,9 +277,12 @@ bool LOADGAME(const REQUESTTYP& a, VERSION version, LOADEDTYP& L, FAILTYP& F) {
     GAMETYP& game = L.GAME;
     game.NAME1 = DATANAME(a.POSITIONS);
     int32_t flag = 0;
-    POSITIONLOAD(game.NAME1, game.NTHEME, game.N, game.POSITION, flag);
+    if (a.POSITIONS == "-")
+      flag = positionsOfInput(game);
+    else
+      POSITIONLOAD(game.NAME1, game.NTHEME, game.N, game.POSITION, flag);
     if (flag != 0) return FAIL(F, EXITREFUSED, "...system error on loading " + game.NAME1);
-    L.INPUTS.push_back(game.NAME1 + ".pos");
+    if (a.POSITIONS != "-") L.INPUTS.push_back(game.NAME1 + ".pos");
   }
   return true;
 }

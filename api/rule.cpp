@@ -186,6 +186,10 @@ bool ruleOptions(const REQUESTTYP& a, const GAMETYP& game, RULETYP& rule, FAILTY
     if (values.size() != 4) return USAGE(F, "--isa " + a.ISA + ": four numbers T1,A1,T2,A2");
     for (int32_t v : values)
       if (!threshold16("--isa", v, F)) return false;
+    // A1 and A2 count the leading chambers, of which the game has MM.
+    if (values[1] > game.MM || values[3] > game.MM)
+      return USAGE(F, "--isa " + a.ISA + ": A1 and A2 count chambers, of which the game has " +
+                          std::to_string(game.MM));
     rule.T1 = values[0];
     rule.T1ANZ = values[1];
     rule.T2 = values[2];

@@ -86,6 +86,7 @@ int runDesign(ARGSTYP& a, FAILTYP& F) {
         !std::isfinite(a.DESIGN.SECONDS))
       return (USAGE(F, "--seconds " + a.SECONDS + ": not a positive number"), F.STATUS);
   }
+  if (!PLOTFITS(a, F)) return F.STATUS;
   DESIGNTYP d;
   if (!DESIGNRUN(a.DESIGN, d, F)) return F.STATUS;
   LOADEDTYP read;
@@ -118,6 +119,7 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
     a.BUDGET = static_cast<std::size_t>(bytes);
   }
   if (!a.UNIONS.empty()) return runUnions(a, S, F);
+  if (!PLOTFITS(a, F)) return F.STATUS;
   int columns = 80;
   if (plat::stderrIsTerminal()) {
     columns = plat::stderrColumns();

@@ -106,13 +106,15 @@ bool WRITEOUTPUTS(const ARGSTYP& a, const std::vector<CLISETTYP>& sets, const SE
         !files.write(2, base + ".ouu", fileReports(sets, true, S.PREC), "", false))
       return FAIL(F, EXITREFUSED, files.error);
   }
-  if (!a.PLOT.empty() && !files.write(3, a.PLOT, plot, "", true))
+  if (!a.PLOT.empty() && a.PLOT != "-" && !files.write(3, a.PLOT, plot, "", true))
     return FAIL(F, EXITREFUSED, files.error);
   // Standard output goes first, while the files can still be rolled back:
-  // a full disk or a closed pipe there leaves every file as it was.
-  if (a.OUTPUT.empty()) {
+  // a full disk or a closed pipe there leaves every file as it was. It gets
+  // the table, or with --output FILE --plot - the picture.
+  const std::string* shown = a.OUTPUT.empty() ? &text : a.PLOT == "-" ? &plot : nullptr;
+  if (shown) {
     errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+    if (std::fwrite(shown->data(), 1, shown->size(), stdout) != shown->size() ||
         std::fflush(stdout) != 0) {
       const int code = errno != 0 ? errno : EIO;
       files.rollback();
@@ -133,5 +135,13 @@ bool OUTPUTFITS(const std::string& option, const std::string& path, const LOADED
   for (const std::string& input : L.INPUTS)
     if (std::filesystem::is_regular_file(input, ec) && std::filesystem::equivalent(path, input, ec))
       return USAGE(F, option + " " + path + ": the run reads this file");
+  return true;
+}
+
+bool PLOTFITS(const ARGSTYP& a, FAILTYP& F) {
+  if (a.PLOT == "-" && a.OUTPUT.empty())
+    return USAGE(F,
+                 "--plot -: standard output gets the table; with --output FILE it gets the "
+                 "picture");
   return true;
 }

@@ -260,6 +260,55 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
   }
 }
 
+// Arguments that could mean something else: "-" is standard input for a
+// further vote system or the positions, and standard output for the picture
+// beside a table in a file, each then the same as the named file; where it
+// cannot be (standard input read twice, the table and the picture both on
+// standard output), an empty text, sampling an exhaustive count, or chambers
+// the game has not, the run is refused before it writes anything.
+TEST(CommandLine, ArgumentsMeanWhatTheySay) {
+  testkit::TempDir dir;
+  writeGames();
+  ASSERT_EQ(cli("banzhaf game --winset 4,1 --output t.csv --plot p.svg").status, 0);
+  const std::string picture = testkit::readFile("p.svg");
+  struct Case {
+    std::string args;
+    int status;
+    std::string expected;  // status 0: the output of these arguments; else the message
+  } cases[] = {
+      {"shapley game --winset 4,1 --system - --winset 1,2 --format csv <second.inp", 0,
+       "shapley game --winset 4,1 --system second --winset 1,2 --format csv"},
+      {"shapley game --winset 4,1 --positions - --format csv <pos.pos", 0,
+       "shapley game --winset 4,1 --positions pos --format csv"},
+      {"banzhaf game --winset 4,1 --output t.csv --plot -", 0, ""},
+      {"shapley - --winset 4,1 --system - --winset 1,2 <game.inp", 2, "read once"},
+      {"shapley /dev/stdin --winset 4,1 --positions - <game.inp", 2, "read once"},
+      {"shapley game --winset 4,1 --plot -", 2, "vkx: --plot -: standard output gets the table"},
+      {"design banzhaf --target 1,2,3 --output - --plot -", 2, "vkx: --plot -: standard output"},
+      {"shapley game --winset 4,1 --memory ''", 2, "vkx: --memory: an empty text names nothing"},
+      {"shapley game --winset 4,1 --output ''", 2, "vkx: --output: an empty text"},
+      {"shapley game --winset 4,1 --plot ''", 2, "vkx: --plot: an empty text"},
+      {"shapley game --winset 4,1 --system '' --winset 1,2", 2, "vkx: --system: an empty text"},
+      {"check game --winset 4,1 --yes A --output ''", 2, "vkx: --output: an empty text"},
+      {"shapley game --winset 4,1 --exhaustive --estimate", 2, "excludes --exhaustive"},
+      {"shapley ugame --winset 2,3 --isa 5,99,0,0", 2, "chambers, of which the game has 2"},
+      {"shapley ugame --winset 2,3 --isa 5,1,1,3", 2, "chambers, of which the game has 2"},
+  };
+  for (const Case& c : cases) {
+    const auto before = testkit::folderFiles(".");
+    const Cli r = cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args << ": " << r.err;
+    if (c.status != 0) {
+      EXPECT_NE(r.err.find(c.expected), std::string::npos) << c.args << ": " << r.err;
+      EXPECT_EQ(r.out, "") << c.args;
+      EXPECT_EQ(testkit::folderFiles("."), before) << c.args;
+    } else {
+      EXPECT_EQ(r.out, c.expected.empty() ? picture : cli(c.expected).out) << c.args;
+      EXPECT_FALSE(std::filesystem::exists("-")) << c.args;
+    }
+  }
+}
+
 TEST(CommandLine, OutputFileHelpAndVersion) {
   testkit::TempDir dir;
   writeGames();
