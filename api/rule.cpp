@@ -94,6 +94,23 @@ bool quotasOf(const std::string& text, const std::string& field, int64_t total,
 // The weights of vote system K (0: the primary game's).
 const GEWTYP& weightsOf(const GAMETYP& game, int k) { return k == 0 ? game.GEW : game.GEWX[k]; }
 
+// Whether no --winset was typed for any vote system.
+bool noWinsets(const REQUESTTYP& a) {
+  for (const std::vector<std::string>& texts : a.WINSETS)
+    if (!texts.empty()) return false;
+  return true;
+}
+
+// The --winset texts of vote system K as typed; where none was typed at
+// all, a weighted game takes one win set of a simple majority in each
+// subgame (more than half of its total), and unweighted chambers have none.
+std::vector<std::string> winsetTexts(const REQUESTTYP& a, int k, const GAMETYP& game) {
+  if (!noWinsets(a) || game.DATASTRUCTURE != DATASTRUCT::WEIGHTED) return a.WINSETS[k];
+  std::string text = "majority";
+  for (int d = 2; d <= game.MM; ++d) text += ",majority";
+  return {text};
+}
+
 }  // namespace
 
 bool FINDSWEEP(const REQUESTTYP& a, const GAMETYP& game, SWEEPTYP& sweep, FAILTYP& F) {
@@ -124,7 +141,9 @@ namespace {
 // QUOTA. SET learns the whole number of a share or of the sweep.
 bool winSets(const REQUESTTYP& a, int k, const GAMETYP& game, const SWEEPTYP& sweep, int64_t quota,
              int32_t& thres, GEWTYP& m, GTYP& g, CLISETTYP& set, FAILTYP& F) {
-  const std::vector<std::string>& texts = a.WINSETS[k];
+  const std::vector<std::string> texts = winsetTexts(a, k, game);
+  if (texts.empty() && noWinsets(a))
+    return USAGE(F, "--winset is required: unweighted chambers have no default quota");
   thres = static_cast<int32_t>(texts.size());
   if (!WINSETCOUNTOK(thres)) return USAGE(F, THRESNUMBERMSG);
   const GEWTYP& gew = weightsOf(game, k);
@@ -206,7 +225,7 @@ bool RULEOF(const REQUESTTYP& a, const GAMETYP& game, VERSION version, const SWE
   if (!winSets(a, 0, game, sweep, quota, rule.THRES, rule.M, rule.G, set, F)) return false;
   if (!ruleOptions(a, game, rule, F)) return false;
   for (int k = 1; version == VERSION::MULTIPLE && k < game.VS; ++k) {
-    if (a.WINSETS[k].size() != a.WINSETS[0].size())
+    if (winsetTexts(a, k, game).size() != winsetTexts(a, 0, game).size())
       return USAGE(F, "...unequal numbers of thresholds");
     int32_t thres = 0;
     GTYP g{};

@@ -6,7 +6,7 @@
 #include "report/indices.h"
 
 std::string USAGELINE(const std::string& INDEX) {
-  return "usage: vkx " + INDEX + " GAME[.inp] --winset T[,T...] [options]";
+  return "usage: vkx " + INDEX + " GAME[.inp] [--winset T[,T...]] [options]";
 }
 
 namespace {
@@ -53,8 +53,9 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
                       "one win set: a threshold per subgame, comma-separated, each a whole "
                       "number, a share of the subgame's total (62%, majority) or, for one "
                       "threshold, a range LO:HI[:STEP] (50%:75%:1%) run quota by quota; "
-                      "repeat for up to 10 win sets (after --system: that system's win sets)")
-          ->required()
+                      "repeat for up to 10 win sets (after --system: that system's win sets); "
+                      "without any, a weighted game takes a simple majority of each subgame's "
+                      "total (majority,majority,...)")
           ->expected(1)
           ->take_all()
           ->type_name("T[,T...]");
@@ -176,7 +177,7 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
 }
 
 std::string CHECKUSAGE() {
-  return "usage: vkx check GAME[.inp] --winset T[,T...] --yes NAME,NAME,... [options]";
+  return "usage: vkx check GAME[.inp] [--winset T[,T...]] --yes NAME,NAME,... [options]";
 }
 std::string DESIGNUSAGE() {
   return "usage: vkx design banzhaf|shapley --target NAME:VALUE,...|--target-file FILE [options]";
@@ -213,8 +214,8 @@ void CHECKCOMMAND(CLI::App& app, bool gameRequired, ARGSTYP& a, COMMANDTYP& c) {
       ->type_name("[NAME:]W,...");
   c.WINSETOPT = sub->add_option("--winset", c.WINSETS,
                                 "one win set: a threshold per subgame (a whole number, 62% or "
-                                "majority); repeat for up to 10 (after --system: its win sets)")
-                    ->required()
+                                "majority); repeat for up to 10 (after --system: its win sets); "
+                                "default for weighted games: majority in each subgame")
                     ->expected(1)
                     ->take_all()
                     ->type_name("T[,T...]");

@@ -309,6 +309,43 @@ TEST(CommandLine, ArgumentsMeanWhatTheySay) {
   }
 }
 
+// Without --winset a weighted game is counted at a simple majority of each
+// subgame, every output the same as with "majority" typed (and the CSV
+// carries its quota); unweighted chambers have no default.
+TEST(CommandLine, DefaultQuotaIsTheMajorityOfEachSubgame) {
+  testkit::TempDir dir;
+  writeGames();
+  // The game, the majority typed, and what follows it (a vote system).
+  const std::string games[][3] = {
+      {"game", "majority,majority", ""},
+      {"second", "majority,majority", ""},
+      {"--weights 5,3,2,1,1", "majority", ""},
+      {"--weights 7,1,1 --weights 2,2,2", "majority,majority",
+       " --system-weights 1,1,1/3,2,1 --winset majority,majority"},
+  };
+  for (const auto& [game, majority, system] : games) {
+    for (const std::string run :
+         {"all * --format csv", "banzhaf * --format json", "check * --yes 1"}) {
+      if (run[0] == 'c' && !system.empty()) continue;
+      const std::size_t at = run.find('*');
+      const std::string head = run.substr(0, at) + game, tail = run.substr(at + 1);
+      const Cli plain = cli(head + (system.empty() ? "" : " --system-weights 1,1,1/3,2,1") + tail);
+      const Cli typed = cli(head + " --winset " + majority + system + tail);
+      ASSERT_EQ(plain.status, 0) << game << " " << run << ": " << plain.err;
+      // JSON ends in the time stamps, which may differ by a second.
+      EXPECT_EQ(plain.out.substr(0, plain.out.find("time1")),
+                typed.out.substr(0, typed.out.find("time1")))
+          << game << " " << run;
+      if (run[0] == 'a') {
+        EXPECT_EQ(plain.out.rfind("quota", 0), 0U) << plain.out;
+      }
+    }
+  }
+  const Cli unweighted = cli("shapley ugame");
+  EXPECT_EQ(unweighted.status, 2);
+  EXPECT_NE(unweighted.err.find("--winset is required"), std::string::npos) << unweighted.err;
+}
+
 TEST(CommandLine, OutputFileHelpAndVersion) {
   testkit::TempDir dir;
   writeGames();
