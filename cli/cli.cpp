@@ -91,7 +91,8 @@ int runDesign(ARGSTYP& a, FAILTYP& F) {
   if (!DESIGNRUN(a.DESIGN, d, F)) return F.STATUS;
   LOADEDTYP read;
   read.INPUTS = d.INPUTS;
-  if (!OUTPUTFITS("--output", a.OUTPUT, read, F) || !OUTPUTFITS("--plot", a.PLOT, read, F))
+  if (!OUTPUTFITS("--output", a.OUTPUT, read, F) || !OUTPUTFITS("--plot", a.PLOT, read, F) ||
+      !OUTPUTSAPART(a, S, "", F))
     return F.STATUS;
   const std::string text = a.FORMAT == "csv"    ? DESIGNCSV(d)
                            : a.FORMAT == "json" ? DESIGNJSON(d)
@@ -132,6 +133,7 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
     return F.STATUS;
   if (a.FILES && S.OUTPUTFILE && !run.LOADED.DATAFILE)
     return (USAGE(F, "--files: the game comes from no data file to write beside"), F.STATUS);
+  if (!OUTPUTSAPART(a, S, run.LOADED.GAME.NAME, F)) return F.STATUS;
   if (a.ESTIMATE > 0 && a.FILES)
     return (USAGE(F, "--estimate: weighted games only, not the spatial version, nor --files"),
             F.STATUS);

@@ -145,3 +145,50 @@ bool PLOTFITS(const ARGSTYP& a, FAILTYP& F) {
                  "picture");
   return true;
 }
+
+namespace {
+
+// Whether paths A and B name one file: the same path once links and ".."
+// are resolved, or two names (hard links) of an existing file.
+// NAME made absolute, its links followed and "." and ".." taken out.
+std::filesystem::path resolved(const std::string& name, std::error_code& ec) {
+  namespace fs = std::filesystem;
+  fs::path path = fs::absolute(name, ec);
+  // A link to a file not yet there is followed by hand, which
+  // weakly_canonical does not do for a last component that does not exist.
+  for (int links = 0; !ec && links < 40; ++links) {
+    std::error_code missing;  // a path not there is no error here
+    if (!fs::is_symlink(fs::symlink_status(path, missing))) break;
+    const fs::path target = fs::read_symlink(path, ec);
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return ec ? path : fs::weakly_canonical(path, ec);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ea, eb;
+  const fs::path x = resolved(a, ea), y = resolved(b, eb);
+  if (!ea && !eb && x == y) return true;
+  std::error_code ec;
+  return fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec);
+}
+
+}  // namespace
+
+bool OUTPUTSAPART(const ARGSTYP& a, const SETTINGSTYP& S, const std::string& GAMENAME, FAILTYP& F) {
+  std::vector<std::pair<std::string, std::string>> outputs;  // option, file
+  if (!a.OUTPUT.empty() && a.OUTPUT != "-") outputs.emplace_back("--output", a.OUTPUT);
+  if (a.FILES) {
+    const std::string base = S.OUTPUTFILE ? GAMENAME : S.NAMEOUT;
+    outputs.emplace_back("--files", base + ".out");
+    if (S.OUTPUTTAB == 1) outputs.emplace_back("--files", base + ".ouu");
+  }
+  if (!a.PLOT.empty() && a.PLOT != "-") outputs.emplace_back("--plot", a.PLOT);
+  for (std::size_t i = 0; i < outputs.size(); ++i)
+    for (std::size_t j = i + 1; j < outputs.size(); ++j)
+      if (sameFile(outputs[i].second, outputs[j].second))
+        return USAGE(F, outputs[j].first + " " + outputs[j].second + ": " + outputs[i].first +
+                            " writes " + outputs[i].second + ", the same file");
+  return true;
+}

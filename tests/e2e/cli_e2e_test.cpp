@@ -346,6 +346,37 @@ TEST(CommandLine, DefaultQuotaIsTheMajorityOfEachSubgame) {
   EXPECT_NE(unweighted.err.find("--winset is required"), std::string::npos) << unweighted.err;
 }
 
+// Two outputs of one run naming the same file, by the same name, another
+// path or a link, would overwrite each other: refused before anything is
+// written, while outputs apart are written.
+TEST(CommandLine, OutputsOfOneRunNeverShareAFile) {
+  testkit::TempDir dir;
+  writeGames();
+  testkit::writeFile("vkx.ini", "outputtab=1\r\n");
+  testkit::writeFile("game.out", "history\r\n");
+  testkit::writeFile("game.ouu", "numbers\r\n");
+  std::filesystem::create_directory("sub");
+  std::filesystem::create_symlink("a.svg", "link.svg");  // to a file not yet there
+  std::filesystem::create_symlink("game.out", "out.link");
+  const std::string cases[] = {
+      "--files --output game.out",          "--files --plot game.out",
+      "--files --output game.ouu",          "--plot a.svg --output a.svg",
+      "--plot link.svg --output a.svg",     "--files --plot out.link",
+      "--output sub/../a.csv --plot a.csv", "--output ./game.ouu --files --format csv",
+  };
+  const auto before = testkit::folderFiles(".");
+  for (const std::string& outputs : cases) {
+    const Cli r = cli("banzhaf game --winset 4,1 " + outputs);
+    EXPECT_EQ(r.status, 2) << outputs;
+    EXPECT_NE(r.err.find(", the same file"), std::string::npos) << outputs << ": " << r.err;
+    EXPECT_EQ(testkit::folderFiles("."), before) << outputs;
+    EXPECT_EQ(testkit::readFile("game.out"), "history\r\n") << outputs;
+    EXPECT_EQ(testkit::readFile("game.ouu"), "numbers\r\n") << outputs;
+  }
+  EXPECT_EQ(cli("banzhaf game --winset 4,1 --files --output a.csv --plot b.svg").status, 0);
+  EXPECT_EQ(testkit::readFile("b.svg").rfind("<?xml", 0), 0U);
+}
+
 TEST(CommandLine, OutputFileHelpAndVersion) {
   testkit::TempDir dir;
   writeGames();
