@@ -223,10 +223,30 @@ std::vector<std::string> CSVCOLUMNS(const CLISETTYP& SET) {
   return titles;
 }
 
+std::string QUOTATITLES(const CLISETTYP& SET) {
+  if (SET.QUOTAS.size() <= 1) return "quota,";
+  std::string text;
+  for (std::size_t d = 1; d <= SET.QUOTAS.size(); ++d) {
+    text += "quota";
+    text += std::to_string(d);
+    text += ',';
+  }
+  return text;
+}
+
+std::string QUOTAFIELDS(const CLISETTYP& SET) {
+  std::string text;
+  for (const int64_t quota : SET.QUOTAS) {
+    text += std::to_string(quota);
+    text += ',';
+  }
+  return SET.QUOTAS.empty() ? "," : text;
+}
+
 std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
   std::string text;
   if (SETS.empty() || SETS[0].RUNS.empty()) return text;
-  if (SETS[0].HASQUOTA) text += "quota,";
+  text += QUOTATITLES(SETS[0]);
   text += "subgame,player,name,weight";
   // Each index's columns, then the method that counted it
   // ("shapley_method"): a run of several indices has the columns of each
@@ -250,10 +270,7 @@ std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
     // Fields are appended one by one: GCC 12 warns of a false overlapping
     // copy (-Wrestrict) for a literal joined to a temporary string.
     auto fields = [&](std::initializer_list<std::string> lead, int i, int p) {
-      if (set.HASQUOTA) {
-        text += std::to_string(set.QUOTA);
-        text += ',';
-      }
+      text += QUOTAFIELDS(set);
       bool comma = false;
       for (const std::string& f : lead) {
         if (comma) text += ',';

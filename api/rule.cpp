@@ -170,6 +170,11 @@ bool winSets(const REQUESTTYP& a, int k, const GAMETYP& game, const SWEEPTYP& sw
         set.QUOTA = value;
       }
       g[w][d][1] = value;
+      if (k == (sweep.SYSTEM < 0 ? 0 : sweep.SYSTEM) &&
+          w - 1 == (sweep.SYSTEM < 0 ? 0 : static_cast<int>(sweep.WINSET))) {
+        set.QUOTAS.resize(game.MM);
+        set.QUOTAS[static_cast<std::size_t>(d - 1)] = value;
+      }
     }
     if (!WINSETCOMPLETE(w, m, g, CODEOF(game.DATASTRUCTURE), game.MM, game.NN, gew))
       return USAGE(F, THRESMSG);

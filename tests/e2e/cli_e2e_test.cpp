@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -146,7 +147,7 @@ TEST(CommandLine, EveryIndexAndVersionAsTheMenuCommandComputesIt) {
     Lines sum;
     reportRows(report.out, rows, sum);
     ASSERT_FALSE(rows.empty() || sum.empty()) << report.out;
-    const Lines csvLines = split(csv.out, "\n");
+    const Lines csvLines = split(testkit::withoutQuotas(csv.out), "\n");
     ASSERT_EQ(csvLines.size(), rows.size() + 2) << csv.out;
     const Lines titles = csvFields(csvLines[0]);
     const nlohmann::json json =
@@ -631,13 +632,6 @@ std::string same(const std::string& text) {
   return out;
 }
 
-// The CSV table of TEXT without its column QUOTA (the first), per line.
-Lines withoutQuota(const std::string& text) {
-  Lines out;
-  for (const std::string& line : split(text, "\n")) out.push_back(line.substr(line.find(',') + 1));
-  return out;
-}
-
 void writeCouncil() {
   testkit::writeFile("c.inp",
                      "1\r\n1\r\n5\r\n29 {DE}\r\n29 {FR}\r\n27 {PL}\r\n13 {NL}\r\n4 {MT}\r\n");
@@ -710,7 +704,7 @@ TEST(CommandLineScripts, SharesAreTheirWholeNumbers) {
     EXPECT_EQ(same(cli(c.share).out), same(cli(c.whole).out));
     const Cli csv = cli(c.share + std::string(" --format csv"));
     ASSERT_EQ(csv.status, 0) << csv.err;
-    EXPECT_EQ(withoutQuota(csv.out), split(cli(c.whole + std::string(" --format csv")).out, "\n"));
+    EXPECT_EQ(csv.out, cli(c.whole + std::string(" --format csv")).out);
     EXPECT_EQ(csvFields(split(csv.out, "\n")[1])[0], c.quota);
     const nlohmann::json json =
         nlohmann::json::parse(cli(c.share + std::string(" --format json")).out);
@@ -718,16 +712,50 @@ TEST(CommandLineScripts, SharesAreTheirWholeNumbers) {
   }
 }
 
+// One schema whatever form the quota takes: a whole number, a share, the
+// default majority or a range give the same columns, one quota column per
+// subgame holding the whole numbers counted with.
+TEST(CommandLineScripts, CsvColumnsDoNotDependOnTheQuotasForm) {
+  testkit::TempDir dir;
+  writeCouncil();  // c: 102 votes in one subgame; ugame: chambers of 3 and 4
+  writeGames();    // game: totals 5 and 2
+  const struct {
+    const char* game;
+    std::vector<const char*> forms;  // the win sets; the first as whole numbers
+    const char* quotas;
+  } cases[] = {
+      {"c", {"--winset 52", "--winset 50.5%", "--winset majority", "", "--winset 52:52"}, "52,"},
+      {"game", {"--winset 3,2", "--winset 60%,majority", "", "--winset 3,2:2"}, "3,2,"},
+      {"ugame", {"--winset 2,3", "--winset majority,75%", "--winset 2,3:3"}, "2,3,"},
+  };
+  for (const auto& c : cases)
+    for (const char* index : {"banzhaf", "all"}) {
+      const std::string first =
+          cli(std::string(index) + " " + c.game + " " + c.forms[0] + " --format csv").out;
+      const std::size_t titles = first.find('\n') + 1;
+      EXPECT_EQ(first.substr(titles, std::strlen(c.quotas)), c.quotas) << c.game;
+      EXPECT_EQ(first.rfind(std::string(c.game) == "c" ? "quota,subgame," : "quota1,quota2,sub", 0),
+                0U)
+          << first;
+      for (const char* form : c.forms)
+        EXPECT_EQ(cli(std::string(index) + " " + c.game + " " + form + " --format csv").out, first)
+            << index << " " << c.game << " " << form;
+    }
+}
+
 // `all` and a list of indices give each index's own numbers, columns side
 // by side; the reports come one after another.
 TEST(CommandLineScripts, AllIsEachIndexAlone) {
   testkit::TempDir dir;
   writeCouncil();
-  const Lines all = split(cli("all c --winset 60 --format csv").out, "\n");
-  const Lines pair = split(cli("banzhaf,shapley c --winset 60 --format csv").out, "\n");
+  // The quota column aside, which each of them leads with.
+  auto table = [](const std::string& args) {
+    return split(testkit::withoutQuotas(cli(args + " c --winset 60 --format csv").out), "\n");
+  };
+  const Lines all = table("all"), pair = table("banzhaf,shapley");
   std::vector<Lines> alone;
   for (const char* index : {"shapley", "banzhaf", "publicgood", "coleman", "rae", "johnston"})
-    alone.push_back(split(cli(std::string(index) + " c --winset 60 --format csv").out, "\n"));
+    alone.push_back(table(index));
   ASSERT_EQ(all.size(), alone[0].size());
   for (std::size_t r = 0; r < all.size(); ++r) {
     std::string joined = alone[0][r];
@@ -753,8 +781,9 @@ TEST(CommandLineScripts, AllIsEachIndexAlone) {
           .get<double>());
 }
 
-// A sweep is the single runs at each of its quotas, in one table with the
-// quota first, an array of JSON runs, or one report per quota.
+// A sweep is the single runs at each of its quotas, in one table (the quota
+// first, as in each single run), an array of JSON runs, or one report per
+// quota.
 TEST(CommandLineScripts, SweepIsEachQuotaAlone) {
   testkit::TempDir dir;
   testkit::writeFile("w.inp", testkit::readFile(VKX_SOURCE_DIR "/examples/eu27-votes.inp"));
@@ -778,8 +807,7 @@ TEST(CommandLineScripts, SweepIsEachQuotaAlone) {
     for (std::size_t q = 0; q < c.quotas.size(); ++q) {
       const std::string at = "banzhaf w --winset " + std::to_string(c.quotas[q]);
       const Lines one = split(cli(at + " --format csv").out, "\n");
-      for (std::size_t r = 1; r < one.size(); ++r)
-        EXPECT_EQ(lines[q * 27 + r], std::to_string(c.quotas[q]) + "," + one[r]);
+      for (std::size_t r = 1; r < one.size(); ++r) EXPECT_EQ(lines[q * 27 + r], one[r]);
       reports += cli(at).out;
     }
     EXPECT_EQ(same(cli(std::string("banzhaf w --winset ") + c.range).out), same(reports));
