@@ -27,7 +27,12 @@
 
 namespace {
 
-const char* const VERSIONTEXT = "vkx 2.0 (VKX 2.0 - Verkanix V2.0 R5/05)";
+#ifndef VKX_VERSION
+#define VKX_VERSION "unknown"  // set by the build from the VERSION file
+#endif
+
+// The package's version, then the program's own header line.
+const char* const VERSIONTEXT = "vkx " VKX_VERSION " (VKX 2.0 - Verkanix V2.0 R5/05)";
 
 // The progress bar of a long count on standard error, when that is a
 // terminal: redrawn as the count reports its progress, taken away at its
