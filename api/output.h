@@ -40,6 +40,7 @@ struct CLISETTYP {
   bool HASQUOTA = false;
   int64_t QUOTA = 0;
   std::vector<int64_t> QUOTAS;
+  int64_t PERCENTOF = 0;  // a range typed as shares: the total they are of (0: in votes)
 };
 
 // The CSV's leading quota columns, the same for every form of the quota:

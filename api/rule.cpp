@@ -60,7 +60,7 @@ constexpr std::size_t MAXQUOTAS = 10000;
 // then the smallest whole number that reaches it; otherwise every end is
 // taken as a whole number and the step (default 1) is in votes.
 bool quotasOf(const std::string& text, const std::string& field, int64_t total,
-              std::vector<int64_t>& quotas, FAILTYP& F) {
+              std::vector<int64_t>& quotas, bool& shares, FAILTYP& F) {
   const std::vector<std::string> parts = SPLIT(field, ':');
   if (parts.size() < 2 || parts.size() > 3)
     return USAGE(F, "--winset " + text + ": a range is LO:HI or LO:HI:STEP");
@@ -68,8 +68,8 @@ bool quotasOf(const std::string& text, const std::string& field, int64_t total,
     if (quotas.empty() || quotas.back() != q) quotas.push_back(q);
   };
   int64_t lo = 0, hi = 0, step = 1000000;
-  const bool shares = shareMicros(parts[0], lo) && shareMicros(parts[1], hi) &&
-                      (parts.size() == 2 || shareMicros(parts[2], step));
+  shares = shareMicros(parts[0], lo) && shareMicros(parts[1], hi) &&
+           (parts.size() == 2 || shareMicros(parts[2], step));
   if (!shares) {
     int32_t v[3] = {0, 0, 1};
     bool share = false;
@@ -128,7 +128,9 @@ bool FINDSWEEP(const REQUESTTYP& a, const GAMETYP& game, SWEEPTYP& sweep, FAILTY
                                   ? CUMULATEDWEIGHT(CODEOF(game.DATASTRUCTURE), game.NN,
                                                     weightsOf(game, k), static_cast<int>(d + 1))
                                   : 0;
-        if (!quotasOf(text, fields[d], total, sweep.QUOTAS, F)) return false;
+        bool shares = false;
+        if (!quotasOf(text, fields[d], total, sweep.QUOTAS, shares, F)) return false;
+        if (shares) sweep.SHARETOTAL = total;
       }
     }
   return true;
@@ -168,6 +170,7 @@ bool winSets(const REQUESTTYP& a, int k, const GAMETYP& game, const SWEEPTYP& sw
       if (share && !set.HASQUOTA && (sweep.SYSTEM < 0 || field.find(':') != std::string::npos)) {
         set.HASQUOTA = true;
         set.QUOTA = value;
+        if (field.find(':') != std::string::npos) set.PERCENTOF = sweep.SHARETOTAL;
       }
       g[w][d][1] = value;
       if (k == (sweep.SYSTEM < 0 ? 0 : sweep.SYSTEM) &&

@@ -885,7 +885,7 @@ TEST(CommandLineScripts, PlotsAreSvgWithOneMarkPerPlayer) {
       {"banzhaf c --winset 60", "5 5 5 5\n"},
       {"all c --winset 60", "20 5 5 5\n"},  // coleman and rae have no share to draw
       {"shapley c --winset 50:70", "5 0 5 0\n"},
-      {body + " --winset majority", "200 200 200 50\n"},  // a name every fourth bar
+      {body + " --winset majority", "40 40 40 40\n"},  // the largest 39, "others (161)"
       {"banzhaf w --winset 50%:80%:1%", "10 0 10 0\n"},
       {"all n --winset 5", "16 4 4 4\n"},
       {"shapley n --winset 4:8", "4 0 4 0\n"},
@@ -900,4 +900,22 @@ TEST(CommandLineScripts, PlotsAreSvgWithOneMarkPerPlayer) {
   }
   cli("banzhaf w --winset 50%:80%:1% --plot p.svg");
   EXPECT_NE(testkit::readFile("p.svg").find("others (mean of 18)"), std::string::npos);
+  // The quota axis in the range's own unit, its ticks where those quotas are.
+  testkit::writeFile("ticks.py",
+                     "import sys, xml.etree.ElementTree as ET\n"
+                     "svg = ET.parse(sys.argv[1]).getroot()\n"
+                     "ticks = [e for e in svg.iter() if e.get('class') == 'tick']\n"
+                     "x = [float(e.get('x')) for e in ticks]\n"
+                     "steps = {round(b - a, 1) for a, b in zip(x, x[1:])}\n"
+                     "print(' '.join(e.text for e in ticks), len(steps))\n");
+  for (const auto& [range, ticks] :
+       {std::pair<std::string, std::string>{"50%:80%:1%", "55% 60% 65% 70% 75% 80% 1\n"},
+        {"170:270:10", "170 180 190 200 210 220 230 240 250 260 270 1\n"}}) {
+    cli("banzhaf w --winset " + range + " --plot p.svg");
+    std::string out;
+    testkit::runCommand("python3 ticks.py p.svg 2>&1", &out);
+    EXPECT_EQ(out, ticks) << range;
+  }
+  cli(body + " --winset majority --plot p.svg");
+  EXPECT_NE(testkit::readFile("p.svg").find(">others (161)</text>"), std::string::npos);
 }
