@@ -105,7 +105,9 @@ void eachWeight(SUMS& sums, const std::vector<int64_t>& w, const CALL& call) {
   std::map<int64_t, std::vector<std::size_t>> distinct;
   for (std::size_t p = 1; p < w.size(); ++p) distinct[w[p]].push_back(p);
   std::vector<double> h;
-  for (const auto& [u, players] : distinct) {
+  for (const auto& [weight, players] : distinct) {
+    // A copy: a lambda may not capture a structured binding before clang 16.
+    const int64_t u = weight;
     sums.RUNNING(u, h);
     auto value = [&](int64_t q) -> double {
       if (u == 0) return 0;
