@@ -1,6 +1,7 @@
 #include "api/load.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string_view>
 
@@ -70,33 +71,64 @@ bool typos(const std::string& file, const DATAWARNINGS& warn, FAILTYP& F) {
   return FAIL(F, EXITREFUSED, lines);
 }
 
-// Every line of standard input ("-") or of the pipe, device or file PATH
-// names as typed (/dev/stdin, the /dev/fd/N of a process substitution).
-bool streamLines(const std::string& path, std::vector<std::string>& lines) {
-  std::FILE* f = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::string bytes;
-  char buffer[1 << 16];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-  const bool ok = std::ferror(f) == 0;
-  if (f != stdin) std::fclose(f);
-  lines = plat::splitLines(bytes);
-  return ok;
+// The bytes a data file is read up to: the largest game counted (65535
+// players of up to 10 subgames) takes a few MB, so a source beyond this is
+// no data file (/dev/zero, an endless pipe) and is not read into memory.
+constexpr std::size_t GAMEBYTES = std::size_t{32} << 20;
+
+// A weighted subgame that no threshold can reach is refused.
+bool reachable(const GAMETYP& game, const std::string& name, FAILTYP& F) {
+  const int32_t code = CODEOF(game.DATASTRUCTURE);
+  for (int d = 1; code == 1 && d <= std::min<int>(game.MM, MAXCHAMB); ++d)
+    if (CUMULATEDWEIGHT(code, game.NN, game.GEW, d) < INT32_MIN)
+      return FAIL(F, EXITREFUSED, "...system error on loading " + name);
+  return true;
 }
 
-// The game of data file LINES, with the reader's checks of a file: a
-// weighted subgame that no threshold can reach is refused.
+// The game of the data file open in IN (shown as SHOWN in messages), read
+// line by line up to its last value or to the first count beyond the
+// tables, within GAMEBYTES; LINES gets the lines read, for the names.
+bool streamGame(plat::TextIn& in, const std::string& shown, GAMETYP& game,
+                std::vector<std::string>& lines, DATAWARNINGS& warn, FAILTYP& F) {
+  in.limit = GAMEBYTES;
+  int32_t datastructure = 0;
+  DATASTREAM(
+      [&](std::string& line) {
+        if (!in.readLine(line)) return false;
+        lines.push_back(line);
+        return true;
+      },
+      datastructure, game.N, game.MM, game.NN, game.GEW, game.MEM, &warn);
+  game.DATASTRUCTURE = DATASTRUCTOF(datastructure);
+  // A file may hold notes after its game, as stored files do; a pipe or a
+  // device that goes on after the game's last value holds no game (yes 1).
+  std::string after;
+  if (in.endless && warn.empty() && GAMESIZEOK(game, MAXPLAYERS))
+    while (after.empty() && in.readLine(after)) {
+      lines.push_back(after);
+      if (after.find_first_not_of(" \t") == std::string::npos) after.clear();
+    }
+  const std::string at = shown + ":" + std::to_string(lines.size() + (in.overrun ? 1 : 0)) + ": ";
+  if (in.overrun)
+    return FAIL(F, EXITREFUSED,
+                at + "beyond " + std::to_string(GAMEBYTES >> 20) + " MB, more than any game takes");
+  if (in.failed())
+    return FAIL(F, EXITREFUSED,
+                "...system error on loading " + (shown == "-" ? "standard input" : shown));
+  if (!after.empty())
+    return FAIL(F, EXITREFUSED,
+                at + "more after the game's last value '" + after.substr(0, 40) + "'");
+  return reachable(game, shown, F);
+}
+
+// The game of data file LINES, with the reader's checks of a file.
 bool gameOfLines(const std::vector<std::string>& lines, const std::string& name, GAMETYP& game,
                  DATAWARNINGS& warn, FAILTYP& F) {
   int32_t datastructure = 0;
   DATAPARSE(lines, datastructure, game.N, game.MM, game.NN, game.GEW, game.MEM, &warn, true);
   game.NAME = name;
   game.DATASTRUCTURE = DATASTRUCTOF(datastructure);
-  for (int d = 1; datastructure == 1 && d <= std::min<int>(game.MM, MAXCHAMB); ++d)
-    if (CUMULATEDWEIGHT(datastructure, game.NN, game.GEW, d) < INT32_MIN)
-      return FAIL(F, EXITREFUSED, "...system error on loading " + name);
-  return true;
+  return reachable(game, name, F);
 }
 
 // The primary game: a data file, standard input, a pipe, or the lists of
@@ -120,26 +152,24 @@ bool primaryGame(const REQUESTTYP& a, LOADEDTYP& L, FAILTYP& F) {
       return USAGE(F, why);
     shown = "(command line)";
     if (!gameOfLines(lines, shown, game, warn, F)) return false;
-  } else if (a.GAME == "-") {
-    shown = "-";
-    if (!streamLines("-", lines))
-      return FAIL(F, EXITREFUSED, "...system error on loading standard input");
-    if (!gameOfLines(lines, shown, game, warn, F)) return false;
   } else {
-    const std::string name = DATANAME(a.GAME);
-    const int code = GAMELOAD(name, game, &warn, true);
+    // A data file NAME.inp; else standard input ("-"), or a pipe, a device
+    // or a file as typed, read as a stream.
+    plat::TextIn in;
+    const std::string name = a.GAME == "-" ? "-" : DATANAME(a.GAME);
+    const int code = a.GAME == "-" ? ENOENT : in.open(name + ".inp");
     if (code == 0) {
+      game.NAME = name;
       shown = name + ".inp";
       L.DATAFILE = true;
       L.INPUTS.push_back(shown);
-      FILELINES(name, lines);
-    } else if (code == ENOENT && a.GAME != name + ".inp" && streamLines(a.GAME, lines)) {
-      shown = a.GAME;
-      L.INPUTS.push_back(a.GAME);
-      if (!gameOfLines(lines, shown, game, warn, F)) return false;
+    } else if (code == ENOENT && a.GAME != name + ".inp" && in.openStream(a.GAME) == 0) {
+      game.NAME = shown = a.GAME;
+      if (a.GAME != "-") L.INPUTS.push_back(a.GAME);
     } else {
       return FAIL(F, EXITREFUSED, "...system error on loading " + name + ".inp");
     }
+    if (!streamGame(in, shown, game, lines, warn, F)) return false;
   }
   if (!typos(shown, warn, F)) return false;
   if (!GAMESIZEOK(game, MAXPLAYERS))
@@ -166,6 +196,16 @@ bool voteSystems(const REQUESTTYP& a, LOADEDTYP& L, FAILTYP& F) {
       DATAPARSE(lines, datastructure, system.N, system.MM, system.NN, system.GEW, system.MEM, &warn,
                 true);
       game.NAME1 = shown = "--system-weights " + arg.TEXT;
+    } else if (arg.TEXT == "-") {
+      // Standard input, which LOADGAME has checked does not hold the game.
+      plat::TextIn in;
+      std::vector<std::string> lines;
+      if (in.openStream("-") != 0)
+        return FAIL(F, EXITREFUSED, "...system error on loading standard input");
+      if (!streamGame(in, "-", system, lines, warn, F)) return false;
+      datastructure = CODEOF(system.DATASTRUCTURE);
+      shown = std::string(1, '-');
+      game.NAME1 = shown;
     } else {
       game.NAME1 = DATANAME(arg.TEXT);
       shown = game.NAME1 + ".inp";
@@ -206,9 +246,36 @@ bool wideFits(const LOADEDTYP& L, VERSION version, FAILTYP& F) {
   return true;
 }
 
+// Standard input as typed for a file: "-", or its names in /dev.
+bool standardInput(const std::string& name) {
+  return name == "-" || name == "/dev/stdin" || name == "/dev/fd/0";
+}
+
+// The positions of the spatial version from standard input: a line for the
+// themes and one per player, read no further.
+int32_t positionsOfInput(GAMETYP& game) {
+  plat::TextIn in;
+  if (const int code = in.openStream("-")) return code;
+  in.limit = GAMEBYTES;
+  std::vector<std::string> lines;
+  std::string line;
+  while (lines.size() <= game.N && in.readLine(line)) lines.push_back(line);
+  if (in.overrun || in.failed()) return EIO;
+  return POSITIONPARSE(lines, game.NTHEME, game.N, game.POSITION);
+}
+
 }  // namespace
 
 bool LOADGAME(const REQUESTTYP& a, VERSION version, LOADEDTYP& L, FAILTYP& F) {
+  // Standard input is read once: it holds the game, a further vote system
+  // or the positions, not two of them.
+  int readers = a.WEIGHTS.empty() && a.MEMBERS.empty() && standardInput(a.GAME) ? 1 : 0;
+  for (const SYSTEMARG& system : a.SYSTEMS) readers += !system.TYPED && system.TEXT == "-";
+  if (version == VERSION::SPATIAL && a.POSITIONS == "-") ++readers;
+  if (readers > 1)
+    return USAGE(F,
+                 "standard input (-) is read once: for the game, a further vote system or the "
+                 "positions, not two of them");
   if (!primaryGame(a, L, F)) return false;
   if (version == VERSION::MULTIPLE && !voteSystems(a, L, F)) return false;
   if (!wideFits(L, version, F)) return false;
@@ -216,9 +283,12 @@ bool LOADGAME(const REQUESTTYP& a, VERSION version, LOADEDTYP& L, FAILTYP& F) {
     GAMETYP& game = L.GAME;
     game.NAME1 = DATANAME(a.POSITIONS);
     int32_t flag = 0;
-    POSITIONLOAD(game.NAME1, game.NTHEME, game.N, game.POSITION, flag);
+    if (a.POSITIONS == "-")
+      flag = positionsOfInput(game);
+    else
+      POSITIONLOAD(game.NAME1, game.NTHEME, game.N, game.POSITION, flag);
     if (flag != 0) return FAIL(F, EXITREFUSED, "...system error on loading " + game.NAME1);
-    L.INPUTS.push_back(game.NAME1 + ".pos");
+    if (a.POSITIONS != "-") L.INPUTS.push_back(game.NAME1 + ".pos");
   }
   return true;
 }

@@ -8,6 +8,7 @@
 
 #include "common/numbers.h"
 #include "data/winsets.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -171,33 +172,40 @@ std::string NUMTEXT(double X) {
 #endif
 }
 
+namespace {
+
+// A byte as "\x9b".
+std::string hexByte(unsigned byte) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "\\x%02x", byte & 0xFFu);
+  return hex;
+}
+
+}  // namespace
+
 std::string SHOWNTEXT(std::string_view TEXT) {
-  std::string out;
-  for (unsigned char c : TEXT) {
-    if (c >= 0x20 && c != 0x7f) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "\\x%02x", c);
-    out += hex;
-  }
-  return out;
+  // Every byte of a control character or of an ill-formed part as "\x1b":
+  // the text as the file or the argument holds it.
+  return utf8::escaped(TEXT, [](char32_t cp, bool byte) {
+    if (byte || cp < 0x80) return hexByte(static_cast<unsigned>(cp));
+    std::string bytes, out;
+    utf8::append(bytes, cp);
+    for (const char c : bytes) out += hexByte(static_cast<unsigned char>(c));
+    return out;
+  });
 }
 
 std::string CSVFIELD(const std::string& RAW) {
-  // Control bytes are written as the JSON output writes them (\u001b), so
-  // a name cannot drive the terminal the CSV is shown on.
-  std::string TEXT;
-  for (char c : RAW) {
-    if (static_cast<unsigned char>(c) >= 0x20) {
-      TEXT += c;
-      continue;
-    }
+  // Control characters are written as the JSON output writes them
+  // (\u001b, \u009b) and bytes that are not UTF-8 as "\xff", so that a
+  // name cannot drive the terminal the CSV is shown on and the CSV stays
+  // UTF-8.
+  const std::string TEXT = utf8::escaped(RAW, [](char32_t cp, bool byte) {
+    if (byte) return hexByte(static_cast<unsigned>(cp));
     char hex[8];
-    std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(c));
-    TEXT += hex;
-  }
+    std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(cp));
+    return std::string(hex);
+  });
   if (TEXT.find_first_of(",\"") == std::string::npos) return TEXT;
   std::string quoted = "\"";
   for (char c : TEXT) {
@@ -219,10 +227,41 @@ std::vector<std::string> CSVCOLUMNS(const CLISETTYP& SET) {
   return titles;
 }
 
+namespace {
+
+// "quota" for one subgame, "quota1", "quota2", ... for more.
+std::vector<std::string> quotaColumns(const CLISETTYP& SET) {
+  if (SET.QUOTAS.size() <= 1) return {"quota"};
+  std::vector<std::string> titles;
+  for (std::size_t d = 1; d <= SET.QUOTAS.size(); ++d)
+    titles.push_back("quota" + std::to_string(d));
+  return titles;
+}
+
+}  // namespace
+
+std::string QUOTATITLES(const CLISETTYP& SET) {
+  std::string text;
+  for (const std::string& title : quotaColumns(SET)) {
+    text += title;
+    text += ',';
+  }
+  return text;
+}
+
+std::string QUOTAFIELDS(const CLISETTYP& SET) {
+  std::string text;
+  for (const int64_t quota : SET.QUOTAS) {
+    text += std::to_string(quota);
+    text += ',';
+  }
+  return SET.QUOTAS.empty() ? "," : text;
+}
+
 CSVTABLETYP CSVTABLE(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
   CSVTABLETYP table;
   if (SETS.empty() || SETS[0].RUNS.empty()) return table;
-  if (SETS[0].HASQUOTA) table.COLUMNS.push_back("quota");
+  table.COLUMNS = quotaColumns(SETS[0]);
   for (const char* lead : {"subgame", "player", "name", "weight"}) table.COLUMNS.push_back(lead);
   // Each index's columns, then the method that counted it
   // ("shapley_method"): a run of several indices has the columns of each
@@ -239,8 +278,12 @@ CSVTABLETYP CSVTABLE(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
     for (const CLIRUNTYP& run : set.RUNS) runs.emplace_back(run);
     const CLIRUNTYP& first = set.RUNS[0];
     auto add = [&](std::vector<CSVCELLTYP> row, int i, int p) {
-      if (set.HASQUOTA)
-        row.insert(row.begin(), {std::to_string(set.QUOTA), static_cast<double>(set.QUOTA)});
+      // The quota columns first, one per subgame.
+      std::vector<CSVCELLTYP> quotas;
+      for (const int64_t quota : set.QUOTAS)
+        quotas.push_back({std::to_string(quota), static_cast<double>(quota)});
+      if (quotas.empty()) quotas.push_back({"", none});
+      row.insert(row.begin(), quotas.begin(), quotas.end());
       for (std::size_t k = 0; k < runs.size(); ++k) {
         const REPORTKINDTYP& kind = *set.RUNS[k].KIND;
         XNUM v[REPORTCOLUMNS];

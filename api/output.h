@@ -22,31 +22,43 @@ struct CLIRUNTYP {
 // A number in its shortest form that reads back as the same double; "" for
 // NaN (a column the report leaves empty).
 std::string NUMTEXT(double X);
-// A CSV field, quoted when it holds a comma, a quote or a line end.
+// A CSV field, quoted when it holds a comma or a quote; control characters
+// written "\u001b", bytes that are not UTF-8 "\xff".
 std::string CSVFIELD(const std::string& TEXT);
-// TEXT for a message on standard error: control bytes shown as "\x1b", so
-// that a file name or an argument cannot drive the terminal.
+// TEXT for a message on standard error: the bytes of control characters
+// (C0, DEL, C1) and of anything that is not UTF-8 shown as "\x1b", so that
+// a file name, a data file's line or an argument cannot drive the terminal.
 std::string SHOWNTEXT(std::string_view TEXT);
 
 // The runs of one rule: one per index asked for, all of the same game and
 // rule. QUOTA is the whole number a threshold given as a share or swept over
-// a range stands for (HASQUOTA false: none was).
+// a range stands for (HASQUOTA false: none was). QUOTAS are the thresholds
+// of each subgame in the win set the CSV shows: the first win set of the
+// first vote system, or the one a range runs in.
 struct CLISETTYP {
   std::vector<CLIRUNTYP> RUNS;
   bool HASQUOTA = false;
   int64_t QUOTA = 0;
+  std::vector<int64_t> QUOTAS;
+  int64_t PERCENTOF = 0;  // a range typed as shares: the total they are of (0: in votes)
 };
+
+// The CSV's leading quota columns, the same for every form of the quota:
+// "quota," for one subgame, "quota1,quota2,...," for more (one per
+// subgame), and the values of SET's row for them.
+std::string QUOTATITLES(const CLISETTYP& SET);
+std::string QUOTAFIELDS(const CLISETTYP& SET);
 
 // The columns of the runs of SET after "subgame,player,name,weight": each
 // index's column titles in turn, a title already taken prefixed with the
 // index's name ("banzhaf_NBZ").
 std::vector<std::string> CSVCOLUMNS(const CLISETTYP& SET);
-// "subgame,player,name,weight" (led by "quota" when the sets have one), and
+// "subgame,player,name,weight" (led by the quota columns), and
 // for every index its columns and the method that counted it
 // ("shapley_method"; empty in the "sum of all" row), then one row per player of a weighted game
 // (one per subgame, player "i" of weight 1, for an unweighted game, as in
 // the report) for each set in turn; with TOTALS each set ends in a row
-// ",,sum of all,," with the values of the report's "sum of all" line.
+// "QUOTAS,,,sum of all,," with the values of the report's "sum of all" line.
 // Lines end in LF.
 std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS);
 // The same table as fields: the column titles, then per row each field's

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/utf8.h"
+
 namespace {
 
 constexpr double WIDTH = 1000, HEIGHT = 640;
@@ -13,11 +15,21 @@ const char* const COLOURS[] = {"#4c72b0", "#dd8452", "#55a868", "#c44e52", "#817
                                "#937860", "#da8bc3", "#8c8c8c", "#ccb974", "#64b5cd"};
 constexpr std::size_t NCOLOURS = sizeof COLOURS / sizeof COLOURS[0];
 
-// TEXT with the characters XML reserves written as entities.
+// TEXT as XML character data: the characters XML reserves written as
+// entities, and what XML does not take (control characters, bytes that are
+// not UTF-8, as in a name of an older Latin-1 file, U+FFFE and U+FFFF)
+// shown as the replacement character.
 std::string esc(const std::string& text) {
   std::string out;
-  for (const char c : text) {
-    switch (c) {
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    const std::size_t n = utf8::character(std::string_view(text).substr(i), cp);
+    if (n == 0 || utf8::isControl(cp) || cp == 0xFFFE || cp == 0xFFFF) {
+      utf8::append(out, utf8::REPLACEMENT);
+      i += std::max<std::size_t>(n, 1);
+      continue;
+    }
+    switch (cp) {
       case '&':
         out += "&amp;";
         break;
@@ -34,8 +46,9 @@ std::string esc(const std::string& text) {
         out += "&apos;";
         break;
       default:
-        out += c;
+        out.append(text, i, n);
     }
+    i += n;
   }
   return out;
 }
@@ -46,9 +59,9 @@ std::string num(double x) {
   return text;
 }
 
-// A tick step of about a fifth of SPAN: 1, 2 or 5 times a power of ten.
-double tickStep(double span) {
-  const double raw = span / 5;
+// A tick step of about a PARTS-th of SPAN: 1, 2 or 5 times a power of ten.
+double tickStep(double span, double parts = 5) {
+  const double raw = span / parts;
   const double power = std::pow(10, std::floor(std::log10(raw)));
   for (const double f : {1.0, 2.0, 5.0})
     if (f * power >= raw) return f * power;
@@ -124,6 +137,74 @@ std::string titleOf(const CLISETTYP& set) {
   return names;
 }
 
+// Labels that would overlap are pooled into blocks centred on their
+// targets' mean, block by block from the top (the pool of adjacent
+// violators on target - rank * gap).
+}  // namespace
+
+std::vector<double> SPREADLABELS(const std::vector<double>& targets, double gap, double lo,
+                                 double hi) {
+  struct BLOCK {
+    double sum = 0;  // of target - rank * gap over its labels
+    std::size_t first = 0, count = 0;
+    double at() const { return sum / static_cast<double>(count); }
+  };
+  std::vector<BLOCK> blocks;
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    blocks.push_back({targets[i] - static_cast<double>(i) * gap, i, 1});
+    while (blocks.size() > 1 && blocks[blocks.size() - 2].at() > blocks.back().at()) {
+      const BLOCK last = blocks.back();
+      blocks.pop_back();
+      blocks.back().sum += last.sum;
+      blocks.back().count += last.count;
+    }
+  }
+  const double top = hi - static_cast<double>(targets.size() - 1) * gap;
+  std::vector<double> at(targets.size());
+  for (const BLOCK& b : blocks)
+    for (std::size_t i = b.first; i < b.first + b.count; ++i)
+      at[i] = std::max(lo, std::min(b.at(), std::max(lo, top))) + static_cast<double>(i) * gap;
+  return at;
+}
+
+namespace {
+
+// Beyond PLOTBARS players, the largest PLOTBARS - 1 by weight share or
+// index keep their bars, in their order, and the rest add up to one group.
+void groupOthers(std::vector<std::vector<CLIROWTYP>>& rows, const std::vector<int>& columns) {
+  std::vector<CLIROWTYP>& players = rows[0];
+  if (players.size() <= PLOTBARS) return;
+  auto size = [&](std::size_t p) {
+    double v = players[p].SHARE;
+    for (std::size_t k = 0; k < rows.size(); ++k)
+      if (std::isfinite(rows[k][p].V[columns[k]])) v = std::max(v, rows[k][p].V[columns[k]]);
+    return v;
+  };
+  std::vector<std::size_t> order(players.size());
+  for (std::size_t p = 0; p < order.size(); ++p) order[p] = p;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return size(a) > size(b); });
+  std::vector<bool> kept(players.size(), false);
+  for (std::size_t k = 0; k + 1 < PLOTBARS; ++k) kept[order[k]] = true;
+  const std::size_t rest = players.size() - (PLOTBARS - 1);
+  for (std::vector<CLIROWTYP>& table : rows) {
+    CLIROWTYP others;
+    others.LABEL = "others (" + std::to_string(rest) + ")";
+    std::vector<CLIROWTYP> shown;
+    for (std::size_t p = 0; p < table.size(); ++p) {
+      if (kept[p]) {
+        shown.push_back(table[p]);
+        continue;
+      }
+      others.SHARE += table[p].SHARE;
+      for (int c = 0; c < REPORTCOLUMNS; ++c)
+        if (std::isfinite(table[p].V[c])) others.V[c] += table[p].V[c];
+    }
+    shown.push_back(others);
+    table = std::move(shown);
+  }
+}
+
 std::string barsOf(const CLISETTYP& set) {
   const RUNTYP& R = set.RUNS[0].R;
   CANVAS canvas(titleOf(set) + " and weight share", ruleText(R));
@@ -140,6 +221,7 @@ std::string barsOf(const CLISETTYP& set) {
     columns.push_back(std::max(0, CLISHARECOLUMN(*run)));
     series.push_back(std::string(run->KIND->NAME) + " " + run->KIND->TITLES[columns.back()]);
   }
+  groupOthers(rows, columns);
   const std::vector<CLIROWTYP>& players = rows[0];
   double top = 0;
   for (std::size_t p = 0; p < players.size(); ++p) {
@@ -225,26 +307,34 @@ std::string linesOf(const std::vector<CLISETTYP>& sets) {
   const double lo = static_cast<double>(sets.front().QUOTA);
   const double span = std::max(1.0, static_cast<double>(sets.back().QUOTA) - lo);
   auto x = [&](double quota) { return canvas.x0 + (quota - lo) / span * (canvas.x1 - canvas.x0); };
-  const double step = tickStep(span);
-  for (double t = std::ceil(lo / step) * step; t <= lo + span + 1e-9; t += step) {
-    canvas.svg += "<line x1=\"" + num(x(t)) + "\" y1=\"" + num(canvas.y1) + "\" x2=\"" + num(x(t)) +
-                  "\" y2=\"" + num(canvas.y1 + 5) + "\" stroke=\"black\"/>\n";
-    canvas.svg += "<text x=\"" + num(x(t)) + "\" y=\"" + num(canvas.y1 + 20) +
-                  "\" text-anchor=\"middle\">" + num(t).substr(0, num(t).size() - 3) + "</text>\n";
+  // The quota axis in the unit the range was typed in: percent of the
+  // total, or votes; about ten ticks.
+  const double total = static_cast<double>(sets[0].PERCENTOF);
+  const double unit = total > 0 ? total / 100 : 1;
+  const double step = tickStep(span / unit, 10);
+  const int decimals = step >= 1 ? 0 : step >= 0.1 ? 1 : 2;
+  for (double t = std::ceil(lo / unit / step - 1e-9) * step; t * unit <= lo + span + 1e-9;
+       t += step) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f%s", decimals, t, total > 0 ? "%" : "");
+    canvas.svg += "<line x1=\"" + num(x(t * unit)) + "\" y1=\"" + num(canvas.y1) + "\" x2=\"" +
+                  num(x(t * unit)) + "\" y2=\"" + num(canvas.y1 + 5) + "\" stroke=\"black\"/>\n";
+    canvas.svg += "<text class=\"tick\" x=\"" + num(x(t * unit)) + "\" y=\"" + num(canvas.y1 + 20) +
+                  "\" text-anchor=\"middle\">" + text + "</text>\n";
   }
   canvas.svg += "<text x=\"" + num((canvas.x0 + canvas.x1) / 2) + "\" y=\"" + num(canvas.y1 + 45) +
-                "\" text-anchor=\"middle\">quota</text>\n";
-  // Labels at the lines' ends, moved apart so that none covers another.
+                "\" text-anchor=\"middle\">" +
+                (total > 0 ? "quota (% of " + std::to_string(sets[0].PERCENTOF) + ")" : "quota") +
+                "</text>\n";
+  // Labels at the lines' ends, each as near its line as it can be without
+  // covering another.
   std::vector<std::pair<double, std::size_t>> ends;
   for (std::size_t k = 0; k < order.size(); ++k)
     ends.push_back({canvas.y(values[order[k]].back()), k});
   std::sort(ends.begin(), ends.end());
-  for (std::size_t e = 1; e < ends.size(); ++e)
-    ends[e].first = std::max(ends[e].first, ends[e - 1].first + 13);
-  // Labels pushed below the axis move back up, keeping their spacing.
-  for (std::size_t e = ends.size(); e-- > 0;)
-    ends[e].first =
-        std::min(ends[e].first, e + 1 < ends.size() ? ends[e + 1].first - 13 : canvas.y1);
+  std::vector<double> targets;
+  for (const auto& end : ends) targets.push_back(end.first);
+  const std::vector<double> placed = SPREADLABELS(targets, 13, canvas.y0, canvas.y1);
   for (std::size_t k = 0; k < order.size(); ++k) {
     const std::size_t p = order[k];
     std::string points;
@@ -259,9 +349,18 @@ std::string linesOf(const std::vector<CLISETTYP>& sets) {
                   "\" fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"2\" points=\"" +
                   points + "\"><title>" + esc(labels[p]) + "</title></polyline>\n";
   }
-  for (const auto& [ly, k] : ends)
-    canvas.svg += "<text x=\"" + num(canvas.x1 + 6) + "\" y=\"" + num(ly + 4) + "\" fill=\"" +
-                  COLOURS[k % NCOLOURS] + "\">" + esc(labels[order[k]]) + "</text>\n";
+  // A label moved off its line's end is joined to it by a short stroke.
+  for (std::size_t e = 0; e < ends.size(); ++e) {
+    const auto [end, k] = ends[e];
+    const char* colour = COLOURS[k % NCOLOURS];
+    if (std::fabs(placed[e] - end) > 2)
+      canvas.svg += "<line x1=\"" + num(canvas.x1) + "\" y1=\"" + num(end) + "\" x2=\"" +
+                    num(canvas.x1 + 5) + "\" y2=\"" + num(placed[e]) + "\" stroke=\"" + colour +
+                    "\"/>\n";
+    canvas.svg += "<text class=\"end\" data-player=\"" + esc(labels[order[k]]) + "\" x=\"" +
+                  num(canvas.x1 + 6) + "\" y=\"" + num(placed[e] + 4) + "\" fill=\"" + colour +
+                  "\">" + esc(labels[order[k]]) + "</text>\n";
+  }
   return canvas.done();
 }
 

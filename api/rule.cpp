@@ -60,7 +60,7 @@ constexpr std::size_t MAXQUOTAS = 10000;
 // then the smallest whole number that reaches it; otherwise every end is
 // taken as a whole number and the step (default 1) is in votes.
 bool quotasOf(const std::string& text, const std::string& field, int64_t total,
-              std::vector<int64_t>& quotas, FAILTYP& F) {
+              std::vector<int64_t>& quotas, bool& shares, FAILTYP& F) {
   const std::vector<std::string> parts = SPLIT(field, ':');
   if (parts.size() < 2 || parts.size() > 3)
     return USAGE(F, "--winset " + text + ": a range is LO:HI or LO:HI:STEP");
@@ -68,8 +68,8 @@ bool quotasOf(const std::string& text, const std::string& field, int64_t total,
     if (quotas.empty() || quotas.back() != q) quotas.push_back(q);
   };
   int64_t lo = 0, hi = 0, step = 1000000;
-  const bool shares = shareMicros(parts[0], lo) && shareMicros(parts[1], hi) &&
-                      (parts.size() == 2 || shareMicros(parts[2], step));
+  shares = shareMicros(parts[0], lo) && shareMicros(parts[1], hi) &&
+           (parts.size() == 2 || shareMicros(parts[2], step));
   if (!shares) {
     int32_t v[3] = {0, 0, 1};
     bool share = false;
@@ -94,6 +94,23 @@ bool quotasOf(const std::string& text, const std::string& field, int64_t total,
 // The weights of vote system K (0: the primary game's).
 const GEWTYP& weightsOf(const GAMETYP& game, int k) { return k == 0 ? game.GEW : game.GEWX[k]; }
 
+// Whether no --winset was typed for any vote system.
+bool noWinsets(const REQUESTTYP& a) {
+  for (const std::vector<std::string>& texts : a.WINSETS)
+    if (!texts.empty()) return false;
+  return true;
+}
+
+// The --winset texts of vote system K as typed; where none was typed at
+// all, a weighted game takes one win set of a simple majority in each
+// subgame (more than half of its total), and unweighted chambers have none.
+std::vector<std::string> winsetTexts(const REQUESTTYP& a, int k, const GAMETYP& game) {
+  if (!noWinsets(a) || game.DATASTRUCTURE != DATASTRUCT::WEIGHTED) return a.WINSETS[k];
+  std::string text = "majority";
+  for (int d = 2; d <= game.MM; ++d) text += ",majority";
+  return {text};
+}
+
 }  // namespace
 
 bool FINDSWEEP(const REQUESTTYP& a, const GAMETYP& game, SWEEPTYP& sweep, FAILTYP& F) {
@@ -111,7 +128,9 @@ bool FINDSWEEP(const REQUESTTYP& a, const GAMETYP& game, SWEEPTYP& sweep, FAILTY
                                   ? CUMULATEDWEIGHT(CODEOF(game.DATASTRUCTURE), game.NN,
                                                     weightsOf(game, k), static_cast<int>(d + 1))
                                   : 0;
-        if (!quotasOf(text, fields[d], total, sweep.QUOTAS, F)) return false;
+        bool shares = false;
+        if (!quotasOf(text, fields[d], total, sweep.QUOTAS, shares, F)) return false;
+        if (shares) sweep.SHARETOTAL = total;
       }
     }
   return true;
@@ -124,7 +143,9 @@ namespace {
 // QUOTA. SET learns the whole number of a share or of the sweep.
 bool winSets(const REQUESTTYP& a, int k, const GAMETYP& game, const SWEEPTYP& sweep, int64_t quota,
              int32_t& thres, GEWTYP& m, GTYP& g, CLISETTYP& set, FAILTYP& F) {
-  const std::vector<std::string>& texts = a.WINSETS[k];
+  const std::vector<std::string> texts = winsetTexts(a, k, game);
+  if (texts.empty() && noWinsets(a))
+    return USAGE(F, "--winset is required: unweighted chambers have no default quota");
   thres = static_cast<int32_t>(texts.size());
   if (!WINSETCOUNTOK(thres)) return USAGE(F, THRESNUMBERMSG);
   const GEWTYP& gew = weightsOf(game, k);
@@ -149,8 +170,14 @@ bool winSets(const REQUESTTYP& a, int k, const GAMETYP& game, const SWEEPTYP& sw
       if (share && !set.HASQUOTA && (sweep.SYSTEM < 0 || field.find(':') != std::string::npos)) {
         set.HASQUOTA = true;
         set.QUOTA = value;
+        if (field.find(':') != std::string::npos) set.PERCENTOF = sweep.SHARETOTAL;
       }
       g[w][d][1] = value;
+      if (k == (sweep.SYSTEM < 0 ? 0 : sweep.SYSTEM) &&
+          w - 1 == (sweep.SYSTEM < 0 ? 0 : static_cast<int>(sweep.WINSET))) {
+        set.QUOTAS.resize(game.MM);
+        set.QUOTAS[static_cast<std::size_t>(d - 1)] = value;
+      }
     }
     if (!WINSETCOMPLETE(w, m, g, CODEOF(game.DATASTRUCTURE), game.MM, game.NN, gew))
       return USAGE(F, THRESMSG);
@@ -186,6 +213,10 @@ bool ruleOptions(const REQUESTTYP& a, const GAMETYP& game, RULETYP& rule, FAILTY
     if (values.size() != 4) return USAGE(F, "--isa " + a.ISA + ": four numbers T1,A1,T2,A2");
     for (int32_t v : values)
       if (!threshold16("--isa", v, F)) return false;
+    // A1 and A2 count the leading chambers, of which the game has MM.
+    if (values[1] > game.MM || values[3] > game.MM)
+      return USAGE(F, "--isa " + a.ISA + ": A1 and A2 count chambers, of which the game has " +
+                          std::to_string(game.MM));
     rule.T1 = values[0];
     rule.T1ANZ = values[1];
     rule.T2 = values[2];
@@ -202,7 +233,7 @@ bool RULEOF(const REQUESTTYP& a, const GAMETYP& game, VERSION version, const SWE
   if (!winSets(a, 0, game, sweep, quota, rule.THRES, rule.M, rule.G, set, F)) return false;
   if (!ruleOptions(a, game, rule, F)) return false;
   for (int k = 1; version == VERSION::MULTIPLE && k < game.VS; ++k) {
-    if (a.WINSETS[k].size() != a.WINSETS[0].size())
+    if (winsetTexts(a, k, game).size() != winsetTexts(a, 0, game).size())
       return USAGE(F, "...unequal numbers of thresholds");
     int32_t thres = 0;
     GTYP g{};

@@ -18,6 +18,7 @@ struct SWEEPTYP {
   std::size_t WINSET = 0;
   std::size_t SUBGAME = 0;
   std::vector<int64_t> QUOTAS;
+  int64_t SHARETOTAL = 0;  // typed as shares (50%:75%): the total they are of; else 0
 };
 
 // Finds the range among the --winset texts of every vote system.

@@ -203,7 +203,7 @@ std::string UNIONSREPORT(const UNIONRUNTYP& U) {
 std::string UNIONSCSV(const UNIONRUNTYP& U) {
   // Fields are appended one by one: GCC 12 warns of a false overlapping copy
   // (-Wrestrict) for a literal joined to a temporary string.
-  std::string text = U.SET.HASQUOTA ? "quota," : "";
+  std::string text = QUOTATITLES(U.SET);
   auto field = [&](const std::string& f) {
     text += ',';
     text += f;
@@ -216,10 +216,7 @@ std::string UNIONSCSV(const UNIONRUNTYP& U) {
   for (int p = 1; p <= U.LOADED.GAME.N; ++p) {
     const int k = U.UNIONOF[static_cast<std::size_t>(p)];
     const auto [s, j] = placeOf(U.LOADED.GAME, p);
-    if (U.SET.HASQUOTA) {
-      text += std::to_string(U.SET.QUOTA);
-      text += ',';
-    }
+    text += QUOTAFIELDS(U.SET);
     text += std::to_string(k + 1);
     field(std::to_string(s));
     field(std::to_string(j));

@@ -6,8 +6,20 @@
 #include "report/indices.h"
 
 std::string USAGELINE(const std::string& INDEX) {
-  return "usage: vkx " + INDEX + " GAME[.inp] --winset T[,T...] [options]";
+  return "usage: vkx " + INDEX + " GAME[.inp] [--winset T[,T...]] [options]";
 }
+
+namespace {
+
+// A file, a size or a folder typed as an empty text names nothing: refused
+// rather than read as the default.
+const CLI::Validator NONEMPTY(
+    [](const std::string& text) {
+      return text.empty() ? std::string("an empty text names nothing") : std::string();
+    },
+    "", "NONEMPTY");
+
+}  // namespace
 
 // The options of one index; SHAPLEY and BANZHAF take the rule of the
 // multiple-weights version, SHAPLEY alone the spatial and working-plan
@@ -41,8 +53,9 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
                       "one win set: a threshold per subgame, comma-separated, each a whole "
                       "number, a share of the subgame's total (62%, majority) or, for one "
                       "threshold, a range LO:HI[:STEP] (50%:75%:1%) run quota by quota; "
-                      "repeat for up to 10 win sets (after --system: that system's win sets)")
-          ->required()
+                      "repeat for up to 10 win sets (after --system: that system's win sets); "
+                      "without any, a weighted game takes a simple majority of each subgame's "
+                      "total (majority,majority,...)")
           ->expected(1)
           ->take_all()
           ->type_name("T[,T...]");
@@ -54,9 +67,11 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
   c.SYSTEMOPT = sub->add_option("--system", c.SYSTEMS,
                                 "a further vote system: a data file of the same players "
                                 "(multiple weights, up to 3 times); the --winset options after "
-                                "it are its win sets")
+                                "it are its win sets; - : standard input, when the game is not "
+                                "read from there")
                     ->expected(1)
                     ->take_all()
+                    ->check(NONEMPTY)
                     ->type_name("FILE");
   c.TYPEDOPT = sub->add_option("--system-weights", c.TYPED,
                                "a further vote system typed as its weights, the subgames "
@@ -95,8 +110,10 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
         ->excludes(c.TYPEDOPT);
     sub->add_option("--positions", a.POSITIONS,
                     "spatial version: coalitions weighted by the similarity of the positions "
-                    "in this file (.pos)")
+                    "in this file (.pos; - : standard input, when the game is not read from "
+                    "there)")
         ->type_name("FILE")
+        ->check(NONEMPTY)
         ->excludes(c.SYSTEMOPT)
         ->excludes(c.TYPEDOPT)
         ->excludes(isa)
@@ -122,30 +139,36 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
   sub->add_option("--output", a.OUTPUT,
                   "write to this file instead of standard output (- : standard output); "
                   "never one of the run's own input files")
+      ->check(NONEMPTY)
       ->type_name("FILE");
   sub->add_option("--plot", a.PLOT,
                   "also draw the run as an SVG picture: each player's index beside its weight "
-                  "share, or for a range each player's index against the quota")
+                  "share, or for a range each player's index against the quota (- : standard "
+                  "output, when --output names a file)")
+      ->check(NONEMPTY)
       ->type_name("FILE.svg");
   sub->add_option("--memory", a.MEMORY,
                   "the memory the counting may take (default: the memory available at the start, "
                   "within the process's limits); a game no exact method counts within it is "
                   "refused at once with the time its walk would take")
+      ->check(NONEMPTY)
       ->type_name("SIZE");
   sub->add_flag("--plan", a.PLANONLY,
                 "print the plan of the run without counting: per count the method, its passes, "
                 "memory and time, and why the other methods were not taken (--format json: as "
                 "JSON); exit status 3 where the run would be refused");
+  CLI::Option* estimate =
+      sub->add_option("--estimate", a.ESTIMATETEXT,
+                      "sample instead of counting, the samples planned in advance for every "
+                      "value's error to fall below ERROR (default 0.0001; the same command "
+                      "prints the same numbers); an index counted exactly in under a second is "
+                      "counted; the output gives each error beside its value")
+          ->expected(0, 1)
+          ->type_name("[ERROR]");
   sub->add_flag("--exhaustive", a.EXHAUSTIVE,
                 "count exactly however long it takes: no time limit, and walk every coalition "
-                "where no faster method fits the memory");
-  sub->add_option("--estimate", a.ESTIMATETEXT,
-                  "sample instead of counting, the samples planned in advance for every "
-                  "value's error to fall below ERROR (default 0.0001; the same command "
-                  "prints the same numbers); an index counted exactly in under a second is "
-                  "counted; the output gives each error beside its value")
-      ->expected(0, 1)
-      ->type_name("[ERROR]");
+                "where no faster method fits the memory (not with --estimate)")
+      ->excludes(estimate);
   sub->add_flag("--files", a.FILES,
                 "also append the report to GAME.out (and the number block to GAME.ouu when "
                 "vkx.ini says outputtab=1), as the menu command does");
@@ -156,7 +179,7 @@ void INDEXCOMMAND(CLI::App& app, const char* name, const std::string& title, IND
 }
 
 std::string CHECKUSAGE() {
-  return "usage: vkx check GAME[.inp] --winset T[,T...] --yes NAME,NAME,... [options]";
+  return "usage: vkx check GAME[.inp] [--winset T[,T...]] --yes NAME,NAME,... [options]";
 }
 std::string DESIGNUSAGE() {
   return "usage: vkx design banzhaf|shapley --target NAME:VALUE,...|--target-file FILE [options]";
@@ -171,6 +194,7 @@ void outputOptions(CLI::App* sub, ARGSTYP& a) {
       ->check(CLI::IsMember({"report", "csv", "json"}));
   sub->add_option("--output", a.OUTPUT,
                   "write to this file instead of standard output (- : standard output)")
+      ->check(NONEMPTY)
       ->type_name("FILE");
 }
 
@@ -192,8 +216,8 @@ void CHECKCOMMAND(CLI::App& app, bool gameRequired, ARGSTYP& a, COMMANDTYP& c) {
       ->type_name("[NAME:]W,...");
   c.WINSETOPT = sub->add_option("--winset", c.WINSETS,
                                 "one win set: a threshold per subgame (a whole number, 62% or "
-                                "majority); repeat for up to 10 (after --system: its win sets)")
-                    ->required()
+                                "majority); repeat for up to 10 (after --system: its win sets); "
+                                "default for weighted games: majority in each subgame")
                     ->expected(1)
                     ->take_all()
                     ->type_name("T[,T...]");
@@ -202,6 +226,7 @@ void CHECKCOMMAND(CLI::App& app, bool gameRequired, ARGSTYP& a, COMMANDTYP& c) {
                                 "a further vote system: a data file of the same players")
                     ->expected(1)
                     ->take_all()
+                    ->check(NONEMPTY)
                     ->type_name("FILE");
   c.TYPEDOPT = sub->add_option("--system-weights", c.TYPED,
                                "a further vote system typed as its weights (subgames split by /)")
@@ -245,6 +270,7 @@ CLI::App* DESIGNCOMMAND(CLI::App& app, ARGSTYP& a) {
   sub->add_option("--target-file", d.TARGETFILE,
                   "the targets from a data file: its weights (e.g. populations), its players' "
                   "names from the comments")
+      ->check(NONEMPTY)
       ->type_name("FILE");
   sub->add_option("--root", d.ROOT,
                   "raise the targets to this power first (0.5: the square-root rule)")
@@ -264,7 +290,10 @@ CLI::App* DESIGNCOMMAND(CLI::App& app, ARGSTYP& a) {
                   "the same budget gives the same answer")
       ->type_name("S");
   outputOptions(sub, a);
-  sub->add_option("--plot", a.PLOT, "also draw each player's target beside its index as SVG")
+  sub->add_option("--plot", a.PLOT,
+                  "also draw each player's target beside its index as SVG (- : standard output, "
+                  "when --output names a file)")
+      ->check(NONEMPTY)
       ->type_name("FILE.svg");
   sub->footer(
       "Examples:\n  vkx design banzhaf --target-file population --root 0.5\n  vkx design "

@@ -39,7 +39,7 @@ struct COMMANDTYP {
   CLI::Option* TYPEDOPT = nullptr;
 };
 
-// "usage: vkx INDEX GAME[.inp] --winset T[,T...] [options]".
+// "usage: vkx INDEX GAME[.inp] [--winset T[,T...]] [options]".
 std::string USAGELINE(const std::string& INDEX);
 // The options of one index into A; GAMEREQUIRED: no --weights or --members
 // stands in for the game file.

@@ -27,7 +27,12 @@
 
 namespace {
 
-const char* const VERSIONTEXT = "vkx 2.0 (VKX 2.0 - Verkanix V2.0 R5/05)";
+#ifndef VKX_VERSION
+#define VKX_VERSION "unknown"  // set by the build from the VERSION file
+#endif
+
+// The package's version, then the program's own header line.
+const char* const VERSIONTEXT = "vkx " VKX_VERSION " (VKX 2.0 - Verkanix V2.0 R5/05)";
 
 // The progress bar of a long count on standard error, when that is a
 // terminal: redrawn as the count reports its progress, taken away at its
@@ -86,11 +91,13 @@ int runDesign(ARGSTYP& a, FAILTYP& F) {
         !std::isfinite(a.DESIGN.SECONDS))
       return (USAGE(F, "--seconds " + a.SECONDS + ": not a positive number"), F.STATUS);
   }
+  if (!PLOTFITS(a, F)) return F.STATUS;
   DESIGNTYP d;
   if (!DESIGNRUN(a.DESIGN, d, F)) return F.STATUS;
   LOADEDTYP read;
   read.INPUTS = d.INPUTS;
-  if (!OUTPUTFITS("--output", a.OUTPUT, read, F) || !OUTPUTFITS("--plot", a.PLOT, read, F))
+  if (!OUTPUTFITS("--output", a.OUTPUT, read, F) || !OUTPUTFITS("--plot", a.PLOT, read, F) ||
+      !OUTPUTSAPART(a, S, "", F))
     return F.STATUS;
   const std::string text = a.FORMAT == "csv"    ? DESIGNCSV(d)
                            : a.FORMAT == "json" ? DESIGNJSON(d)
@@ -118,6 +125,7 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
     a.BUDGET = static_cast<std::size_t>(bytes);
   }
   if (!a.UNIONS.empty()) return runUnions(a, S, F);
+  if (!PLOTFITS(a, F)) return F.STATUS;
   int columns = 80;
   if (plat::stderrIsTerminal()) {
     columns = plat::stderrColumns();
@@ -130,6 +138,7 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
     return F.STATUS;
   if (a.FILES && S.OUTPUTFILE && !run.LOADED.DATAFILE)
     return (USAGE(F, "--files: the game comes from no data file to write beside"), F.STATUS);
+  if (!OUTPUTSAPART(a, S, run.LOADED.GAME.NAME, F)) return F.STATUS;
   if (a.ESTIMATE > 0 && a.FILES)
     return (USAGE(F, "--estimate: weighted games only, not the spatial version, nor --files"),
             F.STATUS);
@@ -137,8 +146,15 @@ int runArgs(ARGSTYP& a, FAILTYP& F) {
   for (const std::string& note : run.PLAN.NOTES) std::fprintf(stderr, "%s\n", note.c_str());
   if (a.PLANONLY) {
     const std::string text = a.FORMAT == "json" ? PLANJSON(run) : PLANTEXT(run);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+      const int code = errno != 0 ? errno : EIO;
+      if (code == EPIPE) plat::endByClosedPipe();
+      return (FAIL(F, EXITREFUSED,
+                   "...system error" + std::to_string(code) + " on saving standard output"),
+              F.STATUS);
+    }
     return planned ? 0 : F.STATUS;
   }
   if (!planned || !COUNTRUN(a, run, F)) return F.STATUS;
@@ -260,6 +276,7 @@ int CLIMAIN(int ARGC, char** ARGV) {
       std::cout.flush();
       if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         const int code = errno != 0 ? errno : EIO;
+        if (code == EPIPE) plat::endByClosedPipe();
         std::fprintf(stderr, "vkx: cannot write standard output: %s\n", std::strerror(code));
         return 1;
       }

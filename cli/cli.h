@@ -3,7 +3,7 @@
 // and drawn as SVG. The game comes from a data file, standard input or the
 // options; a threshold may be a share or a range of quotas.
 //
-//   vkx INDEX GAME[.inp] --winset T[,T...] [options]   (an index of the registry)
+//   vkx INDEX GAME[.inp] [--winset T[,T...]] [options]   (an index of the registry)
 //   vkx all|INDEX,INDEX... GAME|- --winset T[,T...] [options]
 #pragma once
 

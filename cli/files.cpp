@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/files.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -105,16 +106,20 @@ bool WRITEOUTPUTS(const ARGSTYP& a, const std::vector<CLISETTYP>& sets, const SE
         !files.write(2, base + ".ouu", fileReports(sets, true, S.PREC), "", false))
       return FAIL(F, EXITREFUSED, files.error);
   }
-  if (!a.PLOT.empty() && !files.write(3, a.PLOT, plot, "", true))
+  if (!a.PLOT.empty() && a.PLOT != "-" && !files.write(3, a.PLOT, plot, "", true))
     return FAIL(F, EXITREFUSED, files.error);
   // Standard output goes first, while the files can still be rolled back:
-  // a full disk or a closed pipe there leaves every file as it was.
-  if (a.OUTPUT.empty()) {
+  // a full disk or a closed pipe there leaves every file as it was. It gets
+  // the table, or with --output FILE --plot - the picture.
+  const std::string* shown = a.OUTPUT.empty() ? &text : a.PLOT == "-" ? &plot : nullptr;
+  if (shown) {
     errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+    if (std::fwrite(shown->data(), 1, shown->size(), stdout) != shown->size() ||
         std::fflush(stdout) != 0) {
       const int code = errno != 0 ? errno : EIO;
       files.rollback();
+      // A reader that has had enough (head) ends the run quietly.
+      if (code == EPIPE) plat::endByClosedPipe();
       return FAIL(F, EXITREFUSED,
                   "...system error" + std::to_string(code) + " on saving standard output");
     }
@@ -130,5 +135,60 @@ bool OUTPUTFITS(const std::string& option, const std::string& path, const LOADED
   for (const std::string& input : L.INPUTS)
     if (std::filesystem::is_regular_file(input, ec) && std::filesystem::equivalent(path, input, ec))
       return USAGE(F, option + " " + path + ": the run reads this file");
+  return true;
+}
+
+bool PLOTFITS(const ARGSTYP& a, FAILTYP& F) {
+  if (a.PLOT == "-" && a.OUTPUT.empty())
+    return USAGE(F,
+                 "--plot -: standard output gets the table; with --output FILE it gets the "
+                 "picture");
+  return true;
+}
+
+namespace {
+
+// Whether paths A and B name one file: the same path once links and ".."
+// are resolved, or two names (hard links) of an existing file.
+// NAME made absolute, its links followed and "." and ".." taken out.
+std::filesystem::path resolved(const std::string& name, std::error_code& ec) {
+  namespace fs = std::filesystem;
+  fs::path path = fs::absolute(name, ec);
+  // A link to a file not yet there is followed by hand, which
+  // weakly_canonical does not do for a last component that does not exist.
+  for (int links = 0; !ec && links < 40; ++links) {
+    std::error_code missing;  // a path not there is no error here
+    if (!fs::is_symlink(fs::symlink_status(path, missing))) break;
+    const fs::path target = fs::read_symlink(path, ec);
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return ec ? path : fs::weakly_canonical(path, ec);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ea, eb;
+  const fs::path x = resolved(a, ea), y = resolved(b, eb);
+  if (!ea && !eb && x == y) return true;
+  std::error_code ec;
+  return fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec);
+}
+
+}  // namespace
+
+bool OUTPUTSAPART(const ARGSTYP& a, const SETTINGSTYP& S, const std::string& GAMENAME, FAILTYP& F) {
+  std::vector<std::pair<std::string, std::string>> outputs;  // option, file
+  if (!a.OUTPUT.empty() && a.OUTPUT != "-") outputs.emplace_back("--output", a.OUTPUT);
+  if (a.FILES) {
+    const std::string base = S.OUTPUTFILE ? GAMENAME : S.NAMEOUT;
+    outputs.emplace_back("--files", base + ".out");
+    if (S.OUTPUTTAB == 1) outputs.emplace_back("--files", base + ".ouu");
+  }
+  if (!a.PLOT.empty() && a.PLOT != "-") outputs.emplace_back("--plot", a.PLOT);
+  for (std::size_t i = 0; i < outputs.size(); ++i)
+    for (std::size_t j = i + 1; j < outputs.size(); ++j)
+      if (sameFile(outputs[i].second, outputs[j].second))
+        return USAGE(F, outputs[j].first + " " + outputs[j].second + ": " + outputs[i].first +
+                            " writes " + outputs[i].second + ", the same file");
   return true;
 }

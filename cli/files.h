@@ -20,3 +20,10 @@ bool WRITEOUTPUTS(const ARGSTYP& A, const std::vector<CLISETTYP>& SETS, const SE
                   const std::string& TEXT, const std::string& PLOT, FAILTYP& F);
 // An output (--output, --plot) must not replace a file the run reads.
 bool OUTPUTFITS(const std::string& OPTION, const std::string& PATH, const LOADEDTYP& L, FAILTYP& F);
+// --plot - writes the picture to standard output, which must then not get
+// the table as well (--output FILE).
+bool PLOTFITS(const ARGSTYP& A, FAILTYP& F);
+// The outputs of one run (--output, the files of --files, --plot) name
+// different files, also through links: else one would overwrite another.
+// GAMENAME: the data file's name, beside which --files writes.
+bool OUTPUTSAPART(const ARGSTYP& A, const SETTINGSTYP& S, const std::string& GAMENAME, FAILTYP& F);

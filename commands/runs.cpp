@@ -176,23 +176,39 @@ void STAMPEND(RUNTYP& R) { R.TIME2 = plat::now(); }
 
 namespace {
 
+// The end of an engine that did not count: a game the tables cannot hold
+// is refused with its message and a key wait, one without an engine with
+// "...error on input file format"; the command then ends without a report.
+bool counted(STATUSTYP status) {
+  if (status == STATUSTYP::DONE) return true;
+  if (status == STATUSTYP::NOENGINE)
+    FORMATERROR();
+  else
+    wrun::REFUSE();
+  return false;
+}
+
 // The count-vector engines with their run dialogue.
-void runUnweighted(RUNTYP& R, const REPORTKINDTYP& kind) {
+bool runUnweighted(RUNTYP& R, const REPORTKINDTYP& kind) {
   ISAKIND chambers = kind.CHAMBERS;
   if (chambers == ISAKIND::SHAPLEY && R.GAME == VERSION::ISAWP) chambers = ISAKIND::WORKINGPLAN;
+  STATUSTYP status = STATUSTYP::DONE;
   ISA_SCREEN_RUN(chambers, [&](ISAPROGRESS progress, void* data) {
     HOOKSTYP hooks;
     hooks.PROGRESS = progress;
     hooks.DATA = data;
     hooks.WALK = progress != nullptr;  // screen control shows every vector
-    kind.RUN(R, R, R, hooks);
+    status = kind.RUN(R, R, R, hooks);
   });
+  return counted(status);
 }
 
 // The weighted engines with their run dialogue. Shapley and Banzhaf share
 // the Shapley engine's questions and listing; the public good engine lists
-// minimal winning coalitions.
-void runWeighted(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& kind) {
+// minimal winning coalitions. False when the dialogue or the engine ended
+// the run without results: a further data file that cannot be loaded or
+// does not fit, win sets that do not pair up, a game that is refused.
+bool runWeighted(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& kind) {
   const bool shapleyWalk = !kind.MINIMAL;
   const bool multiple = R.GAME == VERSION::MULTIPLE;
   R.OVERALL = OVERALLRULE::AND;
@@ -203,11 +219,11 @@ void runWeighted(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& kind) {
   // dialogue could not be held in the tables.
   if (!WEIGHTEDCORE(R, R, core)) {
     wrun::REFUSE();
-    return;
+    return false;
   }
   if (multiple) {
     R.NAME1 = shapleyWalk ? "default" : "";
-    if (!wrun::ASKSYSTEMS(R, R, S, shapleyWalk)) return;
+    if (!wrun::ASKSYSTEMS(R, R, S, shapleyWalk)) return false;
     if (shapleyWalk) {
       const std::string t1 = std::to_string(R.T1);
       if (S.OVERALL == 1) con::writeLn("...using AND overall threshold " + t1);
@@ -235,8 +251,9 @@ void runWeighted(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& kind) {
   HOOKSTYP hooks;
   hooks.VISITOR = wrun::VISITOR(run, storage);
   hooks.WALK = hooks.VISITOR != nullptr;  // screen control and listings show every coalition
-  kind.RUN(R, R, R, hooks);
+  const STATUSTYP status = kind.RUN(R, R, R, hooks);
   wrun::FINISH(run);
+  return counted(status);
 }
 
 }  // namespace
@@ -246,11 +263,7 @@ bool RUNINDEX(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& KIND) {
     FORMATERROR();
     return false;
   }
-  if (R.DATASTRUCTURE == DATASTRUCT::WEIGHTED)
-    runWeighted(R, S, KIND);
-  else
-    runUnweighted(R, KIND);
-  return true;
+  return R.DATASTRUCTURE == DATASTRUCT::WEIGHTED ? runWeighted(R, S, KIND) : runUnweighted(R, KIND);
 }
 
 void RUNFINISH(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& KIND) {

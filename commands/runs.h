@@ -59,7 +59,10 @@ void STAMPEND(RUNTYP& R);
 // into R. The standard weighted version always counts T1 as a least number
 // of members; the multiple-weights Shapley and Banzhaf runs apply the
 // settings' overall rule, raising "none" to AND for this and later runs.
-// False with "...error on input file format" when no engine fits.
+// False with "...error on input file format" when no engine fits, and when
+// the dialogue or the engine ended the run without results (a further data
+// file that cannot be loaded, win sets that do not pair up, a refused game:
+// the message and its key wait shown): the command then writes no report.
 bool RUNINDEX(RUNTYP& R, SETTINGSTYP& S, const REPORTKINDTYP& KIND);
 // The close of a run whose engine has finished: end stamp, the report of
 // KIND (REPORTRUN), and back to the main screen.

@@ -44,10 +44,11 @@ int32_t lineValue(const std::string& line, noter& n, bool missing) {
 // the following counts are found) but stored only where a table has room;
 // once the lines run out, the missing values are 0 and only those that have
 // a place in a table are still stored. With ANYSIZE the player rows grow to
-// hold every weighted player up to MAXPLAYERS in all.
+// hold every weighted player up to MAXPLAYERS in all. With STOP no line is
+// taken after a count that puts the game beyond the tables of ANYSIZE.
 template <typename Next>
 void parseData(Next&& next, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
-               GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* warn, bool anysize) {
+               GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* warn, bool anysize, bool stop = false) {
   const int64_t room = anysize ? MAXPLAYERS : MAXACTOR;  // players stored in all
   bool more = true;
   std::string line;
@@ -63,17 +64,26 @@ void parseData(Next&& next, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, N
     return lineValue(l, n, !more);
   };
 
+  // Beyond the tables: no further line is read or noted.
+  auto beyond = [&]() {
+    if (!stop) return;
+    more = false;
+    n.ended = true;
+  };
+
   DATASTRUCTURE = value();
   uint16_t mm = 0;
   take();
   n.note(VALWORD(cleanLine(line), mm) != 0, !more, line);
   MM = mm;
+  if (mm > MAXCHAMB) beyond();
 
   int64_t total = 0;  // players as the file declares them
   for (int s = 1; s <= mm; ++s) {
     if (!more && s > MAXCHAMB) break;  // every remaining count reads 0
     const int32_t nn = value();
     if (s <= MAXCHAMB) NN[s] = nn;
+    if (nn < 0 || total + nn > MAXPLAYERS) beyond();
     if (DATASTRUCTURE == 1) {
       for (int64_t j = 1; j <= nn; ++j) {
         if (!more && j > MAXACTOR && total >= room) {
@@ -172,6 +182,12 @@ bool unreachable(int32_t DATASTRUCTURE, uint16_t MM, const NNTYP& NN, const GEWT
 }
 
 }  // namespace
+
+void DATASTREAM(const std::function<bool(std::string&)>& NEXT, int32_t& DATASTRUCTURE, uint16_t& N,
+                uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* WARNINGS) {
+  if (WARNINGS) WARNINGS->clear();
+  parseData(NEXT, DATASTRUCTURE, N, MM, NN, GEW, MEM, WARNINGS, true, true);
+}
 
 void DATALOAD(const std::string& NAME, int32_t& DATASTRUCTURE, uint16_t& N, uint16_t& MM, NNTYP& NN,
               GEWTYP& GEW, MEMTYP& MEM, int32_t& FLAG, DATAWARNINGS* WARNINGS, bool ANYSIZE) {

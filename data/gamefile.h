@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,16 @@ int GAMELOAD(const std::string& NAME, GAMETYP& GAME, DATAWARNINGS* WARNINGS = nu
 void DATAPARSE(const std::vector<std::string>& LINES, int32_t& DATASTRUCTURE, uint16_t& N,
                uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM, DATAWARNINGS* WARNINGS = nullptr,
                bool ANYSIZE = false);
+// The same from the lines NEXT gives one by one (false at the end), as
+// DATAPARSE reads them with ANYSIZE, for a source that may never end: no
+// line is asked for after the game's last value, nor after a count that
+// puts the game beyond what is counted (more than MAXCHAMB subgames, a
+// negative count, more than MAXPLAYERS players). The counts read so far
+// then stay as declared, for the callers' refusal, and nothing more is
+// noted in WARNINGS.
+void DATASTREAM(const std::function<bool(std::string&)>& NEXT, int32_t& DATASTRUCTURE, uint16_t& N,
+                uint16_t& MM, NNTYP& NN, GEWTYP& GEW, MEMTYP& MEM,
+                DATAWARNINGS* WARNINGS = nullptr);
 // The reason of a warning, for messages: "no whole number" or "file ends".
 std::string DATAWARNREASON(const DATAWARNTYP& W);
 // Writes NAME + ".inp" through a temporary file; the old file survives any

@@ -1,5 +1,6 @@
 #include "data/inline.h"
 
+#include "platform/utf8.h"
 #include "types/vkxdecl.h"
 
 namespace {
@@ -17,11 +18,18 @@ std::vector<std::string> items(const std::string& list) {
 }
 
 // A name goes into a brace comment of its weight line: braces would end
-// the comment early, control characters would reach the terminal.
-bool nameFits(const std::string& name) {
-  for (const char c : name)
-    if (c == '{' || c == '}' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return false;
-  return true;
+// the comment early, control characters (C0, DEL, C1) would reach the
+// terminal, and bytes that are not UTF-8 could not be shown.
+const char* nameFault(std::string_view name) {
+  for (std::size_t i = 0; i < name.size();) {
+    char32_t cp = 0;
+    const std::size_t n = utf8::character(name.substr(i), cp);
+    if (n == 0) return "a name that is not UTF-8 in --weights";
+    if (cp == '{' || cp == '}' || utf8::isControl(cp))
+      return "a name with a brace or a control character in --weights";
+    i += n;
+  }
+  return nullptr;
 }
 
 std::string whole(const std::string& text, const char* option) {
@@ -58,7 +66,7 @@ std::string INLINEGAME(const std::vector<std::string>& WEIGHTS, const std::strin
       const std::string weight = colon == std::string::npos ? item : item.substr(colon + 1);
       const std::string name = colon == std::string::npos ? "" : item.substr(0, colon);
       if (std::string why = whole(weight, "--weights"); !why.empty()) return why;
-      if (!nameFits(name)) return "a name with a brace or a control character in --weights";
+      if (const char* fault = nameFault(name)) return fault;
       LINES.push_back(weight + (name.empty() ? "" : "  {" + name + "}"));
     }
   }

@@ -81,23 +81,60 @@ int TextIn::readChar() {
   return c == EOF ? -1 : c;
 }
 
+int TextIn::openStream(const std::string& path) {
+  close();
+  if (int code = takeFault(faults.openRead)) return code;
+  if (path == "-") {
+    f = stdin;
+    owned = false;
+  } else {
+    errno = 0;
+    f = std::fopen(path.c_str(), "rb");
+    if (!f) return lastError(ENOENT);
+  }
+  struct stat st {};
+  const bool known = fstat(fileno(f), &st) == 0;
+  if (known && S_ISDIR(st.st_mode)) {
+    close();
+    return EISDIR;
+  }
+  endless = !known || !S_ISREG(st.st_mode);
+  return 0;
+}
+
 bool TextIn::readLine(std::string& line) {
   line.clear();
-  if (!f) return false;
-  int c = std::getc(f);
+  if (!f || overrun) return false;
+  // Bytes are counted against LIMIT as they are read, so that an endless
+  // line (/dev/zero) stops there too.
+  auto next = [&]() {
+    const int c = getc_unlocked(f);
+    if (c == EOF) return EOF;
+    if (limit > 0 && taken >= limit) {
+      overrun = true;
+      return EOF;
+    }
+    ++taken;
+    return c;
+  };
+  int c = next();
   if (c == EOF) return false;
   while (c != EOF) {
     if (c == '\n') break;
     if (c == '\r') {
-      int d = std::getc(f);
+      int d = getc_unlocked(f);
       if (d != '\n' && d != EOF) std::ungetc(d, f);
+      if (d == '\n') ++taken;
       break;
     }
     if (line.size() < MAX_LINE) line.push_back(static_cast<char>(c));
-    c = std::getc(f);
+    c = next();
   }
-  return true;
+  if (overrun) line.clear();
+  return !overrun;
 }
+
+bool TextIn::failed() { return f != nullptr && std::ferror(f) != 0; }
 
 bool TextIn::eof() {
   if (!f) return true;
@@ -123,8 +160,10 @@ std::vector<std::string> splitLines(std::string_view bytes) {
 }
 
 void TextIn::close() {
-  if (f) std::fclose(f);
+  if (f && owned) std::fclose(f);
   f = nullptr;
+  owned = true;
+  endless = false;
 }
 
 namespace {

@@ -19,10 +19,20 @@ constexpr std::size_t MAX_LINE = 4096;
 // A text file open for reading, line by line. Lines end in LF, CR LF or CR.
 struct TextIn {
   std::FILE* f = nullptr;
+  bool owned = true;                  // close() closes F (standard input stays open)
+  std::size_t limit = 0;              // the bytes readLine() may read in all; 0: no bound
+  std::size_t taken = 0;              // bytes read so far by readLine()
+  bool overrun = false;               // readLine() stopped at LIMIT
+  bool endless = false;               // opened by openStream() on no regular file: may never end
   int open(const std::string& path);  // 0 or an error code; only regular files
-  bool readLine(std::string& line);   // false at end of file (line is then empty)
-  bool eof();                         // no more bytes to read
-  int readChar();                     // next byte, -1 at end
+  // Any file that reads as a stream: "-" standard input, a pipe, a device
+  // (/dev/stdin, the /dev/fd/N of a process substitution) or a regular
+  // file; a folder is refused. Such a stream may never end: set LIMIT.
+  int openStream(const std::string& path);
+  bool readLine(std::string& line);  // false at end of file or at LIMIT (line is then empty)
+  bool failed();                     // a read error, not the end
+  bool eof();                        // no more bytes to read
+  int readChar();                    // next byte, -1 at end
   void close();
   ~TextIn() { close(); }
 };

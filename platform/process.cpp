@@ -1,5 +1,6 @@
 #include "platform/process.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -29,6 +30,16 @@ void ignoreWriteSignals() {
   sigemptyset(&ign.sa_mask);
   sigaction(SIGPIPE, &ign, nullptr);
   sigaction(SIGXFSZ, &ign, nullptr);
+}
+
+void endByClosedPipe() {
+  std::signal(SIGPIPE, SIG_DFL);
+  sigset_t pipe;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  sigprocmask(SIG_UNBLOCK, &pipe, nullptr);
+  raise(SIGPIPE);
+  _exit(128 + SIGPIPE);
 }
 
 namespace {

@@ -16,6 +16,10 @@ std::string executableDir();
 // on a terminal, the screen as it was: both are ignored, so that the write
 // fails with an error code the file writers report and roll back.
 void ignoreWriteSignals();
+// Standard output was closed by its reader (a write failed with EPIPE):
+// the process ends as the standard tools do, by SIGPIPE (status 141 in a
+// shell) without a message. The caller has rolled its files back.
+[[noreturn]] void endByClosedPipe();
 
 // The machine's physical memory in bytes, or the memory limit of the
 // process's control group or its address-space limit when that is smaller;

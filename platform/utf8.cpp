@@ -79,4 +79,41 @@ std::string encode(std::u32string_view text) {
   return out;
 }
 
+std::size_t character(std::string_view bytes, char32_t& cp) {
+  Decoder d;
+  std::u32string out;
+  for (std::size_t i = 0; i < bytes.size() && i < 4; ++i) {
+    feed(d, static_cast<unsigned char>(bytes[i]), out);
+    if (out.empty()) continue;
+    // A character completed alone, and not the replacement of a first byte
+    // that begins none: otherwise the decoder met an ill-formed part.
+    if (out.size() != 1 || pending(d) || (i == 0 && out[0] == REPLACEMENT)) return 0;
+    cp = out[0];
+    return i + 1;
+  }
+  return 0;
+}
+
+bool isControl(char32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F); }
+
+std::string escaped(std::string_view bytes, std::string (*escape)(char32_t cp, bool byte)) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t cp = 0;
+    const std::size_t n = character(bytes.substr(i), cp);
+    if (n == 0) {
+      out += escape(static_cast<unsigned char>(bytes[i]), true);
+      ++i;
+      continue;
+    }
+    if (isControl(cp))
+      out += escape(cp, false);
+    else
+      out.append(bytes.substr(i, n));
+    i += n;
+  }
+  return out;
+}
+
 }  // namespace utf8

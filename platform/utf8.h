@@ -37,4 +37,16 @@ std::u32string decode(std::string_view bytes);
 void append(std::string& out, char32_t cp);
 std::string encode(std::u32string_view text);
 
+// The length of the well-formed character BYTES begins with, its code point
+// in CP; 0 when the first byte begins none (an ill-formed part, taken a
+// byte at a time by the callers below).
+std::size_t character(std::string_view bytes, char32_t& cp);
+// A control character: C0 (below U+0020), DEL or C1 (U+0080..U+009F), the
+// characters that drive a terminal ("\x1b[2J", the 8-bit CSI U+009B).
+bool isControl(char32_t cp);
+// BYTES for a terminal or a text file: each control character and each
+// byte of an ill-formed part written by ESCAPE (CP the character, or with
+// BYTE true the byte's value), everything else as it is.
+std::string escaped(std::string_view bytes, std::string (*escape)(char32_t cp, bool byte));
+
 }  // namespace utf8

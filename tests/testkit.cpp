@@ -119,6 +119,18 @@ std::vector<std::string> split(const std::string& text, const std::string& end) 
   return lines;
 }
 
+std::string withoutQuotas(const std::string& csv) {
+  std::size_t columns = 0;
+  for (std::size_t at = 0; csv.compare(at, 5, "quota") == 0; at = csv.find(',', at) + 1) ++columns;
+  std::string out;
+  for (const std::string& line : split(csv, "\n")) {
+    std::size_t at = 0;
+    for (std::size_t c = 0; c < columns; ++c) at = line.find(',', at) + 1;
+    out += line.substr(at) + "\n";
+  }
+  return out;
+}
+
 std::vector<std::string> folderFiles(const std::string& path) {
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(path))

@@ -71,6 +71,9 @@ std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 // The pieces of TEXT each ended by END; a last piece without END too.
 std::vector<std::string> split(const std::string& text, const std::string& end);
+// A CSV of the command line without its leading quota columns ("quota", or
+// "quota1,quota2,..."), for tests that read the player columns by place.
+std::string withoutQuotas(const std::string& csv);
 // The names of the entries of folder PATH, sorted.
 std::vector<std::string> folderFiles(const std::string& path);
 

@@ -129,7 +129,7 @@ def test_power_without_pandas_is_a_dict_of_columns(monkeypatch):
     monkeypatch.setitem(sys.modules, "pandas", None)
     columns = vkx.power({"A": 3, "B": 2, "C": 1}, 4, "banzhaf")
     assert columns == {
-        "subgame": [1, 1, 1], "player": [1, 2, 3], "name": ["A", "B", "C"],
+        "quota": [4, 4, 4], "subgame": [1, 1, 1], "player": [1, 2, 3], "name": ["A", "B", "C"],
         "weight": [3, 2, 1], "NNBZ": [0.75, 0.25, 0.25], "NBZ": [0.6, 0.2, 0.2],
         "banzhaf_method": ["weight_table"] * 3}
 

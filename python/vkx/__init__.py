@@ -318,9 +318,12 @@ def _shaped(game, result, pick):
 
     if not result.sweep:
         return shape(rows)
+    # Of the quota columns (one per subgame) the one the range runs in.
+    quotas = [i for c, i in at.items() if c.startswith("quota")]
+    swept = next((i for i in quotas if len({row[i] for row in rows}) > 1), quotas[0])
     by = {}
     for row in rows:
-        by.setdefault(row[at["quota"]], []).append(row)
+        by.setdefault(row[swept], []).append(row)
     return {q: shape(rs) for q, rs in by.items()}
 
 
@@ -457,9 +460,9 @@ def power(weights, quota, indices="all", systems=None, rule="and", estimate=None
 power.__doc__ = """Every index asked for as the command line's CSV table.
 
     One row per player (per chamber for unweighted chambers) with the
-    columns of the command line's CSV (vkx all ... --format csv): quota (for
-    a share or a range), subgame, player, name, weight, then each index's
-    columns and the method that counted it:
+    columns of the command line's CSV (vkx all ... --format csv): one quota
+    column per subgame (quota, or quota1, quota2, ...), subgame, player,
+    name, weight, then each index's columns and the method that counted it:
 
         shapley     SS (Shapley-Shubik), II (inclusiveness), winsets
         banzhaf     NNBZ (absolute), NBZ (normalised)
@@ -479,10 +482,10 @@ power.__doc__ = """Every index asked for as the command line's CSV table.
 
     Example:
         >>> vkx.power({'A': 3, 'B': 2, 'C': 1}, 4, "banzhaf")
-           subgame  player name  weight  NNBZ  NBZ banzhaf_method
-        0        1       1    A       3  0.75  0.6   weight_table
-        1        1       2    B       2  0.25  0.2   weight_table
-        2        1       3    C       1  0.25  0.2   weight_table
+           quota  subgame  player name  weight  NNBZ  NBZ banzhaf_method
+        0      4        1       1    A       3  0.75  0.6   weight_table
+        1      4        1       2    B       2  0.25  0.2   weight_table
+        2      4        1       3    C       1  0.25  0.2   weight_table
 """.replace("{OPTIONS}", _OPTIONS_DOC)
 
 

@@ -119,7 +119,10 @@ print.vkx_game <- function(x, ...) {
   }
   rows <- seq_along(r$columns[["subgame"]])
   if (!isTRUE(r$sweep)) return(pick(rows))
-  quotas <- r$columns[["quota"]]
+  # Of the quota columns (one per subgame) the one the range runs in.
+  columns <- grep("^quota[0-9]*$", base::names(r$columns), value = TRUE)
+  varying <- Filter(function(c) length(unique(r$columns[[c]])) > 1, columns)
+  quotas <- r$columns[[if (length(varying) > 0) varying[[1]] else columns[[1]]]]
   out <- lapply(unique(quotas), function(q) pick(which(quotas == q)))
   base::names(out) <- unique(quotas)
   out

@@ -31,8 +31,25 @@ TEST(CommandLineText, ControlBytesAreShownEscaped) {
       {"plain name", "plain name", "plain name"},
       {"a,b", "a,b", "\"a,b\""},
       {"\x1b]0;T\a\x1b[2J", "\\x1b]0;T\\x07\\x1b[2J", "\\u001b]0;T\\u0007\\u001b[2J"},
-      {"tab\there\r\n\x7f", "tab\\x09here\\x0d\\x0a\\x7f", "tab\\u0009here\\u000d\\u000a\x7f"},
+      {"tab\there\r\n\x7f", "tab\\x09here\\x0d\\x0a\\x7f", "tab\\u0009here\\u000d\\u000a\\u007f"},
       {"Gr\xc3\xbcne", "Gr\xc3\xbcne", "Gr\xc3\xbcne"},
+      // C1 controls (the 8-bit CSI, as a byte and as UTF-8) and bytes that
+      // are not UTF-8: a Latin-1 name, a lone 0xFF, a cut sequence.
+      {"\x9b"
+       "2J\xff",
+       "\\x9b"
+       "2J\\xff",
+       "\\x9b"
+       "2J\\xff"},
+      {"a\xc2\x9b"
+       "2J",
+       "a\\xc2\\x9b"
+       "2J",
+       "a\\u009b"
+       "2J"},
+      {"\xd6sterreich", "\\xd6sterreich", "\\xd6sterreich"},
+      {"x\xe2\x82", "x\\xe2\\x82", "x\\xe2\\x82"},
+      {"\xef\xbf\xbd\xe2\x82\xac", "\xef\xbf\xbd\xe2\x82\xac", "\xef\xbf\xbd\xe2\x82\xac"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SHOWNTEXT(c.raw), c.message) << c.raw;

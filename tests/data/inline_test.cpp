@@ -32,6 +32,8 @@ TEST(InlineGame, ReadsBackAsTheGameTyped) {
            {{"4,1.5"}, "", "no whole number '1.5' in --weights"},
            {{"4,,1"}, "", "no whole number '' in --weights"},
            {{"x{y:4"}, "", "a name with a brace or a control character in --weights"},
+           {{"x\xc2\x9b[2J:4"}, "", "a name with a brace or a control character in --weights"},
+           {{"\xd6sterreich:4"}, "", "a name that is not UTF-8 in --weights"},
            {{}, "3,x", "no whole number 'x' in --members"},
            {{"1"}, "3", "--weights and --members exclude each other"},
            {{}, "", "no players given"}})

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8.h"
 #include "testkit.h"
 
 namespace {
@@ -145,7 +147,7 @@ TEST(CommandLine, EveryIndexAndVersionAsTheMenuCommandComputesIt) {
     Lines sum;
     reportRows(report.out, rows, sum);
     ASSERT_FALSE(rows.empty() || sum.empty()) << report.out;
-    const Lines csvLines = split(csv.out, "\n");
+    const Lines csvLines = split(testkit::withoutQuotas(csv.out), "\n");
     ASSERT_EQ(csvLines.size(), rows.size() + 2) << csv.out;
     const Lines titles = csvFields(csvLines[0]);
     const nlohmann::json json =
@@ -215,6 +217,12 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
        "typo.inp:6: file ends ''\n"},
       {"shapley \"$(printf 'a\\033]0;T\\007')\" --winset 1", 3,
        "...system error on loading a\\x1b]0;T\\x07.inp\n"},
+      // C1 controls and bytes that are not UTF-8 as well, in lines and names.
+      {"banzhaf c1 --winset 4", 3,
+       "c1.inp:4: no whole number '\\x9b"
+       "2J\\xff'\n"},
+      {"banzhaf --weights \"$(printf 'x\\302\\233:4')\" --winset 4", 2,
+       "vkx: a name with a brace or a control character in --weights"},
       // Games typed or piped, shares, ranges and lists of indices.
       {"banzhaf --weights 4,x --winset 4", 2, "vkx: no whole number 'x' in --weights"},
       {"banzhaf game --weights 4 --winset 4", 2, "exclude each other"},
@@ -229,6 +237,24 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
       {"shapley,nothing game --winset 4,1", 2, "no index named \"nothing\""},
       {"all ugame --winset 2,3 --positions pos", 3, "...error on input file format"},
       {"publicgood,shapley ugame --winset 2,3 --isa 4,2,0,0", 3, "...error on input file format"},
+      // Arguments that would mean something else, and outputs on one file.
+      {"shapley game --winset 4,1 --plot -", 2, "vkx: --plot -: standard output gets the table"},
+      {"design banzhaf --target 1,2,3 --output - --plot -", 2, "vkx: --plot -: standard output"},
+      {"shapley - --winset 4,1 --system - --winset 1,2 <game.inp", 2, "read once"},
+      {"shapley /dev/stdin --winset 4,1 --positions - <game.inp", 2, "read once"},
+      {"shapley game --winset 4,1 --memory ''", 2, "vkx: --memory: an empty text names nothing"},
+      {"shapley game --winset 4,1 --output ''", 2, "vkx: --output: an empty text"},
+      {"shapley game --winset 4,1 --plot ''", 2, "vkx: --plot: an empty text"},
+      {"shapley game --winset 4,1 --system '' --winset 1,2", 2, "vkx: --system: an empty text"},
+      {"check game --winset 4,1 --yes A --output ''", 2, "vkx: --output: an empty text"},
+      {"shapley game --winset 4,1 --exhaustive --estimate", 2, "excludes --exhaustive"},
+      {"shapley ugame --winset 2,3 --isa 5,99,0,0", 2, "chambers, of which the game has 2"},
+      {"shapley ugame --winset 2,3 --isa 5,1,1,3", 2, "chambers, of which the game has 2"},
+      {"shapley ugame", 2, "--winset is required: unweighted chambers have no default"},
+      {"banzhaf game --winset 4,1 --files --plot game.out", 2, "--files writes game.out, the same"},
+      {"banzhaf game --winset 4,1 --files --output ./game.ouu", 2, "writes ./game.ouu, the same"},
+      {"banzhaf game --winset 4,1 --plot link.svg --output a.svg", 2, ", the same file"},
+      {"banzhaf game --winset 4,1 --output x/../a.csv --plot a.csv", 2, ", the same file"},
   };
   testkit::TempDir dir;
   writeGames();
@@ -238,7 +264,12 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
   testkit::writeFile("big.inp", big + "-1\r\n");
   testkit::writeFile("huge.inp", huge);
   testkit::writeFile("typo.inp", "1\r\n1\r\n3\r\n1.5\r\n7\t{x}\r\n");
+  testkit::writeFile("c1.inp",
+                     "1\r\n1\r\n2\r\n\x9b"
+                     "2J\xff\r\n1\r\n");
   std::filesystem::create_directory("game.out");  // a report file that cannot be appended to
+  testkit::writeFile("vkx.ini", "outputtab=1\r\n");
+  std::filesystem::create_symlink("a.svg", "link.svg");  // to a file not yet there
   const auto before = testkit::folderFiles(".");
   for (const Case& c : cases) {
     const Cli r = cli(c.args);
@@ -247,6 +278,56 @@ TEST(CommandLine, RefusalsWriteNothingAndSayWhy) {
     EXPECT_EQ(r.err.find("usage: vkx") != std::string::npos, c.status == 2) << r.err;
     EXPECT_EQ(r.out, "") << c.args;
     EXPECT_EQ(testkit::folderFiles("."), before) << c.args;
+  }
+}
+
+// "-" is standard input for a further vote system or the positions, and
+// standard output for the picture beside a table in a file, each the same as
+// the file named (the refusals where it cannot be are in the table above).
+TEST(CommandLine, DashIsStandardInputOrOutputWhereItCanBe) {
+  testkit::TempDir dir;
+  writeGames();
+  ASSERT_EQ(cli("banzhaf game --winset 4,1 --output t.csv --plot p.svg").status, 0);
+  EXPECT_EQ(cli("banzhaf game --winset 4,1 --output t.csv --plot -").out,
+            testkit::readFile("p.svg"));
+  const std::pair<const char*, const char*> read[] = {
+      {"--system - --winset 1,2 <second.inp", "--system second --winset 1,2"},
+      {"--positions - <pos.pos", "--positions pos"}};
+  for (const auto& [dash, named] : read) {
+    const std::string run = "shapley game --winset 4,1 --format csv ";
+    const Cli r = cli(run + dash);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, cli(run + named).out) << dash;
+  }
+  EXPECT_FALSE(std::filesystem::exists("-"));
+}
+
+// Without --winset a weighted game is counted at a simple majority of each
+// subgame, every output the same as with "majority" typed.
+TEST(CommandLine, DefaultQuotaIsTheMajorityOfEachSubgame) {
+  testkit::TempDir dir;
+  writeGames();
+  // The game, the majority typed, and what follows it (a vote system).
+  const std::string games[][3] = {
+      {"game", "majority,majority", ""},
+      {"--weights 5,3,2,1,1", "majority", ""},
+      {"--weights 7,1,1 --weights 2,2,2", "majority,majority",
+       " --system-weights 1,1,1/3,2,1 --winset majority,majority"},
+  };
+  for (const auto& [game, majority, system] : games) {
+    for (const std::string run :
+         {"all * --format csv", "banzhaf * --format json", "check * --yes 1"}) {
+      if (run[0] == 'c' && !system.empty()) continue;
+      const std::size_t at = run.find('*');
+      const std::string head = run.substr(0, at) + game, tail = run.substr(at + 1);
+      const Cli plain = cli(head + (system.empty() ? "" : " --system-weights 1,1,1/3,2,1") + tail);
+      const Cli typed = cli(head + " --winset " + majority + system + tail);
+      ASSERT_EQ(plain.status, 0) << game << " " << run << ": " << plain.err;
+      // JSON ends in the time stamps, which may differ by a second.
+      EXPECT_EQ(plain.out.substr(0, plain.out.find("time1")),
+                typed.out.substr(0, typed.out.find("time1")))
+          << game << " " << run;
+    }
   }
 }
 
@@ -326,9 +407,48 @@ TEST(CommandLine, ShortOfMemoryTheResultsAreTheSame) {
 
 }  // namespace
 
+// Endless or huge input under a memory limit: the game is read as a stream
+// up to its last value (a pipe that goes on after it is refused), a source
+// beyond any game's size or a count beyond the tables stops the reading at once.
+TEST(CommandLine, EndlessInputIsReadOnlyAsFarAsAGame) {
+#if defined(__SANITIZE_ADDRESS__)
+  const std::string limit;  // the sanitizer reserves more address space than a limit allows
+#else
+  const std::string limit = "ulimit -v 200000; ";
+#endif
+  testkit::TempDir dir;
+  const std::string prog = std::string("'") + VKX_BINARY + "'";
+  const struct {
+    const char* source;  // piped in, or a GAME argument
+    int status;
+    const char* text;  // on standard output (status 0) or error
+  } cases[] = {
+      {"printf '1\\n1\\n1\\n5\\n\\n' |", 0, "1,1,,5,1,1,1,"},
+      {"yes 1 |", 3, "-:5: more after the game's last value '1'\n"},
+      {"/dev/zero", 3, "/dev/zero:1: beyond 32 MB, more than any game takes\n"},
+      {"cat /dev/urandom | tr -d '\\n\\r' |", 3, "-:1: beyond 32 MB"},
+      {"yes x |", 3, "-:1: no whole number 'x'\n-:2: no whole number 'x'\n"},
+      {"yes 65535 |", 3, "...number of players/subgames not allowed\n"},
+      {"(printf '1\\n10\\n'; yes 2147483647) |", 3, "...number of players/subgames not allowed\n"},
+      {"(printf '1\\n2\\n40000\\n'; yes 1) |", 3,
+       "-:40006: more after the game's last value '1'\n"},
+  };
+  for (const auto& c : cases) {
+    const bool piped = std::string(c.source).back() == '|';
+    const std::string command = "(" + limit + (piped ? c.source : "") + " " + prog + " shapley " +
+                                (piped ? "-" : c.source) + " --winset 1 --format csv 2>err)";
+    std::string out;
+    EXPECT_EQ(testkit::runCommand(command, &out), c.status) << command;
+    const std::string shown = c.status == 0 ? out : testkit::readFile("err");
+    EXPECT_NE(shown.find(c.text), std::string::npos) << command << "\n" << shown;
+  }
+}
+
 // Write faults of every kind on the command line: a file-size limit, a full
-// standard output, a closed pipe. Each run ends with status 3 and a message,
-// and every file stays as it was; --help and --version fail with status 1.
+// standard output. Each run ends with status 3 and a message, and every file
+// stays as it was; --help and --version fail with status 1. A closed pipe
+// (a reader such as head that has had enough) ends the run quietly by
+// SIGPIPE, its files as they were, as the standard tools end.
 TEST(CommandLine, WriteFaultsLeaveEveryFileAsItWas) {
   testkit::TempDir dir;
   testkit::writeFile("w.inp", testkit::readFile(VKX_SOURCE_DIR "/examples/eu27-votes.inp"));
@@ -336,24 +456,37 @@ TEST(CommandLine, WriteFaultsLeaveEveryFileAsItWas) {
   const std::string run = prog + " shapley w --winset 255 --files";
   ASSERT_EQ(testkit::runCommand(run + " >/dev/null"), 0);
   const auto before = testkit::folderFiles(".");
-  const char* cases[] = {
-      "bash -c 'ulimit -f 1; exec RUN --format csv' >/dev/null",
-      "bash -c 'ulimit -f 1; exec RUN --output big.txt'",
-      "RUN >/dev/full",
-      "(sleep 0.5; RUN; echo $? >status) | true",
+  const std::string out = testkit::readFile("w.out");
+  const struct {
+    const char* command;
+    const char* status;  // as the shell gives it
+    bool message;
+  } cases[] = {
+      {"bash -c 'ulimit -f 1; exec RUN --format csv' >/dev/null", "3", true},
+      {"bash -c 'ulimit -f 1; exec RUN --output big.txt'", "3", true},
+      {"RUN >/dev/full", "3", true},
+      {"(sleep 0.5; RUN; echo $? >status) | true", "141", false},
+      {"(sleep 0.5; RUN --plot p.svg --format csv; echo $? >status) | true", "141", false},
+      {"(sleep 0.5; RUN --plan; echo $? >status) | true", "141", false},
+      {"(sleep 0.5; RUN --help; echo $? >status) | true", "141", false},
   };
-  for (std::string c : cases) {
-    c.replace(c.find("RUN"), 3, run);
-    const std::string cmd = "{ " + c + "; } 2>../err";
-    const int status = testkit::runCommand(cmd);
+  for (const auto& c : cases) {
+    std::string command = c.command;
+    command.replace(command.find("RUN"), 3, run);
+    const int status = testkit::runCommand("{ " + command + "; } 2>../err");
     const std::string err = testkit::readFile("../err");
     if (testkit::readFile("status").empty())
-      EXPECT_EQ(status, 3) << c;
+      EXPECT_EQ(std::to_string(status), c.status) << command;
     else
-      EXPECT_EQ(testkit::readFile("status"), "3\n") << c;
+      EXPECT_EQ(testkit::readFile("status"), c.status + std::string("\n")) << command;
     std::remove("status");
-    EXPECT_NE(err.find("...system error"), std::string::npos) << c << ": " << err;
-    EXPECT_EQ(testkit::folderFiles("."), before) << c;
+    EXPECT_EQ(err.find("...system error") != std::string::npos, c.message)
+        << command << ": " << err;
+    if (!c.message) {
+      EXPECT_EQ(err, "") << command;
+    }
+    EXPECT_EQ(testkit::folderFiles("."), before) << command;
+    EXPECT_EQ(testkit::readFile("w.out"), out) << command;
   }
   for (const char* flag : {" --help", " --version"})
     EXPECT_EQ(testkit::runCommand(prog + flag + " >/dev/full 2>/dev/null"), 1) << flag;
@@ -452,13 +585,6 @@ std::string same(const std::string& text) {
   return out;
 }
 
-// The CSV table of TEXT without its column QUOTA (the first), per line.
-Lines withoutQuota(const std::string& text) {
-  Lines out;
-  for (const std::string& line : split(text, "\n")) out.push_back(line.substr(line.find(',') + 1));
-  return out;
-}
-
 void writeCouncil() {
   testkit::writeFile("c.inp",
                      "1\r\n1\r\n5\r\n29 {DE}\r\n29 {FR}\r\n27 {PL}\r\n13 {NL}\r\n4 {MT}\r\n");
@@ -531,7 +657,7 @@ TEST(CommandLineScripts, SharesAreTheirWholeNumbers) {
     EXPECT_EQ(same(cli(c.share).out), same(cli(c.whole).out));
     const Cli csv = cli(c.share + std::string(" --format csv"));
     ASSERT_EQ(csv.status, 0) << csv.err;
-    EXPECT_EQ(withoutQuota(csv.out), split(cli(c.whole + std::string(" --format csv")).out, "\n"));
+    EXPECT_EQ(csv.out, cli(c.whole + std::string(" --format csv")).out);
     EXPECT_EQ(csvFields(split(csv.out, "\n")[1])[0], c.quota);
     const nlohmann::json json =
         nlohmann::json::parse(cli(c.share + std::string(" --format json")).out);
@@ -539,16 +665,50 @@ TEST(CommandLineScripts, SharesAreTheirWholeNumbers) {
   }
 }
 
+// One schema whatever form the quota takes: a whole number, a share, the
+// default majority or a range give the same columns, one quota column per
+// subgame holding the whole numbers counted with.
+TEST(CommandLineScripts, CsvColumnsDoNotDependOnTheQuotasForm) {
+  testkit::TempDir dir;
+  writeCouncil();  // c: 102 votes in one subgame; ugame: chambers of 3 and 4
+  writeGames();    // game: totals 5 and 2
+  const struct {
+    const char* game;
+    std::vector<const char*> forms;  // the win sets; the first as whole numbers
+    const char* quotas;
+  } cases[] = {
+      {"c", {"--winset 52", "--winset 50.5%", "--winset majority", "", "--winset 52:52"}, "52,"},
+      {"game", {"--winset 3,2", "--winset 60%,majority", "", "--winset 3,2:2"}, "3,2,"},
+      {"ugame", {"--winset 2,3", "--winset majority,75%", "--winset 2,3:3"}, "2,3,"},
+  };
+  for (const auto& c : cases)
+    for (const char* index : {"banzhaf", "all"}) {
+      const std::string first =
+          cli(std::string(index) + " " + c.game + " " + c.forms[0] + " --format csv").out;
+      const std::size_t titles = first.find('\n') + 1;
+      EXPECT_EQ(first.substr(titles, std::strlen(c.quotas)), c.quotas) << c.game;
+      EXPECT_EQ(first.rfind(std::string(c.game) == "c" ? "quota,subgame," : "quota1,quota2,sub", 0),
+                0U)
+          << first;
+      for (const char* form : c.forms)
+        EXPECT_EQ(cli(std::string(index) + " " + c.game + " " + form + " --format csv").out, first)
+            << index << " " << c.game << " " << form;
+    }
+}
+
 // `all` and a list of indices give each index's own numbers, columns side
 // by side; the reports come one after another.
 TEST(CommandLineScripts, AllIsEachIndexAlone) {
   testkit::TempDir dir;
   writeCouncil();
-  const Lines all = split(cli("all c --winset 60 --format csv").out, "\n");
-  const Lines pair = split(cli("banzhaf,shapley c --winset 60 --format csv").out, "\n");
+  // The quota column aside, which each of them leads with.
+  auto table = [](const std::string& args) {
+    return split(testkit::withoutQuotas(cli(args + " c --winset 60 --format csv").out), "\n");
+  };
+  const Lines all = table("all"), pair = table("banzhaf,shapley");
   std::vector<Lines> alone;
   for (const char* index : {"shapley", "banzhaf", "publicgood", "coleman", "rae", "johnston"})
-    alone.push_back(split(cli(std::string(index) + " c --winset 60 --format csv").out, "\n"));
+    alone.push_back(table(index));
   ASSERT_EQ(all.size(), alone[0].size());
   for (std::size_t r = 0; r < all.size(); ++r) {
     std::string joined = alone[0][r];
@@ -574,8 +734,9 @@ TEST(CommandLineScripts, AllIsEachIndexAlone) {
           .get<double>());
 }
 
-// A sweep is the single runs at each of its quotas, in one table with the
-// quota first, an array of JSON runs, or one report per quota.
+// A sweep is the single runs at each of its quotas, in one table (the quota
+// first, as in each single run), an array of JSON runs, or one report per
+// quota.
 TEST(CommandLineScripts, SweepIsEachQuotaAlone) {
   testkit::TempDir dir;
   testkit::writeFile("w.inp", testkit::readFile(VKX_SOURCE_DIR "/examples/eu27-votes.inp"));
@@ -599,8 +760,7 @@ TEST(CommandLineScripts, SweepIsEachQuotaAlone) {
     for (std::size_t q = 0; q < c.quotas.size(); ++q) {
       const std::string at = "banzhaf w --winset " + std::to_string(c.quotas[q]);
       const Lines one = split(cli(at + " --format csv").out, "\n");
-      for (std::size_t r = 1; r < one.size(); ++r)
-        EXPECT_EQ(lines[q * 27 + r], std::to_string(c.quotas[q]) + "," + one[r]);
+      for (std::size_t r = 1; r < one.size(); ++r) EXPECT_EQ(lines[q * 27 + r], one[r]);
       reports += cli(at).out;
     }
     EXPECT_EQ(same(cli(std::string("banzhaf w --winset ") + c.range).out), same(reports));
@@ -613,6 +773,12 @@ TEST(CommandLineScripts, SweepIsEachQuotaAlone) {
     const Cli r = cli(std::string("banzhaf w --winset ") + bad);
     EXPECT_EQ(r.status, 2) << bad << ": " << r.err;
   }
+}
+
+// Names of an older Latin-1 file, a 0xFF byte, C0 and C1 controls.
+void writeOddNames() {
+  testkit::writeFile("n.inp",
+                     "1\n1\n4\n3 {\xd6sterreich}\n2 {\xff}\n2 {a\x01\x1b[2Jb}\n1 {x\xc2\x9by&<}\n");
 }
 
 // The CSV reads back with Python's csv module into whole numbers and
@@ -637,6 +803,14 @@ TEST(CommandLineScripts, CsvReadsBackTyped) {
     const std::string count = std::string(args).find(':') != std::string::npos ? "15" : "5";
     EXPECT_EQ(out, count + " ['DE', 'FR', 'MT', 'NL', 'PL']\n") << args;
   }
+  // Odd names come out escaped, the CSV well-formed UTF-8 without controls.
+  writeOddNames();
+  const std::string csv = cli("banzhaf n --winset 5 --format csv").out;
+  const std::u32string chars = utf8::decode(csv);
+  EXPECT_EQ(utf8::encode(chars), csv);
+  for (const char32_t c : chars) EXPECT_TRUE(c == '\n' || !utf8::isControl(c)) << csv;
+  for (const char* name : {",\\xd6sterreich,", ",\\xff,", ",a\\u0001\\u001b[2Jb,", ",x\\u009by&<,"})
+    EXPECT_NE(csv.find(name), std::string::npos) << name << "\n" << csv;
 }
 
 // A picture is SVG that parses as XML: a bar per player and index beside
@@ -654,6 +828,7 @@ TEST(CommandLineScripts, PlotsAreSvgWithOneMarkPerPlayer) {
       "shares = [e for e in svg.iter() if e.get('class') == 'share']\n"
       "labels = [e for e in svg.iter() if e.get('class') == 'label']\n"
       "print(len(marks), len(shares), len({e.get('data-player') for e in marks}), len(labels))\n");
+  writeOddNames();
   std::string body = "banzhaf --weights 1";
   for (int p = 2; p <= 200; ++p) (body += ',') += std::to_string(p % 7 + 1);
   const struct {
@@ -663,14 +838,37 @@ TEST(CommandLineScripts, PlotsAreSvgWithOneMarkPerPlayer) {
       {"banzhaf c --winset 60", "5 5 5 5\n"},
       {"all c --winset 60", "20 5 5 5\n"},  // coleman and rae have no share to draw
       {"shapley c --winset 50:70", "5 0 5 0\n"},
-      {body + " --winset majority", "200 200 200 50\n"},  // a name every fourth bar
+      {body + " --winset majority", "40 40 40 40\n"},  // the largest 39, "others (161)"
       {"banzhaf w --winset 50%:80%:1%", "10 0 10 0\n"},
+      {"all n --winset 5", "16 4 4 4\n"},
+      {"shapley n --winset 4:8", "4 0 4 0\n"},
   };
   for (const auto& c : cases) {
     ASSERT_EQ(cli(c.args + std::string(" --plot p.svg")).status, 0) << c.args;
     std::string out;
     testkit::runCommand("python3 marks.py p.svg 2>&1", &out);
     EXPECT_EQ(out, c.marks) << c.args;
+    if (c.args[c.args.size() - 1] != '8') continue;
+    EXPECT_NE(testkit::readFile("p.svg").find("\xef\xbf\xbdsterreich"), std::string::npos);
   }
+  cli("banzhaf w --winset 50%:80%:1% --plot p.svg");
   EXPECT_NE(testkit::readFile("p.svg").find("others (mean of 18)"), std::string::npos);
+  // The quota axis in the range's own unit, its ticks where those quotas are.
+  testkit::writeFile("ticks.py",
+                     "import sys, xml.etree.ElementTree as ET\n"
+                     "svg = ET.parse(sys.argv[1]).getroot()\n"
+                     "ticks = [e for e in svg.iter() if e.get('class') == 'tick']\n"
+                     "x = [float(e.get('x')) for e in ticks]\n"
+                     "steps = {round(b - a, 1) for a, b in zip(x, x[1:])}\n"
+                     "print(' '.join(e.text for e in ticks), len(steps))\n");
+  for (const auto& [range, ticks] :
+       {std::pair<std::string, std::string>{"50%:80%:1%", "55% 60% 65% 70% 75% 80% 1\n"},
+        {"170:270:10", "170 180 190 200 210 220 230 240 250 260 270 1\n"}}) {
+    cli("banzhaf w --winset " + range + " --plot p.svg");
+    std::string out;
+    testkit::runCommand("python3 ticks.py p.svg 2>&1", &out);
+    EXPECT_EQ(out, ticks) << range;
+  }
+  cli(body + " --winset majority --plot p.svg");
+  EXPECT_NE(testkit::readFile("p.svg").find(">others (161)</text>"), std::string::npos);
 }

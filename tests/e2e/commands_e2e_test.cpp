@@ -50,4 +50,35 @@ TEST(IndexCommandsScripted, MenuToReportFiles) {
   }
 }
 
+// A multiple-weights run whose further data file cannot be loaded, or whose
+// win sets do not pair up, ends after its message and key wait: no report
+// of zeros on the screen or in game.out.
+TEST(IndexCommandsScripted, FailedFurtherSystemWritesNoReport) {
+  struct Case {
+    const char* keys;
+    const char* message;  // "" where the engine ends silently
+  } cases[] = {
+      {"c1game\r2\r1\r4\r0\r2\rmissing\rx", "...system error on loading missing.inp"},
+      {"c1game\r2\r1\r4\r0\r2\r\rx", "...system error on loading default.inp"},
+      {"c2game\r2\r1\r4\r0\r2\rbig\rx", "...system error on loading big.inp"},
+      {"c1game\r2\r1\r4\r0\r2\rgame\r2\r4\r4\rx", "...unequal numbers of thresholds"},
+      {"c3game\r2\r1\r4\r0\r2\rgame\r2\r4\r4\r", ""},
+      {"c1game\r2\r1\r4\r0\r3\rgame\r1\r4\rgame\r2\r4\r4\r", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    testkit::TempDir dir;
+    testkit::writeFile("game.inp", "1\r\n1\r\n3\r\n3\r\n2\r\n1\r\n");
+    testkit::writeFile("big.inp", "1\r\n1\r\n4\r\n3\r\n2\r\n1\r\n1\r\n");
+    // Keys enough for a whole report: none of them may be taken by one.
+    const testkit::ProgramRun r = testkit::runProgram(std::string(c.keys) + "yyyyyyyyyy");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_FALSE(testkit::fileExists("game.out")) << testkit::readFile("game.out");
+    EXPECT_EQ(r.screen.find("winning coalitions"), std::string::npos) << r.screen;
+    if (*c.message) {
+      EXPECT_NE(r.screen.find(c.message), std::string::npos) << r.screen;
+    }
+  }
+}
+
 }  // namespace

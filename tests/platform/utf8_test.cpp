@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 namespace {
 
 constexpr char32_t R = utf8::REPLACEMENT;
@@ -33,3 +36,27 @@ TEST(Utf8, IllFormedPartsBecomeOneReplacementEach) {
 }
 
 }  // namespace
+
+// Random bytes, mostly high ones: each character taken whole, each byte of an
+// ill-formed part on its own, so that writing them back gives the bytes, and
+// escaping every control character and ill-formed byte leaves well-formed
+// UTF-8 without a control character.
+TEST(Utf8, EscapedTextIsWellFormedAndWithoutControls) {
+  std::mt19937 random(31);
+  const auto back = [](char32_t cp, bool byte) {
+    std::string out;
+    if (byte) return std::string(1, static_cast<char>(cp));
+    utf8::append(out, cp);
+    return out;
+  };
+  const auto mark = [](char32_t, bool) { return std::string("?"); };
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes(random() % 12, '\0');
+    for (char& c : bytes) c = static_cast<char>(random() % 3 == 0 ? random() % 0x80 : random());
+    EXPECT_EQ(utf8::escaped(bytes, back), bytes);
+    const std::string safe = utf8::escaped(bytes, mark);
+    const std::u32string chars = utf8::decode(safe);
+    EXPECT_EQ(utf8::encode(chars), safe);
+    for (const char32_t cp : chars) EXPECT_FALSE(utf8::isControl(cp)) << safe;
+  }
+}
