@@ -51,7 +51,8 @@ void series(benchmark::State& state, Weighted (*make)()) {
   const weightedwalk::Game g = gameOf(d);
   const std::vector<int> sub(d.w.size(), 1);
   const sizetable::Threshold t{g.n, 1, sub.data(), d.w.data(), d.q};
-  const COSTTYP cost = powerseries::COST(t, g.n > fastcount::PROFILEMAX ? fastcount::PASSES(g.n) : 1);
+  const COSTTYP cost =
+      powerseries::COST(t, g.n > fastcount::PROFILEMAX ? fastcount::PASSES(g.n) : 1);
   state.counters["plan_s"] = cost.SECONDS;
   state.counters["plan_bytes"] = static_cast<double>(cost.BYTES);
   state.counters["passes"] = cost.PASSES;

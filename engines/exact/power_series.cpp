@@ -17,13 +17,17 @@ namespace {
 using sizetable::ORIENT;
 using sizetable::Threshold;
 
-// Measured with one core of the benchmark machine (FLINT 2.9, a 62-bit
-// prime; user time of a lone exponential): 0.31 s at R = 10^5, 1.46 s at
-// 4 * 10^5, 5.8 s at 1.3 * 10^6, some EXP_NS per coefficient and bit of
-// R; the peak memory grew by 160 bytes per coefficient (21.6 MB at 10^5,
-// 69 MB at 4 * 10^5), SERIES_BYTES with the logarithm and the inverses
-// beside it. LINE_NS: a prefix sum or a block of the alternating sums.
-constexpr double EXP_NS = 0.22, LINE_NS = 2.0;
+// Measured on one core of the benchmark machine (FLINT 2.9, 62-bit primes;
+// CPU seconds of bench/series_bench.cpp's games per pass): R + 1 = 3.5
+// million coefficients (the IMF-like board) 9.1 s, 1.9 million (190 Pareto
+// players at 85 %) 3.1 s, 25 thousand (1000 players) 0.06 s, 12.5 million
+// (50 players to 10^6) 70 s: 110 to 240 ns per coefficient and bit of its
+// length, EXP_NS between them. A lone exponential's peak memory grew by
+// 160 bytes per coefficient (21.6 MB at 10^5, 69 MB at 4 * 10^5),
+// SERIES_BYTES with the logarithm and the prefix sums beside it; PASS_S the
+// work of a pass however short (the Electoral College: 0.17 ms). LINE_NS: a
+// term of the logarithm, a prefix sum or a block of the alternating sums.
+constexpr double EXP_NS = 160, LINE_NS = 2.0, PASS_S = 1e-4;
 constexpr double SERIES_BYTES = 180;
 
 // 2^64 - 59, the largest prime below 2^64: subsets of at most 63 players
@@ -119,8 +123,8 @@ uint64_t lineCount(const Threshold& t, const std::vector<int>& players, std::vec
         (*with)[i] = (*with)[i - 1];
         continue;
       }
-      (*with)[i] = o.complement ? without(o.range, a)
-                                : ring.sub(ring.pow2(m - 1), without(t.q - 1 - a, a));
+      (*with)[i] =
+          o.complement ? without(o.range, a) : ring.sub(ring.pow2(m - 1), without(t.q - 1 - a, a));
     }
   return o.complement ? at(o.range) : ring.sub(ring.pow2(m), at(t.q - 1));
 }
@@ -165,7 +169,7 @@ COSTTYP COST(const Threshold& t, int passes) {
   double line = 2 * len;  // the logarithm's terms and the prefix sums
   for (int64_t a : w) line += 2 * (static_cast<double>(r / a) + 1);
   c.APPLIES = true;
-  c.SECONDS = passes * series * (EXP_NS * len * std::log2(len) + LINE_NS * line) * 1e-9;
+  c.SECONDS = passes * series * (PASS_S + (EXP_NS * len * std::log2(len) + LINE_NS * line) * 1e-9);
   c.BYTES = static_cast<std::size_t>(SERIES_BYTES * len);
   return c;
 }
