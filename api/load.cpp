@@ -107,9 +107,15 @@ bool primaryGame(const REQUESTTYP& a, LOADEDTYP& L, FAILTYP& F) {
   std::vector<std::string> lines;
   std::string shown;  // the game's file in messages
   const bool typed = !a.WEIGHTS.empty() || !a.MEMBERS.empty();
-  if (typed && !a.GAME.empty())
+  if (typed && (!a.GAME.empty() || a.GAMETEXT))
     return USAGE(F, "a GAME file and --weights or --members exclude each other");
-  if (typed) {
+  if (a.GAMETEXT) {
+    // Read as the data file it names would be, and named alike in messages.
+    const std::string name = a.GAME.empty() ? "(data)" : DATANAME(a.GAME);
+    shown = a.GAME.empty() ? name : name + ".inp";
+    lines = plat::splitLines(*a.GAMETEXT);
+    if (!gameOfLines(lines, name, game, warn, F)) return false;
+  } else if (typed) {
     if (const std::string why = INLINEGAME(a.WEIGHTS, a.MEMBERS, lines); !why.empty())
       return USAGE(F, why);
     shown = "(command line)";

@@ -162,9 +162,13 @@ json ruleJson(const RUNTYP& R) {
 
 std::string NUMTEXT(double X) {
   if (std::isnan(X)) return "";
+#ifdef __cpp_lib_to_chars
   char text[64];
   auto [end, ec] = std::to_chars(text, text + sizeof text, X);
   return ec == std::errc() ? std::string(text, end) : "";
+#else
+  return SHORTTEXT(X);
+#endif
 }
 
 std::string SHOWNTEXT(std::string_view TEXT) {
@@ -215,64 +219,72 @@ std::vector<std::string> CSVCOLUMNS(const CLISETTYP& SET) {
   return titles;
 }
 
-std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
-  std::string text;
-  if (SETS.empty() || SETS[0].RUNS.empty()) return text;
-  if (SETS[0].HASQUOTA) text += "quota,";
-  text += "subgame,player,name,weight";
+CSVTABLETYP CSVTABLE(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
+  CSVTABLETYP table;
+  if (SETS.empty() || SETS[0].RUNS.empty()) return table;
+  if (SETS[0].HASQUOTA) table.COLUMNS.push_back("quota");
+  for (const char* lead : {"subgame", "player", "name", "weight"}) table.COLUMNS.push_back(lead);
   // Each index's columns, then the method that counted it
   // ("shapley_method"): a run of several indices has the columns of each
   // index alone side by side.
   const std::vector<std::string> titles = CSVCOLUMNS(SETS[0]);
   std::size_t c = 0;
   for (const CLIRUNTYP& run : SETS[0].RUNS) {
-    for (int k = 0; k < run.KIND->COLUMNS; ++k) {
-      text += ',';
-      text += CSVFIELD(titles[c++]);
-    }
-    text += ',';
-    text += run.KIND->NAME;
-    text += "_method";
+    for (int k = 0; k < run.KIND->COLUMNS; ++k) table.COLUMNS.push_back(titles[c++]);
+    table.COLUMNS.push_back(std::string(run.KIND->NAME) + "_method");
   }
-  text += "\n";
+  const double none = std::nan("");
   for (const CLISETTYP& set : SETS) {
     std::vector<TOTALLED> runs;
     for (const CLIRUNTYP& run : set.RUNS) runs.emplace_back(run);
     const CLIRUNTYP& first = set.RUNS[0];
-    // Fields are appended one by one: GCC 12 warns of a false overlapping
-    // copy (-Wrestrict) for a literal joined to a temporary string.
-    auto fields = [&](std::initializer_list<std::string> lead, int i, int p) {
-      if (set.HASQUOTA) {
-        text += std::to_string(set.QUOTA);
-        text += ',';
-      }
-      bool comma = false;
-      for (const std::string& f : lead) {
-        if (comma) text += ',';
-        text += f;
-        comma = true;
-      }
+    auto add = [&](std::vector<CSVCELLTYP> row, int i, int p) {
+      if (set.HASQUOTA)
+        row.insert(row.begin(), {std::to_string(set.QUOTA), static_cast<double>(set.QUOTA)});
       for (std::size_t k = 0; k < runs.size(); ++k) {
         const REPORTKINDTYP& kind = *set.RUNS[k].KIND;
         XNUM v[REPORTCOLUMNS];
         cellsOf(kind, runs[k].R, runs[k].REP, i, p, v);
         for (int c = 0; c < kind.COLUMNS; ++c) {
-          text += ',';
-          text += xText(v[c]);
+          const bool beyond = !beyondDouble(v[c]).empty();
+          row.push_back({xText(v[c]), beyond ? none : XTODOUBLE(v[c])});
         }
-        text += ',';
-        if (i != 0 || p != 0) text += CSVFIELD(set.RUNS[k].METHOD);  // not "sum of all"
+        // No method in the "sum of all" row.
+        row.push_back({i != 0 || p != 0 ? set.RUNS[k].METHOD : "", none});
       }
-      text += '\n';
+      table.ROWS.push_back(std::move(row));
+      table.TOTAL.push_back(i == 0 && p == 0);
     };
     const RUNTYP& R = runs[0].R;
     eachRow(R, [&](int i, int p) {
-      fields({std::to_string(i), p > 0 ? std::to_string(p) : "i", CSVFIELD(nameOf(first, i, p)),
-              p > 0 ? std::to_string(R.GEW[i][p]) : "1"},
-             i, p);
+      const int weight = p > 0 ? R.GEW[i][p] : 1;
+      add({{std::to_string(i), static_cast<double>(i)},
+           {p > 0 ? std::to_string(p) : "i", p > 0 ? static_cast<double>(p) : none},
+           {nameOf(first, i, p), none},
+           {std::to_string(weight), static_cast<double>(weight)}},
+          i, p);
     });
-    if (TOTALS) fields({"", "", "sum of all", ""}, 0, 0);
+    if (TOTALS) add({{"", none}, {"", none}, {"sum of all", none}, {"", none}}, 0, 0);
   }
+  return table;
+}
+
+std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS) {
+  const CSVTABLETYP table = CSVTABLE(SETS, TOTALS);
+  std::string text;
+  if (table.COLUMNS.empty()) return text;
+  // Fields are appended one by one: GCC 12 warns of a false overlapping
+  // copy (-Wrestrict) for a literal joined to a temporary string.
+  auto line = [&text](const auto& fields, auto field) {
+    for (std::size_t c = 0; c < fields.size(); ++c) {
+      if (c > 0) text += ',';
+      text += CSVFIELD(field(fields[c]));
+    }
+    text += '\n';
+  };
+  line(table.COLUMNS, [](const std::string& title) -> const std::string& { return title; });
+  for (const std::vector<CSVCELLTYP>& row : table.ROWS)
+    line(row, [](const CSVCELLTYP& cell) -> const std::string& { return cell.TEXT; });
   return text;
 }
 

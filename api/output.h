@@ -49,6 +49,21 @@ std::vector<std::string> CSVCOLUMNS(const CLISETTYP& SET);
 // ",,sum of all,," with the values of the report's "sum of all" line.
 // Lines end in LF.
 std::string CSVTEXT(const std::vector<CLISETTYP>& SETS, bool TOTALS);
+// The same table as fields: the column titles, then per row each field's
+// text as the CSV writes it (before quoting) and the number it stands for
+// (NaN for a name, a method, an empty field, the player "i" of a chamber,
+// or a count beyond a double's range, whose scientific text is kept).
+// TOTAL marks the "sum of all" rows. The packages and the page read this.
+struct CSVCELLTYP {
+  std::string TEXT;
+  double VALUE = 0;
+};
+struct CSVTABLETYP {
+  std::vector<std::string> COLUMNS;
+  std::vector<std::vector<CSVCELLTYP>> ROWS;
+  std::vector<bool> TOTAL;
+};
+CSVTABLETYP CSVTABLE(const std::vector<CLISETTYP>& SETS, bool TOTALS);
 // One JSON object per set: the index, its "method" and the version, the game, the rule, the
 // column titles, one object per row as in the CSV, "sum of all", the number
 // of winning (minimal winning) coalitions, the decision probability (not for

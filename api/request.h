@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ struct REQUESTTYP {
   // pipe or device as typed), or the typed lists of --weights (one per
   // subgame, "[NAME:]W,...") or --members ("N,N...").
   std::string GAME;
+  // Or the text of a data file, handed over in memory (the packages, the
+  // page): read as the file would be, GAME (when given) naming it.
+  std::optional<std::string> GAMETEXT;
   std::vector<std::string> WEIGHTS;
   std::string MEMBERS;
   // The --winset texts of each vote system: those of the primary game, then

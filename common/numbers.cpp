@@ -1,7 +1,10 @@
 #include "common/numbers.h"
 
+#ifndef VKX_NO_GMP
 #include <gmp.h>
+#endif
 
+#include <algorithm>
 #include <cctype>
 #include <cfloat>
 #include <climits>
@@ -9,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 double NCR(uint16_t N, uint16_t K) { return NCRL(N, K); }
 
@@ -160,7 +164,12 @@ std::string XFIXSTR(const XNUM& X, int W, int D) {
     return FIXSTR(
         X.e < DBL_MIN_EXP - DBL_MANT_DIG - 1 ? std::copysign(DBL_TRUE_MIN, X.m) : XTODOUBLE(X), W,
         D);
-  // A whole number: the 53 bits of the mantissa shifted left.
+    // A whole number: the 53 bits of the mantissa shifted left.
+#ifdef VKX_NO_GMP
+  std::string s = (X.m < 0 ? "-" : "") +
+                  WHOLEDIGITS(static_cast<uint64_t>(std::ldexp(std::fabs(X.m), DBL_MANT_DIG)),
+                              static_cast<uint64_t>(X.e - DBL_MANT_DIG));
+#else
   mpz_t z;
   mpz_init_set_d(z, std::ldexp(std::fabs(X.m), DBL_MANT_DIG));
   mpz_mul_2exp(z, z, static_cast<mp_bitcnt_t>(X.e - DBL_MANT_DIG));
@@ -169,11 +178,90 @@ std::string XFIXSTR(const XNUM& X, int W, int D) {
   mpz_get_str(s.data() + (X.m < 0 ? 1 : 0), 10, z);
   mpz_clear(z);
   s.resize(std::strlen(s.c_str()));
+#endif
   if (D > 0) {
     s.push_back('.');
     s.append(static_cast<std::size_t>(std::min(D, 30)), '0');
   }
   return padLeft(s, W);
+}
+
+std::string WHOLEDIGITS(uint64_t MANT, uint64_t SHIFT) {
+  // Limbs of nine decimal digits, the lowest first; each step doubles them
+  // up to 32 times, which a limb below 10^9 < 2^30 takes within 64 bits.
+  constexpr uint64_t BASE = 1000000000;
+  std::vector<uint64_t> limbs;
+  for (uint64_t m = MANT; m > 0; m /= BASE) limbs.push_back(m % BASE);
+  if (limbs.empty()) return "0";
+  for (uint64_t left = SHIFT; left > 0;) {
+    const unsigned step = static_cast<unsigned>(std::min<uint64_t>(left, 32));
+    left -= step;
+    uint64_t carry = 0;
+    for (uint64_t& limb : limbs) {
+      const uint64_t x = (limb << step) + carry;
+      limb = x % BASE;
+      carry = x / BASE;
+    }
+    for (; carry > 0; carry /= BASE) limbs.push_back(carry % BASE);
+  }
+  std::string s = std::to_string(limbs.back());
+  char nine[16];
+  for (std::size_t i = limbs.size() - 1; i-- > 0;) {
+    std::snprintf(nine, sizeof nine, "%09llu", static_cast<unsigned long long>(limbs[i]));
+    s += nine;
+  }
+  return s;
+}
+
+std::string SHORTTEXT(double X) {
+  if (!std::isfinite(X)) return std::isnan(X) ? "nan" : X < 0 ? "-inf" : "inf";
+  const std::string sign = std::signbit(X) ? "-" : "";
+  X = std::fabs(X);
+  if (X == 0) return sign + "0";
+  // The fewest digits that read back: the value rounded to P digits, or
+  // where the rounding interval is lopsided (beside a power of two) a
+  // neighbour of it in the last digit.
+  char text[64];
+  std::string digits;
+  int exponent = 0;
+  for (int p = 1; p <= 17 && digits.empty(); ++p) {
+    std::snprintf(text, sizeof text, "%.*e", p - 1, X);
+    const char* e = std::strchr(text, 'e');
+    // "d.ddde+XX": the P digits without the point, and the power of ten.
+    std::string shown(1, text[0]);
+    if (p > 1) shown.append(text + 2, static_cast<std::size_t>(e - (text + 2)));
+    const long long mantissa = std::atoll(shown.c_str());
+    const int power = std::atoi(e + 1);
+    for (const long long m : {mantissa, mantissa - 1, mantissa + 1}) {
+      std::snprintf(text, sizeof text, "%llde%d", m, power - (p - 1));
+      if (m <= 0 || std::strtod(text, nullptr) != X) continue;
+      digits = std::to_string(m);
+      // A neighbour may have a digit more (9.99 + 1) or less (1.00 - 1).
+      exponent = power + static_cast<int>(digits.size()) - p;
+      break;
+    }
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  const int n = static_cast<int>(digits.size());
+  std::string sci = digits;
+  if (n > 1) sci.insert(1, 1, '.');
+  std::snprintf(text, sizeof text, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+  sci += text;
+  std::string fixed;
+  if (exponent < 0) {
+    fixed.assign(static_cast<std::size_t>(-exponent), '0');
+    fixed.insert(1, 1, '.');
+    fixed += digits;
+  } else if (exponent + 1 >= n) {
+    // A whole number: of the texts as long as the shortest, its exact digits
+    // are nearest.
+    std::snprintf(text, sizeof text, "%.0f", X);
+    fixed = text;
+  } else {
+    fixed = digits;
+    fixed.insert(static_cast<std::size_t>(exponent + 1), 1, '.');
+  }
+  return sign + (sci.size() < fixed.size() ? sci : fixed);
 }
 
 bool PARSESIZE(const std::string& TEXT, uint64_t& BYTES) {

@@ -35,6 +35,14 @@ bool PARSESIZE(const std::string& TEXT, uint64_t& BYTES);
 // number m * 2^e (as "%.0f" prints a double: its exact binary value), then
 // D zero decimals; below it, the rounded zero with its sign.
 std::string XFIXSTR(const XNUM& X, int W, int D);
+// The decimal digits of the whole number MANT * 2^SHIFT, without GMP: what
+// XFIXSTR writes in a build without it (VKX_GMP=OFF, the web page).
+std::string WHOLEDIGITS(uint64_t MANT, uint64_t SHIFT);
+// X in the fewest significant digits that read back as the same double, in
+// fixed or scientific form, whichever is shorter (fixed on a tie): the text
+// std::to_chars writes, for a standard library without it (the web build's).
+// "inf", "-inf" and "nan" as printf writes them.
+std::string SHORTTEXT(double X);
 // "sci 26" as SCISTR writes a double, for any magnitude: the exponent gets
 // as many digits as it needs (at least 3).
 std::string XSCISTR(const XNUM& X, int W = 26);

@@ -1,10 +1,12 @@
 #include "data/gamefile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 
 #include "common/similarity.h"
 #include "platform/files.h"
@@ -107,6 +109,19 @@ bool fieldValue(std::string_view field, double& v) {
     field.remove_prefix(1);
     if (field.empty() || field.front() == '-') return false;
   }
+#ifndef __cpp_lib_to_chars
+  // A standard library without from_chars of doubles (the web build's):
+  // strtod, whose only locale there is C, on the same fields: no blanks,
+  // no hexadecimal form.
+  if (std::isspace(static_cast<unsigned char>(field.front())) ||
+      field.find_first_of("xX") != std::string_view::npos)
+    return false;
+  const std::string text(field);
+  char* stop = nullptr;
+  errno = 0;
+  v = std::strtod(text.c_str(), &stop);
+  return stop == text.c_str() + text.size() && std::isfinite(v) && !(errno == ERANGE && v == 0.0);
+#else
   const char* last = field.data() + field.size();
   auto [end, ec] = std::from_chars(field.data(), last, v);
   if (ec == std::errc::result_out_of_range) {
@@ -118,6 +133,7 @@ bool fieldValue(std::string_view field, double& v) {
     return wec == std::errc() && wend == last && std::isfinite(v) && v != 0.0;
   }
   return ec == std::errc() && end == last && std::isfinite(v);
+#endif
 }
 
 }  // namespace

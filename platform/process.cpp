@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdint>
 #include <fstream>
+#include <thread>
 
 namespace plat {
 
@@ -107,6 +108,14 @@ std::size_t AVAILABLEMEMORY() {
   const std::size_t limit = PROCESSLIMIT();
   if (limit > 0 && (bytes == 0 || limit < bytes)) bytes = limit;
   return bytes;
+}
+
+unsigned CORES() {
+#ifdef VKX_ONE_THREAD
+  return 1;
+#else
+  return std::thread::hardware_concurrency();
+#endif
 }
 
 }  // namespace plat

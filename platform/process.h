@@ -30,4 +30,9 @@ std::size_t PROCESSLIMIT();
 // when that cannot be read.
 std::size_t AVAILABLEMEMORY();
 
+// The cores a count may keep busy at once: the machine's, or 1 in a build
+// without threads (VKX_ONE_THREAD, the web page's WebAssembly, where a
+// thread cannot be started).
+unsigned CORES();
+
 }  // namespace plat

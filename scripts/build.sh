@@ -10,10 +10,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Without --tests only the program is built: the test suite and the
-# benchmarks take most of the build time.
+# benchmarks take most of the build time. The tests also build and test the
+# Python and R packages (python/, r/), which need their own packages.
 target=(--target vkx)
+packages=()
 if [ "${1:-}" = --tests ]; then
   target=()
+  packages=(-DVKX_PYTHON=ON -DVKX_R=ON)
   shift
 fi
 
@@ -31,6 +34,12 @@ command -v tmux >/dev/null 2>&1 || missing+=(tmux)
 command -v clang++ >/dev/null 2>&1 || missing+=(clang)  # the fuzzers (scripts/fuzz.sh)
 # libFuzzer, the runtime of the fuzzers, comes in a package of its own.
 compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a" >/dev/null || missing+=(libclang-rt-dev)
+if [ ${#packages[@]} -gt 0 ]; then
+  for p in python3-dev python3-venv python3-pip pybind11-dev python3-pybind11 python3-pytest \
+    python3-numpy python3-pandas python3-matplotlib r-base-dev r-cran-rcpp r-cran-testthat; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+  done
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   if ! command -v apt-get >/dev/null 2>&1; then
@@ -45,5 +54,5 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 dir=${VKX_BUILD_DIR:-build}
-cmake -S . -B "$dir" "$@"
+cmake -S . -B "$dir" "${packages[@]}" "$@"
 cmake --build "$dir" -j "${VKX_JOBS:-$(nproc)}" "${target[@]}"

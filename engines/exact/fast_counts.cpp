@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <new>
 #include <numeric>
@@ -11,6 +12,7 @@
 #include "engines/exact/banzhaf_doubles.h"
 #include "engines/exact/decision_diagram.h"
 #include "engines/exact/double_majority_table.h"
+#include "engines/exact/minimal_coalitions.h"
 #include "engines/exact/modular.h"
 #include "engines/exact/power_series.h"
 #include "engines/exact/shapley_quadrature.h"
@@ -524,6 +526,11 @@ struct Selection {
   // The Banzhaf counts of one threshold by power series
   // (engines/exact/power_series.h), with the counts' bytes.
   COSTTYP series;
+  // The public good counts of one weighted threshold by the minimal
+  // coalitions' program (engines/exact/minimal_coalitions.h).
+  bool minimal = false, sized = false;  // sized: under an overall threshold in members
+  int t1 = 0;
+  COSTTYP minimalCost;
 };
 
 // Upper bound on the nodes of the rule's diagram: a level has no more nodes
@@ -621,6 +628,32 @@ void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t bu
       sel.floatBytes = at.size * 8 + doubletable::BYTES(t);
       sel.floatSeconds = doubletable::SECONDS(t);
       sel.floating = sel.floatBytes <= limit;
+    }
+    // The public good counts where an overall threshold in members changes
+    // nothing: none, one every coalition meets (the empty one aside, which
+    // loses anyway for Q >= 1), or one no coalition reaches.
+    // An AND threshold up to the fewest members whose weight reaches Q
+    // changes nothing either: no smaller coalition wins by its weight.
+    const SIZE size = SIZERULE(g);
+    int fewest = 0;
+    if (size == SIZE::AND && q >= 1) {
+      std::vector<int64_t> heaviest(sel.weight.begin() + 1, sel.weight.end());
+      std::sort(heaviest.begin(), heaviest.end(), std::greater<>());
+      int64_t sum = 0;
+      while (fewest < n && sum < q) sum += heaviest[static_cast<std::size_t>(fewest++)];
+      if (sum < q) fewest = n + 1;
+    }
+    const bool plain = size == SIZE::NONE ||
+                       (size == SIZE::AND && g.t1 <= std::max(fewest, q >= 1 ? 1 : 0)) ||
+                       (size == SIZE::OR && g.t1 > n);
+    if (use == Choice::BEST && pg && plain) {
+      sel.minimal = true;
+      sel.minimalCost = minimalsets::COST(n, sel.weight.data(), q, true, limit);
+    } else if (use == Choice::BEST && pg && size != SIZE::NONE) {
+      // The members carried beside the weight.
+      sel.minimal = sel.sized = true;
+      sel.t1 = static_cast<int>(std::clamp<int64_t>(g.t1, -1, n + 1));
+      sel.minimalCost = minimalsets::COSTSIZED(n, sel.weight.data(), q, g.overall, sel.t1, limit);
     }
     // Shapley-Shubik beyond PROFILEMAX players on one threshold: the values
     // by quadrature (engines/exact/shapley_quadrature.h), the Banzhaf-type counts beside them
@@ -739,6 +772,16 @@ std::vector<Option> optionsOf(const weightedwalk::Game& g, Index index, const Se
         return o.cost.APPLIES && o.cost.SECONDS > series.cost.SECONDS;
       });
     out.insert(at, series);
+  }
+  // The minimal coalitions' program before the first method that applies
+  // and takes longer; up to PROFILEMAX players after the others, whose
+  // shares come from exact counts by size, equal to the walk's to the last
+  // bit (the program's are as close as the doubles allow).
+  if (sel.minimal) {
+    auto at = std::find_if(out.begin(), out.end(), [&](const Option& o) {
+      return g.n > PROFILEMAX && o.cost.APPLIES && o.cost.SECONDS > sel.minimalCost.SECONDS;
+    });
+    out.insert(at, Option{METHODTYP::MINIMALPROGRAM, sel.minimalCost});
   }
   return out;
 }
@@ -868,6 +911,26 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
       } catch (const std::bad_alloc&) {
         return false;
       }
+    case METHODTYP::MINIMALPROGRAM: {
+      if (!sel.minimal || !sel.minimalCost.APPLIES) return false;
+      share.total = 1;
+      step();
+      minimalsets::Counts c;
+      if (sel.sized ? !minimalsets::COUNTSIZED(g.n, sel.weight.data(), t.q, g.overall, sel.t1, c)
+                    : !minimalsets::COUNT(g.n, sel.weight.data(), t.q, c, true))
+        return false;
+      out->wide = !c.exact;
+      out->floating = !c.exact;
+      out->xminimal = c.minimal;
+      out->minimal = c.exactMinimal;
+      for (int q = 1; q <= g.n; ++q) {
+        out->minimalWith[q] = c.exactWith[q];
+        out->xminimalWith[q] = c.with[q];
+        out->xminimalShare[q] = c.share[q];
+        out->minimalShare[q] = XTODOUBLE(c.share[q]);
+      }
+      return done(Method::DENSE);
+    }
     case METHODTYP::DIAGRAM:
       if (sel.nodes == 0 || sel.hopeless) return false;
       try {
@@ -917,6 +980,7 @@ bool run(const weightedwalk::Game& g, Index index, Choice use, Result& r, std::s
   for (const Option& o : optionsOf(g, index, *sel)) {
     if (!o.cost.APPLIES) continue;
     if (use == Choice::DENSE && o.method == METHODTYP::DIAGRAM) continue;
+    if (use != Choice::BEST && o.method == METHODTYP::MINIMALPROGRAM) continue;
     if (runMethod(g, index, o.method, *sel, r, nullptr)) return true;
   }
   return false;
@@ -972,6 +1036,19 @@ Plan PLAN(const weightedwalk::Game& G, Index INDEX, std::size_t BUDGET) {
   if (!sel->covered) {
     walk();
     return p;
+  }
+  // The minimal coalitions' program where it comes first.
+  for (const Option& o : optionsOf(G, INDEX, *sel)) {
+    if (!o.cost.APPLIES) continue;
+    if (o.method == METHODTYP::MINIMALPROGRAM) {
+      p.method = Method::DENSE;
+      p.bytes = o.cost.BYTES;
+      p.seconds = o.cost.SECONDS;
+      p.passes = 1;
+      p.floating = G.n > PROFILEMAX;
+      return p;
+    }
+    break;
   }
   auto dense = [&] {
     p.method = sel->paired ? Method::DENSE2 : Method::DENSE;

@@ -9,7 +9,11 @@
 //     weights make the diagram far smaller than the table;
 //   - a dense table over both systems' weights when the rest is a double
 //     majority and the winning coalitions are counted (engines/exact/double_majority_table.h);
-//   - an ordered decision diagram of the rest otherwise (engines/exact/decision_diagram.h).
+//   - an ordered decision diagram of the rest otherwise (engines/exact/decision_diagram.h);
+//   - for the public good counts of one weighted threshold, the minimal
+//     coalitions' program (engines/exact/minimal_coalitions.h), O(n Q) a
+//     run, where it is planned the cheapest (beyond PROFILEMAX players;
+//     below, after the exact tables, whose shares equal the walk's).
 // Swings follow from counts by size: in a monotone game a coalition T+p wins
 // and T loses exactly when T+p wins and not T, so the swings of p at size k
 // are the winning coalitions of size k with p less those of size k-1

@@ -2,10 +2,12 @@
 
 #include <system_error>
 
+#include "platform/process.h"
+
 namespace rowsplit {
 
 Split::Split() {
-  if (std::thread::hardware_concurrency() < 2) return;
+  if (plat::CORES() < 2) return;
   try {
     helper_ = std::thread([this] { serve(); });
   } catch (const std::system_error&) {

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/process.h"
 #include "types/xnum.h"
 
 namespace ssquadrature {
@@ -156,7 +157,7 @@ std::size_t BYTES(const sizetable::Threshold& t) {
   if (s.w.empty()) return 0;
   const int k = (static_cast<int>(s.w.size()) + 1) / 2;
   const std::size_t range = static_cast<std::size_t>(std::max(t.q, s.total - t.q + 1)) + 1;
-  const std::size_t halves = std::thread::hardware_concurrency() > 1 ? 2 : 1;
+  const std::size_t halves = plat::CORES() > 1 ? 2 : 1;
   return halves * ((range + 2 * static_cast<std::size_t>(s.w.back())) * sizeof(double) +
                    range * 2 * sizeof(long double)) +
          static_cast<std::size_t>(k) * 3 * sizeof(double) +
@@ -179,7 +180,7 @@ double SECONDS(const sizetable::Threshold& t) {
   cells += 4.0 * static_cast<double>(o.top + 1);
   for (int64_t a : s.distinct) cells += 6.0 * static_cast<double>(o.top / a + 1);
   const double kk = k;
-  const double halves = std::thread::hardware_concurrency() > 1 && o.pairs > 1 ? TWO_CORES : 1.0;
+  const double halves = plat::CORES() > 1 && o.pairs > 1 ? TWO_CORES : 1.0;
   return (o.pairs * cells * CELL_NS * halves + kk * kk / 2 * 5 * NEWTON_NS +
           kk * static_cast<double>(s.distinct.size()) * 3 * BOUND_NS) *
          1e-9;
@@ -211,7 +212,7 @@ bool SHAPLEY(const sizetable::Threshold& t, const std::vector<char>& swingless,
   // sweeps are bound by memory, which a second core adds to). Each half
   // keeps its own sums, added in a fixed order, so that the values do not
   // depend on the cores.
-  const bool two = std::thread::hardware_concurrency() > 1;
+  const bool two = plat::CORES() > 1;
   struct Half {
     std::vector<double> store, sum, err;
     std::vector<long double> below, above;

@@ -3,7 +3,9 @@
 #include <gmpxx.h>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -43,6 +45,11 @@ TEST(FixedFormat, ExtendedNumbersPrintLikeDoublesAndExactBeyond) {
     const std::string digits = mpz_class(mpz_class(std::to_string(bits)) << (e - 53)).get_str();
     ASSERT_EQ(XFIXSTR(x, 0, 0), digits) << "2^" << e;
     ASSERT_EQ(XFIXSTR(-x, 0, 2), "-" + digits + ".00") << "2^" << e;
+    // The digits of a build without GMP (the web page's), the same.
+    ASSERT_EQ(WHOLEDIGITS(bits, static_cast<uint64_t>(e - 53)), digits) << "2^" << e;
+    const uint64_t small = rng() >> (rng() % 64), shift = rng() % 200;
+    ASSERT_EQ(WHOLEDIGITS(small, shift),
+              mpz_class(mpz_class(std::to_string(small)) << shift).get_str());
   }
   EXPECT_EQ(XFIXSTR(XPOW2(1024), 3, 0),
             "17976931348623159077293051907890247336179769789423065727343008115773267580550096313270"
@@ -52,6 +59,32 @@ TEST(FixedFormat, ExtendedNumbersPrintLikeDoublesAndExactBeyond) {
   EXPECT_EQ(XFIXSTR(XPOW2(-5000), 10, 6), "  0.000000");
   EXPECT_EQ(XFIXSTR(-XPOW2(-5000), 10, 6), " -0.000000");
   EXPECT_EQ(XFIXSTR(XNUM(), 4, 1), " 0.0");
+}
+
+// The shortest text of a double without to_chars (the web build's) is the
+// one to_chars writes: random bit patterns of every magnitude, the powers of
+// two (where the rounding interval is lopsided) and their neighbours.
+TEST(ShortText, AsToCharsWritesIt) {
+  std::mt19937_64 rng(29);
+  std::vector<double> xs = {0.0,  -0.0,     1.0,  0.1,    1e22,
+                            1e21, 123456.0, 1e-5, 5e-324, 1.7976931348623157e308};
+  for (int e = -1074; e <= 1023; ++e) {
+    const double p = std::ldexp(1.0, e);
+    xs.insert(xs.end(), {p, std::nextafter(p, 0.0), std::nextafter(p, 2 * p)});
+  }
+  for (int i = 0; i < 20000; ++i) {
+    const uint64_t bits = rng();
+    double x = 0;
+    std::memcpy(&x, &bits, sizeof x);
+    if (std::isfinite(x)) xs.push_back(x);
+    xs.push_back(static_cast<double>(rng() % 100000) /
+                 std::pow(10.0, static_cast<double>(rng() % 25)));
+  }
+  for (const double x : xs) {
+    char text[64];
+    auto [end, ec] = std::to_chars(text, text + sizeof text, x);
+    ASSERT_EQ(SHORTTEXT(x), std::string(text, end)) << x;
+  }
 }
 
 }  // namespace

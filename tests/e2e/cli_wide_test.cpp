@@ -166,3 +166,32 @@ TEST(CommandLineWide, BudgetRefusesAtOnceAndEstimatesLieWithinTheirErrors) {
   EXPECT_NE(cli("banzhaf ec --winset 270 --estimate 0.002").out.find("every standard error below"),
             std::string::npos);
 }
+
+// Many holders on one threshold: the public good counts are planned and
+// done by the minimal coalitions' program; holders of one weight get one
+// value, and each index sums to 1.
+TEST(CommandLineWide, ManyHoldersCountTheirMinimalCoalitions) {
+  testkit::TempDir dir;
+  std::mt19937 rng(27);
+  std::vector<int> w;
+  for (int p = 0; p < 300; ++p) w.push_back(std::uniform_int_distribution<int>(1, 20)(rng));
+  testkit::writeFile("holders.inp", dataFile({w}));
+  const Cli plan = cli("publicgood holders --winset 50% --plan");
+  EXPECT_NE(plan.out.find("minimal_program"), std::string::npos) << plan.out;
+  const Cli csv = cli("publicgood holders --winset 50% --format csv");
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  const auto rows = csvRows(csv.out);  // quota,subgame,player,name,weight,PGI,MBP,DPI,method
+  ASSERT_EQ(rows.size(), w.size());
+  double pgi = 0, dpi = 0;
+  std::vector<double> byWeight(21, -1);
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.back(), "minimal_program");
+    pgi += std::stod(row[5]);
+    dpi += std::stod(row[7]);
+    double& seen = byWeight[std::stoi(row[4])];
+    if (seen < 0) seen = std::stod(row[5]);
+    EXPECT_NEAR(std::stod(row[5]), seen, 1e-15);
+  }
+  EXPECT_NEAR(pgi, 1, 1e-12);
+  EXPECT_NEAR(dpi, 1, 1e-12);
+}

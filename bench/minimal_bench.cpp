@@ -1,0 +1,107 @@
+// The minimal coalitions' program (engines/exact/minimal_coalitions.h) on
+// the wide games beside a plain O(n Q) program in doubles measured in the
+// same run: players heaviest first, a table of the heavier players' sums,
+// each player in turn fixed as the lightest member of the minimal winning
+// coalitions it closes (their total, without each player's count). Two
+// figures per game: the program's counts alone (PGI and MBP: counts), and
+// with the Deegan-Packel shares (shares: one more run per Gauss-Legendre
+// node). Counters: base_s (the baseline's CPU seconds), ratio (the
+// program's time over the baseline's), plan_s (the cost function's
+// seconds) and plan_ratio (measured over planned). Figures, never
+// pass/fail; a count planned beyond PLAN_LIMIT seconds is skipped with its
+// plan.
+//
+// Games (bench/games.h): 190 Pareto players at 50, 70 and 85 %, the
+// IMF-like board, 1000 and 2000 holders of weights 1..100, and 200 and 400
+// players of weights 1..100 at 50 %.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engines/exact/minimal_coalitions.h"
+#include "games.h"
+
+namespace {
+
+using namespace benchgames;
+
+constexpr double PLAN_LIMIT = 120.0;  // seconds: beyond, the figure says so
+
+double cpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// The plain program: the minimal winning coalitions by their lightest
+// member, O(n Q) additions in doubles.
+double plain(const Weighted& d) {
+  std::vector<int64_t> w(d.w.begin() + 1, d.w.end());
+  std::sort(w.begin(), w.end(), std::greater<>());
+  const int64_t q = d.q;
+  std::vector<double> t(static_cast<std::size_t>(q), 0);
+  t[0] = 1;
+  double all = 0;
+  for (int64_t x : w) {
+    double closing = 0;
+    for (int64_t s = std::max<int64_t>(0, q - x); s < q; ++s) closing += t[s];
+    all += closing;
+    for (int64_t s = q - 1; s >= x; --s) t[s] += t[s - x];
+  }
+  return all;
+}
+
+Weighted uniform200() { return uniform(200, 100, 200); }
+Weighted uniform400() { return uniform(400, 100, 400); }
+
+void program(benchmark::State& state, Weighted (*make)(), bool shares) {
+  const Weighted d = make();
+  const int n = static_cast<int>(d.w.size()) - 1;
+  const COSTTYP cost = minimalsets::COST(n, d.w.data(), d.q, shares);
+  if (cost.SECONDS > PLAN_LIMIT) {
+    state.SkipWithError(("planned at " + std::to_string(cost.SECONDS) + " s").c_str());
+    for (auto _ : state) {
+    }
+    return;
+  }
+  double base = 0, mine = 0;
+  int runs = 0;
+  for (auto _ : state) {
+    double t0 = cpuSeconds();
+    benchmark::DoNotOptimize(plain(d));
+    base += cpuSeconds() - t0;
+    t0 = cpuSeconds();
+    minimalsets::Counts c;
+    minimalsets::COUNT(n, d.w.data(), d.q, c, shares);
+    benchmark::DoNotOptimize(c.minimal);
+    mine += cpuSeconds() - t0;
+    ++runs;
+  }
+  state.counters["cpu_s"] = mine / runs;
+  state.counters["base_s"] = base / runs;
+  state.counters["ratio"] = mine / base;
+  state.counters["plan_s"] = cost.SECONDS;
+  state.counters["plan_ratio"] = mine / runs / cost.SECONDS;
+  state.counters["plan_MB"] = static_cast<double>(cost.BYTES) / 1e6;
+}
+
+#define MINIMAL(NAME, MAKE)                             \
+  BENCHMARK_CAPTURE(program, NAME##Counts, MAKE, false) \
+      ->Unit(benchmark::kMillisecond)                   \
+      ->Iterations(1);                                  \
+  BENCHMARK_CAPTURE(program, NAME##Shares, MAKE, true)->Unit(benchmark::kMillisecond)->Iterations(1)
+
+MINIMAL(Pareto190At50, pareto50);
+MINIMAL(Pareto190At70, pareto70);
+MINIMAL(Pareto190At85, pareto85);
+MINIMAL(ImfBoard, imfBoard);
+MINIMAL(Uniform200, uniform200);
+MINIMAL(Uniform400, uniform400);
+MINIMAL(Thousand, thousand);
+MINIMAL(TwoThousand, twoThousand);
+
+}  // namespace

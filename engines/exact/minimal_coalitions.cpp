@@ -1,0 +1,635 @@
+#include "engines/exact/minimal_coalitions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <new>
+#include <numeric>
+#include <type_traits>
+
+namespace minimalsets {
+
+namespace {
+
+// The rule as the program reads it: the players of positive weight,
+// heaviest first, with the weights and the quota divided by the weights'
+// greatest common divisor (the quota rounded up: the same coalitions win).
+struct Rule {
+  std::vector<int> player;  // by rank, heaviest first
+  std::vector<int64_t> w;   // by rank
+  int64_t q = 0;
+  int block = 1;    // F is kept at every BLOCK-th level
+  int largest = 0;  // the most members a minimal winning coalition can have
+  // LO[l]: Q less the weight of ranks l.. (0 at the least). From a weight
+  // below it the ranks from l on cannot reach Q, so F(l) and B(l) matter
+  // from LO[l] on only: the rows shrink as the light players come.
+  std::vector<int64_t> lo;
+};
+
+// False where nothing is to count: no weighted player, the empty coalition
+// wins (Q <= 0: no minimal winning coalition has a member), or no coalition
+// does.
+bool ruleOf(int n, const int64_t* weight, int64_t q, Rule& r) {
+  int64_t total = 0, unit = 0;
+  for (int p = 1; p <= n; ++p)
+    if (weight[p] > 0) {
+      r.player.push_back(p);
+      total += weight[p];
+      unit = std::gcd(unit, weight[p]);
+    }
+  if (q <= 0 || q > total) return false;
+  std::stable_sort(r.player.begin(), r.player.end(),
+                   [&](int a, int b) { return weight[a] > weight[b]; });
+  for (int p : r.player) r.w.push_back(weight[p] / unit);
+  r.q = (q + unit - 1) / unit;
+  const int m = static_cast<int>(r.player.size());
+  r.block = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(m)))));
+  r.lo.assign(static_cast<std::size_t>(m) + 1, r.q);
+  int64_t suffix = 0;
+  for (int l = m - 1; l >= 0; --l) {
+    suffix += r.w[static_cast<std::size_t>(l)];
+    r.lo[static_cast<std::size_t>(l)] = std::max<int64_t>(0, r.q - suffix);
+  }
+  // A minimal winning coalition less its lightest member loses, so it has
+  // no more members than the lightest weights that stay below Q, plus one.
+  int64_t light = 0;
+  r.largest = 1;
+  for (int i = m - 1; i > 0 && light + r.w[static_cast<std::size_t>(i)] < r.q; --i) {
+    light += r.w[static_cast<std::size_t>(i)];
+    ++r.largest;
+  }
+  return true;
+}
+
+// One row of the program over the weights 0..Q-1: the counts V[s] times
+// 2^E for s in LO..TOP (none where TOP < LO); the cells outside hold
+// anything. Rows in doubles are scaled down now and then, so that the
+// counts of thousands of players stay in range; 64-bit rows are exact and
+// never scaled.
+template <class T>
+struct Row {
+  std::unique_ptr<T[]> cells;  // left uninitialised: only LO..TOP is read
+  T* v = nullptr;
+  int64_t e = 0;
+  int64_t lo = 0, top = 0;
+  void allocate(int64_t q) {
+    cells.reset(new T[static_cast<std::size_t>(q)]);
+    v = cells.get();
+  }
+};
+
+template <class T>
+void rescale(Row<T>& r) {
+  if constexpr (std::is_floating_point_v<T>) {
+    T most = 0;
+    for (int64_t s = r.lo; s <= r.top; ++s) most = std::max(most, r.v[s]);
+    if (most == 0) return;
+    const int k = std::ilogb(most);
+    if (k < 256) return;
+    const T f = std::ldexp(T(1), -k);
+    for (int64_t s = r.lo; s <= r.top; ++s) r.v[s] *= f;
+    r.e += k;
+  }
+}
+
+// F(l) into NEXT from F(l-1) in PREV (the same row or another): the subsets
+// with the player of weight W (times Y) added, from LO on.
+template <class T>
+void grow(const Row<T>& prev, Row<T>& next, int64_t w, T y, int64_t q, int64_t lo) {
+  const int64_t top = std::min(q - 1, prev.top + w);
+  const T* a = prev.v;
+  T* v = next.v;
+  if (prev.top < prev.lo) {
+    next.lo = lo;
+    next.top = lo - 1;
+    return;
+  }
+  // Above PREV's top only the subsets with the player; within PREV's
+  // range both (descending: in place, each cell read before it is
+  // written); below PREV's LO + W only those without.
+  for (int64_t s = top; s > prev.top; --s) v[s] = s - w >= prev.lo ? T(y * a[s - w]) : T(0);
+  const int64_t mid = std::max(lo, prev.lo + w);
+  if constexpr (std::is_same_v<T, uint64_t>) {
+#pragma GCC ivdep
+    for (int64_t s = prev.top; s >= mid; --s) v[s] = a[s] + a[s - w];
+  } else {
+#pragma GCC ivdep
+    for (int64_t s = prev.top; s >= mid; --s) v[s] = a[s] + y * a[s - w];
+  }
+  if (v != a)
+    for (int64_t s = std::min(prev.top, mid - 1); s >= lo; --s) v[s] = a[s];
+  next.e = prev.e;
+  next.lo = lo;
+  next.top = top;
+}
+
+// SOURCE's counts into the row TO, whose cells are allocated already.
+template <class T>
+void copyRow(const Row<T>& from, Row<T>& to) {
+  if (from.top >= from.lo) std::copy(from.v + from.lo, from.v + from.top + 1, to.v + from.lo);
+  to.e = from.e;
+  to.lo = from.lo;
+  to.top = from.top;
+}
+
+// The paths through the player of weight W: F(p-1) (the weights of the
+// heavier members) against B(p) (the ways to close after it), times Y; as
+// an extended-range number, or exactly in 64 bits. With SUM false they are
+// not wanted (a player of the same weight has them). Either way B(p)
+// becomes B(p-1): the player taken at s closes the path (s + W >= Q: one
+// way, 2^-E in B's scale) or carries it on. One sweep over both rows.
+template <class T>
+struct Through {
+  XNUM x;
+  uint64_t exact = 0;
+};
+template <class T>
+Through<T> through(const Row<T>& f, Row<T>& b, int64_t w, T y, int64_t q, int64_t lo, bool sum) {
+  const int64_t open = std::max<int64_t>(0, q - w);
+  const T* fv = f.v;
+  T* bv = b.v;
+  T closing = 0, going = 0;
+  if (sum)
+    for (int64_t s = std::max(f.lo, open); s <= f.top; ++s) closing += fv[s];
+  // F(p-1) and B(p) from LO on (F's LO is LO; below it B(p) is 0).
+  const int64_t both = sum ? std::min(f.top, open - 1) : lo - 1;
+  T one = 1;
+  if constexpr (std::is_floating_point_v<T>) one = y * std::ldexp(T(1), static_cast<int>(-b.e));
+  if constexpr (std::is_same_v<T, uint64_t>) {
+    for (int64_t s = lo; s <= both; ++s) {
+      going += fv[s] * bv[s + w];
+      bv[s] += bv[s + w];
+    }
+#pragma GCC ivdep
+    for (int64_t s = std::max(lo, both + 1); s < open; ++s) bv[s] += bv[s + w];
+  } else {
+    // Four partial sums, so that the additions need not wait for each other.
+    T part[4] = {0, 0, 0, 0};
+    int64_t s = lo;
+    for (; s + 3 <= both; s += 4)
+      for (int i = 0; i < 4; ++i) {
+        part[i] += fv[s + i] * bv[s + i + w];
+        bv[s + i] += y * bv[s + i + w];
+      }
+    for (; s <= both; ++s) {
+      part[0] += fv[s] * bv[s + w];
+      bv[s] += y * bv[s + w];
+    }
+    going = (part[0] + part[1]) + (part[2] + part[3]);
+#pragma GCC ivdep
+    for (int64_t s = std::max(lo, both + 1); s < open; ++s) bv[s] += y * bv[s + w];
+  }
+  for (int64_t s = std::max(lo, open); s < q; ++s) bv[s] += one;
+  b.lo = lo;
+  Through<T> t;
+  if (!sum) return t;
+  if constexpr (std::is_same_v<T, uint64_t>) {
+    t.exact = closing + going;
+    t.x = XNUM(static_cast<double>(t.exact));
+  } else {
+    t.x = XNUM::fromLong(y * closing, f.e) + XNUM::fromLong(y * going, f.e + b.e);
+  }
+  return t;
+}
+
+// The rows of the program, allocated once for all its runs: F at every
+// BLOCK-th level, F within one block, and B.
+template <class T>
+struct Work {
+  explicit Work(const Rule& r) {
+    const int m = static_cast<int>(r.w.size()), c = r.block;
+    kept.resize(static_cast<std::size_t>((m + c - 1) / c));
+    rows.resize(static_cast<std::size_t>(c));
+    for (Row<T>& row : kept) row.allocate(r.q);
+    for (Row<T>& row : rows) row.allocate(r.q);
+    f.allocate(r.q);
+    b.allocate(r.q);
+  }
+  std::vector<Row<T>> kept, rows;
+  Row<T> f, b;
+};
+
+// One run of the program with every member weighted by Y: the paths
+// through each rank into AT[rank], all of them into ALL. DONE and SHARE
+// place the run's progress among the count's (COUNTAT).
+template <class T>
+void run(const Rule& r, T y, Work<T>& work, std::vector<Through<T>>& at, Through<T>& all,
+         double done, double share) {
+  const int m = static_cast<int>(r.w.size()), c = r.block;
+  const int64_t q = r.q;
+  const int blocks = (m + c - 1) / c;
+  Row<T>& f = work.f;
+  f.v[0] = 1;
+  f.e = f.lo = f.top = 0;
+  for (int l = 0; l < m; ++l) {  // F(l) before rank l joins
+    if (l % c == 0) {
+      copyRow(f, work.kept[static_cast<std::size_t>(l / c)]);
+      COUNTAT(done + share * 0.5 * l / m);
+    }
+    grow(f, f, r.w[static_cast<std::size_t>(l)], y, q, r.lo[static_cast<std::size_t>(l) + 1]);
+    if (l % 128 == 127) rescale(f);
+  }
+  Row<T>& b = work.b;
+  std::fill(b.v, b.v + q, T(0));
+  b.e = 0;
+  b.lo = q;
+  b.top = q - 1;
+  at.assign(static_cast<std::size_t>(m), {});
+  for (int k = blocks - 1; k >= 0; --k) {
+    COUNTAT(done + share * (0.5 + 0.5 * (blocks - 1 - k) / blocks));
+    const int from = k * c, to = std::min(m, from + c);
+    copyRow(work.kept[static_cast<std::size_t>(k)], work.rows[0]);
+    for (int l = from + 1; l < to; ++l) {
+      Row<T>& next = work.rows[static_cast<std::size_t>(l - from)];
+      grow(work.rows[static_cast<std::size_t>(l - from - 1)], next,
+           r.w[static_cast<std::size_t>(l - 1)], y, q, r.lo[static_cast<std::size_t>(l)]);
+      if (l % 128 == 127) rescale(next);
+    }
+    for (int l = to - 1; l >= from; --l) {
+      const int64_t w = r.w[static_cast<std::size_t>(l)];
+      // Players of one weight are next to each other and count the same.
+      const bool same = l + 1 < m && r.w[static_cast<std::size_t>(l + 1)] == w;
+      const Through<T> t = through(work.rows[static_cast<std::size_t>(l - from)], b, w, y, q,
+                                   r.lo[static_cast<std::size_t>(l)], !same);
+      at[static_cast<std::size_t>(l)] = same ? at[static_cast<std::size_t>(l + 1)] : t;
+      if (l % 128 == 0) rescale(b);
+    }
+  }
+  if constexpr (std::is_same_v<T, uint64_t>) {
+    all.exact = b.v[0];
+    all.x = XNUM(static_cast<double>(all.exact));
+  } else {
+    all.x = XNUM::fromLong(b.v[0], b.e);
+  }
+}
+
+// Gauss-Legendre nodes and weights on [0, 1], exact for polynomials of
+// degree below 2 NODES (Newton's method on the Legendre recurrence).
+void gaussLegendre(int nodes, std::vector<double>& y, std::vector<double>& weight) {
+  y.assign(static_cast<std::size_t>(nodes), 0);
+  weight.assign(static_cast<std::size_t>(nodes), 0);
+  const double pi = std::acos(-1.0);
+  for (int i = 0; i < (nodes + 1) / 2; ++i) {
+    double x = std::cos(pi * (i + 0.75) / (nodes + 0.5)), slope = 1;
+    for (int step = 0; step < 100; ++step) {
+      double p0 = 1, p1 = x;
+      for (int k = 2; k <= nodes; ++k) {
+        const double p2 = ((2.0 * k - 1) * x * p1 - (k - 1.0) * p0) / k;
+        p0 = p1;
+        p1 = p2;
+      }
+      if (nodes == 1) p0 = 1;
+      slope = nodes * (x * p1 - p0) / (x * x - 1);
+      const double dx = p1 / slope;
+      x -= dx;
+      if (std::fabs(dx) < 1e-17) break;
+    }
+    const double wt = 1.0 / ((1 - x * x) * slope * slope);  // half of 2 / (...)
+    y[static_cast<std::size_t>(i)] = 0.5 * (1 - x);
+    y[static_cast<std::size_t>(nodes - 1 - i)] = 0.5 * (1 + x);
+    weight[static_cast<std::size_t>(i)] = weight[static_cast<std::size_t>(nodes - 1 - i)] = wt;
+  }
+}
+
+int nodesFor(const Rule& r) { return (r.largest + 1) / 2; }
+
+// Whether a row's counts may span more than a double's exponents: a row
+// of l players holds counts from 1 to 2^l, and the ones that matter to a
+// player may be the smallest. Beyond WIDE players the rows are long
+// doubles (15 bits of exponent), at some twice the time.
+constexpr int WIDE = 1000;
+bool wide(const Rule& r) { return static_cast<int>(r.w.size()) > WIDE; }
+
+// The counts by a run at y = 1 in T.
+template <class T>
+void counts(const Rule& r, Counts& out, int runs) {
+  std::vector<Through<T>> at;
+  Through<T> all;
+  Work<T> work(r);
+  run<T>(r, T(1), work, at, all, 0, 1.0 / runs);
+  out.minimal = all.x;
+  for (std::size_t i = 0; i < r.player.size(); ++i) out.with[r.player[i]] = at[i].x;
+}
+
+// The shares: the runs at the Gauss-Legendre nodes, each count divided by
+// its node and weighted by the node's weight.
+template <class T>
+void shares(const Rule& r, Counts& out, int runs) {
+  std::vector<double> y, weight;
+  gaussLegendre(nodesFor(r), y, weight);
+  std::vector<Through<T>> at;
+  Through<T> all;
+  Work<T> work(r);
+  for (std::size_t k = 0; k < y.size(); ++k) {
+    run<T>(r, static_cast<T>(y[k]), work, at, all, static_cast<double>(k + 1) / runs, 1.0 / runs);
+    const XNUM factor(weight[k] / y[k]);
+    for (std::size_t i = 0; i < r.player.size(); ++i) {
+      const int p = r.player[i];
+      // A player in no minimal winning coalition keeps its share of 0.
+      if (!out.with[p].zero()) out.share[p] += factor * at[i].x;
+    }
+  }
+}
+
+// Measured on one core of the development machine (2.6 GHz, CPU time,
+// bench/minimal_bench.cpp): a cell of the program in doubles or 64-bit
+// integers about CELL_NS while the rows stay within CACHED bytes (1000
+// players of weights 1..100 at 50 %: 7e7 cells in 0.019 s; 400 players:
+// 1.2e7 in 0.004 s), CELL_FAR_NS beyond (190 Pareto-weighted players at
+// 50 to 85 %, rows of 20 to 34 MB: 1.8e9 to 3e9 cells in 1.7 to 2.5 s); in
+// long doubles about CELL_LONG_NS (2000 players of weights 1..100: 2.8e8
+// cells in 1.0 s). The Gauss-Legendre nodes and the per-player sums beside
+// the rows are negligible.
+constexpr double CELL_NS = 0.3, CELL_FAR_NS = 0.9, CELL_LONG_NS = 3.7;
+constexpr double CACHED = 16e6;
+// The program under an overall threshold in members (COUNTSIZED): a cell
+// with its branches about CELL_SIZED_NS.
+constexpr double CELL_SIZED_NS = 3.0;
+
+}  // namespace
+
+bool COUNT(int N, const int64_t* WEIGHT, int64_t Q, Counts& OUT, bool SHARES) {
+  for (int p = 1; p <= N; ++p)
+    if (WEIGHT[p] < 0) return false;
+  Counts out(N);
+  Rule r;
+  if (!ruleOf(N, WEIGHT, Q, r)) {
+    out.exact = N <= 63;
+    OUT = std::move(out);
+    return true;
+  }
+  const int m = static_cast<int>(r.player.size());
+  const int runs = 1 + (SHARES ? nodesFor(r) : 0);
+  try {
+    if (N <= 63) {
+      std::vector<Through<uint64_t>> at;
+      Through<uint64_t> all;
+      Work<uint64_t> work(r);
+      run<uint64_t>(r, 1, work, at, all, 0, 1.0 / runs);
+      out.exact = true;
+      out.exactMinimal = all.exact;
+      out.minimal = all.x;
+      for (int i = 0; i < m; ++i) {
+        out.exactWith[r.player[i]] = at[static_cast<std::size_t>(i)].exact;
+        out.with[r.player[i]] = at[static_cast<std::size_t>(i)].x;
+      }
+    } else if (wide(r)) {
+      counts<long double>(r, out, runs);
+    } else {
+      counts<double>(r, out, runs);
+    }
+    if (SHARES && wide(r))
+      shares<long double>(r, out, runs);
+    else if (SHARES)
+      shares<double>(r, out, runs);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  OUT = std::move(out);
+  return true;
+}
+
+COSTTYP COST(int N, const int64_t* WEIGHT, int64_t Q, bool SHARES, std::size_t BUDGET) {
+  COSTTYP c;
+  for (int p = 1; p <= N; ++p)
+    if (WEIGHT[p] < 0) {
+      c.WHY = "a weight is negative";
+      return c;
+    }
+  c.APPLIES = true;
+  Rule r;
+  const std::size_t counts = (static_cast<std::size_t>(N) + 1) * 3 * sizeof(XNUM);
+  if (!ruleOf(N, WEIGHT, Q, r)) {
+    c.BYTES = counts;
+    return c;
+  }
+  const int m = static_cast<int>(r.player.size());
+  // Cells: F grows once and again by blocks over its live range (from
+  // LO[l] to the heavier players' weight), B runs from LO[l] to Q, and the
+  // paths' sums beside it.
+  double cells = 0, heavier = 0;
+  for (int l = 0; l < m; ++l) {
+    const double lo = static_cast<double>(r.lo[static_cast<std::size_t>(l)]);
+    heavier += static_cast<double>(r.w[static_cast<std::size_t>(l)]);
+    cells += 2 * std::max(0.0, std::min(heavier, static_cast<double>(r.q)) - lo) +
+             static_cast<double>(r.q) - lo;
+  }
+  const int runs = 1 + (SHARES ? nodesFor(r) : 0);
+  const double rows = (m + r.block - 1) / r.block + r.block + 2.0;
+  const double cell = wide(r) ? sizeof(long double) : sizeof(double);
+  const double bytes = rows * static_cast<double>(r.q) * cell + counts * 2.0;
+  const double rate = wide(r) ? CELL_LONG_NS : bytes <= CACHED ? CELL_NS : CELL_FAR_NS;
+  c.SECONDS = cells * runs * rate * 1e-9;
+  c.BYTES = bytes > 1e18 ? static_cast<std::size_t>(1e18) : static_cast<std::size_t>(bytes);
+  if (BUDGET != 0 && c.BYTES > BUDGET) {
+    c.APPLIES = false;
+    c.WHY = "its rows exceed the memory";
+  }
+  return c;
+}
+
+namespace {
+
+// The same paths under an overall threshold of T1 members, carrying the
+// members so far (k) beside the weight (s), one layer of weights per k.
+// The minimal winning coalitions fall into two kinds, each a path closed
+// at its lightest member:
+//   AND (T1 members or more): those of more than T1 members whose weight
+//     less the lightest's stays below Q (as without the threshold), and
+//     those of exactly T1 members that reach Q (any member less loses by
+//     its size); the weight is then carried up to Q, Q meaning "Q or
+//     more";
+//   OR (T1 members win): those of fewer than T1 members as without the
+//     threshold, and those of exactly T1 members whose weight less the
+//     lightest's stays below Q (each member less loses on both counts).
+// Players of weight 0 join the paths of exactly T1 members, as the last.
+struct Kind {
+  bool exact;     // exactly T1 members (else: the weight-minimal ones)
+  int64_t width;  // weights 0..WIDTH-1
+  int layers;     // members 0..LAYERS-1 before the closing one
+  bool zeros;     // players of weight 0 take part
+};
+
+struct Sized {
+  Kind kind;
+  int64_t q = 0;
+  int t1 = 0, and_ = 1;
+  // Whether a path at (s, k) closes with a member of weight W, and where
+  // it goes on (false: it ends there).
+  bool closes(int64_t s, int k, int64_t w) const {
+    if (kind.exact) return k + 1 == t1 && (and_ ? std::min(s + w, q) >= q : s < q);
+    return s + w >= q && (and_ ? k + 1 > t1 : k + 1 < t1);
+  }
+  bool goes(int64_t s, int k, int64_t w, int64_t& s2, int& k2) const {
+    k2 = k + 1;
+    if (kind.exact) {
+      s2 = and_ ? std::min(s + w, q) : s + w;
+      return k2 < t1 && (and_ || s2 < q);
+    }
+    s2 = s + w;
+    k2 = std::min(k2, kind.layers - 1);
+    return s2 < q && (and_ || k + 1 < t1 - 1);
+  }
+};
+
+template <class T>
+using Layers = std::vector<T>;  // [k * width + s]
+
+// One run at Y: the paths through each rank of PLAYER (weights W) into AT.
+template <class T>
+void sizedRun(const Sized& z, const std::vector<int64_t>& w, T y, std::vector<XNUM>& at,
+              std::vector<uint64_t>& exact, T& total) {
+  const int m = static_cast<int>(w.size()), layers = z.kind.layers;
+  const int64_t width = z.kind.width;
+  const std::size_t cells = static_cast<std::size_t>(layers) * static_cast<std::size_t>(width);
+  // F at every level (the rows are small where this kind is counted), B once.
+  std::vector<Layers<T>> f(static_cast<std::size_t>(m) + 1, Layers<T>(cells, T(0)));
+  f[0][0] = 1;
+  for (int l = 0; l < m; ++l) {
+    COUNTAT(0.5 * l / m);
+    Layers<T>& next = f[static_cast<std::size_t>(l) + 1];
+    const Layers<T>& prev = f[static_cast<std::size_t>(l)];
+    next = prev;
+    for (int k = 0; k < layers; ++k)
+      for (int64_t s = 0; s < width; ++s) {
+        const T x = prev[static_cast<std::size_t>(k * width + s)];
+        int64_t s2;
+        int k2;
+        if (x != 0 && z.goes(s, k, w[static_cast<std::size_t>(l)], s2, k2))
+          next[static_cast<std::size_t>(k2 * width + s2)] += y * x;
+      }
+  }
+  Layers<T> b(cells, T(0)), nb;
+  at.assign(static_cast<std::size_t>(m), XNUM());
+  exact.assign(static_cast<std::size_t>(m), 0);
+  for (int l = m - 1; l >= 0; --l) {
+    COUNTAT(0.5 + 0.5 * (m - 1 - l) / m);
+    const int64_t wl = w[static_cast<std::size_t>(l)];
+    const Layers<T>& fl = f[static_cast<std::size_t>(l)];
+    nb = b;
+    T sum = 0;
+    for (int k = 0; k < layers; ++k)
+      for (int64_t s = 0; s < width; ++s) {
+        T ways = z.closes(s, k, wl) ? T(1) : T(0);
+        int64_t s2;
+        int k2;
+        if (z.goes(s, k, wl, s2, k2)) ways += b[static_cast<std::size_t>(k2 * width + s2)];
+        ways *= y;
+        nb[static_cast<std::size_t>(k * width + s)] += ways;
+        sum += fl[static_cast<std::size_t>(k * width + s)] * ways;
+      }
+    b.swap(nb);
+    if constexpr (std::is_same_v<T, uint64_t>) {
+      exact[static_cast<std::size_t>(l)] = sum;
+      at[static_cast<std::size_t>(l)] = XNUM(static_cast<double>(sum));
+    } else {
+      at[static_cast<std::size_t>(l)] = XNUM::fromLong(sum, 0);
+    }
+  }
+  total = b[0];
+}
+
+// The players taking part in KIND, heaviest first (weight 0 last).
+std::vector<int> sizedPlayers(int n, const int64_t* weight, bool zeros) {
+  std::vector<int> player;
+  for (int p = 1; p <= n; ++p)
+    if (weight[p] > 0 || (zeros && weight[p] == 0)) player.push_back(p);
+  std::stable_sort(player.begin(), player.end(),
+                   [&](int a, int b) { return weight[a] > weight[b]; });
+  return player;
+}
+
+std::vector<Sized> kindsOf(int n, int64_t q, int rule, int t1) {
+  std::vector<Sized> out;
+  if (t1 < 1 || t1 > n) return out;
+  const int64_t wq = std::max<int64_t>(q, 0);
+  if (rule == 1) {
+    if (q >= 1) out.push_back({{false, wq, t1 + 2, false}, q, t1, 1});
+    out.push_back({{true, wq + 1, t1, true}, wq, t1, 1});
+  } else if (q >= 1) {
+    if (t1 >= 2) out.push_back({{false, wq, t1, false}, q, t1, 0});
+    out.push_back({{true, wq, t1, true}, q, t1, 0});
+  }
+  return out;
+}
+
+}  // namespace
+
+bool COUNTSIZED(int N, const int64_t* WEIGHT, int64_t Q, int RULE, int T1, Counts& OUT) {
+  for (int p = 1; p <= N; ++p)
+    if (WEIGHT[p] < 0) return false;
+  // A threshold every coalition meets (AND) or none reaches (OR).
+  if ((RULE == 1 && T1 <= 0) || (RULE == 2 && T1 > N)) return COUNT(N, WEIGHT, Q, OUT);
+  Counts out(N);
+  out.exact = N <= 63;
+  const double largest = N;  // a bound on the members: the nodes below
+  try {
+    for (const Sized& z : kindsOf(N, Q, RULE, T1)) {
+      const std::vector<int> player = sizedPlayers(N, WEIGHT, z.kind.zeros);
+      std::vector<int64_t> w;
+      for (int p : player) w.push_back(WEIGHT[p]);
+      std::vector<XNUM> at;
+      std::vector<uint64_t> exact;
+      if (N <= 63) {
+        uint64_t total = 0;
+        sizedRun<uint64_t>(z, w, 1, at, exact, total);
+        for (std::size_t i = 0; i < player.size(); ++i) out.exactWith[player[i]] += exact[i];
+        out.exactMinimal += total;
+        out.minimal += XNUM(static_cast<double>(total));
+      } else {
+        long double total = 0;
+        sizedRun<long double>(z, w, 1, at, exact, total);
+        out.minimal += XNUM::fromLong(total, 0);
+      }
+      for (std::size_t i = 0; i < player.size(); ++i) out.with[player[i]] += at[i];
+      // Exactly T1 members: a share of 1/T1 each; the others by the nodes.
+      if (z.kind.exact) {
+        for (std::size_t i = 0; i < player.size(); ++i)
+          out.share[player[i]] += at[i] * XNUM(1.0 / T1);
+        continue;
+      }
+      std::vector<double> y, weight;
+      gaussLegendre(static_cast<int>(largest + 1) / 2, y, weight);
+      for (std::size_t k = 0; k < y.size(); ++k) {
+        long double total = 0;
+        sizedRun<long double>(z, w, y[k], at, exact, total);
+        for (std::size_t i = 0; i < player.size(); ++i)
+          out.share[player[i]] += XNUM(weight[k] / y[k]) * at[i];
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (int p = 1; p <= N; ++p)
+    if (out.with[p].zero()) out.share[p] = XNUM();  // exactly 0
+  OUT = std::move(out);
+  return true;
+}
+
+COSTTYP COSTSIZED(int N, const int64_t* WEIGHT, int64_t Q, int RULE, int T1, std::size_t BUDGET) {
+  COSTTYP c;
+  for (int p = 1; p <= N; ++p)
+    if (WEIGHT[p] < 0) {
+      c.WHY = "a weight is negative";
+      return c;
+    }
+  c.APPLIES = true;
+  double cells = 0, bytes = 0;
+  for (const Sized& z : kindsOf(N, Q, RULE, T1)) {
+    const double m = static_cast<double>(sizedPlayers(N, WEIGHT, z.kind.zeros).size());
+    const double row = static_cast<double>(z.kind.layers) * static_cast<double>(z.kind.width);
+    const double runs = 1 + (z.kind.exact ? 0 : (N + 1) / 2);
+    // Each run passes every row twice (F and B) with a few branches a cell.
+    cells += 2 * runs * m * row;
+    bytes = std::max(bytes, (m + 3) * row * sizeof(long double));
+  }
+  c.SECONDS = cells * CELL_SIZED_NS * 1e-9;
+  c.BYTES = bytes > 1e18 ? static_cast<std::size_t>(1e18) : static_cast<std::size_t>(bytes);
+  if (BUDGET != 0 && c.BYTES > BUDGET) {
+    c.APPLIES = false;
+    c.WHY = "its rows exceed the memory";
+  }
+  return c;
+}
+
+}  // namespace minimalsets

@@ -1,0 +1,3 @@
+library(testthat)
+library(vkx)
+test_check("vkx")
