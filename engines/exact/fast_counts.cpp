@@ -14,6 +14,7 @@
 #include "engines/exact/double_majority_table.h"
 #include "engines/exact/minimal_coalitions.h"
 #include "engines/exact/modular.h"
+#include "engines/exact/power_series.h"
 #include "engines/exact/shapley_quadrature.h"
 #include "engines/exact/size_weight_table.h"
 #include "platform/process.h"
@@ -528,6 +529,9 @@ struct Selection {
   std::size_t floatBytes = 0;
   double floatSeconds = 0;
   bool hopeless = false;  // the diagram would outgrow the budget: not tried
+  // The Banzhaf counts of one threshold by power series
+  // (engines/exact/power_series.h), with the counts' bytes.
+  COSTTYP series;
   // The public good counts of one weighted threshold by the minimal
   // coalitions' program (engines/exact/minimal_coalitions.h).
   bool minimal = false, sized = false;  // sized: under an overall threshold in members
@@ -617,6 +621,14 @@ void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t bu
     sel.table = (budget != 0 || cells <= DENSE_CELLS) && sel.tableBytes <= room;
     sel.later = sel.table && use == Choice::BEST &&
                 diagramFirst(n, m, sel.lines ? cells * static_cast<std::size_t>(m) : cells);
+    if (use == Choice::BEST && sel.lines) {
+      sel.series = powerseries::COST(t, sel.passes);
+      if (sel.series.APPLIES && sel.series.BYTES > room) {
+        sel.series.APPLIES = false;
+        sel.series.WHY = "its series exceed the memory";
+      }
+      sel.series.BYTES += sel.fixed;
+    }
     if (use == Choice::BEST && sel.lines && n > PROFILEMAX && sel.part.set == PART::G && q > 0 &&
         cells > 0) {
       sel.floatBytes = at.size * 8 + doubletable::BYTES(t);
@@ -756,6 +768,17 @@ std::vector<Option> optionsOf(const weightedwalk::Game& g, Index index, const Se
   if (!sel.later) out.push_back(table);
   out.push_back(diagram);
   if (sel.later) out.push_back(table);
+  // The power series of the Banzhaf counts, before the first method planned
+  // slower; listed last where it does not apply.
+  if (sel.series.APPLIES || *sel.series.WHY != '\0') {
+    const Option series{METHODTYP::POWERSERIES, sel.series};
+    auto at = out.end();
+    if (series.cost.APPLIES)
+      at = std::find_if(out.begin(), out.end(), [&](const Option& o) {
+        return o.cost.APPLIES && o.cost.SECONDS > series.cost.SECONDS;
+      });
+    out.insert(at, series);
+  }
   // The minimal coalitions' program before the first method that applies
   // and takes longer; up to PROFILEMAX players after the others, whose
   // shares come from exact counts by size, equal to the walk's to the last
@@ -873,6 +896,28 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
       out->floating = true;
       return done(Method::DENSE);
     }
+    case METHODTYP::POWERSERIES:
+      if (!sel.series.APPLIES || !lines) return false;
+      try {
+        passes(
+            g, index, at,
+            [&](std::vector<uint64_t>& x, const auto& ring) {
+              step();
+              banzhafPass(
+                  g, part,
+                  [&](Sums& s, const auto& rg) {
+                    powerseries::TOTALS(t, s.g, rg);
+                    sizetable::Threshold all = t;  // nothing blocks: H is every coalition
+                    all.q = 0;
+                    sizetable::TOTALS(all, s.h, rg);
+                  },
+                  at, x, ring);
+            },
+            *out);
+        return done(Method::DENSE);
+      } catch (const std::bad_alloc&) {
+        return false;
+      }
     case METHODTYP::MINIMALPROGRAM: {
       if (!sel.minimal || !sel.minimalCost.APPLIES) return false;
       share.total = 1;

@@ -1,0 +1,104 @@
+// The Banzhaf counts by power series (engines/exact/power_series.h) on the
+// wide games, each beside the plain O(n q) program over the weights in the
+// same run (plainBanzhaf, as in wide_bench.cpp): CPU seconds of each, their
+// ratio, and the series' planned seconds and bytes against the measured
+// seconds. A game whose series is planned beyond SERIES_LIMIT seconds or
+// the machine's memory is skipped with the figures that say why.
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engines/exact/fast_counts.h"
+#include "engines/exact/modular.h"
+#include "engines/exact/power_series.h"
+#include "games.h"
+
+namespace {
+
+using namespace benchgames;
+
+constexpr double SERIES_LIMIT = 60.0;                  // seconds
+constexpr double SERIES_BYTES = 4.0 * (1ull << 30);    // the series' memory
+constexpr double BASELINE_BYTES = 8.0 * (1ull << 30);  // the plain table
+
+double cpu() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+// The plain program's swings (the baseline of wide_bench.cpp).
+std::vector<double> plainSwings(const Weighted& g) {
+  const int n = static_cast<int>(g.w.size()) - 1;
+  const auto q = static_cast<std::size_t>(g.q);
+  std::vector<double> c(q, 0.0), out(static_cast<std::size_t>(n) + 1), without(q);
+  c[0] = 1;
+  for (int p = 1; p <= n; ++p)
+    for (std::size_t v = q; v-- > static_cast<std::size_t>(g.w[p]);) c[v] += c[v - g.w[p]];
+  for (int p = 1; p <= n; ++p) {
+    const auto a = static_cast<std::size_t>(g.w[p]);
+    double s = 0;
+    for (std::size_t v = 0; v < q; ++v) {
+      without[v] = c[v] - (v >= a ? without[v - a] : 0.0);
+      if (v + a >= q) s += without[v];
+    }
+    out[static_cast<std::size_t>(p)] = s;
+  }
+  return out;
+}
+
+void series(benchmark::State& state, Weighted (*make)()) {
+  const Weighted d = make();
+  const weightedwalk::Game g = gameOf(d);
+  const std::vector<int> sub(d.w.size(), 1);
+  const sizetable::Threshold t{g.n, 1, sub.data(), d.w.data(), d.q};
+  const COSTTYP cost =
+      powerseries::COST(t, g.n > fastcount::PROFILEMAX ? fastcount::PASSES(g.n) : 1);
+  state.counters["plan_s"] = cost.SECONDS;
+  state.counters["plan_bytes"] = static_cast<double>(cost.BYTES);
+  state.counters["passes"] = cost.PASSES;
+  if (!cost.APPLIES || cost.SECONDS > SERIES_LIMIT ||
+      static_cast<double>(cost.BYTES) > SERIES_BYTES) {
+    const std::string why = !cost.APPLIES ? std::string(cost.WHY)
+                                          : "planned " + std::to_string(cost.SECONDS) + " s, " +
+                                                std::to_string(cost.BYTES >> 20) + " MiB";
+    state.SkipWithError(why.c_str());
+    for (auto _ : state) {
+    }
+    return;
+  }
+  double seriesCpu = 0, plainCpu = 0;
+  bool ok = false;
+  auto r = std::make_unique<fastcount::Result>();
+  for (auto _ : state) {
+    const double t0 = cpu();
+    ok = fastcount::COUNT_WITH(g, fastcount::Index::BANZHAF, METHODTYP::POWERSERIES, *r, 0) == 1;
+    benchmark::DoNotOptimize(*r);
+    const double t1 = cpu();
+    if (static_cast<double>(d.q) * 16 <= BASELINE_BYTES) {
+      std::vector<double> v = plainSwings(d);
+      benchmark::DoNotOptimize(v);
+    }
+    seriesCpu += t1 - t0;
+    plainCpu += cpu() - t1;
+  }
+  if (!ok) state.SkipWithError("the series did not count the game");
+  const auto runs = static_cast<double>(state.iterations());
+  state.counters["series_s"] = seriesCpu / runs;
+  state.counters["plain_s"] = plainCpu / runs;
+  state.counters["to_plain"] = plainCpu > 0 ? seriesCpu / plainCpu : 0.0;
+  state.counters["to_plan"] = cost.SECONDS > 0 ? seriesCpu / runs / cost.SECONDS : 0.0;
+}
+
+#define SERIES(NAME, MAKE) \
+  BENCHMARK_CAPTURE(series, NAME, MAKE)->Unit(benchmark::kMillisecond)->Iterations(1)
+
+SERIES(ElectoralCollege, electoralCollege);
+SERIES(ImfBoard, imfBoard);
+SERIES(Pareto190At50, pareto50);
+SERIES(Pareto190At70, pareto70);
+SERIES(Pareto190At85, pareto85);
+SERIES(Thousand, thousand);
+SERIES(FiftyMillion, million);
+SERIES(FiftyNearTenMillion, heavy);
+
+}  // namespace
