@@ -232,17 +232,17 @@ TEST(CommandLineWide, ManyHoldersCountTheirMinimalCoalitions) {
   EXPECT_NE(plan.out.find("minimal_program"), std::string::npos) << plan.out;
   const Cli csv = cli("publicgood holders --winset 50% --format csv");
   ASSERT_EQ(csv.status, 0) << csv.err;
-  const auto rows = csvRows(csv.out);  // quota,subgame,player,name,weight,PGI,MBP,DPI,method
+  const auto rows = csvRows(csv.out);  // subgame,player,name,weight,PGI,MBP,DPI,method
   ASSERT_EQ(rows.size(), w.size());
   double pgi = 0, dpi = 0;
   std::vector<double> byWeight(21, -1);
   for (const auto& row : rows) {
     EXPECT_EQ(row.back(), "minimal_program");
-    pgi += std::stod(row[5]);
-    dpi += std::stod(row[7]);
-    double& seen = byWeight[std::stoi(row[4])];
-    if (seen < 0) seen = std::stod(row[5]);
-    EXPECT_NEAR(std::stod(row[5]), seen, 1e-15);
+    pgi += std::stod(row[4]);
+    dpi += std::stod(row[6]);
+    double& seen = byWeight[std::stoi(row[3])];
+    if (seen < 0) seen = std::stod(row[4]);
+    EXPECT_NEAR(std::stod(row[4]), seen, 1e-15);
   }
   EXPECT_NEAR(pgi, 1, 1e-12);
   EXPECT_NEAR(dpi, 1, 1e-12);
