@@ -477,40 +477,9 @@ std::size_t LINECELLS(const Threshold& t) {
 
 template <class RING>
 void TOTALS(const Threshold& t, fastcount::Totals& f, const RING& ring) {
-  f = fastcount::Totals(t.n, t.mm);
-  f.empty = t.q <= 0;
-  std::vector<int> pos, inSub(static_cast<std::size_t>(t.mm) + 1),
-      zeros(static_cast<std::size_t>(t.mm) + 1);
-  for (int p = 1; p <= t.n; ++p) {
-    ++inSub[t.sub[p]];
-    if (t.weight[p] > 0)
-      pos.push_back(p);
-    else
-      ++zeros[t.sub[p]];
-  }
-  const int z = t.n - static_cast<int>(pos.size());
-  if (t.q <= 0) {  // every set
-    f.all = ring.pow2(t.n);
-    for (int p = 1; p <= t.n; ++p) f.with[p] = ring.pow2(t.n - 1);
-    for (int s = 1; s <= t.mm; ++s) f.without[s] = ring.pow2(t.n - inSub[s]);
-    return;
-  }
-  // The players of weight 0 join any set freely; the others by weight, so
-  // that equal weights are counted once.
-  std::stable_sort(pos.begin(), pos.end(), [&](int a, int b) { return t.weight[a] < t.weight[b]; });
-  std::vector<uint64_t> with;
-  const uint64_t all = lineCount(t, pos, &with, ring);
-  f.all = ring.mul(all, ring.pow2(z));
-  for (int p = 1; p <= t.n; ++p)
-    if (t.weight[p] <= 0) f.with[p] = ring.mul(all, ring.pow2(z - 1));
-  for (std::size_t i = 0; i < pos.size(); ++i) f.with[pos[i]] = ring.mul(with[i], ring.pow2(z));
-  for (int s = 1; s <= t.mm; ++s) {
-    std::vector<int> rest;
-    for (int p : pos)
-      if (t.sub[p] != s) rest.push_back(p);
-    const uint64_t others = rest.size() == pos.size() ? all : lineCount(t, rest, nullptr, ring);
-    f.without[s] = ring.mul(others, ring.pow2(z - zeros[s]));
-  }
+  sizetable::TOTALSBY(t, f, ring,
+                      [&](const std::vector<int>& players, std::vector<uint64_t>* with,
+                          const RING& rg) { return lineCount(t, players, with, rg); });
 }
 
 template void TOTALS(const Threshold&, fastcount::Totals&, const fastcount::WRAP&);
