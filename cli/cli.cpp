@@ -51,6 +51,12 @@ void progressBar(void* data, double fraction, double seconds, const char* method
   std::fflush(stderr);
 }
 
+// The text of R as the format asked for: csv, json, or the report.
+template <class R, class CSV, class JSON, class REPORT>
+std::string inFormat(const std::string& format, const R& r, CSV csv, JSON json, REPORT report) {
+  return format == "csv" ? csv(r) : format == "json" ? json(r) : report(r);
+}
+
 // A run with a priori unions (--unions): the Owen or Banzhaf-Owen values
 // in the format asked for.
 int runUnions(const ARGSTYP& a, const SETTINGSTYP& S, FAILTYP& F) {
@@ -61,9 +67,7 @@ int runUnions(const ARGSTYP& a, const SETTINGSTYP& S, FAILTYP& F) {
     if (given) return (USAGE(F, std::string("--unions: not with ") + option), F.STATUS);
   UNIONRUNTYP u;
   if (!UNIONSRUN(a, u, F) || !OUTPUTFITS("--output", a.OUTPUT, u.LOADED, F)) return F.STATUS;
-  const std::string text = a.FORMAT == "csv"    ? UNIONSCSV(u)
-                           : a.FORMAT == "json" ? UNIONSJSON(u)
-                                                : UNIONSREPORT(u);
+  const std::string text = inFormat(a.FORMAT, u, UNIONSCSV, UNIONSJSON, UNIONSREPORT);
   return WRITEOUTPUTS(a, {}, S, text, "", F) ? 0 : F.STATUS;
 }
 
@@ -73,9 +77,7 @@ int runCheck(ARGSTYP& a, FAILTYP& F) {
   if (a.OUTPUT == "-") a.OUTPUT.clear();
   CHECKTYP c;
   if (!CHECKRUN(a, a.YES, c, F) || !OUTPUTFITS("--output", a.OUTPUT, c.LOADED, F)) return F.STATUS;
-  const std::string text = a.FORMAT == "csv"    ? CHECKCSV(c)
-                           : a.FORMAT == "json" ? CHECKJSON(c)
-                                                : CHECKREPORT(c);
+  const std::string text = inFormat(a.FORMAT, c, CHECKCSV, CHECKJSON, CHECKREPORT);
   return WRITEOUTPUTS(a, {}, S, text, "", F) ? 0 : F.STATUS;
 }
 
@@ -99,9 +101,7 @@ int runDesign(ARGSTYP& a, FAILTYP& F) {
   if (!OUTPUTFITS("--output", a.OUTPUT, read, F) || !OUTPUTFITS("--plot", a.PLOT, read, F) ||
       !OUTPUTSAPART(a, S, "", F))
     return F.STATUS;
-  const std::string text = a.FORMAT == "csv"    ? DESIGNCSV(d)
-                           : a.FORMAT == "json" ? DESIGNJSON(d)
-                                                : DESIGNREPORT(d);
+  const std::string text = inFormat(a.FORMAT, d, DESIGNCSV, DESIGNJSON, DESIGNREPORT);
   return WRITEOUTPUTS(a, {}, S, text, a.PLOT.empty() ? "" : DESIGNSVG(d), F) ? 0 : F.STATUS;
 }
 
