@@ -4,7 +4,7 @@
 // each player in turn fixed as the lightest member of the minimal winning
 // coalitions it closes (their total, without each player's count). Two
 // figures per game: the program's counts alone (PGI and MBP: counts), and
-// with the Deegan-Packel shares (shares: one more run per Gauss-Legendre
+// with the Deegan-Packel shares (shares: one more run per Gauss-Jacobi
 // node). Counters: base_s (the baseline's CPU seconds), ratio (the
 // program's time over the baseline's), plan_s (the cost function's
 // seconds) and plan_ratio (measured over planned). Figures, never

@@ -7,6 +7,9 @@
 #include <numeric>
 #include <type_traits>
 
+#include "engines/exact/gauss_jacobi.h"
+#include "engines/exact/shapley_quadrature.h"
+
 namespace minimalsets {
 
 namespace {
@@ -18,8 +21,9 @@ struct Rule {
   std::vector<int> player;  // by rank, heaviest first
   std::vector<int64_t> w;   // by rank
   int64_t q = 0;
-  int block = 1;    // F is kept at every BLOCK-th level
-  int largest = 0;  // the most members a minimal winning coalition can have
+  int block = 1;     // F is kept at every BLOCK-th level
+  int largest = 0;   // the most members a minimal winning coalition can have
+  int smallest = 0;  // the fewest members of a winning coalition
   // LO[l]: Q less the weight of ranks l.. (0 at the least). From a weight
   // below it the ranks from l on cannot reach Q, so F(l) and B(l) matter
   // from LO[l] on only: the rows shrink as the light players come.
@@ -58,6 +62,10 @@ bool ruleOf(int n, const int64_t* weight, int64_t q, Rule& r) {
     light += r.w[static_cast<std::size_t>(i)];
     ++r.largest;
   }
+  // A winning coalition has at least as many members as the heaviest
+  // players that reach Q.
+  int64_t heavy = 0;
+  while (heavy < r.q) heavy += r.w[static_cast<std::size_t>(r.smallest++)];
   return true;
 }
 
@@ -263,35 +271,16 @@ void run(const Rule& r, T y, Work<T>& work, std::vector<Through<T>>& at, Through
   }
 }
 
-// Gauss-Legendre nodes and weights on [0, 1], exact for polynomials of
-// degree below 2 NODES (Newton's method on the Legendre recurrence).
-void gaussLegendre(int nodes, std::vector<double>& y, std::vector<double>& weight) {
-  y.assign(static_cast<std::size_t>(nodes), 0);
-  weight.assign(static_cast<std::size_t>(nodes), 0);
-  const double pi = std::acos(-1.0);
-  for (int i = 0; i < (nodes + 1) / 2; ++i) {
-    double x = std::cos(pi * (i + 0.75) / (nodes + 0.5)), slope = 1;
-    for (int step = 0; step < 100; ++step) {
-      double p0 = 1, p1 = x;
-      for (int k = 2; k <= nodes; ++k) {
-        const double p2 = ((2.0 * k - 1) * x * p1 - (k - 1.0) * p0) / k;
-        p0 = p1;
-        p1 = p2;
-      }
-      if (nodes == 1) p0 = 1;
-      slope = nodes * (x * p1 - p0) / (x * x - 1);
-      const double dx = p1 / slope;
-      x -= dx;
-      if (std::fabs(dx) < 1e-17) break;
-    }
-    const double wt = 1.0 / ((1 - x * x) * slope * slope);  // half of 2 / (...)
-    y[static_cast<std::size_t>(i)] = 0.5 * (1 - x);
-    y[static_cast<std::size_t>(nodes - 1 - i)] = 0.5 * (1 + x);
-    weight[static_cast<std::size_t>(i)] = weight[static_cast<std::size_t>(nodes - 1 - i)] = wt;
-  }
-}
+// The nodes of the shares: every minimal winning coalition has SMALLEST to
+// LARGEST members, so the integrand is y^(SMALLEST - 1) times a polynomial
+// of degree LARGEST - SMALLEST, integrated exactly by the Gauss-Jacobi rule
+// for that factor on ceil((LARGEST - SMALLEST + 1) / 2) nodes.
+int nodesFor(const Rule& r) { return (r.largest - r.smallest + 2) / 2; }
 
-int nodesFor(const Rule& r) { return (r.largest + 1) / 2; }
+void nodes(const Rule& r, std::vector<double>& y, std::vector<double>& weight) {
+  if (!quadrule::GAUSSJACOBI(nodesFor(r), r.smallest - 1, y, weight))
+    ssquadrature::GAUSSLEGENDRE((r.largest + 1) / 2, y, weight);  // more runs, the same shares
+}
 
 // Whether a row's counts may span more than a double's exponents: a row
 // of l players holds counts from 1 to 2^l, and the ones that matter to a
@@ -311,12 +300,12 @@ void counts(const Rule& r, Counts& out, int runs) {
   for (std::size_t i = 0; i < r.player.size(); ++i) out.with[r.player[i]] = at[i].x;
 }
 
-// The shares: the runs at the Gauss-Legendre nodes, each count divided by
+// The shares: the runs at the Gauss-Jacobi nodes, each count divided by
 // its node and weighted by the node's weight.
 template <class T>
 void shares(const Rule& r, Counts& out, int runs) {
   std::vector<double> y, weight;
-  gaussLegendre(nodesFor(r), y, weight);
+  nodes(r, y, weight);
   std::vector<Through<T>> at;
   Through<T> all;
   Work<T> work(r);
@@ -338,7 +327,7 @@ void shares(const Rule& r, Counts& out, int runs) {
 // 1.2e7 in 0.004 s), CELL_FAR_NS beyond (190 Pareto-weighted players at
 // 50 to 85 %, rows of 20 to 34 MB: 1.8e9 to 3e9 cells in 1.7 to 2.5 s); in
 // long doubles about CELL_LONG_NS (2000 players of weights 1..100: 2.8e8
-// cells in 1.0 s). The Gauss-Legendre nodes and the per-player sums beside
+// cells in 1.0 s). The quadrature's nodes and the per-player sums beside
 // the rows are negligible.
 constexpr double CELL_NS = 0.3, CELL_FAR_NS = 0.9, CELL_LONG_NS = 3.7;
 constexpr double CACHED = 16e6;
@@ -589,7 +578,7 @@ bool COUNTSIZED(int N, const int64_t* WEIGHT, int64_t Q, int RULE, int T1, Count
         continue;
       }
       std::vector<double> y, weight;
-      gaussLegendre(static_cast<int>(largest + 1) / 2, y, weight);
+      ssquadrature::GAUSSLEGENDRE(static_cast<int>(largest + 1) / 2, y, weight);
       for (std::size_t k = 0; k < y.size(); ++k) {
         long double total = 0;
         sizedRun<long double>(z, w, y[k], at, exact, total);

@@ -23,11 +23,12 @@
 //
 // The Deegan-Packel shares, the sum of 1/|S| over the minimal winning S
 // holding p, are the integral over y from 0 to 1 of the same count with
-// every member weighted by y, divided by y: a polynomial of degree below
-// the largest size K of a minimal winning coalition, integrated exactly by
-// Gauss-Legendre quadrature on ceil(K / 2) nodes. The terms stay positive,
-// so the shares keep the counts' accuracy; they cost ceil(K / 2) more runs
-// of the program: O(K n Q) in all.
+// every member weighted by y, divided by y: y^(k - 1) times a polynomial
+// of degree K - k, K the largest size of a minimal winning coalition and k
+// the fewest members that reach Q, integrated exactly by the Gauss-Jacobi
+// rule for y^(k - 1) on ceil((K - k + 1) / 2) nodes. The terms stay
+// positive, so the shares keep the counts' accuracy; they cost that many
+// more runs of the program: O((K - k) n Q) in all.
 //
 // Three players of weights 3, 2, 1 and Q = 4: the paths from A (s = 3) close
 // with B (5 >= 4) and with C (4 >= 4); the path B, C ends at 3 and does not
