@@ -83,6 +83,28 @@ inline Weighted imfBoard() {
 inline Weighted million() { return uniform(50, 1'000'000, 50); }
 inline Weighted heavy() { return uniform(50, 11'000'000, 5, 9'000'000); }
 
+// The plain O(n q) Banzhaf program, the baseline of the benchmarks: the
+// table of subsets by weight, then each player's swings from the table
+// with it divided out again.
+inline std::vector<double> plainBanzhaf(const Weighted& g) {
+  const int n = static_cast<int>(g.w.size()) - 1;
+  const auto q = static_cast<std::size_t>(g.q);
+  std::vector<double> c(q, 0.0), out(static_cast<std::size_t>(n) + 1), without(q);
+  c[0] = 1;
+  for (int p = 1; p <= n; ++p)
+    for (std::size_t v = q; v-- > static_cast<std::size_t>(g.w[p]);) c[v] += c[v - g.w[p]];
+  for (int p = 1; p <= n; ++p) {
+    const auto a = static_cast<std::size_t>(g.w[p]);
+    double s = 0;
+    for (std::size_t v = 0; v < q; ++v) {
+      without[v] = c[v] - (v >= a ? without[v - a] : 0.0);
+      if (v + a >= q) s += without[v];
+    }
+    out[static_cast<std::size_t>(p)] = s;
+  }
+  return out;
+}
+
 inline weightedwalk::Game gameOf(const Weighted& d) {
   const int n = static_cast<int>(d.w.size()) - 1;
   weightedwalk::Game g(n, 1);

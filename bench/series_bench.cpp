@@ -1,6 +1,6 @@
 // The Banzhaf counts by power series (engines/exact/power_series.h) on the
 // wide games, each beside the plain O(n q) program over the weights in the
-// same run (plainBanzhaf, as in wide_bench.cpp): CPU seconds of each, their
+// same run (plainBanzhaf, bench/games.h): CPU seconds of each, their
 // ratio, and the series' planned seconds and bytes against the measured
 // seconds. A game whose series is planned beyond SERIES_LIMIT seconds or
 // the machine's memory is skipped with the figures that say why.
@@ -25,26 +25,6 @@ constexpr double SERIES_BYTES = 4.0 * (1ull << 30);    // the series' memory
 constexpr double BASELINE_BYTES = 8.0 * (1ull << 30);  // the plain table
 
 double cpu() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
-
-// The plain program's swings (the baseline of wide_bench.cpp).
-std::vector<double> plainSwings(const Weighted& g) {
-  const int n = static_cast<int>(g.w.size()) - 1;
-  const auto q = static_cast<std::size_t>(g.q);
-  std::vector<double> c(q, 0.0), out(static_cast<std::size_t>(n) + 1), without(q);
-  c[0] = 1;
-  for (int p = 1; p <= n; ++p)
-    for (std::size_t v = q; v-- > static_cast<std::size_t>(g.w[p]);) c[v] += c[v - g.w[p]];
-  for (int p = 1; p <= n; ++p) {
-    const auto a = static_cast<std::size_t>(g.w[p]);
-    double s = 0;
-    for (std::size_t v = 0; v < q; ++v) {
-      without[v] = c[v] - (v >= a ? without[v - a] : 0.0);
-      if (v + a >= q) s += without[v];
-    }
-    out[static_cast<std::size_t>(p)] = s;
-  }
-  return out;
-}
 
 void series(benchmark::State& state, Weighted (*make)()) {
   const Weighted d = make();
@@ -75,7 +55,7 @@ void series(benchmark::State& state, Weighted (*make)()) {
     benchmark::DoNotOptimize(*r);
     const double t1 = cpu();
     if (static_cast<double>(d.q) * 16 <= BASELINE_BYTES) {
-      std::vector<double> v = plainSwings(d);
+      std::vector<double> v = plainBanzhaf(d);
       benchmark::DoNotOptimize(v);
     }
     seriesCpu += t1 - t0;

@@ -41,26 +41,6 @@ namespace {
 using weightedwalk::Game;
 using namespace benchgames;
 
-// The plain Banzhaf program: swings of each player.
-std::vector<double> plainBanzhaf(const Weighted& g) {
-  const int n = static_cast<int>(g.w.size()) - 1;
-  const auto q = static_cast<std::size_t>(g.q);
-  std::vector<double> c(q, 0.0), out(static_cast<std::size_t>(n) + 1), without(q);
-  c[0] = 1;
-  for (int p = 1; p <= n; ++p)
-    for (std::size_t v = q; v-- > static_cast<std::size_t>(g.w[p]);) c[v] += c[v - g.w[p]];
-  for (int p = 1; p <= n; ++p) {
-    const auto a = static_cast<std::size_t>(g.w[p]);
-    double s = 0;
-    for (std::size_t v = 0; v < q; ++v) {
-      without[v] = c[v] - (v >= a ? without[v - a] : 0.0);
-      if (v + a >= q) s += without[v];
-    }
-    out[static_cast<std::size_t>(p)] = s;
-  }
-  return out;
-}
-
 // The plain Shapley-Shubik program: values of each player.
 std::vector<double> plainShapley(const Weighted& g) {
   const int n = static_cast<int>(g.w.size()) - 1;

@@ -14,6 +14,13 @@ namespace minimalsets {
 
 namespace {
 
+// The program counts weights of 0 and more only.
+bool negative(int n, const int64_t* weight) {
+  for (int p = 1; p <= n; ++p)
+    if (weight[p] < 0) return true;
+  return false;
+}
+
 // The rule as the program reads it: the players of positive weight,
 // heaviest first, with the weights and the quota divided by the weights'
 // greatest common divisor (the quota rounded up: the same coalitions win).
@@ -323,13 +330,14 @@ void shares(const Rule& r, Counts& out, int runs) {
 // Measured on one core of the development machine (2.6 GHz, CPU time,
 // bench/minimal_bench.cpp): a cell of the program in doubles or 64-bit
 // integers about CELL_NS while the rows stay within CACHED bytes (1000
-// players of weights 1..100 at 50 %: 7e7 cells in 0.019 s; 400 players:
-// 1.2e7 in 0.004 s), CELL_FAR_NS beyond (190 Pareto-weighted players at
-// 50 to 85 %, rows of 20 to 34 MB: 1.8e9 to 3e9 cells in 1.7 to 2.5 s); in
-// long doubles about CELL_LONG_NS (2000 players of weights 1..100: 2.8e8
-// cells in 1.0 s). The quadrature's nodes and the per-player sums beside
-// the rows are negligible.
-constexpr double CELL_NS = 0.3, CELL_FAR_NS = 0.9, CELL_LONG_NS = 3.7;
+// players of weights 1..100 at 50 %: 3.3e7 cells counted a run, 212 runs
+// in 3.3 to 4.3 s; 400 players: 4.6e8 cells in all in 0.24 to 0.3 s),
+// CELL_FAR_NS beyond (190 Pareto-weighted players at 50 to 85 %, rows of
+// 20 to 34 MB: 1.8e9 to 3e9 cells in 1.7 to 2.5 s); in long doubles about
+// CELL_LONG_NS (2000 players of weights 1..100: 2.8e8 cells in 1.0 s).
+// The cells counted leave out each run's per-player sums and the rows'
+// rescaling, which the rates take in.
+constexpr double CELL_NS = 0.45, CELL_FAR_NS = 0.9, CELL_LONG_NS = 3.7;
 constexpr double CACHED = 16e6;
 // The program under an overall threshold in members (COUNTSIZED): a cell
 // with its branches about CELL_SIZED_NS.
@@ -338,8 +346,7 @@ constexpr double CELL_SIZED_NS = 3.0;
 }  // namespace
 
 bool COUNT(int N, const int64_t* WEIGHT, int64_t Q, Counts& OUT, bool SHARES) {
-  for (int p = 1; p <= N; ++p)
-    if (WEIGHT[p] < 0) return false;
+  if (negative(N, WEIGHT)) return false;
   Counts out(N);
   Rule r;
   if (!ruleOf(N, WEIGHT, Q, r)) {
@@ -380,11 +387,10 @@ bool COUNT(int N, const int64_t* WEIGHT, int64_t Q, Counts& OUT, bool SHARES) {
 
 COSTTYP COST(int N, const int64_t* WEIGHT, int64_t Q, bool SHARES, std::size_t BUDGET) {
   COSTTYP c;
-  for (int p = 1; p <= N; ++p)
-    if (WEIGHT[p] < 0) {
-      c.WHY = "a weight is negative";
-      return c;
-    }
+  if (negative(N, WEIGHT)) {
+    c.WHY = "a weight is negative";
+    return c;
+  }
   c.APPLIES = true;
   Rule r;
   const std::size_t counts = (static_cast<std::size_t>(N) + 1) * 3 * sizeof(XNUM);
@@ -545,8 +551,7 @@ std::vector<Sized> kindsOf(int n, int64_t q, int rule, int t1) {
 }  // namespace
 
 bool COUNTSIZED(int N, const int64_t* WEIGHT, int64_t Q, int RULE, int T1, Counts& OUT) {
-  for (int p = 1; p <= N; ++p)
-    if (WEIGHT[p] < 0) return false;
+  if (negative(N, WEIGHT)) return false;
   // A threshold every coalition meets (AND) or none reaches (OR).
   if ((RULE == 1 && T1 <= 0) || (RULE == 2 && T1 > N)) return COUNT(N, WEIGHT, Q, OUT);
   Counts out(N);
@@ -597,11 +602,10 @@ bool COUNTSIZED(int N, const int64_t* WEIGHT, int64_t Q, int RULE, int T1, Count
 
 COSTTYP COSTSIZED(int N, const int64_t* WEIGHT, int64_t Q, int RULE, int T1, std::size_t BUDGET) {
   COSTTYP c;
-  for (int p = 1; p <= N; ++p)
-    if (WEIGHT[p] < 0) {
-      c.WHY = "a weight is negative";
-      return c;
-    }
+  if (negative(N, WEIGHT)) {
+    c.WHY = "a weight is negative";
+    return c;
+  }
   c.APPLIES = true;
   double cells = 0, bytes = 0;
   for (const Sized& z : kindsOf(N, Q, RULE, T1)) {
