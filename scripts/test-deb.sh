@@ -19,7 +19,7 @@ check() {  # what, found
   [ -n "$2" ] || { echo "missing: $1"; fail=1; }
 }
 listing=$(dpkg-deb -c "$deb")
-for path in usr/bin/vkx usr/share/vkx/vkx.hlp usr/share/man/man1/vkx.1 \
+for path in usr/bin/vkx usr/share/vkx/vkx.hlp usr/share/man/man1/vkx.1.gz \
   usr/share/bash-completion/completions/vkx; do
   check "$path" "$(echo "$listing" | grep " \./$path\$")"
 done
@@ -28,6 +28,6 @@ for lib in libgmp10 libstdc++6; do
   check "Depends $lib" "$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | grep "^ *$lib\b")"
 done
 dpkg-deb -x "$deb" "$out/root"
-check "vkx(1) of $version" "$(head -1 "$out/root/usr/share/man/man1/vkx.1" | grep "\"vkx $version\"")"
+check "vkx(1) of $version" "$(gzip -dc "$out/root/usr/share/man/man1/vkx.1.gz" | head -1 | grep "\"vkx $version\"")"
 check "vkx --version $version" "$("$out/root/usr/bin/vkx" --version | grep "^vkx $version ")"
 exit $fail
