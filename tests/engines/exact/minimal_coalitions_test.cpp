@@ -3,10 +3,12 @@
 // on games beyond 63 players, where it counts in doubles.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engines/exact/fast_counts.h"
 #include "engines/exact/minimal_coalitions.h"
@@ -141,4 +143,28 @@ TEST(MinimalCoalitions, EqualWeightsGiveBinomialsBeyondDoubles) {
       }
     }
   }
+}
+
+// A stop asked for while the shares' runs go on (in two halves where the
+// machine has two cores) ends the count with COUNTSTOPPED, the helper
+// joined; the same count without the stop then runs to its end.
+TEST(MinimalCoalitions, StopsDuringTheSharesWhenAsked) {
+  const int n = 200;
+  std::vector<int64_t> w(n + 1, 0);
+  int64_t total = 0;
+  for (int p = 1; p <= n; ++p) total += w[static_cast<std::size_t>(p)] = 1 + p % 97;
+  std::atomic<bool> stop{false};
+  CONTROLTYP control;
+  control.STOP = &stop;
+  control.DATA = &stop;
+  control.PROGRESS = [](void* data, double done) {
+    if (done > 0.5) static_cast<std::atomic<bool>*>(data)->store(true);
+  };
+  minimalsets::Counts c;
+  {
+    CONTROLSCOPE scope(&control);
+    EXPECT_THROW(minimalsets::COUNT(n, w.data(), total / 2, c), COUNTSTOPPED);
+  }
+  ASSERT_TRUE(minimalsets::COUNT(n, w.data(), total / 2, c));
+  for (int p = 1; p <= n; ++p) EXPECT_GT(XTODOUBLE(c.share[p]), 0) << p;
 }
