@@ -339,6 +339,7 @@ void shares(const Rule& r, Counts& out, int runs) {
     }
   };
   bool helped = false;
+#ifndef VKX_ONE_THREAD  // a build without threads has no helper
   if (halves(r)) {
     const CONTROLTYP* outer = COUNTCONTROL;
     CONTROLTYP quiet;
@@ -368,6 +369,7 @@ void shares(const Rule& r, Counts& out, int runs) {
       if (failed) std::rethrow_exception(failed);
     }
   }
+#endif
   if (!helped) half(0, 1);
   for (std::size_t j = 0; j < k; ++j)
     for (std::size_t i = 0; i < m; ++i) {
