@@ -1,9 +1,10 @@
-// The Banzhaf counts by power series (engines/exact/power_series.h) on the
-// wide games, each beside the plain O(n q) program over the weights in the
-// same run (plainBanzhaf, bench/games.h): CPU seconds of each, their
-// ratio, and the series' planned seconds and bytes against the measured
-// seconds. A game whose series is planned beyond SERIES_LIMIT seconds or
-// the machine's memory is skipped with the figures that say why.
+// The Banzhaf counts by power series (engines/exact/power_series.h) and by
+// the halves' subset sums (engines/exact/subset_halves.h) on the wide
+// games, each beside the plain O(n q) program over the weights in the same
+// run (plainBanzhaf, bench/games.h): CPU seconds of each, their ratio, and
+// the method's planned seconds and bytes against the measured seconds. A
+// game whose method is planned beyond SERIES_LIMIT seconds or the
+// machine's memory is skipped with the figures that say why.
 #include <benchmark/benchmark.h>
 
 #include <ctime>
@@ -14,6 +15,7 @@
 #include "engines/exact/fast_counts.h"
 #include "engines/exact/modular.h"
 #include "engines/exact/power_series.h"
+#include "engines/exact/subset_halves.h"
 #include "games.h"
 
 namespace {
@@ -26,13 +28,15 @@ constexpr double BASELINE_BYTES = 8.0 * (1ull << 30);  // the plain table
 
 double cpu() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
-void series(benchmark::State& state, Weighted (*make)()) {
+void line(benchmark::State& state, METHODTYP method, Weighted (*make)()) {
   const Weighted d = make();
   const weightedwalk::Game g = gameOf(d);
   const std::vector<int> sub(d.w.size(), 1);
   const sizetable::Threshold t{g.n, 1, sub.data(), d.w.data(), d.q};
   const COSTTYP cost =
-      powerseries::COST(t, g.n > fastcount::PROFILEMAX ? fastcount::PASSES(g.n) : 1);
+      method == METHODTYP::SUBSETHALVES
+          ? halves::COST(t)
+          : powerseries::COST(t, g.n > fastcount::PROFILEMAX ? fastcount::PASSES(g.n) : 1);
   state.counters["plan_s"] = cost.SECONDS;
   state.counters["plan_bytes"] = static_cast<double>(cost.BYTES);
   state.counters["passes"] = cost.PASSES;
@@ -46,31 +50,39 @@ void series(benchmark::State& state, Weighted (*make)()) {
     }
     return;
   }
-  double seriesCpu = 0, plainCpu = 0;
+  double methodCpu = 0, plainCpu = 0;
   bool ok = false;
   auto r = std::make_unique<fastcount::Result>();
   for (auto _ : state) {
     const double t0 = cpu();
-    ok = fastcount::COUNT_WITH(g, fastcount::Index::BANZHAF, METHODTYP::POWERSERIES, *r, 0) == 1;
+    ok = fastcount::COUNT_WITH(g, fastcount::Index::BANZHAF, method, *r, 0) == 1;
     benchmark::DoNotOptimize(*r);
     const double t1 = cpu();
     if (static_cast<double>(d.q) * 16 <= BASELINE_BYTES) {
       std::vector<double> v = plainBanzhaf(d);
       benchmark::DoNotOptimize(v);
     }
-    seriesCpu += t1 - t0;
+    methodCpu += t1 - t0;
     plainCpu += cpu() - t1;
   }
-  if (!ok) state.SkipWithError("the series did not count the game");
+  if (!ok) state.SkipWithError("the method did not count the game");
   const auto runs = static_cast<double>(state.iterations());
-  state.counters["series_s"] = seriesCpu / runs;
+  state.counters["method_s"] = methodCpu / runs;
   state.counters["plain_s"] = plainCpu / runs;
-  state.counters["to_plain"] = plainCpu > 0 ? seriesCpu / plainCpu : 0.0;
-  state.counters["to_plan"] = cost.SECONDS > 0 ? seriesCpu / runs / cost.SECONDS : 0.0;
+  state.counters["to_plain"] = plainCpu > 0 ? methodCpu / plainCpu : 0.0;
+  state.counters["to_plan"] = cost.SECONDS > 0 ? methodCpu / runs / cost.SECONDS : 0.0;
 }
 
-#define SERIES(NAME, MAKE) \
-  BENCHMARK_CAPTURE(series, NAME, MAKE)->Unit(benchmark::kMillisecond)->Iterations(1)
+void series(benchmark::State& state, Weighted (*make)()) {
+  line(state, METHODTYP::POWERSERIES, make);
+}
+void halves(benchmark::State& state, Weighted (*make)()) {
+  line(state, METHODTYP::SUBSETHALVES, make);
+}
+
+#define SERIES(NAME, MAKE)                                                             \
+  BENCHMARK_CAPTURE(series, NAME, MAKE)->Unit(benchmark::kMillisecond)->Iterations(1); \
+  BENCHMARK_CAPTURE(halves, NAME, MAKE)->Unit(benchmark::kMillisecond)->Iterations(1)
 
 SERIES(ElectoralCollege, electoralCollege);
 SERIES(ImfBoard, imfBoard);

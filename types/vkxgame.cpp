@@ -46,6 +46,8 @@ const char* METHODNAME(METHODTYP METHOD) {
       return "spatial_table";
     case METHODTYP::JOHNSTONTABLE:
       return "johnston_table";
+    case METHODTYP::SUBSETHALVES:
+      return "subset_halves";
   }
   return "none";
 }

@@ -115,6 +115,7 @@ enum class METHODTYP : uint8_t {
   POWERSERIES,          // formal power series of the weights' generating function
   SPATIALTABLE,         // the spatial version by pairs of members and sizes
   JOHNSTONTABLE,        // the Johnston index of one weighted threshold by sizes and weights
+  SUBSETHALVES,         // the subset sums of two halves of the players, merged
 };
 // "walk", "size_weight_table", ...: the method's name as plans and outputs
 // give it.

@@ -17,6 +17,7 @@
 #include "engines/exact/power_series.h"
 #include "engines/exact/shapley_quadrature.h"
 #include "engines/exact/size_weight_table.h"
+#include "engines/exact/subset_halves.h"
 #include "platform/process.h"
 
 namespace fastcount {
@@ -538,6 +539,8 @@ struct Selection {
   // The Banzhaf counts of one threshold by power series
   // (engines/exact/power_series.h), with the counts' bytes.
   COSTTYP series;
+  // The same by the two halves' subset sums (engines/exact/subset_halves.h).
+  COSTTYP halves;
   // The public good counts of one weighted threshold by the minimal
   // coalitions' program (engines/exact/minimal_coalitions.h).
   bool minimal = false, sized = false;  // sized: under an overall threshold in members
@@ -635,6 +638,12 @@ void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t bu
         sel.series.WHY = "its series exceed the memory";
       }
       sel.series.BYTES += sel.fixed;
+      sel.halves = halves::COST(t);
+      if (sel.halves.APPLIES && sel.halves.BYTES > room) {
+        sel.halves.APPLIES = false;
+        sel.halves.WHY = "its halves' sums exceed the memory";
+      }
+      sel.halves.BYTES += sel.fixed;
     }
     if (use == Choice::BEST && sel.lines && n > PROFILEMAX && sel.part.set == PART::G && q > 0 &&
         cells > 0) {
@@ -777,14 +786,16 @@ std::vector<Option> optionsOf(const weightedwalk::Game& g, Index index, const Se
   if (sel.later) out.push_back(table);
   // The power series of the Banzhaf counts, before the first method planned
   // slower; listed last where it does not apply.
-  if (sel.series.APPLIES || *sel.series.WHY != '\0') {
-    const Option series{METHODTYP::POWERSERIES, sel.series};
+  // The same for the halves' subset sums.
+  for (const Option& extra :
+       {Option{METHODTYP::POWERSERIES, sel.series}, Option{METHODTYP::SUBSETHALVES, sel.halves}}) {
+    if (!extra.cost.APPLIES && *extra.cost.WHY == '\0') continue;
     auto at = out.end();
-    if (series.cost.APPLIES)
+    if (extra.cost.APPLIES)
       at = std::find_if(out.begin(), out.end(), [&](const Option& o) {
-        return o.cost.APPLIES && o.cost.SECONDS > series.cost.SECONDS;
+        return o.cost.APPLIES && o.cost.SECONDS > extra.cost.SECONDS;
       });
-    out.insert(at, series);
+    out.insert(at, extra);
   }
   // The minimal coalitions' program before the first method that applies
   // and takes longer; up to PROFILEMAX players after the others, whose
@@ -904,7 +915,9 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
       return done(Method::DENSE);
     }
     case METHODTYP::POWERSERIES:
-      if (!sel.series.APPLIES || !lines) return false;
+    case METHODTYP::SUBSETHALVES: {
+      const bool series = method == METHODTYP::POWERSERIES;
+      if (!(series ? sel.series : sel.halves).APPLIES || !lines) return false;
       try {
         passes(
             g, index, at,
@@ -913,7 +926,10 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
               banzhafPass(
                   g, part,
                   [&](Sums& s, const auto& rg) {
-                    powerseries::TOTALS(t, s.g, rg);
+                    if (series)
+                      powerseries::TOTALS(t, s.g, rg);
+                    else
+                      halves::TOTALS(t, s.g, rg);
                     sizetable::Threshold all = t;  // nothing blocks: H is every coalition
                     all.q = 0;
                     sizetable::TOTALS(all, s.h, rg);
@@ -925,6 +941,7 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
       } catch (const std::bad_alloc&) {
         return false;
       }
+    }
     case METHODTYP::MINIMALPROGRAM: {
       if (!sel.minimal || !sel.minimalCost.APPLIES) return false;
       share.total = 1;

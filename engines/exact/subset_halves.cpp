@@ -1,0 +1,236 @@
+#include "engines/exact/subset_halves.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "engines/exact/modular.h"
+
+namespace halves {
+namespace {
+
+using sizetable::Threshold;
+
+// Measured on one core of the benchmark machine (bench/series_bench.cpp's
+// halves, 50 players: two lists of 2^25 sums in 64-bit keys, 1.58 s):
+// LIST_NS a sum of a half's list (two merge steps of some 2.8 ns, and
+// the first touch of its memory, some 5 ns a key), SWEEP_NS a sum swept
+// with the masks' additions (5.5 ns), SWEEP_BARE_NS without them; PASS_S
+// the work of a count however small. 128-bit keys (halves of a total
+// beyond 2^32) take WIDE_FACTOR times as long.
+constexpr double LIST_NS = 15, SWEEP_NS = 8, SWEEP_BARE_NS = 4, PASS_S = 2e-5;
+constexpr double WIDE_FACTOR = 1.6;
+
+// The steps between two looks at the count's control.
+constexpr std::size_t CHECK = std::size_t{1} << 20;
+
+// A half's subset sums in ascending order, each with its members: the sum
+// in the high bits of a key, its mask (bit i the half's i-th player) in
+// the low 32, so that one comparison orders two keys by their sums and one
+// addition adds a player. KEY is 64 bits where the half's total fits in
+// 32, else 128.
+template <class KEY>
+int64_t sumOf(KEY key) {
+  return static_cast<int64_t>(key >> 32);
+}
+template <class KEY>
+uint32_t maskOf(KEY key) {
+  return static_cast<uint32_t>(key);
+}
+
+// The control hears of the count's progress: DONE steps of TOTAL.
+struct Steps {
+  double done = 0, total = 1;
+  void add(std::size_t steps) {
+    done += static_cast<double>(steps);
+    COUNTAT(std::min(done / total, 1.0));
+  }
+};
+
+// The subset sums of WEIGHTS in ascending order: each player merges the
+// list with itself shifted by its weight, from the back, in place (the
+// list of 2^i sums in the first half of the 2^(i+1) places: a place
+// written is never one still to be read).
+template <class KEY>
+void listSums(const std::vector<int64_t>& weights, std::vector<KEY>& list, Steps& steps) {
+  list.assign(std::size_t{1} << weights.size(), 0);
+  KEY* key = list.data();
+  std::size_t have = 1;
+  for (std::size_t i = 0; i < weights.size(); ++i) {
+    const KEY add = (static_cast<KEY>(weights[i]) << 32) | (KEY{1} << i);
+    std::ptrdiff_t x = static_cast<std::ptrdiff_t>(have) - 1, y = x;
+    std::ptrdiff_t out = 2 * x + 1;
+    // Without branches while both lists last (the order of two sums is
+    // as good as random): each step takes the larger of the two fronts.
+    while (x >= 0) {
+      const KEY plain = key[x], shifted = key[y] + add;
+      const bool takePlain = plain > shifted;
+      key[out] = takePlain ? plain : shifted;
+      x -= takePlain;
+      y -= !takePlain;
+      --out;
+      if (y < 0) break;
+    }
+    for (; y >= 0; --y, --out) key[out] = key[y] + add;
+    have *= 2;
+    if (have >= CHECK) steps.add(have);
+  }
+}
+
+// Per byte of a half's masks, the counts added for each of its 256
+// values; the count of a player of the half, the sum over the values with
+// its bit.
+struct ByByte {
+  std::array<std::array<uint64_t, 256>, 4> count{};
+  void add(uint32_t mask, uint64_t c) {
+    count[0][mask & 255] += c;
+    count[1][(mask >> 8) & 255] += c;
+    count[2][(mask >> 16) & 255] += c;
+    count[3][mask >> 24] += c;
+  }
+  void players(std::size_t n, uint64_t* with) const {
+    for (std::size_t p = 0; p < n; ++p) {
+      const uint32_t bit = uint32_t{1} << (p % 8);
+      uint64_t s = 0;
+      for (uint32_t v = 0; v < 256; ++v)
+        if ((v & bit) != 0) s += count[p / 8][v];
+      with[p] = s;
+    }
+  }
+};
+
+// The pairs of a sum of ONE and a sum of TWO that reach Q and, with WITH,
+// per player of either half the pairs holding it (in WITHONE and WITHTWO).
+// A merge of ONE ascending with TWO descending, without branches: each
+// step either moves the start of TWO's tail that reaches Q with the next
+// sum of ONE down by one (that sum of TWO then reaches Q with the sums of
+// ONE from the next on, and with no earlier one), or counts that tail for
+// the next sum of ONE.
+template <bool WITH, class KEY>
+uint64_t sweep(const std::vector<KEY>& one, const std::vector<KEY>& two, int64_t q,
+               uint64_t* withOne, std::size_t playersOne, uint64_t* withTwo, std::size_t playersTwo,
+               Steps& steps) {
+  ByByte byOne, byTwo;
+  const std::size_t count = two.size(), size = one.size();
+  std::size_t i = 0, j = count;  // two[j..] reach Q with one[i]
+  uint64_t all = 0;
+  for (std::size_t step = 1; i < size; ++step) {
+    const KEY front = two[j - (j > 0)];
+    const bool down = j > 0 && sumOf(front) >= q - sumOf(one[i]);
+    const uint64_t c = down ? 0 : count - j;
+    all += c;
+    if constexpr (WITH) {
+      byOne.add(maskOf(one[i]), c);
+      byTwo.add(maskOf(front), down ? size - i : 0);
+    }
+    j -= down;
+    i += !down;
+    if (step % CHECK == 0) steps.add(CHECK);
+  }
+  if constexpr (WITH) {
+    byOne.players(playersOne, withOne);
+    byTwo.players(playersTwo, withTwo);
+  }
+  return all;
+}
+
+template <class KEY>
+uint64_t countBy(const std::vector<int64_t>& first, const std::vector<int64_t>& second, int64_t q,
+                 bool wanted, uint64_t* withFirst, uint64_t* withSecond) {
+  Steps steps;
+  const double a = std::ldexp(1.0, static_cast<int>(first.size()));
+  const double b = std::ldexp(1.0, static_cast<int>(second.size()));
+  steps.total = 3 * (a + b);
+  std::vector<KEY> one, two;
+  listSums(first, one, steps);
+  listSums(second, two, steps);
+  if (!wanted) return sweep<false>(one, two, q, nullptr, 0, nullptr, 0, steps);
+  return sweep<true>(one, two, q, withFirst, first.size(), withSecond, second.size(), steps);
+}
+
+// The winning sets of the positive PLAYERS (ascending by weight) and,
+// when WITH is given, those holding each: the players alternately into
+// the two halves, so that both hold light and heavy ones.
+uint64_t lineCount(const Threshold& t, const std::vector<int>& players,
+                   std::vector<uint64_t>* with) {
+  std::vector<int64_t> first, second;
+  int64_t total = 0;
+  for (std::size_t i = 0; i < players.size(); ++i) {
+    const int64_t w = t.weight[players[i]];
+    (i % 2 == 0 ? first : second).push_back(w);
+    total += w;
+  }
+  std::vector<uint64_t> a(first.size()), b(second.size());
+  const uint64_t all =
+      total <= std::numeric_limits<uint32_t>::max()
+          ? countBy<uint64_t>(first, second, t.q, with != nullptr, a.data(), b.data())
+          : countBy<unsigned __int128>(first, second, t.q, with != nullptr, a.data(), b.data());
+  if (with != nullptr) {
+    with->assign(players.size(), 0);
+    for (std::size_t i = 0; i < players.size(); ++i) (*with)[i] = i % 2 == 0 ? a[i / 2] : b[i / 2];
+  }
+  return all;
+}
+
+uint64_t residue(const fastcount::WRAP&, uint64_t count) { return count; }
+uint64_t residue(const fastcount::MODP& ring, uint64_t count) { return count % ring.modulus(); }
+
+}  // namespace
+
+COSTTYP COST(const Threshold& t) {
+  COSTTYP c;
+  std::vector<int> inSub(static_cast<std::size_t>(t.mm) + 1);
+  int m = 0;
+  int64_t total = 0;
+  for (int p = 1; p <= t.n; ++p)
+    if (t.weight[p] > 0) {
+      ++m;
+      total += t.weight[p];
+      ++inSub[t.sub[p]];
+    }
+  if (t.n > fastcount::PROFILEMAX) {
+    c.WHY = "beyond 63 players";
+    return c;
+  }
+  if (m > HALVESMAX) {
+    c.WHY = "too many weighted players";
+    return c;
+  }
+  if (t.q <= 0 || t.q > total) {
+    c.WHY = "no weights to count";
+    return c;
+  }
+  int lines = 1;
+  for (int s = 1; s <= t.mm; ++s)
+    if (inSub[s] > 0 && inSub[s] < m) ++lines;
+  const double a = std::ldexp(1.0, (m + 1) / 2), b = std::ldexp(1.0, m / 2);
+  const bool narrow = total <= std::numeric_limits<uint32_t>::max();
+  const double sumBytes = narrow ? 8 : 16;
+  c.APPLIES = true;
+  // The count with the players: both lists and the sweep with masks; a
+  // subgame's count without its members: the lists and a bare sweep.
+  c.SECONDS = PASS_S +
+              ((LIST_NS + SWEEP_NS) * (a + b) + (lines - 1) * (LIST_NS + SWEEP_BARE_NS) * (a + b)) *
+                  1e-9 * (narrow ? 1.0 : WIDE_FACTOR);
+  c.BYTES = static_cast<std::size_t>(sumBytes * (a + b));
+  return c;
+}
+
+template <class RING>
+void TOTALS(const Threshold& t, fastcount::Totals& f, const RING& ring) {
+  sizetable::TOTALSBY(
+      t, f, ring,
+      [&](const std::vector<int>& players, std::vector<uint64_t>* with, const RING& rg) {
+        const uint64_t all = lineCount(t, players, with);
+        if (with != nullptr)
+          for (uint64_t& w : *with) w = residue(rg, w);
+        return residue(rg, all);
+      });
+}
+
+template void TOTALS(const Threshold&, fastcount::Totals&, const fastcount::WRAP&);
+template void TOTALS(const Threshold&, fastcount::Totals&, const fastcount::MODP&);
+
+}  // namespace halves
