@@ -544,6 +544,7 @@ struct Selection {
   // The public good counts of one weighted threshold by the minimal
   // coalitions' program (engines/exact/minimal_coalitions.h).
   bool minimal = false, sized = false;  // sized: under an overall threshold in members
+  std::size_t limit = 0;                // the bytes the program was planned within
   int t1 = 0;
   COSTTYP minimalCost;
 };
@@ -602,6 +603,7 @@ void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t bu
   // than the machine can give: a front end that always completes (the menus)
   // walks instead of being ended for memory.
   const std::size_t limit = budget != 0 ? budget : machineLimit();
+  sel.limit = limit;
   const std::size_t room = limit > sel.fixed ? limit - sel.fixed : 0;
   int64_t q = 0;
   bool quadrature = false;
@@ -948,7 +950,7 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
       step();
       minimalsets::Counts c;
       if (sel.sized ? !minimalsets::COUNTSIZED(g.n, sel.weight.data(), t.q, g.overall, sel.t1, c)
-                    : !minimalsets::COUNT(g.n, sel.weight.data(), t.q, c, true))
+                    : !minimalsets::COUNT(g.n, sel.weight.data(), t.q, c, true, sel.limit))
         return false;
       out->wide = !c.exact;
       out->floating = !c.exact;

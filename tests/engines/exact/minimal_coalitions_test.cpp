@@ -55,19 +55,23 @@ TEST(MinimalCoalitions, MatchTheWalk) {
     const int n = static_cast<int>(d.pick(1, 20));
     const weightedwalk::Game g = draw(d, n, tops[round % 5]);
     const std::string id = "round " + std::to_string(round);
-    minimalsets::Counts c;
-    ASSERT_TRUE(minimalsets::COUNT(n, g.w[0].data(), g.m[0][1][1], c)) << id;
     weightedwalk::MinimalCounts want(n);
     ASSERT_TRUE(weightedwalk::PUBLICGOOD_CORE(g, want));
-    ASSERT_TRUE(c.exact);
-    EXPECT_EQ(static_cast<double>(c.exactMinimal), want.minimal) << id;
-    for (int p = 1; p <= n; ++p) {
-      EXPECT_EQ(static_cast<double>(c.exactWith[p]), want.with[p]) << id << " player " << p;
-      const double share = XTODOUBLE(c.share[p]);
-      if (want.share[p] == 0)
-        EXPECT_EQ(share, 0) << id << " player " << p;  // a dummy's share exactly 0
-      else
-        EXPECT_NEAR(share, want.share[p], 1e-13 * want.share[p]) << id << " player " << p;
+    // F stored at the summed levels (no budget), and grown again by
+    // blocks (a budget too small to store it).
+    for (const std::size_t budget : {std::size_t{0}, std::size_t{1}}) {
+      minimalsets::Counts c;
+      ASSERT_TRUE(minimalsets::COUNT(n, g.w[0].data(), g.m[0][1][1], c, true, budget)) << id;
+      ASSERT_TRUE(c.exact);
+      EXPECT_EQ(static_cast<double>(c.exactMinimal), want.minimal) << id << " budget " << budget;
+      for (int p = 1; p <= n; ++p) {
+        EXPECT_EQ(static_cast<double>(c.exactWith[p]), want.with[p]) << id << " player " << p;
+        const double share = XTODOUBLE(c.share[p]);
+        if (want.share[p] == 0)
+          EXPECT_EQ(share, 0) << id << " player " << p;  // a dummy's share exactly 0
+        else
+          EXPECT_NEAR(share, want.share[p], 1e-13 * want.share[p]) << id << " player " << p;
+      }
     }
     // The same game under an overall threshold in members, through the
     // planner's entry point.
@@ -108,9 +112,14 @@ TEST(MinimalCoalitions, MatchTheExactTableBeyond63Players) {
     ASSERT_TRUE(fastcount::PUBLICGOOD_FAST(g, *table, fastcount::Choice::DENSE)) << id;
     counted += best->counted == METHODTYP::MINIMALPROGRAM ? 1 : 0;
     EXPECT_LE(relative(best->xminimal, table->xminimal), 1e-14) << id;
+    // The program with F grown again by blocks (no room to store it).
+    minimalsets::Counts blocks;
+    ASSERT_TRUE(minimalsets::COUNT(n, g.w[0].data(), g.m[0][1][1], blocks, true, 1)) << id;
     for (int p = 1; p <= n; ++p) {
       EXPECT_LE(relative(best->xminimalWith[p], table->xminimalWith[p]), 1e-14) << id << " " << p;
       EXPECT_LE(relative(best->xminimalShare[p], table->xminimalShare[p]), 1e-13) << id << " " << p;
+      EXPECT_LE(relative(blocks.with[p], table->xminimalWith[p]), 1e-14) << id << " " << p;
+      EXPECT_LE(relative(blocks.share[p], table->xminimalShare[p]), 1e-13) << id << " " << p;
     }
   }
   EXPECT_GE(counted, 8);
