@@ -1070,15 +1070,17 @@ Plan PLAN(const weightedwalk::Game& G, Index INDEX, std::size_t BUDGET) {
     walk();
     return p;
   }
-  // The minimal coalitions' program where it comes first.
+  // The minimal coalitions' program, the power series or the halves where
+  // they come first.
   for (const Option& o : optionsOf(G, INDEX, *sel)) {
     if (!o.cost.APPLIES) continue;
-    if (o.method == METHODTYP::MINIMALPROGRAM) {
+    const bool minimal = o.method == METHODTYP::MINIMALPROGRAM;
+    if (minimal || o.method == METHODTYP::POWERSERIES || o.method == METHODTYP::SUBSETHALVES) {
       p.method = Method::DENSE;
       p.bytes = o.cost.BYTES;
       p.seconds = o.cost.SECONDS;
-      p.passes = 1;
-      p.floating = G.n > PROFILEMAX;
+      p.passes = minimal ? 1 : o.cost.PASSES;
+      p.floating = minimal && G.n > PROFILEMAX;
       return p;
     }
     break;

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "engines/exact/modular.h"
+#include "platform/process.h"
 
 namespace halves {
 namespace {
@@ -14,13 +16,13 @@ namespace {
 using sizetable::Threshold;
 
 // Measured on one core of the benchmark machine (bench/series_bench.cpp's
-// halves, 50 players: two lists of 2^25 sums in 64-bit keys, 1.58 s):
-// LIST_NS a sum of a half's list (two merge steps of some 2.8 ns, and
-// the first touch of its memory, some 5 ns a key), SWEEP_NS a sum swept
-// with the masks' additions (5.5 ns), SWEEP_BARE_NS without them; PASS_S
-// the work of a count however small. 128-bit keys (halves of a total
-// beyond 2^32) take WIDE_FACTOR times as long.
-constexpr double LIST_NS = 15, SWEEP_NS = 8, SWEEP_BARE_NS = 4, PASS_S = 2e-5;
+// halves, 50 players: two lists of 2^25 sums in 64-bit keys on huge
+// pages, 0.7 to 1.1 s): LIST_NS a sum of a half's list (two merge steps of
+// some 2.8 ns, and the first touch of its memory), SWEEP_NS a sum swept
+// with the masks' additions (some 5.5 ns), SWEEP_BARE_NS without them;
+// PASS_S the work of a count however small. 128-bit keys (halves of a
+// total beyond 2^32) take WIDE_FACTOR times as long.
+constexpr double LIST_NS = 8, SWEEP_NS = 6, SWEEP_BARE_NS = 3, PASS_S = 2e-5;
 constexpr double WIDE_FACTOR = 1.6;
 
 // The steps between two looks at the count's control.
@@ -54,9 +56,18 @@ struct Steps {
 // list of 2^i sums in the first half of the 2^(i+1) places: a place
 // written is never one still to be read).
 template <class KEY>
-void listSums(const std::vector<int64_t>& weights, std::vector<KEY>& list, Steps& steps) {
-  list.assign(std::size_t{1} << weights.size(), 0);
-  KEY* key = list.data();
+struct List {
+  std::unique_ptr<KEY[]> key;  // left uninitialised: each place is written before it is read
+  std::size_t size = 0;
+};
+
+template <class KEY>
+void listSums(const std::vector<int64_t>& weights, List<KEY>& list, Steps& steps) {
+  list.size = std::size_t{1} << weights.size();
+  list.key.reset(new KEY[list.size]);
+  plat::HUGEPAGES(list.key.get(), list.size * sizeof(KEY));
+  KEY* key = list.key.get();
+  key[0] = 0;
   std::size_t have = 1;
   for (std::size_t i = 0; i < weights.size(); ++i) {
     const KEY add = (static_cast<KEY>(weights[i]) << 32) | (KEY{1} << i);
@@ -109,20 +120,19 @@ struct ByByte {
 // ONE from the next on, and with no earlier one), or counts that tail for
 // the next sum of ONE.
 template <bool WITH, class KEY>
-uint64_t sweep(const std::vector<KEY>& one, const std::vector<KEY>& two, int64_t q,
-               uint64_t* withOne, std::size_t playersOne, uint64_t* withTwo, std::size_t playersTwo,
-               Steps& steps) {
+uint64_t sweep(const List<KEY>& one, const List<KEY>& two, int64_t q, uint64_t* withOne,
+               std::size_t playersOne, uint64_t* withTwo, std::size_t playersTwo, Steps& steps) {
   ByByte byOne, byTwo;
-  const std::size_t count = two.size(), size = one.size();
+  const std::size_t count = two.size, size = one.size;
   std::size_t i = 0, j = count;  // two[j..] reach Q with one[i]
   uint64_t all = 0;
   for (std::size_t step = 1; i < size; ++step) {
-    const KEY front = two[j - (j > 0)];
-    const bool down = j > 0 && sumOf(front) >= q - sumOf(one[i]);
+    const KEY front = two.key[j - (j > 0)];
+    const bool down = j > 0 && sumOf(front) >= q - sumOf(one.key[i]);
     const uint64_t c = down ? 0 : count - j;
     all += c;
     if constexpr (WITH) {
-      byOne.add(maskOf(one[i]), c);
+      byOne.add(maskOf(one.key[i]), c);
       byTwo.add(maskOf(front), down ? size - i : 0);
     }
     j -= down;
@@ -143,7 +153,7 @@ uint64_t countBy(const std::vector<int64_t>& first, const std::vector<int64_t>& 
   const double a = std::ldexp(1.0, static_cast<int>(first.size()));
   const double b = std::ldexp(1.0, static_cast<int>(second.size()));
   steps.total = 3 * (a + b);
-  std::vector<KEY> one, two;
+  List<KEY> one, two;
   listSums(first, one, steps);
   listSums(second, two, steps);
   if (!wanted) return sweep<false>(one, two, q, nullptr, 0, nullptr, 0, steps);
