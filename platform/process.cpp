@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include <signal.h>
-#include <sys/mman.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -120,18 +119,6 @@ std::size_t AVAILABLEMEMORY() {
   const std::size_t limit = PROCESSLIMIT();
   if (limit > 0 && (bytes == 0 || limit < bytes)) bytes = limit;
   return bytes;
-}
-
-void HUGEPAGES(void* P, std::size_t BYTES) {
-#if defined(MADV_HUGEPAGE) && !defined(__EMSCRIPTEN__)
-  constexpr std::uintptr_t huge = std::uintptr_t{2} << 20;
-  const auto from = (reinterpret_cast<std::uintptr_t>(P) + huge - 1) & ~(huge - 1);
-  const auto to = (reinterpret_cast<std::uintptr_t>(P) + BYTES) & ~(huge - 1);
-  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-#else
-  (void)P;
-  (void)BYTES;
-#endif
 }
 
 unsigned CORES() {

@@ -34,13 +34,6 @@ std::size_t PROCESSLIMIT();
 // when that cannot be read.
 std::size_t AVAILABLEMEMORY();
 
-// Asks the kernel to back the memory from P on for BYTES with huge pages
-// where it can (Linux's transparent huge pages in their "madvise" mode):
-// a large table's first touch then takes one fault per 2 MB instead of
-// one per 4 KB. A hint, before the memory is first written; nothing where
-// it is not understood.
-void HUGEPAGES(void* P, std::size_t BYTES);
-
 // The cores a count may keep busy at once: the machine's, or 1 in a build
 // without threads (VKX_ONE_THREAD, the web page's WebAssembly, where a
 // thread cannot be started).

@@ -98,13 +98,14 @@ struct Row {
   T* v = nullptr;
   int64_t e = 0;
   int64_t lo = 0, top = 0;
-  void allocate(int64_t q) { allocate(0, q - 1); }
+  void allocate(int64_t q) {
+    cells.reset(new T[static_cast<std::size_t>(q)]);
+    v = cells.get();
+  }
   // Cells for the weights FROM..TO only (at least one), V still indexed by
   // the weight.
   void allocate(int64_t from, int64_t to) {
-    const auto size = static_cast<std::size_t>(std::max<int64_t>(1, to - from + 1));
-    cells.reset(new T[size]);
-    plat::HUGEPAGES(cells.get(), size * sizeof(T));
+    cells.reset(new T[static_cast<std::size_t>(std::max<int64_t>(1, to - from + 1))]);
     v = cells.get() - from;
   }
 };
@@ -446,13 +447,12 @@ void shares(const Rule& r, Counts& out, int runs) {
 // integers about CELL_NS while the rows stay within CACHED bytes (1000
 // players of weights 1..100 at 50 %: 3.3e7 cells counted a run, 212 runs
 // in 3.3 to 4.3 s; 400 players: 4.6e8 cells in all in 0.24 to 0.3 s),
-// CELL_FAR_NS beyond, in rows on huge pages (190 Pareto-weighted players
-// at 85 % and the IMF-like board, rows of 25 to 34 MB: the counts' run
-// 0.28 and 0.38 s, the shares 6.9 and 11.7 s on two cores); in long
-// doubles about CELL_LONG_NS (2000 players of weights 1..100: 2.8e8 cells
-// in 1.0 s). The cells counted leave out each run's per-player sums and
-// the rows' rescaling, which the rates take in.
-constexpr double CELL_NS = 0.45, CELL_FAR_NS = 0.75, CELL_LONG_NS = 3.7;
+// CELL_FAR_NS beyond (190 Pareto-weighted players at 50 to 85 %, rows of
+// 20 to 34 MB: 1.8e9 to 3e9 cells in 1.7 to 2.5 s); in long doubles about
+// CELL_LONG_NS (2000 players of weights 1..100: 2.8e8 cells in 1.0 s).
+// The cells counted leave out each run's per-player sums and the rows'
+// rescaling, which the rates take in.
+constexpr double CELL_NS = 0.45, CELL_FAR_NS = 0.9, CELL_LONG_NS = 3.7;
 constexpr double CACHED = 16e6;
 // The shares' runs split between two cores, of one core's time: 0.52 in
 // cached rows (1000 holders: 2.0 s against 3.3 to 3.9 s), 0.6 to 0.7 in

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engines/exact/modular.h"
-#include "platform/process.h"
 
 namespace halves {
 namespace {
@@ -16,13 +15,13 @@ namespace {
 using sizetable::Threshold;
 
 // Measured on one core of the benchmark machine (bench/series_bench.cpp's
-// halves, 50 players: two lists of 2^25 sums in 64-bit keys on huge
-// pages, 0.7 to 1.1 s): LIST_NS a sum of a half's list (two merge steps of
-// some 2.8 ns, and the first touch of its memory), SWEEP_NS a sum swept
-// with the masks' additions (some 5.5 ns), SWEEP_BARE_NS without them;
-// PASS_S the work of a count however small. 128-bit keys (halves of a
-// total beyond 2^32) take WIDE_FACTOR times as long.
-constexpr double LIST_NS = 8, SWEEP_NS = 6, SWEEP_BARE_NS = 3, PASS_S = 2e-5;
+// halves, 50 players: two lists of 2^25 sums in 64-bit keys, 0.9 to 1.6 s
+// as the machine's memory goes): LIST_NS a sum of a half's list (two merge
+// steps of some 2.8 ns, and the first touch of its memory), SWEEP_NS a sum
+// swept with the masks' additions (some 5.5 ns), SWEEP_BARE_NS without
+// them; PASS_S the work of a count however small. 128-bit keys (halves of
+// a total beyond 2^32) take WIDE_FACTOR times as long.
+constexpr double LIST_NS = 10, SWEEP_NS = 8, SWEEP_BARE_NS = 4, PASS_S = 2e-5;
 constexpr double WIDE_FACTOR = 1.6;
 
 // The steps between two looks at the count's control.
@@ -65,7 +64,6 @@ template <class KEY>
 void listSums(const std::vector<int64_t>& weights, List<KEY>& list, Steps& steps) {
   list.size = std::size_t{1} << weights.size();
   list.key.reset(new KEY[list.size]);
-  plat::HUGEPAGES(list.key.get(), list.size * sizeof(KEY));
   KEY* key = list.key.get();
   key[0] = 0;
   std::size_t have = 1;
