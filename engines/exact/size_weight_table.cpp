@@ -344,7 +344,7 @@ std::size_t CELLS(const Threshold& t) {
 }
 
 template <class RING>
-void COUNT(const Threshold& t, Profile& f, Profile* minimal, const RING& ring) {
+void PROFILEBY(const Threshold& t, Profile& f, const RING& ring, const SIZEDLINE& sized) {
   std::vector<int> pos;
   int64_t total = 0;
   for (int p = 1; p <= t.n; ++p)
@@ -353,32 +353,20 @@ void COUNT(const Threshold& t, Profile& f, Profile* minimal, const RING& ring) {
       total += t.weight[p];
     }
   if (t.q <= 0 || t.q > total) {
-    constant(t, t.q <= 0, f, minimal, ring);
+    constant(t, t.q <= 0, f, nullptr, ring);
     return;
   }
   f = Profile(t.n, t.mm);
   const int m = static_cast<int>(pos.size()), z = t.n - m;
-  const Oriented o = ORIENT(t.q, total);
-  std::vector<int> ascending = pos;
-  std::stable_sort(ascending.begin(), ascending.end(),
-                   [&](int a, int b) { return t.weight[a] < t.weight[b]; });
-  std::vector<uint64_t> g, gi;
+  std::vector<uint64_t> g;
   std::vector<char> positive(static_cast<std::size_t>(t.n) + 1);
   {
-    // Lightest first: the rows then reach their full width only late. The
-    // table goes before any other is made.
-    Table<RING> tb(weightsOf(t, ascending), o.range, ring);
-    std::size_t added = 0;
-    for (int p : ascending) {
-      tb.add(t.weight[p]);
-      COUNTAT(0.8 * static_cast<double>(++added) / static_cast<double>(ascending.size()));
-    }
-    winningBySize(tb, o, t.q, g, ring);
+    std::vector<std::vector<uint64_t>> with;
+    g = sized(pos, &with);
     withDummies(g, z, 0, f.all.data(), t.n, ring);
-    for (int p : pos) {
-      positive[p] = true;
-      winningWith(tb, o, t.q, t.weight[p], gi, ring);
-      withDummies(gi, z, 0, f.with[p].data(), t.n, ring);
+    for (std::size_t i = 0; i < pos.size(); ++i) {
+      positive[pos[i]] = true;
+      withDummies(with[i], z, 0, f.with[pos[i]].data(), t.n, ring);
     }
   }
   for (int p = 1; p <= t.n; ++p)
@@ -394,9 +382,47 @@ void COUNT(const Threshold& t, Profile& f, Profile* minimal, const RING& ring) {
     if (rest.size() == pos.size())
       withDummies(g, z - zs, 0, f.without[s].data(), t.n, ring);
     else  // the subgame holds weighted players: count the others alone
-      withDummies(countOnly(t, rest, ring), z - zs, 0, f.without[s].data(), t.n, ring);
+      withDummies(sized(rest, nullptr), z - zs, 0, f.without[s].data(), t.n, ring);
   }
+}
 
+template void PROFILEBY(const Threshold&, Profile&, const fastcount::WRAP&, const SIZEDLINE&);
+template void PROFILEBY(const Threshold&, Profile&, const fastcount::MODP&, const SIZEDLINE&);
+
+template <class RING>
+void COUNT(const Threshold& t, Profile& f, Profile* minimal, const RING& ring) {
+  std::vector<int> pos;
+  int64_t total = 0;
+  for (int p = 1; p <= t.n; ++p)
+    if (t.weight[p] > 0) {
+      pos.push_back(p);
+      total += t.weight[p];
+    }
+  if (t.q <= 0 || t.q > total) {
+    constant(t, t.q <= 0, f, minimal, ring);
+    return;
+  }
+  PROFILEBY(t, f, ring,
+            [&](const std::vector<int>& players, std::vector<std::vector<uint64_t>>* with) {
+              if (with == nullptr) return countOnly(t, players, ring);
+              // Lightest first: the rows then reach their full width only late.
+              std::vector<int> ascending = players;
+              std::stable_sort(ascending.begin(), ascending.end(),
+                               [&](int a, int b) { return t.weight[a] < t.weight[b]; });
+              const Oriented o = ORIENT(t.q, total);
+              Table<RING> tb(weightsOf(t, ascending), o.range, ring);
+              std::size_t added = 0;
+              for (int p : ascending) {
+                tb.add(t.weight[p]);
+                COUNTAT(0.8 * static_cast<double>(++added) / static_cast<double>(ascending.size()));
+              }
+              std::vector<uint64_t> g;
+              winningBySize(tb, o, t.q, g, ring);
+              with->assign(players.size(), {});
+              for (std::size_t i = 0; i < players.size(); ++i)
+                winningWith(tb, o, t.q, t.weight[players[i]], (*with)[i], ring);
+              return g;
+            });
   if (!minimal) return;
   *minimal = Profile(t.n, t.mm);
   minimalSets(t, pos, total, *minimal, ring);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engines/exact/size_profile.h"
@@ -38,6 +39,16 @@ std::size_t CELLS(const Threshold& T);
 // (engines/exact/modular.h: fastcount::WRAP or fastcount::MODP).
 template <class RING>
 void COUNT(const Threshold& T, fastcount::Profile& F, fastcount::Profile* MINIMAL, const RING& RG);
+
+// The counts of T by size (COUNT's F) from SIZED(players, with): the
+// winning sets among the positive PLAYERS (by player number) by size 0..
+// PLAYERS and, when WITH is given, per player (by position) those holding
+// it, by size. The players of weight 0 join any set freely; each
+// subgame's count without its members is SIZED of the others alone.
+using SIZEDLINE = std::function<std::vector<uint64_t>(const std::vector<int>& players,
+                                                      std::vector<std::vector<uint64_t>>* with)>;
+template <class RING>
+void PROFILEBY(const Threshold& T, fastcount::Profile& F, const RING& RG, const SIZEDLINE& SIZED);
 
 // Cells (8 bytes each) of the count without sizes: one per weight in range.
 std::size_t LINECELLS(const Threshold& T);
