@@ -35,7 +35,7 @@ void line(benchmark::State& state, METHODTYP method, Weighted (*make)()) {
   const sizetable::Threshold t{g.n, 1, sub.data(), d.w.data(), d.q};
   const COSTTYP cost =
       method == METHODTYP::SUBSETHALVES
-          ? halves::COST(t)
+          ? halves::COST(t, false)
           : powerseries::COST(t, g.n > fastcount::PROFILEMAX ? fastcount::PASSES(g.n) : 1);
   state.counters["plan_s"] = cost.SECONDS;
   state.counters["plan_bytes"] = static_cast<double>(cost.BYTES);

@@ -640,7 +640,9 @@ void select(const weightedwalk::Game& g, Index index, Choice use, std::size_t bu
         sel.series.WHY = "its series exceed the memory";
       }
       sel.series.BYTES += sel.fixed;
-      sel.halves = halves::COST(t);
+    }
+    if (use == Choice::BEST && !pg) {
+      sel.halves = halves::COST(t, !sel.lines);
       if (sel.halves.APPLIES && sel.halves.BYTES > room) {
         sel.halves.APPLIES = false;
         sel.halves.WHY = "its halves' sums exceed the memory";
@@ -919,8 +921,26 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
     case METHODTYP::POWERSERIES:
     case METHODTYP::SUBSETHALVES: {
       const bool series = method == METHODTYP::POWERSERIES;
-      if (!(series ? sel.series : sel.halves).APPLIES || !lines) return false;
+      if (!(series ? sel.series : sel.halves).APPLIES || (!lines && (series || pg))) return false;
       try {
+        if (!lines) {  // the halves by size
+          passes(
+              g, index, at,
+              [&](std::vector<uint64_t>& x, const auto& ring) {
+                step();
+                pass(
+                    g, pg,
+                    [&](Parts& p, const auto& rg) {
+                      halves::COUNT(t, p.g, rg);
+                      sizetable::Threshold all = t;  // nothing blocks: H is every coalition
+                      all.q = 0;
+                      sizetable::COUNT(all, p.h, nullptr, rg);
+                    },
+                    at, x, ring);
+              },
+              *out);
+          return done(Method::DENSE);
+        }
         passes(
             g, index, at,
             [&](std::vector<uint64_t>& x, const auto& ring) {

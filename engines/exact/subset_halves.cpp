@@ -1,6 +1,7 @@
 #include "engines/exact/subset_halves.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -22,6 +23,10 @@ using sizetable::Threshold;
 // them; PASS_S the work of a count however small. 128-bit keys (halves of
 // a total beyond 2^32) take WIDE_FACTOR times as long.
 constexpr double LIST_NS = 10, SWEEP_NS = 8, SWEEP_BARE_NS = 4, PASS_S = 2e-5;
+// By size: a sum swept adds a half's sizes, per size and byte of its mask
+// SIZED_NS (SIZED_BARE_NS without the masks; 50 players near 10^7: the
+// Shapley-Shubik counts in 3.6 s).
+constexpr double SIZED_NS = 1.7, SIZED_BARE_NS = 0.4;
 constexpr double WIDE_FACTOR = 1.6;
 
 // The steps between two looks at the count's control.
@@ -158,26 +163,141 @@ uint64_t countBy(const std::vector<int64_t>& first, const std::vector<int64_t>& 
   return sweep<true>(one, two, q, withFirst, first.size(), withSecond, second.size(), steps);
 }
 
-// The winning sets of the positive PLAYERS (ascending by weight) and,
-// when WITH is given, those holding each: the players alternately into
-// the two halves, so that both hold light and heavy ones.
-uint64_t lineCount(const Threshold& t, const std::vector<int>& players,
-                   std::vector<uint64_t>* with) {
-  std::vector<int64_t> first, second;
+// The players of PLAYERS alternately into the two halves (so that both
+// hold light and heavy ones): their weights, and whether the halves' sums
+// fit in 32 bits.
+bool split(const Threshold& t, const std::vector<int>& players, std::vector<int64_t>& first,
+           std::vector<int64_t>& second) {
   int64_t total = 0;
   for (std::size_t i = 0; i < players.size(); ++i) {
     const int64_t w = t.weight[players[i]];
     (i % 2 == 0 ? first : second).push_back(w);
     total += w;
   }
+  return total <= std::numeric_limits<uint32_t>::max();
+}
+
+// The winning sets of the positive PLAYERS and, when WITH is given, those
+// holding each.
+uint64_t lineCount(const Threshold& t, const std::vector<int>& players,
+                   std::vector<uint64_t>* with) {
+  std::vector<int64_t> first, second;
+  const bool narrow = split(t, players, first, second);
   std::vector<uint64_t> a(first.size()), b(second.size());
   const uint64_t all =
-      total <= std::numeric_limits<uint32_t>::max()
-          ? countBy<uint64_t>(first, second, t.q, with != nullptr, a.data(), b.data())
-          : countBy<unsigned __int128>(first, second, t.q, with != nullptr, a.data(), b.data());
+      narrow ? countBy<uint64_t>(first, second, t.q, with != nullptr, a.data(), b.data())
+             : countBy<unsigned __int128>(first, second, t.q, with != nullptr, a.data(), b.data());
   if (with != nullptr) {
     with->assign(players.size(), 0);
     for (std::size_t i = 0; i < players.size(); ++i) (*with)[i] = i % 2 == 0 ? a[i / 2] : b[i / 2];
+  }
+  return all;
+}
+
+// Per byte of a half's masks and each of its 256 values, the counts added
+// by coalition size (WIDTH sizes).
+struct BySize {
+  explicit BySize(int width) : width(width), count(std::size_t{4} * 256 * width) {}
+  int width;
+  std::vector<uint64_t> count;  // [byte][value][size]
+  uint64_t* row(int byte, uint32_t value) {
+    return &count[(static_cast<std::size_t>(byte) * 256 + value) * width];
+  }
+  // H[0..HN) added at the sizes SHIFT.. for each byte of MASK.
+  void add(uint32_t mask, const uint64_t* h, int hn, int shift) {
+    for (int b = 0; b < 4; ++b) {
+      uint64_t* r = row(b, (mask >> (8 * b)) & 255) + shift;
+      for (int k = 0; k < hn; ++k) r[k] += h[k];
+    }
+  }
+  void players(int n, std::vector<std::vector<uint64_t>>& with) {
+    with.assign(static_cast<std::size_t>(n),
+                std::vector<uint64_t>(static_cast<std::size_t>(width)));
+    for (int p = 0; p < n; ++p)
+      for (uint32_t v = 0; v < 256; ++v)
+        if ((v >> (p % 8) & 1) != 0) {
+          const uint64_t* r = row(p / 8, v);
+          for (int k = 0; k < width; ++k)
+            with[static_cast<std::size_t>(p)][static_cast<std::size_t>(k)] += r[k];
+        }
+  }
+};
+
+// The sweep by size: the pairs that reach Q by their number of members
+// and, with WITH, per player of either half. Beside the tail of TWO that
+// reaches Q with the next sum of ONE, its sums by size (TAIL); beside the
+// sums of ONE from the next on, theirs (REST): a sum of ONE counted adds
+// the tail's sizes shifted by its own, a sum of TWO joining the tail adds
+// the rest's to its players.
+template <bool WITH, class KEY>
+std::vector<uint64_t> sweepBySize(const List<KEY>& one, int nOne, const List<KEY>& two, int nTwo,
+                                  int64_t q, std::vector<std::vector<uint64_t>>* withOne,
+                                  std::vector<std::vector<uint64_t>>* withTwo, Steps& steps) {
+  const int width = nOne + nTwo + 1;
+  std::vector<uint64_t> all(static_cast<std::size_t>(width)),
+      tail(static_cast<std::size_t>(nTwo) + 1), rest(static_cast<std::size_t>(nOne) + 1);
+  for (int k = 0; k <= nOne; ++k) rest[static_cast<std::size_t>(k)] = fastcount::CHOOSE(nOne, k);
+  BySize byOne(WITH ? width : 0), byTwo(WITH ? width : 0);
+  const std::size_t size = one.size;
+  std::size_t i = 0, j = two.size;  // two[j..] reach Q with one[i]
+  for (std::size_t step = 1; i < size; ++step) {
+    const KEY a = one.key[i];
+    if (j > 0 && sumOf(two.key[j - 1]) >= q - sumOf(a)) {
+      const uint32_t mb = maskOf(two.key[j - 1]);
+      const int kb = std::popcount(mb);
+      ++tail[static_cast<std::size_t>(kb)];
+      if constexpr (WITH) byTwo.add(mb, rest.data(), nOne + 1, kb);
+      --j;
+    } else {
+      const uint32_t ma = maskOf(a);
+      const int ka = std::popcount(ma);
+      for (int k = 0; k <= nTwo; ++k)
+        all[static_cast<std::size_t>(ka + k)] += tail[static_cast<std::size_t>(k)];
+      if constexpr (WITH) byOne.add(ma, tail.data(), nTwo + 1, ka);
+      --rest[static_cast<std::size_t>(ka)];
+      ++i;
+    }
+    if (step % CHECK == 0) steps.add(CHECK);
+  }
+  if constexpr (WITH) {
+    byOne.players(nOne, *withOne);
+    byTwo.players(nTwo, *withTwo);
+  }
+  return all;
+}
+
+template <class KEY>
+std::vector<uint64_t> sizedBy(const std::vector<int64_t>& first, const std::vector<int64_t>& second,
+                              int64_t q, std::vector<std::vector<uint64_t>>* withFirst,
+                              std::vector<std::vector<uint64_t>>* withSecond) {
+  Steps steps;
+  const double a = std::ldexp(1.0, static_cast<int>(first.size()));
+  const double b = std::ldexp(1.0, static_cast<int>(second.size()));
+  steps.total = 3 * (a + b);
+  List<KEY> one, two;
+  listSums(first, one, steps);
+  listSums(second, two, steps);
+  const int nOne = static_cast<int>(first.size()), nTwo = static_cast<int>(second.size());
+  if (withFirst == nullptr)
+    return sweepBySize<false>(one, nOne, two, nTwo, q, nullptr, nullptr, steps);
+  return sweepBySize<true>(one, nOne, two, nTwo, q, withFirst, withSecond, steps);
+}
+
+// The winning sets of the positive PLAYERS by size and, when WITH is
+// given, those holding each by size.
+std::vector<uint64_t> lineBySize(const Threshold& t, const std::vector<int>& players,
+                                 std::vector<std::vector<uint64_t>>* with) {
+  std::vector<int64_t> first, second;
+  const bool narrow = split(t, players, first, second);
+  std::vector<std::vector<uint64_t>> a, b;
+  std::vector<std::vector<uint64_t>>* wa = with != nullptr ? &a : nullptr;
+  std::vector<std::vector<uint64_t>>* wb = with != nullptr ? &b : nullptr;
+  std::vector<uint64_t> all = narrow ? sizedBy<uint64_t>(first, second, t.q, wa, wb)
+                                     : sizedBy<unsigned __int128>(first, second, t.q, wa, wb);
+  if (with != nullptr) {
+    with->assign(players.size(), {});
+    for (std::size_t i = 0; i < players.size(); ++i)
+      (*with)[i] = std::move(i % 2 == 0 ? a[i / 2] : b[i / 2]);
   }
   return all;
 }
@@ -187,7 +307,7 @@ uint64_t residue(const fastcount::MODP& ring, uint64_t count) { return count % r
 
 }  // namespace
 
-COSTTYP COST(const Threshold& t) {
+COSTTYP COST(const Threshold& t, bool SIZES) {
   COSTTYP c;
   std::vector<int> inSub(static_cast<std::size_t>(t.mm) + 1);
   int m = 0;
@@ -219,9 +339,10 @@ COSTTYP COST(const Threshold& t) {
   c.APPLIES = true;
   // The count with the players: both lists and the sweep with masks; a
   // subgame's count without its members: the lists and a bare sweep.
-  c.SECONDS = PASS_S +
-              ((LIST_NS + SWEEP_NS) * (a + b) + (lines - 1) * (LIST_NS + SWEEP_BARE_NS) * (a + b)) *
-                  1e-9 * (narrow ? 1.0 : WIDE_FACTOR);
+  const double sweep = SIZES ? SIZED_NS * (m / 2 + 1) : SWEEP_NS;
+  const double bare = SIZES ? SIZED_BARE_NS * (m / 2 + 1) : SWEEP_BARE_NS;
+  c.SECONDS = PASS_S + ((LIST_NS + sweep) * (a + b) + (lines - 1) * (LIST_NS + bare) * (a + b)) *
+                           1e-9 * (narrow ? 1.0 : WIDE_FACTOR);
   c.BYTES = static_cast<std::size_t>(sumBytes * (a + b));
   return c;
 }
@@ -240,5 +361,21 @@ void TOTALS(const Threshold& t, fastcount::Totals& f, const RING& ring) {
 
 template void TOTALS(const Threshold&, fastcount::Totals&, const fastcount::WRAP&);
 template void TOTALS(const Threshold&, fastcount::Totals&, const fastcount::MODP&);
+
+template <class RING>
+void COUNT(const Threshold& t, fastcount::Profile& f, const RING& ring) {
+  sizetable::PROFILEBY(
+      t, f, ring, [&](const std::vector<int>& players, std::vector<std::vector<uint64_t>>* with) {
+        std::vector<uint64_t> all = lineBySize(t, players, with);
+        for (uint64_t& x : all) x = residue(ring, x);
+        if (with != nullptr)
+          for (std::vector<uint64_t>& bySize : *with)
+            for (uint64_t& x : bySize) x = residue(ring, x);
+        return all;
+      });
+}
+
+template void COUNT(const Threshold&, fastcount::Profile&, const fastcount::WRAP&);
+template void COUNT(const Threshold&, fastcount::Profile&, const fastcount::MODP&);
 
 }  // namespace halves

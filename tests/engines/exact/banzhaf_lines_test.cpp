@@ -119,3 +119,47 @@ INSTANTIATE_TEST_SUITE_P(Methods, BanzhafLines,
                          });
 
 }  // namespace
+
+namespace {
+
+// The halves by size: the Shapley-Shubik values and the counts they rest on
+// against the walk on random games up to 20 players (overall thresholds
+// in members and votes among them), and equal to the size table's to the
+// last bit on games of 21 to 40 players with weights up to 2 * 10^6.
+TEST(SubsetHalvesBySize, ShapleyMatchesTheWalkAndTheTable) {
+  const uint64_t seed = 20261212;
+  std::mt19937_64 rng(seed);
+  auto pick = [&](int64_t lo, int64_t hi) {
+    return std::uniform_int_distribution<int64_t>(lo, hi)(rng);
+  };
+  int counted = 0;
+  for (int round = 0; round < 240; ++round) {
+    const bool large = round % 8 == 7;
+    const int n = large ? static_cast<int>(pick(21, 40)) : 1 + round % 20;
+    const int percent[] = {50, 10, 70, 95, 51, 99};
+    const weightedwalk::Game g =
+        large ? strain::GAME(pick, n, round % 4, percent[round % 6], {100'000, 100'000, 2'000'000})
+              : brute::GAME(rng, n, round % 2 == 0 ? 0 : 3);
+    const std::string id = "seed " + std::to_string(seed) + " round " + std::to_string(round);
+    auto halves = std::make_unique<Result>(), table = std::make_unique<Result>();
+    const auto shapley = fastcount::Index::SHAPLEY;
+    if (fastcount::COUNT_WITH(g, shapley, METHODTYP::SUBSETHALVES, *halves, 0) != 1) continue;
+    ++counted;
+    ASSERT_EQ(fastcount::COUNT_WITH(g, shapley, METHODTYP::SIZEWEIGHTTABLE, *table, 0), 1) << id;
+    EXPECT_EQ(halves->wins, table->wins) << id;
+    for (int p = 1; p <= n; ++p) {
+      EXPECT_EQ(halves->swings[p], table->swings[p]) << id << " player " << p;
+      EXPECT_EQ(halves->shap[p], table->shap[p]) << id << " player " << p;
+    }
+    for (int s = 1; s <= g.mm; ++s) EXPECT_EQ(halves->sub[s], table->sub[s]) << id;
+    if (large) continue;
+    weightedwalk::WinCounts walk(n, g.mm);
+    ASSERT_TRUE(weightedwalk::SHAPLEY_CORE(g, walk)) << id;
+    expectWalk(g, *halves, id);
+    for (int p = 1; p <= n; ++p)
+      EXPECT_NEAR(halves->shap[p], walk.value[p], 1e-13) << id << " player " << p;
+  }
+  EXPECT_GT(counted, 200);
+}
+
+}  // namespace
