@@ -6,11 +6,22 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "engines/exact/modular.h"
 
 namespace halves {
+
+bool AVAILABLE() {
+#ifdef VKX_HALVES
+  return true;
+#else
+  return false;
+#endif
+}
+
+#ifdef VKX_HALVES
 namespace {
 
 using sizetable::Threshold;
@@ -377,5 +388,28 @@ void COUNT(const Threshold& t, fastcount::Profile& f, const RING& ring) {
 
 template void COUNT(const Threshold&, fastcount::Profile&, const fastcount::WRAP&);
 template void COUNT(const Threshold&, fastcount::Profile&, const fastcount::MODP&);
+
+#else  // a build without the halves (the web page): COST declines every game
+
+COSTTYP COST(const sizetable::Threshold&, bool) {
+  COSTTYP c;
+  c.WHY = "not in this build";
+  return c;
+}
+
+template <class RING>
+void TOTALS(const sizetable::Threshold&, fastcount::Totals&, const RING&) {
+  throw std::bad_alloc();
+}
+template <class RING>
+void COUNT(const sizetable::Threshold&, fastcount::Profile&, const RING&) {
+  throw std::bad_alloc();
+}
+template void TOTALS(const sizetable::Threshold&, fastcount::Totals&, const fastcount::WRAP&);
+template void TOTALS(const sizetable::Threshold&, fastcount::Totals&, const fastcount::MODP&);
+template void COUNT(const sizetable::Threshold&, fastcount::Profile&, const fastcount::WRAP&);
+template void COUNT(const sizetable::Threshold&, fastcount::Profile&, const fastcount::MODP&);
+
+#endif
 
 }  // namespace halves

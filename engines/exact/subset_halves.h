@@ -30,6 +30,10 @@
 
 namespace halves {
 
+// The halves can be had in this build (not in the web page's: VKX_HALVES
+// unset, where COST declines every game and the counts are never made).
+bool AVAILABLE();
+
 // Most players of positive weight the halves take: two lists of 2^31 sums
 // are beyond any memory the planner gives.
 constexpr int HALVESMAX = 62;

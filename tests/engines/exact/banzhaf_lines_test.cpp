@@ -13,6 +13,7 @@
 #include "../brute.h"
 #include "engines/exact/fast_counts.h"
 #include "engines/exact/power_series.h"
+#include "engines/exact/subset_halves.h"
 #include "straingame.h"
 
 namespace {
@@ -39,6 +40,8 @@ class BanzhafLines : public testing::TestWithParam<METHODTYP> {
   void SetUp() override {
     if (GetParam() == METHODTYP::POWERSERIES && !powerseries::AVAILABLE())
       GTEST_SKIP() << "built without FLINT";
+    if (GetParam() == METHODTYP::SUBSETHALVES && !halves::AVAILABLE())
+      GTEST_SKIP() << "built without the halves";
   }
 };
 
@@ -127,6 +130,7 @@ namespace {
 // in members and votes among them), and equal to the size table's to the
 // last bit on games of 21 to 40 players with weights up to 2 * 10^6.
 TEST(SubsetHalvesBySize, ShapleyMatchesTheWalkAndTheTable) {
+  if (!halves::AVAILABLE()) GTEST_SKIP() << "built without the halves";
   const uint64_t seed = 20261212;
   std::mt19937_64 rng(seed);
   auto pick = [&](int64_t lo, int64_t hi) {
