@@ -923,7 +923,7 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
       const bool series = method == METHODTYP::POWERSERIES;
       if (!(series ? sel.series : sel.halves).APPLIES || (!lines && (series || pg))) return false;
       try {
-#ifdef VKX_HALVES  // (the web page's build goes without: its download stays small)
+#ifdef VKX_HALVES      // (the web page's build goes without: its download stays small)
         if (!lines) {  // the halves by size
           passes(
               g, index, at,
