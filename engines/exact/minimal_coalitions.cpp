@@ -454,6 +454,12 @@ void shares(const Rule& r, Counts& out, int runs) {
 // rescaling, which the rates take in.
 constexpr double CELL_NS = 0.45, CELL_FAR_NS = 0.9, CELL_LONG_NS = 3.7;
 constexpr double CACHED = 16e6;
+// With F stored, a cell in cached rows about STORED_CACHED of CELL_NS (the
+// rows are read, not grown again in cache: 1000 holders' shares 0.75 s on
+// two cores against 1.32 s planned at CELL_NS; 400 players 0.05 s against
+// 0.09 s); in rows bound by memory CELL_FAR_NS holds (190 Pareto members
+// and the IMF-like board: 0.7 to 1.0 of the plan).
+constexpr double STORED_CACHED = 0.6;
 // The shares' runs split between two cores, of one core's time: 0.52 in
 // cached rows (1000 holders: 2.0 s against 3.3 to 3.9 s), 0.6 to 0.7 in
 // rows bound by memory (190 Pareto members at 50 to 85 %: 8.8 to 23 s
@@ -574,7 +580,10 @@ COSTTYP COST(int N, const int64_t* WEIGHT, int64_t Q, bool SHARES, std::size_t B
   const Shape shape = shapeOf(r, SHARES, counts);
   // The shares' runs in two halves take about TWO_CORES of one core's time.
   const double runs = 1 + (SHARES ? nodesFor(r) * (SHARES && halves(r) ? TWO_CORES : 1.0) : 0.0);
-  const double rate = wide(r) ? CELL_LONG_NS : shape.work <= CACHED ? CELL_NS : CELL_FAR_NS;
+  const double rate = wide(r)               ? CELL_LONG_NS
+                      : shape.work > CACHED ? CELL_FAR_NS
+                      : r.stored            ? CELL_NS * STORED_CACHED
+                                            : CELL_NS;
   c.SECONDS = shape.cells * runs * rate * 1e-9;
   c.BYTES =
       shape.bytes > 1e18 ? static_cast<std::size_t>(1e18) : static_cast<std::size_t>(shape.bytes);
