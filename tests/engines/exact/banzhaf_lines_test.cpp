@@ -6,6 +6,7 @@
 // 63 players (one pass per prime), the halves with weights up to 2 * 10^6.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <random>
 #include <string>
@@ -164,6 +165,51 @@ TEST(SubsetHalvesBySize, ShapleyMatchesTheWalkAndTheTable) {
       EXPECT_NEAR(halves->shap[p], walk.value[p], 1e-13) << id << " player " << p;
   }
   EXPECT_GT(counted, 200);
+}
+
+}  // namespace
+
+namespace {
+
+// A stop asked for halfway through a count by halves ends it (COUNT_WITH
+// says -1), for the counts without sizes and by size; the progress heard
+// until then only rises and stays within 0..1; the same count without the
+// stop then completes.
+TEST(SubsetHalvesBySize, StopsWhenAskedAndReportsProgress) {
+  if (!halves::AVAILABLE()) GTEST_SKIP() << "built without the halves";
+  const int n = 44;
+  weightedwalk::Game g(n, 1);
+  g.n = n;
+  g.mm = g.thres = 1;
+  int64_t total = 0;
+  for (int p = 1; p <= n; ++p) {
+    g.sub[p] = 1;
+    total += g.w[0][p] = 1'000'000 + p * 7919 % 1'000'000;
+  }
+  g.m[0][1][1] = total / 2;
+  struct Heard {
+    std::atomic<bool> stop{false};
+    double last = 0;
+    bool rising = true;
+  };
+  for (const auto index : {fastcount::Index::BANZHAF, fastcount::Index::SHAPLEY}) {
+    Heard heard;
+    CONTROLTYP control;
+    control.STOP = &heard.stop;
+    control.DATA = &heard;
+    control.PROGRESS = [](void* data, double done) {
+      Heard& h = *static_cast<Heard*>(data);
+      h.rising = h.rising && done >= h.last && done <= 1;
+      h.last = done;
+      if (done > 0.5) h.stop.store(true);
+    };
+    auto r = std::make_unique<Result>();
+    EXPECT_EQ(fastcount::COUNT_WITH(g, index, METHODTYP::SUBSETHALVES, *r, 0, &control), -1);
+    EXPECT_TRUE(heard.rising);
+    EXPECT_GT(heard.last, 0.5);
+    ASSERT_EQ(fastcount::COUNT_WITH(g, index, METHODTYP::SUBSETHALVES, *r, 0), 1);
+    EXPECT_GT(r->wins, 0u);
+  }
 }
 
 }  // namespace
