@@ -66,16 +66,17 @@ struct Steps {
   }
 };
 
-// The subset sums of WEIGHTS in ascending order: each player merges the
-// list with itself shifted by its weight, from the back, in place (the
-// list of 2^i sums in the first half of the 2^(i+1) places: a place
-// written is never one still to be read).
+// A half's keys in ascending order.
 template <class KEY>
 struct List {
   std::unique_ptr<KEY[]> key;  // left uninitialised: each place is written before it is read
   std::size_t size = 0;
 };
 
+// The subset sums of WEIGHTS in ascending order: each player merges the
+// list with itself shifted by its weight, from the back, in place (the
+// list of 2^i sums in the first half of the 2^(i+1) places: a place
+// written is never one still to be read).
 template <class KEY>
 void listSums(const std::vector<int64_t>& weights, List<KEY>& list, Steps& steps) {
   list.size = std::size_t{1} << weights.size();

@@ -1,13 +1,16 @@
 // The Banzhaf counts (and, by size, the Shapley-Shubik ones) of one
-// weighted threshold for few players with large weights, by halves: the players are split in two
-// halves, each half's subset sums are listed in ascending order (with the members of each subset as
-// a bit mask), and the winning coalitions are the pairs of one sum from each half that reach the
-// quota. For a sum a of the first half the sums b of the second with a + b >= Q are a tail of its
-// list, whose start moves down as a grows: one sweep over both lists counts every pair. The
-// coalitions holding a player p of the first half are the pairs whose first sum holds p: each sum's
-// tail length added to the players of its mask (per byte of the mask, into a table of 256 entries a
-// byte, so a sum costs four additions, not one per member). The second half's players the same way
-// with the halves' roles swapped.
+// weighted threshold for few players with large weights, by halves: the
+// players are split in two halves, each half's subset sums are listed in
+// ascending order (with the members of each subset as a bit mask), and the
+// winning coalitions are the pairs of one sum from each half that reach the
+// quota. For a sum a of the first half the sums b of the second with a + b
+// >= Q are a tail of its list, whose start moves down as a grows: one sweep
+// over both lists counts every pair. The coalitions holding a player p of
+// the first half are the pairs whose first sum holds p: each sum's tail
+// length added to the players of its mask (per byte of the mask, into a
+// table of 256 entries a byte, so a sum costs four additions, not one per
+// member). The second half's players the same way with the halves' roles
+// swapped.
 //
 // Work about 2^(m/2) per half and step (m players of positive weight),
 // independent of Q: where the weights are large (50 players near 10^7,
