@@ -844,6 +844,26 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
     ++share.passed;
     COUNTAT(0);
   };
+  // The passes of a count by size (FILL counts one pass's parts) and of a
+  // count without sizes (FILL counts one pass's sums).
+  auto bySize = [&](const auto& fill) {
+    passes(
+        g, index, at,
+        [&](std::vector<uint64_t>& x, const auto& ring) {
+          step();
+          pass(g, pg, fill, at, x, ring);
+        },
+        *out);
+  };
+  auto byLines = [&](const auto& fill) {
+    passes(
+        g, index, at,
+        [&](std::vector<uint64_t>& x, const auto& ring) {
+          step();
+          banzhafPass(g, part, fill, at, x, ring);
+        },
+        *out);
+  };
   switch (method) {
     case METHODTYP::SIZEWEIGHTTABLE:
     case METHODTYP::WEIGHTTABLE:
@@ -851,38 +871,20 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
       if (!sel.table) return false;
       try {
         if (lines) {
-          passes(
-              g, index, at,
-              [&](std::vector<uint64_t>& x, const auto& ring) {
-                step();
-                banzhafPass(
-                    g, part,
-                    [&](Sums& s, const auto& rg) {
-                      if (paired)
-                        doublemajority::TOTALS(sel.pair, s.g, rg);
-                      else
-                        sizetable::TOTALS(t, s.g, rg);
-                      sizetable::Threshold all = t;  // nothing blocks: H is every coalition
-                      all.q = 0;
-                      sizetable::TOTALS(all, s.h, rg);
-                    },
-                    at, x, ring);
-              },
-              *out);
+          byLines([&](Sums& s, const auto& rg) {
+            if (paired)
+              doublemajority::TOTALS(sel.pair, s.g, rg);
+            else
+              sizetable::TOTALS(t, s.g, rg);
+            sizetable::Threshold all = t;  // nothing blocks: H is every coalition
+            all.q = 0;
+            sizetable::TOTALS(all, s.h, rg);
+          });
         } else {
-          passes(
-              g, index, at,
-              [&](std::vector<uint64_t>& x, const auto& ring) {
-                step();
-                pass(
-                    g, pg,
-                    [&](Parts& p, const auto& rg) {
-                      denseParts(t, pg, p, rg);
-                      if (paired) doublemajority::COUNT(sel.pair, p.g, rg);
-                    },
-                    at, x, ring);
-              },
-              *out);
+          bySize([&](Parts& p, const auto& rg) {
+            denseParts(t, pg, p, rg);
+            if (paired) doublemajority::COUNT(sel.pair, p.g, rg);
+          });
         }
         return done(paired ? Method::DENSE2 : Method::DENSE);
       } catch (const std::bad_alloc&) {
@@ -925,42 +927,24 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
       try {
 #ifdef VKX_HALVES      // (the web page's build goes without: its download stays small)
         if (!lines) {  // the halves by size
-          passes(
-              g, index, at,
-              [&](std::vector<uint64_t>& x, const auto& ring) {
-                step();
-                pass(
-                    g, pg,
-                    [&](Parts& p, const auto& rg) {
-                      halves::COUNT(t, p.g, rg);
-                      sizetable::Threshold all = t;  // nothing blocks: H is every coalition
-                      all.q = 0;
-                      sizetable::COUNT(all, p.h, nullptr, rg);
-                    },
-                    at, x, ring);
-              },
-              *out);
+          bySize([&](Parts& p, const auto& rg) {
+            halves::COUNT(t, p.g, rg);
+            sizetable::Threshold all = t;  // nothing blocks: H is every coalition
+            all.q = 0;
+            sizetable::COUNT(all, p.h, nullptr, rg);
+          });
           return done(Method::DENSE);
         }
 #endif
-        passes(
-            g, index, at,
-            [&](std::vector<uint64_t>& x, const auto& ring) {
-              step();
-              banzhafPass(
-                  g, part,
-                  [&](Sums& s, const auto& rg) {
-                    if (series)
-                      powerseries::TOTALS(t, s.g, rg);
-                    else
-                      halves::TOTALS(t, s.g, rg);
-                    sizetable::Threshold all = t;  // nothing blocks: H is every coalition
-                    all.q = 0;
-                    sizetable::TOTALS(all, s.h, rg);
-                  },
-                  at, x, ring);
-            },
-            *out);
+        byLines([&](Sums& s, const auto& rg) {
+          if (series)
+            powerseries::TOTALS(t, s.g, rg);
+          else
+            halves::TOTALS(t, s.g, rg);
+          sizetable::Threshold all = t;  // nothing blocks: H is every coalition
+          all.q = 0;
+          sizetable::TOTALS(all, s.h, rg);
+        });
         return done(Method::DENSE);
       } catch (const std::bad_alloc&) {
         return false;
@@ -992,30 +976,13 @@ bool runMethod(const weightedwalk::Game& g, Index index, METHODTYP method, const
         auto d = std::make_unique<Diagram>(g, sel.nodes);
         buildDiagram(g, pg, *d);
         if (lines) {
-          passes(
-              g, index, at,
-              [&](std::vector<uint64_t>& x, const auto& ring) {
-                step();
-                banzhafPass(
-                    g, part,
-                    [&](Sums& s, const auto& rg) {
-                      d->forest.totals(d->rule, d->player.data(), d->first.data(), d->mm, s.g, rg);
-                      if (d->needH)
-                        d->forest.totals(d->open, d->player.data(), d->first.data(), d->mm, s.h,
-                                         rg);
-                    },
-                    at, x, ring);
-              },
-              *out);
+          byLines([&](Sums& s, const auto& rg) {
+            d->forest.totals(d->rule, d->player.data(), d->first.data(), d->mm, s.g, rg);
+            if (d->needH)
+              d->forest.totals(d->open, d->player.data(), d->first.data(), d->mm, s.h, rg);
+          });
         } else {
-          passes(
-              g, index, at,
-              [&](std::vector<uint64_t>& x, const auto& ring) {
-                step();
-                pass(
-                    g, pg, [&](Parts& p, const auto& rg) { d->count(pg, p, rg); }, at, x, ring);
-              },
-              *out);
+          bySize([&](Parts& p, const auto& rg) { d->count(pg, p, rg); });
         }
         return done(Method::DIAGRAM);
       } catch (const decisiondiagram::BUDGET&) {

@@ -343,15 +343,25 @@ std::size_t CELLS(const Threshold& t) {
   return Table<fastcount::WRAP>::cells(w, ORIENT(t.q, total).range);
 }
 
-template <class RING>
-void PROFILEBY(const Threshold& t, Profile& f, const RING& ring, const SIZEDLINE& sized) {
-  std::vector<int> pos;
+namespace {
+
+// The players of positive weight into POS; their total weight.
+int64_t positives(const Threshold& t, std::vector<int>& pos) {
   int64_t total = 0;
   for (int p = 1; p <= t.n; ++p)
     if (t.weight[p] > 0) {
       pos.push_back(p);
       total += t.weight[p];
     }
+  return total;
+}
+
+}  // namespace
+
+template <class RING>
+void PROFILEBY(const Threshold& t, Profile& f, const RING& ring, const SIZEDLINE& sized) {
+  std::vector<int> pos;
+  const int64_t total = positives(t, pos);
   if (t.q <= 0 || t.q > total) {
     constant(t, t.q <= 0, f, nullptr, ring);
     return;
@@ -392,12 +402,7 @@ template void PROFILEBY(const Threshold&, Profile&, const fastcount::MODP&, cons
 template <class RING>
 void COUNT(const Threshold& t, Profile& f, Profile* minimal, const RING& ring) {
   std::vector<int> pos;
-  int64_t total = 0;
-  for (int p = 1; p <= t.n; ++p)
-    if (t.weight[p] > 0) {
-      pos.push_back(p);
-      total += t.weight[p];
-    }
+  const int64_t total = positives(t, pos);
   if (t.q <= 0 || t.q > total) {
     constant(t, t.q <= 0, f, minimal, ring);
     return;

@@ -160,16 +160,24 @@ uint64_t sweep(const List<KEY>& one, const List<KEY>& two, int64_t q, uint64_t* 
   return all;
 }
 
+// Both halves' lists, the control hearing of them as some two thirds of
+// the count (the sweep the rest).
+template <class KEY>
+void bothLists(const std::vector<int64_t>& first, const std::vector<int64_t>& second,
+               List<KEY>& one, List<KEY>& two, Steps& steps) {
+  const double a = std::ldexp(1.0, static_cast<int>(first.size()));
+  const double b = std::ldexp(1.0, static_cast<int>(second.size()));
+  steps.total = 3 * (a + b);
+  listSums(first, one, steps);
+  listSums(second, two, steps);
+}
+
 template <class KEY>
 uint64_t countBy(const std::vector<int64_t>& first, const std::vector<int64_t>& second, int64_t q,
                  bool wanted, uint64_t* withFirst, uint64_t* withSecond) {
   Steps steps;
-  const double a = std::ldexp(1.0, static_cast<int>(first.size()));
-  const double b = std::ldexp(1.0, static_cast<int>(second.size()));
-  steps.total = 3 * (a + b);
   List<KEY> one, two;
-  listSums(first, one, steps);
-  listSums(second, two, steps);
+  bothLists(first, second, one, two, steps);
   if (!wanted) return sweep<false>(one, two, q, nullptr, 0, nullptr, 0, steps);
   return sweep<true>(one, two, q, withFirst, first.size(), withSecond, second.size(), steps);
 }
@@ -292,12 +300,8 @@ std::vector<uint64_t> sizedBy(const std::vector<int64_t>& first, const std::vect
                               int64_t q, std::vector<std::vector<uint64_t>>* withFirst,
                               std::vector<std::vector<uint64_t>>* withSecond) {
   Steps steps;
-  const double a = std::ldexp(1.0, static_cast<int>(first.size()));
-  const double b = std::ldexp(1.0, static_cast<int>(second.size()));
-  steps.total = 3 * (a + b);
   List<KEY> one, two;
-  listSums(first, one, steps);
-  listSums(second, two, steps);
+  bothLists(first, second, one, two, steps);
   const int nOne = static_cast<int>(first.size()), nTwo = static_cast<int>(second.size());
   if (withFirst == nullptr)
     return sweepBySize<false>(one, nOne, two, nTwo, q, nullptr, nullptr, steps);
