@@ -3,7 +3,8 @@
 //   - the Electoral College after the 2020 apportionment: 51 players, 270
 //     of 538;
 //   - 190 players with Pareto(1.2) weights scaled to a total of 5,000,000,
-//     quotas 50, 70 and 85 %;
+//     quotas 50, 70 and 85 %; the same weights scaled to a total of 10,000
+//     (quotas near 5,000: a table a thousandth as long);
 //   - an IMF-like board: 190 members with Pareto(1.2) weights scaled to a
 //     total of 5,000,000 and capped at 400,000 (as the largest member's
 //     share caps it), quota 3,100,000 (62 %);
@@ -44,7 +45,7 @@ inline int64_t quota(const Weighted& g, int percent) {
   return (total * percent + 99) / 100;
 }
 
-inline Weighted pareto(int percent, int64_t cap = 0) {
+inline Weighted pareto(int percent, int64_t cap = 0, double total = 5'000'000) {
   std::mt19937_64 rng(20260190);
   std::uniform_real_distribution<double> u(0.0, 1.0);
   std::vector<double> x(190);
@@ -53,7 +54,7 @@ inline Weighted pareto(int percent, int64_t cap = 0) {
   Weighted g;
   g.w.push_back(0);
   for (double v : x) {
-    const int64_t w = std::max<int64_t>(1, std::llround(v / sum * 5'000'000));
+    const int64_t w = std::max<int64_t>(1, std::llround(v / sum * total));
     g.w.push_back(cap > 0 ? std::min(w, cap) : w);
   }
   g.q = quota(g, percent);
@@ -73,6 +74,9 @@ inline Weighted uniform(int n, int64_t top, uint64_t seed, int64_t bottom = 1) {
 inline Weighted pareto50() { return pareto(50); }
 inline Weighted pareto70() { return pareto(70); }
 inline Weighted pareto85() { return pareto(85); }
+inline Weighted paretoSmall50() { return pareto(50, 0, 10'000); }
+inline Weighted paretoSmall70() { return pareto(70, 0, 10'000); }
+inline Weighted paretoSmall85() { return pareto(85, 0, 10'000); }
 inline Weighted thousand() { return uniform(1000, 100, 1000); }
 inline Weighted twoThousand() { return uniform(2000, 100, 2000); }
 inline Weighted imfBoard() {

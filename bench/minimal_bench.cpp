@@ -12,7 +12,8 @@
 // never pass/fail; a count planned beyond PLAN_LIMIT seconds is skipped
 // with its plan.
 //
-// Games (bench/games.h): 190 Pareto players at 50, 70 and 85 %, the
+// Games (bench/games.h): 190 Pareto players at 50, 70 and 85 % (weights
+// totalling 5,000,000, and the same scaled to 10,000), the
 // IMF-like board, 1000 and 2000 holders of weights 1..100, and 200 and 400
 // players of weights 1..100 at 50 %.
 #include <benchmark/benchmark.h>
@@ -103,6 +104,9 @@ void program(benchmark::State& state, Weighted (*make)(), bool shares) {
 MINIMAL(Pareto190At50, pareto50);
 MINIMAL(Pareto190At70, pareto70);
 MINIMAL(Pareto190At85, pareto85);
+MINIMAL(Pareto190SmallAt50, paretoSmall50);
+MINIMAL(Pareto190SmallAt70, paretoSmall70);
+MINIMAL(Pareto190SmallAt85, paretoSmall85);
 MINIMAL(ImfBoard, imfBoard);
 MINIMAL(Uniform200, uniform200);
 MINIMAL(Uniform400, uniform400);
