@@ -107,4 +107,50 @@ bool GAUSSJACOBI(int k, int a, std::vector<double>& x, std::vector<double>& w) {
   return true;
 }
 
+namespace {
+
+// The rule's largest relative error over t^(s-1), LO <= s <= HI: the
+// powers formed by one multiplication a size, in long double.
+Real worst(const std::vector<double>& x, const std::vector<double>& w, int lo, int hi) {
+  std::vector<Real> power(x.size());
+  for (std::size_t j = 0; j < x.size(); ++j) power[j] = std::pow(static_cast<Real>(x[j]), lo - 1);
+  Real most = 0;
+  for (int s = lo; s <= hi; ++s) {
+    Real sum = 0;
+    for (std::size_t j = 0; j < x.size(); ++j) {
+      sum += static_cast<Real>(w[j]) * power[j];
+      power[j] *= x[j];
+    }
+    most = std::max(most, std::fabs(sum * s - 1));
+  }
+  return most;
+}
+
+}  // namespace
+
+bool GAUSSJACOBIFOR(int lo, int hi, double tolerance, std::vector<double>& x,
+                    std::vector<double>& w) {
+  if (lo < 1 || hi < lo) {
+    x.clear();
+    w.clear();
+    return false;
+  }
+  const int exact = (hi - lo + 2) / 2, a = lo - 1;
+  auto fits = [&](int k) { return GAUSSJACOBI(k, a, x, w) && worst(x, w, lo, hi) <= tolerance; };
+  int pass = 0, fail = 0;
+  for (int k = 1; k < exact; k *= 2) {
+    if (fits(k)) {
+      pass = k;
+      break;
+    }
+    fail = k;
+  }
+  if (pass == 0) pass = exact;  // exact, whatever its rounding
+  while (pass - fail > 1) {
+    const int mid = (pass + fail) / 2;
+    (fits(mid) ? pass : fail) = mid;
+  }
+  return GAUSSJACOBI(pass, a, x, w);
+}
+
 }  // namespace quadrule

@@ -27,4 +27,17 @@ namespace quadrule {
 // settle.
 bool GAUSSJACOBI(int K, int A, std::vector<double>& X, std::vector<double>& W);
 
+// The fewest nodes of the rule for t^(LO-1) that integrate every t^(s-1),
+// LO <= s <= HI, to within TOLERANCE of 1/s relative, with their nodes X
+// and weights W. A sum with nonnegative coefficients of such powers then
+// has the same relative error bound. The exact rule takes
+// ceil((HI - LO + 1) / 2) nodes; where LO is large the weight's mass lies
+// near 1, where t^(s - LO) is smooth, and far fewer suffice (sizes 290 to
+// 710: 22 nodes instead of 211). Each candidate's error is measured on its
+// own nodes and weights as doubles, candidates taken by doubling and then
+// bisection below the first that fits (or the exact rule). False as
+// GAUSSJACOBI.
+bool GAUSSJACOBIFOR(int LO, int HI, double TOLERANCE, std::vector<double>& X,
+                    std::vector<double>& W);
+
 }  // namespace quadrule

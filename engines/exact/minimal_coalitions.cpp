@@ -42,6 +42,8 @@ struct Rule {
   }
   int largest = 0;   // the most members a minimal winning coalition can have
   int smallest = 0;  // the fewest members of a winning coalition
+  // The shares' quadrature nodes and weights (set where shares are wanted).
+  std::vector<double> y, weight;
   // LO[l]: Q less the weight of ranks l.. (0 at the least). From a weight
   // below it the ranks from l on cannot reach Q, so F(l) and B(l) matter
   // from LO[l] on only: the rows shrink as the light players come.
@@ -346,15 +348,21 @@ void run(const Rule& r, T y, Work<T>& work, std::vector<Through<T>>& at, Through
 }
 
 // The nodes of the shares: every minimal winning coalition has SMALLEST to
-// LARGEST members, so the integrand is y^(SMALLEST - 1) times a polynomial
-// of degree LARGEST - SMALLEST, integrated exactly by the Gauss-Jacobi rule
-// for that factor on ceil((LARGEST - SMALLEST + 1) / 2) nodes.
-int nodesFor(const Rule& r) { return (r.largest - r.smallest + 2) / 2; }
-
-void nodes(const Rule& r, std::vector<double>& y, std::vector<double>& weight) {
-  if (!quadrule::GAUSSJACOBI(nodesFor(r), r.smallest - 1, y, weight))
-    ssquadrature::GAUSSLEGENDRE((r.largest + 1) / 2, y, weight);  // more runs, the same shares
+// LARGEST members, so each player's integrand is a sum with nonnegative
+// counts of y^(s - 1), SMALLEST <= s <= LARGEST. The Gauss-Jacobi rule for
+// y^(SMALLEST - 1) with the fewest nodes that integrate each such power to
+// NODES_TOLERANCE relative gives every share to the same bound:
+// ceil((LARGEST - SMALLEST + 1) / 2) nodes at most, where the rule is
+// exact, and far fewer where SMALLEST is large. The bound counts the nodes
+// as the runs take them, rounded to doubles (a node's rounding moves
+// y^(s-1) by some s units in the last place), on which the exact rule
+// itself reaches 3e-15 (sizes 24 to 710).
+constexpr double NODES_TOLERANCE = 1e-14;
+void nodes(Rule& r) {
+  if (!quadrule::GAUSSJACOBIFOR(r.smallest, r.largest, NODES_TOLERANCE, r.y, r.weight))
+    ssquadrature::GAUSSLEGENDRE((r.largest + 1) / 2, r.y, r.weight);  // more runs, the same shares
 }
+int nodesFor(const Rule& r) { return static_cast<int>(r.y.size()); }
 
 // Whether a row's counts may span more than a double's exponents: a row
 // of l players holds counts from 1 to 2^l, and the ones that matter to a
@@ -388,8 +396,7 @@ bool halves(const Rule& r) { return plat::CORES() > 1 && nodesFor(r) > 1; }
 // a request to stop as the count does, and reports no progress of its own.
 template <class T>
 void shares(const Rule& r, Counts& out, int runs) {
-  std::vector<double> y, weight;
-  nodes(r, y, weight);
+  const std::vector<double>&y = r.y, &weight = r.weight;
   const std::size_t k = y.size(), m = r.player.size();
   std::vector<XNUM> sum[2] = {std::vector<XNUM>(m), std::vector<XNUM>(m)};
   auto half = [&](std::size_t first, std::size_t step) {
@@ -532,6 +539,7 @@ bool COUNT(int N, const int64_t* WEIGHT, int64_t Q, Counts& OUT, bool SHARES, st
     return true;
   }
   const int m = static_cast<int>(r.player.size());
+  if (SHARES) nodes(r);
   const int runs = 1 + (SHARES ? nodesFor(r) : 0);
   chooseRows(r, SHARES, BUDGET, countBytes(N));
   try {
@@ -576,6 +584,7 @@ COSTTYP COST(int N, const int64_t* WEIGHT, int64_t Q, bool SHARES, std::size_t B
     c.BYTES = counts;
     return c;
   }
+  if (SHARES) nodes(r);
   chooseRows(r, SHARES, BUDGET, counts);
   const Shape shape = shapeOf(r, SHARES, counts);
   // The shares' runs in two halves take about TWO_CORES of one core's time.

@@ -53,4 +53,28 @@ TEST(GaussJacobi, WithoutTheFactorIsGaussLegendre) {
   }
 }
 
+// The fewest nodes for coalitions of LO to HI members: every t^(s-1) in
+// the range within the tolerance of 1/s (powers formed here by pow, not by
+// the routine's running products), never more nodes than the exact rule,
+// and far fewer where LO is large.
+TEST(GaussJacobi, FewestNodesHoldTheToleranceOverTheSizes) {
+  const struct {
+    int lo, hi, fewer;  // FEWER: at most this many nodes
+  } ranges[] = {{1, 1, 1}, {3, 4, 1}, {2, 60, 26}, {24, 166, 40}, {290, 710, 30}, {1001, 1400, 60}};
+  for (const auto& r : ranges) {
+    std::vector<double> x, w;
+    ASSERT_TRUE(quadrule::GAUSSJACOBIFOR(r.lo, r.hi, 1e-14, x, w)) << r.lo << " " << r.hi;
+    EXPECT_LE(x.size(), static_cast<std::size_t>(r.fewer)) << r.lo << " " << r.hi;
+    for (int s = r.lo; s <= r.hi; ++s) {
+      long double q = 0;
+      for (std::size_t i = 0; i < x.size(); ++i)
+        q += w[i] * std::pow(static_cast<long double>(x[i]), s - 1);
+      EXPECT_NEAR(static_cast<double>(q * s), 1.0, 1.1e-14) << r.lo << " " << r.hi << " s " << s;
+    }
+  }
+  std::vector<double> x, w;
+  EXPECT_FALSE(quadrule::GAUSSJACOBIFOR(0, 3, 1e-14, x, w));
+  EXPECT_FALSE(quadrule::GAUSSJACOBIFOR(5, 4, 1e-14, x, w));
+}
+
 }  // namespace

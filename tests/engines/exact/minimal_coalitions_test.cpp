@@ -125,6 +125,28 @@ TEST(MinimalCoalitions, MatchTheExactTableBeyond63Players) {
   EXPECT_GE(counted, 8);
 }
 
+// Hundreds of players whose minimal winning coalitions span a hundred
+// sizes and more: the shares' quadrature takes far fewer nodes than sizes
+// there, and still gives the exact table's shares.
+TEST(MinimalCoalitions, SharesOverWideSizeRangesMatchTheExactTable) {
+  Draw d{std::mt19937_64(190)};
+  for (int percent : {50, 80}) {
+    const int n = 240;
+    weightedwalk::Game g = draw(d, n, 20);
+    int64_t total = 0;
+    for (int p = 1; p <= n; ++p) total += g.w[0][p] = d.pick(1, 20);
+    g.m[0][1][1] = (total * percent + 99) / 100;
+    auto table = std::make_unique<fastcount::Result>();
+    ASSERT_TRUE(fastcount::PUBLICGOOD_FAST(g, *table, fastcount::Choice::DENSE)) << percent;
+    minimalsets::Counts c;
+    ASSERT_TRUE(minimalsets::COUNT(n, g.w[0].data(), g.m[0][1][1], c, true)) << percent;
+    for (int p = 1; p <= n; ++p) {
+      EXPECT_LE(relative(c.with[p], table->xminimalWith[p]), 1e-14) << percent << " " << p;
+      EXPECT_LE(relative(c.share[p], table->xminimalShare[p]), 1e-13) << percent << " " << p;
+    }
+  }
+}
+
 }  // namespace
 
 // Beyond a double's exponents (more than 1000 weighted players, rows in
