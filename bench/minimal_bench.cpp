@@ -5,7 +5,11 @@
 // coalitions it closes (their total, without each player's count). Two
 // figures per game: the program's counts alone (PGI and MBP: counts), and
 // with the Deegan-Packel shares (shares: one more run per Gauss-Jacobi
-// node). Counters: base_s (the baseline's CPU seconds), cpu_s and wall_s
+// node). Counters: base_s (the baseline's CPU seconds; it counts the
+// minimal winning coalitions, not each player's), each_s (a plain program
+// for each player's count, F kept for every player: n rows of Q doubles,
+// skipped beyond EACH_LIMIT bytes) and each_ratio (the program's CPU time
+// over it), cpu_s and wall_s
 // (the program's CPU and elapsed seconds: the shares' runs may take two
 // cores), ratio (the program's CPU time over the baseline's), plan_s (the
 // cost function's seconds) and plan_ratio (elapsed over planned). Figures,
@@ -20,8 +24,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,6 +64,41 @@ double plain(const Weighted& d) {
   return all;
 }
 
+// The plain program for every player's count: F(l), the heavier players'
+// sums before rank l, kept for every rank (n rows of Q doubles), then B
+// backward, B(l)[s] the ways to close a coalition of weight s with ranks l
+// and after; rank l's count is F(l) against B(l+1) shifted by its weight.
+// Null where the rows would pass EACH_LIMIT bytes.
+constexpr double EACH_LIMIT = 8e9;
+std::unique_ptr<std::vector<double>> plainEach(const Weighted& d) {
+  std::vector<int64_t> w(d.w.begin() + 1, d.w.end());
+  std::sort(w.begin(), w.end(), std::greater<>());
+  const std::size_t n = w.size(), q = static_cast<std::size_t>(d.q);
+  if (static_cast<double>(n) * static_cast<double>(q) * sizeof(double) > EACH_LIMIT) return nullptr;
+  std::vector<double> f(n * q, 0.0);
+  f[0] = 1;
+  for (std::size_t l = 0; l + 1 < n; ++l) {
+    const double* a = &f[l * q];
+    double* v = &f[(l + 1) * q];
+    const std::size_t x = static_cast<std::size_t>(w[l]);
+    for (std::size_t s = 0; s < q; ++s) v[s] = a[s] + (s >= x ? a[s - x] : 0.0);
+  }
+  auto out = std::make_unique<std::vector<double>>(n, 0.0);
+  std::vector<double> b(q, 0.0);
+  for (std::size_t l = n; l-- > 0;) {
+    const std::size_t x = static_cast<std::size_t>(w[l]);
+    const double* a = &f[l * q];
+    double c = 0;
+    for (std::size_t s = 0; s < q; ++s) {
+      const double closing = s + x >= q ? 1.0 : b[s + x];
+      c += a[s] * closing;
+      b[s] += closing;  // b[s + x] is read before it is written: s + x > s
+    }
+    (*out)[l] = c;
+  }
+  return out;
+}
+
 Weighted uniform200() { return uniform(200, 100, 200); }
 Weighted uniform400() { return uniform(400, 100, 400); }
 
@@ -71,25 +112,42 @@ void program(benchmark::State& state, Weighted (*make)(), bool shares) {
     }
     return;
   }
-  double base = 0, mine = 0, wall = 0;
+  double base = 0, each = 0, mine = 0, wall = 0, agree = 0;
+  minimalsets::Counts c;
+  bool eachRan = true;
   int runs = 0;
   for (auto _ : state) {
     double t0 = cpuSeconds();
     benchmark::DoNotOptimize(plain(d));
     base += cpuSeconds() - t0;
     t0 = cpuSeconds();
+    const auto counted = plainEach(d);
+    each += cpuSeconds() - t0;
+    eachRan = counted != nullptr;
+    t0 = cpuSeconds();
     const auto w0 = std::chrono::steady_clock::now();
-    minimalsets::Counts c;
     minimalsets::COUNT(n, d.w.data(), d.q, c, shares);
     benchmark::DoNotOptimize(c.minimal);
     mine += cpuSeconds() - t0;
     wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
     ++runs;
+    if (eachRan) {  // the memberships, both ways
+      double theirs = 0;
+      XNUM ours;
+      for (double v : *counted) theirs += v;
+      for (const XNUM& v : c.with) ours += v;
+      agree = std::fabs(XTODOUBLE(ours) / theirs - 1);
+    }
   }
   state.counters["cpu_s"] = mine / runs;
   state.counters["wall_s"] = wall / runs;
   state.counters["base_s"] = base / runs;
   state.counters["ratio"] = mine / base;
+  if (eachRan) {
+    state.counters["each_s"] = each / runs;
+    state.counters["each_ratio"] = mine / each;
+    state.counters["each_rel_diff"] = agree;
+  }
   state.counters["plan_s"] = cost.SECONDS;
   state.counters["plan_ratio"] = wall / runs / cost.SECONDS;
   state.counters["plan_MB"] = static_cast<double>(cost.BYTES) / 1e6;
